@@ -1,0 +1,37 @@
+# Front door: installs what is missing, builds, and runs Play, the tests or the benchmarks.
+.PHONY: all deps build play test test-dev test-asan bench format clean
+
+ARGS ?=
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+build: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+
+play: build
+	./build/dev/play $(ARGS)
+
+test: test-dev test-asan
+
+test-dev: build
+	ctest --preset dev
+
+test-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+	./build/bench/bench/q3v_bench
+
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

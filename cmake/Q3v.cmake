@@ -1,0 +1,21 @@
+# Our own code is built with every warning as an error.
+set(Q3V_WARNINGS -Wall -Wextra -Werror)
+
+# q3v_library(name DEPS dep...): a static library of every .cpp in the calling folder,
+# except the files named in EXCLUDE.
+function(q3v_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(ex IN LISTS ARG_EXCLUDE)
+        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${ex})
+    endforeach()
+    if(NOT sources)
+        set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+        file(WRITE ${stub} "// ${name} has no sources yet\n")
+        set(sources ${stub})
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_compile_options(${name} PRIVATE ${Q3V_WARNINGS})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()

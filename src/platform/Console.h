@@ -1,0 +1,62 @@
+#pragma once
+// The console layer: single keys without echo, key polls and character output, in the shape
+// the programs expect of a console (_getch, _kbhit, _putch).
+//
+// Keys come back as the console gives them: a plain key is its character code; an extended key
+// (arrows, Home, End, Ins, Del, PgUp, PgDn, F1..F12) is the prefix 0 or 224 followed, on the next
+// read, by its second code. At end of input every read returns CON_END_OF_INPUT and every poll
+// reports a key, so no loop waits for a key that cannot come.
+//
+// When standard input is a terminal it is switched to raw keys and escape sequences are decoded;
+// otherwise (plain mode) bytes are read from it as they come, and CR LF counts as one Enter.
+// All output goes through stdout, the same stdio stream as every printf of the programs.
+
+constexpr int CON_END_OF_INPUT = -1;
+
+// Extended key second codes (after the prefix 224, or 0 for function keys).
+enum ConsoleKeyCode : int {
+    CON_PREFIX_FUNCTION = 0,
+    CON_PREFIX_EXTENDED = 224,
+    CON_KEY_HOME = 71,
+    CON_KEY_UP = 72,
+    CON_KEY_PGUP = 73,
+    CON_KEY_LEFT = 75,
+    CON_KEY_RIGHT = 77,
+    CON_KEY_END = 79,
+    CON_KEY_DOWN = 80,
+    CON_KEY_PGDN = 81,
+    CON_KEY_INS = 82,
+    CON_KEY_DEL = 83,
+    CON_KEY_F1 = 59, // F1..F10 are 59..68 after the prefix 0
+    CON_KEY_F11 = 133,
+    CON_KEY_F12 = 134,
+    CON_KEY_ALT_F7 = 110,
+};
+
+// Whether standard input is a terminal (raw-key mode) rather than a file or pipe.
+bool ConsoleIsTerminal();
+
+// One key without echo (see above); blocks until a key or the end of input.
+int ConsoleGetch();
+
+// True when a key is waiting or the input has ended.
+bool ConsoleKbhit();
+
+// Writes one character to the console.
+void ConsolePutch(int i_Char);
+
+// Writes a text to the console.
+void ConsoleWrite(const char* i_Text);
+
+// The console's width in columns (80 when it cannot be told).
+int ConsoleWidth();
+
+// Puts back the terminal's own settings (before a child program runs, and at exit).
+void ConsoleRestore();
+
+// Takes raw keys again after ConsoleRestore.
+void ConsoleResume();
+
+// Test support: reads keys from the given bytes instead of standard input (plain mode rules);
+// an empty view returns to standard input.
+void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length);
