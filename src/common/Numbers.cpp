@@ -125,7 +125,8 @@ uint32_t StrToNum(const char* text, uint32_t radix) {
 char* NumToStr(char* buf, uint32_t value, uint32_t radix, int32_t SigDigits, bool isSigned,
                bool separator) {
     // Widths below 0 would turn zero padding into left justification.
-    const int width = SigDigits < 0 ? 0 : SigDigits;
+    // Widths are bounded by the longest text of the system (255 characters).
+    const int width = SigDigits < 0 ? 0 : (SigDigits > 255 ? 255 : SigDigits);
     switch (radix) {
     case 2: {
         if (!Q3V_ASSERT_TEXT(SigDigits >= 0 && SigDigits <= 32, "SigDigits>=0 && SigDigits<=32"))
