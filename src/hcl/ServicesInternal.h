@@ -1,0 +1,12 @@
+#pragma once
+// Services shared between the layer's service files, not part of the public set.
+
+#include "hcl/Services.h"
+
+#include <string>
+
+// An unnamed event, not signalled; a manual-reset event stays signalled until reset.
+oxHandle oxCreateEventEx(bool i_ManualReset);
+
+// The lock file of the board lock this thread holds through oxLockBoard ("" when none).
+std::string oxHeldBoardLockPath();

@@ -1,0 +1,240 @@
+// The board lock between threads and processes, its file's folder and name, and the board number.
+
+#include "platform/BoardLock.h"
+#include "hcl/HclBoard.h"
+#include "hcl/ServicesInternal.h"
+#include "platform/SimFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <string>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Sets (or with nullopt unsets) an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* i_Name, std::optional<std::string> i_Value) : m_Name(i_Name) {
+        if (const char* old = std::getenv(i_Name)) {
+            m_Old = old;
+        }
+        Set(i_Value);
+    }
+    ~ScopedEnv() { Set(m_Old); }
+    void Set(const std::optional<std::string>& i_Value) {
+        if (i_Value) {
+            setenv(m_Name.c_str(), i_Value->c_str(), 1);
+        } else {
+            unsetenv(m_Name.c_str());
+        }
+    }
+
+private:
+    std::string m_Name;
+    std::optional<std::string> m_Old;
+};
+
+std::string MakeTempFolder() {
+    std::string pattern = testing::TempDir() + "/boardlock-XXXXXX";
+    const char* made = mkdtemp(pattern.data());
+    return made != nullptr ? std::string(made) : std::string();
+}
+
+bool IsFolder(const std::string& i_Path) {
+    struct stat st {};
+    return stat(i_Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Whether another holder (its own open file) could take the file lock right now.
+bool FileLockIsFree(const std::string& i_Path) {
+    const int fd = open(i_Path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        ADD_FAILURE() << "no lock file " << i_Path;
+        return false;
+    }
+    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return free;
+}
+
+class BoardLockProcesses : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_Folder = MakeTempFolder();
+        ASSERT_FALSE(m_Folder.empty());
+        m_Env.emplace("Q3VSIM_DIR", m_Folder);
+    }
+    std::string m_Folder;
+    std::optional<ScopedEnv> m_Env;
+};
+
+TEST_F(BoardLockProcesses, TwoProcessesNeverHoldTheLockTogether) {
+    struct Shared {
+        std::atomic<int> Inside;
+        std::atomic<int> Overlaps;
+        std::atomic<int> Entries;
+    };
+    void* memory =
+        mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    auto* shared = new (memory) Shared{};
+    constexpr int kRounds = 200;
+
+    std::vector<pid_t> children;
+    for (int child = 0; child < 2; ++child) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Each process opens the lock itself; two threads of it share one lock object.
+            BoardLock lock(5);
+            auto work = [&] {
+                for (int i = 0; i < kRounds; ++i) {
+                    lock.Lock();
+                    lock.Lock(); // nested, as the layer does
+                    if (shared->Inside.fetch_add(1) != 0) {
+                        ++shared->Overlaps;
+                    }
+                    ++shared->Entries;
+                    usleep(20);
+                    shared->Inside.fetch_sub(1);
+                    lock.Unlock();
+                    lock.Unlock();
+                }
+            };
+            std::thread second(work);
+            work();
+            second.join();
+            _exit(lock.IsOpen() ? 0 : 2);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(shared->Overlaps.load(), 0);
+    EXPECT_EQ(shared->Entries.load(), 2 * 2 * kRounds);
+    munmap(memory, sizeof(Shared));
+}
+
+TEST_F(BoardLockProcesses, KilledHolderFreesTheLock) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        BoardLock lock(6);
+        lock.Lock();
+        const char held = 1;
+        (void)!write(ready[1], &held, 1);
+        for (;;) {
+            pause(); // holds the lock until killed
+        }
+    }
+    close(ready[1]);
+    char held = 0;
+    const bool childHolds = read(ready[0], &held, 1) == 1;
+    close(ready[0]);
+    const std::string path = m_Folder + "/47264MGEMutex6";
+    const bool freeWhileHeld = childHolds && FileLockIsFree(path);
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(childHolds);
+    EXPECT_FALSE(freeWhileHeld);
+    EXPECT_TRUE(FileLockIsFree(path));
+}
+
+TEST_F(BoardLockProcesses, LayerLockFollowsTheBoardNumber) {
+    ScopedEnv board("Q3VBOARD", std::nullopt);
+    oxLockBoard(1);
+    const std::string unsetPath = oxHeldBoardLockPath();
+    EXPECT_EQ(unsetPath.substr(unsetPath.rfind('/') + 1), "47264MGEMutex0");
+    EXPECT_FALSE(FileLockIsFree(unsetPath));
+    oxLockBoard(0);
+    EXPECT_TRUE(FileLockIsFree(unsetPath));
+    EXPECT_EQ(oxHeldBoardLockPath(), "");
+
+    board.Set("0");
+    oxLockBoard(1);
+    EXPECT_EQ(oxHeldBoardLockPath(), unsetPath) << "unset and 0 are one board";
+    oxLockBoard(0);
+
+    // A board change takes the new name at the next lock; a nested lock stays on its board.
+    board.Set("3");
+    oxLockBoard(1);
+    const std::string path3 = oxHeldBoardLockPath();
+    EXPECT_EQ(path3.substr(path3.rfind('/') + 1), "47264MGEMutex3");
+    board.Set("4");
+    oxLockBoard(1);
+    EXPECT_EQ(oxHeldBoardLockPath(), path3);
+    oxLockBoard(0);
+    EXPECT_FALSE(FileLockIsFree(path3)) << "still held once";
+    oxLockBoard(0);
+    EXPECT_TRUE(FileLockIsFree(path3));
+    oxLockBoard(0); // an unlock too many changes nothing
+    oxLockBoard(1);
+    const std::string path4 = oxHeldBoardLockPath();
+    EXPECT_EQ(path4.substr(path4.rfind('/') + 1), "47264MGEMutex4");
+    oxLockBoard(0);
+}
+
+TEST(BoardLock, UnlockByAThreadThatDoesNotHoldItReleasesNothing) {
+    ScopedEnv sim("Q3VSIM_DIR", MakeTempFolder());
+    BoardLock lock(7);
+    lock.Lock();
+    std::thread other([&] { lock.Unlock(); });
+    other.join();
+    EXPECT_EQ(lock.Depth(), 1u);
+    EXPECT_FALSE(FileLockIsFree(lock.Path()));
+    lock.Unlock();
+    EXPECT_TRUE(FileLockIsFree(lock.Path()));
+}
+
+TEST(SimFolderTest, ChosenFromTheEnvironmentAndCreated) {
+    const std::string base = MakeTempFolder();
+    ASSERT_FALSE(base.empty());
+    {
+        ScopedEnv sim("Q3VSIM_DIR", base + "/a/b/");
+        EXPECT_EQ(SimFolder(), base + "/a/b");
+        EXPECT_TRUE(IsFolder(base + "/a/b"));
+    }
+    {
+        ScopedEnv sim("Q3VSIM_DIR", std::nullopt);
+        ScopedEnv run("XDG_RUNTIME_DIR", base);
+        EXPECT_EQ(SimFolder(), base + "/q3vsim");
+        EXPECT_TRUE(IsFolder(base + "/q3vsim"));
+    }
+    {
+        ScopedEnv sim("Q3VSIM_DIR", "");
+        ScopedEnv run("XDG_RUNTIME_DIR", std::nullopt);
+        EXPECT_EQ(SimFolder(), "/tmp/q3vsim-" + std::to_string(getuid()));
+    }
+}
+
+TEST(HclBoardNumber, FirstDigitZeroToSevenElseZero) {
+    const std::pair<std::optional<std::string>, unsigned> cases[] = {
+        {std::nullopt, 0}, {"", 0},  {"0", 0}, {"3", 3},  {"7", 7},
+        {"8", 0},          {"9", 0}, {"x", 0}, {"35", 3}, {" 3", 0},
+    };
+    for (const auto& [value, expected] : cases) {
+        ScopedEnv board("Q3VBOARD", value);
+        EXPECT_EQ(oxHclBoardNumber(), expected) << value.value_or("(unset)");
+    }
+}
+
+} // namespace
