@@ -1,0 +1,495 @@
+// The /break: register breakpoints: the list parser, the 32 slots, the check made around the
+// front's register accesses and the step/run prompt.
+
+#include "hcl/HclBreak.h"
+
+#include "hcl/HclError.h"
+#include "platform/Console.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr oxHclBreakpoint kFreeSlot{0, 0, oxHCL_BREAK_FREE, oxHCL_BREAK_NO_END, 0, 0, 0, 0, 0};
+
+struct BreakState {
+    BreakState() {
+        for (auto& slot : Slots) {
+            slot = kFreeSlot;
+        }
+    }
+    oxHclBreakpoint Slots[oxHCL_MAX_BREAKPOINTS];
+    std::atomic<bool> InUse{false};
+    std::atomic<bool> StepMode{false};
+};
+
+BreakState& State() {
+    static BreakState s_State;
+    return s_State;
+}
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return 99;
+}
+
+// Reads the decimal digits at text[pos] on; a number beyond 32 bits reads as 0xFFFFFFFF.
+// False when there are none.
+bool ReadDecimal(std::string_view i_Text, std::size_t& io_Pos, std::uint32_t& o_Value) {
+    std::uint64_t value = 0;
+    const std::size_t first = io_Pos;
+    while (io_Pos < i_Text.size() && DigitValue(i_Text[io_Pos]) < 10) {
+        value = std::min<std::uint64_t>(value * 10 + DigitValue(i_Text[io_Pos]), 0xFFFFFFFFull);
+        ++io_Pos;
+    }
+    o_Value = static_cast<std::uint32_t>(value);
+    return io_Pos > first;
+}
+
+// Reads the digits of the radix at text[*pos] on; false when there are none or the value does
+// not fit in 32 bits.
+bool ReadDigits(std::string_view i_Text, std::size_t& io_Pos, std::uint32_t i_Radix,
+                std::uint32_t& o_Value) {
+    std::uint64_t value = 0;
+    const std::size_t first = io_Pos;
+    while (io_Pos < i_Text.size() && DigitValue(i_Text[io_Pos]) < static_cast<int>(i_Radix)) {
+        value = value * i_Radix + static_cast<std::uint64_t>(DigitValue(i_Text[io_Pos]));
+        if (value > 0xFFFFFFFFull) {
+            return false;
+        }
+        ++io_Pos;
+    }
+    o_Value = static_cast<std::uint32_t>(value);
+    return io_Pos > first;
+}
+
+// Mask of bits i_Low .. i_High (i_High < 32).
+std::uint32_t BitsMask(std::uint32_t i_High, std::uint32_t i_Low) {
+    const std::uint64_t span = (std::uint64_t{1} << (i_High - i_Low + 1)) - 1;
+    return static_cast<std::uint32_t>(span << i_Low);
+}
+
+bool Fail(std::uint32_t i_Code) {
+    oxHclSetLastError(i_Code);
+    return false;
+}
+
+// Register forms of an entry and their widths in bytes.
+struct RegForm {
+    std::string_view Prefix;
+    std::uint32_t Width;
+};
+constexpr RegForm kForms[] = {{"reg[", 2}, {"reg32[", 4}, {"reg16[", 2}, {"reg8[", 1}};
+
+} // namespace
+
+bool oxHclClearBreakpoints() {
+    for (auto& slot : State().Slots) {
+        slot = kFreeSlot;
+    }
+    return true;
+}
+
+std::uint32_t oxHclParseNumber(const char* i_Text, std::size_t i_Length, std::uint32_t i_Radix) {
+    if (i_Text == nullptr || (i_Radix != 2 && i_Radix != 10 && i_Radix != 16)) {
+        return 0;
+    }
+    const std::string_view text(i_Text,
+                                i_Length != 0 ? i_Length : std::char_traits<char>::length(i_Text));
+    std::uint64_t value = 0;
+    for (char c : text) {
+        const int d = DigitValue(c);
+        if (d >= static_cast<int>(i_Radix)) {
+            break;
+        }
+        value = value * i_Radix + static_cast<std::uint64_t>(d);
+        if (value > 0xFFFFFFFFull) {
+            return 0xFFFFFFFF;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint32_t& o_Index,
+                             std::uint32_t& o_End, std::uint32_t& o_Mask, std::uint32_t& o_HighBit,
+                             std::uint32_t& o_LowBit) {
+    if (i_Text == nullptr) {
+        return false;
+    }
+    const std::string_view text(i_Text, i_Length);
+    std::size_t pos = 0;
+    std::uint32_t index = 0;
+    if (!ReadDigits(text, pos, 16, index)) {
+        return false;
+    }
+    if (pos < text.size() && (text[pos] == 'h' || text[pos] == 'H')) {
+        ++pos;
+    }
+    if (pos >= text.size() || text[pos] != '-') {
+        return false;
+    }
+    ++pos;
+    if (pos < text.size() && text[pos] == '-') {
+        // index--end: a range.
+        ++pos;
+        std::uint32_t end = 0;
+        if (!ReadDigits(text, pos, 16, end)) {
+            return false;
+        }
+        if (pos < text.size() && (text[pos] == 'h' || text[pos] == 'H')) {
+            ++pos;
+        }
+        if (pos != text.size()) {
+            return false;
+        }
+        o_Index = index;
+        o_End = end;
+        o_Mask = 0;
+        o_HighBit = 0;
+        o_LowBit = 0;
+        return true;
+    }
+    if (pos >= text.size() || (text[pos] != 'b' && text[pos] != 'B')) {
+        return false;
+    }
+    ++pos;
+    // Bit numbers beyond 32 bits read as 0xFFFFFFFF, which the caller refuses as out of bounds.
+    std::uint32_t high = 0;
+    if (!ReadDecimal(text, pos, high)) {
+        return false;
+    }
+    std::uint32_t low = high;
+    if (pos < text.size() && text[pos] == ':') {
+        ++pos;
+        if (!ReadDecimal(text, pos, low)) {
+            return false;
+        }
+    }
+    if (pos != text.size() || high < low) {
+        return false;
+    }
+    o_Index = index;
+    o_End = oxHCL_BREAK_NO_END;
+    o_HighBit = high;
+    o_LowBit = low;
+    // Bits beyond the 32-bit word have no mask; the caller refuses them (high bit >= 32).
+    o_Mask = high < 32 ? BitsMask(high, low) : 0xFFFFFFFF;
+    return true;
+}
+
+bool oxHclAddBreakpoint(std::uint32_t i_Timing, std::uint32_t i_Access, std::uint32_t i_Start,
+                        std::uint32_t i_End, std::uint32_t i_Mask, std::uint32_t i_Shift,
+                        std::uint32_t i_Value, std::uint32_t i_ValueFlag) {
+    for (auto& slot : State().Slots) {
+        if (slot.Start == oxHCL_BREAK_FREE) {
+            slot = oxHclBreakpoint{
+                i_Access, i_Timing, i_Start,     i_End,  i_End != oxHCL_BREAK_NO_END,
+                i_Mask,   i_Shift,  i_ValueFlag, i_Value};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool oxHclParseBreakpoints(const char* i_Text) {
+    BreakState& s = State();
+    s.InUse = true;
+    std::string text(i_Text != nullptr ? i_Text : "");
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const std::string_view t(text);
+    std::size_t p = 0;
+    for (;;) {
+        while (p < t.size() && t[p] == ';') {
+            ++p;
+        }
+        if (p >= t.size()) {
+            return true;
+        }
+        // 1. Timing.
+        std::uint32_t timing;
+        if (t[p] == 'b') {
+            timing = oxHCL_BREAK_BEFORE;
+        } else if (t[p] == 'a') {
+            timing = oxHCL_BREAK_AFTER;
+        } else {
+            return Fail(oxERR_BRK_TIMING);
+        }
+        ++p;
+        // 2. Access.
+        std::uint32_t access;
+        if (p < t.size() && t[p] == 'r') {
+            access = oxHCL_BREAK_READ;
+        } else if (p < t.size() && t[p] == 'w') {
+            access = oxHCL_BREAK_WRITE;
+        } else {
+            return Fail(oxERR_BRK_ACCESS_TYPE);
+        }
+        ++p;
+        // 3. One separating character, whatever it is; an entry that ends here has no register.
+        if (p >= t.size()) {
+            return Fail(oxERR_BRK_REG_FORMAT);
+        }
+        ++p;
+        // 4. Register form.
+        std::uint32_t width = 0;
+        for (const RegForm& form : kForms) {
+            if (t.substr(p).starts_with(form.Prefix)) {
+                width = form.Width;
+                p += form.Prefix.size();
+                break;
+            }
+        }
+        if (width == 0) {
+            return Fail(oxERR_BRK_REG_FORMAT);
+        }
+        // 5. Register specification up to the closing brace.
+        const std::size_t close = t.find(']', p);
+        if (close == std::string_view::npos) {
+            return Fail(oxERR_BRK_BRACE);
+        }
+        const std::string_view spec = t.substr(p, close - p);
+        p = close + 1;
+        // 6. End of the entry or a match value.
+        std::uint32_t value = 0;
+        std::uint32_t valueFlag = 0;
+        if (p < t.size() && t[p] != ';') {
+            if (!t.substr(p).starts_with("==")) {
+                return Fail(oxERR_BRK_MATCH_VALUE);
+            }
+            p += 2;
+            if (!ReadDigits(t, p, 16, value)) {
+                return Fail(oxERR_BRK_MATCH_VALUE);
+            }
+            valueFlag = 1;
+            const std::size_t next = t.find(';', p);
+            p = next == std::string_view::npos ? t.size() : next;
+        }
+        // The register: a range, a bit field, or a plain hexadecimal index.
+        std::uint32_t index = 0;
+        std::uint32_t end = oxHCL_BREAK_NO_END;
+        std::uint32_t mask = 0;
+        std::uint32_t high = 0;
+        std::uint32_t low = 0;
+        bool plain = false;
+        if (!oxHclParseBreakRegister(spec.data(), spec.size(), index, end, mask, high, low)) {
+            std::size_t q = 0;
+            if (!ReadDigits(spec, q, 16, index)) {
+                return Fail(oxERR_BRK_REG_FORMAT);
+            }
+            if (q < spec.size() && spec[q] == 'h') {
+                ++q;
+            }
+            if (q != spec.size()) {
+                return Fail(oxERR_BRK_REG_FORMAT);
+            }
+            plain = true;
+            end = oxHCL_BREAK_NO_END;
+        }
+        const bool range = !plain && end != oxHCL_BREAK_NO_END;
+        const bool bitField = !plain && !range;
+        // 7. Checks by width.
+        if (width == 2) {
+            if ((index & 1) != 0 || (range && (end & 1) != 0)) {
+                return Fail(oxERR_BRK_ALIGNMENT);
+            }
+            if (bitField && (high >= 16)) {
+                return Fail(oxERR_BRK_MASK);
+            }
+        } else if (width == 4) {
+            if ((index & 3) != 0 || (range && (end & 3) != 0)) {
+                return Fail(oxERR_BRK_ALIGNMENT);
+            }
+            if (bitField && high >= 32) {
+                return Fail(oxERR_BRK_MASK);
+            }
+        } else {
+            if (bitField && high >= 8) {
+                return Fail(oxERR_BRK_MASK);
+            }
+        }
+        // 8. Placement in the aligned 32-bit register word.
+        std::uint32_t start;
+        std::uint32_t shift = 0;
+        if (range) {
+            start = index;
+            const std::uint32_t raise = width - 1;
+            // A range that reaches the top of the index space ends there.
+            end = end > oxHCL_BREAK_NO_END - 1 - raise ? oxHCL_BREAK_NO_END - 1 : end + raise;
+            mask = 0;
+        } else {
+            std::uint32_t lane = 0;
+            std::uint32_t full = 0xFFFFFFFF;
+            if (width == 1) {
+                lane = 8 * (index & 3);
+                full = 0xFF;
+            } else if (width == 2) {
+                lane = (index & 2) != 0 ? 16 : 0;
+                full = 0xFFFF;
+            }
+            start = width == 4 ? index : index & ~std::uint32_t{3};
+            if (plain) {
+                mask = full << lane;
+                shift = lane;
+            } else {
+                mask = mask << lane;
+                shift = lane + low;
+            }
+        }
+        if (!oxHclAddBreakpoint(timing, access, start, end, mask, shift, value, valueFlag)) {
+            return Fail(oxERR_BRK_MAX);
+        }
+    }
+}
+
+bool oxHclBreakpointsInUse() {
+    return State().InUse.load(std::memory_order_relaxed);
+}
+
+const oxHclBreakpoint* oxHclGetBreakpoint(unsigned i_Slot) {
+    if (i_Slot >= oxHCL_MAX_BREAKPOINTS || State().Slots[i_Slot].Start == oxHCL_BREAK_FREE) {
+        return nullptr;
+    }
+    return &State().Slots[i_Slot];
+}
+
+const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access,
+                                           std::uint32_t i_After, std::uint32_t i_Value,
+                                           std::uint32_t i_Width) {
+    // Widen the access to its register word.
+    std::uint32_t laneMask;
+    std::uint32_t value;
+    std::uint32_t word;
+    std::uint32_t span;
+    if (i_Width == 2) {
+        const std::uint32_t lane = (i_Index & 2) != 0 ? 16 : 0;
+        laneMask = 0xFFFFu << lane;
+        value = (i_Value & 0xFFFF) << lane;
+        word = i_Index & ~std::uint32_t{3};
+        span = 1;
+    } else if (i_Width == 1) {
+        const std::uint32_t lane = 8 * (i_Index & 3);
+        laneMask = 0xFFu << lane;
+        value = (i_Value & 0xFF) << lane;
+        word = i_Index & ~std::uint32_t{3};
+        span = 0;
+    } else {
+        laneMask = 0xFFFFFFFF;
+        value = i_Value;
+        word = i_Index;
+        span = 3;
+    }
+    for (const auto& slot : State().Slots) {
+        if (slot.Start == oxHCL_BREAK_FREE) {
+            break; // used slots form a prefix
+        }
+        if (slot.Timing != i_After || (slot.Access != i_Access && i_Access != oxHCL_BREAK_EITHER)) {
+            continue;
+        }
+        if (slot.Range != 0) {
+            const std::uint64_t last = std::uint64_t{i_Index} + span;
+            if (i_Index <= slot.End && last >= slot.Start) {
+                return &slot;
+            }
+            continue;
+        }
+        if (slot.Start != word || (slot.Mask & laneMask) == 0) {
+            continue;
+        }
+        if (slot.ValueFlag != 0 &&
+            std::uint64_t{slot.Mask & value} != (std::uint64_t{slot.Value} << slot.Shift)) {
+            continue;
+        }
+        return &slot;
+    }
+    return nullptr;
+}
+
+bool oxHclCheckBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access, std::uint32_t i_After,
+                          std::uint32_t i_Value, std::uint32_t i_Width) {
+    if (State().StepMode.load()) {
+        oxHclBreakpointPrompt(nullptr, i_Index);
+        return true;
+    }
+    const oxHclBreakpoint* hit = oxHclFindBreakpoint(i_Index, i_Access, i_After, i_Value, i_Width);
+    if (hit != nullptr) {
+        oxHclBreakpointPrompt(hit, i_Index);
+    }
+    return true;
+}
+
+void oxHclBreakpointPrompt(const oxHclBreakpoint* i_Breakpoint, std::uint32_t i_Index) {
+    std::printf("\nCurrent Register: %04lX\n", static_cast<unsigned long>(i_Index));
+    if (i_Breakpoint != nullptr) {
+        oxHclPrintBreakpoint(*i_Breakpoint);
+    }
+    std::printf("Command: ");
+    std::fflush(stdout);
+    for (;;) {
+        const int key = ConsoleGetch();
+        if (key == '?') {
+            std::printf("\nS - step mode");
+            std::printf("\nR - run until next breakpoint\n");
+            std::printf("\nCommand: ");
+        } else if (key == 's' || key == 'S') {
+            State().StepMode = true;
+            std::printf("s\n");
+            break;
+        } else if (key == 'r' || key == 'R') {
+            State().StepMode = false;
+            std::printf("r\n");
+            break;
+        } else if (key == CON_END_OF_INPUT) {
+            // No one can answer any more: run on to the end without stopping again.
+            State().StepMode = false;
+            std::printf("\n");
+            break;
+        } else {
+            std::fflush(stdout);
+            ConsolePutch(7);
+        }
+        std::fflush(stdout);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+bool oxHclGetStepMode() {
+    return State().StepMode.load();
+}
+
+void oxHclPrintBreakpoint(const oxHclBreakpoint& i_Breakpoint) {
+    std::printf("%s %s break: Reg: %04lX ", i_Breakpoint.Timing != 0 ? "After" : "Before",
+                i_Breakpoint.Access != 0 ? "write" : "read",
+                static_cast<unsigned long>(i_Breakpoint.Start));
+    if (i_Breakpoint.Range != 0) {
+        std::printf("- %04lX\n", static_cast<unsigned long>(i_Breakpoint.End));
+        return;
+    }
+    std::printf("Mask: %04lX", static_cast<unsigned long>(i_Breakpoint.Mask));
+    if (i_Breakpoint.ValueFlag != 0) {
+        std::printf(" Value: %04lX\n", static_cast<unsigned long>(i_Breakpoint.Value));
+    } else {
+        std::printf("\n");
+    }
+}
+
+void oxHclResetBreakpointsForTesting() {
+    oxHclClearBreakpoints();
+    State().InUse = false;
+    State().StepMode = false;
+}

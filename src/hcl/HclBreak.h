@@ -1,0 +1,92 @@
+#pragma once
+// The /break: register breakpoints: 32 slots that stop the program before or after chosen
+// register accesses and ask the user whether to step or to run on. The front checks them around
+// every 8- and 16-bit register read, write, modify, set-bits and clear-bits once a /break: list
+// has been parsed.
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr unsigned oxHCL_MAX_BREAKPOINTS = 32;
+inline constexpr std::uint32_t oxHCL_BREAK_FREE = 0xFFFFFFFF;   // start of a free slot
+inline constexpr std::uint32_t oxHCL_BREAK_NO_END = 0xFFFFFFFF; // end of a non-range slot
+
+// Access kinds and timings.
+inline constexpr std::uint32_t oxHCL_BREAK_READ = 0;
+inline constexpr std::uint32_t oxHCL_BREAK_WRITE = 1;
+inline constexpr std::uint32_t oxHCL_BREAK_EITHER = 2; // modify, set bits, clear bits
+inline constexpr std::uint32_t oxHCL_BREAK_BEFORE = 0;
+inline constexpr std::uint32_t oxHCL_BREAK_AFTER = 1;
+
+// One breakpoint slot (nine 32-bit words).
+struct oxHclBreakpoint {
+    std::uint32_t Access;    // 0 read, 1 write
+    std::uint32_t Timing;    // 0 before the access, 1 after it
+    std::uint32_t Start;     // register index; oxHCL_BREAK_FREE marks a free slot
+    std::uint32_t End;       // last byte of a range; oxHCL_BREAK_NO_END for no range
+    std::uint32_t Range;     // range flag
+    std::uint32_t Mask;      // mask within the aligned 32-bit register word
+    std::uint32_t Shift;     // shift of the match value
+    std::uint32_t ValueFlag; // whether a match value was given
+    std::uint32_t Value;     // match value
+};
+static_assert(sizeof(oxHclBreakpoint) == 9 * 4);
+
+// Marks all 32 slots free. Play calls it at start.
+bool oxHclClearBreakpoints();
+
+// The text after "/break:": entries separated by ';', each
+//   (b|a)(r|w)<any character>(reg|reg16|reg32|reg8)[<register>][==<hex value>]
+// where <register> is a hexadecimal index (optionally ending in h), "index--end" (a range),
+// "index-bN" (bit N) or "index-bN:M" (bits N down to M). Sets the breakpoints-in-use flag (even
+// for an empty or faulty list). On an error sets the layer's last error (8 .. 15), stops, keeps
+// the entries already added and gives false.
+bool oxHclParseBreakpoints(const char* i_Text);
+
+// Reads one register specification of i_Length characters (see above). A range gives its end
+// and mask 0; a bit field gives its mask and high and low bit, end oxHCL_BREAK_NO_END. False
+// for any other text: the caller then reads the whole text as one hexadecimal index.
+bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint32_t& o_Index,
+                             std::uint32_t& o_End, std::uint32_t& o_Mask, std::uint32_t& o_HighBit,
+                             std::uint32_t& o_LowBit);
+
+// Digits of the radix (2, 10 or 16) up to the first other character, of i_Length characters
+// (0: the whole text). Another radix gives 0; a value beyond 32 bits gives 0xFFFFFFFF.
+std::uint32_t oxHclParseNumber(const char* i_Text, std::size_t i_Length, std::uint32_t i_Radix);
+
+// Fills the first free slot; the range flag is set when i_End is not oxHCL_BREAK_NO_END.
+// False when all 32 slots are used.
+bool oxHclAddBreakpoint(std::uint32_t i_Timing, std::uint32_t i_Access, std::uint32_t i_Start,
+                        std::uint32_t i_End, std::uint32_t i_Mask, std::uint32_t i_Shift,
+                        std::uint32_t i_Value, std::uint32_t i_ValueFlag);
+
+// Whether a /break: list has been parsed (the front then checks every register access).
+bool oxHclBreakpointsInUse();
+
+// The slot i (0 .. 31), or NULL for a free or unknown slot.
+const oxHclBreakpoint* oxHclGetBreakpoint(unsigned i_Slot);
+
+// Checks one register access (access 0 read, 1 write, 2 either; width 1, 2 or 4) against the
+// slots, or stops at once in step mode; prompts when it stops. Returns true.
+bool oxHclCheckBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access, std::uint32_t i_After,
+                          std::uint32_t i_Value, std::uint32_t i_Width);
+
+// The first used slot that matches the access (no step mode, no prompt), or NULL.
+const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access,
+                                           std::uint32_t i_After, std::uint32_t i_Value,
+                                           std::uint32_t i_Width);
+
+// Prints "\nCurrent Register: %04lX\n", the breakpoint when there is one, "Command: ", then
+// reads keys: '?' lists the commands, S steps (step mode on), R runs to the next breakpoint
+// (step mode off), other keys ring the bell. At the end of input the program runs on.
+void oxHclBreakpointPrompt(const oxHclBreakpoint* i_Breakpoint, std::uint32_t i_Index);
+
+// Whether every checked access stops (switched by S and R at the prompt).
+bool oxHclGetStepMode();
+
+// "%s %s break: Reg: %04lX " then "- %04lX\n" for a range, else "Mask: %04lX" and
+// " Value: %04lX\n" or "\n".
+void oxHclPrintBreakpoint(const oxHclBreakpoint& i_Breakpoint);
+
+// Test support: all slots free, breakpoints not in use, step mode off.
+void oxHclResetBreakpointsForTesting();

@@ -1,0 +1,126 @@
+// Polled interrupts: the source table, the poll thread reading through the front, and changing
+// or clearing the callback while the thread runs.
+
+#include "FrontFixture.h"
+
+#include "hcl/HclPoll.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+using namespace fronttest;
+
+namespace {
+
+// Counts calls of the callbacks and lets the test wait for them (a guard against a hang, not a
+// measured time).
+struct Counter {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    unsigned A = 0;
+    unsigned B = 0;
+
+    template <typename Pred> bool WaitFor(Pred i_Pred) {
+        std::unique_lock<std::mutex> lock(Lock);
+        return Changed.wait_for(lock, std::chrono::seconds(20), i_Pred);
+    }
+};
+
+Counter& Count() {
+    static Counter s_Counter;
+    return s_Counter;
+}
+
+void CallbackA() {
+    {
+        std::lock_guard<std::mutex> lock(Count().Lock);
+        ++Count().A;
+    }
+    Count().Changed.notify_all();
+}
+
+void CallbackB() {
+    {
+        std::lock_guard<std::mutex> lock(Count().Lock);
+        ++Count().B;
+    }
+    Count().Changed.notify_all();
+}
+
+std::atomic<bool> g_Stopped{false};
+
+void StopsItself() {
+    oxSetPollInterruptCallback(nullptr);
+    g_Stopped = true;
+    Count().Changed.notify_all();
+}
+
+class PollTest : public FrontTest {
+protected:
+    void SetUp() override {
+        FrontTest::SetUp();
+        oxResetPollInterruptsForTesting();
+        Acquire();
+        m_Board->PrintCalls = false;
+        std::lock_guard<std::mutex> lock(Count().Lock);
+        Count().A = 0;
+        Count().B = 0;
+    }
+    void TearDown() override {
+        oxResetPollInterruptsForTesting();
+        FrontTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(PollTest, AtMostEightSourcesAreKept) {
+    for (unsigned i = 0; i < oxHCL_MAX_POLL_SOURCES; ++i) {
+        EXPECT_TRUE(oxAddPollInterrupt(0, 0, 0x60 + 2 * i, 0, 1));
+    }
+    EXPECT_FALSE(oxAddPollInterrupt(0, 0, 0x70, 0, 1));
+    EXPECT_EQ(oxPollInterruptCount(), oxHCL_MAX_POLL_SOURCES);
+}
+
+TEST_F(PollTest, TheThreadReadsThroughTheFrontAndCallsBackForSetBits) {
+    m_Board->StoreReg(0x60, 2, 0x0001);
+    ASSERT_TRUE(oxHclStartTrace(oxHCL_TRACE_READS, nullptr));
+    ASSERT_TRUE(oxAddPollInterrupt(1, 2, 0x60, 4, 0x0001));
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
+    EXPECT_TRUE(Count().WaitFor([] { return Count().A >= 3; }));
+    ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
+    // The reads went through the front: the trace holds them (one record, counted again).
+    EXPECT_EQ(oxHclTraceRecordCount(), 2u);
+}
+
+TEST_F(PollTest, ARunningThreadPicksUpANewCallback) {
+    m_Board->StoreReg(0x60, 2, 0x8000);
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x8000));
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
+    ASSERT_TRUE(Count().WaitFor([] { return Count().A >= 1; }));
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackB));
+    EXPECT_TRUE(Count().WaitFor([] { return Count().B >= 2; }));
+    ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
+    // Stopped: the counts no longer move once the thread has been waited for.
+    std::lock_guard<std::mutex> lock(Count().Lock);
+    const unsigned a = Count().A, b = Count().B;
+    EXPECT_GE(a, 1u);
+    EXPECT_GE(b, 2u);
+}
+
+TEST_F(PollTest, ACallbackMayStopItsOwnThreadAndPollingCanStartAgain) {
+    m_Board->StoreReg(0x60, 2, 0x0004);
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x0004));
+    g_Stopped = false;
+    ASSERT_TRUE(oxSetPollInterruptCallback(StopsItself));
+    EXPECT_TRUE(Count().WaitFor([] { return g_Stopped.load(); }));
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
+    EXPECT_TRUE(Count().WaitFor([] { return Count().A >= 1; }));
+    ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
+}
+
+TEST_F(PollTest, ClearingTheCallbackWithoutAThreadSucceeds) {
+    EXPECT_TRUE(oxSetPollInterruptCallback(nullptr));
+}
