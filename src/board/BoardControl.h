@@ -1,0 +1,106 @@
+#pragma once
+// Controls of the simulated board for tests and users: absent boards, the driver version, fault
+// injection, the PLL lock delay and the packet and access log. They are process-wide; at first
+// use (and at ResetControls) they are read from the environment (see src/board/README.md):
+//   Q3VSIM_ABSENT          "all" or board digits ("03"): those boards are absent
+//   Q3VSIM_DRIVER_VERSION  "major.minor[.build]" reported by the driver (default 1.34.0)
+//   Q3VSIM_FAULTS          comma-separated faults, e.g. "split:63,noreply:2,wrongtype,fail:all"
+//   Q3VSIM_PLL_LOCK_READS  reads of PLL_0 before the lock bit shows (default 0)
+//   Q3VSIM_LOG             file that every packet and access is appended to, one line each
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace board {
+
+// --- Absent boards and the driver ---------------------------------------------------------
+
+inline constexpr unsigned kBoardCount = 8;
+
+void SetAbsent(unsigned i_Board, bool i_Absent);
+bool IsAbsent(unsigned i_Board);
+
+struct DriverVersion {
+    std::uint16_t Major;
+    std::uint16_t Minor;
+    std::uint16_t Build;
+};
+inline constexpr DriverVersion kDefaultDriverVersion{1, 34, 0};
+void SetDriverVersion(DriverVersion i_Version);
+DriverVersion GetDriverVersion();
+
+// --- Faults -------------------------------------------------------------------------------
+// A counted fault applies to the next i_Count replies of the bridge (kEveryReply: all of them).
+
+inline constexpr std::uint32_t kEveryReply = 0xFFFFFFFF;
+
+enum class Fault {
+    WrongType,      // the reply is preceded by a packet of type Arg (default kWrongTypeDefault)
+    NoReply,        // the reply is dropped
+    Late,           // the reply is held back until ReleaseLateReplies (or the late delay passed)
+    Fail,           // a request answered by done is answered by fail (type 11)
+    Overlong,       // a read or serial reply carries (and reports) Arg (default 1) more data bytes
+    BadDescriptors, // the driver's pipe information claims 0xFFFFFFFF pipes and the
+                    // configuration descriptor holds a descriptor of length 0 (one count per
+                    // request)
+};
+inline constexpr std::uint8_t kWrongTypeDefault = 0x15;
+
+void InjectFault(Fault i_Fault, std::uint32_t i_Count = 1, std::uint32_t i_Arg = 0);
+void ClearFaults();
+// Replies are read in transfers of at most i_Bytes (0: whole transfers).
+void SetSplitSize(std::uint32_t i_Bytes);
+std::uint32_t GetSplitSize();
+// A late reply also comes by itself once i_Ms milliseconds have passed (0: only
+// ReleaseLateReplies lets it come). Default 100 ms.
+void SetLateDelayMs(std::uint32_t i_Ms);
+// Lets every held-back reply come now, as if it arrived late; returns how many.
+std::uint32_t ReleaseLateReplies();
+
+// PLL_0's lock bit reads 1 from the (i_Reads + 1)-th read after the PLL was enabled.
+void SetPllLockReads(std::uint32_t i_Reads);
+std::uint32_t GetPllLockReads();
+
+// Restores every control to the environment's settings and clears the log.
+void ResetControls();
+// Parses a fault list in the form of Q3VSIM_FAULTS and applies it; false (nothing applied) when
+// an item is not understood.
+bool ApplyFaultList(std::string_view i_List);
+
+// --- Packet and access log ----------------------------------------------------------------
+
+struct LogEntry {
+    enum class Kind {
+        Out,       // a bulk transfer to the bridge
+        In,        // a bulk transfer from the bridge (one read)
+        Interrupt, // an interrupt word read from the interrupt pipe
+        Access,    // an access of the controller model by the firmware
+    };
+    Kind What = Kind::Out;
+    unsigned Board = 0;
+    // Transfers: the ioctl was a "continued" one; Length bytes, the first kLogBytes in Bytes.
+    bool Continued = false;
+    std::uint32_t Length = 0;
+    std::vector<std::uint8_t> Bytes;
+    // Accesses: a write (else a read) of Length bytes at Address on the port Interface; Value
+    // holds the first (up to) four bytes little-endian; Dropped when outside the map.
+    bool Write = false;
+    std::uint32_t Address = 0;
+    std::uint8_t Interface = 0;
+    std::uint32_t Value = 0;
+    bool Dropped = false;
+};
+inline constexpr std::size_t kLogBytes = 64;
+
+// The in-memory log is off until enabled; Q3VSIM_LOG writes text lines independently.
+void EnableLog(bool i_On);
+bool LogEnabled();
+// The entries so far, oldest first, and clears them.
+std::vector<LogEntry> TakeLog();
+void ClearLog();
+// One entry as the text line that Q3VSIM_LOG files hold.
+std::string FormatLogEntry(const LogEntry& i_Entry);
+
+} // namespace board

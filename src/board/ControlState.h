@@ -1,0 +1,27 @@
+#pragma once
+// What the firmware asks of the process-wide controls: pending faults, the split size, the PLL
+// lock delay and the log. Internal to the board library.
+
+#include "board/BoardControl.h"
+
+#include <cstdint>
+
+namespace board::detail {
+
+// True (and the fault's argument) when the fault is pending for the next reply; takes one count.
+bool TakeFault(Fault i_Fault, std::uint32_t* o_Arg);
+// Whether any counted fault is pending (cheap).
+bool AnyFault();
+
+std::uint32_t SplitSize();
+std::uint32_t LateDelayMs();
+std::uint32_t PllLockReads();
+
+// Whether entries are wanted (the memory log or the log file); cheap.
+bool Logging();
+void Log(LogEntry&& i_Entry);
+
+// Lets the held-back replies of every board of this process come; defined with the boards.
+std::uint32_t ReleaseAllLateReplies();
+
+} // namespace board::detail

@@ -1,0 +1,280 @@
+// The bridge's firmware: takes one packet per transfer from the bulk OUT pipe, performs it on the
+// controller model or on the bridge's own state, and queues its reply for the bulk IN pipe
+// before the transfer returns, so that a reply never depends on scheduling.
+
+#include "board/ControlState.h"
+#include "board/Controller.h"
+#include "board/SimBoard.h"
+#include "board/SimBoardPrivate.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace board {
+
+namespace {
+
+constexpr std::uint32_t kHeader = 8;      // request header: type, flags, address, port, length
+constexpr std::uint32_t kReplyHeader = 4; // type, flags, length
+constexpr std::uint8_t kOverlongFill = 0xEE;
+
+std::uint32_t Le16(const std::uint8_t* i_Bytes) {
+    return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8));
+}
+
+std::uint32_t Le24(const std::uint8_t* i_Bytes) {
+    return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8) | (i_Bytes[2] << 16));
+}
+
+std::vector<std::uint8_t> Head(const std::uint8_t* i_Data, std::uint32_t i_Length) {
+    return std::vector<std::uint8_t>(i_Data, i_Data + std::min<std::size_t>(i_Length, kLogBytes));
+}
+
+// Extra data bytes of the next read or serial reply (the overlong fault), else 0.
+std::uint32_t OverlongBytes() {
+    std::uint32_t extra = 0;
+    if (detail::AnyFault() && detail::TakeFault(Fault::Overlong, &extra)) {
+        return extra == 0 ? 1 : std::min<std::uint32_t>(extra, 0x100);
+    }
+    return 0;
+}
+
+} // namespace
+
+void SimBoard::LogAccess(bool i_Write, std::uint32_t i_Address, std::uint8_t i_Interface,
+                         const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Dropped) {
+    LogEntry entry;
+    entry.What = LogEntry::Kind::Access;
+    entry.Board = m_Number;
+    entry.Write = i_Write;
+    entry.Address = i_Address;
+    entry.Interface = i_Interface;
+    entry.Length = i_Length;
+    for (std::uint32_t k = 0; k < std::min<std::uint32_t>(i_Length, 4); ++k) {
+        entry.Value |= static_cast<std::uint32_t>(i_Data[k]) << (8 * k);
+    }
+    entry.Dropped = i_Dropped;
+    detail::Log(std::move(entry));
+}
+
+void SimBoard::QueueReply(const std::uint8_t* i_Data, std::uint32_t i_Length) {
+    if (detail::AnyFault()) {
+        std::uint32_t arg = 0;
+        if (detail::TakeFault(Fault::NoReply, &arg)) {
+            return;
+        }
+        if (detail::TakeFault(Fault::WrongType, &arg)) {
+            const std::uint8_t bogus[kReplyHeader] = {
+                static_cast<std::uint8_t>(arg == 0 ? kWrongTypeDefault : arg & 63), 0, 0, 0};
+            detail::QueuePush(*m_State, bogus, sizeof bogus);
+        }
+        if (detail::TakeFault(Fault::Late, &arg)) {
+            m_Private->Held.push_back(
+                HeldReply{std::vector<std::uint8_t>(i_Data, i_Data + i_Length),
+                          std::chrono::steady_clock::now()});
+            return;
+        }
+    }
+    detail::QueuePush(*m_State, i_Data, i_Length);
+}
+
+std::uint32_t SimBoard::ReleaseHeldLocked(bool i_All) {
+    const std::uint32_t delay = detail::LateDelayMs();
+    const auto now = std::chrono::steady_clock::now();
+    std::uint32_t released = 0;
+    auto& held = m_Private->Held;
+    auto it = held.begin();
+    while (it != held.end()) {
+        const bool due =
+            i_All || (delay != 0 && now - it->Since >= std::chrono::milliseconds(delay));
+        if (!due) {
+            ++it;
+            continue;
+        }
+        detail::QueuePush(*m_State, it->Bytes.data(), static_cast<std::uint32_t>(it->Bytes.size()));
+        it = held.erase(it);
+        ++released;
+    }
+    return released;
+}
+
+std::uint32_t SimBoard::ReleaseLateReplies() {
+    std::lock_guard lock(m_Private->Mutex);
+    return ReleaseHeldLocked(true);
+}
+
+void SimBoard::QueueDone() {
+    std::uint32_t arg = 0;
+    const bool fail = detail::AnyFault() && detail::TakeFault(Fault::Fail, &arg);
+    const std::uint8_t reply[2] = {static_cast<std::uint8_t>(fail ? 11 : 3), 0};
+    QueueReply(reply, sizeof reply);
+}
+
+void SimBoard::HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
+    if (i_Length < kHeader) {
+        ++m_State->UnknownPackets;
+        return;
+    }
+    const std::uint32_t address = Le24(i_Packet + 2);
+    const std::uint8_t port = i_Packet[5];
+    const std::uint32_t wanted = Le16(i_Packet + 6);
+    const std::uint32_t extra = OverlongBytes();
+    const std::uint32_t data = wanted + extra;
+    std::vector<std::uint8_t>& reply = m_Private->Reply;
+    // Data goes in 16-bit units: an odd length is padded with one byte.
+    reply.assign(kReplyHeader + data + (data & 1), 0);
+    reply[0] = 1;
+    reply[2] = static_cast<std::uint8_t>(data);
+    reply[3] = static_cast<std::uint8_t>(data >> 8);
+    const bool inside = ControllerRead(*m_State, address, port, reply.data() + kReplyHeader, wanted,
+                                       detail::PllLockReads());
+    std::fill_n(reply.begin() + kReplyHeader + wanted, extra, kOverlongFill);
+    if (detail::Logging()) {
+        LogAccess(false, address, port, reply.data() + kReplyHeader, wanted, !inside);
+    }
+    QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
+}
+
+void SimBoard::HandleWrite(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
+    if (i_Length < kHeader) {
+        ++m_State->UnknownPackets;
+        return;
+    }
+    const std::uint32_t address = Le24(i_Packet + 2);
+    const std::uint8_t port = i_Packet[5];
+    const std::uint32_t count = std::min(Le16(i_Packet + 6), i_Length - kHeader);
+    const bool inside = ControllerWrite(*m_State, address, port, i_Packet + kHeader, count);
+    if (detail::Logging()) {
+        LogAccess(true, address, port, i_Packet + kHeader, count, !inside);
+    }
+}
+
+void SimBoard::HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
+    if (i_Length < kReplyHeader) {
+        ++m_State->UnknownPackets;
+        return;
+    }
+    const std::uint32_t count = Le16(i_Packet + 2);
+    if (i_Length == count + kReplyHeader + 2) {
+        return; // the serial write form (two zero bytes after the data): nothing comes back
+    }
+    if (i_Length != count + kReplyHeader) {
+        ++m_State->UnknownPackets;
+        return;
+    }
+    // A transfer: the serial device's input is wired to its output, so the bytes come back.
+    const std::uint32_t extra = OverlongBytes();
+    const std::uint32_t data = count + extra;
+    std::vector<std::uint8_t>& reply = m_Private->Reply;
+    reply.assign(kReplyHeader + data, kOverlongFill);
+    reply[0] = 20;
+    reply[1] = 0;
+    reply[2] = static_cast<std::uint8_t>(data);
+    reply[3] = static_cast<std::uint8_t>(data >> 8);
+    std::memcpy(reply.data() + kReplyHeader, i_Packet + kReplyHeader, count);
+    QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
+}
+
+void SimBoard::BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Continued) {
+    std::lock_guard lock(m_Private->Mutex);
+    if (!m_Private->Held.empty()) {
+        ReleaseHeldLocked(false);
+    }
+    if (detail::Logging()) {
+        LogEntry entry;
+        entry.What = LogEntry::Kind::Out;
+        entry.Board = m_Number;
+        entry.Continued = i_Continued;
+        entry.Length = i_Length;
+        entry.Bytes = Head(i_Data, i_Length);
+        detail::Log(std::move(entry));
+    }
+    if (i_Length == 0) {
+        ++m_State->UnknownPackets;
+        return;
+    }
+    const std::uint8_t type = i_Data[0] & 63;
+    ++m_State->RequestCount[type];
+    switch (type) {
+    case 0:
+        HandleRead(i_Data, i_Length);
+        break;
+    case 2:
+        HandleWrite(i_Data, i_Length);
+        break;
+    case 4:
+        if (i_Length < 2 + sizeof m_State->Config) {
+            ++m_State->UnknownPackets;
+            break;
+        }
+        std::memcpy(m_State->Config, i_Data + 2, sizeof m_State->Config);
+        QueueDone();
+        break;
+    case 5: {
+        std::uint8_t reply[2 + sizeof m_State->Config] = {6, 0};
+        std::memcpy(reply + 2, m_State->Config, sizeof m_State->Config);
+        for (unsigned mge = 0; mge < 4; ++mge) {
+            reply[2 + mge * 6 + 5] = kHwRevision;
+        }
+        QueueReply(reply, sizeof reply);
+        break;
+    }
+    case 7: {
+        const std::uint32_t status = m_State->Status;
+        const std::uint8_t reply[6] = {8,
+                                       0,
+                                       static_cast<std::uint8_t>(status),
+                                       static_cast<std::uint8_t>(status >> 8),
+                                       static_cast<std::uint8_t>(status >> 16),
+                                       static_cast<std::uint8_t>(status >> 24)};
+        QueueReply(reply, sizeof reply);
+        break;
+    }
+    case 9:
+    case 10:
+    case 13:
+    case 14:
+        QueueDone();
+        break;
+    case 15:
+    case 16:
+    case 17:
+        m_State->Switch[type - 15] = i_Length > 1 ? i_Data[1] : 0;
+        break;
+    case 18:
+        if (i_Length < 4) {
+            ++m_State->UnknownPackets;
+            break;
+        }
+        m_State->Switch[3] = static_cast<std::uint32_t>(i_Data[1]) << 16 | Le16(i_Data + 2);
+        break;
+    case 19:
+        HandleSerial(i_Data, i_Length);
+        break;
+    default:
+        ++m_State->UnknownPackets;
+        break;
+    }
+}
+
+std::uint32_t SimBoard::BulkIn(std::uint8_t* o_Data, std::uint32_t i_Length, bool i_Continued) {
+    std::lock_guard lock(m_Private->Mutex);
+    if (!m_Private->Held.empty()) {
+        ReleaseHeldLocked(false);
+    }
+    const std::uint32_t split = detail::SplitSize();
+    const std::uint32_t most = split != 0 ? std::min(split, i_Length) : i_Length;
+    const std::uint32_t n = detail::QueuePop(*m_State, o_Data, most);
+    if (n != 0 && detail::Logging()) {
+        LogEntry entry;
+        entry.What = LogEntry::Kind::In;
+        entry.Board = m_Number;
+        entry.Continued = i_Continued;
+        entry.Length = n;
+        entry.Bytes = Head(o_Data, n);
+        detail::Log(std::move(entry));
+    }
+    return n;
+}
+
+} // namespace board

@@ -1,0 +1,104 @@
+#pragma once
+// The simulated evaluation board: the USB bridge's firmware and a model of the display
+// controller behind it, kept in a memory-mapped state file per board ("board-N.state" in the
+// board folder) so that separate programs see the same board. Accesses from several processes
+// are serialised by the board lock the callers hold, as on real hardware.
+//
+// Only the platform's device layer (UsbDevice) and tests use this header.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace board {
+
+// The controller's 24-bit address map.
+inline constexpr std::uint32_t kMemorySize = 0x60000;  // display memory 0 .. 0x5FFFF
+inline constexpr std::uint32_t kLut1Address = 0x60000; // look-up table 1, 256 x 32 bits
+inline constexpr std::uint32_t kLut2Address = 0x60400; // look-up table 2
+inline constexpr std::uint32_t kLutSize = 0x400;
+inline constexpr std::uint32_t kMemoryMapEnd = 0x60800; // memory and tables end here
+inline constexpr std::uint32_t kRegisterBase = 0x60800; // register index 0 on the register port
+inline constexpr std::uint32_t kRegisterCount = 0x100;  // register indices 0 .. 0xFF (bytes)
+// Interface byte of the register port; any other reaches memory.
+inline constexpr std::uint8_t kRegisterPort = 4;
+// Hardware revision the bridge reports in byte 5 of each configuration row.
+inline constexpr std::uint8_t kHwRevision = 1;
+
+struct BoardState; // the state file's layout (StateFile.h)
+
+class SimBoard {
+public:
+    // The board i_Number (0-7) in i_Folder, created (at power-on state) when its state file is
+    // missing or not a state file. Boards are shared within the process. Null on failure, with
+    // the system's error in *o_Error.
+    static std::shared_ptr<SimBoard> Attach(const std::string& i_Folder, unsigned i_Number,
+                                            int* o_Error = nullptr);
+    ~SimBoard();
+    SimBoard(const SimBoard&) = delete;
+    SimBoard& operator=(const SimBoard&) = delete;
+
+    unsigned Number() const { return m_Number; }
+    const std::string& Path() const { return m_Path; }
+
+    // --- The bridge's pipes (called by the driver) ---------------------------------------
+    // A transfer to the bridge: the firmware handles the packet and queues its reply at once.
+    void BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Continued);
+    // The next transfer from the bridge (at most i_Length bytes of it; the rest stays queued as
+    // the next transfer). 0 when nothing is queued.
+    std::uint32_t BulkIn(std::uint8_t* o_Data, std::uint32_t i_Length, bool i_Continued);
+    // Takes the next interrupt word; false when none is pending.
+    bool InterruptIn(std::uint16_t* o_Word);
+
+    // --- Inspection and set-up (tests) ----------------------------------------------------
+    // Queues an interrupt word (as the controller raises one); false when 64 are pending.
+    bool RaiseInterrupt(std::uint16_t i_Word);
+    // Power-on state: registers at their reset values, memory and tables 0, default bridge
+    // configuration, no pending replies or interrupts, counters 0.
+    void PowerOn();
+    // Stored register value at an even index, without the side effects of a read.
+    std::uint16_t Register(std::uint32_t i_Index) const;
+    // Stores a register value as it is (read-only bits too), without side effects.
+    void SetRegister(std::uint32_t i_Index, std::uint16_t i_Value);
+    // Copies display memory or look-up table bytes (addresses below kMemoryMapEnd).
+    bool ReadMemory(std::uint32_t i_Address, std::span<std::uint8_t> o_Bytes) const;
+    bool WriteMemory(std::uint32_t i_Address, std::span<const std::uint8_t> i_Bytes);
+    // Accesses outside the map that were dropped, and packets the firmware did not understand.
+    std::uint32_t DroppedAccesses() const;
+    std::uint32_t UnknownPackets() const;
+    // Transfers waiting in the bridge's reply queue.
+    std::uint32_t PendingReplies() const;
+    // The bridge's configuration table as stored (byte 5 reads back as kHwRevision).
+    void Config(std::uint8_t (&o_Table)[4][6]) const;
+    // The status word the bridge reports.
+    void SetStatusWord(std::uint32_t i_Status);
+    // The last state sent by the switch commands 15-17 (0x80 on, 0 off) and 18 (flags in bits
+    // 16-23, value in bits 0-15); 0 when never sent.
+    std::uint32_t SwitchState(std::uint8_t i_Type) const;
+    // How many requests of a packet type (0-63) the bridge has seen.
+    std::uint32_t RequestCount(std::uint8_t i_Type) const;
+    // Lets the replies held back by the late-reply fault come now; returns how many.
+    std::uint32_t ReleaseLateReplies();
+
+private:
+    SimBoard(unsigned i_Number, std::string i_Path, int i_Fd, BoardState* i_State);
+    struct Private;
+    // With the mutex held: queues a reply through the fault filters, and releases held-back
+    // replies whose delay has passed (all of them when i_All).
+    void QueueReply(const std::uint8_t* i_Data, std::uint32_t i_Length);
+    std::uint32_t ReleaseHeldLocked(bool i_All);
+    void HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length);
+    void HandleWrite(const std::uint8_t* i_Packet, std::uint32_t i_Length);
+    void HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length);
+    void QueueDone();
+    void LogAccess(bool i_Write, std::uint32_t i_Address, std::uint8_t i_Interface,
+                   const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Dropped);
+    unsigned m_Number;
+    std::string m_Path;
+    int m_Fd;
+    BoardState* m_State;
+    std::unique_ptr<Private> m_Private;
+};
+
+} // namespace board

@@ -1,0 +1,504 @@
+#include "hcl/UsbTransport.h"
+
+#include "hcl/Cscl.h"
+#include "hcl/HclBoard.h"
+#include "hcl/Services.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
+
+namespace {
+
+// Process-wide state of the transport.
+std::atomic<UsbDeviceHandle> g_Device{USB_NO_HANDLE};
+char g_DeviceName[] = "ezusb-0";
+constexpr std::size_t kDigitAt = sizeof g_DeviceName - 2;
+std::uint32_t g_Verbose = 0;
+std::atomic<bool> g_LastTransferFailed{false};
+
+// Interrupt state. g_IrqMutex guards the changes of the running state and the pipe.
+std::mutex g_IrqMutex;
+std::atomic<UsbDeviceHandle> g_InterruptPipe{USB_NO_HANDLE};
+oxHandle g_InterruptEvent = nullptr;
+std::atomic<bool> g_Running{false};
+std::atomic<std::uint32_t> g_Generation{0}; // of the thread that may run
+std::atomic<oxUsbInterruptCallback> g_Callback{nullptr};
+std::atomic<std::uint32_t> g_CompletionStatus{0};  // 0 none, 1 success, 2 failure
+thread_local std::uint32_t t_CompletionStatus = 0; // the same, of this thread's last read
+std::uint32_t g_InstallResult = oxUSB_IRQ_OK;
+
+constexpr std::uint32_t kCompletionNone = 0;
+constexpr std::uint32_t kCompletionSuccess = 1;
+constexpr std::uint32_t kCompletionFailure = 2;
+
+std::string DevicePath(const char* i_Suffix) {
+    return std::string("\\\\.\\") + g_DeviceName + i_Suffix;
+}
+
+// Applies the board number of Q3VBOARD to the device name (the board lock uses the same).
+void ApplyBoardDigit() {
+    g_DeviceName[kDigitAt] = static_cast<char>('0' + oxHclBoardNumber());
+}
+
+std::uint16_t Le16(const std::uint8_t* i_Bytes) {
+    return static_cast<std::uint16_t>(i_Bytes[0] | (i_Bytes[1] << 8));
+}
+
+std::uint32_t Le32(const std::uint8_t* i_Bytes) {
+    return static_cast<std::uint32_t>(Le16(i_Bytes)) | static_cast<std::uint32_t>(Le16(i_Bytes + 2))
+                                                           << 16;
+}
+
+const char* PipeTypeText(std::uint32_t i_Type) {
+    static const char* const kTypes[] = {"CTL", "ISO", "BLK", "INT"};
+    return i_Type < 4 ? kTypes[i_Type] : "???";
+}
+
+struct ThreadStart {
+    oxHandle Event;
+    std::uint32_t Generation;
+};
+
+bool StillMine(std::uint32_t i_Generation) {
+    return g_Running && g_Generation == i_Generation;
+}
+
+std::uint32_t InterruptThread(void* i_Argument) {
+    const ThreadStart start = *static_cast<ThreadStart*>(i_Argument);
+    delete static_cast<ThreadStart*>(i_Argument);
+    while (StillMine(start.Generation)) {
+        std::uint16_t word = 0;
+        if (!oxCsclRdInterrupt(&word)) {
+            // A read that did not complete within its time is an idle second: wait again. A
+            // failed read (closed pipe, empty transfer) ends the thread.
+            if (t_CompletionStatus == kCompletionNone && g_InterruptPipe != USB_NO_HANDLE) {
+                continue;
+            }
+            break;
+        }
+        if ((word & 1) == 0) {
+            std::printf("Usb Transport: Bad interrupt word 0x%04x ignored.\n", word);
+            continue;
+        }
+        const oxUsbInterruptCallback callback = g_Callback;
+        if (StillMine(start.Generation) && callback != nullptr) {
+            callback();
+        }
+    }
+    {
+        // Not running any more, so that the next callback installation starts a new thread.
+        std::lock_guard lock(g_IrqMutex);
+        if (g_Generation == start.Generation) {
+            g_Running = false;
+        }
+    }
+    oxCloseHandle(start.Event);
+    return 0;
+}
+
+} // namespace
+
+bool oxUsbTransportOpen() {
+    if (g_Device != USB_NO_HANDLE) {
+        UsbDeviceClose(g_Device);
+        g_Device = USB_NO_HANDLE;
+    }
+    oxUsbTransportCloseInterrupt();
+    UsbDeviceHandle device = USB_NO_HANDLE;
+    if (!oxUsbTransportOpenDevice(&device)) {
+        return false;
+    }
+    g_Device = device;
+    std::uint16_t version[3] = {0, 0, 0};
+    std::uint32_t returned = 0;
+    if (!UsbDeviceIoControl(device, OXUSB_IOCTL_GET_DRIVER_VERSION, version, sizeof version,
+                            version, sizeof version, &returned) ||
+        returned < sizeof version) {
+        oxAssert("Usb Transport: Driver Version is not available.");
+        return false;
+    }
+    const bool recent = version[0] > oxUSB_DRIVER_MAJOR ||
+                        (version[0] == oxUSB_DRIVER_MAJOR && version[1] >= oxUSB_DRIVER_MINOR);
+    if (!recent) {
+        oxAssert("Usb Transport: Required upgrade of the Q3V47xxxUSB driver to version 1.34 or "
+                 "higher.");
+        return false;
+    }
+    return true;
+}
+
+bool oxUsbTransportClose() {
+    const UsbDeviceHandle device = g_Device.exchange(USB_NO_HANDLE);
+    if (device == USB_NO_HANDLE) {
+        return false;
+    }
+    UsbDeviceClose(device);
+    return true;
+}
+
+bool oxUsbTransportOpenDevice(UsbDeviceHandle* o_Handle) {
+    if (const char* value = std::getenv("Q3VBOARD"); value != nullptr && g_Verbose != 0) {
+        std::printf("env var: %.32s ", value);
+    }
+    ApplyBoardDigit();
+    const UsbDeviceHandle handle = UsbDeviceOpen(DevicePath(""));
+    if (handle == USB_NO_HANDLE) {
+        std::printf("Device %s failed to open\n", g_DeviceName);
+        if (o_Handle != nullptr) {
+            *o_Handle = USB_NO_HANDLE;
+        }
+        return false;
+    }
+    if (o_Handle != nullptr) {
+        *o_Handle = handle;
+    }
+    return true;
+}
+
+UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t i_Pipe) {
+    ApplyBoardDigit();
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "\\PIPE0%u", i_Pipe);
+    const std::string path = DevicePath(suffix);
+    if (g_Verbose != 0) {
+        std::printf("\nUsb Transport: PipeName %s", path.c_str());
+    }
+    const UsbDeviceHandle handle = UsbDeviceOpen(path);
+    if (handle == USB_NO_HANDLE) {
+        oxAssert("Open Pipe failed %x", static_cast<unsigned>(UsbDeviceLastError()));
+    }
+    return handle;
+}
+
+bool oxUsbTransportGetPipeInfo() {
+    std::uint8_t record[OXUSB_PIPE_INFO_SIZE] = {};
+    std::uint32_t returned = 0;
+    if (!UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_PIPE_INFO, nullptr, 0, record, sizeof record,
+                            &returned)) {
+        oxAssert("Usb Transport: Get Pipe Info failed.");
+        return false;
+    }
+    if (g_Verbose != 0) {
+        // The count comes from the driver: show no more records than the reply holds.
+        const std::uint32_t size = std::min<std::uint32_t>(returned, sizeof record);
+        const std::uint32_t room = size > OXUSB_PIPE_RECORD_OFFSET
+                                       ? (size - OXUSB_PIPE_RECORD_OFFSET) / OXUSB_PIPE_RECORD_SIZE
+                                       : 0;
+        const std::uint32_t pipes = std::min(Le32(record + 12), room);
+        for (std::uint32_t i = 0; i < pipes; ++i) {
+            const std::uint8_t* pipe =
+                record + OXUSB_PIPE_RECORD_OFFSET + i * OXUSB_PIPE_RECORD_SIZE;
+            std::printf(
+                "\nUsb Transport: \nPipe: %2d   Type: %s Endpoint: %2d %s  MaxPktSize: 0x%x",
+                static_cast<int>(i), PipeTypeText(Le32(pipe + 4)), pipe[2] & 0x0F,
+                (pipe[2] & 0x80) != 0 ? "IN " : "OUT", Le16(pipe));
+        }
+    }
+    return true;
+}
+
+bool GetConfigDescriptor() {
+    if (g_Device == USB_NO_HANDLE) {
+        oxAssert("Usb Transport: Device is not opened.");
+        return false;
+    }
+    std::uint8_t head[10] = {};
+    std::uint32_t returned = 0;
+    if (!UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0, head,
+                            sizeof head, &returned) ||
+        returned < 4) {
+        oxAssert("Usb Transport: Get Configuration Descriptor Failed.");
+        return false;
+    }
+    // The total length comes from the device: it must at least hold the configuration
+    // descriptor itself.
+    const std::uint32_t total = Le16(head + 2);
+    if (total < 9) {
+        oxAssert("Usb Transport: Get Configuration Descriptor Failed.");
+        return false;
+    }
+    std::uint8_t* descriptor = new (std::nothrow) std::uint8_t[total];
+    if (descriptor == nullptr) {
+        oxAssert("Usb Transport: Memory Allocation failed in GetConfigDescriptor.");
+        return false;
+    }
+    std::memset(descriptor, 0, total);
+    const bool ok = UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0,
+                                       descriptor, total, &returned);
+    if (!ok) {
+        oxAssert("Usb Transport: Usb Transport: GetConfigDescriptor Ioctl failed.");
+    } else {
+        oxUsbTransportPrintConfigDescriptor(descriptor, std::min(returned, total));
+    }
+    delete[] descriptor;
+    return ok;
+}
+
+void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* i_Descriptor, std::uint32_t i_Length) {
+    if (g_Verbose == 0 || i_Descriptor == nullptr || i_Length < 9) {
+        return;
+    }
+    const std::uint8_t* d = i_Descriptor;
+    std::printf("\nConfig Descriptor:  ");
+    std::printf("\nbLength: 0x%x", d[0]);
+    std::printf("\nbDescriptorType:  %d", d[1]);
+    std::printf("\nwTotalLength:  %d (0x%x)", Le16(d + 2), Le16(d + 2));
+    std::printf("\nbNumInterfaces:  %d", d[4]);
+    std::printf("\nbConfigurationValue:  %d", d[5]);
+    std::printf("\niConfiguration:  %d", d[6]);
+    std::printf("\nbmAttributes: 0x%x", d[7]);
+    std::printf("\nMaxPower:  %d", d[8]);
+    // Walk the descriptors that follow by their length bytes, within the total length and the
+    // bytes at hand; a length below 2 would never advance and ends the walk.
+    const std::uint32_t end = std::min<std::uint32_t>(i_Length, Le16(d + 2));
+    std::uint32_t at = d[0] >= 2 ? d[0] : 9;
+    int endpoint = 0;
+    while (at + 2 <= end) {
+        const std::uint8_t* p = i_Descriptor + at;
+        const std::uint32_t length = p[0];
+        if (length < 2 || at + length > end) {
+            break;
+        }
+        if (p[1] == 4 && length >= 9) {
+            endpoint = 0;
+            std::printf("\nInterface Descriptor:  ");
+            std::printf("\n--------------------------------");
+            std::printf("\nbLength:  0x%x", p[0]);
+            std::printf("\nbDescriptorType:  %d", p[1]);
+            std::printf("\nbInterfaceNumber:  %d", p[2]);
+            std::printf("\nbAlternateSetting:  %d", p[3]);
+            std::printf("\nbNumEndpoints:  %d", p[4]);
+            std::printf("\nbInterfaceClass:  %d (0x%x)", p[5], p[5]);
+            std::printf("\nbInterfaceSubClass:  %d (0x%x)", p[6], p[6]);
+            std::printf("\nbInterfaceProtocol:  %d (0x%x)", p[7], p[7]);
+            std::printf("\niInterface:  %d", p[8]);
+        } else if (p[1] == 5 && length >= 7) {
+            std::printf("\nEndpoint Descriptor %d  ", endpoint++);
+            std::printf("\n--------------------------------");
+            std::printf("\nbLength:  0x%x", p[0]);
+            std::printf("\nbDescriptorType:  %d", p[1]);
+            std::printf("\nbEndpointAddress:  0x%x", p[2]);
+            std::printf("\nbmAttributes:  0x%x", p[3]);
+            std::printf("\nwMaxPacketSize:  %d", Le16(p + 4));
+            std::printf("\nbInterval:  %d", p[6]);
+        }
+        at += length;
+    }
+}
+
+std::uint32_t oxUsbTransportToggleVerbose() {
+    g_Verbose = g_Verbose != 0 ? 0 : 1;
+    return g_Verbose;
+}
+
+std::uint32_t oxUsbTransportOut(std::uint8_t i_Type, const void* i_Buffer, std::uint32_t i_Length,
+                                bool i_Continued) {
+    if (i_Buffer == nullptr) {
+        const std::uint8_t packet[2] = {i_Type, 0};
+        return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, packet, sizeof packet, i_Continued);
+    }
+    return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, i_Buffer, i_Length, i_Continued);
+}
+
+std::uint32_t oxUsbTransportIn(void* o_Buffer, std::uint32_t i_Length, bool i_Continued) {
+    if (o_Buffer == nullptr) {
+        oxAssert("Usb Transport: No buffer available for oxUsbTransportIn transaction.");
+        return 0;
+    }
+    return oxUsbTransportReadIoctl(OXUSB_PIPE_BULK_IN, o_Buffer, i_Length, i_Continued);
+}
+
+std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t i_Pipe, const void* i_Buffer,
+                                       std::uint32_t i_Length, bool i_Continued) {
+    const UsbDeviceHandle device = g_Device;
+    if (device == USB_NO_HANDLE) {
+        return 0;
+    }
+    std::uint32_t returned = 0;
+    // The driver takes the data to write in its output buffer.
+    if (!UsbDeviceIoControl(
+            device, i_Continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
+            &i_Pipe, sizeof i_Pipe, const_cast<void*>(i_Buffer), i_Length, &returned)) {
+        g_LastTransferFailed = true;
+        oxAssert("Usb Transport: Write IOCTL failed %d", UsbDeviceLastError());
+        return 0;
+    }
+    g_LastTransferFailed = false;
+    if (g_Verbose != 0) {
+        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(i_Buffer), returned);
+    }
+    return returned;
+}
+
+std::uint32_t oxUsbTransportReadIoctl(std::uint32_t i_Pipe, void* o_Buffer, std::uint32_t i_Length,
+                                      bool i_Continued) {
+    const UsbDeviceHandle device = g_Device;
+    if (device == USB_NO_HANDLE) {
+        return 0;
+    }
+    std::uint32_t returned = 0;
+    if (!UsbDeviceIoControl(device,
+                            i_Continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
+                            &i_Pipe, sizeof i_Pipe, o_Buffer, i_Length, &returned)) {
+        g_LastTransferFailed = true;
+        oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", UsbDeviceLastError());
+        return 0;
+    }
+    g_LastTransferFailed = false;
+    if (g_Verbose != 0 && returned != 0) {
+        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(o_Buffer), returned);
+    }
+    return returned;
+}
+
+void oxUsbTransportPrintPacket(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
+    if (g_Verbose == 0 || i_Packet == nullptr) {
+        return;
+    }
+    std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", i_Length > 0 ? i_Packet[0] : 0,
+                i_Length > 1 ? i_Packet[1] : 0);
+    std::printf("\n len %d", static_cast<int>(i_Length));
+    const std::uint32_t end = std::min<std::uint32_t>(i_Length, 16);
+    for (std::uint32_t i = 2; i < end; ++i) {
+        if ((i - 2) % 8 == 0) {
+            std::printf("\n");
+        }
+        std::printf("0x%02x ", i_Packet[i]);
+    }
+    std::printf("\n");
+}
+
+bool oxUsbTransportOpenInterrupt() {
+    oxUsbTransportCloseInterrupt();
+    const UsbDeviceHandle pipe = oxUsbTransportOpenPipe(OXUSB_PIPE_INTERRUPT);
+    if (pipe == USB_NO_HANDLE) {
+        oxAssert("Usb Transport: Failed to Open Interrupt Driver.");
+        return false;
+    }
+    const oxHandle event = oxCreateEvent();
+    if (event == nullptr) {
+        oxAssert("Usb Transport: Create Event failed.");
+        UsbDeviceClose(pipe);
+        return false;
+    }
+    std::lock_guard lock(g_IrqMutex);
+    g_InterruptPipe = pipe;
+    g_InterruptEvent = event;
+    return true;
+}
+
+bool oxUsbTransportCloseInterrupt() {
+    UsbDeviceHandle pipe = USB_NO_HANDLE;
+    oxHandle event = nullptr;
+    {
+        std::lock_guard lock(g_IrqMutex);
+        pipe = g_InterruptPipe.exchange(USB_NO_HANDLE);
+        event = g_InterruptEvent;
+        g_InterruptEvent = nullptr;
+    }
+    if (event != nullptr) {
+        oxResetEvent(event);
+        oxCloseHandle(event);
+    }
+    if (pipe == USB_NO_HANDLE) {
+        return false;
+    }
+    UsbDeviceClose(pipe); // a read waiting on it ends
+    return true;
+}
+
+bool oxUsbTransportInterruptIn(void* o_Buffer, std::uint32_t i_Length) {
+    if (o_Buffer == nullptr || i_Length == 0) {
+        oxAssert("Usb Transport: No buffer available for Interrupt oxUsbTransportIn transaction");
+        return false;
+    }
+    std::memset(o_Buffer, 0, i_Length);
+    std::uint32_t status = kCompletionFailure;
+    const UsbDeviceHandle pipe = g_InterruptPipe;
+    std::uint32_t returned = 0;
+    if (pipe == USB_NO_HANDLE) {
+        status = kCompletionFailure;
+    } else if (UsbDeviceReadPipe(pipe, o_Buffer, i_Length, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
+        status = returned != 0 ? kCompletionSuccess : kCompletionFailure;
+    } else if (UsbDeviceLastError() == ETIMEDOUT) {
+        status = kCompletionNone; // the read did not complete in time
+    }
+    t_CompletionStatus = status;
+    g_CompletionStatus = status;
+    return status == kCompletionSuccess;
+}
+
+bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback i_Callback) {
+    g_InstallResult = oxUSB_IRQ_OK;
+    if (i_Callback == nullptr) {
+        oxUsbTransportDisableInterrupt();
+        return true;
+    }
+    {
+        std::lock_guard lock(g_IrqMutex);
+        if (g_Running) {
+            g_Callback = i_Callback;
+            return true;
+        }
+    }
+    g_InstallResult = oxUSB_IRQ_FAILED;
+    if (!oxUsbTransportOpenInterrupt()) {
+        return false;
+    }
+    const oxHandle event = oxCreateEvent();
+    if (event == nullptr) {
+        oxUsbTransportDisableInterrupt();
+        return false;
+    }
+    auto* start = new ThreadStart{event, 0};
+    {
+        std::lock_guard lock(g_IrqMutex);
+        start->Generation = ++g_Generation;
+        g_Running = true;
+        g_Callback = i_Callback;
+    }
+    const oxHandle thread = oxCreateThread(&InterruptThread, start);
+    if (thread == nullptr) {
+        delete start;
+        oxCloseHandle(event);
+        oxUsbTransportDisableInterrupt();
+        return false;
+    }
+    oxCloseHandle(thread);
+    g_InstallResult = oxUSB_IRQ_OK;
+    return true;
+}
+
+std::uint32_t oxUsbTransportGetInterruptStatus() {
+    return g_InstallResult;
+}
+
+void oxUsbTransportDisableInterrupt() {
+    {
+        std::lock_guard lock(g_IrqMutex);
+        g_Callback = nullptr;
+        g_Running = false;
+        ++g_Generation; // a thread still winding down is no longer the current one
+    }
+    oxUsbTransportCloseInterrupt();
+}
+
+const char* oxUsbTransportGetDeviceName() {
+    return g_DeviceName;
+}
+bool oxUsbTransportIsOpen() {
+    return g_Device != USB_NO_HANDLE;
+}
+bool oxUsbTransportInterruptRunning() {
+    return g_Running;
+}
+bool oxUsbTransportLastTransferFailed() {
+    return g_LastTransferFailed;
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The CSCL protocol and the USB transport over a freshly powered simulated board 0 in a
+// temporary folder, opened as at acquisition, with the board's packet log on. The layer's
+// prompts are answered n ("go on").
+
+#include "board/BoardControl.h"
+#include "board/SimBoard.h"
+#include "hcl/Cscl.h"
+#include "hcl/UsbTransport.h"
+#include "platform/Console.h"
+#include "platform/SimFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cscltest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The MGE 0 bytes of the default configuration block.
+inline constexpr std::uint8_t kUsbConfig[6] = {0x40, 0x55, 0x5E, 0xDF, 0x00, 0x00};
+inline constexpr std::uint8_t kRegisterPort = 4;
+inline constexpr std::uint32_t kRegisterBase = 0x60800;
+
+inline const std::string& Folder() {
+    // Made once per program and removed at its end.
+    static const std::string* s_Folder = [] {
+        char pattern[] = "/tmp/q3v-cscl-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        if (made == nullptr) {
+            return new std::string("/tmp");
+        }
+        auto* folder = new std::string(made);
+        std::atexit([] { std::filesystem::remove_all(Folder()); });
+        return folder;
+    }();
+    return *s_Folder;
+}
+
+inline void AnswerNo() {
+    static const std::string s_Keys(512, 'n');
+    ConsoleSetInputForTesting(s_Keys.data(), static_cast<unsigned>(s_Keys.size()));
+}
+
+// One bulk transfer as the board's log tells it.
+struct Transfer {
+    bool Out;
+    bool Continued;
+    std::uint32_t Length;
+    Bytes Head; // the first bytes
+};
+
+inline std::vector<Transfer> Transfers(const std::vector<board::LogEntry>& i_Log) {
+    std::vector<Transfer> result;
+    for (const auto& e : i_Log) {
+        if (e.What == board::LogEntry::Kind::Out || e.What == board::LogEntry::Kind::In) {
+            result.push_back(
+                {e.What == board::LogEntry::Kind::Out, e.Continued, e.Length, e.Bytes});
+        }
+    }
+    return result;
+}
+
+inline std::vector<Transfer> OutTransfers(const std::vector<board::LogEntry>& i_Log) {
+    std::vector<Transfer> result;
+    for (const auto& t : Transfers(i_Log)) {
+        if (t.Out) {
+            result.push_back(t);
+        }
+    }
+    return result;
+}
+
+// Occurrences of a text in another.
+inline int Count(const std::string& i_Text, const std::string& i_Part) {
+    int n = 0;
+    for (std::size_t at = i_Text.find(i_Part); at != std::string::npos;
+         at = i_Text.find(i_Part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("Q3VSIM_DIR", Folder().c_str(), 1);
+        unsetenv("Q3VBOARD");
+        board::ResetControls();
+        for (unsigned i = 0; i < board::kBoardCount; ++i) {
+            board::SetAbsent(i, false);
+        }
+        m_Board = board::SimBoard::Attach(SimFolder(), 0);
+        ASSERT_NE(m_Board, nullptr);
+        m_Board->PowerOn();
+        AnswerNo();
+        ::testing::internal::CaptureStdout();
+        const bool opened = oxCsclOpen(0, 4, kUsbConfig);
+        m_OpenOutput = ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(opened) << m_OpenOutput;
+        board::EnableLog(true);
+        board::ClearLog();
+    }
+    void TearDown() override {
+        board::EnableLog(false);
+        board::ResetControls();
+        oxUsbTransportDisableInterrupt();
+        oxUsbTransportClose();
+        ConsoleSetInputForTesting("", 0);
+    }
+
+    void Capture() { ::testing::internal::CaptureStdout(); }
+    std::string Captured() { return ::testing::internal::GetCapturedStdout(); }
+
+    Bytes Memory(std::uint32_t i_Address, std::size_t i_Count) {
+        Bytes bytes(i_Count);
+        EXPECT_TRUE(m_Board->ReadMemory(i_Address, bytes));
+        return bytes;
+    }
+
+    std::shared_ptr<board::SimBoard> m_Board;
+    std::string m_OpenOutput;
+};
+
+} // namespace cscltest
