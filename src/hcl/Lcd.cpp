@@ -1,0 +1,218 @@
+// The LCD functions: rotation, colour depth, start address, size, stride and the look-up tables
+// of the controller, all through the front.
+#include "hcl/Lcd.h"
+
+#include "hcl/HclApi.h"
+#include "hcl/Services.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::uint32_t LutBase(std::uint32_t i_Lut) {
+    return i_Lut == 0 ? oxLCD_LUT0_ADDRESS : oxLCD_LUT1_ADDRESS;
+}
+
+std::uint32_t EntryAddress(std::uint32_t i_Index, std::uint32_t i_Lut) {
+    return LutBase(i_Lut) + 4 * i_Index;
+}
+
+// Checks an entry index. After the report an index outside the table is not used: a table
+// access never reaches the memory behind the tables (the register window).
+bool CheckIndex(std::uint32_t i_Index, const char* i_Function) {
+    if (i_Index < oxLCD_LUT_ENTRIES) {
+        return true;
+    }
+    oxAssert("%s() Index must be between 0 and 255.", i_Function);
+    return false;
+}
+
+// Checks a range and returns how many of its entries, from the start, lie inside the table;
+// after the reports only those are accessed.
+std::uint32_t CheckRange(std::uint32_t i_Start, std::uint32_t i_Count, const char* i_Function) {
+    if (i_Start >= oxLCD_LUT_ENTRIES) {
+        oxAssert("%s() StartIndex must be between 0 and 255.", i_Function);
+    }
+    if (std::uint64_t{i_Start} + i_Count > oxLCD_LUT_ENTRIES) {
+        oxAssert("%s() StartIndex+Count exceeds table size.", i_Function);
+    }
+    if (i_Start >= oxLCD_LUT_ENTRIES) {
+        return 0;
+    }
+    return std::min(i_Count, oxLCD_LUT_ENTRIES - i_Start);
+}
+
+// The 3-3-2 expansion of an 8-bit index into red, green and blue.
+void Expand332(std::uint32_t i, std::uint32_t& r, std::uint32_t& g, std::uint32_t& b) {
+    r = i & 0xE0;
+    r = r | r >> 3 | r >> 6;
+    g = (i & 0x1C) * 8;
+    g = g | g >> 3 | g >> 6;
+    b = (i & 3) * 64;
+    b = b | b >> 2 | b >> 4 | b >> 6;
+}
+
+std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return (r & 0xFF) << 16 | (g & 0xFF) << 8 | (b & 0xFF);
+}
+
+} // namespace
+
+std::uint32_t oxLcdBytesPerPixelOfDepth(std::uint32_t i_Code) {
+    switch (i_Code) {
+    case 0:
+    case 4:
+        return 3;
+    case 1:
+    case 5:
+        return 2;
+    case 6:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+std::uint32_t oxLcdBuildDefaultLut(std::uint32_t i_Code, bool i_ColourPanel,
+                                   std::uint32_t* o_Table) {
+    switch (i_Code) {
+    case 1:
+    case 5:
+        // 16 bits per pixel: 5-6-5 expansion of the entry number.
+        for (std::uint32_t i = 0; i < 64; ++i) {
+            std::uint32_t rb = (i & 31) * 8;
+            rb |= rb >> 5;
+            std::uint32_t g = i * 4;
+            g |= g >> 6;
+            o_Table[i] = Rgb(rb, g, rb);
+        }
+        return 64;
+    case 6:
+        for (std::uint32_t i = 0; i < oxLCD_LUT_ENTRIES; ++i) {
+            std::uint32_t r, g, b;
+            Expand332(i, r, g, b);
+            o_Table[i] = i_ColourPanel ? Rgb(r, g, b) : (299 * r + 587 * g + 114 * b) / 1000;
+        }
+        return oxLCD_LUT_ENTRIES;
+    case 2:
+        return 0;
+    default:
+        for (std::uint32_t i = 0; i < oxLCD_LUT_ENTRIES; ++i) {
+            o_Table[i] = i * 0x010101;
+        }
+        return oxLCD_LUT_ENTRIES;
+    }
+}
+
+void oxLcdSetRotation(std::uint32_t i_Degrees) {
+    if (i_Degrees != 0 && i_Degrees != 90 && i_Degrees != 180 && i_Degrees != 270) {
+        oxAssert("oxLcdSetRotation(): RotationDegrees must be 0, 90, 180, or 270.");
+    }
+    // The quotient is kept to the two rotation bits, so an angle of 360 or more cannot set
+    // other bits of MAIN_SET.
+    const auto field = static_cast<std::uint16_t>(((i_Degrees / 90) & 3) << 3);
+    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 0x18, field);
+}
+
+std::uint32_t oxLcdGetRotation() {
+    return ((oxHclReadReg16(oxLCD_REG_MAIN_SET) >> 3) & 3) * 90;
+}
+
+void oxLcdSetColorDepth(std::uint32_t i_Code) {
+    if (i_Code != 0 && i_Code != 1 && i_Code != 4 && i_Code != 5 && i_Code != 6) {
+        oxAssert("oxLcdSetColorDepth(): BitsPerPixel must be one of the values specified in "
+                 "oxFormatData.");
+    }
+    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 7, static_cast<std::uint16_t>(i_Code & 7));
+}
+
+std::uint32_t oxLcdGetColorDepth() {
+    return oxHclReadReg16(oxLCD_REG_MAIN_SET) & 7;
+}
+
+std::uint32_t oxLcdGetBytesPerPixel() {
+    return oxLcdBytesPerPixelOfDepth(oxLcdGetColorDepth());
+}
+
+void oxLcdSetStartAddress(std::uint32_t i_Address) {
+    if ((i_Address & 3) != 0) {
+        oxAssert("oxLcdSetStartAddress(): Must be 32bit aligned.");
+    }
+    if (i_Address >= oxLCD_START_ADDRESS_LIMIT) {
+        oxAssert("oxLcdSetStartAddress(): StartAddress is too big.");
+    }
+    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_0, static_cast<std::uint16_t>(i_Address & 0xFFFF));
+    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_1, static_cast<std::uint16_t>(i_Address >> 16));
+}
+
+std::uint32_t oxLcdGetStartAddress() {
+    return oxHclReadReg16(oxLCD_REG_MAIN_SADDR_0) |
+           (std::uint32_t{oxHclReadReg16(oxLCD_REG_MAIN_SADDR_1)} << 16);
+}
+
+void oxLcdSetWidth(std::uint32_t i_Pixels) {
+    oxHclWriteReg16(oxLCD_REG_HDISP, static_cast<std::uint16_t>(i_Pixels / 8));
+}
+
+std::uint32_t oxLcdGetWidth() {
+    return oxHclReadReg16(oxLCD_REG_MAIN_WIDTH);
+}
+
+void oxLcdSetHeight(std::uint32_t i_Lines) {
+    oxHclWriteReg16(oxLCD_REG_VDISP, static_cast<std::uint16_t>(i_Lines));
+}
+
+std::uint32_t oxLcdGetHeight() {
+    return oxHclReadReg16(oxLCD_REG_MAIN_HEIGHT);
+}
+
+std::uint32_t oxLcdGetStride() {
+    return oxLcdGetWidth() * oxLcdGetBytesPerPixel();
+}
+
+std::uint32_t oxLcdGetLutEntry(std::uint32_t i_Index, std::uint32_t i_Lut) {
+    if (!CheckIndex(i_Index, "oxLcdGetLutEntry")) {
+        return 0;
+    }
+    return oxHclReadMemory32(EntryAddress(i_Index, i_Lut));
+}
+
+void oxLcdSetLutEntry(std::uint32_t i_Index, const std::uint32_t* i_Entry, std::uint32_t i_Lut) {
+    if (!CheckIndex(i_Index, "oxLcdSetLutEntry")) {
+        return;
+    }
+    if (i_Entry != nullptr) {
+        oxHclWriteMemory32(EntryAddress(i_Index, i_Lut), *i_Entry);
+    }
+}
+
+void oxLcdGetLut(std::uint32_t i_Start, std::uint32_t* o_Buffer, std::uint32_t i_Count,
+                 std::uint32_t i_Lut) {
+    const std::uint32_t inside = CheckRange(i_Start, i_Count, "oxLcdGetLut");
+    if (o_Buffer == nullptr) {
+        return;
+    }
+    // Entries asked for beyond the table read as 0.
+    std::fill(o_Buffer + inside, o_Buffer + i_Count, 0u);
+    oxHclBurstReadMemory32(EntryAddress(i_Start, i_Lut), o_Buffer, inside);
+}
+
+void oxLcdSetLut(std::uint32_t i_Start, const std::uint32_t* i_Buffer, std::uint32_t i_Count,
+                 std::uint32_t i_Lut) {
+    const std::uint32_t inside = CheckRange(i_Start, i_Count, "oxLcdSetLut");
+    if (i_Buffer != nullptr) {
+        oxHclBurstWriteMemory32(EntryAddress(i_Start, i_Lut), i_Buffer, inside);
+    }
+}
+
+void oxLcdLoadDefaultLut(std::uint32_t i_Layer) {
+    const std::uint32_t code =
+        oxHclReadReg16(i_Layer == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET) & 7;
+    const bool colourPanel = code == 6 && (oxHclReadReg16(oxLCD_REG_PANEL_SET) & 0x8) != 0;
+    std::uint32_t table[oxLCD_LUT_ENTRIES];
+    const std::uint32_t count = oxLcdBuildDefaultLut(code, colourPanel, table);
+    if (count != 0) {
+        oxLcdSetLut(0, table, count, i_Layer);
+    }
+}

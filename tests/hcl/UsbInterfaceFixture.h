@@ -1,0 +1,129 @@
+#pragma once
+// A freshly powered simulated board 0, acquired through the front, with its access log on.
+// Every test program that uses it shares one board folder (a temporary one).
+
+#include "board/BoardControl.h"
+#include "board/SimBoard.h"
+#include "hcl/HclApi.h"
+#include "hcl/HclData.h"
+#include "platform/Console.h"
+#include "platform/SimFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace usbtest {
+
+inline const std::string& BoardFolder() {
+    // The folder's name outlives every static object, for the clean-up at exit.
+    static char s_Name[] = "/tmp/q3v-usbif-XXXXXX";
+    static const std::string s_Folder = [] {
+        if (mkdtemp(s_Name) == nullptr) {
+            return std::string("/tmp");
+        }
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(s_Name, ignored);
+        });
+        return std::string(s_Name);
+    }();
+    setenv("Q3VSIM_DIR", s_Folder.c_str(), 1);
+    unsetenv("Q3VBOARD");
+    return s_Folder;
+}
+
+// One access of the controller model, as the board's log tells it.
+struct Access {
+    bool Write;
+    std::uint32_t Address;
+    std::uint8_t Interface;
+    std::uint32_t Length;
+    std::uint32_t Value;
+    bool operator==(const Access&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& o, const Access& a) {
+    return o << (a.Write ? "W " : "R ") << std::hex << a.Address << " if" << unsigned{a.Interface}
+             << " len " << std::dec << a.Length << " value " << std::hex << a.Value << std::dec;
+}
+
+// The controller accesses of a log, oldest first.
+inline std::vector<Access> Accesses(const std::vector<board::LogEntry>& i_Log) {
+    std::vector<Access> result;
+    for (const auto& e : i_Log) {
+        if (e.What == board::LogEntry::Kind::Access) {
+            result.push_back({e.Write, e.Address, e.Interface, e.Length, e.Value});
+        }
+    }
+    return result;
+}
+
+inline std::size_t OutTransfers(const std::vector<board::LogEntry>& i_Log) {
+    std::size_t n = 0;
+    for (const auto& e : i_Log) {
+        n += e.What == board::LogEntry::Kind::Out ? 1 : 0;
+    }
+    return n;
+}
+
+// Keys for the layer's prompts: every report is answered n ("go on").
+inline void AnswerNo() {
+    static const char s_Keys[] = "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn";
+    ConsoleSetInputForTesting(s_Keys, sizeof s_Keys - 1);
+}
+
+class SimBoardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BoardFolder();
+        board::ResetControls();
+        for (unsigned i = 0; i < board::kBoardCount; ++i) {
+            board::SetAbsent(i, false);
+        }
+        m_Board = board::SimBoard::Attach(SimFolder(), 0);
+        ASSERT_NE(m_Board, nullptr);
+        m_Board->PowerOn();
+        oxHclResetFrontForTesting();
+        ::testing::internal::CaptureStdout();
+        const bool acquired = oxHclInitialize();
+        m_AcquireOutput = ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(acquired) << m_AcquireOutput;
+        board::EnableLog(true);
+        board::ClearLog();
+    }
+    void TearDown() override {
+        board::EnableLog(false);
+        board::ResetControls();
+        ConsoleSetInputForTesting("", 0);
+        oxHclResetFrontForTesting();
+    }
+
+    std::vector<Access> TakeAccesses() { return Accesses(board::TakeLog()); }
+
+    std::vector<std::uint32_t> Lut(std::uint32_t i_Address, std::uint32_t i_Count) {
+        std::vector<std::uint8_t> bytes(i_Count * 4);
+        EXPECT_TRUE(m_Board->ReadMemory(i_Address, bytes));
+        std::vector<std::uint32_t> words(i_Count);
+        for (std::uint32_t i = 0; i < i_Count; ++i) {
+            words[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
+                       std::uint32_t{bytes[4 * i + 3]} << 24;
+        }
+        return words;
+    }
+
+    std::shared_ptr<board::SimBoard> m_Board;
+    std::string m_AcquireOutput;
+};
+
+// Bridge address of register index i on the register port.
+constexpr std::uint32_t Reg(std::uint32_t i) {
+    return 0x60800 + i;
+}
+
+} // namespace usbtest
