@@ -1,0 +1,87 @@
+#pragma once
+// Shared pieces of the evaluator's sources: the message texts, bounded text helpers and the
+// operator functions of the operator table.
+#include "expr/Expr.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace expr_msg {
+inline constexpr const char* ParenMismatch = "Parenthesis mismatch.";
+inline constexpr const char* ExpectedExpr = "Expected an expression here.";
+inline constexpr const char* MissingExpr = "Missing an expression after the operator.";
+inline constexpr const char* UnknownFormat = "Unknown format specifier.";
+inline constexpr const char* InvalidString = "Invalid string value.";
+inline constexpr const char* UnknownToken = "Unknown token or expression.";
+inline constexpr const char* MissingBracket = "Missing closing bracket.";
+inline constexpr const char* MissingContents = "Missing contents in brackets.";
+inline constexpr const char* ArrayNameTooLong = "Array name too long.";
+inline constexpr const char* ValueIsString = "Value cannot be a string.";
+inline constexpr const char* NumToNum = "Cannot convert a numerical value to a numerical value.";
+inline constexpr const char* UnexpectedString = "Unexpected string value.";
+inline constexpr const char* CannotMix = "Cannot mix numerical and string values here.";
+inline constexpr const char* ExpectedNumber = "Expected a numerical value here.";
+inline constexpr const char* DivideByZero = "Cannot divide by zero.";
+inline constexpr const char* TooDeep = "Expression is nested too deeply.";
+} // namespace expr_msg
+
+// Deepest nesting of evaluations (operands, groups, brackets, embedded expressions) before the
+// evaluator refuses the text instead of exhausting the stack.
+constexpr uint32_t EXPR_MAX_DEPTH = 256;
+
+// Sets *o_ErrorText (when not null) and gives i_Position back.
+inline uint32_t ExprFail(const char** o_ErrorText, const char* i_Message, uint32_t i_Position) {
+    if (o_ErrorText != nullptr)
+        *o_ErrorText = i_Message;
+    return i_Position;
+}
+
+// Makes o_Value the number i_Number.
+void ExprSetNumber(ExprValue* o_Value, uint32_t i_Number);
+// Makes o_Value a text of the first i_Length characters of i_Text, cut to EXPR_TEXT_MAX.
+void ExprSetText(ExprValue* o_Value, const char* i_Text, size_t i_Length);
+// Length of a value's text (never beyond EXPR_TEXT_MAX).
+size_t ExprTextLength(const ExprValue& i_Value);
+// Truth of a value: a number other than 0, a text that is not empty.
+bool ExprIsTrue(const ExprValue& i_Value);
+
+// The operator functions (ExprOpHandler).
+#define Q3V_EXPR_OP(name)                                                                          \
+    uint32_t name(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,              \
+                  uint32_t i_Count, ExprValue* o_Value, const char* i_Scope,                       \
+                  const char** o_ErrorText)
+Q3V_EXPR_OP(ExprOpTernary);
+Q3V_EXPR_OP(ExprOpRndTo);
+Q3V_EXPR_OP(ExprOpRndUp);
+Q3V_EXPR_OP(ExprOpRndDn);
+Q3V_EXPR_OP(ExprOpXor);
+Q3V_EXPR_OP(ExprOpOr);
+Q3V_EXPR_OP(ExprOpAnd);
+Q3V_EXPR_OP(ExprOpNot);
+Q3V_EXPR_OP(ExprOpBitXor);
+Q3V_EXPR_OP(ExprOpBitOr);
+Q3V_EXPR_OP(ExprOpBitAnd);
+Q3V_EXPR_OP(ExprOpNe);
+Q3V_EXPR_OP(ExprOpEq);
+Q3V_EXPR_OP(ExprOpGt);
+Q3V_EXPR_OP(ExprOpLt);
+Q3V_EXPR_OP(ExprOpGe);
+Q3V_EXPR_OP(ExprOpLe);
+Q3V_EXPR_OP(ExprOpShr);
+Q3V_EXPR_OP(ExprOpShl);
+Q3V_EXPR_OP(ExprOpRor);
+Q3V_EXPR_OP(ExprOpRol);
+Q3V_EXPR_OP(ExprOpAdd);
+Q3V_EXPR_OP(ExprOpSub);
+Q3V_EXPR_OP(ExprOpMod);
+Q3V_EXPR_OP(ExprOpDiv);
+Q3V_EXPR_OP(ExprOpMul);
+Q3V_EXPR_OP(ExprOpBitNot);
+Q3V_EXPR_OP(ExprOpR2Y);
+Q3V_EXPR_OP(ExprOpY2R);
+Q3V_EXPR_OP(ExprOpPow);
+
+// Evaluates a text's leaf (no operator row applied): i_Text is trimmed. Returns 0 or a 1-based
+// position within i_Text.
+uint32_t ExprEvaluateLeaf(const char* i_Text, size_t i_Length, ExprValue* o_Value,
+                          const char* i_Scope, const char** o_ErrorText);

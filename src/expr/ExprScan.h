@@ -1,0 +1,34 @@
+#pragma once
+// The one quote rule of the evaluator, used by every scan over an expression text: a double
+// quote starts or ends a string unless an odd number of backslashes stands right before it
+// (\" is an escaped quote, \\" an escaped backslash followed by a real quote).
+#include <cstddef>
+
+// Whether the character at i_Pos is a double quote that starts or ends a string.
+inline bool ExprIsStringQuote(const char* i_Text, size_t i_Pos) {
+    if (i_Text[i_Pos] != '"')
+        return false;
+    size_t backslashes = 0;
+    while (backslashes < i_Pos && i_Text[i_Pos - 1 - backslashes] == '\\')
+        ++backslashes;
+    return backslashes % 2 == 0;
+}
+
+// Follows the string state of a text scanned from its start, one position after another.
+class ExprQuoteScanner {
+public:
+    explicit ExprQuoteScanner(const char* i_Text) : m_Text(i_Text) {}
+    // Takes in the character at i_Pos; true when it was a quote that changed the state.
+    bool Step(size_t i_Pos) {
+        if (!ExprIsStringQuote(m_Text, i_Pos))
+            return false;
+        m_InString = !m_InString;
+        return true;
+    }
+    // Whether the last character taken in lies inside a string (or was its opening quote).
+    bool InString() const { return m_InString; }
+
+private:
+    const char* m_Text;
+    bool m_InString = false;
+};

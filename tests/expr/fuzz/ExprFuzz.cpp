@@ -1,0 +1,95 @@
+// Fuzz entry of the expression evaluator: every input is evaluated with a small resolver and a
+// few variables in place; any crash, sanitizer report or broken result record is a fault.
+#include "expr/Expr.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Short names resolve to numbers, "name" to a text, "fail" to an error inside the leaf.
+uint32_t FuzzResolver(const char* i_Text, uint32_t i_Length, ExprValue* io_Value,
+                      const char** o_ErrorText) {
+    const std::string text(i_Text, i_Length);
+    if (text == "name") {
+        io_Value->IsString = 1;
+        std::strcpy(io_Value->Text, "panel");
+        return 0;
+    }
+    if (text == "fail" || i_Length > 8) {
+        *o_ErrorText = "Unknown feature or token.";
+        return i_Length;
+    }
+    io_Value->IsString = 0;
+    io_Value->Number = i_Length * 0x101u;
+    return 0;
+}
+
+ExprValue Number(uint32_t i_Number) {
+    ExprValue value{};
+    value.Number = i_Number;
+    return value;
+}
+
+ExprValue Text(const char* i_Text) {
+    ExprValue value{};
+    value.IsString = 1;
+    std::strcpy(value.Text, i_Text);
+    return value;
+}
+
+void Check(bool i_Condition) {
+    if (!i_Condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* i_Data, size_t i_Size) {
+    if (i_Size > 4096)
+        return 0;
+    ExprFreeVars();
+    ExprSetResolver(&FuzzResolver);
+    const ExprValue three = Number(3);
+    const ExprValue word = Text("abc");
+    ExprSetVar("$i", 2, &three, nullptr);
+    ExprSetVar("$s", 2, &word, "run1");
+    ExprSetVar("$a[00000003h]", 13, &word, nullptr);
+
+    // The whole input is the expression; the lowest bit of its first byte picks the scope.
+    const char* scope = (i_Size > 0 && (i_Data[0] & 1) != 0) ? "run1" : nullptr;
+    const std::string text(reinterpret_cast<const char*>(i_Data), i_Size);
+
+    ExprValue value;
+    std::memset(&value, 0xA5, sizeof(value));
+    const char* error = nullptr;
+    const uint32_t position = ExprEvaluate(text.data(), text.size(), &value, scope, &error);
+    if (position == 0) {
+        Check(value.IsString <= 1);
+        if (value.IsString)
+            Check(std::memchr(value.Text, '\0', sizeof(value.Text)) != nullptr);
+        // A result must be storable and read back unchanged.
+        Check(ExprSetVar("$result", 7, &value, scope));
+        ExprValue back{};
+        Check(ExprGetVar("$result", 7, &back, scope));
+        Check(back.IsString == value.IsString);
+        if (value.IsString)
+            Check(std::strcmp(back.Text, value.Text) == 0);
+        else
+            Check(back.Number == value.Number);
+    } else {
+        Check(error != nullptr);
+        Check(position <= text.size() + 1);
+    }
+
+    // The same text as an assignment target.
+    char name[256];
+    size_t nameLength = 0;
+    const char* nameError = nullptr;
+    if (ExprElementName(text.data(), text.size(), scope, name, &nameLength, &nameError) == 0)
+        Check(nameLength < sizeof(name) && name[nameLength] == '\0');
+    ExprFreeVars();
+    return 0;
+}
