@@ -1,21 +1,35 @@
 #include "platform/Console.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
+// How long the rest of an escape sequence may take to arrive before a lone ESC counts as the
+// ESC key, and how long the terminal may take to report the cursor position.
+constexpr int ESCAPE_WAIT_MS = 50;
+constexpr int REPORT_WAIT_MS = 200;
+
+constexpr int NO_BYTE = -2; // a timed read found nothing within its wait
+constexpr int NO_KEY = -3;  // a sequence that names no key: swallowed whole
+
 struct InputState {
     bool m_TestInput = false;
+    bool m_TestTerminal = false; // scripted bytes follow the terminal's rules
     std::string m_TestBytes;
     size_t m_TestPos = 0;
     bool m_Ended = false;
-    bool m_SkipLf = false; // the last byte was a CR: a following LF belongs to the same Enter
-    int m_Pushed = -2;     // a byte read ahead, or -2
+    bool m_SkipLf = false;  // the last byte was a CR: a following LF belongs to the same Enter
+    std::deque<int> m_Keys; // decoded key codes waiting (the second code of a key)
+    std::deque<unsigned char> m_Bytes; // terminal bytes read ahead
 };
 
 InputState& Input() {
@@ -23,46 +37,359 @@ InputState& Input() {
     return s_Input;
 }
 
-// Next raw byte of the input, or CON_END_OF_INPUT.
-int ReadByte() {
+struct ScreenState {
+    std::string* m_Sink = nullptr;
+    int m_Width = 0;
+    int m_Column = 0;
+};
+
+ScreenState& Screen() {
+    static ScreenState s_Screen;
+    return s_Screen;
+}
+
+// The terminal's own settings, saved when raw keys are switched on. Plain globals: the signal
+// handler reads them.
+termios g_SavedTermios;
+volatile sig_atomic_t g_RawActive = 0;
+bool g_HandlersInstalled = false;
+bool g_WasRaw = false;
+unsigned char g_EraseChar = 127;
+
+void RestoreTerminal() {
+    if (g_RawActive) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_SavedTermios);
+        g_RawActive = 0;
+    }
+}
+
+void OnFatalSignal(int i_Signal) {
+    RestoreTerminal();
+    // The handler was installed with SA_RESETHAND: the default action ends the process.
+    raise(i_Signal);
+}
+
+void InstallHandlers() {
+    if (g_HandlersInstalled)
+        return;
+    g_HandlersInstalled = true;
+    std::atexit(RestoreTerminal);
+    struct sigaction sa {};
+    sa.sa_handler = OnFatalSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        // A signal the program was told to ignore stays ignored.
+        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
+        sigaction(sig, &sa, nullptr);
+    }
+}
+
+// Raw keys: no line buffering, no echo, no flow control, CR kept as CR; signals from the
+// keyboard and output processing stay as they are.
+void EnterRaw() {
+    if (g_RawActive)
+        return;
+    termios t;
+    if (tcgetattr(STDIN_FILENO, &t) != 0)
+        return;
+    g_SavedTermios = t;
+    g_EraseChar = t.c_cc[VERASE];
+    InstallHandlers();
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    t.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0) {
+        g_RawActive = 1;
+        g_WasRaw = true;
+    }
+}
+
+bool RealTerminal() {
+    const InputState& in = Input();
+    return !in.m_TestInput && isatty(STDIN_FILENO);
+}
+
+bool TerminalRules() {
+    const InputState& in = Input();
+    return in.m_TestInput ? in.m_TestTerminal : isatty(STDIN_FILENO) != 0;
+}
+
+// Next byte of the input. i_WaitMs < 0 blocks; otherwise NO_BYTE when nothing arrives in time.
+int ReadByte(int i_WaitMs) {
     InputState& in = Input();
-    if (in.m_Pushed != -2) {
-        int c = in.m_Pushed;
-        in.m_Pushed = -2;
+    if (!in.m_Bytes.empty()) {
+        int c = in.m_Bytes.front();
+        in.m_Bytes.pop_front();
         return c;
     }
     if (in.m_Ended)
         return CON_END_OF_INPUT;
     if (in.m_TestInput) {
         if (in.m_TestPos >= in.m_TestBytes.size()) {
+            if (i_WaitMs >= 0 && in.m_TestTerminal)
+                return NO_BYTE;
             in.m_Ended = true;
             return CON_END_OF_INPUT;
         }
         return static_cast<unsigned char>(in.m_TestBytes[in.m_TestPos++]);
     }
     std::fflush(stdout);
-    unsigned char c;
+    if (RealTerminal())
+        EnterRaw();
     for (;;) {
+        if (i_WaitMs >= 0) {
+            pollfd p{STDIN_FILENO, POLLIN, 0};
+            int r = poll(&p, 1, i_WaitMs);
+            if (r == 0)
+                return NO_BYTE;
+            if (r < 0 && errno == EINTR)
+                continue;
+        }
+        unsigned char c;
         ssize_t n = read(STDIN_FILENO, &c, 1);
         if (n == 1)
             return c;
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EAGAIN)
+            return NO_BYTE;
         in.m_Ended = true;
         return CON_END_OF_INPUT;
     }
 }
 
+// Hands back a key of two codes: returns the prefix, the second code waits.
+int ExtendedKey(int i_Prefix, int i_Code) {
+    Input().m_Keys.push_back(i_Code);
+    return i_Prefix;
+}
+
+// Modifier bits of an xterm key parameter (the parameter is 1 + the bits).
+constexpr int MOD_SHIFT = 1, MOD_ALT = 2, MOD_CTRL = 4;
+
+// Function key n (1..12) with modifiers, as the console gives it.
+int FunctionKey(int i_N, int i_Mods) {
+    if (i_N <= 10) {
+        int base = CON_KEY_F1; // 59
+        if (i_Mods & MOD_ALT)
+            base = 104;
+        else if (i_Mods & MOD_CTRL)
+            base = 94;
+        else if (i_Mods & MOD_SHIFT)
+            base = 84;
+        return ExtendedKey(CON_PREFIX_FUNCTION, base + i_N - 1);
+    }
+    int base = CON_KEY_F11; // 133
+    if (i_Mods & MOD_ALT)
+        base = 139;
+    else if (i_Mods & MOD_CTRL)
+        base = 137;
+    else if (i_Mods & MOD_SHIFT)
+        base = 135;
+    return ExtendedKey(CON_PREFIX_EXTENDED, base + i_N - 11);
+}
+
+int EditKey(int i_Code) {
+    return ExtendedKey(CON_PREFIX_EXTENDED, i_Code);
+}
+
+// A key named by the final letter of a CSI or SS3 sequence; NO_KEY when it names none.
+int LetterKey(int i_Final, int i_Mods) {
+    switch (i_Final) {
+    case 'A':
+        return EditKey(CON_KEY_UP);
+    case 'B':
+        return EditKey(CON_KEY_DOWN);
+    case 'C':
+        return EditKey(CON_KEY_RIGHT);
+    case 'D':
+        return EditKey(CON_KEY_LEFT);
+    case 'H':
+        return EditKey(CON_KEY_HOME);
+    case 'F':
+        return EditKey(CON_KEY_END);
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S':
+        return FunctionKey(i_Final - 'P' + 1, i_Mods);
+    default:
+        return NO_KEY;
+    }
+}
+
+// A key named by the number of a "CSI n ~" sequence; NO_KEY when it names none.
+int TildeKey(int i_Number, int i_Mods) {
+    switch (i_Number) {
+    case 1:
+    case 7:
+        return EditKey(CON_KEY_HOME);
+    case 2:
+        return EditKey(CON_KEY_INS);
+    case 3:
+        return EditKey(CON_KEY_DEL);
+    case 4:
+    case 8:
+        return EditKey(CON_KEY_END);
+    case 5:
+        return EditKey(CON_KEY_PGUP);
+    case 6:
+        return EditKey(CON_KEY_PGDN);
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+        return FunctionKey(i_Number - 10, i_Mods);
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+        return FunctionKey(i_Number - 11, i_Mods);
+    case 23:
+    case 24:
+        return FunctionKey(i_Number - 12, i_Mods);
+    default:
+        return NO_KEY;
+    }
+}
+
+// Decodes the rest of a sequence after "ESC [". Returns the key's first code, NO_KEY when the
+// sequence names no key (it is swallowed whole), or CON_END_OF_INPUT.
+int DecodeCsi(int i_Mods) {
+    int params[4] = {0, 0, 0, 0};
+    int count = 0;
+    bool first = true;
+    for (;;) {
+        int c = ReadByte(ESCAPE_WAIT_MS);
+        if (c == CON_END_OF_INPUT)
+            return c;
+        if (c == NO_BYTE)
+            return NO_KEY; // cut short: what came is dropped
+        if (first && c == '[') {
+            // The Linux console's F1..F5: ESC [ [ A..E.
+            int f = ReadByte(ESCAPE_WAIT_MS);
+            if (f >= 'A' && f <= 'E')
+                return FunctionKey(f - 'A' + 1, i_Mods);
+            return f == CON_END_OF_INPUT ? f : NO_KEY;
+        }
+        first = false;
+        if (c >= '0' && c <= '9') {
+            if (count == 0)
+                count = 1;
+            int& p = params[count - 1];
+            if (p < 1000)
+                p = p * 10 + (c - '0');
+        } else if (c == ';') {
+            if (count == 0)
+                count = 1;
+            if (count < 4)
+                ++count;
+        } else if (c >= 0x20 && c <= 0x3F) {
+            // other parameter or intermediate bytes: part of a sequence we do not know
+            params[0] = -1;
+        } else if (c >= 0x40 && c <= 0x7E) {
+            if (params[0] < 0)
+                return NO_KEY;
+            int mods = i_Mods;
+            if (count >= 2 && params[1] > 1)
+                mods |= (params[1] - 1);
+            if (c == '~')
+                return TildeKey(params[0], mods);
+            return LetterKey(c, mods);
+        } else {
+            return NO_KEY; // a control byte inside a sequence: give up on it
+        }
+    }
+}
+
+// Decodes what follows an ESC. Returns the key's first code, NO_KEY for a swallowed sequence, or
+// CON_END_OF_INPUT.
+int DecodeEscape(int i_Mods) {
+    int c = ReadByte(ESCAPE_WAIT_MS);
+    if (c == NO_BYTE)
+        return 27; // a lone ESC
+    if (c == CON_END_OF_INPUT)
+        return 27; // the ESC key was the last thing typed
+    if (c == '[')
+        return DecodeCsi(i_Mods);
+    if (c == 'O') {
+        int f = ReadByte(ESCAPE_WAIT_MS);
+        if (f == CON_END_OF_INPUT || f == NO_BYTE)
+            return NO_KEY;
+        return LetterKey(f, i_Mods);
+    }
+    if (c == 27 && !(i_Mods & MOD_ALT)) {
+        // ESC ESC [ ...: the key of the sequence with Alt. Two ESC keys otherwise.
+        int n = ReadByte(ESCAPE_WAIT_MS);
+        if (n == '[' || n == 'O') {
+            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+            return DecodeEscape(MOD_ALT);
+        }
+        if (n >= 0)
+            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+        Input().m_Bytes.push_front(27);
+        return 27;
+    }
+    if (c == 127 || c == 8)
+        return 127; // Alt+Backspace deletes a word, as Ctrl+Backspace does
+    return NO_KEY;  // Alt with a character: no key of the console
+}
+
+// One key with the terminal's rules.
+int TerminalGetch() {
+    InputState& in = Input();
+    for (;;) {
+        if (!in.m_Keys.empty()) {
+            int k = in.m_Keys.front();
+            in.m_Keys.pop_front();
+            return k;
+        }
+        int c = ReadByte(-1);
+        if (c == CON_END_OF_INPUT)
+            return c;
+        if (c == 27) {
+            int k = DecodeEscape(0);
+            if (k != NO_KEY)
+                return k;
+            continue; // swallowed
+        }
+        // The terminal's erase key is the console's Backspace; Ctrl+H, which terminals send
+        // for Ctrl+Backspace when their erase key is DEL, deletes a word.
+        unsigned char erase = in.m_TestInput ? 127 : g_EraseChar;
+        if (c == erase)
+            return 8;
+        if (c == 8 && erase == 127)
+            return 127;
+        return c;
+    }
+}
+
+void Out(const char* i_Text) {
+    ScreenState& s = Screen();
+    if (s.m_Sink)
+        s.m_Sink->append(i_Text);
+    else
+        std::fputs(i_Text, stdout);
+}
+
 } // namespace
 
 bool ConsoleIsTerminal() {
-    return !Input().m_TestInput && isatty(STDIN_FILENO);
+    return RealTerminal();
 }
 
 int ConsoleGetch() {
+    if (TerminalRules())
+        return TerminalGetch();
     InputState& in = Input();
     for (;;) {
-        int c = ReadByte();
+        int c = ReadByte(-1);
         if (c == '\n' && in.m_SkipLf) {
             in.m_SkipLf = false;
             continue;
@@ -76,33 +403,143 @@ int ConsoleGetch() {
 
 bool ConsoleKbhit() {
     InputState& in = Input();
-    if (in.m_Ended || in.m_Pushed != -2)
+    if (in.m_Ended || !in.m_Keys.empty() || !in.m_Bytes.empty())
         return true;
     if (in.m_TestInput)
         return true; // scripted keys are always waiting, or the input has ended
     std::fflush(stdout);
+    if (RealTerminal())
+        EnterRaw();
     pollfd p{STDIN_FILENO, POLLIN, 0};
     return poll(&p, 1, 0) > 0;
 }
 
+bool ConsoleInputEnded() {
+    InputState& in = Input();
+    return in.m_Ended && in.m_Keys.empty() && in.m_Bytes.empty();
+}
+
 void ConsolePutch(int i_Char) {
-    std::fputc(i_Char, stdout);
+    ScreenState& s = Screen();
+    if (s.m_Sink)
+        s.m_Sink->push_back(static_cast<char>(i_Char));
+    else
+        std::fputc(i_Char, stdout);
 }
 
 void ConsoleWrite(const char* i_Text) {
-    std::fputs(i_Text, stdout);
+    Out(i_Text);
+}
+
+bool ConsoleHasScreen() {
+    const ScreenState& s = Screen();
+    if (s.m_Sink)
+        return s.m_Width > 0;
+    return RealTerminal() && isatty(STDOUT_FILENO);
 }
 
 int ConsoleWidth() {
+    const ScreenState& s = Screen();
+    if (s.m_Sink && s.m_Width > 0)
+        return s.m_Width;
     winsize ws{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
         return ws.ws_col;
     return 80;
 }
 
-void ConsoleRestore() {}
+int ConsoleCursorColumn() {
+    const ScreenState& s = Screen();
+    if (s.m_Sink)
+        return s.m_Width > 0 ? s.m_Column : -1;
+    if (!ConsoleHasScreen())
+        return -1;
+    EnterRaw();
+    if (!g_RawActive)
+        return -1;
+    // Ask for the cursor position report "ESC [ row ; column R". Keys typed meanwhile stay
+    // queued in the order they came.
+    std::fputs("\x1b[6n", stdout);
+    std::fflush(stdout);
+    InputState& in = Input();
+    std::deque<unsigned char> before;
+    before.swap(in.m_Bytes);
+    std::string got;
+    int column = -1;
+    for (;;) {
+        int c = ReadByte(REPORT_WAIT_MS);
+        if (c < 0)
+            break;
+        got.push_back(static_cast<char>(c));
+        if (c != 'R')
+            continue;
+        size_t esc = got.rfind("\x1b[");
+        if (esc == std::string::npos)
+            continue;
+        unsigned row = 0, col = 0;
+        char tail = 0;
+        if (std::sscanf(got.c_str() + esc, "\x1b[%u;%u%c", &row, &col, &tail) == 3 && tail == 'R' &&
+            col > 0) {
+            column = static_cast<int>(col) - 1;
+            got.erase(esc);
+            break;
+        }
+    }
+    for (char ch : got)
+        before.push_back(static_cast<unsigned char>(ch));
+    in.m_Bytes.swap(before);
+    return column;
+}
 
-void ConsoleResume() {}
+void ConsoleMoveCursor(int i_Rows, int i_Columns) {
+    if (!ConsoleHasScreen())
+        return;
+    char buf[32];
+    if (i_Rows != 0) {
+        std::snprintf(buf, sizeof buf, "\x1b[%d%c", i_Rows < 0 ? -i_Rows : i_Rows,
+                      i_Rows < 0 ? 'A' : 'B');
+        Out(buf);
+    }
+    if (i_Columns != 0) {
+        std::snprintf(buf, sizeof buf, "\x1b[%d%c", i_Columns < 0 ? -i_Columns : i_Columns,
+                      i_Columns < 0 ? 'D' : 'C');
+        Out(buf);
+    }
+}
+
+void ConsoleEraseToEnd() {
+    if (ConsoleHasScreen())
+        Out("\x1b[J");
+}
+
+void ConsoleCaretCell(int i_Char, bool i_Inverted) {
+    if (!ConsoleHasScreen())
+        return;
+    // Save the cursor, write the cell, restore: the cursor stays put even in the last column.
+    char buf[24];
+    std::snprintf(buf, sizeof buf,
+                  "\x1b"
+                  "7%s%c%s\x1b"
+                  "8",
+                  i_Inverted ? "\x1b[7m" : "", static_cast<char>(i_Char),
+                  i_Inverted ? "\x1b[27m" : "");
+    Out(buf);
+}
+
+void ConsoleShowCursor() {
+    if (ConsoleHasScreen())
+        Out("\x1b[?25h");
+}
+
+void ConsoleRestore() {
+    std::fflush(stdout);
+    RestoreTerminal();
+}
+
+void ConsoleResume() {
+    if (g_WasRaw && RealTerminal())
+        EnterRaw();
+}
 
 void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length) {
     InputState& in = Input();
@@ -111,4 +548,18 @@ void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length) {
         in.m_TestInput = true;
         in.m_TestBytes.assign(i_Bytes, i_Length);
     }
+}
+
+void ConsoleSetTerminalInputForTesting(const char* i_Bytes, unsigned i_Length) {
+    ConsoleSetInputForTesting(i_Bytes, i_Length);
+    InputState& in = Input();
+    in.m_TestInput = true;
+    in.m_TestTerminal = true;
+}
+
+void ConsoleSetScreenForTesting(std::string* i_Sink, int i_Width, int i_Column) {
+    ScreenState& s = Screen();
+    s.m_Sink = i_Sink;
+    s.m_Width = i_Sink ? i_Width : 0;
+    s.m_Column = i_Column;
 }

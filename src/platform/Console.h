@@ -11,6 +11,8 @@
 // otherwise (plain mode) bytes are read from it as they come, and CR LF counts as one Enter.
 // All output goes through stdout, the same stdio stream as every printf of the programs.
 
+#include <string>
+
 constexpr int CON_END_OF_INPUT = -1;
 
 // Extended key second codes (after the prefix 224, or 0 for function keys).
@@ -48,6 +50,29 @@ void ConsolePutch(int i_Char);
 // Writes a text to the console.
 void ConsoleWrite(const char* i_Text);
 
+// Whether the input has ended: every further read gives CON_END_OF_INPUT.
+bool ConsoleInputEnded();
+
+// Whether the output is a screen that understands cursor escapes (standard input and output
+// are terminals). Without one the cursor functions below write nothing.
+bool ConsoleHasScreen();
+
+// The cursor's column (from 0) as the terminal reports it; -1 when it cannot be told.
+int ConsoleCursorColumn();
+
+// Moves the cursor by rows (negative: up) and columns (negative: left) without writing.
+void ConsoleMoveCursor(int i_Rows, int i_Columns);
+
+// Erases from the cursor to the end of the screen.
+void ConsoleEraseToEnd();
+
+// Writes the character of the cell under the cursor, inverted or plain, and leaves the
+// cursor where it was: the caret cell of the line editor.
+void ConsoleCaretCell(int i_Char, bool i_Inverted);
+
+// Makes the terminal's cursor visible.
+void ConsoleShowCursor();
+
 // The console's width in columns (80 when it cannot be told).
 int ConsoleWidth();
 
@@ -60,3 +85,12 @@ void ConsoleResume();
 // Test support: reads keys from the given bytes instead of standard input (plain mode rules);
 // an empty view returns to standard input.
 void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length);
+
+// Test support: reads keys from the given bytes with the terminal's rules (escape sequences
+// decoded; the end of the bytes counts as a pause, then as the end of the input).
+void ConsoleSetTerminalInputForTesting(const char* i_Bytes, unsigned i_Length);
+
+// Test support: sends all console output to *i_Sink instead of stdout (nullptr: stdout
+// again). i_Width > 0 makes it a screen of that width whose cursor starts at i_Column;
+// 0 makes it plain output.
+void ConsoleSetScreenForTesting(std::string* i_Sink, int i_Width, int i_Column);

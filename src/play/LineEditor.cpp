@@ -1,0 +1,603 @@
+#include "play/LineEditor.h"
+
+#include "play/ArgParsers.h"
+#include "play/Keywords.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The history: entries oldest first.
+struct HistoryBlock {
+    int32_t m_Current = 0; // the entry that Up/Down move from
+    int32_t m_Last = 0;    // the entry added last
+    int32_t m_Count = 0;   // 0..32
+    std::array<std::string, HISTORY_SIZE> m_Entries;
+};
+
+HistoryBlock g_History;
+int32_t g_Shown = -1;     // the entry shown last by a recall
+int32_t g_SearchPos = -1; // where the last prefix search (F8) found its entry
+bool g_TabFlag = false;   // a Tab with several matches that listed nothing yet
+
+// The caret cell while it is shown.
+bool g_CaretShown = false;
+char g_CaretChar = ' ';
+
+const char* const NUMBER_PROMPT = "Enter Command Number: ";
+
+// The frame of F7's listing: 25 + 21 + 33 and 79 characters wide.
+const std::string LIST_HEADER =
+    "\n\n" + std::string(25, '=') + " Command Buffer List " + std::string(33, '=') + "\n\n";
+const std::string LIST_FOOTER = "\n" + std::string(79, '=') + "\n\n\r";
+
+void CopyCut(char* buffer, uint32_t size, const std::string& text) {
+    if (size == 0)
+        return;
+    size_t n = std::min<size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = 0;
+}
+
+bool HistoryHas(int32_t n) {
+    return n >= 0 && n < g_History.m_Count;
+}
+
+// The shown line and the cursor on the console. Positions are indices into the shown text,
+// whose first character stands at column m_Col0. On a screen the cursor moves with escapes
+// (rows and columns worked out from the width, so lines longer than the screen wrap
+// correctly); on plain output with backspaces and by writing the text again.
+class LineView {
+public:
+    void Begin() {
+        m_Screen = ConsoleHasScreen();
+        m_Width = std::max(ConsoleWidth(), 1);
+        int col = m_Screen ? ConsoleCursorColumn() : 0;
+        m_Col0 = col < 0 ? 0 : col % m_Width;
+        m_Pos = 0;
+        m_Shown.clear();
+    }
+
+    // After "\n" and a prompt of promptLength characters were written: the line starts anew.
+    void Restart(int promptLength) {
+        m_Width = std::max(ConsoleWidth(), 1);
+        m_Col0 = promptLength % m_Width;
+        m_Pos = 0;
+        m_Shown.clear();
+    }
+
+    uint32_t Pos() const { return m_Pos; }
+    uint32_t Length() const { return static_cast<uint32_t>(m_Shown.size()); }
+    bool Screen() const { return m_Screen; }
+
+    // Moves the cursor to index i of the shown text.
+    void MoveTo(uint32_t i) {
+        if (i == m_Pos)
+            return;
+        if (m_Screen) {
+            long a = m_Col0 + static_cast<long>(m_Pos);
+            long b = m_Col0 + static_cast<long>(i);
+            ConsoleMoveCursor(static_cast<int>(b / m_Width - a / m_Width),
+                              static_cast<int>(b % m_Width - a % m_Width));
+        } else if (i < m_Pos) {
+            for (uint32_t k = i; k < m_Pos; ++k)
+                ConsolePutch('\b');
+        } else {
+            for (uint32_t k = m_Pos; k < i; ++k)
+                ConsolePutch(m_Shown[k]);
+        }
+        m_Pos = i;
+    }
+
+    // Shows line (equal to the shown text before index from) with the cursor at cursor.
+    void Render(const std::string& line, uint32_t from, uint32_t cursor) {
+        from = std::min<uint32_t>({from, Length(), static_cast<uint32_t>(line.size())});
+        MoveTo(from);
+        size_t oldLength = m_Shown.size();
+        m_Shown = line;
+        Emit(from, static_cast<uint32_t>(line.size()));
+        if (oldLength > line.size())
+            EraseTail(static_cast<uint32_t>(oldLength - line.size()));
+        MoveTo(cursor);
+    }
+
+    // Erases the whole shown line; the cursor ends at its start.
+    void EraseAll() {
+        if (m_Screen) {
+            MoveTo(0);
+            ConsoleEraseToEnd();
+        } else {
+            uint32_t length = Length();
+            for (uint32_t k = m_Pos; k < length; ++k)
+                ConsolePutch(' ');
+            for (uint32_t k = 0; k < length; ++k)
+                ConsoleWrite(" \b\b");
+            ConsoleWrite(" \b");
+        }
+        m_Pos = 0;
+        m_Shown.clear();
+    }
+
+private:
+    // Writes shown characters [from, to) with the cursor at from; the cursor ends at to.
+    void Emit(uint32_t from, uint32_t to) {
+        if (to <= from)
+            return;
+        std::string part = m_Shown.substr(from, to - from);
+        ConsoleWrite(part.c_str());
+        m_Pos = to;
+        // A character written into the last column leaves the terminal's cursor waiting to
+        // wrap; move it to the next row now, so that it is where the count says.
+        if (m_Screen && (m_Col0 + m_Pos) % static_cast<uint32_t>(m_Width) == 0)
+            ConsoleWrite("\r\n");
+    }
+
+    // Clears n cells after the end of the text, where the cursor stands.
+    void EraseTail(uint32_t n) {
+        if (m_Screen) {
+            ConsoleEraseToEnd();
+            return;
+        }
+        for (uint32_t k = 0; k < n; ++k)
+            ConsolePutch(' ');
+        for (uint32_t k = 0; k < n; ++k)
+            ConsolePutch('\b');
+    }
+
+    bool m_Screen = false;
+    int m_Width = 80;
+    int m_Col0 = 0;
+    uint32_t m_Pos = 0;
+    std::string m_Shown;
+};
+
+LineView g_View;
+
+// The editing state of one ReadLine.
+struct Edit {
+    std::string line;
+    uint32_t cursor = 0;
+    uint32_t max = 0; // size - 1
+
+    // Replaces the shown line by text (cut to max) with the cursor at its end.
+    void Replace(const std::string& text) {
+        g_View.EraseAll();
+        line = text.substr(0, max);
+        cursor = static_cast<uint32_t>(line.size());
+        g_View.Render(line, 0, cursor);
+    }
+
+    // Shows line after a change that began at index from.
+    void Show(uint32_t from) { g_View.Render(line, from, cursor); }
+
+    // Writes the prompt and the line again on a new row (after a listing).
+    void Redraw() {
+        ConsoleWrite("\n=");
+        g_View.Restart(1);
+        cursor = static_cast<uint32_t>(line.size());
+        g_View.Render(line, 0, cursor);
+    }
+};
+
+void Bell() {
+    ConsolePutch(KEY_BELL);
+}
+
+// Deletes the word before the cursor, then the blanks before it.
+void DeleteWordBefore(Edit& e) {
+    uint32_t start = e.cursor;
+    while (start > 0 && e.line[start - 1] != ' ')
+        --start;
+    while (start > 0 && e.line[start - 1] == ' ')
+        --start;
+    if (start == e.cursor)
+        return;
+    e.line.erase(start, e.cursor - start);
+    e.cursor = start;
+    e.Show(start);
+}
+
+void TabComplete(Edit& e) {
+    Tree* dictionary = KeywordGetActive();
+    if (dictionary == nullptr)
+        return;
+    size_t blank = e.line.rfind(' ');
+    if (blank == std::string::npos || blank + 1 >= e.line.size())
+        return; // the command word alone, or nothing after the last blank
+    const uint32_t wordStart = static_cast<uint32_t>(blank + 1);
+    const std::string word = e.line.substr(wordStart);
+    char* found = nullptr;
+    int32_t n = KeywordComplete(dictionary, word.c_str(), &found);
+    const std::string match = found ? found : "";
+    std::free(found);
+    if (n <= 0) {
+        Bell();
+        g_TabFlag = false;
+        return;
+    }
+    auto replaceWord = [&](const std::string& text) {
+        // The completed word is cut so that the line keeps to its size.
+        e.line = (e.line.substr(0, wordStart) + text).substr(0, e.max);
+        e.cursor = static_cast<uint32_t>(e.line.size());
+        e.Show(wordStart);
+    };
+    if (n == 1) {
+        replaceWord(match + " ");
+        g_TabFlag = false;
+        return;
+    }
+    if (match.size() > word.size()) {
+        replaceWord(match);
+        g_TabFlag = true;
+        ListCompletions(match.c_str(), n);
+        e.Redraw();
+        return;
+    }
+    if (!g_TabFlag) {
+        g_TabFlag = true;
+        return;
+    }
+    ConsolePutch(' ');
+    ListCompletions(match.c_str(), n);
+    e.Redraw();
+}
+
+// F9: "Enter Command Number: " and up to three digits; Enter takes that entry.
+void NumberMode(Edit& e) {
+    g_View.EraseAll();
+    std::string digits;
+    auto show = [&] {
+        std::string text = NUMBER_PROMPT + digits;
+        g_View.Render(text, 0, static_cast<uint32_t>(text.size()));
+    };
+    show();
+    for (;;) {
+        int32_t key = GetKey();
+        if (key == KEY_END_OF_INPUT)
+            break;
+        if (key == KEY_ENTER || key == KEY_LINEFEED)
+            break;
+        if (key >= '0' && key <= '9' && digits.size() < 3) {
+            digits.push_back(static_cast<char>(key));
+            show();
+        } else if (key == KEY_BACKSPACE && !digits.empty()) {
+            digits.pop_back();
+            show();
+        }
+    }
+    std::string entry(e.max + 1, '\0');
+    if (digits.empty() ||
+        !HistoryEntry(entry.data(), e.max + 1, static_cast<uint32_t>(std::atoi(digits.c_str()))))
+        entry[0] = 0;
+    // The entry (or nothing) replaces the number prompt.
+    g_View.EraseAll();
+    e.line = entry.c_str();
+    e.cursor = static_cast<uint32_t>(e.line.size());
+    g_View.Render(e.line, 0, e.cursor);
+}
+
+// Recalls an entry; a recall that finds none leaves the line, except Down past the newest,
+// which empties it.
+void Recall(Edit& e, int mode) {
+    if (g_History.m_Count == 0)
+        return;
+    std::string text(e.max + 1, '\0');
+    if (HistoryRecall(text.data(), e.max + 1, mode))
+        e.Replace(text.c_str());
+    else if (mode == HISTORY_NEXT)
+        e.Replace("");
+}
+
+char CaretCharOf(const Edit& e) {
+    return e.cursor < e.line.size() ? e.line[e.cursor] : ' ';
+}
+
+} // namespace
+
+void ConsoleInit() {
+    ConsoleShowCursor();
+    SetExprHook(nullptr);
+    HistoryClear();
+}
+
+char* ReadCommandLine(char* buffer, uint32_t size) {
+    return ReadLine(buffer, size, true);
+}
+
+char* ReadPlainLine(char* buffer, uint32_t size) {
+    return ReadLine(buffer, size, false);
+}
+
+int32_t GetKey() {
+    int c = ConsoleGetch();
+    if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
+        int second = ConsoleGetch();
+        if (second == CON_END_OF_INPUT)
+            return KEY_END_OF_INPUT;
+        return second * 256;
+    }
+    return c;
+}
+
+bool LineInputEnded() {
+    return ConsoleInputEnded();
+}
+
+char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
+    if (buffer == nullptr || size == 0)
+        return nullptr;
+    Edit e;
+    e.max = size - 1;
+    g_View.Begin();
+    g_TabFlag = false;
+    bool listed = false;
+    CaretShow(' ');
+    for (;;) {
+        int32_t key = GetKey();
+        CaretHide();
+        if (key == KEY_END_OF_INPUT || key == KEY_ENTER || key == KEY_LINEFEED)
+            break;
+        if (key != KEY_TAB)
+            g_TabFlag = false;
+        if (key >= 32 && key <= 126) {
+            if (e.line.size() < e.max) {
+                e.line.insert(e.line.begin() + e.cursor, static_cast<char>(key));
+                ++e.cursor;
+                e.Show(e.cursor - 1);
+            } else {
+                Bell();
+            }
+        } else if (key == KEY_BACKSPACE) {
+            if (e.cursor > 0) {
+                --e.cursor;
+                e.line.erase(e.cursor, 1);
+                e.Show(e.cursor);
+            }
+        } else if (key == KEY_CTRL_BACKSPACE) {
+            DeleteWordBefore(e);
+        } else if (key == KEY_DEL) {
+            if (e.cursor < e.line.size()) {
+                e.line.erase(e.cursor, 1);
+                e.Show(e.cursor);
+            }
+        } else if (key == KEY_LEFT) {
+            if (e.cursor > 0)
+                g_View.MoveTo(--e.cursor);
+        } else if (key == KEY_RIGHT) {
+            if (e.cursor < e.line.size())
+                g_View.MoveTo(++e.cursor);
+        } else if (key == KEY_HOME) {
+            e.cursor = 0;
+            g_View.MoveTo(0);
+        } else if (key == KEY_END) {
+            e.cursor = static_cast<uint32_t>(e.line.size());
+            g_View.MoveTo(e.cursor);
+        } else if (key == KEY_ESC) {
+            g_View.EraseAll();
+            e.line.clear();
+            e.cursor = 0;
+        } else if (key == KEY_TAB) {
+            TabComplete(e);
+        } else if (withHistory) {
+            if (key == KEY_CTRL_R) {
+                Recall(e, HISTORY_LAST);
+            } else if (key == KEY_UP) {
+                Recall(e, HISTORY_PREVIOUS);
+            } else if (key == KEY_DOWN) {
+                Recall(e, HISTORY_NEXT);
+            } else if (key == KEY_PGUP) {
+                Recall(e, HISTORY_FIRST);
+            } else if (key == KEY_PGDN) {
+                Recall(e, HISTORY_NEWEST);
+            } else if (key == KEY_F3) {
+                Recall(e, HISTORY_CURRENT);
+            } else if (key == KEY_F1) {
+                std::string text = e.line;
+                text.resize(e.max + 1);
+                if (HistoryComplete(text.data(), e.max + 1))
+                    e.Replace(text.c_str());
+            } else if (key == KEY_F8) {
+                std::string text = e.line;
+                text.resize(e.max + 1);
+                if (HistorySearchPrefix(text.data(), e.max + 1, e.cursor)) {
+                    e.line = text.c_str();
+                    e.Show(e.cursor);
+                }
+            } else if (key == KEY_F7) {
+                g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
+                HistoryList();
+                e.line.clear();
+                listed = true;
+                break;
+            } else if (key == KEY_ALT_F7) {
+                HistoryClear();
+            } else if (key == KEY_F9) {
+                NumberMode(e);
+            }
+        }
+        CaretShow(CaretCharOf(e));
+    }
+    if (!listed)
+        g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
+    ConsoleWrite("\n");
+    CopyCut(buffer, size, e.line);
+    if (e.line.empty())
+        return nullptr;
+    if (withHistory)
+        HistoryAdd(buffer);
+    return buffer;
+}
+
+void HistoryAdd(const char* line) {
+    g_Shown = -1;
+    if (line == nullptr || line[0] == 0)
+        return;
+    HistoryBlock& h = g_History;
+    if (h.m_Count < static_cast<int32_t>(HISTORY_SIZE)) {
+        h.m_Entries[h.m_Count++] = line;
+    } else {
+        std::move(h.m_Entries.begin() + 1, h.m_Entries.end(), h.m_Entries.begin());
+        h.m_Entries[HISTORY_SIZE - 1] = line;
+    }
+    h.m_Last = h.m_Current = h.m_Count - 1;
+}
+
+bool HistoryRecall(char* buffer, uint32_t size, int mode) {
+    HistoryBlock& h = g_History;
+    if (h.m_Count == 0)
+        return false;
+    switch (mode) {
+    case HISTORY_LAST:
+        g_Shown = h.m_Last;
+        break;
+    case HISTORY_CURRENT:
+        g_Shown = h.m_Current;
+        break;
+    case HISTORY_NEXT:
+        // m_Current may stand one past the newest entry: there is no next entry there, so
+        // Down past the newest empties the line even with a full history.
+        if (h.m_Current < h.m_Count)
+            ++h.m_Current;
+        g_Shown = h.m_Current;
+        break;
+    case HISTORY_PREVIOUS:
+        if (g_Shown == h.m_Current && h.m_Current != 0)
+            --h.m_Current;
+        g_Shown = h.m_Current;
+        break;
+    case HISTORY_FIRST:
+        h.m_Current = 0;
+        g_Shown = h.m_Current;
+        break;
+    case HISTORY_NEWEST:
+        h.m_Current = h.m_Count - 1;
+        g_Shown = h.m_Current;
+        break;
+    default:
+        return false;
+    }
+    if (!HistoryHas(g_Shown))
+        return false;
+    CopyCut(buffer, size, h.m_Entries[g_Shown]);
+    return true;
+}
+
+bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
+    HistoryBlock& h = g_History;
+    if (h.m_Count == 0 || size == 0)
+        return false;
+    length = std::min<uint32_t>(length, static_cast<uint32_t>(strnlen(buffer, size)));
+    for (int32_t k = 1; k <= h.m_Count; ++k) {
+        int32_t i = ((g_SearchPos < 0 ? -1 : g_SearchPos) + k) % h.m_Count;
+        const std::string& entry = h.m_Entries[i];
+        if (entry.compare(0, length, buffer, length) == 0 && entry.size() >= length) {
+            g_SearchPos = i;
+            CopyCut(buffer, size, entry);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HistoryComplete(char* buffer, uint32_t size) {
+    HistoryBlock& h = g_History;
+    if (h.m_Count == 0 || !HistoryHas(h.m_Current) || size == 0)
+        return false;
+    const std::string& entry = h.m_Entries[h.m_Current];
+    size_t n = strnlen(buffer, size);
+    size_t take = 1;
+    if (n == 0 || entry.compare(0, n, buffer, n) == 0)
+        take = std::min(n + 1, entry.size());
+    CopyCut(buffer, size, entry.substr(0, take));
+    return true;
+}
+
+bool HistoryList() {
+    HistoryBlock& h = g_History;
+    if (h.m_Count == 0)
+        return false;
+    ConsoleWrite(LIST_HEADER.c_str());
+    for (int32_t i = 0; i < h.m_Count; ++i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%2u: ", static_cast<unsigned>(i));
+        ConsoleWrite(number);
+        ConsoleWrite(h.m_Entries[i].c_str());
+        ConsoleWrite("\n");
+    }
+    ConsoleWrite(LIST_FOOTER.c_str());
+    return true;
+}
+
+void HistoryClear() {
+    g_History = HistoryBlock{};
+    g_Shown = -1;
+    g_SearchPos = -1;
+}
+
+bool HistoryEntry(char* buffer, uint32_t size, uint32_t n) {
+    if (n >= static_cast<uint32_t>(g_History.m_Count))
+        return false;
+    CopyCut(buffer, size, g_History.m_Entries[n]);
+    return true;
+}
+
+uint32_t HistoryCount() {
+    return static_cast<uint32_t>(g_History.m_Count);
+}
+
+void ListCompletions(const char* prefix, int count) {
+    Tree* dictionary = KeywordGetActive();
+    if (dictionary == nullptr)
+        return;
+    if (count > 10) {
+        char question[64];
+        std::snprintf(question, sizeof question, "\n\n%d results found, display? [y/N]\n", count);
+        ConsoleWrite(question);
+        int32_t answer = GetKey();
+        if (answer != 'y' && answer != 'Y')
+            return;
+    }
+    Tree list(FreeWordNode);
+    KeywordCollect(dictionary, nullptr, &list, prefix);
+    ConsoleWrite("\n");
+    TreeHandle node = nullptr;
+    for (bool more = list.GetRoot(node); more; more = list.ToNext(node)) {
+        const auto* word = static_cast<const KeywordNode*>(list.GetData(node));
+        if (word != nullptr && word->Text != nullptr) {
+            ConsoleWrite(word->Text);
+            ConsoleWrite("\n");
+        }
+    }
+    ConsoleWrite("\n");
+}
+
+void EraseShownLine(uint32_t cursor, uint32_t length) {
+    if (ConsoleHasScreen()) {
+        g_View.MoveTo(std::min(cursor, g_View.Length()));
+        g_View.EraseAll();
+        return;
+    }
+    for (uint32_t k = cursor; k < length; ++k)
+        ConsolePutch(' ');
+    for (uint32_t k = 0; k < length; ++k)
+        ConsoleWrite(" \b\b");
+    ConsoleWrite(" \b");
+}
+
+void CaretShow(char under) {
+    g_CaretChar = under;
+    g_CaretShown = true;
+    ConsoleCaretCell(under, true);
+}
+
+void CaretHide() {
+    if (!g_CaretShown)
+        return;
+    g_CaretShown = false;
+    ConsoleCaretCell(g_CaretChar, false);
+}

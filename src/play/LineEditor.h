@@ -1,0 +1,100 @@
+#pragma once
+// The console line editor: reads a line key by key, draws it with characters, backspaces and
+// (on a terminal) cursor escapes, shows the cursor as one inverted cell, keeps the history of
+// the last 32 lines (recall, prefix search, listing, selection by number) and completes the
+// word after the last blank with Tab from the active keyword dictionary.
+#include <cstdint>
+
+#include "platform/Console.h"
+
+// Keys as GetKey gives them: a plain key is its code, an extended key its second code * 256.
+constexpr int32_t KEY_BELL = 7;
+constexpr int32_t KEY_BACKSPACE = 8;
+constexpr int32_t KEY_TAB = 9;
+constexpr int32_t KEY_LINEFEED = 10;
+constexpr int32_t KEY_ENTER = 13;
+constexpr int32_t KEY_CTRL_R = 18;
+constexpr int32_t KEY_ESC = 27;
+constexpr int32_t KEY_CTRL_BACKSPACE = 127;
+constexpr int32_t KEY_HOME = CON_KEY_HOME * 256;
+constexpr int32_t KEY_UP = CON_KEY_UP * 256;
+constexpr int32_t KEY_PGUP = CON_KEY_PGUP * 256;
+constexpr int32_t KEY_LEFT = CON_KEY_LEFT * 256;
+constexpr int32_t KEY_RIGHT = CON_KEY_RIGHT * 256;
+constexpr int32_t KEY_END = CON_KEY_END * 256;
+constexpr int32_t KEY_DOWN = CON_KEY_DOWN * 256;
+constexpr int32_t KEY_PGDN = CON_KEY_PGDN * 256;
+constexpr int32_t KEY_INS = CON_KEY_INS * 256;
+constexpr int32_t KEY_DEL = CON_KEY_DEL * 256;
+constexpr int32_t KEY_F1 = CON_KEY_F1 * 256;
+constexpr int32_t KEY_F3 = (CON_KEY_F1 + 2) * 256;
+constexpr int32_t KEY_F7 = (CON_KEY_F1 + 6) * 256;
+constexpr int32_t KEY_F8 = (CON_KEY_F1 + 7) * 256;
+constexpr int32_t KEY_F9 = (CON_KEY_F1 + 8) * 256;
+constexpr int32_t KEY_ALT_F7 = CON_KEY_ALT_F7 * 256;
+// The end of the input (no key can come any more): CON_END_OF_INPUT.
+constexpr int32_t KEY_END_OF_INPUT = CON_END_OF_INPUT;
+
+constexpr uint32_t HISTORY_SIZE = 32;
+
+// Recall modes of HistoryRecall.
+enum HistoryMode : int {
+    HISTORY_LAST = 0,     // the line added last (Ctrl+R)
+    HISTORY_CURRENT = 1,  // the current entry (F3)
+    HISTORY_NEXT = 2,     // the next newer entry (Down)
+    HISTORY_PREVIOUS = 3, // the next older entry (Up)
+    HISTORY_FIRST = 4,    // the oldest entry (PgUp)
+    HISTORY_NEWEST = 5,   // the newest entry (PgDn)
+};
+
+// Makes the cursor visible, removes the argument parsers' expression hook and empties the
+// history.
+void ConsoleInit();
+
+// ReadLine with history: the prompt's reader.
+char* ReadCommandLine(char* buffer, uint32_t size);
+
+// ReadLine without the history keys and without adding to the history.
+char* ReadPlainLine(char* buffer, uint32_t size);
+
+// Edits a line of at most size - 1 characters until Enter (or F7's listing, or the end of the
+// input); returns buffer, or nullptr when the line is empty. With history a non-empty line is
+// added to it.
+char* ReadLine(char* buffer, uint32_t size, bool withHistory);
+
+// One key without echo: a key read as the prefix 0 or 224 is read again and returned as its
+// second code * 256; CON_END_OF_INPUT when no key can come any more.
+int32_t GetKey();
+
+// Whether the input has ended (every further key read gives CON_END_OF_INPUT): the prompt loop
+// stops instead of reading empty lines forever.
+bool LineInputEnded();
+
+// The history. Entries are numbered from 0 (the oldest).
+void HistoryAdd(const char* line);
+// Copies the entry that mode selects into buffer (at most size - 1 characters); false when the
+// history is empty or there is no such entry.
+bool HistoryRecall(char* buffer, uint32_t size, int mode);
+// Replaces buffer by the next entry (older to newer, wrapping round once from the last found
+// one) that begins with its first length characters; false when none does.
+bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length);
+// Takes one more character of the current entry (F1); false when there is nothing to take.
+bool HistoryComplete(char* buffer, uint32_t size);
+// Prints the numbered history straight to the console; false when it is empty.
+bool HistoryList();
+// Empties the history (Alt+F7).
+void HistoryClear();
+// Copies entry n into buffer (at most size - 1 characters); false when there is no entry n.
+bool HistoryEntry(char* buffer, uint32_t size, uint32_t n);
+// Number of entries (0..32).
+uint32_t HistoryCount();
+
+// The Tab listing: every keyword of the active dictionary that begins with prefix, asking
+// "display? [y/N]" first when there are more than 10 (count).
+void ListCompletions(const char* prefix, int count);
+
+// Console drawing: erases the shown line of length characters with the cursor at cursor and
+// leaves the cursor at its start; shows and hides the caret cell (the character under it).
+void EraseShownLine(uint32_t cursor, uint32_t length);
+void CaretShow(char under);
+void CaretHide();

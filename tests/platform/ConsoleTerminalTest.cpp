@@ -1,0 +1,259 @@
+#include "platform/Console.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::vector<int> TerminalKeysOf(const std::string& bytes) {
+    ConsoleSetTerminalInputForTesting(bytes.data(), static_cast<unsigned>(bytes.size()));
+    std::vector<int> keys;
+    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;)
+        keys.push_back(c);
+    ConsoleSetInputForTesting(nullptr, 0);
+    return keys;
+}
+
+TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
+    const int E = CON_PREFIX_EXTENDED, F = CON_PREFIX_FUNCTION;
+    struct Case {
+        std::string bytes;
+        std::vector<int> keys;
+    };
+    const Case cases[] = {
+        {"\x1b[A", {E, CON_KEY_UP}},
+        {"\x1b[B", {E, CON_KEY_DOWN}},
+        {"\x1b[C", {E, CON_KEY_RIGHT}},
+        {"\x1b[D", {E, CON_KEY_LEFT}},
+        {"\x1bOA", {E, CON_KEY_UP}},
+        {"\x1b[1;5A", {E, CON_KEY_UP}}, // modifiers on other keys are dropped
+        {"\x1b[H", {E, CON_KEY_HOME}},
+        {"\x1bOH", {E, CON_KEY_HOME}},
+        {"\x1b[1~", {E, CON_KEY_HOME}},
+        {"\x1b[7~", {E, CON_KEY_HOME}},
+        {"\x1b[F", {E, CON_KEY_END}},
+        {"\x1b[4~", {E, CON_KEY_END}},
+        {"\x1b[2~", {E, CON_KEY_INS}},
+        {"\x1b[3~", {E, CON_KEY_DEL}},
+        {"\x1b[5~", {E, CON_KEY_PGUP}},
+        {"\x1b[6~", {E, CON_KEY_PGDN}},
+        {"\x1bOP", {F, 59}},
+        {"\x1bOS", {F, 62}},
+        {"\x1b[11~", {F, 59}},
+        {"\x1b[[A", {F, 59}},
+        {"\x1b[15~", {F, 63}},
+        {"\x1b[17~", {F, 64}},
+        {"\x1b[18~", {F, 65}},
+        {"\x1b[19~", {F, 66}},
+        {"\x1b[20~", {F, 67}},
+        {"\x1b[21~", {F, 68}},
+        {"\x1b[23~", {E, CON_KEY_F11}},
+        {"\x1b[24~", {E, CON_KEY_F12}},
+        {"\x1b[18;3~", {F, CON_KEY_ALT_F7}},
+        {"\x1b\x1b[18~", {F, CON_KEY_ALT_F7}},
+        {"\x1b[1;3P", {F, 104}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.bytes.substr(1);
+}
+
+TEST(ConsoleTerminal, LoneEscapesUnknownSequencesAndPlainKeys) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<int> keys;
+    };
+    const Case cases[] = {
+        {"a lone ESC", "\x1b", {27}},
+        {"ESC after a key", "a\x1b", {'a', 27}},
+        {"two ESC keys", "\x1b\x1b", {27, 27}},
+        {"unknown number", "\x1b[99~x", {'x'}},
+        {"unknown final letter", "\x1b[1;2;3;4;5Zq", {'q'}},
+        {"private parameters", "\x1b[?1;2cq", {'q'}},
+        {"unknown SS3", "\x1bOzq", {'q'}},
+        {"Alt with a letter", "\x1bxq", {'q'}},
+        {"a sequence cut short", "\x1b[1", {}},
+        {"erase key is Backspace", "\x7f", {8}},
+        {"Ctrl+H deletes a word", "\x08", {127}},
+        {"Alt+Backspace deletes a word", "\x1b\x7f", {127}},
+        {"Enter and Ctrl+J", "\r\n", {13, 10}},
+        {"plain keys", "ab 1", {'a', 'b', ' ', '1'}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.name;
+}
+
+TEST(ConsoleTerminal, PollsSeeTheSecondCodeOfAKey) {
+    ConsoleSetTerminalInputForTesting("\x1b[A", 3);
+    EXPECT_EQ(ConsoleGetch(), CON_PREFIX_EXTENDED);
+    EXPECT_TRUE(ConsoleKbhit());
+    EXPECT_FALSE(ConsoleInputEnded());
+    EXPECT_EQ(ConsoleGetch(), CON_KEY_UP);
+    EXPECT_EQ(ConsoleGetch(), CON_END_OF_INPUT);
+    EXPECT_TRUE(ConsoleInputEnded());
+    ConsoleSetInputForTesting(nullptr, 0);
+}
+
+TEST(ConsoleTerminal, CursorEscapesOnlyOnAScreen) {
+    std::string out;
+    ConsoleSetScreenForTesting(&out, 0, 0);
+    EXPECT_FALSE(ConsoleHasScreen());
+    ConsoleMoveCursor(-1, 3);
+    ConsoleEraseToEnd();
+    ConsoleCaretCell('x', true);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ConsoleCursorColumn(), -1);
+    ConsoleSetScreenForTesting(&out, 40, 5);
+    EXPECT_TRUE(ConsoleHasScreen());
+    EXPECT_EQ(ConsoleWidth(), 40);
+    EXPECT_EQ(ConsoleCursorColumn(), 5);
+    ConsoleMoveCursor(-1, 3);
+    ConsoleMoveCursor(2, -4);
+    ConsoleEraseToEnd();
+    EXPECT_EQ(out, "\x1b[1A\x1b[3C\x1b[2B\x1b[4D\x1b[J");
+    ConsoleSetScreenForTesting(nullptr, 0, 0);
+}
+
+// A pseudo terminal whose slave side stands in for standard input (and output).
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    Pty() {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+            return;
+        slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    }
+    ~Pty() {
+        if (slave >= 0)
+            close(slave);
+        if (master >= 0)
+            close(master);
+    }
+    bool Ok() const { return slave >= 0; }
+    void Type(const std::string& bytes) const {
+        ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    termios Settings() const {
+        termios t{};
+        tcgetattr(slave, &t);
+        return t;
+    }
+};
+
+bool IsRaw(const termios& t) {
+    return !(t.c_lflag & ICANON) && !(t.c_lflag & ECHO) && !(t.c_iflag & IXON) &&
+           (t.c_lflag & ISIG) && (t.c_oflag & OPOST);
+}
+
+bool IsCooked(const termios& t) {
+    return (t.c_lflag & ICANON) && (t.c_lflag & ECHO);
+}
+
+TEST(ConsoleTerminal, RawKeysOnATerminalAndItsSettingsPutBack) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    ASSERT_TRUE(IsCooked(pty.Settings()));
+    int savedIn = dup(STDIN_FILENO);
+    ASSERT_GE(savedIn, 0);
+    dup2(pty.slave, STDIN_FILENO);
+    ConsoleSetInputForTesting(nullptr, 0);
+    // Typed with a line end, so that a read cannot wait even if raw mode failed (the line
+    // discipline may turn the CR into LF while the terminal is still cooked).
+    pty.Type("x\r");
+    EXPECT_TRUE(ConsoleIsTerminal());
+    EXPECT_EQ(ConsoleGetch(), 'x');
+    EXPECT_TRUE(IsRaw(pty.Settings()));
+    int lineEnd = ConsoleGetch();
+    EXPECT_TRUE(lineEnd == '\n' || lineEnd == '\r') << lineEnd;
+    pty.Type("\x1b[A\r");
+    EXPECT_EQ(ConsoleGetch(), CON_PREFIX_EXTENDED);
+    EXPECT_EQ(ConsoleGetch(), CON_KEY_UP);
+    EXPECT_EQ(ConsoleGetch(), '\r'); // CR stays CR on the way in
+    ConsoleRestore();
+    EXPECT_TRUE(IsCooked(pty.Settings()));
+    ConsoleResume();
+    EXPECT_TRUE(IsRaw(pty.Settings()));
+    ConsoleRestore();
+    EXPECT_TRUE(IsCooked(pty.Settings()));
+    dup2(savedIn, STDIN_FILENO);
+    close(savedIn);
+    ConsoleSetInputForTesting(nullptr, 0);
+}
+
+// Runs body in a child process whose standard input and output are the pty's slave; returns
+// the child's wait status.
+template <typename Body> int InChild(const Pty& pty, Body body) {
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pty.slave, STDIN_FILENO);
+        dup2(pty.slave, STDOUT_FILENO);
+        ConsoleSetInputForTesting(nullptr, 0);
+        ConsoleSetScreenForTesting(nullptr, 0, 0);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(ConsoleTerminal, SignalsThatEndTheProgramPutTheSettingsBack) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        Pty pty;
+        ASSERT_TRUE(pty.Ok());
+        pty.Type("k\r");
+        int status = InChild(pty, [&] {
+            if (ConsoleGetch() != 'k')
+                return 3;
+            raise(sig);
+            return 4;
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        EXPECT_EQ(WTERMSIG(status), sig);
+        EXPECT_TRUE(IsCooked(pty.Settings()));
+    }
+}
+
+TEST(ConsoleTerminal, ExitPutsTheSettingsBack) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    pty.Type("k\r");
+    int status = InChild(pty, [] {
+        if (ConsoleGetch() != 'k')
+            return 3;
+        std::exit(0); // through the exit handlers
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(IsCooked(pty.Settings()));
+}
+
+TEST(ConsoleTerminal, CursorColumnFromTheTerminalsReportKeepsTypedKeys) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    // A key typed before the report arrives, then the report of row 3, column 12.
+    pty.Type("k\x1b[3;12Rm\r");
+    int status = InChild(pty, [] {
+        if (!ConsoleHasScreen())
+            return 2;
+        if (ConsoleCursorColumn() != 11)
+            return 3;
+        if (ConsoleGetch() != 'k' || ConsoleGetch() != 'm')
+            return 4;
+        return 0;
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the line editor on a real terminal.
+
+Each test starts a program in a detached tmux session of its own (a private server socket),
+types keys with send-keys and reads the screen with capture-pane. Waiting is done by polling
+the screen a bounded number of times for what should appear; nothing asserts on time.
+
+Usage: tmux_test.py PLAY EDITOR_TTY
+"""
+import os
+import shlex
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+PLAY = None
+EDITOR_TTY = None
+
+POLL_TRIES = 300
+POLL_PAUSE = 0.05
+
+
+class Pane:
+    """One program in a detached tmux session."""
+
+    counter = 0
+
+    def __init__(self, command, width=80, height=24, env=None):
+        Pane.counter += 1
+        self.socket = "q3v-editor-%d-%d" % (os.getpid(), Pane.counter)
+        full_env = dict(os.environ)
+        full_env.update(env or {})
+        full_env.pop("TMUX", None)
+        self.env = full_env
+        self.tmux("new-session", "-d", "-s", "t", "-x", str(width), "-y", str(height), command)
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null"] + list(args),
+                              env=self.env, check=True, capture_output=True, text=True).stdout
+
+    def keys(self, *keys):
+        """Named keys (Enter, Up, F7, ...) or text; each argument is one send-keys word."""
+        self.tmux("send-keys", "-t", "t", *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-t", "t", "-l", text)
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p", "-t", "t")
+
+    def rows(self):
+        rows = [r.rstrip() for r in self.screen().split("\n")]
+        while rows and not rows[-1]:
+            rows.pop()
+        return rows
+
+    def wait_for(self, test, what):
+        rows = []
+        for _ in range(POLL_TRIES):
+            rows = self.rows()
+            if test(rows):
+                return rows
+            time.sleep(POLL_PAUSE)
+        raise AssertionError("screen never showed %s:\n%s" % (what, "\n".join(rows)))
+
+    def wait_last(self, text):
+        """Until the last row of the screen is text (the prompt "=" and a line)."""
+        return self.wait_for(lambda rows: bool(rows) and rows[-1] == text, repr(text))
+
+    def wait_row(self, text):
+        return self.wait_for(lambda rows: text in rows, "a row %r" % text)
+
+    def wait_text(self, text):
+        """Until text shows anywhere, also across the wrap of a row."""
+        return self.wait_for(lambda rows: text in "".join(rows), repr(text))
+
+    def close(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"], env=self.env,
+                       capture_output=True)
+
+
+# Runs a program, then tells whether the terminal's settings are what they were before it. The
+# shell catches SIGINT (a handler, not an ignore, so the program gets the default) to outlive
+# a Ctrl+C that ends the program.
+RESTORE_CHECK = ('trap : INT; a=$(stty -g); %s; b=$(stty -g); '
+                 'if [ "$a" = "$b" ]; then echo RESTORED; else echo CHANGED; fi; exec sleep 600')
+
+
+class PlayPrompt(unittest.TestCase):
+    def setUp(self):
+        self.sim = tempfile.TemporaryDirectory()
+        self.pane = Pane(shlex.quote(PLAY) + " /nocard", env={"Q3VSIM_DIR": self.sim.name})
+        self.pane.wait_last("=")
+
+    def tearDown(self):
+        self.pane.close()
+        self.sim.cleanup()
+
+    def enter_line(self, text):
+        self.pane.type(text)
+        self.pane.wait_last("=" + text)
+        self.pane.keys("Enter")
+        self.pane.wait_last("=")
+
+    def test_up_recalls_the_lines_typed(self):
+        self.enter_line("calc 1+2")
+        self.enter_line("calc 3")
+        self.pane.keys("Up")
+        self.pane.wait_last("=calc 3")
+        self.pane.keys("Up")
+        self.pane.wait_last("=calc 1+2")
+        self.pane.keys("Down", "Down")
+        self.pane.wait_last("=")
+
+    def test_f7_lists_the_history(self):
+        self.enter_line("calc 1+2")
+        self.enter_line("help")
+        self.pane.keys("F7")
+        rows = self.pane.wait_text("Command Buffer List")
+        rows = self.pane.wait_last("=")
+        self.assertIn(" 0: calc 1+2", rows)
+        self.assertIn(" 1: help", rows)
+
+    def test_ctrl_c_puts_the_terminal_back(self):
+        self.pane.close()
+        self.pane = Pane(RESTORE_CHECK % (shlex.quote(PLAY) + " /nocard"),
+                         env={"Q3VSIM_DIR": self.sim.name})
+        self.pane.wait_last("=")
+        self.pane.type("abc")
+        self.pane.wait_last("=abc")
+        self.pane.keys("C-c")
+        self.pane.wait_text("RESTORED")
+
+
+class EditorOnATerminal(unittest.TestCase):
+    def start(self, width=80):
+        self.pane = Pane(RESTORE_CHECK % shlex.quote(EDITOR_TTY), width=width)
+        self.pane.wait_last("=")
+
+    def tearDown(self):
+        self.pane.close()
+
+    def test_tab_completes_and_lists(self):
+        self.start()
+        self.pane.type("set v")
+        self.pane.keys("Tab")
+        self.pane.wait_last("=set vdp")
+        self.pane.keys("Enter")
+        self.pane.wait_row("got:[set vdp ]")
+        self.pane.type("set h")
+        self.pane.keys("Tab")
+        rows = self.pane.wait_last("=set hd")
+        self.assertIn("hdp", rows)
+        self.assertIn("hdisp", rows)
+        self.pane.type("p")
+        self.pane.keys("Tab")
+        self.pane.wait_last("=set hdp")
+        self.pane.keys("Enter")
+        self.pane.wait_row("got:[set hdp ]")
+
+    def test_many_matches_ask_first(self):
+        self.start()
+        self.pane.type("set p")
+        self.pane.keys("Tab")
+        self.pane.wait_text("12 results found, display? [y/N]")
+        self.pane.keys("y")
+        rows = self.pane.wait_last("=set pip")
+        self.assertIn("pip10", rows)
+        self.assertIn("pip21", rows)
+
+    def test_lines_longer_than_the_terminal(self):
+        self.start(width=20)
+        self.pane.type("abcdefghijklmnopqrstuvwxyz0123")
+        self.pane.wait_last("tuvwxyz0123")
+        self.pane.keys("Home", "X", "End", "Y", "Left", "Left", "Left", "BSpace")
+        rows = self.pane.wait_last("stuvwxyz023Y")
+        self.assertEqual(rows[-2], "=Xabcdefghijklmnopqr")
+        self.pane.keys("Enter")
+        self.pane.wait_text("got:[Xabcdefghijklmnopqrstuvwxyz023Y]")
+
+    def test_lone_escape_and_arrows(self):
+        self.start()
+        self.pane.type("abc")
+        self.pane.wait_last("=abc")
+        self.pane.keys("Escape")
+        self.pane.wait_last("=")
+        self.pane.type("xz")
+        self.pane.keys("Left")
+        self.pane.type("y")
+        self.pane.wait_last("=xyz")
+        self.pane.keys("Enter")
+        self.pane.wait_row("got:[xyz]")
+
+    def test_exit_puts_the_terminal_back(self):
+        self.start()
+        self.pane.type("quit")
+        self.pane.keys("Enter")
+        self.pane.wait_text("RESTORED")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    PLAY, EDITOR_TTY = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
