@@ -1,0 +1,39 @@
+#pragma once
+// The shape of Play's command handlers and of the rows of the command table.
+//
+// A handler takes the statement's words and gives back whether the command succeeded:
+//   argc   number of words (at least 1)
+//   argv   MAX_ARGS word buffers of ARG_SIZE bytes; argv[0] is the command word in lower case,
+//          the other words keep their case and quotes; words past argc are empty strings
+//   result the value the command gives back for an assignment ("$x = r16 0"); it starts as the
+//          number 0, and a handler that gives back nothing leaves it alone
+// Conventions every handler keeps: argv[1] beginning with "?" prints the usage text (CAT_OUT)
+// and returns true; errors are printed with CAT_ERR through PlayPrint, whose result for that
+// category is false, so a handler fails by returning what PlayPrint gave back.
+#include "expr/Expr.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Words of one statement, and the size of each word buffer (255 characters and the zero).
+constexpr int32_t MAX_ARGS = 128;
+constexpr size_t ARG_SIZE = 256;
+
+using CommandHandler = bool (*)(int32_t argc, char** argv, ExprValue* result);
+
+// Help sections of the table's rows (HELP lists each section in table order).
+enum CommandSection : int32_t {
+    SEC_HIDDEN = -1,
+    SEC_BASIC = 0,
+    SEC_ADVANCED = 1,
+    SEC_SCRIPT = 2,
+};
+
+// One row of the command table.
+struct CommandEntry {
+    int32_t m_Section;        // CommandSection
+    const char* m_Aliases;    // the command's names in lower case, separated by ";"
+    CommandHandler m_Handler; // nullptr = "not implemented yet"
+    uint32_t m_NoCardOk;      // 1 = may run when the controller was not acquired (/nocard)
+    const char* m_Help;       // HELP's line: syntax padded to 41 columns, " - ", description
+};

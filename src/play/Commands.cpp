@@ -1,0 +1,87 @@
+// The command table of Play and the look-up of a command word in it.
+#include "play/Commands.h"
+
+#include "play/CmdCalc.h"
+#include "play/Output.h"
+
+#include <cstring>
+
+// clang-format off
+// One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
+// /nocard, HELP's line.
+CommandEntry g_Commands[COMMAND_COUNT] = {
+    {SEC_BASIC, "init", nullptr /* CmdInit */, 0, "INIT [NOflags|ONLYflags]                  - Initializes LCD controller"},
+    {SEC_BASIC, "m", nullptr /* CmdMode */, 1, "M                                         - Shows current Mode info"},
+    {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
+    {SEC_BASIC, "win", nullptr /* CmdWin */, 0, "WIN [MAIN|PIP] [SA=addr] [F=n] [..]       - Sets up the display window"},
+    {SEC_BASIC, "set", nullptr /* CmdSet */, 1, "SET [token [expression]]                  - Sets register, feature, $variable"},
+    {SEC_BASIC, "r;r8;r16;r32", nullptr /* CmdRead */, 0, "R[8|16|32] [addr1 addr2 ..]               - Reads from memory"},
+    {SEC_BASIC, "w;w8;w16;w32", nullptr /* CmdWrite */, 0, "W[8|16|32] [addr [data1 data2 ..]         - Writes to memory"},
+    {SEC_BASIC, "f;f8;f16;f32", nullptr /* CmdFill */, 0, "F[8|16|32] start end|len data1 [data2 ..] - Fills current window"},
+    {SEC_BASIC, "d;d8;d16;d32", nullptr /* CmdDump */, 0, "D[8|16|32] [start [end|len]]              - Dumps memory to screen"},
+    {SEC_BASIC, "s;s8;s16;s32", nullptr /* CmdSearch */, 0, "S[8|16|32] start end|len data1 [data2 ..] - Searches memory for a match"},
+    {SEC_BASIC, "x;x8;x16;x32;xa;xb", nullptr /* CmdReg */, 0, "X[A|B][8|16|32] [index [data]]            - Register Get/Set"},
+    {SEC_BASIC, "xf;xf8;xf16;xf32", nullptr /* CmdRegFill */, 0, "XF[8|16|32] index cycle data1 [data2 ..]  - Register Fill"},
+    {SEC_BASIC, "xr;xr8;xr16;xr32", nullptr /* CmdRegReread */, 0, "XR[8|16|32] index [cycle]                 - Register Re-Read"},
+    {SEC_BASIC, "xfb;xfb8;xfb16;xfb32", nullptr /* CmdRegFillBurst */, 0, "XFB[8|16|32] index cycle data1 [data2 ..] - Register Fill in burst"},
+    {SEC_BASIC, "xrb;xrb8;xrb16;xrb32", nullptr /* CmdRegRereadBurst */, 0, "XRB[8|16|32] index [cycle]                - Register Re-Read in burst"},
+    {SEC_BASIC, "xbs;bitstatus", nullptr /* CmdBitStatus */, 0, "XBS REG[8|16|32]=r [BIT=b [GPIO=g]] [..]  - Register Bit Status"},
+    {SEC_BASIC, "bar;bar8;bar16;bar32", nullptr /* CmdBar */, 0, "BAR[8|16|32] n [index [data]]             - Register Get/Set using PCI BAR"},
+    {SEC_BASIC, "q;quit;ex;exit", nullptr /* CmdQuit */, 1, "Q                                         - Quits PLAY"},
+    {SEC_BASIC, "?;help", nullptr /* CmdHelp */, 1, "? [regindex|searchtext]                   - Help, or use to search chip info"},
+    {SEC_ADVANCED, "calc", CmdCalc, 1, "CALC expression                           - Built-in calculator"},
+    {SEC_ADVANCED, "debug", nullptr /* CmdDebug */, 0, "DEBUG                                     - HCL debugging"},
+    {SEC_ADVANCED, "diagnose;diagn", nullptr /* CmdDiagnose */, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
+    {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", nullptr /* CmdFdump */, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
+    {SEC_ADVANCED, "fload;fload8;fload16;fload32", nullptr /* CmdFload */, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
+    {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
+    {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
+    {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
+    {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
+    {SEC_ADVANCED, "run", nullptr /* CmdRun */, 1, "[RUN] [scriptfile]                        - Runs a script file"},
+    {SEC_ADVANCED, "runpath", nullptr /* CmdRunPath */, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
+    {SEC_ADVANCED, "ver;version", nullptr /* CmdVersion */, 1, "VER                                       - Show build version info"},
+    {SEC_SCRIPT, "goto", nullptr /* CmdGoto */, 1, "GOTO sectionname                          - Jumps execution to section"},
+    {SEC_SCRIPT, "section", nullptr /* CmdSection */, 1, "SECTION sectionname                       - Defines start of a section"},
+    {SEC_SCRIPT, "if", nullptr /* CmdIf */, 1, "IF expression [THEN] statements           - Single-line IF statement"},
+    {SEC_SCRIPT, "else", nullptr /* CmdElse */, 1, "ELSE statements                           - Tied to the last IF statement"},
+    {SEC_SCRIPT, "while", nullptr /* CmdWhile */, 1, "WHILE expression [DO] statements          - Single-line WHILE statement"},
+    {SEC_SCRIPT, "delay", nullptr /* CmdDelay */, 1, "DELAY microseconds                        - Delays for a period of time"},
+    {SEC_SCRIPT, "sleep", nullptr /* CmdSleep */, 1, "SLEEP milliseconds                        - Sleeps for a period of time"},
+    {SEC_SCRIPT, "print", nullptr /* CmdPrint */, 1, "PRINT \"message\"|token|expression [..]     - Prints multiple messages|tokens"},
+    {SEC_SCRIPT, "input", nullptr /* CmdInput */, 1, "INPUT LINE|KEY|PEEK                       - Returns user keyboard input"},
+    {SEC_SCRIPT, "shell", nullptr /* CmdShell */, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
+    {SEC_SCRIPT, "singlestep", nullptr /* CmdSingleStep */, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
+    {SEC_SCRIPT, "verbose", CmdVerbose, 1, "VERBOSE [CMD|OUT|SET=ON|OFF] [..]         - Silences: COMmandline,OUTput,SETs"},
+    {SEC_HIDDEN, "reset", nullptr /* CmdReset */, 1, "RESET                                     - Reset USB interface"},
+};
+// clang-format on
+
+bool MatchAlias(const char* aliases, size_t length, const char* word) {
+    const size_t wordLength = std::strlen(word);
+    size_t start = 0;
+    while (start <= length) {
+        size_t end = start;
+        while (end < length && aliases[end] != ';') {
+            ++end;
+        }
+        if (end - start == wordLength && std::memcmp(aliases + start, word, wordLength) == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+bool FindCommand(const char* word, uint32_t* row) {
+    for (uint32_t i = 0; i < COMMAND_COUNT; ++i) {
+        const char* aliases = g_Commands[i].m_Aliases;
+        if (MatchAlias(aliases, std::strlen(aliases), word)) {
+            if (row != nullptr) {
+                *row = i;
+            }
+            return true;
+        }
+    }
+    return false;
+}
