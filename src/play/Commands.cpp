@@ -2,6 +2,8 @@
 #include "play/Commands.h"
 
 #include "play/CmdCalc.h"
+#include "play/CmdQuit.h"
+#include "play/MemCommands.h"
 #include "play/Output.h"
 
 #include <cstring>
@@ -15,11 +17,11 @@ CommandEntry g_Commands[COMMAND_COUNT] = {
     {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
     {SEC_BASIC, "win", nullptr /* CmdWin */, 0, "WIN [MAIN|PIP] [SA=addr] [F=n] [..]       - Sets up the display window"},
     {SEC_BASIC, "set", nullptr /* CmdSet */, 1, "SET [token [expression]]                  - Sets register, feature, $variable"},
-    {SEC_BASIC, "r;r8;r16;r32", nullptr /* CmdRead */, 0, "R[8|16|32] [addr1 addr2 ..]               - Reads from memory"},
-    {SEC_BASIC, "w;w8;w16;w32", nullptr /* CmdWrite */, 0, "W[8|16|32] [addr [data1 data2 ..]         - Writes to memory"},
-    {SEC_BASIC, "f;f8;f16;f32", nullptr /* CmdFill */, 0, "F[8|16|32] start end|len data1 [data2 ..] - Fills current window"},
-    {SEC_BASIC, "d;d8;d16;d32", nullptr /* CmdDump */, 0, "D[8|16|32] [start [end|len]]              - Dumps memory to screen"},
-    {SEC_BASIC, "s;s8;s16;s32", nullptr /* CmdSearch */, 0, "S[8|16|32] start end|len data1 [data2 ..] - Searches memory for a match"},
+    {SEC_BASIC, "r;r8;r16;r32", CmdRead, 0, "R[8|16|32] [addr1 addr2 ..]               - Reads from memory"},
+    {SEC_BASIC, "w;w8;w16;w32", CmdWrite, 0, "W[8|16|32] [addr [data1 data2 ..]         - Writes to memory"},
+    {SEC_BASIC, "f;f8;f16;f32", CmdFill, 0, "F[8|16|32] start end|len data1 [data2 ..] - Fills current window"},
+    {SEC_BASIC, "d;d8;d16;d32", CmdDump, 0, "D[8|16|32] [start [end|len]]              - Dumps memory to screen"},
+    {SEC_BASIC, "s;s8;s16;s32", CmdSearch, 0, "S[8|16|32] start end|len data1 [data2 ..] - Searches memory for a match"},
     {SEC_BASIC, "x;x8;x16;x32;xa;xb", nullptr /* CmdReg */, 0, "X[A|B][8|16|32] [index [data]]            - Register Get/Set"},
     {SEC_BASIC, "xf;xf8;xf16;xf32", nullptr /* CmdRegFill */, 0, "XF[8|16|32] index cycle data1 [data2 ..]  - Register Fill"},
     {SEC_BASIC, "xr;xr8;xr16;xr32", nullptr /* CmdRegReread */, 0, "XR[8|16|32] index [cycle]                 - Register Re-Read"},
@@ -27,7 +29,7 @@ CommandEntry g_Commands[COMMAND_COUNT] = {
     {SEC_BASIC, "xrb;xrb8;xrb16;xrb32", nullptr /* CmdRegRereadBurst */, 0, "XRB[8|16|32] index [cycle]                - Register Re-Read in burst"},
     {SEC_BASIC, "xbs;bitstatus", nullptr /* CmdBitStatus */, 0, "XBS REG[8|16|32]=r [BIT=b [GPIO=g]] [..]  - Register Bit Status"},
     {SEC_BASIC, "bar;bar8;bar16;bar32", nullptr /* CmdBar */, 0, "BAR[8|16|32] n [index [data]]             - Register Get/Set using PCI BAR"},
-    {SEC_BASIC, "q;quit;ex;exit", nullptr /* CmdQuit */, 1, "Q                                         - Quits PLAY"},
+    {SEC_BASIC, "q;quit;ex;exit", CmdQuit, 1, "Q                                         - Quits PLAY"},
     {SEC_BASIC, "?;help", nullptr /* CmdHelp */, 1, "? [regindex|searchtext]                   - Help, or use to search chip info"},
     {SEC_ADVANCED, "calc", CmdCalc, 1, "CALC expression                           - Built-in calculator"},
     {SEC_ADVANCED, "debug", nullptr /* CmdDebug */, 0, "DEBUG                                     - HCL debugging"},

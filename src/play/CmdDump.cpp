@@ -1,0 +1,88 @@
+// D: dumps display memory in lines of 16 bytes with an ASCII column, unit by unit.
+#include "play/MemCmdArgs.h"
+#include "play/MemCommands.h"
+#include "play/MemWidth.h"
+#include "play/Output.h"
+
+#include <cstdio>
+
+namespace {
+
+const char* const kDumpUsage[] = {
+    " Shows a memory dump starting at StartAddr.\n",
+    " 8|16|32     - Unit size (8-bit|16-bit|32-bit). If the number is missing, this\n",
+    "               command uses the unit size it used last (default:8-bit).\n",
+    " StartAddr   - Start address. A period (.) repeats the last dump, two periods\n",
+    "               (..) the one before it. Without it the dump continues.\n",
+    " EndAddr|Len - Address of the last unit or, if this term starts with 'L',\n",
+    "               the length in units (default: the last length).\n",
+};
+
+// One line of the dump: the units of the 16 bytes from lineAddr that overlap the area
+// [start, start + length), "--" fillers for the others, then the ASCII column.
+bool DumpLine(uint32_t lineAddr, int64_t offset, uint32_t length, uint32_t unit) {
+    static const char* const kFillers[] = {"", "-- ", "---- ", "", "-------- "};
+    static const char* const kFormats[] = {"", "%02lX ", "%04lX ", "", "%08lX "};
+    unsigned char bytes[16] = {};
+    bool read[16] = {};
+    char line[128];
+    int n = std::snprintf(line, sizeof line, "%08lX:  ", static_cast<unsigned long>(lineAddr));
+    for (uint32_t i = 0; i < 16; i += unit) {
+        if (i == 8) {
+            line[n++] = ' ';
+        }
+        const int64_t at = offset + i;
+        if (at > -static_cast<int64_t>(unit) && at < static_cast<int64_t>(length)) {
+            const uint32_t value = ReadMemByWidth(lineAddr + i, unit);
+            for (uint32_t b = 0; b < unit; ++b) {
+                bytes[i + b] = static_cast<unsigned char>(value >> (8 * b));
+                read[i + b] = true;
+            }
+            n += std::snprintf(line + n, sizeof line - n, kFormats[unit],
+                               static_cast<unsigned long>(value));
+        } else {
+            n += std::snprintf(line + n, sizeof line - n, "%s", kFillers[unit]);
+        }
+    }
+    line[n++] = ' ';
+    line[n++] = '\'';
+    for (uint32_t i = 0; i < 16; ++i) {
+        const unsigned char c = bytes[i];
+        if (!read[i] || offset + i >= static_cast<int64_t>(length)) {
+            line[n++] = '-';
+        } else {
+            line[n++] = c >= 32 && c <= 126 ? static_cast<char>(c) : '.';
+        }
+    }
+    line[n++] = '\'';
+    line[n++] = '\n';
+    line[n] = 0;
+    return PlayPrint(CAT_OUT, "%s", line);
+}
+
+} // namespace
+
+bool CmdDump(int32_t argc, char** argv, ExprValue*) {
+    using namespace memcmd;
+    if (WantsUsage(argc, argv)) {
+        return PrintUsage(argv[0], {"[StartAddr [EndAddr|Len]]", kDumpUsage,
+                                    sizeof kDumpUsage / sizeof kDumpUsage[0]});
+    }
+    MemCmdState& state = g_DumpState;
+    uint32_t start = 0;
+    uint32_t length = 0;
+    if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &start) ||
+        !TakeLength(argv[1], argv[2], start, state, &length)) {
+        return false;
+    }
+    const uint32_t unit = state.m_Unit;
+    uint32_t lineAddr = start & ~0xFu;
+    for (int64_t offset = int64_t{lineAddr} - start; offset < int64_t{length}; offset += 16) {
+        if (!DumpLine(lineAddr, offset, length, unit)) {
+            return false;
+        }
+        lineAddr += 16;
+    }
+    state.m_Addr = start + length;
+    return true;
+}

@@ -1,0 +1,71 @@
+// S: searches an area of display memory for a sequence of values, unit by unit.
+#include "play/MemCmdArgs.h"
+#include "play/MemCommands.h"
+#include "play/MemWidth.h"
+#include "play/Output.h"
+
+namespace {
+
+const char* const kSearchUsage[] = {
+    " Search memory for the given data.\n",
+    " 8|16|32     - Unit size (8-bit|16-bit|32-bit). If the number is missing, this\n",
+    "               command uses the unit size it used last (default:8-bit).\n",
+    " StartAddr   - Start address. A period (.) repeats the last start address.\n",
+    " EndAddr|Len - Address of the last unit or, if this term starts with 'L',\n",
+    "               the length in units.\n",
+    " Data        - The sequence to find (it may run past the end of the area): any\n",
+    "               combinations of 'text' or numbers (BINi, OCTo, DECt, HEXh).\n",
+};
+
+// Whether values[0 .. count) follow each other in memory from address on. Units past the end
+// of the address space never match.
+bool MatchesAt(uint64_t address, uint32_t unit, const uint32_t* values, uint32_t count) {
+    for (uint32_t k = 0; k < count; ++k) {
+        const uint64_t at = address + uint64_t{k} * unit;
+        if (!memcmd::InAddressSpace(at, unit) ||
+            ReadMemByWidth(static_cast<uint32_t>(at), unit) != values[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
+    using namespace memcmd;
+    if (WantsUsage(argc, argv)) {
+        return PrintUsage(argv[0], {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]",
+                                    kSearchUsage, sizeof kSearchUsage / sizeof kSearchUsage[0]});
+    }
+    if (argc < 4) {
+        return PlayPrint(CAT_ERR, "ERROR: Not enough parameters.\n");
+    }
+    MemCmdState& state = g_SearchState;
+    uint32_t start = 0;
+    uint32_t length = 0;
+    uint32_t values[PARSE_MAX_VALUES];
+    uint32_t count = 0;
+    if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &start) ||
+        !TakeLength(argv[1], argv[2], start, state, &length) ||
+        !TakeData(3, argc, argv, values, &count)) {
+        return false;
+    }
+    const uint32_t unit = state.m_Unit;
+    const uint32_t positions = length / unit;
+    unsigned long matches = 0;
+    for (uint32_t p = 0; p < positions; ++p) {
+        const uint64_t address = uint64_t{start} + uint64_t{p} * unit;
+        if (MatchesAt(address, unit, values, count)) {
+            ++matches;
+            if (!PlayPrint(CAT_OUT, "Found: %08lX\n", static_cast<unsigned long>(address))) {
+                return false;
+            }
+        }
+    }
+    if (!PlayPrint(CAT_OUT, "%lu match%s found.\n", matches, matches != 0 ? "es" : "")) {
+        return false;
+    }
+    state.m_Addr = start + length;
+    return true;
+}

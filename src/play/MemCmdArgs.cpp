@@ -1,0 +1,120 @@
+// Argument handling, line form and usage texts shared by the memory commands.
+#include "play/MemCmdArgs.h"
+
+#include "play/MemWidth.h"
+#include "play/Output.h"
+
+#include <cstdio>
+
+namespace memcmd {
+
+bool TakeUnit(const char* word, MemCmdState& state) {
+    uint32_t unit = 0;
+    if (UnitFromCommand(word, state.m_Unit, &unit) != 0 || (unit != 1 && unit != 2 && unit != 4)) {
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid command.\n", word);
+    }
+    state.m_Unit = unit;
+    return true;
+}
+
+bool TakeStart(const char* word, MemCmdState& state, uint32_t* start) {
+    uint32_t value = 0;
+    if (ParseStartOperand(word, state.m_Addr, state.m_Len, &value) != 0) {
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", word);
+    }
+    state.m_Addr = value;
+    *start = value;
+    return true;
+}
+
+namespace {
+
+// ParseEndOperand's rule, computed in 64 bits so that neither count x unit nor
+// end - start + unit can wrap: 0 / -1.
+int WideLength(const char* word, uint32_t start, uint32_t unit, uint32_t previous,
+               uint64_t* length) {
+    uint32_t number = 0;
+    if (word[0] == 0 || word[0] == '.') {
+        *length = previous;
+        return 0;
+    }
+    if (word[0] == 'L' || word[0] == 'l') {
+        if (ParseNumber(word + 1, 16, &number) != 0) {
+            return -1;
+        }
+        *length = uint64_t{number} * unit;
+        return 0;
+    }
+    if (ParseNumber(word, 16, &number) != 0 || number < start) {
+        return -1;
+    }
+    *length = uint64_t{number} - start + unit;
+    return 0;
+}
+
+} // namespace
+
+bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdState& state,
+                uint32_t* length) {
+    uint64_t wide = 0;
+    if (WideLength(word, start, state.m_Unit, state.m_Len, &wide) != 0) {
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
+    }
+    if (!InAddressSpace(start, wide)) {
+        if (word[0] == 0 && startWord[0] != 0) {
+            return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", startWord);
+        }
+        if (word[0] == 0) {
+            // A bare command that would continue past the end: name the start it used.
+            return PlayPrint(CAT_ERR, "ERROR: '%lX' isn't a valid start address.\n",
+                             static_cast<unsigned long>(start));
+        }
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
+    }
+    state.m_Len = static_cast<uint32_t>(wide);
+    *length = state.m_Len;
+    return true;
+}
+
+bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count) {
+    const int failed = ParseByteList(values, count, 16, first, argc, argv);
+    if (failed != 0) {
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid data parameter.\n", argv[failed]);
+    }
+    return true;
+}
+
+bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending) {
+    const char* format = unit == 2   ? "%08lX:  %04lX  '"
+                         : unit == 4 ? "%08lX:  %08lX  '"
+                                     : "%08lX:  %02lX  '";
+    // One text per line: the log and the pager see the line whole.
+    char line[64];
+    int n = std::snprintf(line, sizeof line, format, static_cast<unsigned long>(address),
+                          static_cast<unsigned long>(value));
+    for (uint32_t i = 0; i < unit && n < static_cast<int>(sizeof line) - 8; ++i) {
+        const uint32_t c = (value >> (8 * i)) & 0xFFu;
+        line[n++] = c >= 32 && c <= 126 ? static_cast<char>(c) : '.';
+    }
+    line[n++] = '\'';
+    line[n] = 0;
+    return PlayPrint(CAT_OUT, "%s%s", line, ending);
+}
+
+bool PrintUsage(const char* word, const UsageText& text) {
+    const int stem = static_cast<int>(CommandStemLength(word));
+    static const char* const units[] = {"  ", "8 ", "16", "32"};
+    PlayPrint(CAT_OUT, "\n");
+    for (uint32_t u = 0; u < 4; ++u) {
+        PlayPrint(CAT_OUT, " %*.*s%s %s\n%s", stem, stem, word, units[u], text.m_Synopsis,
+                  u == 3 ? "\n" : "");
+    }
+    for (uint32_t i = 0; i < text.m_LineCount; ++i) {
+        if (!PlayPrint(CAT_OUT, "%s", text.m_Lines[i])) {
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace memcmd

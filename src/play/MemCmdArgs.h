@@ -1,0 +1,51 @@
+#pragma once
+// Argument handling shared by the memory commands: the unit from the command word, the start,
+// the end or length and the data list, each stored into the command's state as it is accepted
+// and each printing the command's error when refused. Also R's line form and the usage texts.
+#include "play/ArgParsers.h"
+#include "play/MemCommands.h"
+
+#include <cstdint>
+
+namespace memcmd {
+
+// The unit of argv[0] becomes state.m_Unit; refused: "isn't a valid command".
+bool TakeUnit(const char* word, MemCmdState& state);
+
+// The start operand becomes state.m_Addr and *start; refused: "isn't a valid start address".
+bool TakeStart(const char* word, MemCmdState& state, uint32_t* start);
+
+// The end or length operand becomes state.m_Len and *length. The area start .. start + length
+// is computed in 64 bits and refused when it reaches past MEM_ADDRESS_SPACE (the end word's
+// error when one was given, else the start word's, or the start itself in hexadecimal when
+// both words are missing). Refused: "isn't a valid end address or length".
+bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdState& state,
+                uint32_t* length);
+
+// The data words argv[first] .. argv[argc - 1] into values (at most PARSE_MAX_VALUES);
+// refused: "isn't a valid data parameter" with the offending word.
+bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count);
+
+// Whether the area of bytes from address lies inside the address space.
+inline bool InAddressSpace(uint64_t address, uint64_t bytes) {
+    return address + bytes <= MEM_ADDRESS_SPACE;
+}
+
+// R's line: address, value of the unit and its ASCII column between apostrophes, then ending
+// ("\n" for R and W, ">" for the MODIFY prompt). False when the output was stopped.
+bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending);
+
+// The usage text of a command: the four synopsis lines with the stem of word, then the lines.
+struct UsageText {
+    const char* m_Synopsis; // operands after the stem and its unit digits
+    const char* const* m_Lines;
+    uint32_t m_LineCount;
+};
+bool PrintUsage(const char* word, const UsageText& text);
+
+// "?" as the first argument.
+inline bool WantsUsage(int32_t argc, char** argv) {
+    return argc > 1 && argv[1][0] == '?';
+}
+
+} // namespace memcmd
