@@ -22,26 +22,6 @@ int DigitValue(char c, uint32_t radix) {
     return static_cast<uint32_t>(d) < radix ? d : -1;
 }
 
-// The radix named by a closing radix letter, or 0.
-uint32_t RadixOfLetter(char c) {
-    switch (c) {
-    case 'H':
-    case 'h':
-        return 16;
-    case 'T':
-    case 't':
-        return 10;
-    case 'O':
-    case 'o':
-        return 8;
-    case 'I':
-    case 'i':
-        return 2;
-    default:
-        return 0;
-    }
-}
-
 // The number of characters of text within its first len, ending early at a NUL.
 size_t BoundedLength(const char* text, size_t len) {
     size_t n = 0;
@@ -64,6 +44,25 @@ bool IsUnitLetters(const char* q, char first, char second) {
 }
 
 } // namespace
+
+uint32_t RadixOfLetter(char c) {
+    switch (c) {
+    case 'H':
+    case 'h':
+        return 16;
+    case 'T':
+    case 't':
+        return 10;
+    case 'O':
+    case 'o':
+        return 8;
+    case 'I':
+    case 'i':
+        return 2;
+    default:
+        return 0;
+    }
+}
 
 bool IsNumberInRadix(const char* text, size_t len, uint32_t radix) {
     if (!Q3V_ASSERT_TEXT(text != nullptr, "Str != NULL"))

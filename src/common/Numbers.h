@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// The radix that a radix letter names (H/h 16, T/t 10, O/o 8, I/i 2), or 0 for any other
+// character.
+uint32_t RadixOfLetter(char c);
+
 // Whether the first len characters form a number text in radix. len 0, or a text starting with
 // NUL, is valid. A null text asserts and gives false.
 bool IsNumberInRadix(const char* text, size_t len, uint32_t radix);

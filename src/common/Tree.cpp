@@ -8,6 +8,12 @@ TreeNode* AsNode(TreeHandle h) {
     return static_cast<TreeNode*>(h);
 }
 
+// The adding operations need a tree that is not empty and a node to add at.
+bool CanAddAt(const TreeNode* i_Root, TreeHandle i_Node) {
+    return Q3V_ASSERT_TEXT(i_Root != nullptr, "m_Root != NULL") &&
+           Q3V_ASSERT_TEXT((TreeNode*)i_Node != nullptr, "(TreeNode*)io_Node != NULL");
+}
+
 } // namespace
 
 Tree::~Tree() {
@@ -52,8 +58,7 @@ TreeHandle Tree::CreateRoot() {
 }
 
 void Tree::AddChild(TreeHandle& io_Node) {
-    if (!Q3V_ASSERT_TEXT(m_Root != nullptr, "m_Root != NULL") ||
-        !Q3V_ASSERT_TEXT((TreeNode*)io_Node != nullptr, "(TreeNode*)io_Node != NULL"))
+    if (!CanAddAt(m_Root, io_Node))
         return;
     TreeNode* parent = AsNode(io_Node);
     // An existing child chain would be cut off: refuse it.
@@ -66,8 +71,7 @@ void Tree::AddChild(TreeHandle& io_Node) {
 }
 
 void Tree::AddNext(TreeHandle& io_Node) {
-    if (!Q3V_ASSERT_TEXT(m_Root != nullptr, "m_Root != NULL") ||
-        !Q3V_ASSERT_TEXT((TreeNode*)io_Node != nullptr, "(TreeNode*)io_Node != NULL"))
+    if (!CanAddAt(m_Root, io_Node))
         return;
     TreeNode* prev = AsNode(io_Node);
     // An existing Next would be cut off: refuse it.
@@ -81,8 +85,7 @@ void Tree::AddNext(TreeHandle& io_Node) {
 }
 
 void Tree::InsertBefore(TreeHandle& io_Node) {
-    if (!Q3V_ASSERT_TEXT(m_Root != nullptr, "m_Root != NULL") ||
-        !Q3V_ASSERT_TEXT((TreeNode*)io_Node != nullptr, "(TreeNode*)io_Node != NULL"))
+    if (!CanAddAt(m_Root, io_Node))
         return;
     TreeNode* next = AsNode(io_Node);
     TreeNode* node = NewNode();

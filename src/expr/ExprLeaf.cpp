@@ -41,34 +41,14 @@ uint32_t ReadSuffix(const char* i_Text, size_t i_Length, size_t i_Dot, Suffix* o
         return ExprFail(o_ErrorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
     ++i;
     if (i < i_Length) {
-        o_Suffix->HasRadix = true;
-        switch (i_Text[i]) {
-        case 'h':
-        case 'H':
-            o_Suffix->Radix = 16;
-            break;
-        case 'i':
-        case 'I':
-            o_Suffix->Radix = 2;
-            break;
-        case 'o':
-        case 'O':
-            o_Suffix->Radix = 8;
-            break;
-        case 't':
-        case 'T':
-            o_Suffix->Radix = 10;
-            break;
-        case 'd':
-            o_Suffix->Radix = 10;
-            o_Suffix->Signed = true;
-            break;
-        default:
-            o_Suffix->HasRadix = false;
-            break;
-        }
-        if (o_Suffix->HasRadix)
+        // A radix letter, or a lower-case d for signed decimal.
+        const uint32_t radix = i_Text[i] == 'd' ? 10 : RadixOfLetter(i_Text[i]);
+        if (radix != 0) {
+            o_Suffix->HasRadix = true;
+            o_Suffix->Radix = radix;
+            o_Suffix->Signed = i_Text[i] == 'd';
             ++i;
+        }
     }
     if (i < i_Length && i_Text[i] == '_') {
         o_Suffix->Separator = true;

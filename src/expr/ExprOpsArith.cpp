@@ -78,83 +78,86 @@ uint32_t RotateNumber(uint32_t i_Value, uint32_t i_Count, bool i_Left) {
     return i_Left ? (i_Value << k) | (i_Value >> (32 - k)) : (i_Value >> k) | (i_Value << (32 - k));
 }
 
-enum class Round { To, Up, Down };
-
-uint32_t RoundNumber(uint32_t i_Value, uint32_t i_Step, Round i_Round) {
-    uint32_t quotient = i_Value / i_Step;
-    const uint32_t remainder = i_Value % i_Step;
-    if ((i_Round == Round::To && remainder > i_Step / 2) ||
-        (i_Round == Round::Up && remainder != 0))
-        ++quotient;
-    return quotient * i_Step;
+// Rounding to a multiple of the step (never 0): to the nearest (up when the remainder is above
+// half the step, halved as an integer), up, and down.
+uint32_t RoundTo(uint32_t i_Value, uint32_t i_Step) {
+    return (i_Value / i_Step + (i_Value % i_Step > i_Step / 2 ? 1 : 0)) * i_Step;
+}
+uint32_t RoundUp(uint32_t i_Value, uint32_t i_Step) {
+    return (i_Value / i_Step + (i_Value % i_Step != 0 ? 1 : 0)) * i_Step;
+}
+uint32_t RoundDown(uint32_t i_Value, uint32_t i_Step) {
+    return i_Value / i_Step * i_Step;
 }
 
-uint32_t Rounding(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,
-                  uint32_t i_Count, ExprValue* o_Value, const char* i_Scope,
-                  const char** o_ErrorText, Round i_Round) {
+// Shift counts of 32 and more give 0.
+uint32_t ShiftLeft(uint32_t i_Value, uint32_t i_Count) {
+    return i_Count >= 32 ? 0 : i_Value << i_Count;
+}
+uint32_t ShiftRight(uint32_t i_Value, uint32_t i_Count) {
+    return i_Count >= 32 ? 0 : i_Value >> i_Count;
+}
+uint32_t RotateLeft(uint32_t i_Value, uint32_t i_Count) {
+    return RotateNumber(i_Value, i_Count, true);
+}
+uint32_t RotateRight(uint32_t i_Value, uint32_t i_Count) {
+    return RotateNumber(i_Value, i_Count, false);
+}
+void RotateTextLeft(ExprValue* io_Value, uint32_t i_N) {
+    RotateText(io_Value, i_N, true);
+}
+void RotateTextRight(ExprValue* io_Value, uint32_t i_N) {
+    RotateText(io_Value, i_N, false);
+}
+
+// An operator whose left operand decides the kind of the result. A text is cut by a text
+// (ByText; nullptr when a text is refused as the right operand) or by a count (ByCount); two
+// numbers give OnNumbers, after the check for a divisor of 0 when NeedsDivisor. A number with a
+// text, and a refused text, give "Unexpected string value." at 2.
+struct TextOrNumberOp {
+    void (*ByText)(ExprValue* io_Value, const ExprValue& i_Right);
+    void (*ByCount)(ExprValue* io_Value, uint32_t i_N);
+    bool NeedsDivisor;
+    uint32_t (*OnNumbers)(uint32_t i_Left, uint32_t i_Right);
+};
+
+uint32_t TextOrNumber(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,
+                      uint32_t i_Count, ExprValue* o_Value, const char* i_Scope,
+                      const char** o_ErrorText, const TextOrNumberOp& i_Op) {
     ExprValue right{};
     if (const uint32_t e =
             ExprEvalBoth(i_Text, i_Start, i_End, i_Count, o_Value, &right, i_Scope, o_ErrorText))
         return e;
+    if (right.IsString && (!o_Value->IsString || i_Op.ByText == nullptr))
+        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
     if (o_Value->IsString) {
         if (right.IsString)
-            AfterText(o_Value, right);
+            i_Op.ByText(o_Value, right);
         else
-            DropFirst(o_Value, right.Number);
+            i_Op.ByCount(o_Value, right.Number);
         return 0;
     }
-    if (right.IsString)
-        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
-    if (right.Number == 0)
+    if (i_Op.NeedsDivisor && right.Number == 0)
         return ExprFail(o_ErrorText, expr_msg::DivideByZero, 2);
-    ExprSetNumber(o_Value, RoundNumber(o_Value->Number, right.Number, i_Round));
+    ExprSetNumber(o_Value, i_Op.OnNumbers(o_Value->Number, right.Number));
     return 0;
 }
 
-enum class Shift { Left, Right, RotateLeft, RotateRight };
-
-uint32_t Shifting(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,
-                  uint32_t i_Count, ExprValue* o_Value, const char* i_Scope,
-                  const char** o_ErrorText, Shift i_Shift) {
-    ExprValue right{};
-    if (const uint32_t e =
-            ExprEvalBoth(i_Text, i_Start, i_End, i_Count, o_Value, &right, i_Scope, o_ErrorText))
-        return e;
-    if (right.IsString)
-        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
-    const uint32_t n = right.Number;
-    if (o_Value->IsString) {
-        switch (i_Shift) {
-        case Shift::Left:
-            DropFirst(o_Value, n);
-            break;
-        case Shift::Right:
-            DropLast(o_Value, n);
-            break;
-        case Shift::RotateLeft:
-        case Shift::RotateRight:
-            RotateText(o_Value, n, i_Shift == Shift::RotateLeft);
-            break;
-        }
-        return 0;
-    }
-    const uint32_t v = o_Value->Number;
-    uint32_t result = 0;
-    switch (i_Shift) {
-    case Shift::Left:
-        result = n >= 32 ? 0 : v << n;
-        break;
-    case Shift::Right:
-        result = n >= 32 ? 0 : v >> n;
-        break;
-    case Shift::RotateLeft:
-    case Shift::RotateRight:
-        result = RotateNumber(v, n, i_Shift == Shift::RotateLeft);
-        break;
-    }
-    ExprSetNumber(o_Value, result);
-    return 0;
-}
+constexpr TextOrNumberOp kSub = {RemoveText, DropLast, false,
+                                 [](uint32_t l, uint32_t r) { return l - r; }};
+constexpr TextOrNumberOp kDiv = {BeforeText, KeepFirst, true,
+                                 [](uint32_t l, uint32_t r) { return l / r; }};
+constexpr TextOrNumberOp kMod = {AfterText, DropFirst, true,
+                                 [](uint32_t l, uint32_t r) { return l % r; }};
+// The rounding operators treat texts as %.
+constexpr TextOrNumberOp kRndTo = {AfterText, DropFirst, true, RoundTo};
+constexpr TextOrNumberOp kRndUp = {AfterText, DropFirst, true, RoundUp};
+constexpr TextOrNumberOp kRndDn = {AfterText, DropFirst, true, RoundDown};
+// Shifts and rotations take a count only.
+constexpr TextOrNumberOp kShl = {nullptr, DropFirst, false, ShiftLeft};
+constexpr TextOrNumberOp kShr = {nullptr, DropLast, false, ShiftRight};
+constexpr TextOrNumberOp kRol = {nullptr, RotateTextLeft, false, RotateLeft};
+constexpr TextOrNumberOp kRor = {nullptr, RotateTextRight, false, RotateRight};
 
 } // namespace
 
@@ -177,23 +180,21 @@ Q3V_EXPR_OP(ExprOpAdd) {
     return 0;
 }
 
-Q3V_EXPR_OP(ExprOpSub) {
-    ExprValue right{};
-    if (const uint32_t e =
-            ExprEvalBoth(i_Text, i_Start, i_End, i_Count, o_Value, &right, i_Scope, o_ErrorText))
-        return e;
-    if (o_Value->IsString) {
-        if (right.IsString)
-            RemoveText(o_Value, right);
-        else
-            DropLast(o_Value, right.Number);
-        return 0;
+#define Q3V_EXPR_TEXT_OR_NUMBER(name, op)                                                          \
+    Q3V_EXPR_OP(name) {                                                                            \
+        return TextOrNumber(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, op);   \
     }
-    if (right.IsString)
-        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
-    ExprSetNumber(o_Value, o_Value->Number - right.Number);
-    return 0;
-}
+
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpSub, kSub)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpDiv, kDiv)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpMod, kMod)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpRndTo, kRndTo)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpRndUp, kRndUp)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpRndDn, kRndDn)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpShl, kShl)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpShr, kShr)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpRol, kRol)
+Q3V_EXPR_TEXT_OR_NUMBER(ExprOpRor, kRor)
 
 Q3V_EXPR_OP(ExprOpMul) {
     ExprValue right{};
@@ -217,68 +218,4 @@ Q3V_EXPR_OP(ExprOpMul) {
     }
     o_Value->Text[length] = '\0';
     return 0;
-}
-
-Q3V_EXPR_OP(ExprOpDiv) {
-    ExprValue right{};
-    if (const uint32_t e =
-            ExprEvalBoth(i_Text, i_Start, i_End, i_Count, o_Value, &right, i_Scope, o_ErrorText))
-        return e;
-    if (o_Value->IsString) {
-        if (right.IsString)
-            BeforeText(o_Value, right);
-        else
-            KeepFirst(o_Value, right.Number);
-        return 0;
-    }
-    if (right.IsString)
-        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
-    if (right.Number == 0)
-        return ExprFail(o_ErrorText, expr_msg::DivideByZero, 2);
-    ExprSetNumber(o_Value, o_Value->Number / right.Number);
-    return 0;
-}
-
-Q3V_EXPR_OP(ExprOpMod) {
-    ExprValue right{};
-    if (const uint32_t e =
-            ExprEvalBoth(i_Text, i_Start, i_End, i_Count, o_Value, &right, i_Scope, o_ErrorText))
-        return e;
-    if (o_Value->IsString) {
-        if (right.IsString)
-            AfterText(o_Value, right);
-        else
-            DropFirst(o_Value, right.Number);
-        return 0;
-    }
-    if (right.IsString)
-        return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 2);
-    if (right.Number == 0)
-        return ExprFail(o_ErrorText, expr_msg::DivideByZero, 2);
-    ExprSetNumber(o_Value, o_Value->Number % right.Number);
-    return 0;
-}
-
-Q3V_EXPR_OP(ExprOpRndTo) {
-    return Rounding(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, Round::To);
-}
-Q3V_EXPR_OP(ExprOpRndUp) {
-    return Rounding(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, Round::Up);
-}
-Q3V_EXPR_OP(ExprOpRndDn) {
-    return Rounding(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, Round::Down);
-}
-Q3V_EXPR_OP(ExprOpShl) {
-    return Shifting(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, Shift::Left);
-}
-Q3V_EXPR_OP(ExprOpShr) {
-    return Shifting(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText, Shift::Right);
-}
-Q3V_EXPR_OP(ExprOpRol) {
-    return Shifting(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText,
-                    Shift::RotateLeft);
-}
-Q3V_EXPR_OP(ExprOpRor) {
-    return Shifting(i_Text, i_Start, i_End, i_Count, o_Value, i_Scope, o_ErrorText,
-                    Shift::RotateRight);
 }

@@ -27,11 +27,9 @@ uint32_t TwoNumbers(const char* i_Text, const uint32_t* i_Start, const uint32_t*
 uint32_t OneNumber(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,
                    uint32_t i_Count, const char* i_Scope, const char** o_ErrorText,
                    uint32_t* o_Number) {
-    if (i_Count < 1)
-        return ExprFail(o_ErrorText, expr_msg::MissingExpr, 1);
     ExprValue operand{};
     if (const uint32_t e =
-            ExprEvalOperand(i_Text, i_Start, i_End, 0, &operand, i_Scope, o_ErrorText))
+            ExprEvalFirst(i_Text, i_Start, i_End, i_Count, 1, &operand, i_Scope, o_ErrorText))
         return e;
     if (operand.IsString)
         return ExprFail(o_ErrorText, expr_msg::UnexpectedString, 1);

@@ -77,43 +77,33 @@ size_t CommonPrefixSearch(const Tree* tree, TreeHandle root, const char* word) {
     return best;
 }
 
+// The first child of node that is a prefix node whose text is a beginning of text, or nullptr.
+TreeHandle PrefixChildOf(const Tree* tree, TreeHandle node, const char* text) {
+    TreeHandle child = node;
+    if (!tree->ToChild(child))
+        return nullptr;
+    do
+        if (!IsWordNode(tree, child) && BeginsWith(text, NodeText(tree, child)))
+            return child;
+    while (tree->ToNext(child));
+    return nullptr;
+}
+
 // The prefix node with exactly this text, or nullptr. Below a prefix node only texts that
 // begin with its own text are found, so the search goes down one matching prefix at a time.
 TreeHandle FindPrefixNode(const Tree* tree, TreeHandle root, const char* text) {
-    TreeHandle node = root;
-    for (;;) {
+    for (TreeHandle node = root; node != nullptr; node = PrefixChildOf(tree, node, text))
         if (std::strcmp(NodeText(tree, node), text) == 0)
             return node;
-        TreeHandle child = node;
-        TreeHandle next = nullptr;
-        if (tree->ToChild(child)) {
-            do
-                if (!IsWordNode(tree, child) && BeginsWith(text, NodeText(tree, child)))
-                    next = child;
-            while (!next && tree->ToNext(child));
-        }
-        if (!next)
-            return nullptr;
-        node = next;
-    }
+    return nullptr;
 }
 
 // The deepest prefix node whose text is a beginning of text.
 TreeHandle DeepestPrefixOf(const Tree* tree, TreeHandle root, const char* text) {
     TreeHandle node = root;
-    for (;;) {
-        TreeHandle child = node;
-        TreeHandle next = nullptr;
-        if (tree->ToChild(child)) {
-            do
-                if (!IsWordNode(tree, child) && BeginsWith(text, NodeText(tree, child)))
-                    next = child;
-            while (!next && tree->ToNext(child));
-        }
-        if (!next)
-            return node;
+    while (TreeHandle next = PrefixChildOf(tree, node, text))
         node = next;
-    }
+    return node;
 }
 
 // Adds a node with this data as the first child of parent.

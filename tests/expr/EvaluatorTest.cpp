@@ -3,14 +3,8 @@
 
 namespace {
 
-const char* const kMissing = "Missing an expression after the operator.";
-const char* const kExpected = "Expected an expression here.";
-const char* const kUnknown = "Unknown token or expression.";
-const char* const kParen = "Parenthesis mismatch.";
-const char* const kFormat = "Unknown format specifier.";
-
 TEST_F(ExprTest, PrecedenceAndGrouping) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("2+3*4", 0xE),
         Num("9-4-3", 8), // 9-(4-3)
         Num("8/4*2", 1), // 8/(4*2)
@@ -36,9 +30,7 @@ TEST_F(ExprTest, PrecedenceAndGrouping) {
         Num("0 or 0 and 1", 0),
         Num("~0 & 0F", 0xF),
         Num("!0 + 1", 2), // + binds looser than !
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, PowerAfterMultiplication) {
@@ -48,7 +40,7 @@ TEST_F(ExprTest, PowerAfterMultiplication) {
 }
 
 TEST_F(ExprTest, ErrorsAndPositions) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Err("", 1, kMissing),
         Err("   \t ", 1, kMissing),
         Err("(1+2", 1, kParen),
@@ -78,40 +70,34 @@ TEST_F(ExprTest, ErrorsAndPositions) {
         Err("2 + $nope", 5, kUnknown),
         Err("\"abc", 1, "Invalid string value."),
         Err("1 + \"abc", 5, "Invalid string value."),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, Numbers) {
-    const ExprCase cases[] = {
-        Num("10", 0x10),     Num("10t", 10),
-        Num("2Ch", 44),      Num("54o", 44),
-        Num("101100i", 44),  Num("1_0000", 0x10000),
-        Num("dead", 0xDEAD), Num("FFFFFFFF1", 0xFFFFFFF1),
+    ExpectCases({
+        Num("10", 0x10),
+        Num("10t", 10),
+        Num("2Ch", 44),
+        Num("54o", 44),
+        Num("101100i", 44),
+        Num("1_0000", 0x10000),
+        Num("dead", 0xDEAD),
+        Num("FFFFFFFF1", 0xFFFFFFF1),
         Num("0", 0),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, StringLiterals) {
-    const ExprCase cases[] = {
-        Txt(R"("")", ""),
-        Txt(R"("abc")", "abc"),
-        Txt(R"("abc{1+1}d")", "abc2d"),
+    ExpectCases({
+        Txt(R"("")", ""), Txt(R"("abc")", "abc"), Txt(R"("abc{1+1}d")", "abc2d"),
         Txt(R"("x{zz}y")", "x{zz}y"), // zz is unknown: the brace stays
-        Txt(R"("{ff+1}")", "100"),
-        Txt(R"("{"in"}")", "in"),
-        Txt(R"("a{b")", "a{b"), // no closing brace
-        Txt(R"("}{")", "}{"),
-        Txt(R"("a\"b")", R"(a\"b)"), // backslashes are kept
-        Txt(R"("a.b")", "a.b"),      // the period inside the string is no suffix
+        Txt(R"("{ff+1}")", "100"), Txt(R"("{"in"}")", "in"),
+        Txt(R"("a{b")", "a{b"),                            // no closing brace
+        Txt(R"("}{")", "}{"), Txt(R"("a\"b")", R"(a\"b)"), // backslashes are kept
+        Txt(R"("a.b")", "a.b"), // the period inside the string is no suffix
         Txt(R"("a;b" + "c")", "a;bc"),
         Txt(R"x("(" + ")")x", "()"), // parentheses inside strings are not counted
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, LongLiteralIsCutTo255) {
@@ -124,7 +110,7 @@ TEST_F(ExprTest, LongLiteralIsCutTo255) {
 TEST_F(ExprTest, ConversionSuffixes) {
     ASSERT_TRUE(SetVar("$var", NumberValue(0x3F)));
     ASSERT_TRUE(SetVar("$neg", NumberValue(0xFFFFFFFE)));
-    const ExprCase cases[] = {
+    ExpectCases({
         Txt("$var.s", "3F"),
         Txt("$var.sh8", "      3F"),
         Txt("$var.st08", "00000063"),
@@ -149,9 +135,7 @@ TEST_F(ExprTest, ConversionSuffixes) {
         Num(R"("101zz".ni)", 5), // conversion stops at the first non-digit
         Num(R"("".n)", 0),
         Num(R"("ff".N)", 0xFF),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, ErrorPositionCountsLeadingBlanksInOperands) {

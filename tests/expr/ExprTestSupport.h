@@ -6,9 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
+
+// The messages that the tables check.
+inline constexpr const char* kMissing = "Missing an expression after the operator.";
+inline constexpr const char* kExpected = "Expected an expression here.";
+inline constexpr const char* kUnknown = "Unknown token or expression.";
+inline constexpr const char* kParen = "Parenthesis mismatch.";
+inline constexpr const char* kFormat = "Unknown format specifier.";
+inline constexpr const char* kUnexpected = "Unexpected string value.";
+inline constexpr const char* kMix = "Cannot mix numerical and string values here.";
+inline constexpr const char* kNumber = "Expected a numerical value here.";
+inline constexpr const char* kZero = "Cannot divide by zero.";
 
 struct EvalResult {
     uint32_t Position = 0;
@@ -106,4 +118,9 @@ inline void ExpectCase(const ExprCase& i_Case, const char* i_Scope = nullptr) {
         EXPECT_EQ(r.Error, i_Case.Str) << i_Case.Text;
         break;
     }
+}
+
+inline void ExpectCases(std::initializer_list<ExprCase> i_Cases, const char* i_Scope = nullptr) {
+    for (const ExprCase& c : i_Cases)
+        ExpectCase(c, i_Scope);
 }

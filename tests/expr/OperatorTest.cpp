@@ -3,14 +3,8 @@
 
 namespace {
 
-const char* const kUnexpected = "Unexpected string value.";
-const char* const kMix = "Cannot mix numerical and string values here.";
-const char* const kNumber = "Expected a numerical value here.";
-const char* const kZero = "Cannot divide by zero.";
-const char* const kUnknown = "Unknown token or expression.";
-
 TEST_F(ExprTest, LogicalOperatorsShortCircuit) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("0 and $undefined", 0),
         Num("0 && $undefined", 0),
         Num("1 or $undefined", 1),
@@ -30,13 +24,11 @@ TEST_F(ExprTest, LogicalOperatorsShortCircuit) {
         Num("!5", 0),
         Num("!0", 1),
         Num(R"(!"x")", 0),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, NumericOperators) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("0C & 0A", 8),
         Num("0C | 3", 0xF),
         Num("0C ^ 0A", 6),
@@ -64,13 +56,11 @@ TEST_F(ExprTest, NumericOperators) {
         Err(R"(1 >= "b")", 2, kUnexpected),
         Err(R"("a" ** 2)", 1, kUnexpected),
         Err(R"(~"a")", 1, kUnexpected),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, Equality) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("5 == 5", 1),
         Num("5 == 6", 0),
         Num("5 != 6", 1),
@@ -81,13 +71,11 @@ TEST_F(ExprTest, Equality) {
         Num(R"("[" == "{")", 0), // only letters ignore case
         Err(R"("a" == 1)", 3, kMix),
         Err(R"(1 != "a")", 3, kMix),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, ArithmeticOnNumbers) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("FFFFFFFF + 2", 1), // wraps
         Num("1 - 2", 0xFFFFFFFF),
         Num("10000 * 10000", 0),
@@ -114,13 +102,11 @@ TEST_F(ExprTest, ArithmeticOnNumbers) {
         Err(R"(1 / "a")", 2, kUnexpected),
         Err(R"(1 % "a")", 2, kUnexpected),
         Err(R"(1 rndto "a")", 2, kUnexpected),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, ShiftsAndRotations) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("1 << 20", 0),
         Num("1 << 1F", 0x80000000),
         Num("1 << FFFFFFFF", 0),
@@ -133,13 +119,11 @@ TEST_F(ExprTest, ShiftsAndRotations) {
         Num("12345678 <<< 24", 0x23456781), // count modulo 32
         Err(R"(1 << "a")", 2, kUnexpected),
         Err(R"("ab" >>> "a")", 2, kUnexpected),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, TextOperators) {
-    const ExprCase cases[] = {
+    ExpectCases({
         Txt(R"("ab" + "cd")", "abcd"),
         Txt(R"("abcabc" - "bc")", "aabc"),
         Txt(R"("abc" - "BC")", "abc"), // exact match only
@@ -169,9 +153,7 @@ TEST_F(ExprTest, TextOperators) {
         Txt(R"("abc" >> 9)", ""),
         Txt(R"("" <<< 3)", ""), // no modulo of an empty text
         Txt(R"("" >>> 3)", ""),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, TextResultsStopAt255Characters) {
@@ -189,14 +171,16 @@ TEST_F(ExprTest, TextResultsStopAt255Characters) {
 }
 
 TEST_F(ExprTest, ColourConversions) {
-    const ExprCase cases[] = {
-        Num("r2y 0FFFFFF", 0xEB8080),      Num("r2y 0", 0x108080),
-        Num("y2r 0EB8080", 0xFFFFFF),      Num("y2r 108080", 0),
-        Num("R2Y 0FF0000", 0x515BEF),      Num("y2r 0", 0x008700), // clamped below 0 and above 255
-        Err(R"(r2y "a")", 1, kUnexpected), Err(R"(y2r "a")", 1, kUnexpected),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    ExpectCases({
+        Num("r2y 0FFFFFF", 0xEB8080),
+        Num("r2y 0", 0x108080),
+        Num("y2r 0EB8080", 0xFFFFFF),
+        Num("y2r 108080", 0),
+        Num("R2Y 0FF0000", 0x515BEF),
+        Num("y2r 0", 0x008700), // clamped below 0 and above 255
+        Err(R"(r2y "a")", 1, kUnexpected),
+        Err(R"(y2r "a")", 1, kUnexpected),
+    });
 }
 
 TEST_F(ExprTest, OperatorAtTheEnd) {

@@ -90,7 +90,7 @@ TEST_F(ExprTest, ArrayElements) {
     ASSERT_TRUE(SetVar("$a[00000005h]", NumberValue(0x55)));
     ASSERT_TRUE(SetVar("$i", NumberValue(4)));
     ASSERT_TRUE(SetVar("$s", TextValue("x")));
-    const ExprCase cases[] = {
+    ExpectCases({
         Num("$a[5]", 0x55),
         Num("$a[4+1]", 0x55),
         Num("$a[0005]", 0x55),
@@ -104,9 +104,7 @@ TEST_F(ExprTest, ArrayElements) {
         Err("$a[zz]", 4, "Unknown token or expression."),
         Err("$a[$s]", 4, "Value cannot be a string."),
         Err("1 + $a[]", 8, "Missing contents in brackets."),
-    };
-    for (const ExprCase& c : cases)
-        ExpectCase(c);
+    });
 }
 
 TEST_F(ExprTest, ArrayElementsInScopes) {
