@@ -51,7 +51,10 @@ ScreenState& Screen() {
 // The terminal's own settings, saved when raw keys are switched on. Plain globals: the signal
 // handler reads them.
 termios g_SavedTermios;
+termios g_RawTermios; // the raw settings, taken again when the program goes on after a stop
 volatile sig_atomic_t g_RawActive = 0;
+volatile sig_atomic_t g_Continued = 0; // went on after a stop, not told yet
+ConsoleContinueHook g_ContinueHook = nullptr;
 bool g_HandlersInstalled = false;
 bool g_WasRaw = false;
 unsigned char g_EraseChar = 127;
@@ -69,22 +72,57 @@ void OnFatalSignal(int i_Signal) {
     raise(i_Signal);
 }
 
+struct sigaction g_StopAction {};
+
+// Ctrl+Z: the terminal gets its own settings back while the program is stopped, and raw keys
+// again when it goes on (the shell that continues it puts back only its own settings).
+void OnStop(int) {
+    const int savedErrno = errno;
+    const bool wasRaw = g_RawActive != 0;
+    RestoreTerminal();
+    // Stop by the default action; the program goes on from here when it is continued.
+    struct sigaction stop {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTSTP, &stop, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    raise(SIGTSTP);
+    sigaction(SIGTSTP, &g_StopAction, nullptr);
+    if (wasRaw && tcsetattr(STDIN_FILENO, TCSANOW, &g_RawTermios) == 0)
+        g_RawActive = 1;
+    g_Continued = 1;
+    errno = savedErrno;
+}
+
+// Installs i_Action for i_Signal unless the program was told to ignore the signal (it then
+// stays ignored).
+void InstallHandler(int i_Signal, const struct sigaction& i_Action) {
+    struct sigaction old {};
+    if (sigaction(i_Signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+        return;
+    sigaction(i_Signal, &i_Action, nullptr);
+}
+
 void InstallHandlers() {
     if (g_HandlersInstalled)
         return;
     g_HandlersInstalled = true;
     std::atexit(RestoreTerminal);
+    g_StopAction.sa_handler = OnStop;
+    sigemptyset(&g_StopAction.sa_mask);
+    g_StopAction.sa_flags = SA_RESTART; // reads elsewhere in the program go on after a stop
+    InstallHandler(SIGTSTP, g_StopAction);
     struct sigaction sa {};
     sa.sa_handler = OnFatalSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESETHAND;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old {};
-        // A signal the program was told to ignore stays ignored.
-        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
-            continue;
-        sigaction(sig, &sa, nullptr);
-    }
+    // SIGQUIT is a keyboard signal too (Ctrl+\), and SIGPIPE ends a run whose output went
+    // into a pipe that closed: both would leave the terminal without echo.
+    for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE})
+        InstallHandler(sig, sa);
 }
 
 // Raw keys: no line buffering, no echo, no flow control, CR kept as CR; signals from the
@@ -102,9 +140,21 @@ void EnterRaw() {
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
+    g_RawTermios = t;
     if (tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0) {
         g_RawActive = 1;
         g_WasRaw = true;
+    }
+}
+
+// Calls the continue hook once after the program was stopped and continued.
+void TellContinued() {
+    if (!g_Continued)
+        return;
+    g_Continued = 0;
+    if (g_ContinueHook != nullptr) {
+        g_ContinueHook();
+        std::fflush(stdout);
     }
 }
 
@@ -141,14 +191,15 @@ int ReadByte(int i_WaitMs) {
     if (RealTerminal())
         EnterRaw();
     for (;;) {
-        if (i_WaitMs >= 0) {
-            pollfd p{STDIN_FILENO, POLLIN, 0};
-            int r = poll(&p, 1, i_WaitMs);
-            if (r == 0)
-                return NO_BYTE;
-            if (r < 0 && errno == EINTR)
-                continue;
-        }
+        TellContinued();
+        // poll, also for a blocking read: unlike read it is never restarted after a signal, so
+        // a stop and continue while the program waits for a key is told at once.
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        int r = poll(&p, 1, i_WaitMs);
+        if (r == 0)
+            return NO_BYTE;
+        if (r < 0 && errno == EINTR)
+            continue;
         unsigned char c;
         ssize_t n = read(STDIN_FILENO, &c, 1);
         if (n == 1)
@@ -171,26 +222,25 @@ int ExtendedKey(int i_Prefix, int i_Code) {
 // Modifier bits of an xterm key parameter (the parameter is 1 + the bits).
 constexpr int MOD_SHIFT = 1, MOD_ALT = 2, MOD_CTRL = 4;
 
+// The console's codes of a run of function keys: its prefix, its first key, and the second code
+// of that first key alone and with each modifier (Alt wins over Ctrl, Ctrl over Shift).
+struct FunctionKeys {
+    int m_Prefix, m_First, m_Plain, m_Shift, m_Ctrl, m_Alt;
+};
+constexpr FunctionKeys F1_TO_F10{CON_PREFIX_FUNCTION, 1, CON_KEY_F1, 84, 94, 104};
+constexpr FunctionKeys F11_TO_F12{CON_PREFIX_EXTENDED, 11, CON_KEY_F11, 135, 137, 139};
+
 // Function key n (1..12) with modifiers, as the console gives it.
 int FunctionKey(int i_N, int i_Mods) {
-    if (i_N <= 10) {
-        int base = CON_KEY_F1; // 59
-        if (i_Mods & MOD_ALT)
-            base = 104;
-        else if (i_Mods & MOD_CTRL)
-            base = 94;
-        else if (i_Mods & MOD_SHIFT)
-            base = 84;
-        return ExtendedKey(CON_PREFIX_FUNCTION, base + i_N - 1);
-    }
-    int base = CON_KEY_F11; // 133
+    const FunctionKeys& keys = i_N <= 10 ? F1_TO_F10 : F11_TO_F12;
+    int base = keys.m_Plain;
     if (i_Mods & MOD_ALT)
-        base = 139;
+        base = keys.m_Alt;
     else if (i_Mods & MOD_CTRL)
-        base = 137;
+        base = keys.m_Ctrl;
     else if (i_Mods & MOD_SHIFT)
-        base = 135;
-    return ExtendedKey(CON_PREFIX_EXTENDED, base + i_N - 11);
+        base = keys.m_Shift;
+    return ExtendedKey(keys.m_Prefix, base + i_N - keys.m_First);
 }
 
 int EditKey(int i_Code) {
@@ -222,41 +272,18 @@ int LetterKey(int i_Final, int i_Mods) {
     }
 }
 
-// A key named by the number of a "CSI n ~" sequence; NO_KEY when it names none.
+// A key named by the number of a "CSI n ~" sequence; NO_KEY when it names none. Numbers 1 to 8
+// are editing keys; 11 to 24 are F1 to F12, with gaps at 16 and 22.
 int TildeKey(int i_Number, int i_Mods) {
-    switch (i_Number) {
-    case 1:
-    case 7:
-        return EditKey(CON_KEY_HOME);
-    case 2:
-        return EditKey(CON_KEY_INS);
-    case 3:
-        return EditKey(CON_KEY_DEL);
-    case 4:
-    case 8:
-        return EditKey(CON_KEY_END);
-    case 5:
-        return EditKey(CON_KEY_PGUP);
-    case 6:
-        return EditKey(CON_KEY_PGDN);
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 15:
-        return FunctionKey(i_Number - 10, i_Mods);
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-        return FunctionKey(i_Number - 11, i_Mods);
-    case 23:
-    case 24:
-        return FunctionKey(i_Number - 12, i_Mods);
-    default:
-        return NO_KEY;
-    }
+    static constexpr int EDIT[] = {0,           CON_KEY_HOME, CON_KEY_INS,  CON_KEY_DEL,
+                                   CON_KEY_END, CON_KEY_PGUP, CON_KEY_PGDN, CON_KEY_HOME,
+                                   CON_KEY_END};
+    static constexpr int FUNCTION[] = {1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 0, 11, 12}; // from 11
+    if (i_Number >= 1 && i_Number <= 8)
+        return EditKey(EDIT[i_Number]);
+    if (i_Number >= 11 && i_Number <= 24 && FUNCTION[i_Number - 11] != 0)
+        return FunctionKey(FUNCTION[i_Number - 11], i_Mods);
+    return NO_KEY;
 }
 
 // Decodes the rest of a sequence after "ESC [". Returns the key's first code, NO_KEY when the
@@ -359,6 +386,10 @@ int TerminalGetch() {
                 return k;
             continue; // swallowed
         }
+        // A raw 0 (Ctrl+Space) or 224 byte is no prefix here: prefixes come only from the
+        // sequences decoded above, so such a byte must not turn the next key into another.
+        if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED)
+            continue;
         // The terminal's erase key is the console's Backspace; Ctrl+H, which terminals send
         // for Ctrl+Backspace when their erase key is DEL, deletes a word.
         unsigned char erase = in.m_TestInput ? 127 : g_EraseChar;
@@ -534,6 +565,10 @@ void ConsoleShowCursor() {
 void ConsoleRestore() {
     std::fflush(stdout);
     RestoreTerminal();
+}
+
+void ConsoleSetContinueHook(ConsoleContinueHook i_Hook) {
+    g_ContinueHook = i_Hook;
 }
 
 void ConsoleResume() {

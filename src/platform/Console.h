@@ -82,6 +82,13 @@ void ConsoleRestore();
 // Takes raw keys again after ConsoleRestore.
 void ConsoleResume();
 
+// Called, outside any signal handler, when the program was stopped (Ctrl+Z) and continued
+// while it waited for a key, or before the next key read when the stop came at another time:
+// the shell has written on the screen meanwhile. Raw keys are taken again by the layer itself.
+// nullptr: nothing is called.
+using ConsoleContinueHook = void (*)();
+void ConsoleSetContinueHook(ConsoleContinueHook i_Hook);
+
 // Test support: reads keys from the given bytes instead of standard input (plain mode rules);
 // an empty view returns to standard input.
 void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length);

@@ -48,6 +48,17 @@ bool HistoryHas(int32_t n) {
     return n >= 0 && n < g_History.m_Count;
 }
 
+// Erases a shown line of length characters with backspaces and blanks, the cursor standing at
+// cursor: blanks to the end, then blank, backspace, backspace per character and a last blank,
+// backspace, which leaves the cursor at the start of the line.
+void PlainErase(uint32_t cursor, uint32_t length) {
+    for (uint32_t k = cursor; k < length; ++k)
+        ConsolePutch(' ');
+    for (uint32_t k = 0; k < length; ++k)
+        ConsoleWrite(" \b\b");
+    ConsoleWrite(" \b");
+}
+
 // The shown line and the cursor on the console. Positions are indices into the shown text,
 // whose first character stands at column m_Col0. On a screen the cursor moves with escapes
 // (rows and columns worked out from the width, so lines longer than the screen wrap
@@ -112,12 +123,7 @@ public:
             MoveTo(0);
             ConsoleEraseToEnd();
         } else {
-            uint32_t length = Length();
-            for (uint32_t k = m_Pos; k < length; ++k)
-                ConsolePutch(' ');
-            for (uint32_t k = 0; k < length; ++k)
-                ConsoleWrite(" \b\b");
-            ConsoleWrite(" \b");
+            PlainErase(m_Pos, Length());
         }
         m_Pos = 0;
         m_Shown.clear();
@@ -174,6 +180,13 @@ struct Edit {
 
     // Shows line after a change that began at index from.
     void Show(uint32_t from) { g_View.Render(line, from, cursor); }
+
+    // A buffer of the line's size for the history functions, holding text.
+    std::string Scratch(const std::string& text = {}) const {
+        std::string buffer = text;
+        buffer.resize(max + 1);
+        return buffer;
+    }
 
     // Writes the prompt and the line again on a new row (after a listing).
     void Redraw() {
@@ -270,7 +283,7 @@ void NumberMode(Edit& e) {
             show();
         }
     }
-    std::string entry(e.max + 1, '\0');
+    std::string entry = e.Scratch();
     if (digits.empty() ||
         !HistoryEntry(entry.data(), e.max + 1, static_cast<uint32_t>(std::atoi(digits.c_str()))))
         entry[0] = 0;
@@ -286,15 +299,44 @@ void NumberMode(Edit& e) {
 void Recall(Edit& e, int mode) {
     if (g_History.m_Count == 0)
         return;
-    std::string text(e.max + 1, '\0');
+    std::string text = e.Scratch();
     if (HistoryRecall(text.data(), e.max + 1, mode))
         e.Replace(text.c_str());
     else if (mode == HISTORY_NEXT)
         e.Replace("");
 }
 
+// The recall mode of a history key; -1 for any other key.
+int RecallModeOf(int32_t key) {
+    static constexpr struct {
+        int32_t m_Key;
+        int m_Mode;
+    } RECALL_KEYS[] = {
+        {KEY_CTRL_R, HISTORY_LAST}, {KEY_UP, HISTORY_PREVIOUS}, {KEY_DOWN, HISTORY_NEXT},
+        {KEY_PGUP, HISTORY_FIRST},  {KEY_PGDN, HISTORY_NEWEST}, {KEY_F3, HISTORY_CURRENT},
+    };
+    for (const auto& k : RECALL_KEYS) {
+        if (k.m_Key == key)
+            return k.m_Mode;
+    }
+    return -1;
+}
+
 char CaretCharOf(const Edit& e) {
     return e.cursor < e.line.size() ? e.line[e.cursor] : ' ';
+}
+
+// The line being edited, while ReadLine runs.
+Edit* g_Editing = nullptr;
+
+// The program was stopped and continued while the line was edited: the shell wrote on the
+// screen meanwhile, so the caret cell is gone and the line is drawn again on a row of its own.
+void RedrawAfterStop() {
+    if (g_Editing == nullptr)
+        return;
+    g_CaretShown = false;
+    g_Editing->Redraw();
+    CaretShow(CaretCharOf(*g_Editing));
 }
 
 } // namespace
@@ -336,6 +378,8 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
     g_View.Begin();
     g_TabFlag = false;
     bool listed = false;
+    g_Editing = &e;
+    ConsoleSetContinueHook(&RedrawAfterStop);
     CaretShow(' ');
     for (;;) {
         int32_t key = GetKey();
@@ -384,26 +428,14 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
         } else if (key == KEY_TAB) {
             TabComplete(e);
         } else if (withHistory) {
-            if (key == KEY_CTRL_R) {
-                Recall(e, HISTORY_LAST);
-            } else if (key == KEY_UP) {
-                Recall(e, HISTORY_PREVIOUS);
-            } else if (key == KEY_DOWN) {
-                Recall(e, HISTORY_NEXT);
-            } else if (key == KEY_PGUP) {
-                Recall(e, HISTORY_FIRST);
-            } else if (key == KEY_PGDN) {
-                Recall(e, HISTORY_NEWEST);
-            } else if (key == KEY_F3) {
-                Recall(e, HISTORY_CURRENT);
+            if (const int mode = RecallModeOf(key); mode >= 0) {
+                Recall(e, mode);
             } else if (key == KEY_F1) {
-                std::string text = e.line;
-                text.resize(e.max + 1);
+                std::string text = e.Scratch(e.line);
                 if (HistoryComplete(text.data(), e.max + 1))
                     e.Replace(text.c_str());
             } else if (key == KEY_F8) {
-                std::string text = e.line;
-                text.resize(e.max + 1);
+                std::string text = e.Scratch(e.line);
                 if (HistorySearchPrefix(text.data(), e.max + 1, e.cursor)) {
                     e.line = text.c_str();
                     e.Show(e.cursor);
@@ -422,6 +454,8 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
         }
         CaretShow(CaretCharOf(e));
     }
+    ConsoleSetContinueHook(nullptr);
+    g_Editing = nullptr;
     if (!listed)
         g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
     ConsoleWrite("\n");
@@ -453,34 +487,28 @@ bool HistoryRecall(char* buffer, uint32_t size, int mode) {
         return false;
     switch (mode) {
     case HISTORY_LAST:
-        g_Shown = h.m_Last;
-        break;
     case HISTORY_CURRENT:
-        g_Shown = h.m_Current;
         break;
     case HISTORY_NEXT:
         // m_Current may stand one past the newest entry: there is no next entry there, so
         // Down past the newest empties the line even with a full history.
         if (h.m_Current < h.m_Count)
             ++h.m_Current;
-        g_Shown = h.m_Current;
         break;
     case HISTORY_PREVIOUS:
         if (g_Shown == h.m_Current && h.m_Current != 0)
             --h.m_Current;
-        g_Shown = h.m_Current;
         break;
     case HISTORY_FIRST:
         h.m_Current = 0;
-        g_Shown = h.m_Current;
         break;
     case HISTORY_NEWEST:
         h.m_Current = h.m_Count - 1;
-        g_Shown = h.m_Current;
         break;
     default:
         return false;
     }
+    g_Shown = mode == HISTORY_LAST ? h.m_Last : h.m_Current;
     if (!HistoryHas(g_Shown))
         return false;
     CopyCut(buffer, size, h.m_Entries[g_Shown]);
@@ -582,11 +610,7 @@ void EraseShownLine(uint32_t cursor, uint32_t length) {
         g_View.EraseAll();
         return;
     }
-    for (uint32_t k = cursor; k < length; ++k)
-        ConsolePutch(' ');
-    for (uint32_t k = 0; k < length; ++k)
-        ConsoleWrite(" \b\b");
-    ConsoleWrite(" \b");
+    PlainErase(cursor, length);
 }
 
 void CaretShow(char under) {

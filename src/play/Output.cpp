@@ -83,17 +83,25 @@ const char* OnOff(uint32_t mask, uint32_t bit) {
     return (mask & bit) != 0 ? "ON" : "OFF";
 }
 
-bool PrintLines(uint32_t category, const char* const* lines, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        if (!PlayPrint(category, "%s", lines[i])) {
-            return false;
-        }
-    }
-    return true;
+// The report of VERBOSE and FLOG: "<label> = CMD:ON OUT:ON SET:OFF" (CAT_SET).
+void PrintMask(const char* label, uint32_t mask) {
+    PlayPrint(CAT_SET, "%s = CMD:%s OUT:%s SET:%s\n", label, OnOff(mask, CAT_CMD),
+              OnOff(mask, CAT_OUT), OnOff(mask, CAT_SET));
 }
 
+// Whether the command's first argument asks for its usage text.
+bool AsksForUsage(int32_t argc, char** argv) {
+    return argc > 1 && argv[1][0] == '?';
+}
+
+// A usage text, one piece after another (CAT_OUT); ESC at the pager ends it. Asking for the
+// usage always succeeds.
 template <size_t N> bool PrintUsageLines(const char* const (&lines)[N]) {
-    PrintLines(CAT_OUT, lines, N);
+    for (const char* line : lines) {
+        if (!PlayPrint(CAT_OUT, "%s", line)) {
+            break;
+        }
+    }
     return true;
 }
 
@@ -185,7 +193,7 @@ bool PrintCaretError(uint32_t column, const char* format, ...) {
 }
 
 bool CmdVerbose(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (argc > 1 && argv[1][0] == '?') {
+    if (AsksForUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " VERBOSE [CMD=ON|OFF] [OUT=ON|OFF] [SET=ON|OFF]\n",
@@ -201,15 +209,13 @@ bool CmdVerbose(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     if (g_CurFrame == nullptr || argc == 1) {
-        const uint32_t mask = EffectiveVerbose();
-        PlayPrint(CAT_SET, "VERBOSE = CMD:%s OUT:%s SET:%s\n", OnOff(mask, CAT_CMD),
-                  OnOff(mask, CAT_OUT), OnOff(mask, CAT_SET));
+        PrintMask("VERBOSE", EffectiveVerbose());
     }
     return true;
 }
 
 bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (argc > 1 && argv[1][0] == '?') {
+    if (AsksForUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " FLOG Filename [CMD|OUT|SET:ON|OFF]\n",
@@ -239,8 +245,7 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     if (g_CurFrame == nullptr || argc == 1) {
-        PlayPrint(CAT_SET, "FLOG VERBOSE = CMD:%s OUT:%s SET:%s\n", OnOff(g_FlogMask, CAT_CMD),
-                  OnOff(g_FlogMask, CAT_OUT), OnOff(g_FlogMask, CAT_SET));
+        PrintMask("FLOG VERBOSE", g_FlogMask);
     }
     if (argc == 1) {
         return true;
@@ -265,7 +270,7 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
 }
 
 bool CmdHalt(int32_t argc, char** argv, ExprValue* result) {
-    if (argc > 1 && argv[1][0] == '?') {
+    if (AsksForUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " H [Lines]\n",

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -86,6 +87,9 @@ TEST(ConsoleTerminal, LoneEscapesUnknownSequencesAndPlainKeys) {
         {"Alt+Backspace deletes a word", "\x1b\x7f", {127}},
         {"Enter and Ctrl+J", "\r\n", {13, 10}},
         {"plain keys", "ab 1", {'a', 'b', ' ', '1'}},
+        // Raw 0 and 224 bytes name no key: they must not make a prefix of the next key
+        // ("H" after them is no Up).
+        {"raw 0 and 224 bytes", std::string("\0H\xE0K", 4), {'H', 'K'}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.name;
@@ -206,36 +210,77 @@ template <typename Body> int InChild(const Pty& pty, Body body) {
     return status;
 }
 
-TEST(ConsoleTerminal, SignalsThatEndTheProgramPutTheSettingsBack) {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+TEST(ConsoleTerminal, EveryWayOutOfTheProgramPutsTheSettingsBack) {
+    // The signals that end the program: the keyboard's (Ctrl+C, Ctrl+\), a closed output pipe,
+    // kill and hang-up; and exit through the exit handlers (-1).
+    for (int sig : {SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGHUP, -1}) {
         SCOPED_TRACE(sig);
         Pty pty;
         ASSERT_TRUE(pty.Ok());
         pty.Type("k\r");
         int status = InChild(pty, [&] {
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore); // SIGQUIT leaves no core file behind
             if (ConsoleGetch() != 'k')
                 return 3;
+            if (sig < 0)
+                std::exit(0);
             raise(sig);
             return 4;
         });
-        ASSERT_TRUE(WIFSIGNALED(status)) << status;
-        EXPECT_EQ(WTERMSIG(status), sig);
+        if (sig < 0) {
+            ASSERT_TRUE(WIFEXITED(status)) << status;
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+        } else {
+            ASSERT_TRUE(WIFSIGNALED(status)) << status;
+            EXPECT_EQ(WTERMSIG(status), sig);
+        }
         EXPECT_TRUE(IsCooked(pty.Settings()));
     }
 }
 
-TEST(ConsoleTerminal, ExitPutsTheSettingsBack) {
+int g_ContinueCalls = 0;
+void CountContinue() {
+    ++g_ContinueCalls;
+}
+
+TEST(ConsoleTerminal, AStopGivesTheSettingsBackAndGoingOnTakesRawKeysAgain) {
     Pty pty;
     ASSERT_TRUE(pty.Ok());
     pty.Type("k\r");
-    int status = InChild(pty, [] {
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        // A process group of its own, whose parent is outside it: Ctrl+Z's signal stops it.
+        setpgid(0, 0);
+        dup2(pty.slave, STDIN_FILENO);
+        dup2(pty.slave, STDOUT_FILENO);
+        ConsoleSetInputForTesting(nullptr, 0);
+        ConsoleSetContinueHook(&CountContinue);
         if (ConsoleGetch() != 'k')
-            return 3;
-        std::exit(0); // through the exit handlers
-    });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+            _exit(3);
+        raise(SIGTSTP);
+        // Continued: raw keys again, and the key typed meanwhile comes at once.
+        termios t{};
+        tcgetattr(STDIN_FILENO, &t);
+        if (!IsRaw(t))
+            _exit(5);
+        const int lineEnd = ConsoleGetch(); // typed while cooked: may have become LF
+        if (lineEnd != '\r' && lineEnd != '\n')
+            _exit(6);
+        if (ConsoleGetch() != 'm')
+            _exit(7);
+        _exit(g_ContinueCalls == 1 ? 0 : 8); // the editor was told once, to draw its line again
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, WUNTRACED), pid);
+    ASSERT_TRUE(WIFSTOPPED(status)) << status;
     EXPECT_TRUE(IsCooked(pty.Settings()));
+    pty.Type("m");
+    kill(pid, SIGCONT);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(ConsoleTerminal, CursorColumnFromTheTerminalsReportKeepsTypedKeys) {

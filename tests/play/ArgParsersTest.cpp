@@ -18,6 +18,14 @@ public:
     ~HookGuard() { SetExprHook(nullptr); }
 };
 
+// Checks one parser call: its result and, when it should succeed, the value it gave.
+void ExpectParsed(int got, uint32_t value, int result, uint32_t expected, const char* text) {
+    EXPECT_EQ(got, result) << text;
+    if (result == OK) {
+        EXPECT_EQ(value, expected) << text;
+    }
+}
+
 std::vector<std::string> g_HookCalls;
 
 int RecordingHook(const char* text, uint32_t length, uint32_t* value) {
@@ -50,10 +58,8 @@ TEST(ArgParsers, UnitFromCommand) {
     };
     for (const Case& c : cases) {
         uint32_t bytes = 0;
-        EXPECT_EQ(UnitFromCommand(c.word, 4, &bytes), c.result) << c.word;
-        if (c.result == OK) {
-            EXPECT_EQ(bytes, c.bytes) << c.word;
-        }
+        const int got = UnitFromCommand(c.word, 4, &bytes);
+        ExpectParsed(got, bytes, c.result, c.bytes, c.word);
     }
 }
 
@@ -79,10 +85,8 @@ TEST(ArgParsers, ParseStartOperand) {
     };
     for (const Case& c : cases) {
         uint32_t start = 0xDEAD;
-        EXPECT_EQ(ParseStartOperand(c.text, c.current, c.length, &start), c.result) << c.text;
-        if (c.result == OK) {
-            EXPECT_EQ(start, c.start) << c.text;
-        }
+        const int got = ParseStartOperand(c.text, c.current, c.length, &start);
+        ExpectParsed(got, start, c.result, c.start, c.text);
     }
 }
 
@@ -99,10 +103,8 @@ TEST(ArgParsers, ParseEndOperand) {
     };
     for (const Case& c : cases) {
         uint32_t length = 0xDEAD;
-        EXPECT_EQ(ParseEndOperand(c.text, 0x1000, 2, 0x40, &length), c.result) << c.text;
-        if (c.result == OK) {
-            EXPECT_EQ(length, c.length) << c.text;
-        }
+        const int got = ParseEndOperand(c.text, 0x1000, 2, 0x40, &length);
+        ExpectParsed(got, length, c.result, c.length, c.text);
     }
 }
 
@@ -122,10 +124,8 @@ TEST(ArgParsers, ParseNumberWithoutHook) {
     };
     for (const Case& c : cases) {
         uint32_t value = 0xDEAD;
-        EXPECT_EQ(ParseNumber(c.text, c.radix, &value), c.result) << c.text;
-        if (c.result == OK) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
+        const int got = ParseNumber(c.text, c.radix, &value);
+        ExpectParsed(got, value, c.result, c.value, c.text);
     }
 }
 
@@ -180,10 +180,8 @@ TEST_F(EvalArgHookTest, NumbersPassTextsAndErrorsFail) {
     };
     for (const Case& c : cases) {
         uint32_t value = 0xDEAD;
-        EXPECT_EQ(ParseNumber(c.text, 16, &value), c.result) << c.text;
-        if (c.result == OK) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
+        const int got = ParseNumber(c.text, 16, &value);
+        ExpectParsed(got, value, c.result, c.value, c.text);
     }
 }
 

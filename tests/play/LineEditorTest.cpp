@@ -90,6 +90,20 @@ protected:
             HistoryAdd(l.c_str());
     }
 
+    // Keys typed over a fresh history of the given lines, and the line they give.
+    struct KeyCase {
+        std::string keys;
+        std::string line;
+    };
+    void ExpectLines(const std::vector<std::string>& history, const std::vector<KeyCase>& cases) {
+        for (const KeyCase& c : cases) {
+            SCOPED_TRACE(c.line);
+            HistoryClear();
+            AddHistory(history);
+            EXPECT_EQ(Read(c.keys + ENTER).text, c.line);
+        }
+    }
+
     std::string m_Buffer;
 };
 
@@ -195,11 +209,7 @@ TEST_F(LineEditor, LinesReadWithHistoryAreStoredPlainOnesNot) {
 }
 
 TEST_F(LineEditor, RecallKeysAfterThreeLines) {
-    struct Case {
-        std::string keys;
-        std::string line;
-    };
-    const Case cases[] = {
+    const std::vector<KeyCase> cases = {
         {UP, "c"},
         {UP + UP, "b"},
         {Repeat(UP, 5), "a"},
@@ -214,12 +224,7 @@ TEST_F(LineEditor, RecallKeysAfterThreeLines) {
         {"xyz" + UP, "c"},
         {"xyz" + DOWN, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        HistoryClear();
-        AddHistory({"a", "b", "c"});
-        EXPECT_EQ(Read(c.keys + ENTER).text, c.line);
-    }
+    ExpectLines({"a", "b", "c"}, cases);
 }
 
 TEST_F(LineEditor, RecallReplacesTheShownLine) {
@@ -292,11 +297,7 @@ TEST_F(LineEditor, NumberModeSelectsAnEntry) {
 }
 
 TEST_F(LineEditor, F8FindsLinesThatBeginWithTheTextBeforeTheCursor) {
-    struct Case {
-        std::string keys;
-        std::string line;
-    };
-    const Case cases[] = {
+    const std::vector<KeyCase> cases = {
         {"r " + F8, "r 1"},
         {"r " + F8 + F8, "r 3"},
         {"r " + F8 + F8 + F8, "r 1"}, // wraps round
@@ -304,29 +305,15 @@ TEST_F(LineEditor, F8FindsLinesThatBeginWithTheTextBeforeTheCursor) {
         {"q" + F8, "q"},              // nothing begins so: the line stays
         {"r 3" + HOME + RIGHT + F8 + F8, "r 3"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        HistoryClear();
-        AddHistory({"r 1", "w 2", "r 3"});
-        EXPECT_EQ(Read(c.keys + ENTER).text, c.line);
-    }
+    ExpectLines({"r 1", "w 2", "r 3"}, cases);
 }
 
 TEST_F(LineEditor, F1TakesOneMoreCharacterOfTheCurrentEntry) {
-    struct Case {
-        std::string keys;
-        std::string line;
-    };
-    const Case cases[] = {
+    const std::vector<KeyCase> cases = {
         {F1, "h"},        {F1 + F1 + F1, "hel"},    {"he" + F1, "hel"},
         {"hx" + F1, "h"}, {Repeat(F1, 9), "hello"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        HistoryClear();
-        AddHistory({"hello"});
-        EXPECT_EQ(Read(c.keys + ENTER).text, c.line);
-    }
+    ExpectLines({"hello"}, cases);
 }
 
 TEST_F(LineEditor, F7ListsTheHistoryAndEndsTheLineEmpty) {

@@ -2,11 +2,10 @@
 #include "PlayTestSupport.h"
 
 #include "platform/Console.h"
+#include "support/TempFolder.h"
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -18,17 +17,9 @@ std::string ReadFile(const std::string& path) {
 }
 
 // A fresh folder for log files, removed with the object.
-class TempFolder {
+class LogFolder : public q3vtest::TempFolder {
 public:
-    TempFolder() {
-        char pattern[] = "/tmp/play-output-XXXXXX";
-        m_Path = mkdtemp(pattern);
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_Path); }
-    std::string File(const char* name) const { return m_Path + "/" + name; }
-
-private:
-    std::string m_Path;
+    LogFolder() : TempFolder("play-output") {}
 };
 
 class Keys {
@@ -108,7 +99,7 @@ TEST_F(PlayOutput, LongArgumentsAndPercentSignsAreShownWhole) {
 }
 
 TEST_F(PlayOutput, LogReceivesItsCategoriesAndIsFlushedAtOnce) {
-    TempFolder folder;
+    LogFolder folder;
     const std::string path = folder.File("log.txt");
     g_FlogFile = std::fopen(path.c_str(), "a+");
     ASSERT_NE(g_FlogFile, nullptr);
@@ -194,7 +185,7 @@ TEST_F(PlayOutput, VerboseInAScriptChangesThatLevelOnly) {
 }
 
 TEST_F(PlayOutput, FlogOpensLogsAndStops) {
-    TempFolder folder;
+    LogFolder folder;
     const std::string path = folder.File("log.txt");
     EXPECT_FALSE(Call(CmdFlog, {"flog", "nul"}));
     EXPECT_EQ(Output(), "ERROR: FLOG NUL can only be used after file logging is started.\n");
@@ -223,7 +214,7 @@ TEST_F(PlayOutput, FlogOpensLogsAndStops) {
 }
 
 TEST_F(PlayOutput, FlogThatCannotOpenLeavesLoggingOff) {
-    TempFolder folder;
+    LogFolder folder;
     EXPECT_TRUE(Call(CmdFlog, {"flog", folder.File("first.txt")}));
     Output();
     const std::string bad = folder.File("missing/log.txt");

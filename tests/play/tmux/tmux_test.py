@@ -23,13 +23,13 @@ POLL_PAUSE = 0.05
 
 
 class Pane:
-    """One program in a detached tmux session."""
-
-    counter = 0
+    """One program in a detached tmux session, served by a tmux server of its own whose socket
+    lives in a temporary folder that close() removes (a named socket would stay behind in the
+    system's tmux folder)."""
 
     def __init__(self, command, width=80, height=24, env=None):
-        Pane.counter += 1
-        self.socket = "q3v-editor-%d-%d" % (os.getpid(), Pane.counter)
+        self.folder = tempfile.TemporaryDirectory(prefix="q3v-tmux-")
+        self.socket = os.path.join(self.folder.name, "socket")
         full_env = dict(os.environ)
         full_env.update(env or {})
         full_env.pop("TMUX", None)
@@ -37,7 +37,7 @@ class Pane:
         self.tmux("new-session", "-d", "-s", "t", "-x", str(width), "-y", str(height), command)
 
     def tmux(self, *args):
-        return subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null"] + list(args),
+        return subprocess.run(["tmux", "-S", self.socket, "-f", "/dev/null"] + list(args),
                               env=self.env, check=True, capture_output=True, text=True).stdout
 
     def keys(self, *keys):
@@ -77,8 +77,9 @@ class Pane:
         return self.wait_for(lambda rows: text in "".join(rows), repr(text))
 
     def close(self):
-        subprocess.run(["tmux", "-L", self.socket, "kill-server"], env=self.env,
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.env,
                        capture_output=True)
+        self.folder.cleanup()
 
 
 # Runs a program, then tells whether the terminal's settings are what they were before it. The
@@ -123,6 +124,20 @@ class PlayPrompt(unittest.TestCase):
         self.assertIn(" 0: calc 1+2", rows)
         self.assertIn(" 1: help", rows)
 
+    def test_pager_waits_for_a_key_and_stops_at_escape(self):
+        self.enter_line("h 3")
+        self.pane.type("flog ?")
+        self.pane.keys("Enter")
+        self.pane.wait_last("-- more [ESC to exit] --")
+        self.pane.keys("Space")
+        rows = self.pane.wait_for(
+            lambda rows: rows[-1] == "-- more [ESC to exit] --" and
+            " FLOG log.txt SET:OFF" in rows, "the second page")
+        self.pane.keys("Escape")
+        rows = self.pane.wait_last("=")
+        self.assertNotIn(" To stop file logging, set the filename to NUL.", rows)
+        self.assertNotIn("-- more [ESC to exit] --", rows)
+
     def test_ctrl_c_puts_the_terminal_back(self):
         self.pane.close()
         self.pane = Pane(RESTORE_CHECK % (shlex.quote(PLAY) + " /nocard"),
@@ -132,6 +147,37 @@ class PlayPrompt(unittest.TestCase):
         self.pane.wait_last("=abc")
         self.pane.keys("C-c")
         self.pane.wait_text("RESTORED")
+
+
+class PlayInAShell(unittest.TestCase):
+    """play started by an interactive shell with job control, as a user starts it."""
+
+    def setUp(self):
+        self.sim = tempfile.TemporaryDirectory()
+        self.pane = Pane("PS1='$ ' bash --norc --noprofile -i", env={"Q3VSIM_DIR": self.sim.name})
+        self.pane.wait_last("$")
+
+    def tearDown(self):
+        self.pane.close()
+        self.sim.cleanup()
+
+    def test_ctrl_z_and_fg_go_on_editing_the_line(self):
+        self.pane.type(shlex.quote(PLAY) + " /nocard")
+        self.pane.keys("Enter")
+        self.pane.wait_last("=")
+        self.pane.type("calc 12")
+        self.pane.wait_last("=calc 12")
+        self.pane.keys("C-z")
+        self.pane.wait_last("$")
+        self.pane.type("fg")
+        self.pane.keys("Enter")
+        # Continued: the line is drawn again, and keys are raw keys again.
+        self.pane.wait_last("=calc 12")
+        self.pane.keys("Left")
+        self.pane.type("3")
+        self.pane.wait_last("=calc 132")
+        self.pane.keys("Enter")
+        self.pane.wait_row("132h (306t)")
 
 
 class EditorOnATerminal(unittest.TestCase):

@@ -1,0 +1,91 @@
+#pragma once
+// Temporary folders of the tests under /tmp, removed with everything in them:
+// - TempFolder: one folder, removed when the object goes (at the end of a test or a fixture);
+// - ProgramTempFolder: one folder per name prefix for the whole test program, for state that
+//   must stay at one path while the program runs (simulated boards and their lock files, which
+//   the layer opens once per process); removed when the program ends.
+
+#include <cstdlib>
+#include <filesystem>
+#include <list>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <utility>
+
+namespace q3vtest {
+
+// Makes "/tmp/<prefix>-XXXXXX"; "" when no folder can be made.
+inline std::string MakeTempFolder(std::string_view i_Prefix) {
+    std::string pattern = "/tmp/" + std::string(i_Prefix) + "-XXXXXX";
+    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+inline void RemoveFolder(const std::string& i_Folder) {
+    if (!i_Folder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(i_Folder, ignored);
+    }
+}
+
+class TempFolder {
+public:
+    explicit TempFolder(std::string_view i_Prefix) : m_Path(MakeTempFolder(i_Prefix)) {}
+    ~TempFolder() { RemoveFolder(m_Path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // "" when the folder could not be made.
+    const std::string& Path() const { return m_Path; }
+    std::string File(std::string_view i_Name) const { return m_Path + "/" + std::string(i_Name); }
+
+private:
+    std::string m_Path;
+};
+
+namespace detail {
+// Folders to remove at exit. Never destroyed, so that the clean-up at exit (which runs after
+// the destructors of statics made later) still finds them. Only the process that made them
+// removes them: a forked child that ends with exit() leaves them to its parent.
+struct ProgramFolders {
+    pid_t Maker = getpid();
+    std::mutex Guard;
+    std::list<std::pair<std::string, std::string>> ByPrefix; // a list: references stay valid
+};
+inline ProgramFolders& Folders() {
+    static ProgramFolders* s_Folders = [] {
+        auto* folders = new ProgramFolders;
+        std::atexit([] {
+            if (getpid() != Folders().Maker) {
+                return;
+            }
+            for (const auto& [prefix, folder] : Folders().ByPrefix) {
+                RemoveFolder(folder);
+            }
+        });
+        return folders;
+    }();
+    return *s_Folders;
+}
+} // namespace detail
+
+// The program's folder for the prefix, made at the first call; "/tmp" when none can be made.
+// The returned text stays valid until the program ends.
+inline const std::string& ProgramTempFolder(std::string_view i_Prefix) {
+    auto& folders = detail::Folders();
+    std::lock_guard<std::mutex> guard(folders.Guard);
+    for (const auto& [prefix, folder] : folders.ByPrefix) {
+        if (prefix == i_Prefix) {
+            return folder;
+        }
+    }
+    std::string made = MakeTempFolder(i_Prefix);
+    if (made.empty()) {
+        static const std::string s_Fallback = "/tmp";
+        return s_Fallback;
+    }
+    return folders.ByPrefix.emplace_back(std::string(i_Prefix), std::move(made)).second;
+}
+
+} // namespace q3vtest
