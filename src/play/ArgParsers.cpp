@@ -87,17 +87,20 @@ int ParseEndOperand(const char* text, uint32_t start, uint32_t unit, uint32_t de
         *length = defaultLength;
         return 0;
     }
+    uint64_t wide = 0;
+    uint32_t number = 0;
     if (text[0] == 'L' || text[0] == 'l') {
-        uint32_t count = 0;
-        if (ParseNumber(text + 1, 16, &count) != 0)
+        if (ParseNumber(text + 1, 16, &number) != 0)
             return -1;
-        *length = count * unit;
-        return 0;
+        wide = uint64_t{number} * unit;
+    } else {
+        if (ParseNumber(text, 16, &number) != 0 || number < start)
+            return -1;
+        wide = uint64_t{number} - start + unit;
     }
-    uint32_t end = 0;
-    if (ParseNumber(text, 16, &end) != 0 || end < start)
+    if (wide > UINT32_MAX)
         return -1;
-    *length = end - start + unit;
+    *length = static_cast<uint32_t>(wide);
     return 0;
 }
 

@@ -25,7 +25,8 @@ int ParseStartOperand(const char* text, uint32_t current, uint32_t length, uint3
 
 // A length in bytes: empty text or "." = defaultLength; "L" count (hexadecimal by default)
 // = count * unit; else the address of the last unit (not below start), giving
-// end - start + unit. 0 / -1.
+// end - start + unit. Computed in 64 bits: a length that does not fit in 32 bits is refused.
+// 0 / -1.
 int ParseEndOperand(const char* text, uint32_t start, uint32_t unit, uint32_t defaultLength,
                     uint32_t* length);
 

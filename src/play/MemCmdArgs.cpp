@@ -27,37 +27,10 @@ bool TakeStart(const char* word, MemCmdState& state, uint32_t* start) {
     return true;
 }
 
-namespace {
-
-// ParseEndOperand's rule, computed in 64 bits so that neither count x unit nor
-// end - start + unit can wrap: 0 / -1.
-int WideLength(const char* word, uint32_t start, uint32_t unit, uint32_t previous,
-               uint64_t* length) {
-    uint32_t number = 0;
-    if (word[0] == 0 || word[0] == '.') {
-        *length = previous;
-        return 0;
-    }
-    if (word[0] == 'L' || word[0] == 'l') {
-        if (ParseNumber(word + 1, 16, &number) != 0) {
-            return -1;
-        }
-        *length = uint64_t{number} * unit;
-        return 0;
-    }
-    if (ParseNumber(word, 16, &number) != 0 || number < start) {
-        return -1;
-    }
-    *length = uint64_t{number} - start + unit;
-    return 0;
-}
-
-} // namespace
-
 bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdState& state,
                 uint32_t* length) {
-    uint64_t wide = 0;
-    if (WideLength(word, start, state.m_Unit, state.m_Len, &wide) != 0) {
+    uint32_t wide = 0;
+    if (ParseEndOperand(word, start, state.m_Unit, state.m_Len, &wide) != 0) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
     }
     if (!InAddressSpace(start, wide)) {
@@ -71,7 +44,7 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
         }
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
     }
-    state.m_Len = static_cast<uint32_t>(wide);
+    state.m_Len = wide;
     *length = state.m_Len;
     return true;
 }

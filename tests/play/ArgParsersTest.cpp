@@ -97,9 +97,21 @@ TEST(ArgParsers, ParseEndOperand) {
         uint32_t length;
     };
     const Case cases[] = {
-        {"L4", OK, 8},    {"l4", OK, 8},    {"L10t", OK, 20}, {"1006", OK, 8},
-        {"1000", OK, 2},  {"FFF", FAIL, 0}, {".", OK, 0x40},  {"", OK, 0x40},
-        {"Lzz", FAIL, 0}, {"zz", FAIL, 0},  {"L", OK, 0},
+        {"L4", OK, 8},
+        {"l4", OK, 8},
+        {"L10t", OK, 20},
+        {"1006", OK, 8},
+        {"1000", OK, 2},
+        {"FFF", FAIL, 0},
+        {".", OK, 0x40},
+        {"", OK, 0x40},
+        {"Lzz", FAIL, 0},
+        {"zz", FAIL, 0},
+        {"L", OK, 0},
+        // Lengths that do not fit in 32 bits are refused, never wrapped.
+        {"L7FFFFFFF", OK, 0xFFFFFFFE},
+        {"L80000000", FAIL, 0},
+        {"FFFFFFFF", FAIL, 0},
     };
     for (const Case& c : cases) {
         uint32_t length = 0xDEAD;
