@@ -4,6 +4,7 @@
 #include "expr/Expr.h"
 #include "play/Session.h"
 
+#include <cstring>
 #include <string>
 
 namespace {

@@ -5,7 +5,6 @@
 // the argument vector) and reports failure by its result; the command prints the message.
 // All are plain functions without state, except the expression hook installed once at start.
 #include <cstdint>
-#include <cstring>
 
 // Evaluates text[0..length) to a number: 0 on success with *value set, -1 otherwise.
 using ParseExprHook = int (*)(const char* text, uint32_t length, uint32_t* value);
@@ -57,11 +56,3 @@ constexpr uint32_t COLOR_RGB = 0;
 constexpr uint32_t COLOR_ARGB = 1;
 constexpr uint32_t COLOR_YCBCR = 2;
 int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind);
-
-// The runtime's strstr and strchr under the names the system uses.
-inline const char* StrStr(const char* text, const char* needle) {
-    return std::strstr(text, needle);
-}
-inline const char* StrChr(const char* text, int character) {
-    return std::strchr(text, character);
-}

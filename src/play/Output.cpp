@@ -1,6 +1,8 @@
 // Play's output: categories, paging, the log file and caret errors; VERBOSE, FLOG and H.
 #include "play/Output.h"
 
+#include "platform/PathCase.h"
+
 #include "common/Text.h"
 #include "platform/Console.h"
 #include "play/ArgParsers.h"
@@ -262,7 +264,7 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
         std::fclose(g_FlogFile);
         g_FlogFile = nullptr;
     }
-    g_FlogFile = std::fopen(name.c_str(), "a+");
+    g_FlogFile = std::fopen(ResolvePathIgnoringCase(name).c_str(), "a+");
     if (g_FlogFile == nullptr) {
         return PlayPrint(CAT_ERR, "ERROR: Could not open file '%s' for writing.\n", name.c_str());
     }

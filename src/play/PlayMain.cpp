@@ -91,10 +91,10 @@ Switches HandleSwitches(int argc, char** argv) {
     return s;
 }
 
-void WriteTraceAtExit(bool debugGiven) {
-    if (debugGiven) {
-        oxHclWriteDebugLog();
-    }
+// Writes the requested trace; false when it was requested and could not be written, which
+// fails the run (the trace's own message says why).
+bool WriteTraceAtExit(bool debugGiven) {
+    return !debugGiven || oxHclWriteDebugLog();
 }
 
 // Runs the remaining command-line words once as one command: true when it succeeded.
@@ -188,15 +188,15 @@ int main(int argc, char** argv) {
 
     if (HasCommandWords(argc, argv)) {
         const bool ok = RunCommandLine(argc, argv);
-        WriteTraceAtExit(switches.m_DebugGiven);
+        const bool traced = WriteTraceAtExit(switches.m_DebugGiven);
         std::fflush(stdout);
-        return ok ? 0 : 1;
+        return ok && traced ? 0 : 1;
     }
 
     PromptLoop();
-    WriteTraceAtExit(switches.m_DebugGiven);
+    const bool traced = WriteTraceAtExit(switches.m_DebugGiven);
     ArgvFree(g_Argv);
     ExprFreeVars();
     std::fflush(stdout);
-    return 0;
+    return traced ? 0 : 1;
 }
