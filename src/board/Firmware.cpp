@@ -26,8 +26,37 @@ std::uint32_t Le24(const std::uint8_t* i_Bytes) {
     return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8) | (i_Bytes[2] << 16));
 }
 
-std::vector<std::uint8_t> Head(const std::uint8_t* i_Data, std::uint32_t i_Length) {
-    return std::vector<std::uint8_t>(i_Data, i_Data + std::min<std::size_t>(i_Length, kLogBytes));
+// The header of a read request or a write: target address, interface byte, data length.
+struct Request {
+    std::uint32_t Address;
+    std::uint8_t Port;
+    std::uint32_t Length;
+};
+
+Request ParseRequest(const std::uint8_t* i_Packet) {
+    return {Le24(i_Packet + 2), i_Packet[5], Le16(i_Packet + 6)};
+}
+
+// Makes a reply of the given size, filled, with the type and the data length in its header.
+void StartDataReply(std::vector<std::uint8_t>& o_Reply, std::uint8_t i_Type,
+                    std::uint32_t i_DataLength, std::size_t i_Size, std::uint8_t i_Fill) {
+    o_Reply.assign(i_Size, i_Fill);
+    o_Reply[0] = i_Type;
+    o_Reply[1] = 0;
+    o_Reply[2] = static_cast<std::uint8_t>(i_DataLength);
+    o_Reply[3] = static_cast<std::uint8_t>(i_DataLength >> 8);
+}
+
+// Logs one bulk transfer with its first bytes.
+void LogTransfer(unsigned i_Board, LogEntry::Kind i_What, const std::uint8_t* i_Data,
+                 std::uint32_t i_Length, bool i_Continued) {
+    LogEntry entry;
+    entry.What = i_What;
+    entry.Board = i_Board;
+    entry.Continued = i_Continued;
+    entry.Length = i_Length;
+    entry.Bytes.assign(i_Data, i_Data + std::min<std::size_t>(i_Length, kLogBytes));
+    detail::Log(std::move(entry));
 }
 
 // Extra data bytes of the next read or serial reply (the overlong fault), else 0.
@@ -115,22 +144,19 @@ void SimBoard::HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length) 
         ++m_State->UnknownPackets;
         return;
     }
-    const std::uint32_t address = Le24(i_Packet + 2);
-    const std::uint8_t port = i_Packet[5];
-    const std::uint32_t wanted = Le16(i_Packet + 6);
+    const Request request = ParseRequest(i_Packet);
+    const std::uint32_t wanted = request.Length;
     const std::uint32_t extra = OverlongBytes();
     const std::uint32_t data = wanted + extra;
     std::vector<std::uint8_t>& reply = m_Private->Reply;
     // Data goes in 16-bit units: an odd length is padded with one byte.
-    reply.assign(kReplyHeader + data + (data & 1), 0);
-    reply[0] = 1;
-    reply[2] = static_cast<std::uint8_t>(data);
-    reply[3] = static_cast<std::uint8_t>(data >> 8);
-    const bool inside = ControllerRead(*m_State, address, port, reply.data() + kReplyHeader, wanted,
-                                       detail::PllLockReads());
+    StartDataReply(reply, 1, data, kReplyHeader + data + (data & 1), 0);
+    const bool inside = ControllerRead(*m_State, request.Address, request.Port,
+                                       reply.data() + kReplyHeader, wanted, detail::PllLockReads());
     std::fill_n(reply.begin() + kReplyHeader + wanted, extra, kOverlongFill);
     if (detail::Logging()) {
-        LogAccess(false, address, port, reply.data() + kReplyHeader, wanted, !inside);
+        LogAccess(false, request.Address, request.Port, reply.data() + kReplyHeader, wanted,
+                  !inside);
     }
     QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
 }
@@ -140,12 +166,12 @@ void SimBoard::HandleWrite(const std::uint8_t* i_Packet, std::uint32_t i_Length)
         ++m_State->UnknownPackets;
         return;
     }
-    const std::uint32_t address = Le24(i_Packet + 2);
-    const std::uint8_t port = i_Packet[5];
-    const std::uint32_t count = std::min(Le16(i_Packet + 6), i_Length - kHeader);
-    const bool inside = ControllerWrite(*m_State, address, port, i_Packet + kHeader, count);
+    const Request request = ParseRequest(i_Packet);
+    const std::uint32_t count = std::min(request.Length, i_Length - kHeader);
+    const bool inside =
+        ControllerWrite(*m_State, request.Address, request.Port, i_Packet + kHeader, count);
     if (detail::Logging()) {
-        LogAccess(true, address, port, i_Packet + kHeader, count, !inside);
+        LogAccess(true, request.Address, request.Port, i_Packet + kHeader, count, !inside);
     }
 }
 
@@ -166,11 +192,7 @@ void SimBoard::HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length
     const std::uint32_t extra = OverlongBytes();
     const std::uint32_t data = count + extra;
     std::vector<std::uint8_t>& reply = m_Private->Reply;
-    reply.assign(kReplyHeader + data, kOverlongFill);
-    reply[0] = 20;
-    reply[1] = 0;
-    reply[2] = static_cast<std::uint8_t>(data);
-    reply[3] = static_cast<std::uint8_t>(data >> 8);
+    StartDataReply(reply, 20, data, kReplyHeader + data, kOverlongFill);
     std::memcpy(reply.data() + kReplyHeader, i_Packet + kReplyHeader, count);
     QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
 }
@@ -181,13 +203,7 @@ void SimBoard::BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool 
         ReleaseHeldLocked(false);
     }
     if (detail::Logging()) {
-        LogEntry entry;
-        entry.What = LogEntry::Kind::Out;
-        entry.Board = m_Number;
-        entry.Continued = i_Continued;
-        entry.Length = i_Length;
-        entry.Bytes = Head(i_Data, i_Length);
-        detail::Log(std::move(entry));
+        LogTransfer(m_Number, LogEntry::Kind::Out, i_Data, i_Length, i_Continued);
     }
     if (i_Length == 0) {
         ++m_State->UnknownPackets;
@@ -266,13 +282,7 @@ std::uint32_t SimBoard::BulkIn(std::uint8_t* o_Data, std::uint32_t i_Length, boo
     const std::uint32_t most = split != 0 ? std::min(split, i_Length) : i_Length;
     const std::uint32_t n = detail::QueuePop(*m_State, o_Data, most);
     if (n != 0 && detail::Logging()) {
-        LogEntry entry;
-        entry.What = LogEntry::Kind::In;
-        entry.Board = m_Number;
-        entry.Continued = i_Continued;
-        entry.Length = n;
-        entry.Bytes = Head(o_Data, n);
-        detail::Log(std::move(entry));
+        LogTransfer(m_Number, LogEntry::Kind::In, o_Data, n, i_Continued);
     }
     return n;
 }

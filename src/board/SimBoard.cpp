@@ -19,14 +19,16 @@ namespace board {
 
 namespace {
 
+// The boards attached in this process, by state file. Never destroyed: threads of the layer
+// (interrupt, poll, timers) may still open devices while the program ends.
 std::mutex& RegistryMutex() {
-    static std::mutex s_Mutex;
-    return s_Mutex;
+    static auto* s_Mutex = new std::mutex;
+    return *s_Mutex;
 }
 
 std::map<std::string, std::weak_ptr<SimBoard>>& Registry() {
-    static std::map<std::string, std::weak_ptr<SimBoard>> s_Boards;
-    return s_Boards;
+    static auto* s_Boards = new std::map<std::string, std::weak_ptr<SimBoard>>;
+    return *s_Boards;
 }
 
 bool Valid(const BoardState& i_State, unsigned i_Number) {

@@ -240,9 +240,14 @@ bool oxHclInitRegisters(std::uint32_t i_Flags) {
     }
     g_EchoEffective = 0;
     std::printf("   List of HCL Initialization Events:\n");
+    // The list walk fails only when it gave up (the PLL never locked): the rest of the list was
+    // not written, so the registers are not said to be initialised, the operation fails and the
+    // walk's error code stays.
+    bool registersDone = true;
     if ((no & oxHCL_INIT_NOREGS) == 0) {
-        oxgHclInterface.InitializeController();
-        std::printf("   - Registers initialized as per configured settings.\n");
+        registersDone = oxgHclInterface.InitializeController();
+        std::printf(registersDone ? "   - Registers initialized as per configured settings.\n"
+                                  : "   - Registers NOT initialized!\n");
     } else {
         std::printf("   - Registers NOT initialized!\n");
     }
@@ -260,7 +265,7 @@ bool oxHclInitRegisters(std::uint32_t i_Flags) {
         std::printf("   - Video memory NOT cleared!\n");
     }
     g_EchoEffective = g_EchoSetting.load();
-    return true;
+    return registersDone;
 }
 
 void oxHclClearVideoMemory() {

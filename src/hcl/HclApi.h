@@ -133,7 +133,9 @@ constexpr std::uint32_t oxHclEffectiveInitFlags(std::uint32_t i_Flags) {
 // Checks the configuration CRC (unless NOCRC: stored 0 -> error 4, mismatch -> error 5), needs
 // the controller (error 6), then with the write echo held off prints the initialisation events
 // while it runs the register list (unless NOREGS), loads both default look-up tables (unless
-// NOLUT) and clears the display memory (unless NOVRAM).
+// NOLUT) and clears the display memory (unless NOVRAM). When the register list gave up (the PLL
+// never locked) it says "Registers NOT initialized!", goes on with the other parts and returns
+// false with the list's error code.
 bool oxHclInitRegisters(std::uint32_t i_Flags);
 
 // The display memory below the look-up tables (0x60000 bytes), where the pictures live.

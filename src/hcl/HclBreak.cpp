@@ -28,9 +28,10 @@ struct BreakState {
     std::atomic<bool> StepMode{false};
 };
 
+// Never destroyed: the poll thread may still use it while the program ends.
 BreakState& State() {
-    static BreakState s_State;
-    return s_State;
+    static auto* s_State = new BreakState;
+    return *s_State;
 }
 
 int DigitValue(char c) {

@@ -31,9 +31,10 @@ struct PollState {
     std::atomic<std::uintptr_t> Generation{0};
 };
 
+// Never destroyed: the poll thread may still use it while the program ends.
 PollState& State() {
-    static PollState s_State;
-    return s_State;
+    static auto* s_State = new PollState;
+    return *s_State;
 }
 
 // Stops the running thread (lock held by the caller through io_Lock, released while waiting).

@@ -33,9 +33,10 @@ struct TraceState {
     std::vector<TraceRecord> Records;
 };
 
+// Never destroyed: the poll thread may still use it while the program ends.
 TraceState& State() {
-    static TraceState s_State;
-    return s_State;
+    static auto* s_State = new TraceState;
+    return *s_State;
 }
 
 // Bytes of one element of an event code (8-, 16- or 32-bit family member).
@@ -184,6 +185,16 @@ void WriteMemoryData(std::FILE* f, const TraceRecord& r, std::uint32_t lane) {
 }
 
 // Writes one record's lines.
+// The comment line of a rectangle transfer ("Read" or "Write").
+void WriteRectLine(std::FILE* f, const char* i_Direction, const char* i_Bits,
+                   const TraceRecord& r) {
+    std::fprintf(f,
+                 "' %s rect data %s start addr: %04lX, end addr: %04llX, width: %04lX, "
+                 "stride: %04lX\n",
+                 i_Direction, i_Bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1),
+                 UL(r.Extra2));
+}
+
 void WriteRecord(std::FILE* f, const TraceRecord& r) {
     const std::uint32_t code = r.Code;
     const std::uint32_t lane = code == 0 ? 0 : (code - 1) % 3;
@@ -266,10 +277,7 @@ void WriteRecord(std::FILE* f, const TraceRecord& r) {
     case oxTRACE_RECT_READ_MEM8:
     case oxTRACE_RECT_READ_MEM16:
     case oxTRACE_RECT_READ_MEM32:
-        std::fprintf(f,
-                     "' Read rect data %s start addr: %04lX, end addr: %04llX, width: %04lX, "
-                     "stride: %04lX\n",
-                     bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1), UL(r.Extra2));
+        WriteRectLine(f, "Read", bits, r);
         return;
     case oxTRACE_BURST_WRITE_MEM8:
     case oxTRACE_BURST_WRITE_MEM16:
@@ -281,10 +289,7 @@ void WriteRecord(std::FILE* f, const TraceRecord& r) {
     case oxTRACE_RECT_WRITE_MEM8:
     case oxTRACE_RECT_WRITE_MEM16:
     case oxTRACE_RECT_WRITE_MEM32:
-        std::fprintf(f,
-                     "' Write rect data %s start addr: %04lX, end addr: %04llX, width: %04lX, "
-                     "stride: %04lX\n",
-                     bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1), UL(r.Extra2));
+        WriteRectLine(f, "Write", bits, r);
         return;
     default:
         // An unknown code: the log stays a script.

@@ -1,20 +1,93 @@
-// The per-board lock: a recursive mutex within the process, an flock between processes.
+// The per-board lock: a recursive mutex within the process; between processes a robust
+// process-shared mutex in the mapped lock file (an flock on the file when it cannot be mapped).
 
 #include "platform/BoardLock.h"
 
 #include "platform/SimFolder.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// What the lock file holds: the mutex, valid once the mark is set.
+struct BoardLock::Shared {
+    std::uint32_t Mark;
+    std::uint32_t Size;
+    pthread_mutex_t Mutex;
+};
+
+namespace {
+
+constexpr std::uint32_t kSharedMark = 0x4B434C42; // "BLCK"
+
+void FileLock(int i_Fd, int i_Operation) {
+    while (::flock(i_Fd, i_Operation) != 0 && errno == EINTR) {
+    }
+}
+
+// Maps the lock file's mutex, setting it up when the file is new. The flock keeps a second
+// process from using or setting up the mutex while the first sets it up.
+BoardLock::Shared* MapShared(int i_Fd) {
+    using Shared = BoardLock::Shared;
+    FileLock(i_Fd, LOCK_EX);
+    Shared* shared = nullptr;
+    struct stat st {};
+    if (::fstat(i_Fd, &st) == 0 && (st.st_size >= static_cast<off_t>(sizeof(Shared)) ||
+                                    ::ftruncate(i_Fd, sizeof(Shared)) == 0)) {
+        void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, i_Fd, 0);
+        if (memory != MAP_FAILED) {
+            shared = static_cast<Shared*>(memory);
+            if (shared->Mark != kSharedMark || shared->Size != sizeof(Shared)) {
+                pthread_mutexattr_t attributes;
+                pthread_mutexattr_init(&attributes);
+                pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
+                pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
+                const bool made = pthread_mutex_init(&shared->Mutex, &attributes) == 0;
+                pthread_mutexattr_destroy(&attributes);
+                if (made) {
+                    shared->Size = sizeof(Shared);
+                    __atomic_store_n(&shared->Mark, kSharedMark, __ATOMIC_RELEASE);
+                } else {
+                    ::munmap(memory, sizeof(Shared));
+                    shared = nullptr;
+                }
+            }
+        }
+    }
+    FileLock(i_Fd, LOCK_UN);
+    return shared;
+}
+
+// Takes the shared mutex; the lock of a holder that died is taken over (its transaction is
+// lost, as with any released lock).
+bool LockShared(pthread_mutex_t& io_Mutex, bool i_Wait) {
+    const int result = i_Wait ? pthread_mutex_lock(&io_Mutex) : pthread_mutex_trylock(&io_Mutex);
+    if (result == EOWNERDEAD) {
+        pthread_mutex_consistent(&io_Mutex);
+        return true;
+    }
+    return result == 0;
+}
+
+} // namespace
 
 BoardLock::BoardLock(unsigned i_Board)
     : m_Board(i_Board), m_Path(SimFolder() + "/" + LockName(i_Board)) {
     m_Fd = ::open(m_Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_Fd >= 0) {
+        m_Shared = MapShared(m_Fd);
+    }
 }
 
 BoardLock::~BoardLock() {
+    if (m_Shared != nullptr) {
+        ::munmap(m_Shared, sizeof(Shared));
+    }
     if (m_Fd >= 0) {
         ::close(m_Fd); // also drops a file lock still held
     }
@@ -27,8 +100,11 @@ std::string BoardLock::LockName(unsigned i_Board) {
 void BoardLock::Lock() {
     m_Mutex.lock();
     m_Owner.store(std::this_thread::get_id(), std::memory_order_relaxed);
-    if (m_Depth++ == 0 && m_Fd >= 0) {
-        while (::flock(m_Fd, LOCK_EX) != 0 && errno == EINTR) {
+    if (m_Depth++ == 0) {
+        if (m_Shared != nullptr) {
+            LockShared(m_Shared->Mutex, true);
+        } else if (m_Fd >= 0) {
+            FileLock(m_Fd, LOCK_EX);
         }
     }
 }
@@ -39,9 +115,30 @@ void BoardLock::Unlock() {
     }
     if (--m_Depth == 0) {
         m_Owner.store(std::thread::id(), std::memory_order_relaxed);
-        if (m_Fd >= 0) {
-            ::flock(m_Fd, LOCK_UN);
+        if (m_Shared != nullptr) {
+            pthread_mutex_unlock(&m_Shared->Mutex);
+        } else if (m_Fd >= 0) {
+            FileLock(m_Fd, LOCK_UN);
         }
     }
     m_Mutex.unlock();
+}
+
+bool BoardLock::IsFreeAt(const std::string& i_Path) {
+    const int fd = ::open(i_Path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool free = false;
+    if (Shared* shared = MapShared(fd); shared != nullptr) {
+        free = LockShared(shared->Mutex, false);
+        if (free) {
+            pthread_mutex_unlock(&shared->Mutex);
+        }
+        ::munmap(shared, sizeof(Shared));
+    } else {
+        free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    }
+    ::close(fd);
+    return free;
 }

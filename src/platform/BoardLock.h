@@ -1,7 +1,10 @@
 #pragma once
 // The lock of one board, shared by every thread and process that uses the board: a process-local
-// recursive mutex plus an advisory lock (flock) on the lock file "47264MGEMutex<board digit>" in
-// the simulated board's folder. The system releases the file lock when a process dies.
+// recursive mutex plus a lock between processes kept in the lock file "47264MGEMutex<board digit>"
+// in the simulated board's folder. Between processes it is a robust process-shared mutex that
+// lives in the mapped lock file: taken and released without a system call when nobody else wants
+// it, and freed by the system when its holder dies. The file is set up under an advisory lock
+// (flock) on it; when it cannot be mapped, that flock is the lock between processes instead.
 
 #include <atomic>
 #include <mutex>
@@ -28,15 +31,21 @@ public:
     // Whether the lock file could be opened (without it only threads of this process are
     // serialised).
     bool IsOpen() const { return m_Fd >= 0; }
+    // Whether another holder could take the lock of this lock file right now: it is not held by
+    // a living process (this one included). Takes and releases it when free.
+    static bool IsFreeAt(const std::string& i_Path);
     unsigned Board() const { return m_Board; }
     const std::string& Path() const { return m_Path; }
     // Levels held by the thread that holds the lock (0 when not held by anyone here).
     unsigned Depth() const { return m_Depth; }
 
+    struct Shared; // the mapped part of the lock file
+
 private:
     unsigned m_Board;
     std::string m_Path;
     int m_Fd = -1;
+    Shared* m_Shared = nullptr; // nullptr: the flock is the lock between processes
     std::recursive_mutex m_Mutex;
     unsigned m_Depth = 0; // changed only while m_Mutex is held
     std::atomic<std::thread::id> m_Owner{};

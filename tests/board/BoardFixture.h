@@ -4,6 +4,8 @@
 
 #include "board/BoardControl.h"
 #include "board/SimBoard.h"
+#include "support/SimBoardSetup.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +20,9 @@ namespace boardtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Made once per program and removed at its end.
 inline const std::string& Folder() {
-    // Made once per program and removed at its end.
-    static const std::string* s_Folder = [] {
-        char pattern[] = "/tmp/q3v-board-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) {
-            return new std::string("/tmp");
-        }
-        auto* folder = new std::string(made);
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return folder;
-    }();
-    return *s_Folder;
+    return q3vtest::ProgramTempFolder("q3v-board");
 }
 
 inline Bytes ReadRequest(std::uint32_t i_Address, std::uint8_t i_Port, std::uint32_t i_Length) {
@@ -57,10 +49,8 @@ inline Bytes WritePacket(std::uint32_t i_Address, std::uint8_t i_Port, const Byt
 class BoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        board::ResetControls();
-        m_Board = board::SimBoard::Attach(Folder(), 0);
+        m_Board = q3vtest::PowerOnFreshBoard(Folder());
         ASSERT_NE(m_Board, nullptr);
-        m_Board->PowerOn();
     }
     void TearDown() override { board::ResetControls(); }
 

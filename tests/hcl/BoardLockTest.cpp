@@ -4,6 +4,7 @@
 #include "hcl/HclBoard.h"
 #include "hcl/ServicesInternal.h"
 #include "platform/SimFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include <fcntl.h>
 #include <optional>
 #include <string>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,10 +47,10 @@ private:
     std::optional<std::string> m_Old;
 };
 
-std::string MakeTempFolder() {
-    std::string pattern = testing::TempDir() + "/boardlock-XXXXXX";
-    const char* made = mkdtemp(pattern.data());
-    return made != nullptr ? std::string(made) : std::string();
+// The folder of this program's lock files. One for the whole program: the layer opens its lock
+// of a board once per process, so the file must stay where it was made; removed at exit.
+const std::string& LockFolder() {
+    return q3vtest::ProgramTempFolder("q3v-boardlock");
 }
 
 bool IsFolder(const std::string& i_Path) {
@@ -58,23 +58,19 @@ bool IsFolder(const std::string& i_Path) {
     return stat(i_Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Whether another holder (its own open file) could take the file lock right now.
+// Whether another holder could take the lock of this lock file right now.
 bool FileLockIsFree(const std::string& i_Path) {
-    const int fd = open(i_Path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
+    if (access(i_Path.c_str(), F_OK) != 0) {
         ADD_FAILURE() << "no lock file " << i_Path;
         return false;
     }
-    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-    close(fd);
-    return free;
+    return BoardLock::IsFreeAt(i_Path);
 }
 
 class BoardLockProcesses : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_Folder = MakeTempFolder();
-        ASSERT_FALSE(m_Folder.empty());
+        m_Folder = LockFolder();
         m_Env.emplace("Q3VSIM_DIR", m_Folder);
     }
     std::string m_Folder;
@@ -194,7 +190,7 @@ TEST_F(BoardLockProcesses, LayerLockFollowsTheBoardNumber) {
 }
 
 TEST(BoardLock, UnlockByAThreadThatDoesNotHoldItReleasesNothing) {
-    ScopedEnv sim("Q3VSIM_DIR", MakeTempFolder());
+    ScopedEnv sim("Q3VSIM_DIR", LockFolder());
     BoardLock lock(7);
     lock.Lock();
     std::thread other([&] { lock.Unlock(); });
@@ -206,7 +202,8 @@ TEST(BoardLock, UnlockByAThreadThatDoesNotHoldItReleasesNothing) {
 }
 
 TEST(SimFolderTest, ChosenFromTheEnvironmentAndCreated) {
-    const std::string base = MakeTempFolder();
+    const q3vtest::TempFolder folder("q3v-simfolder");
+    const std::string& base = folder.Path();
     ASSERT_FALSE(base.empty());
     {
         ScopedEnv sim("Q3VSIM_DIR", base + "/a/b/");

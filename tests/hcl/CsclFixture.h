@@ -9,6 +9,8 @@
 #include "hcl/UsbTransport.h"
 #include "platform/Console.h"
 #include "platform/SimFolder.h"
+#include "support/SimBoardSetup.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,25 +30,12 @@ inline constexpr std::uint8_t kUsbConfig[6] = {0x40, 0x55, 0x5E, 0xDF, 0x00, 0x0
 inline constexpr std::uint8_t kRegisterPort = 4;
 inline constexpr std::uint32_t kRegisterBase = 0x60800;
 
+// Made once per program and removed at its end.
 inline const std::string& Folder() {
-    // Made once per program and removed at its end.
-    static const std::string* s_Folder = [] {
-        char pattern[] = "/tmp/q3v-cscl-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) {
-            return new std::string("/tmp");
-        }
-        auto* folder = new std::string(made);
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return folder;
-    }();
-    return *s_Folder;
+    return q3vtest::ProgramTempFolder("q3v-cscl");
 }
 
-inline void AnswerNo() {
-    static const std::string s_Keys(512, 'n');
-    ConsoleSetInputForTesting(s_Keys.data(), static_cast<unsigned>(s_Keys.size()));
-}
+using q3vtest::AnswerNo;
 
 // One bulk transfer as the board's log tells it.
 struct Transfer {
@@ -90,15 +79,8 @@ inline int Count(const std::string& i_Text, const std::string& i_Part) {
 class BridgeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("Q3VSIM_DIR", Folder().c_str(), 1);
-        unsetenv("Q3VBOARD");
-        board::ResetControls();
-        for (unsigned i = 0; i < board::kBoardCount; ++i) {
-            board::SetAbsent(i, false);
-        }
-        m_Board = board::SimBoard::Attach(SimFolder(), 0);
+        m_Board = q3vtest::PowerOnFreshBoard(Folder());
         ASSERT_NE(m_Board, nullptr);
-        m_Board->PowerOn();
         AnswerNo();
         ::testing::internal::CaptureStdout();
         const bool opened = oxCsclOpen(0, 4, kUsbConfig);

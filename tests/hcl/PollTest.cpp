@@ -4,11 +4,15 @@
 #include "FrontFixture.h"
 
 #include "hcl/HclPoll.h"
+#include "hcl/Services.h"
+#include "support/TempFolder.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace fronttest;
 
@@ -123,4 +127,31 @@ TEST_F(PollTest, ACallbackMayStopItsOwnThreadAndPollingCanStartAgain) {
 
 TEST_F(PollTest, ClearingTheCallbackWithoutAThreadSucceeds) {
     EXPECT_TRUE(oxSetPollInterruptCallback(nullptr));
+}
+
+// A program may end while the poll thread still runs (nothing stops it at exit): the thread goes
+// on reading registers and recording trace events while the static objects are destroyed, so
+// the state it uses must outlive them. The child ends with exit() while its poll thread runs.
+TEST_F(PollTest, ProgramEndsCleanlyWhileThePollThreadRuns) {
+    const q3vtest::TempFolder folder("q3v-poll");
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string log = folder.File("poll.log");
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The layer's own table (nothing acquired: reads give 0), not the recording fake, whose
+        // record is a static object of the test.
+        oxHclResetFrontForTesting();
+        oxHclStartTrace(oxHCL_TRACE_READS, log.c_str());
+        oxAddPollInterrupt(0, 0, 0x40, 0, 0xFFFF);
+        oxSetPollInterruptCallback(CallbackA);
+        for (int pass = 0; pass < 20000 && oxHclTraceRecordCount() == 0; ++pass) {
+            oxSleepMs(1); // until the thread has polled (a bound against a hang, not a time)
+        }
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }

@@ -112,35 +112,48 @@ TEST(ServicesThread, ClosingTheHandleOfARunningThreadLetsItFinish) {
     oxCloseHandle(done);
 }
 
+// Counts the timer's calls and, at the third, stops the timer from inside its own callback and
+// tells the test. Stopping there means that no further call can start once the test has been told,
+// so the probe may live on the test's stack and every run of a test starts from a fresh count.
 struct TimerProbe {
     std::atomic<int> Calls{0};
-    oxHandle Third = nullptr; // signalled at the third call
+    std::atomic<oxHandle> Timer{nullptr}; // known once oxStartTimer has returned
+    std::atomic<bool> Stopped{false};
+    oxHandle Third = oxCreateEvent();
+    ~TimerProbe() { oxCloseHandle(Third); }
 };
 
 void CountCall(void* i_Probe) {
     auto* probe = static_cast<TimerProbe*>(i_Probe);
-    if (++probe->Calls == 3) {
-        oxSetEvent(probe->Third);
+    const oxHandle timer = probe->Timer.load();
+    if (++probe->Calls >= 3 && timer != nullptr && !probe->Stopped.exchange(true)) {
+        oxSetEvent(timer);        // the timer's thread ends at its next wait and closes it
+        oxSetEvent(probe->Third); // the probe's last use by this thread
     }
 }
 
-TEST(ServicesTimer, CallsRepeatedlyUntilStopped) {
-    static TimerProbe s_Probe; // outlives a timer thread that is still winding down
-    s_Probe.Third = oxCreateEvent();
-    oxHandle timer = oxStartTimer(1, CountCall, &s_Probe);
+// Starts a timer on a fresh probe and waits until it has called back three times.
+void ExpectThreeCallsThenStop(std::uint32_t i_PeriodMs) {
+    TimerProbe probe;
+    const oxHandle timer = oxStartTimer(i_PeriodMs, CountCall, &probe);
     ASSERT_NE(timer, nullptr);
-    ASSERT_TRUE(oxWaitEvent(s_Probe.Third, kNoHang));
-    EXPECT_GE(s_Probe.Calls.load(), 3);
-    EXPECT_TRUE(oxSetEvent(timer)); // the timer's thread closes it
+    probe.Timer = timer;
+    if (!oxWaitEvent(probe.Third, kNoHang)) {
+        ADD_FAILURE() << "the timer did not call back three times";
+        if (!probe.Stopped.exchange(true)) {
+            oxSetEvent(timer);
+        }
+        return;
+    }
+    EXPECT_GE(probe.Calls.load(), 3);
+}
+
+TEST(ServicesTimer, CallsRepeatedlyUntilStopped) {
+    ExpectThreeCallsThenStop(1);
 }
 
 TEST(ServicesTimer, ZeroPeriodCallsAgainAtOnce) {
-    static TimerProbe s_Probe;
-    s_Probe.Third = oxCreateEvent();
-    oxHandle timer = oxStartTimer(0, CountCall, &s_Probe);
-    ASSERT_NE(timer, nullptr);
-    ASSERT_TRUE(oxWaitEvent(s_Probe.Third, kNoHang));
-    oxSetEvent(timer);
+    ExpectThreeCallsThenStop(0);
 }
 
 TEST(ServicesTimer, NullCallbackStartsNothing) {

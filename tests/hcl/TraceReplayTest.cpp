@@ -3,6 +3,7 @@
 // and display memory.
 
 #include "FrontFixture.h"
+#include "support/TempFolder.h"
 
 #include <gmock/gmock.h>
 
@@ -93,9 +94,9 @@ class TraceReplayTest : public FrontTest, public ::testing::WithParamInterface<c
 TEST_P(TraceReplayTest, ReplayingTheLogOnAFreshBoardGivesTheSameState) {
     Acquire();
     m_Board->PrintCalls = false;
-    char folder[] = "/tmp/q3v-replay-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string log = std::string(folder) + "/debug.log";
+    const q3vtest::TempFolder folder("q3v-replay"); // removed with the log, also on failure
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string log = folder.File("debug.log");
     ASSERT_TRUE(oxHclParseDebugOptions((std::string(GetParam()) + ":" + log).c_str()));
 
     // A run that touches every kind of access the front traces.
@@ -146,8 +147,6 @@ TEST_P(TraceReplayTest, ReplayingTheLogOnAFreshBoardGivesTheSameState) {
     EXPECT_GT(lines, 0u);
     EXPECT_EQ(fresh.Regs, m_Board->Regs);
     EXPECT_TRUE(fresh.Mem == m_Board->Mem) << "display memory differs after the replay";
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Letters, TraceReplayTest, ::testing::Values("w", "rwx"));

@@ -2,6 +2,7 @@
 // burst expansion and the log file's errors.
 
 #include "FrontFixture.h"
+#include "support/TempFolder.h"
 
 #include <gmock/gmock.h>
 
@@ -16,15 +17,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string TempFolder() {
-    static const std::string s_Folder = [] {
-        char pattern[] = "/tmp/q3v-trace-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made != nullptr ? made : "/tmp");
-    }();
-    return s_Folder;
-}
-
 std::string ReadFile(const std::string& i_Path) {
     std::ifstream in(i_Path);
     std::stringstream text;
@@ -38,12 +30,8 @@ protected:
         FrontTest::SetUp();
         Acquire();
         m_Board->PrintCalls = false;
-        m_Log = TempFolder() + "/" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
-    }
-    void TearDown() override {
-        std::remove(m_Log.c_str());
-        FrontTest::TearDown();
+        m_Log = m_Folder.File(
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".log");
     }
     // Starts the trace with the letters into this test's log file.
     void Start(std::uint32_t i_Letters) { ASSERT_TRUE(oxHclStartTrace(i_Letters, m_Log.c_str())); }
@@ -51,6 +39,7 @@ protected:
         EXPECT_TRUE(oxHclWriteDebugLog());
         return ReadFile(m_Log);
     }
+    q3vtest::TempFolder m_Folder{"q3v-trace"}; // removed with the log after each test
     std::string m_Log;
 };
 

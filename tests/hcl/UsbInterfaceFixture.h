@@ -8,6 +8,8 @@
 #include "hcl/HclData.h"
 #include "platform/Console.h"
 #include "platform/SimFolder.h"
+#include "support/SimBoardSetup.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +22,12 @@
 
 namespace usbtest {
 
+// Made once per program and removed at its end; selected as the board folder, board 0.
 inline const std::string& BoardFolder() {
-    // The folder's name outlives every static object, for the clean-up at exit.
-    static char s_Name[] = "/tmp/q3v-usbif-XXXXXX";
-    static const std::string s_Folder = [] {
-        if (mkdtemp(s_Name) == nullptr) {
-            return std::string("/tmp");
-        }
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(s_Name, ignored);
-        });
-        return std::string(s_Name);
-    }();
-    setenv("Q3VSIM_DIR", s_Folder.c_str(), 1);
+    const std::string& folder = q3vtest::ProgramTempFolder("q3v-usbif");
+    setenv("Q3VSIM_DIR", folder.c_str(), 1);
     unsetenv("Q3VBOARD");
-    return s_Folder;
+    return folder;
 }
 
 // One access of the controller model, as the board's log tells it.
@@ -72,23 +64,13 @@ inline std::size_t OutTransfers(const std::vector<board::LogEntry>& i_Log) {
     return n;
 }
 
-// Keys for the layer's prompts: every report is answered n ("go on").
-inline void AnswerNo() {
-    static const char s_Keys[] = "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn";
-    ConsoleSetInputForTesting(s_Keys, sizeof s_Keys - 1);
-}
+using q3vtest::AnswerNo;
 
 class SimBoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        BoardFolder();
-        board::ResetControls();
-        for (unsigned i = 0; i < board::kBoardCount; ++i) {
-            board::SetAbsent(i, false);
-        }
-        m_Board = board::SimBoard::Attach(SimFolder(), 0);
+        m_Board = q3vtest::PowerOnFreshBoard(BoardFolder());
         ASSERT_NE(m_Board, nullptr);
-        m_Board->PowerOn();
         oxHclResetFrontForTesting();
         ::testing::internal::CaptureStdout();
         const bool acquired = oxHclInitialize();

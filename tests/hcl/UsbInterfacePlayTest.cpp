@@ -2,6 +2,7 @@
 // with a rewritten block, run against a fresh simulated board.
 #include "hcl/HclData.h"
 #include "hcl/HclError.h"
+#include "support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -44,14 +46,8 @@ protected:
             }
         }
         ASSERT_EQ(m_Blocks.size(), 1u) << "the block must lie once in play's file";
-        char pattern[] = "/tmp/q3v-patched-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Folder = pattern;
-    }
-    void TearDown() override {
-        if (!m_Folder.empty()) {
-            std::system(("rm -rf '" + m_Folder + "'").c_str());
-        }
+        ASSERT_FALSE(m_Temp.Path().empty());
+        m_Folder = m_Temp.Path();
     }
 
     unsigned char& At(std::size_t i_Offset) { return m_Image[m_Blocks[0] + i_Offset]; }
@@ -94,6 +90,7 @@ protected:
 
     Image m_Image;
     std::vector<std::size_t> m_Blocks;
+    q3vtest::TempFolder m_Temp{"q3v-patched"}; // removed after each test
     std::string m_Folder;
 };
 
@@ -109,17 +106,16 @@ TEST_F(PatchedPlay, AcquisitionSendsTheMgeBytesOfTheFilesBlock) {
     EXPECT_THAT(run.Output, HasSubstr("CSCL HW revision 1\n"));
 }
 
-TEST_F(PatchedPlay, BlockThatFailsItsCrcStopsTheStart) {
+// The start acquires the controller only; the block's CRC is checked when the controller is
+// initialised (INIT), so a block that fails its check starts, and the banner says so.
+TEST_F(PatchedPlay, BlockThatFailsItsCrcIsReportedInTheBannerAndTheStartGoesOn) {
+    const unsigned stored = At(530) | At(531) << 8;
     At(544) ^= 0x01; // ClkI changed without a new CRC
     const RunResult run = RunCopy("");
-    EXPECT_THAT(run.Output, HasSubstr("Configuration CRC"));
-    EXPECT_THAT(run.Output, HasSubstr("(error)"));
-    if (run.Output.find("List of HCL Initialization Events") == std::string::npos &&
-        run.Output.find(oxHclErrorText(oxERR_CRC_MISMATCH)) == std::string::npos) {
-        GTEST_SKIP() << "play does not initialise the controller at start, so nothing checks the "
-                        "block's CRC there";
-    }
-    EXPECT_THAT(run.Output,
-                HasSubstr(std::string("ERROR: ") + oxHclErrorText(oxERR_CRC_MISMATCH) + "\n"));
-    EXPECT_EQ(run.Exit, 1);
+    char line[64];
+    std::snprintf(line, sizeof line, "\nConfiguration CRC %04Xh (error)\n", stored);
+    EXPECT_THAT(run.Output, HasSubstr(line));
+    EXPECT_THAT(run.Output, HasSubstr("CSCL HW revision 1\n")) << "acquired all the same";
+    EXPECT_THAT(run.Output, Not(HasSubstr("ERROR: ")));
+    EXPECT_EQ(run.Exit, 0) << run.Output;
 }

@@ -14,6 +14,7 @@
 
 using namespace usbtest;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 namespace {
 
@@ -185,6 +186,24 @@ TEST_F(UsbInterface, InitialisationLoadsTheDefaultTablesOfTheConfiguredDepths) {
     }
 }
 
+TEST_F(UsbInterface, PllThatNeverLocksFailsTheInitialisation) {
+    board::SetPllLockReads(0xFFFFFFFF); // far more reads than the walk makes before it gives up
+    std::string out;
+    EXPECT_FALSE(InitRegisters(oxHCL_INIT_NOVRAM, &out));
+    EXPECT_EQ(out, "   List of HCL Initialization Events:\n"
+                   "   - Registers NOT initialized!\n"
+                   "   - LUT initialized.\n"
+                   "   - Video memory NOT cleared!\n");
+    EXPECT_EQ(oxHclGetLastError(nullptr, 0), oxERR_UNSPECIFIED);
+    // The walk stopped at its first PLL wait: the list's writes after it never went out.
+    const std::vector<Access> log = TakeAccesses();
+    const auto enable = std::find(log.begin(), log.end(), Access{true, Reg(0x10), 4, 2, 1});
+    ASSERT_NE(enable, log.end());
+    const auto onRegisterPort = [](const Access& a) { return a.Write && a.Interface == 4; };
+    EXPECT_EQ(std::find_if(enable + 1, log.end(), onRegisterPort), log.end())
+        << "no register write after the wait";
+}
+
 TEST_F(UsbInterface, InitialiseBeforeAcquisitionIsReported) {
     board::SetAbsent(0, true);
     ::testing::internal::CaptureStdout();
@@ -196,6 +215,19 @@ TEST_F(UsbInterface, InitialiseBeforeAcquisitionIsReported) {
                                "acquired."));
     EXPECT_EQ(oxUsbIsAcquired(), 0u);
     EXPECT_FALSE(oxInstallIrqHandler(nullptr));
+}
+
+TEST_F(UsbInterface, BlockThatFailsItsCrcIsRefusedWithoutTouchingTheController) {
+    BlockGuard guard;
+    // The block as built, with ClkI changed and no new CRC.
+    oxHclSetClkI(oxgHclInfo, oxHclGetClkI(oxgHclInfo) ^ 1);
+    std::string out;
+    EXPECT_FALSE(InitRegisters(0, &out));
+    EXPECT_EQ(out, "");
+    char text[80];
+    EXPECT_EQ(oxHclGetLastError(text, sizeof text), oxERR_CRC_MISMATCH);
+    EXPECT_STREQ(text, "ERROR: Config CRC does not match configuration");
+    EXPECT_THAT(TakeAccesses(), IsEmpty());
 }
 
 TEST_F(UsbInterface, AbsentBoardFailsTheStartWithError3) {
