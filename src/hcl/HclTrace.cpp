@@ -2,6 +2,8 @@
 
 #include "hcl/HclTrace.h"
 
+#include "platform/PathCase.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -386,7 +388,9 @@ bool oxHclWriteDebugLog() {
     if ((s.Flags & (oxHCL_TRACE_READS | oxHCL_TRACE_WRITES)) == 0) {
         return true;
     }
-    std::FILE* f = std::fopen(s.FileName.c_str(), "w");
+    // The name came from the lower-cased command line: folders and an existing file are found
+    // again ignoring case.
+    std::FILE* f = std::fopen(ResolvePathIgnoringCase(s.FileName).c_str(), "w");
     if (f == nullptr) {
         std::printf("Error opening debug logfile %s\n", s.FileName.c_str());
         return false;
