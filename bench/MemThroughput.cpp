@@ -17,6 +17,9 @@
 #include "play/Output.h"
 #include "play/Session.h"
 
+// The shared test helper: the board folder goes where the tests' folders go.
+#include "../tests/support/TempFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -60,15 +63,15 @@ private:
     int m_Saved = -1;
 };
 
-// A fresh board folder, Play's state at start, and the controller acquired once.
+// A fresh board folder (removed when the program ends), Play's state at start, and the
+// controller acquired once.
 bool Acquire() {
     static const bool s_Acquired = [] {
-        char pattern[] = "/tmp/q3v-bench-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        if (folder == nullptr) {
+        const std::string& folder = q3vtest::ProgramTempFolder("q3v-bench");
+        if (folder.empty()) {
             return false;
         }
-        setenv("Q3VSIM_DIR", folder, 1);
+        setenv("Q3VSIM_DIR", folder.c_str(), 1);
         unsetenv("Q3VBOARD");
         InitSession(0, nullptr);
         InitMemCmdStates();

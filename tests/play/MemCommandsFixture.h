@@ -9,6 +9,7 @@
 #include "platform/Console.h"
 #include "platform/SimFolder.h"
 #include "play/MemCommands.h"
+#include "support/TempFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,23 +19,21 @@
 
 namespace memtest {
 
-// One board folder for the whole program, a temporary one.
+// One board folder for the whole program (the layer opens the board's lock file once per
+// process), removed when the program ends; selected as the boards' folder with board 0.
 inline const std::string& BoardFolder() {
-    static const std::string s_Folder = [] {
-        char pattern[] = "/tmp/q3v-memcmd-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        std::string folder = made != nullptr ? made : "/tmp";
+    const std::string& folder = q3vtest::ProgramTempFolder("q3v-memcmd");
+    if (!folder.empty()) {
         setenv("Q3VSIM_DIR", folder.c_str(), 1);
         unsetenv("Q3VBOARD");
-        return folder;
-    }();
-    return s_Folder;
+    }
+    return folder;
 }
 
 class MemCommandsTest : public PlayTest {
 protected:
     void SetUp() override {
-        BoardFolder();
+        ASSERT_FALSE(BoardFolder().empty()) << "no temporary board folder";
         board::ResetControls();
         m_Board = board::SimBoard::Attach(SimFolder(), 0);
         ASSERT_NE(m_Board, nullptr);

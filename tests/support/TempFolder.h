@@ -1,5 +1,6 @@
 #pragma once
-// Temporary folders of the tests under /tmp, removed with everything in them:
+// Temporary folders of the tests and benchmarks under $TMPDIR (when it names a folder; else
+// /tmp), removed with everything in them:
 // - TempFolder: one folder, removed when the object goes (at the end of a test or a fixture);
 // - ProgramTempFolder: one folder per name prefix for the whole test program, for state that
 //   must stay at one path while the program runs (simulated boards and their lock files, which
@@ -11,14 +12,31 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace q3vtest {
 
-// Makes "/tmp/<prefix>-XXXXXX"; "" when no folder can be made.
+// $TMPDIR without trailing slashes when it names an existing folder, else "/tmp".
+inline std::string TempRoot() {
+    std::string root;
+    if (const char* dir = std::getenv("TMPDIR"); dir != nullptr) {
+        root = dir;
+    }
+    while (root.size() > 1 && root.back() == '/') {
+        root.pop_back();
+    }
+    struct stat info {};
+    if (root.empty() || stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        root = "/tmp";
+    }
+    return root;
+}
+
+// Makes "<TempRoot()>/<prefix>-XXXXXX"; "" when no folder can be made.
 inline std::string MakeTempFolder(std::string_view i_Prefix) {
-    std::string pattern = "/tmp/" + std::string(i_Prefix) + "-XXXXXX";
+    std::string pattern = TempRoot() + "/" + std::string(i_Prefix) + "-XXXXXX";
     return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// Runs the built `play` (Q3V_BINARY_DIR/play) as a separate process on a simulated board
+// folder, as a user would from a shell.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace q3vtest {
+
+// The text as one word for /bin/sh: in single quotes, each quote in it as '\''.
+inline std::string ShellWord(std::string_view i_Text) {
+    std::string word = "'";
+    for (const char c : i_Text) {
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return word + "'";
+}
+
+inline std::string PlayPath() {
+    return std::string(Q3V_BINARY_DIR) + "/play";
+}
+
+inline bool PlayIsBuilt() {
+    return access(PlayPath().c_str(), X_OK) == 0;
+}
+
+struct PlayRun {
+    int Code = -1;      // exit code; -1 when play could not be run or did not exit
+    std::string Output; // standard output and standard error, in the order written
+};
+
+// Runs play with the command-line words (split by the shell: give them quoted) on the board
+// folder i_Board ($Q3VSIM_DIR), standard input read from the file i_Input (/dev/null when
+// ""), in the current directory i_WorkDir ("" keeps the test's own).
+inline PlayRun RunPlay(const std::string& i_Board, const std::string& i_Words,
+                       const std::string& i_Input = "", const std::string& i_WorkDir = "") {
+    std::string line;
+    if (!i_WorkDir.empty()) {
+        line += "cd " + ShellWord(i_WorkDir) + " && ";
+    }
+    // Board 0 of the folder, whatever Q3VBOARD the test's own environment holds.
+    line += "env -u Q3VBOARD Q3VSIM_DIR=" + ShellWord(i_Board) + " " + ShellWord(PlayPath()) + " " +
+            i_Words + " <" + (i_Input.empty() ? std::string("/dev/null") : ShellWord(i_Input)) +
+            " 2>&1";
+    PlayRun run;
+    FILE* pipe = popen(line.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        run.Output.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.Code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace q3vtest
