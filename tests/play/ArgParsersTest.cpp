@@ -111,7 +111,7 @@ TEST(ArgParsers, ParseEndOperand) {
         // Lengths that do not fit in 32 bits are refused, never wrapped.
         {"L7FFFFFFF", OK, 0xFFFFFFFE},
         {"L80000000", FAIL, 0},
-        {"FFFFFFFF", FAIL, 0},
+        {"FFFFFFFF", OK, 0xFFFFF001},
     };
     for (const Case& c : cases) {
         uint32_t length = 0xDEAD;
