@@ -38,17 +38,12 @@ bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
         return PrintUsage(argv[0], {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]",
                                     kSearchUsage, sizeof kSearchUsage / sizeof kSearchUsage[0]});
     }
-    if (argc < 4) {
-        return PlayPrint(CAT_ERR, "ERROR: Not enough parameters.\n");
-    }
     MemCmdState& state = g_SearchState;
     uint32_t start = 0;
     uint32_t length = 0;
     uint32_t values[PARSE_MAX_VALUES];
     uint32_t count = 0;
-    if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &start) ||
-        !TakeLength(argv[1], argv[2], start, state, &length) ||
-        !TakeData(3, argc, argv, values, &count)) {
+    if (!TakeAreaAndData(argc, argv, state, &start, &length, values, &count)) {
         return false;
     }
     const uint32_t unit = state.m_Unit;

@@ -57,6 +57,16 @@ bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32
     return true;
 }
 
+bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* start,
+                     uint32_t* length, uint32_t* values, uint32_t* count) {
+    if (argc < 4) {
+        return PlayPrint(CAT_ERR, "ERROR: Not enough parameters.\n");
+    }
+    return TakeUnit(argv[0], state) && TakeStart(argv[1], state, start) &&
+           TakeLength(argv[1], argv[2], *start, state, length) &&
+           TakeData(3, argc, argv, values, count);
+}
+
 bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending) {
     const char* format = unit == 2   ? "%08lX:  %04lX  '"
                          : unit == 4 ? "%08lX:  %08lX  '"

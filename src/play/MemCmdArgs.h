@@ -26,6 +26,11 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
 // refused: "isn't a valid data parameter" with the offending word.
 bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count);
 
+// F and S: at least four words, then the unit, the start, the end or length and the data
+// from word 3, each as above; "Not enough parameters" with fewer words.
+bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* start,
+                     uint32_t* length, uint32_t* values, uint32_t* count);
+
 // Whether the area of bytes from address lies inside the address space.
 inline bool InAddressSpace(uint64_t address, uint64_t bytes) {
     return address + bytes <= MEM_ADDRESS_SPACE;
