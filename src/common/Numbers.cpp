@@ -2,6 +2,7 @@
 
 #include "common/Assert.h"
 #include "common/StrPool.h"
+#include "common/Text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -32,10 +33,6 @@ size_t BoundedLength(const char* text, size_t len) {
 
 bool IsSupportedRadix(uint32_t radix) {
     return radix == 2 || radix == 8 || radix == 10 || radix == 16;
-}
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool IsUnitLetters(const char* q, char first, char second) {

@@ -56,9 +56,19 @@ StrPool* StrPoolCreate(int32_t count, int32_t size) {
         if (slot)
             continue;
         auto* p = static_cast<StrPool*>(std::malloc(sizeof(StrPool)));
+        if (!Q3V_ASSERT_TEXT(p != nullptr, "P != NULL"))
+            return nullptr;
         p->StrList = static_cast<char**>(std::calloc(static_cast<size_t>(count), sizeof(char*)));
         p->StrSize =
             static_cast<uint32_t*>(std::calloc(static_cast<size_t>(count), sizeof(uint32_t)));
+        if (!Q3V_ASSERT_TEXT(p->StrList != nullptr && p->StrSize != nullptr,
+                             "P->StrList != NULL")) {
+            // No half-made pool is kept: the caller sees no pool, as when the slots are full.
+            std::free(p->StrList);
+            std::free(p->StrSize);
+            std::free(p);
+            return nullptr;
+        }
         p->NumStr = count;
         p->DefaultSize = size > 0 ? size : 1024;
         p->CurStr = 0;

@@ -24,7 +24,7 @@ constexpr int32_t STR_POOL_DEFAULT_SIZE = 512;
 bool HelperInit();
 
 // Makes a pool of count buffers of size bytes (0 = 1024) in the first empty slot; nullptr when
-// all 8 slots are taken.
+// all 8 slots are taken or the pool's tables cannot be allocated (which asserts).
 StrPool* StrPoolCreate(int32_t count, int32_t size);
 
 // The next buffer of the ring (pool nullptr = default pool), emptied.

@@ -7,14 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// ASCII case folding, independent of the locale.
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+char* LowerAsciiInPlace(char* text) {
+    for (char* c = text; *c != '\0'; ++c)
+        *c = LowerAscii(*c);
+    return text;
 }
-
-} // namespace
 
 int32_t CompareNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
@@ -26,6 +23,10 @@ int32_t CompareNoCase(const char* a, const char* b, size_t n) {
             return 1;
     }
     return 0;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && CompareNoCase(a.data(), b.data(), a.size()) == 0;
 }
 
 const char* FindNoCaseN(const char* text, size_t textLen, const char* needle, size_t needleLen) {
@@ -94,34 +95,31 @@ size_t UnescapeStr(char* text) {
             if (e == '\0')
                 break; // a single closing backslash is dropped
             ++r;
-            switch (e) {
-            case '0':
-                c = '\0';
-                break;
-            case 'a':
-                c = '\a';
-                break;
-            case 'b':
-                c = '\b';
-                break;
-            case 'n':
-                c = '\n';
-                break;
-            case 'r':
-                c = '\r';
-                break;
-            case 't':
-                c = '\t';
-                break;
-            default:
-                c = e;
-                break;
-            }
+            c = EscapedChar(e);
         }
         text[w++] = c;
     }
     text[w] = '\0';
     return w;
+}
+
+char EscapedChar(char letter) {
+    switch (letter) {
+    case '0':
+        return '\0';
+    case 'a':
+        return '\a';
+    case 'b':
+        return '\b';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    default:
+        return letter;
+    }
 }
 
 size_t LineBreakPos(const char* text, size_t width) {

@@ -3,10 +3,25 @@
 // the locale), in-place helpers, word wrapping and padded formatting.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+// ASCII case folding of one character, independent of the locale.
+inline char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Lower-cases the ASCII letters of text in place; returns text.
+char* LowerAsciiInPlace(char* text);
 
 // Compares at most n characters, A-Z equal to a-z. a ending first gives -1, b ending first or a
 // difference gives 1, n equal characters give 0. Callers test for 0 only.
 int32_t CompareNoCase(const char* a, const char* b, size_t n);
+
+// Whether a and b have the same length and are equal ignoring case (CompareNoCase over it).
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // The first position where needle (needleLen characters) matches text (textLen characters)
 // ignoring case; nullptr when none. An empty needle is found at the start.
@@ -29,6 +44,10 @@ size_t LfToCrLf(char* text, size_t size);
 // In place, resolves backslash escapes (\0 \a \b \n \r \t; any other character stands for
 // itself); returns the new length, counting embedded NULs. Null gives 0.
 size_t UnescapeStr(char* text);
+
+// The character that the escape letter after a backslash stands for (0 a b n r t as above;
+// any other character stands for itself).
+char EscapedChar(char letter);
 
 // Number of characters of the first line when text is wrapped at width columns; the caller then
 // skips the LF or blank found there.

@@ -1,9 +1,8 @@
 // The evaluator's entry: trimming, the parenthesis check and group removal, and the splitting of
 // a text by the operator table. A text that no row splits is a leaf (ExprLeaf.cpp).
+#include "common/Text.h"
 #include "expr/ExprInternal.h"
 #include "expr/ExprScan.h"
-
-#include <cctype>
 
 namespace {
 
@@ -79,12 +78,7 @@ Search FindLiteral(const char* i_Text, size_t i_Length, size_t i_From, const Lit
         }
         if (depth != 0 || i_Length - i < i_Literal.Length)
             continue;
-        size_t k = 0;
-        while (k < i_Literal.Length &&
-               std::tolower(static_cast<unsigned char>(i_Text[i + k])) ==
-                   std::tolower(static_cast<unsigned char>(i_Literal.Text[k])))
-            ++k;
-        if (k != i_Literal.Length)
+        if (CompareNoCase(i_Text + i, i_Literal.Text, i_Literal.Length) != 0)
             continue;
         const size_t after = i + i_Literal.Length;
         if (after < i_Length) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace expr_msg {
 inline constexpr const char* ParenMismatch = "Parenthesis mismatch.";
@@ -42,6 +43,10 @@ void ExprSetNumber(ExprValue* o_Value, uint32_t i_Number);
 void ExprSetText(ExprValue* o_Value, const char* i_Text, size_t i_Length);
 // Length of a value's text (never beyond EXPR_TEXT_MAX).
 size_t ExprTextLength(const ExprValue& i_Value);
+// A value's text as a view of ExprTextLength characters.
+inline std::string_view ExprTextOf(const ExprValue& i_Value) {
+    return {i_Value.Text, ExprTextLength(i_Value)};
+}
 // Truth of a value: a number other than 0, a text that is not empty.
 bool ExprIsTrue(const ExprValue& i_Value);
 

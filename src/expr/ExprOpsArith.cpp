@@ -8,27 +8,23 @@
 
 namespace {
 
-std::string_view TextOf(const ExprValue& i_Value) {
-    return std::string_view(i_Value.Text, ExprTextLength(i_Value));
-}
-
 // The text from character n on (empty when n reaches the length).
 void DropFirst(ExprValue* io_Value, uint32_t i_N) {
-    const std::string_view text = TextOf(*io_Value);
+    const std::string_view text = ExprTextOf(*io_Value);
     const size_t n = i_N < text.size() ? i_N : text.size();
     ExprSetText(io_Value, text.data() + n, text.size() - n);
 }
 
 // The text without its last n characters.
 void DropLast(ExprValue* io_Value, uint32_t i_N) {
-    const std::string_view text = TextOf(*io_Value);
+    const std::string_view text = ExprTextOf(*io_Value);
     const size_t n = i_N < text.size() ? i_N : text.size();
     ExprSetText(io_Value, text.data(), text.size() - n);
 }
 
 // The first n characters.
 void KeepFirst(ExprValue* io_Value, uint32_t i_N) {
-    const std::string_view text = TextOf(*io_Value);
+    const std::string_view text = ExprTextOf(*io_Value);
     ExprSetText(io_Value, text.data(), i_N < text.size() ? i_N : text.size());
 }
 
@@ -60,7 +56,7 @@ void RemoveText(ExprValue* io_Value, const ExprValue& i_Needle) {
 
 // Rotation of a text by n modulo its length; an empty text stays empty.
 void RotateText(ExprValue* io_Value, uint32_t i_N, bool i_Left) {
-    const std::string_view text = TextOf(*io_Value);
+    const std::string_view text = ExprTextOf(*io_Value);
     if (text.empty())
         return;
     const size_t k = i_N % text.size();

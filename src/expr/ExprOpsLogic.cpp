@@ -1,23 +1,12 @@
 // The conditional, the logical operators and equality.
+#include "common/Text.h"
 #include "expr/ExprOperands.h"
 
 namespace {
 
 // Equality of texts ignoring the case of the letters A-Z, whole texts.
 bool SameTextNoCase(const ExprValue& i_A, const ExprValue& i_B) {
-    for (size_t i = 0; i <= EXPR_TEXT_MAX; ++i) {
-        char a = i_A.Text[i];
-        char b = i_B.Text[i];
-        if (a >= 'a' && a <= 'z')
-            a = static_cast<char>(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z')
-            b = static_cast<char>(b - 'a' + 'A');
-        if (a != b)
-            return false;
-        if (a == '\0')
-            return true;
-    }
-    return true;
+    return EqualsNoCase(ExprTextOf(i_A), ExprTextOf(i_B));
 }
 
 // == and !=: 1 when the operands are equal (i_Negate: when they differ), else 0.

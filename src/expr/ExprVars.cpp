@@ -23,8 +23,7 @@ char* CopyText(const char* i_Text, size_t i_Length) {
 bool SameScope(const char* i_RowScope, const char* i_Scope) {
     if (i_RowScope == nullptr || i_Scope == nullptr)
         return i_RowScope == nullptr && i_Scope == nullptr;
-    const size_t length = std::strlen(i_RowScope);
-    return std::strlen(i_Scope) == length && CompareNoCase(i_RowScope, i_Scope, length) == 0;
+    return EqualsNoCase(i_RowScope, i_Scope);
 }
 
 // The form $$x names the global $x whatever the scope.
@@ -39,7 +38,7 @@ void ApplyGlobalForm(const char*& io_Name, size_t& io_Length, const char*& io_Sc
 bool FindRow(const char* i_Name, size_t i_Length, const char* i_Scope, uint32_t* o_Index) {
     for (uint32_t i = 0; i < s_Count; ++i) {
         const ExprVar& row = s_Vars[i];
-        if (row.NameLen == i_Length && CompareNoCase(row.Name, i_Name, i_Length) == 0 &&
+        if (EqualsNoCase({row.Name, row.NameLen}, {i_Name, i_Length}) &&
             SameScope(row.Scope, i_Scope)) {
             *o_Index = i;
             return true;

@@ -1,6 +1,7 @@
 #include "play/ArgParsers.h"
 
 #include "common/Numbers.h"
+#include "common/Text.h"
 #include "expr/Expr.h"
 #include "play/Session.h"
 
@@ -23,25 +24,6 @@ bool IsHexDigit(char c) {
 // 8-bit codes widened to 32 bits.
 uint32_t CharValue(char c) {
     return static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
-}
-
-char EscapedChar(char c) {
-    switch (c) {
-    case '0':
-        return 0;
-    case 'a':
-        return 7;
-    case 'b':
-        return 8;
-    case 'n':
-        return 10;
-    case 'r':
-        return 13;
-    case 't':
-        return 9;
-    default:
-        return c;
-    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // CALC: evaluates one expression and prints its value.
 #include "play/CmdCalc.h"
 
+#include "common/Text.h"
 #include "play/Executor.h"
 #include "play/Output.h"
 #include "play/Session.h"
@@ -16,15 +17,14 @@ ExprValue s_CalcValue{};
 std::string UpperCase(const char* i_Word) {
     std::string upper(i_Word);
     for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = UpperAscii(c);
     return upper;
 }
 
 } // namespace
 
 bool CmdCalc(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (argc > 1 && argv[1][0] == '?') {
+    if (WantsUsage(argc, argv)) {
         PlayPrint(CAT_OUT, "\n");
         PlayPrint(CAT_OUT, " %s expression\n\n", UpperCase(argv[0]).c_str());
         PlayPrint(CAT_OUT, " Built-in calculator.\n");

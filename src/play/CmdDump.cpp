@@ -4,7 +4,7 @@
 #include "play/MemWidth.h"
 #include "play/Output.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
@@ -18,18 +18,27 @@ const char* const kDumpUsage[] = {
     "               the length in units (default: the last length).\n",
 };
 
+// Writes value as digits upper-case hexadecimal digits (the value must fit); returns the end.
+char* PutHex(char* out, uint32_t value, uint32_t digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (uint32_t d = digits; d-- > 0;) {
+        *out++ = kDigits[(value >> (4 * d)) & 0xFu];
+    }
+    return out;
+}
+
 // One line of the dump: the units of the 16 bytes from lineAddr that overlap the area
-// [start, start + length), "--" fillers for the others, then the ASCII column.
+// [start, start + length), "--" fillers for the others, then the ASCII column. The line is
+// built by hand and printed as one text: this runs for every unit of the dump.
 bool DumpLine(uint32_t lineAddr, int64_t offset, uint32_t length, uint32_t unit) {
-    static const char* const kFillers[] = {"", "-- ", "---- ", "", "-------- "};
-    static const char* const kFormats[] = {"", "%02lX ", "%04lX ", "", "%08lX "};
     unsigned char bytes[16] = {};
     bool read[16] = {};
     char line[128];
-    int n = std::snprintf(line, sizeof line, "%08lX:  ", static_cast<unsigned long>(lineAddr));
+    char* out = PutHex(line, lineAddr, 8);
+    out = std::copy_n(":  ", 3, out);
     for (uint32_t i = 0; i < 16; i += unit) {
         if (i == 8) {
-            line[n++] = ' ';
+            *out++ = ' ';
         }
         const int64_t at = offset + i;
         if (at > -static_cast<int64_t>(unit) && at < static_cast<int64_t>(length)) {
@@ -38,25 +47,21 @@ bool DumpLine(uint32_t lineAddr, int64_t offset, uint32_t length, uint32_t unit)
                 bytes[i + b] = static_cast<unsigned char>(value >> (8 * b));
                 read[i + b] = true;
             }
-            n += std::snprintf(line + n, sizeof line - n, kFormats[unit],
-                               static_cast<unsigned long>(value));
+            out = PutHex(out, value, 2 * unit);
         } else {
-            n += std::snprintf(line + n, sizeof line - n, "%s", kFillers[unit]);
+            out = std::fill_n(out, 2 * unit, '-');
         }
+        *out++ = ' ';
     }
-    line[n++] = ' ';
-    line[n++] = '\'';
+    *out++ = ' ';
+    *out++ = '\'';
     for (uint32_t i = 0; i < 16; ++i) {
-        const unsigned char c = bytes[i];
-        if (!read[i] || offset + i >= static_cast<int64_t>(length)) {
-            line[n++] = '-';
-        } else {
-            line[n++] = c >= 32 && c <= 126 ? static_cast<char>(c) : '.';
-        }
+        const bool shown = read[i] && offset + i < static_cast<int64_t>(length);
+        *out++ = shown ? AsciiColumnChar(bytes[i]) : '-';
     }
-    line[n++] = '\'';
-    line[n++] = '\n';
-    line[n] = 0;
+    *out++ = '\'';
+    *out++ = '\n';
+    *out = 0;
     return PlayPrint(CAT_OUT, "%s", line);
 }
 
@@ -65,8 +70,7 @@ bool DumpLine(uint32_t lineAddr, int64_t offset, uint32_t length, uint32_t unit)
 bool CmdDump(int32_t argc, char** argv, ExprValue*) {
     using namespace memcmd;
     if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0], {"[StartAddr [EndAddr|Len]]", kDumpUsage,
-                                    sizeof kDumpUsage / sizeof kDumpUsage[0]});
+        return PrintUsage(argv[0], {"[StartAddr [EndAddr|Len]]", kDumpUsage});
     }
     MemCmdState& state = g_DumpState;
     uint32_t start = 0;

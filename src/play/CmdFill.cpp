@@ -22,8 +22,8 @@ const char* const kFillUsage[] = {
 bool CmdFill(int32_t argc, char** argv, ExprValue*) {
     using namespace memcmd;
     if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0], {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]",
-                                    kFillUsage, sizeof kFillUsage / sizeof kFillUsage[0]});
+        return PrintUsage(argv[0],
+                          {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]", kFillUsage});
     }
     MemCmdState& state = g_FillState;
     uint32_t start = 0;

@@ -4,7 +4,7 @@
 #include "play/Session.h"
 
 bool CmdQuit(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (argc > 1 && argv[1][0] == '?') {
+    if (WantsUsage(argc, argv)) {
         PlayPrint(CAT_OUT, "Quit program.\n");
         return true;
     }

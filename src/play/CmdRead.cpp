@@ -30,8 +30,7 @@ bool ReadOne(uint32_t address, uint32_t unit, ExprValue* result) {
 bool CmdRead(int32_t argc, char** argv, ExprValue* result) {
     using namespace memcmd;
     if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0], {"[Addr1 Addr2 Addr3 ...]", kReadUsage,
-                                    sizeof kReadUsage / sizeof kReadUsage[0]});
+        return PrintUsage(argv[0], {"[Addr1 Addr2 Addr3 ...]", kReadUsage});
     }
     MemCmdState& state = g_ReadState;
     if (!TakeUnit(argv[0], state)) {

@@ -35,8 +35,8 @@ bool MatchesAt(uint64_t address, uint32_t unit, const uint32_t* values, uint32_t
 bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
     using namespace memcmd;
     if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0], {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]",
-                                    kSearchUsage, sizeof kSearchUsage / sizeof kSearchUsage[0]});
+        return PrintUsage(argv[0],
+                          {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]", kSearchUsage});
     }
     MemCmdState& state = g_SearchState;
     uint32_t start = 0;

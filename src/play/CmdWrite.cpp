@@ -1,12 +1,11 @@
 // W: writes a list of values to display memory, or, without data, steps through memory in the
 // MODIFY mode, where each location can be given a new value from the keyboard.
+#include "common/Numbers.h"
 #include "platform/Console.h"
 #include "play/MemCmdArgs.h"
 #include "play/MemCommands.h"
 #include "play/MemWidth.h"
 #include "play/Output.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -100,8 +99,7 @@ bool ModifyMode(MemCmdState& state, uint32_t start) {
             break;
         }
         if (digits[0] != 0) {
-            WriteMemByWidth(address, static_cast<uint32_t>(std::strtoul(digits, nullptr, 16)),
-                            unit);
+            WriteMemByWidth(address, StrToNum(digits, 16), unit);
         }
         // The location stays where it is at either end of the address space.
         const int64_t next = index + (step == Step::Next ? 1 : -1);
@@ -120,8 +118,7 @@ bool ModifyMode(MemCmdState& state, uint32_t start) {
 bool CmdWrite(int32_t argc, char** argv, ExprValue*) {
     using namespace memcmd;
     if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0], {"[StartAddr [Data1 Data2 Data3 Data4 ...]]", kWriteUsage,
-                                    sizeof kWriteUsage / sizeof kWriteUsage[0]});
+        return PrintUsage(argv[0], {"[StartAddr [Data1 Data2 Data3 Data4 ...]]", kWriteUsage});
     }
     MemCmdState& state = g_WriteState;
     uint32_t start = 0;
@@ -144,8 +141,7 @@ bool CmdWrite(int32_t argc, char** argv, ExprValue*) {
     for (uint32_t k = 0; k < count; ++k) {
         const uint32_t address = start + k * unit;
         WriteMemByWidth(address, values[k], unit);
-        const uint32_t mask = unit == 4 ? 0xFFFFFFFFu : (1u << (8 * unit)) - 1;
-        if (!PrintUnitLine(address, values[k] & mask, unit, "\n")) {
+        if (!PrintUnitLine(address, values[k], unit, "\n")) {
             return false;
         }
     }

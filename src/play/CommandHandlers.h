@@ -21,6 +21,11 @@ constexpr size_t ARG_SIZE = 256;
 
 using CommandHandler = bool (*)(int32_t argc, char** argv, ExprValue* result);
 
+// Whether the command's first argument asks for its usage text ("?").
+inline bool WantsUsage(int32_t argc, char** argv) {
+    return argc > 1 && argv[1][0] == '?';
+}
+
 // Help sections of the table's rows (HELP lists each section in table order).
 enum CommandSection : int32_t {
     SEC_HIDDEN = -1,

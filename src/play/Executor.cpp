@@ -31,20 +31,18 @@ ArgVector::ArgVector() : m_Storage(new char[MAX_ARGS * ARG_SIZE]()) {
     }
 }
 
-void ArgVector::Clear() {
-    for (char* word : m_Words) {
-        word[0] = '\0';
-    }
-}
-
 namespace {
 
 // Longest word, and longest quoted run inside a word.
 constexpr size_t WORD_MAX = ARG_SIZE - 1;
 constexpr size_t QUOTED_MAX = 254;
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 bool IsSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return IsBlank(c) || c == '\r' || c == '\n';
 }
 
 // Appends one character to the word being built; characters past the word's limit are dropped.
@@ -59,16 +57,11 @@ struct WordBuilder {
     }
 };
 
-char ToLowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The first word of a statement compared as a whole word, ignoring case, with IF, ELSE, WHILE.
 bool IsFlowWord(const char* word, size_t length) {
     static const char* const flow[] = {"IF", "ELSE", "WHILE"};
     for (const char* keyword : flow) {
-        const size_t keywordLength = std::strlen(keyword);
-        if (length == keywordLength && CompareNoCase(word, keyword, keywordLength) == 0) {
+        if (EqualsNoCase({word, length}, keyword)) {
             return true;
         }
     }
@@ -176,9 +169,7 @@ uint32_t ArgsTextLength(char* const* argv, int32_t n) {
 }
 
 bool DispatchCommand(int32_t argc, char** argv, ExprValue* result) {
-    for (char* c = argv[0]; *c != '\0'; ++c) {
-        *c = ToLowerAscii(*c);
-    }
+    LowerAsciiInPlace(argv[0]);
     uint32_t row = 0;
     if (!FindCommand(argv[0], &row)) {
         return RunScript(true, argc, argv, result);
@@ -203,11 +194,11 @@ bool ExecuteStatements(const char* line, size_t length, bool* ran) {
     for (;;) {
         // The statement starts at its first character other than a blank or a tab.
         size_t start = pos;
-        while (start < length && (line[start] == ' ' || line[start] == '\t')) {
+        while (start < length && IsBlank(line[start])) {
             ++start;
         }
         size_t firstWordEnd = start;
-        while (firstWordEnd < length && line[firstWordEnd] != ' ' && line[firstWordEnd] != '\t') {
+        while (firstWordEnd < length && !IsBlank(line[firstWordEnd])) {
             ++firstWordEnd;
         }
         const bool flow = IsFlowWord(line + start, firstWordEnd - start);
@@ -227,8 +218,7 @@ bool ExecuteStatements(const char* line, size_t length, bool* ran) {
                     assignment = true;
                     targetEnd = i;
                     commandStart = i + 2;
-                    while (commandStart < length &&
-                           (line[commandStart] == ' ' || line[commandStart] == '\t')) {
+                    while (commandStart < length && IsBlank(line[commandStart])) {
                         ++commandStart;
                     }
                     i = i + 2;

@@ -25,8 +25,6 @@ public:
 
     char** Words() { return m_Words.data(); }
     char* operator[](size_t i) { return m_Words[i]; }
-    // Empties every word.
-    void Clear();
 
 private:
     std::unique_ptr<char[]> m_Storage;

@@ -2,6 +2,7 @@
 
 #include "play/ArgParsers.h"
 #include "play/Keywords.h"
+#include "play/Session.h"
 
 #include <algorithm>
 #include <array>
@@ -15,8 +16,7 @@ namespace {
 // The history: entries oldest first.
 struct HistoryBlock {
     int32_t m_Current = 0; // the entry that Up/Down move from
-    int32_t m_Last = 0;    // the entry added last
-    int32_t m_Count = 0;   // 0..32
+    int32_t m_Count = 0;   // 0..32; the entry added last is always the newest
     std::array<std::string, HISTORY_SIZE> m_Entries;
 };
 
@@ -190,8 +190,9 @@ struct Edit {
 
     // Writes the prompt and the line again on a new row (after a listing).
     void Redraw() {
-        ConsoleWrite("\n=");
-        g_View.Restart(1);
+        ConsoleWrite("\n");
+        ConsoleWrite(g_Prompt);
+        g_View.Restart(static_cast<int>(std::strlen(g_Prompt)));
         cursor = static_cast<uint32_t>(line.size());
         g_View.Render(line, 0, cursor);
     }
@@ -478,7 +479,7 @@ void HistoryAdd(const char* line) {
         std::move(h.m_Entries.begin() + 1, h.m_Entries.end(), h.m_Entries.begin());
         h.m_Entries[HISTORY_SIZE - 1] = line;
     }
-    h.m_Last = h.m_Current = h.m_Count - 1;
+    h.m_Current = h.m_Count - 1;
 }
 
 bool HistoryRecall(char* buffer, uint32_t size, int mode) {
@@ -508,7 +509,7 @@ bool HistoryRecall(char* buffer, uint32_t size, int mode) {
     default:
         return false;
     }
-    g_Shown = mode == HISTORY_LAST ? h.m_Last : h.m_Current;
+    g_Shown = mode == HISTORY_LAST ? h.m_Count - 1 : h.m_Current;
     if (!HistoryHas(g_Shown))
         return false;
     CopyCut(buffer, size, h.m_Entries[g_Shown]);
@@ -534,7 +535,7 @@ bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
 
 bool HistoryComplete(char* buffer, uint32_t size) {
     HistoryBlock& h = g_History;
-    if (h.m_Count == 0 || !HistoryHas(h.m_Current) || size == 0)
+    if (!HistoryHas(h.m_Current) || size == 0)
         return false;
     const std::string& entry = h.m_Entries[h.m_Current];
     size_t n = strnlen(buffer, size);

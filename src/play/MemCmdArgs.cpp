@@ -68,6 +68,8 @@ bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* st
 }
 
 bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending) {
+    // The value as the unit holds it (W shows the values it wrote, cut to the unit).
+    value = unit >= 4 ? value : value & ((1u << (8 * unit)) - 1);
     const char* format = unit == 2   ? "%08lX:  %04lX  '"
                          : unit == 4 ? "%08lX:  %08lX  '"
                                      : "%08lX:  %02lX  '";
@@ -76,8 +78,7 @@ bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* 
     int n = std::snprintf(line, sizeof line, format, static_cast<unsigned long>(address),
                           static_cast<unsigned long>(value));
     for (uint32_t i = 0; i < unit && n < static_cast<int>(sizeof line) - 8; ++i) {
-        const uint32_t c = (value >> (8 * i)) & 0xFFu;
-        line[n++] = c >= 32 && c <= 126 ? static_cast<char>(c) : '.';
+        line[n++] = AsciiColumnChar((value >> (8 * i)) & 0xFFu);
     }
     line[n++] = '\'';
     line[n] = 0;
@@ -92,12 +93,7 @@ bool PrintUsage(const char* word, const UsageText& text) {
         PlayPrint(CAT_OUT, " %*.*s%s %s\n%s", stem, stem, word, units[u], text.m_Synopsis,
                   u == 3 ? "\n" : "");
     }
-    for (uint32_t i = 0; i < text.m_LineCount; ++i) {
-        if (!PlayPrint(CAT_OUT, "%s", text.m_Lines[i])) {
-            break;
-        }
-    }
-    return true;
+    return PrintUsageLines(text.m_Lines);
 }
 
 } // namespace memcmd

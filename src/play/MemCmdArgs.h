@@ -6,6 +6,7 @@
 #include "play/MemCommands.h"
 
 #include <cstdint>
+#include <span>
 
 namespace memcmd {
 
@@ -36,21 +37,15 @@ inline bool InAddressSpace(uint64_t address, uint64_t bytes) {
     return address + bytes <= MEM_ADDRESS_SPACE;
 }
 
-// R's line: address, value of the unit and its ASCII column between apostrophes, then ending
+// R's line: address, value (cut to the unit) and its ASCII column between apostrophes, then ending
 // ("\n" for R and W, ">" for the MODIFY prompt). False when the output was stopped.
 bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending);
 
 // The usage text of a command: the four synopsis lines with the stem of word, then the lines.
 struct UsageText {
     const char* m_Synopsis; // operands after the stem and its unit digits
-    const char* const* m_Lines;
-    uint32_t m_LineCount;
+    std::span<const char* const> m_Lines;
 };
 bool PrintUsage(const char* word, const UsageText& text);
-
-// "?" as the first argument.
-inline bool WantsUsage(int32_t argc, char** argv) {
-    return argc > 1 && argv[1][0] == '?';
-}
 
 } // namespace memcmd

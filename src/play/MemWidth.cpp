@@ -32,13 +32,11 @@ void WriteMemByWidth(uint32_t address, uint32_t value, uint32_t bytes) {
 }
 
 bool PrintAsciiColumn(uint32_t value, uint32_t bytes) {
+    char column[5] = {};
     for (uint32_t i = 0; i < bytes && i < 4; ++i) {
-        const uint32_t c = (value >> (8 * i)) & 0xFFu;
-        if (!PlayPrint(CAT_OUT, "%c", c >= 32 && c <= 126 ? static_cast<int>(c) : '.')) {
-            return false;
-        }
+        column[i] = AsciiColumnChar((value >> (8 * i)) & 0xFFu);
     }
-    return true;
+    return PlayPrint(CAT_OUT, "%s", column);
 }
 
 void WriteRegByBits(uint32_t bits, uint32_t index, uint32_t value) {

@@ -12,8 +12,14 @@ uint32_t ReadMemByWidth(uint32_t address, uint32_t bytes);
 // oxHclWriteMemory8 with the low 8 bits for any other width.
 void WriteMemByWidth(uint32_t address, uint32_t value, uint32_t bytes);
 
-// Prints (CAT_OUT) bytes characters, least significant byte first: the byte itself when it is
-// 32 to 126, "." otherwise. False when the user stopped the output at the paging prompt.
+// The character of one byte in the ASCII column of the memory listings: the byte itself when it
+// is 32 to 126, "." otherwise.
+inline char AsciiColumnChar(uint32_t byte) {
+    return byte >= 32 && byte <= 126 ? static_cast<char>(byte) : '.';
+}
+
+// Prints (CAT_OUT) bytes characters (at most 4) of AsciiColumnChar, least significant byte
+// first. False when the user stopped the output at the paging prompt.
 bool PrintAsciiColumn(uint32_t value, uint32_t bytes);
 
 // 16 -> oxHclWriteReg16 (low 16 bits), 32 -> oxHclWriteReg32, any other -> oxHclWriteReg8 (low 8

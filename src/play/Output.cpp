@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 uint32_t g_Verbose = CAT_ALL;
 FILE* g_FlogFile = nullptr;
@@ -23,18 +24,24 @@ namespace {
 
 constexpr int KEY_ESCAPE = 27;
 
-// Formats without a fixed limit: a "%s" argument may be far longer than the format.
-std::string FormatText(const char* format, va_list args) {
-    va_list measure;
-    va_copy(measure, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    if (needed <= 0) {
-        return {};
+// Formats without a fixed limit (a "%s" argument may be far longer than the format): into
+// buffer when the text fits, which is the common case of one output line, else into overflow.
+template <size_t N>
+std::string_view FormatText(char (&buffer)[N], std::string& overflow, const char* format,
+                            va_list args) {
+    va_list again;
+    va_copy(again, args);
+    const int needed = std::vsnprintf(buffer, N, format, args);
+    std::string_view text;
+    if (needed > 0 && static_cast<size_t>(needed) < N) {
+        text = std::string_view(buffer, static_cast<size_t>(needed));
+    } else if (needed > 0) {
+        overflow.resize(static_cast<size_t>(needed) + 1);
+        std::vsnprintf(overflow.data(), overflow.size(), format, again);
+        overflow.resize(static_cast<size_t>(needed));
+        text = overflow;
     }
-    std::string text(static_cast<size_t>(needed) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(needed));
+    va_end(again);
     return text;
 }
 
@@ -52,16 +59,16 @@ bool ApplyMaskWord(const char* word, uint32_t* mask) {
     if (std::strlen(word) < 4 || (word[3] != ':' && word[3] != '=')) {
         return false;
     }
+    const std::string_view state = word + 4;
     for (const auto& key : keys) {
-        if (CompareNoCase(word, key.m_Key, 3) != 0) {
+        if (!EqualsNoCase({word, 3}, key.m_Key)) {
             continue;
         }
-        const char* state = word + 4;
-        if (std::strlen(state) == 2 && CompareNoCase(state, "ON", 2) == 0) {
+        if (EqualsNoCase(state, "ON")) {
             *mask |= key.m_Bit;
             return true;
         }
-        if (std::strlen(state) == 3 && CompareNoCase(state, "OFF", 3) == 0) {
+        if (EqualsNoCase(state, "OFF")) {
             *mask &= ~key.m_Bit;
             return true;
         }
@@ -89,22 +96,6 @@ const char* OnOff(uint32_t mask, uint32_t bit) {
 void PrintMask(const char* label, uint32_t mask) {
     PlayPrint(CAT_SET, "%s = CMD:%s OUT:%s SET:%s\n", label, OnOff(mask, CAT_CMD),
               OnOff(mask, CAT_OUT), OnOff(mask, CAT_SET));
-}
-
-// Whether the command's first argument asks for its usage text.
-bool AsksForUsage(int32_t argc, char** argv) {
-    return argc > 1 && argv[1][0] == '?';
-}
-
-// A usage text, one piece after another (CAT_OUT); ESC at the pager ends it. Asking for the
-// usage always succeeds.
-template <size_t N> bool PrintUsageLines(const char* const (&lines)[N]) {
-    for (const char* line : lines) {
-        if (!PlayPrint(CAT_OUT, "%s", line)) {
-            break;
-        }
-    }
-    return true;
 }
 
 // The mask that VERBOSE changes: the running script level's, or the top-level one at the prompt
@@ -135,9 +126,11 @@ bool PlayPrint(uint32_t category, const char* format, ...) {
         return result;
     }
 
+    char buffer[512];
+    std::string overflow;
     va_list args;
     va_start(args, format);
-    const std::string text = FormatText(format, args);
+    const std::string_view text = FormatText(buffer, overflow, format, args);
     va_end(args);
 
     if (toLog) {
@@ -151,7 +144,7 @@ bool PlayPrint(uint32_t category, const char* format, ...) {
     size_t start = 0;
     for (;;) {
         const size_t lineFeed = text.find('\n', start);
-        if (lineFeed == std::string::npos) {
+        if (lineFeed == std::string_view::npos) {
             break;
         }
         WriteConsole(text.data() + start, lineFeed + 1 - start);
@@ -162,6 +155,15 @@ bool PlayPrint(uint32_t category, const char* format, ...) {
     }
     WriteConsole(text.data() + start, text.size() - start);
     return result;
+}
+
+bool PrintUsageLines(std::span<const char* const> lines) {
+    for (const char* line : lines) {
+        if (!PlayPrint(CAT_OUT, "%s", line)) {
+            break;
+        }
+    }
+    return true;
 }
 
 bool PagePause() {
@@ -195,7 +197,7 @@ bool PrintCaretError(uint32_t column, const char* format, ...) {
 }
 
 bool CmdVerbose(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (AsksForUsage(argc, argv)) {
+    if (WantsUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " VERBOSE [CMD=ON|OFF] [OUT=ON|OFF] [SET=ON|OFF]\n",
@@ -217,7 +219,7 @@ bool CmdVerbose(int32_t argc, char** argv, ExprValue* /*result*/) {
 }
 
 bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
-    if (AsksForUsage(argc, argv)) {
+    if (WantsUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " FLOG Filename [CMD|OUT|SET:ON|OFF]\n",
@@ -233,7 +235,7 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
         };
         return PrintUsageLines(usage);
     }
-    if (argc > 1 && std::strlen(argv[1]) == 3 && CompareNoCase(argv[1], "NUL", 3) == 0) {
+    if (argc > 1 && EqualsNoCase(argv[1], "NUL")) {
         if (g_FlogFile == nullptr) {
             return PlayPrint(CAT_ERR,
                              "ERROR: FLOG NUL can only be used after file logging is started.\n");
@@ -272,7 +274,7 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
 }
 
 bool CmdHalt(int32_t argc, char** argv, ExprValue* result) {
-    if (AsksForUsage(argc, argv)) {
+    if (WantsUsage(argc, argv)) {
         static const char* const usage[] = {
             "\n",
             " H [Lines]\n",

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 
 // Output categories (bits, combinable into masks).
 constexpr uint32_t CAT_CMD = 1; // the prompt, echoed script lines, caret lines (word CMD)
@@ -29,6 +30,10 @@ uint32_t EffectiveVerbose();
 // paging prompt (the rest of the text is then not shown); true otherwise. category is one bit,
 // or CAT_ALL.
 bool PlayPrint(uint32_t category, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// A usage text, one piece after another (CAT_OUT); ESC at the pager ends it. Always true:
+// asking for the usage succeeds.
+bool PrintUsageLines(std::span<const char* const> lines);
 
 // Counts one shown line; when a page is full, shows the "more" prompt and waits for a key. True
 // when the user asked to stop (ESC).

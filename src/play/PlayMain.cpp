@@ -1,5 +1,6 @@
 // The entry of Play: start-up, the command-line switches, one-command mode and the prompt loop.
 #include "common/StrPool.h"
+#include "common/Text.h"
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
 #include "hcl/HclBreak.h"
@@ -20,14 +21,6 @@ namespace {
 
 constexpr size_t LINE_SIZE = 256;
 
-void LowerCase(char* word) {
-    for (; *word != '\0'; ++word) {
-        if (*word >= 'A' && *word <= 'Z') {
-            *word = static_cast<char>(*word - 'A' + 'a');
-        }
-    }
-}
-
 bool StartsWith(const char* word, const char* prefix) {
     return std::strncmp(word, prefix, std::strlen(prefix)) == 0;
 }
@@ -46,7 +39,7 @@ Switches HandleSwitches(int argc, char** argv) {
     Switches s;
     for (int i = 0; i < argc; ++i) {
         char* word = argv[i];
-        LowerCase(word);
+        LowerAsciiInPlace(word);
         if (std::strcmp(word, "/?") == 0) {
             PrintUsage();
             s.m_Exit = true;

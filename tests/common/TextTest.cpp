@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -27,6 +28,34 @@ TEST(CompareNoCase, Results) {
     for (const auto& c : cases)
         EXPECT_EQ(CompareNoCase(c.a, c.b, c.n), c.result)
             << '"' << c.a << "\" \"" << c.b << "\" " << c.n;
+}
+
+TEST(EqualsNoCase, SameLengthAndLettersIgnoringCase) {
+    const struct {
+        std::string_view a;
+        std::string_view b;
+        bool equal;
+    } cases[] = {
+        {"Flog", "FLOG", true},
+        {"on", "ON", true},
+        {"", "", true},
+        {"OFFX", "OFF", false},
+        {"OF", "OFF", false},                       // lengths differ
+        {std::string_view("NULx", 3), "nul", true}, // only the view's characters
+        {"[", "{", false},
+        {"\xC4", "\xE4", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << '"' << c.a << "\" \"" << c.b << '"';
+}
+
+TEST(LowerAscii, FoldsOnlyAsciiLetters) {
+    char text[] = "AbZ@[`{09\xC4";
+    EXPECT_EQ(LowerAsciiInPlace(text), text);
+    EXPECT_STREQ(text, "abz@[`{09\xC4");
+    EXPECT_EQ(UpperAscii('q'), 'Q');
+    EXPECT_EQ(UpperAscii('{'), '{');
+    EXPECT_EQ(LowerAscii('@'), '@');
 }
 
 TEST(FindNoCase, Positions) {

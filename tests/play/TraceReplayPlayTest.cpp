@@ -6,13 +6,13 @@
 // so the "x" lines a register access writes would be refused in a replay ("not implemented
 // yet"), and the register state is not compared.
 #include "board/SimBoard.h"
+#include "common/Text.h"
 #include "play/Commands.h"
 #include "support/PlayProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -83,9 +83,7 @@ std::string LinesThatAreNoScript(const std::string& i_Log) {
             continue;
         }
         std::string word = line.substr(0, line.find_first_of(" \t"));
-        for (char& c : word) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
+        LowerAsciiInPlace(word.data());
         uint32_t row = 0;
         if (word.empty() || !FindCommand(word.c_str(), &row) ||
             g_Commands[row].m_Handler == nullptr) {
