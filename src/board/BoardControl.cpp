@@ -21,8 +21,7 @@ constexpr std::size_t kFaultKinds = 6;
 struct Controls {
     std::mutex Mutex; // guards what is not atomic
     std::atomic<std::uint32_t> AbsentMask{0};
-    std::atomic<std::uint32_t> DriverVersionPacked{0};
-    std::atomic<std::uint32_t> DriverBuild{0};
+    std::atomic<std::uint64_t> DriverVersionPacked{0}; // major, minor, build: one value
     std::atomic<std::uint32_t> SplitSize{0};
     std::atomic<std::uint32_t> LateDelayMs{100};
     std::atomic<std::uint32_t> PllLockReads{0};
@@ -34,8 +33,9 @@ struct Controls {
     std::atomic<bool> FileLog{false};
 };
 
-std::uint32_t Pack(DriverVersion i_Version) {
-    return static_cast<std::uint32_t>(i_Version.Major) << 16 | i_Version.Minor;
+std::uint64_t Pack(DriverVersion i_Version) {
+    return std::uint64_t{i_Version.Major} << 32 | std::uint64_t{i_Version.Minor} << 16 |
+           i_Version.Build;
 }
 
 bool ParseNumber(std::string_view i_Text, std::uint32_t* o_Value) {
@@ -76,6 +76,15 @@ bool ParseVersion(std::string_view i_Text, DriverVersion* o_Version) {
     return true;
 }
 
+// Whether a fault is pending, recounted after a change of the faults. Mutex held.
+void UpdateAnyFaultLocked(Controls& io_Controls) {
+    bool any = false;
+    for (const PendingFault& fault : io_Controls.Faults) {
+        any = any || fault.Count != 0;
+    }
+    io_Controls.AnyFault = any;
+}
+
 void ClearFaultsLocked(Controls& io_Controls) {
     for (PendingFault& fault : io_Controls.Faults) {
         fault = PendingFault{};
@@ -94,11 +103,7 @@ void InjectFaultInto(Controls& io_Controls, Fault i_Fault, std::uint32_t i_Count
         return;
     }
     io_Controls.Faults[kind] = PendingFault{i_Count, i_Arg};
-    bool any = false;
-    for (const PendingFault& fault : io_Controls.Faults) {
-        any = any || fault.Count != 0;
-    }
-    io_Controls.AnyFault = any;
+    UpdateAnyFaultLocked(io_Controls);
 }
 
 Controls& TheControls() {
@@ -133,7 +138,6 @@ void LoadEnvironment(Controls& io_Controls) {
         }
     }
     io_Controls.DriverVersionPacked = Pack(version);
-    io_Controls.DriverBuild = version.Build;
 
     std::uint32_t reads = 0;
     if (const char* text = std::getenv("Q3VSIM_PLL_LOCK_READS"); text != nullptr) {
@@ -186,14 +190,13 @@ bool IsAbsent(unsigned i_Board) {
 
 void SetDriverVersion(DriverVersion i_Version) {
     TheControls().DriverVersionPacked = Pack(i_Version);
-    TheControls().DriverBuild = i_Version.Build;
 }
 
 DriverVersion GetDriverVersion() {
-    const std::uint32_t packed = TheControls().DriverVersionPacked;
-    return DriverVersion{static_cast<std::uint16_t>(packed >> 16),
-                         static_cast<std::uint16_t>(packed),
-                         static_cast<std::uint16_t>(TheControls().DriverBuild.load())};
+    const std::uint64_t packed = TheControls().DriverVersionPacked;
+    return DriverVersion{static_cast<std::uint16_t>(packed >> 32),
+                         static_cast<std::uint16_t>(packed >> 16),
+                         static_cast<std::uint16_t>(packed)};
 }
 
 void InjectFault(Fault i_Fault, std::uint32_t i_Count, std::uint32_t i_Arg) {
@@ -296,7 +299,6 @@ bool ApplyFaultsTo(Controls& io_Controls, std::string_view i_List) {
             io_Controls.SplitSize = action.Value;
         } else if (action.Kind == -2) {
             io_Controls.DriverVersionPacked = Pack(action.Version);
-            io_Controls.DriverBuild = action.Version.Build;
         } else {
             InjectFaultInto(io_Controls, static_cast<Fault>(action.Kind), action.Value, 0);
         }
@@ -376,11 +378,7 @@ bool TakeFault(Fault i_Fault, std::uint32_t* o_Arg) {
         --fault.Count;
     }
     *o_Arg = fault.Arg;
-    bool any = false;
-    for (const PendingFault& f : controls.Faults) {
-        any = any || f.Count != 0;
-    }
-    controls.AnyFault = any;
+    UpdateAnyFaultLocked(controls);
     return true;
 }
 

@@ -9,6 +9,7 @@
 namespace board::detail {
 
 // True (and the fault's argument) when the fault is pending for the next reply; takes one count.
+// Cheap when no fault is pending.
 bool TakeFault(Fault i_Fault, std::uint32_t* o_Arg);
 // Whether any counted fault is pending (cheap).
 bool AnyFault();

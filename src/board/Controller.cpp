@@ -115,10 +115,6 @@ void WriteRegisterByte(BoardState& io_State, std::uint32_t i_Index, std::uint8_t
 
 } // namespace
 
-const RegisterInfo& RegisterInfoOf(std::uint32_t i_Index) {
-    return kRegisters[(i_Index % kRegisterCount) / 2];
-}
-
 void ResetRegisters(BoardState& io_State) {
     for (const RegisterInfo& info : kRegisters) {
         io_State.Registers[info.Index] = static_cast<std::uint8_t>(info.Default);

@@ -30,9 +30,6 @@ struct RegisterInfo {
     std::uint16_t ReadOnly;  // bits that writes do not change
     std::uint16_t WriteOnly; // bits that read as 0
 };
-// The register at an even index (every index has one; unlisted ones are plain storage).
-const RegisterInfo& RegisterInfoOf(std::uint32_t i_Index);
-
 // Registers to their reset values (the RESET bit's effect; memory is kept).
 void ResetRegisters(BoardState& io_State);
 

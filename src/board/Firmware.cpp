@@ -62,7 +62,7 @@ void LogTransfer(unsigned i_Board, LogEntry::Kind i_What, const std::uint8_t* i_
 // Extra data bytes of the next read or serial reply (the overlong fault), else 0.
 std::uint32_t OverlongBytes() {
     std::uint32_t extra = 0;
-    if (detail::AnyFault() && detail::TakeFault(Fault::Overlong, &extra)) {
+    if (detail::TakeFault(Fault::Overlong, &extra)) {
         return extra == 0 ? 1 : std::min<std::uint32_t>(extra, 0x100);
     }
     return 0;
@@ -134,7 +134,7 @@ std::uint32_t SimBoard::ReleaseLateReplies() {
 
 void SimBoard::QueueDone() {
     std::uint32_t arg = 0;
-    const bool fail = detail::AnyFault() && detail::TakeFault(Fault::Fail, &arg);
+    const bool fail = detail::TakeFault(Fault::Fail, &arg);
     const std::uint8_t reply[2] = {static_cast<std::uint8_t>(fail ? 11 : 3), 0};
     QueueReply(reply, sizeof reply);
 }

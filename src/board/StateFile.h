@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kInterruptRing = 64;
 // Room for the largest reply (a full chunk with its header and padding) several times over.
 inline constexpr std::uint32_t kReplyQueueSize = 256 * 1024;
 
-// One queued transfer in the reply queue: header, then Length bytes, then padding to 4.
+// One queued transfer in the reply queue: header, then Length bytes, then padding to 8.
 struct ReplyFrame {
     std::uint32_t Length;   // bytes of the transfer
     std::uint32_t Consumed; // bytes already read (the rest is the next transfer)

@@ -42,9 +42,27 @@ void FillHeader(std::uint8_t* o_Packet, std::uint8_t i_Type, std::uint32_t i_Add
     Put16(o_Packet + 6, i_Length);
 }
 
-bool TimedOut(std::uint32_t i_Since) {
-    return oxGetMsCount() - i_Since >= oxCSCL_TIMEOUT_MS;
-}
+// The time-out of a reply wait. The clock is first read when a read finds nothing (or a packet of
+// the wrong type), so a reply that is already waiting costs no clock read.
+class ReplyWait {
+public:
+    // Whether the wait has lasted the time-out; the first call after a start begins it.
+    bool TimedOut() {
+        const std::uint32_t now = oxGetMsCount();
+        if (!m_Started) {
+            m_Started = true;
+            m_Since = now;
+            return false;
+        }
+        return now - m_Since >= oxCSCL_TIMEOUT_MS;
+    }
+    // Data came: the time-out counts again from the next read that finds nothing.
+    void Restart() { m_Started = false; }
+
+private:
+    bool m_Started = false;
+    std::uint32_t m_Since = 0;
+};
 
 // The register port is a FIFO: chunks of one burst all go to the same index.
 bool IsRegisterPort(std::uint8_t i_Interface) {
@@ -97,11 +115,11 @@ int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
     std::memset(o_Reply, 0, i_Size);
     std::uint32_t have = 0;
     int type = -1;
-    std::uint32_t since = oxGetMsCount();
+    ReplyWait wait;
     for (;;) {
         const std::uint32_t n = oxUsbTransportIn(transfer, sizeof transfer, false);
         if (n == 0) {
-            if (oxUsbTransportLastTransferFailed() || TimedOut(since)) {
+            if (oxUsbTransportLastTransferFailed() || wait.TimedOut()) {
                 return -1;
             }
             continue;
@@ -110,7 +128,7 @@ int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
             const unsigned got = oxCsclPacketType(transfer);
             if (got != i_Type && !(i_AcceptFail && got == oxCSCL_FAIL)) {
                 i_Report(got);
-                if (TimedOut(since)) {
+                if (wait.TimedOut()) {
                     return -1;
                 }
                 continue;
@@ -126,7 +144,7 @@ int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
         if (have >= i_Size) {
             return type;
         }
-        since = oxGetMsCount();
+        wait.Restart();
     }
 }
 
@@ -146,11 +164,11 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
     std::uint32_t skip = 0; // bytes of a skipped reply still to come
     std::uint32_t taken = 0;
     *o_Reported = 0;
-    std::uint32_t since = oxGetMsCount();
+    ReplyWait wait;
     while (taken < i_Want) {
         const std::uint32_t n = oxUsbTransportIn(io_Transfer, i_TransferSize, i_Continued);
         if (n == 0) {
-            if (oxUsbTransportLastTransferFailed() || TimedOut(since)) {
+            if (oxUsbTransportLastTransferFailed() || wait.TimedOut()) {
                 break;
             }
             continue;
@@ -168,7 +186,7 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
             const unsigned got = oxCsclPacketType(io_Transfer + at);
             if (got != i_Type) {
                 i_Report(got, taken);
-                if (TimedOut(since)) {
+                if (wait.TimedOut()) {
                     break;
                 }
                 continue;
@@ -198,7 +216,7 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
         const std::uint32_t take = std::min(n - at, i_Want - taken);
         std::memcpy(o_Data + taken, io_Transfer + at, take);
         taken += take;
-        since = oxGetMsCount();
+        wait.Restart();
     }
     return taken;
 }

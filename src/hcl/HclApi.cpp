@@ -136,8 +136,8 @@ T ChangeReg(Op i_Op, std::uint32_t i_Index, std::uint32_t i_Code) {
     return value;
 }
 
-template <typename T, typename B>
-void BurstRead(void (*i_Slot)(std::uint32_t, B*, std::uint32_t), std::uint32_t i_Index, B* o_Buffer,
+template <typename T>
+void BurstRead(void (*i_Slot)(std::uint32_t, T*, std::uint32_t), std::uint32_t i_Index, T* o_Buffer,
                std::uint32_t i_Count, std::uint32_t i_Code) {
     if (o_Buffer == nullptr || i_Count == 0 || !Fits(i_Count, sizeof(T))) {
         return;
@@ -146,9 +146,9 @@ void BurstRead(void (*i_Slot)(std::uint32_t, B*, std::uint32_t), std::uint32_t i
     Event(i_Code, i_Index, i_Count, o_Buffer);
 }
 
-template <typename T, typename B>
-void BurstWrite(void (*i_Slot)(std::uint32_t, const B*, std::uint32_t), std::uint32_t i_Index,
-                const B* i_Buffer, std::uint32_t i_Count, std::uint32_t i_Code) {
+template <typename T>
+void BurstWrite(void (*i_Slot)(std::uint32_t, const T*, std::uint32_t), std::uint32_t i_Index,
+                const T* i_Buffer, std::uint32_t i_Count, std::uint32_t i_Code) {
     if (i_Buffer == nullptr || i_Count == 0 || !Fits(i_Count, sizeof(T))) {
         return;
     }
@@ -435,9 +435,9 @@ void oxHclBurstWriteMemory32(std::uint32_t i_Address, const std::uint32_t* i_Buf
 // --- Interrupt and raw access -------------------------------------------------------------
 
 bool oxHclInstallIrqHandler(oxIrqCallback i_Callback) {
-    oxHclSetLastError(oxgHclInterface.InstallIrqHandler(i_Callback) ? oxERR_NONE
-                                                                    : oxERR_IRQ_HANDLER);
-    return oxHclGetLastError(nullptr, 0) == oxERR_NONE;
+    const bool installed = oxgHclInterface.InstallIrqHandler(i_Callback);
+    oxHclSetLastError(installed ? oxERR_NONE : oxERR_IRQ_HANDLER);
+    return installed;
 }
 
 std::uint32_t oxHclReadRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset,

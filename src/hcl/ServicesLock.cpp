@@ -5,6 +5,7 @@
 #include "hcl/HclBoard.h"
 #include "platform/BoardLock.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -12,8 +13,9 @@ namespace {
 constexpr unsigned kBoards = 8;
 
 // One lock per board, opened at its first use and kept for the life of the process (threads
-// may still hold one while the program ends, so they are never destroyed).
-constinit BoardLock* g_Locks[kBoards] = {};
+// may still hold one while the program ends, so they are never destroyed). Once opened a lock is
+// found without taking g_LocksGuard, which only serialises the opening.
+constinit std::atomic<BoardLock*> g_Locks[kBoards] = {};
 constinit std::mutex g_LocksGuard;
 
 // The lock this thread holds and how deep; a nested lock stays on the same board even when
@@ -22,11 +24,16 @@ thread_local BoardLock* t_Held = nullptr;
 thread_local unsigned t_Depth = 0;
 
 BoardLock& LockOfBoard(unsigned i_Board) {
-    std::lock_guard<std::mutex> guard(g_LocksGuard);
-    if (g_Locks[i_Board] == nullptr) {
-        g_Locks[i_Board] = new BoardLock(i_Board);
+    if (BoardLock* lock = g_Locks[i_Board].load(std::memory_order_acquire); lock != nullptr) {
+        return *lock;
     }
-    return *g_Locks[i_Board];
+    std::lock_guard<std::mutex> guard(g_LocksGuard);
+    BoardLock* lock = g_Locks[i_Board].load(std::memory_order_relaxed);
+    if (lock == nullptr) {
+        lock = new BoardLock(i_Board);
+        g_Locks[i_Board].store(lock, std::memory_order_release);
+    }
+    return *lock;
 }
 
 } // namespace

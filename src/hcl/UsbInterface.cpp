@@ -48,38 +48,54 @@ std::uint32_t MemAddress(std::uint32_t i_Address) {
     return oxCsclGetMemBase() + i_Address;
 }
 
-// The CSCL burst calls count bytes in 32 bits; a transfer larger than that goes in pieces, each a
-// whole number of CSCL chunks so that the packets on the wire stay the same. On the register port
-// every piece goes to the same index (the port streams through one register); in memory the
-// address advances.
-constexpr std::uint64_t kBurstPiece = std::uint64_t{oxCSCL_CHUNK} * 65536;
-
-std::uint32_t PieceAddress(std::uint32_t i_Address, std::uint8_t i_Interface,
-                           std::uint64_t i_Done) {
-    if (i_Interface == RegInterface()) {
-        return i_Address;
-    }
-    return i_Address + static_cast<std::uint32_t>(i_Done);
+// Reads 1, 2 or 4 bytes at a bridge address under the lock.
+std::uint32_t ReadAt(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface) {
+    LockedExchange lock;
+    return oxCsclRdMge(i_Address, i_Width, i_Interface);
 }
 
-std::uint64_t BurstRead(std::uint32_t i_Address, std::uint8_t i_Interface, std::uint8_t* o_Buffer,
-                        std::uint64_t i_Bytes) {
+// Writes 1, 2 or 4 bytes at a bridge address under the lock; a failed write is reported with the
+// operation's name (after the lock is released, as the report may wait for an answer).
+void WriteAt(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface,
+             std::uint32_t i_Value, const char* i_Name) {
+    bool ok;
+    {
+        LockedExchange lock;
+        ok = oxCsclWrMge(i_Address, i_Width, i_Interface, i_Value);
+    }
+    if (!ok) {
+        oxAssert("%s() CSCL Error", i_Name);
+    }
+}
+
+// The CSCL burst calls count bytes in 32 bits; a transfer larger than that goes in pieces, each a
+// whole number of CSCL chunks so that the packets on the wire stay the same. On the register port
+// every piece goes to the same index (the port streams through one register, i_Fifo); in memory
+// the address advances.
+constexpr std::uint64_t kBurstPiece = std::uint64_t{oxCSCL_CHUNK} * 65536;
+
+std::uint32_t PieceAddress(std::uint32_t i_Address, bool i_Fifo, std::uint64_t i_Done) {
+    return i_Fifo ? i_Address : i_Address + static_cast<std::uint32_t>(i_Done);
+}
+
+std::uint64_t BurstRead(std::uint32_t i_Address, std::uint8_t i_Interface, bool i_Fifo,
+                        std::uint8_t* o_Buffer, std::uint64_t i_Bytes) {
     std::uint64_t received = 0;
     for (std::uint64_t done = 0; done < i_Bytes;) {
         const auto piece = static_cast<std::uint32_t>(std::min(i_Bytes - done, kBurstPiece));
-        received += oxCsclBurstRdMge(PieceAddress(i_Address, i_Interface, done), piece, i_Interface,
+        received += oxCsclBurstRdMge(PieceAddress(i_Address, i_Fifo, done), piece, i_Interface,
                                      o_Buffer + done);
         done += piece;
     }
     return received;
 }
 
-bool BurstWrite(std::uint32_t i_Address, std::uint8_t i_Interface, const std::uint8_t* i_Data,
-                std::uint64_t i_Bytes) {
+bool BurstWrite(std::uint32_t i_Address, std::uint8_t i_Interface, bool i_Fifo,
+                const std::uint8_t* i_Data, std::uint64_t i_Bytes) {
     bool ok = true;
     for (std::uint64_t done = 0; done < i_Bytes;) {
         const auto piece = static_cast<std::uint32_t>(std::min(i_Bytes - done, kBurstPiece));
-        ok = oxCsclBurstWrMge(PieceAddress(i_Address, i_Interface, done), piece, i_Interface,
+        ok = oxCsclBurstWrMge(PieceAddress(i_Address, i_Fifo, done), piece, i_Interface,
                               i_Data + done) &&
              ok;
         done += piece;
@@ -94,7 +110,7 @@ void RegBurstRead(std::uint32_t i_Address, std::uint8_t* o_Buffer, std::uint64_t
     std::uint64_t received;
     {
         LockedExchange lock;
-        received = BurstRead(i_Address, RegInterface(), o_Buffer, i_Bytes);
+        received = BurstRead(i_Address, RegInterface(), true, o_Buffer, i_Bytes);
     }
     if (received != i_Bytes) {
         oxAssert("oxBurstReadReg8() CSCL Error: Bytes number != Count.");
@@ -105,7 +121,7 @@ void RegBurstWrite(std::uint32_t i_Address, const std::uint8_t* i_Data, std::uin
     bool ok;
     {
         LockedExchange lock;
-        ok = BurstWrite(i_Address, RegInterface(), i_Data, i_Bytes);
+        ok = BurstWrite(i_Address, RegInterface(), true, i_Data, i_Bytes);
     }
     if (!ok) {
         oxAssert("oxBurstWriteReg8() CSCL Error");
@@ -117,13 +133,14 @@ void RegBurstWrite(std::uint32_t i_Address, const std::uint8_t* i_Data, std::uin
 template <typename T, typename Op> T ModifyReg(std::uint32_t i_Index, const char* i_Name, Op i_Op) {
     constexpr std::uint32_t width = sizeof(T);
     const std::uint32_t address = RegAddress(i_Index);
+    const std::uint8_t port = RegInterface();
     T result;
     bool ok;
     {
         LockedExchange lock;
-        const auto old = static_cast<T>(oxCsclRdMge(address, width, RegInterface()));
+        const auto old = static_cast<T>(oxCsclRdMge(address, width, port));
         result = static_cast<T>(i_Op(old));
-        ok = oxCsclWrMge(address, width, RegInterface(), result);
+        ok = oxCsclWrMge(address, width, port, result);
     }
     if (!ok) {
         oxAssert("%s() CSCL Error", i_Name);
@@ -135,17 +152,13 @@ template <typename T, typename Op> T ModifyReg(std::uint32_t i_Index, const char
 bool WaitReg(std::uint32_t i_Index, std::uint32_t i_Width, std::uint32_t i_Mask, bool i_Set,
              std::uint32_t i_IntervalMs, std::uint32_t i_TimeoutMs) {
     const std::uint32_t address = RegAddress(i_Index);
+    const std::uint8_t port = RegInterface();
     auto met = [&](std::uint32_t value) { return ((value & i_Mask) != 0) == i_Set; };
     if (i_IntervalMs != 0) {
         // The elapsed time counts the sleeps only, not the reads.
         std::uint64_t elapsed = 0;
         for (;;) {
-            std::uint32_t value;
-            {
-                LockedExchange lock;
-                value = oxCsclRdMge(address, i_Width, RegInterface());
-            }
-            if (met(value)) {
+            if (met(ReadAt(address, i_Width, port))) {
                 return true;
             }
             oxSleepMs(i_IntervalMs);
@@ -159,7 +172,7 @@ bool WaitReg(std::uint32_t i_Index, std::uint32_t i_Width, std::uint32_t i_Mask,
     LockedExchange lock;
     const std::uint32_t start = oxGetMsCount();
     for (;;) {
-        if (met(oxCsclRdMge(address, i_Width, RegInterface()))) {
+        if (met(oxCsclRdMge(address, i_Width, port))) {
             return true;
         }
         if (oxGetMsCount() - start >= i_TimeoutMs) {
@@ -203,20 +216,12 @@ void FillMemory(std::uint32_t i_Address, T i_Value, std::uint32_t i_Count, const
 }
 
 std::uint32_t RdMem(std::uint32_t i_Address, std::uint32_t i_Width) {
-    LockedExchange lock;
-    return oxCsclRdMge(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE);
+    return ReadAt(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE);
 }
 
 void WrMem(std::uint32_t i_Address, std::uint32_t i_Width, std::uint32_t i_Value,
            const char* i_Name) {
-    bool ok;
-    {
-        LockedExchange lock;
-        ok = oxCsclWrMge(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE, i_Value);
-    }
-    if (!ok) {
-        oxAssert("%s() CSCL Error", i_Name);
-    }
+    WriteAt(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE, i_Value, i_Name);
 }
 
 void BurstReadMem(std::uint32_t i_Address, void* o_Buffer, std::uint64_t i_Bytes) {
@@ -224,8 +229,8 @@ void BurstReadMem(std::uint32_t i_Address, void* o_Buffer, std::uint64_t i_Bytes
         return;
     }
     LockedExchange lock;
-    BurstRead(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST, static_cast<std::uint8_t*>(o_Buffer),
-              i_Bytes);
+    BurstRead(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST, false,
+              static_cast<std::uint8_t*>(o_Buffer), i_Bytes);
 }
 
 void BurstWriteMem(std::uint32_t i_Address, const void* i_Data, std::uint64_t i_Bytes) {
@@ -233,7 +238,7 @@ void BurstWriteMem(std::uint32_t i_Address, const void* i_Data, std::uint64_t i_
         return;
     }
     LockedExchange lock;
-    BurstWrite(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST,
+    BurstWrite(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST, false,
                static_cast<const std::uint8_t*>(i_Data), i_Bytes);
 }
 
@@ -268,41 +273,25 @@ bool oxInitializeController() {
 }
 
 std::uint8_t oxReadReg8(std::uint32_t i_Index) {
-    LockedExchange lock;
-    return static_cast<std::uint8_t>(oxCsclRdMge(RegAddress(i_Index), 1, RegInterface()));
+    return static_cast<std::uint8_t>(ReadAt(RegAddress(i_Index), 1, RegInterface()));
 }
 
 std::uint16_t oxReadReg16(std::uint32_t i_Index) {
     if ((i_Index & 1) != 0) {
         oxAssert("oxReadReg16() Index must be even.");
     }
-    LockedExchange lock;
-    return static_cast<std::uint16_t>(oxCsclRdMge(RegAddress(i_Index), 2, RegInterface()));
+    return static_cast<std::uint16_t>(ReadAt(RegAddress(i_Index), 2, RegInterface()));
 }
 
 void oxWriteReg8(std::uint32_t i_Index, std::uint8_t i_Value) {
-    bool ok;
-    {
-        LockedExchange lock;
-        ok = oxCsclWrMge(RegAddress(i_Index), 1, RegInterface(), i_Value);
-    }
-    if (!ok) {
-        oxAssert("oxWriteReg8() CSCL Error");
-    }
+    WriteAt(RegAddress(i_Index), 1, RegInterface(), i_Value, "oxWriteReg8");
 }
 
 void oxWriteReg16(std::uint32_t i_Index, std::uint16_t i_Value) {
     if ((i_Index & 1) != 0) {
         oxAssert("oxWriteReg16() Index must be even.");
     }
-    bool ok;
-    {
-        LockedExchange lock;
-        ok = oxCsclWrMge(RegAddress(i_Index), 2, RegInterface(), i_Value);
-    }
-    if (!ok) {
-        oxAssert("oxWriteReg16() CSCL Error");
-    }
+    WriteAt(RegAddress(i_Index), 2, RegInterface(), i_Value, "oxWriteReg16");
 }
 
 std::uint8_t oxModifyReg8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint8_t i_Value) {
@@ -472,8 +461,7 @@ std::uint32_t oxReadRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::
         oxAssert("oxReadRaw() BaseIndex must be zero for USB interface.");
         return 0;
     }
-    LockedExchange lock;
-    return oxCsclRdMge(MemAddress(i_Offset), i_Width, oxUSB_IF_MEMORY_SINGLE);
+    return RdMem(i_Offset, i_Width);
 }
 
 void oxWriteRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint32_t i_Width,

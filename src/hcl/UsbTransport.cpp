@@ -30,8 +30,8 @@ oxHandle g_InterruptEvent = nullptr;
 std::atomic<bool> g_Running{false};
 std::atomic<std::uint32_t> g_Generation{0}; // of the thread that may run
 std::atomic<oxUsbInterruptCallback> g_Callback{nullptr};
-std::atomic<std::uint32_t> g_CompletionStatus{0};  // 0 none, 1 success, 2 failure
-thread_local std::uint32_t t_CompletionStatus = 0; // the same, of this thread's last read
+// How this thread's last interrupt read ended: none (time-out), success or failure.
+thread_local std::uint32_t t_CompletionStatus = 0;
 std::uint32_t g_InstallResult = oxUSB_IRQ_OK;
 
 constexpr std::uint32_t kCompletionNone = 0;
@@ -61,19 +61,15 @@ const char* PipeTypeText(std::uint32_t i_Type) {
     return i_Type < 4 ? kTypes[i_Type] : "???";
 }
 
-struct ThreadStart {
-    oxHandle Event;
-    std::uint32_t Generation;
-};
-
 bool StillMine(std::uint32_t i_Generation) {
     return g_Running && g_Generation == i_Generation;
 }
 
+// The argument is the generation the thread was started with.
 std::uint32_t InterruptThread(void* i_Argument) {
-    const ThreadStart start = *static_cast<ThreadStart*>(i_Argument);
-    delete static_cast<ThreadStart*>(i_Argument);
-    while (StillMine(start.Generation)) {
+    const auto generation =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(i_Argument));
+    while (StillMine(generation)) {
         std::uint16_t word = 0;
         if (!oxCsclRdInterrupt(&word)) {
             // A read that did not complete within its time is an idle second: wait again. A
@@ -88,18 +84,17 @@ std::uint32_t InterruptThread(void* i_Argument) {
             continue;
         }
         const oxUsbInterruptCallback callback = g_Callback;
-        if (StillMine(start.Generation) && callback != nullptr) {
+        if (StillMine(generation) && callback != nullptr) {
             callback();
         }
     }
     {
         // Not running any more, so that the next callback installation starts a new thread.
         std::lock_guard lock(g_IrqMutex);
-        if (g_Generation == start.Generation) {
+        if (g_Generation == generation) {
             g_Running = false;
         }
     }
-    oxCloseHandle(start.Event);
     return 0;
 }
 
@@ -431,7 +426,6 @@ bool oxUsbTransportInterruptIn(void* o_Buffer, std::uint32_t i_Length) {
         status = kCompletionNone; // the read did not complete in time
     }
     t_CompletionStatus = status;
-    g_CompletionStatus = status;
     return status == kCompletionSuccess;
 }
 
@@ -452,22 +446,16 @@ bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback i_Callback) {
     if (!oxUsbTransportOpenInterrupt()) {
         return false;
     }
-    const oxHandle event = oxCreateEvent();
-    if (event == nullptr) {
-        oxUsbTransportDisableInterrupt();
-        return false;
-    }
-    auto* start = new ThreadStart{event, 0};
+    std::uint32_t generation;
     {
         std::lock_guard lock(g_IrqMutex);
-        start->Generation = ++g_Generation;
+        generation = ++g_Generation;
         g_Running = true;
         g_Callback = i_Callback;
     }
-    const oxHandle thread = oxCreateThread(&InterruptThread, start);
+    const oxHandle thread =
+        oxCreateThread(&InterruptThread, reinterpret_cast<void*>(std::uintptr_t{generation}));
     if (thread == nullptr) {
-        delete start;
-        oxCloseHandle(event);
         oxUsbTransportDisableInterrupt();
         return false;
     }

@@ -22,12 +22,9 @@
 
 namespace usbtest {
 
-// Made once per program and removed at its end; selected as the board folder, board 0.
+// Made once per program and removed at its end (PowerOnFreshBoard selects it, board 0).
 inline const std::string& BoardFolder() {
-    const std::string& folder = q3vtest::ProgramTempFolder("q3v-usbif");
-    setenv("Q3VSIM_DIR", folder.c_str(), 1);
-    unsetenv("Q3VBOARD");
-    return folder;
+    return q3vtest::ProgramTempFolder("q3v-usbif");
 }
 
 // One access of the controller model, as the board's log tells it.

@@ -2,19 +2,18 @@
 // with a rewritten block, run against a fresh simulated board.
 #include "hcl/HclData.h"
 #include "hcl/HclError.h"
+#include "support/PlayProcess.h"
 #include "support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,10 +24,7 @@ namespace {
 
 using Image = std::vector<unsigned char>;
 
-struct RunResult {
-    std::string Output;
-    int Exit = -1;
-};
+using RunResult = q3vtest::PlayRun;
 
 class PatchedPlay : public ::testing::Test {
 protected:
@@ -70,22 +66,7 @@ protected:
         chmod(path.c_str(), 0755);
         const std::string sim = m_Folder + "/sim";
         mkdir(sim.c_str(), 0700);
-        const std::string command = "cd '" + m_Folder + "' && env -u Q3VBOARD -u Q3VSIM_ABSENT " +
-                                    "Q3VSIM_DIR='" + sim + "' ./play-copy " + i_Args +
-                                    " </dev/null 2>&1";
-        RunResult run;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr) {
-            return run;
-        }
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            run.Output.append(buffer, n);
-        }
-        const int status = pclose(pipe);
-        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
+        return q3vtest::RunProgramOnBoard(path, sim, i_Args, "", m_Folder);
     }
 
     Image m_Image;
@@ -101,7 +82,7 @@ TEST_F(PatchedPlay, AcquisitionSendsTheMgeBytesOfTheFilesBlock) {
     At(551) = 0x12; // CONFIGD
     StoreCrc();
     const RunResult run = RunCopy("");
-    EXPECT_EQ(run.Exit, 0) << run.Output;
+    EXPECT_EQ(run.Code, 0) << run.Output;
     EXPECT_THAT(run.Output, HasSubstr("CSCL:MGE 0 Regs: 0x44 0x55 0x5e 0x12 0x00 0x00\n"));
     EXPECT_THAT(run.Output, HasSubstr("CSCL HW revision 1\n"));
 }
@@ -117,5 +98,5 @@ TEST_F(PatchedPlay, BlockThatFailsItsCrcIsReportedInTheBannerAndTheStartGoesOn) 
     EXPECT_THAT(run.Output, HasSubstr(line));
     EXPECT_THAT(run.Output, HasSubstr("CSCL HW revision 1\n")) << "acquired all the same";
     EXPECT_THAT(run.Output, Not(HasSubstr("ERROR: ")));
-    EXPECT_EQ(run.Exit, 0) << run.Output;
+    EXPECT_EQ(run.Code, 0) << run.Output;
 }

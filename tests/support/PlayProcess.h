@@ -32,19 +32,22 @@ struct PlayRun {
     std::string Output; // standard output and standard error, in the order written
 };
 
-// Runs play with the command-line words (split by the shell: give them quoted) on the board
-// folder i_Board ($Q3VSIM_DIR), standard input read from the file i_Input (/dev/null when
-// ""), in the current directory i_WorkDir ("" keeps the test's own).
-inline PlayRun RunPlay(const std::string& i_Board, const std::string& i_Words,
-                       const std::string& i_Input = "", const std::string& i_WorkDir = "") {
+// Runs the program i_Program (a copy of play, say) with the command-line words (split by the
+// shell: give them quoted) on the board folder i_Board ($Q3VSIM_DIR), standard input read from
+// the file i_Input (/dev/null when ""), in the current directory i_WorkDir ("" keeps the
+// test's own).
+inline PlayRun RunProgramOnBoard(const std::string& i_Program, const std::string& i_Board,
+                                 const std::string& i_Words, const std::string& i_Input = "",
+                                 const std::string& i_WorkDir = "") {
     std::string line;
     if (!i_WorkDir.empty()) {
         line += "cd " + ShellWord(i_WorkDir) + " && ";
     }
-    // Board 0 of the folder, whatever Q3VBOARD the test's own environment holds.
-    line += "env -u Q3VBOARD Q3VSIM_DIR=" + ShellWord(i_Board) + " " + ShellWord(PlayPath()) + " " +
-            i_Words + " <" + (i_Input.empty() ? std::string("/dev/null") : ShellWord(i_Input)) +
-            " 2>&1";
+    // Board 0 of the folder, present, whatever Q3VBOARD and Q3VSIM_ABSENT the test's own
+    // environment holds.
+    line += "env -u Q3VBOARD -u Q3VSIM_ABSENT Q3VSIM_DIR=" + ShellWord(i_Board) + " " +
+            ShellWord(i_Program) + " " + i_Words + " <" +
+            (i_Input.empty() ? std::string("/dev/null") : ShellWord(i_Input)) + " 2>&1";
     PlayRun run;
     FILE* pipe = popen(line.c_str(), "r");
     if (pipe == nullptr) {
@@ -57,6 +60,12 @@ inline PlayRun RunPlay(const std::string& i_Board, const std::string& i_Words,
     const int status = pclose(pipe);
     run.Code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs the built play so (see RunProgramOnBoard).
+inline PlayRun RunPlay(const std::string& i_Board, const std::string& i_Words,
+                       const std::string& i_Input = "", const std::string& i_WorkDir = "") {
+    return RunProgramOnBoard(PlayPath(), i_Board, i_Words, i_Input, i_WorkDir);
 }
 
 } // namespace q3vtest
