@@ -258,12 +258,12 @@ bool oxHclParseBreakpoints(const char* i_Text) {
         if (width == 0) {
             return Fail(oxERR_BRK_REG_FORMAT);
         }
-        // 5. Register specification up to the closing brace.
+        // 5. The register term up to the closing brace.
         const std::size_t close = t.find(']', p);
         if (close == std::string_view::npos) {
             return Fail(oxERR_BRK_BRACE);
         }
-        const std::string_view spec = t.substr(p, close - p);
+        const std::string_view term = t.substr(p, close - p);
         p = close + 1;
         // 6. End of the entry or a match value.
         std::uint32_t value = 0;
@@ -287,15 +287,15 @@ bool oxHclParseBreakpoints(const char* i_Text) {
         std::uint32_t high = 0;
         std::uint32_t low = 0;
         bool plain = false;
-        if (!oxHclParseBreakRegister(spec.data(), spec.size(), index, end, mask, high, low)) {
+        if (!oxHclParseBreakRegister(term.data(), term.size(), index, end, mask, high, low)) {
             std::size_t q = 0;
-            if (!ReadDigits(spec, q, 16, index)) {
+            if (!ReadDigits(term, q, 16, index)) {
                 return Fail(oxERR_BRK_REG_FORMAT);
             }
-            if (q < spec.size() && spec[q] == 'h') {
+            if (q < term.size() && term[q] == 'h') {
                 ++q;
             }
-            if (q != spec.size()) {
+            if (q != term.size()) {
                 return Fail(oxERR_BRK_REG_FORMAT);
             }
             plain = true;

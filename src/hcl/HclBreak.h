@@ -43,7 +43,7 @@ bool oxHclClearBreakpoints();
 // the entries already added and gives false.
 bool oxHclParseBreakpoints(const char* i_Text);
 
-// Reads one register specification of i_Length characters (see above). A range gives its end
+// Reads one register term of i_Length characters (see above). A range gives its end
 // and mask 0; a bit field gives its mask and high and low bit, end oxHCL_BREAK_NO_END. False
 // for any other text: the caller then reads the whole text as one hexadecimal index.
 bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint32_t& o_Index,

@@ -246,7 +246,7 @@ TEST_F(BreakTest, NumbersOfEachRadix) {
     }
 }
 
-TEST_F(BreakTest, RegisterSpecificationForms) {
+TEST_F(BreakTest, RegisterTermForms) {
     struct Case {
         const char* Text;
         bool Result;
