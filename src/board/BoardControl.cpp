@@ -33,77 +33,75 @@ struct Controls {
     std::atomic<bool> FileLog{false};
 };
 
-std::uint64_t Pack(DriverVersion i_Version) {
-    return std::uint64_t{i_Version.Major} << 32 | std::uint64_t{i_Version.Minor} << 16 |
-           i_Version.Build;
+std::uint64_t Pack(DriverVersion version) {
+    return std::uint64_t{version.Major} << 32 | std::uint64_t{version.Minor} << 16 | version.Build;
 }
 
-bool ParseNumber(std::string_view i_Text, std::uint32_t* o_Value) {
-    if (i_Text.empty() || i_Text.size() > 9) {
+bool ParseNumber(std::string_view text, std::uint32_t* valueOut) {
+    if (text.empty() || text.size() > 9) {
         return false;
     }
     std::uint32_t value = 0;
-    for (char c : i_Text) {
+    for (char c : text) {
         if (c < '0' || c > '9') {
             return false;
         }
         value = value * 10 + static_cast<std::uint32_t>(c - '0');
     }
-    *o_Value = value;
+    *valueOut = value;
     return true;
 }
 
-bool ParseVersion(std::string_view i_Text, DriverVersion* o_Version) {
+bool ParseVersion(std::string_view text, DriverVersion* version) {
     std::uint32_t parts[3] = {0, 0, 0};
     std::size_t count = 0;
     while (count < 3) {
-        const std::size_t dot = i_Text.find('.');
-        if (!ParseNumber(i_Text.substr(0, dot), &parts[count]) || parts[count] > 0xFFFF) {
+        const std::size_t dot = text.find('.');
+        if (!ParseNumber(text.substr(0, dot), &parts[count]) || parts[count] > 0xFFFF) {
             return false;
         }
         ++count;
         if (dot == std::string_view::npos) {
             break;
         }
-        i_Text.remove_prefix(dot + 1);
+        text.remove_prefix(dot + 1);
     }
     if (count < 2) {
         return false;
     }
-    *o_Version =
+    *version =
         DriverVersion{static_cast<std::uint16_t>(parts[0]), static_cast<std::uint16_t>(parts[1]),
                       static_cast<std::uint16_t>(parts[2])};
     return true;
 }
 
 // Whether a fault is pending, recounted after a change of the faults. Mutex held.
-void UpdateAnyFaultLocked(Controls& io_Controls) {
+void UpdateAnyFaultLocked(Controls& controls) {
     bool any = false;
-    for (const PendingFault& fault : io_Controls.Faults) {
+    for (const PendingFault& fault : controls.Faults) {
         any = any || fault.Count != 0;
     }
-    io_Controls.AnyFault = any;
+    controls.AnyFault = any;
 }
 
-void ClearFaultsLocked(Controls& io_Controls) {
-    for (PendingFault& fault : io_Controls.Faults) {
+void ClearFaultsLocked(Controls& controls) {
+    for (PendingFault& fault : controls.Faults) {
         fault = PendingFault{};
     }
-    io_Controls.AnyFault = false;
+    controls.AnyFault = false;
 }
 
-void LoadEnvironment(Controls& io_Controls);
-bool ApplyFaultsTo(Controls& io_Controls, std::string_view i_List);
+void LoadEnvironment(Controls& controls);
+bool ApplyFaultsTo(Controls& controls, std::string_view list);
 
-void InjectFaultInto(Controls& io_Controls, Fault i_Fault, std::uint32_t i_Count,
-                     std::uint32_t i_Arg) {
-    std::lock_guard lock(io_Controls.Mutex);
-    const auto kind = static_cast<std::size_t>(i_Fault);
+void InjectFaultInto(Controls& controls, Fault faultIn, std::uint32_t count, std::uint32_t arg) {
+    std::lock_guard lock(controls.Mutex);
+    const auto kind = static_cast<std::size_t>(faultIn);
     if (kind >= kFaultKinds) {
         return;
     }
-    io_Controls.Faults[kind] = PendingFault{i_Count, i_Arg};
-    UpdateAnyFaultLocked(io_Controls);
+    controls.Faults[kind] = PendingFault{count, arg};
+    UpdateAnyFaultLocked(controls);
 }
 
 Controls& TheControls() {
@@ -115,7 +113,7 @@ Controls& TheControls() {
     return *s_Controls;
 }
 
-void LoadEnvironment(Controls& io_Controls) {
+void LoadEnvironment(Controls& controls) {
     std::uint32_t absent = 0;
     if (const char* text = std::getenv("Q3VSIM_ABSENT"); text != nullptr) {
         if (std::string_view(text) == "all") {
@@ -128,7 +126,7 @@ void LoadEnvironment(Controls& io_Controls) {
             }
         }
     }
-    io_Controls.AbsentMask = absent;
+    controls.AbsentMask = absent;
 
     DriverVersion version = kDefaultDriverVersion;
     if (const char* text = std::getenv("Q3VSIM_DRIVER_VERSION"); text != nullptr) {
@@ -137,7 +135,7 @@ void LoadEnvironment(Controls& io_Controls) {
             version = kDefaultDriverVersion;
         }
     }
-    io_Controls.DriverVersionPacked = Pack(version);
+    controls.DriverVersionPacked = Pack(version);
 
     std::uint32_t reads = 0;
     if (const char* text = std::getenv("Q3VSIM_PLL_LOCK_READS"); text != nullptr) {
@@ -146,26 +144,26 @@ void LoadEnvironment(Controls& io_Controls) {
             reads = 0;
         }
     }
-    io_Controls.PllLockReads = reads;
-    io_Controls.SplitSize = 0;
-    io_Controls.LateDelayMs = 100;
+    controls.PllLockReads = reads;
+    controls.SplitSize = 0;
+    controls.LateDelayMs = 100;
     {
-        std::lock_guard lock(io_Controls.Mutex);
-        ClearFaultsLocked(io_Controls);
-        io_Controls.Entries.clear();
-        if (io_Controls.LogFile != nullptr) {
-            std::fclose(io_Controls.LogFile);
-            io_Controls.LogFile = nullptr;
+        std::lock_guard lock(controls.Mutex);
+        ClearFaultsLocked(controls);
+        controls.Entries.clear();
+        if (controls.LogFile != nullptr) {
+            std::fclose(controls.LogFile);
+            controls.LogFile = nullptr;
         }
-        io_Controls.FileLog = false;
+        controls.FileLog = false;
         if (const char* path = std::getenv("Q3VSIM_LOG"); path != nullptr && path[0] != '\0') {
-            io_Controls.LogFile = std::fopen(path, "a");
-            io_Controls.FileLog = io_Controls.LogFile != nullptr;
+            controls.LogFile = std::fopen(path, "a");
+            controls.FileLog = controls.LogFile != nullptr;
         }
     }
-    io_Controls.MemoryLog = false;
+    controls.MemoryLog = false;
     if (const char* list = std::getenv("Q3VSIM_FAULTS"); list != nullptr) {
-        if (!ApplyFaultsTo(io_Controls, list)) {
+        if (!ApplyFaultsTo(controls, list)) {
             std::fprintf(stderr, "Q3VSIM_FAULTS: not understood: %s\n", list);
         }
     }
@@ -173,23 +171,23 @@ void LoadEnvironment(Controls& io_Controls) {
 
 } // namespace
 
-void SetAbsent(unsigned i_Board, bool i_Absent) {
-    if (i_Board >= kBoardCount) {
+void SetAbsent(unsigned board, bool absent) {
+    if (board >= kBoardCount) {
         return;
     }
-    if (i_Absent) {
-        TheControls().AbsentMask |= 1u << i_Board;
+    if (absent) {
+        TheControls().AbsentMask |= 1u << board;
     } else {
-        TheControls().AbsentMask &= ~(1u << i_Board);
+        TheControls().AbsentMask &= ~(1u << board);
     }
 }
 
-bool IsAbsent(unsigned i_Board) {
-    return i_Board >= kBoardCount || (TheControls().AbsentMask & (1u << i_Board)) != 0;
+bool IsAbsent(unsigned board) {
+    return board >= kBoardCount || (TheControls().AbsentMask & (1u << board)) != 0;
 }
 
-void SetDriverVersion(DriverVersion i_Version) {
-    TheControls().DriverVersionPacked = Pack(i_Version);
+void SetDriverVersion(DriverVersion version) {
+    TheControls().DriverVersionPacked = Pack(version);
 }
 
 DriverVersion GetDriverVersion() {
@@ -199,8 +197,8 @@ DriverVersion GetDriverVersion() {
                          static_cast<std::uint16_t>(packed)};
 }
 
-void InjectFault(Fault i_Fault, std::uint32_t i_Count, std::uint32_t i_Arg) {
-    InjectFaultInto(TheControls(), i_Fault, i_Count, i_Arg);
+void InjectFault(Fault faultIn, std::uint32_t count, std::uint32_t arg) {
+    InjectFaultInto(TheControls(), faultIn, count, arg);
 }
 
 void ClearFaults() {
@@ -209,20 +207,20 @@ void ClearFaults() {
     ClearFaultsLocked(controls);
 }
 
-void SetSplitSize(std::uint32_t i_Bytes) {
-    TheControls().SplitSize = i_Bytes;
+void SetSplitSize(std::uint32_t bytes) {
+    TheControls().SplitSize = bytes;
 }
 std::uint32_t GetSplitSize() {
     return TheControls().SplitSize;
 }
-void SetLateDelayMs(std::uint32_t i_Ms) {
-    TheControls().LateDelayMs = i_Ms;
+void SetLateDelayMs(std::uint32_t ms) {
+    TheControls().LateDelayMs = ms;
 }
 std::uint32_t ReleaseLateReplies() {
     return detail::ReleaseAllLateReplies();
 }
-void SetPllLockReads(std::uint32_t i_Reads) {
-    TheControls().PllLockReads = i_Reads;
+void SetPllLockReads(std::uint32_t reads) {
+    TheControls().PllLockReads = reads;
 }
 std::uint32_t GetPllLockReads() {
     return TheControls().PllLockReads;
@@ -232,22 +230,22 @@ void ResetControls() {
     LoadEnvironment(TheControls());
 }
 
-bool ApplyFaultList(std::string_view i_List) {
-    return ApplyFaultsTo(TheControls(), i_List);
+bool ApplyFaultList(std::string_view list) {
+    return ApplyFaultsTo(TheControls(), list);
 }
 
 namespace {
 
-bool ApplyFaultsTo(Controls& io_Controls, std::string_view i_List) {
+bool ApplyFaultsTo(Controls& controls, std::string_view list) {
     struct Item {
         std::string_view Name;
         std::string_view Arg;
     };
     std::vector<Item> items;
-    while (!i_List.empty()) {
-        const std::size_t comma = i_List.find(',');
-        std::string_view item = i_List.substr(0, comma);
-        i_List = comma == std::string_view::npos ? std::string_view() : i_List.substr(comma + 1);
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
         if (item.empty()) {
             continue;
         }
@@ -296,11 +294,11 @@ bool ApplyFaultsTo(Controls& io_Controls, std::string_view i_List) {
     }
     for (const Action& action : actions) {
         if (action.Kind == -1) {
-            io_Controls.SplitSize = action.Value;
+            controls.SplitSize = action.Value;
         } else if (action.Kind == -2) {
-            io_Controls.DriverVersionPacked = Pack(action.Version);
+            controls.DriverVersionPacked = Pack(action.Version);
         } else {
-            InjectFaultInto(io_Controls, static_cast<Fault>(action.Kind), action.Value, 0);
+            InjectFaultInto(controls, static_cast<Fault>(action.Kind), action.Value, 0);
         }
     }
     return true;
@@ -308,8 +306,8 @@ bool ApplyFaultsTo(Controls& io_Controls, std::string_view i_List) {
 
 } // namespace
 
-void EnableLog(bool i_On) {
-    TheControls().MemoryLog = i_On;
+void EnableLog(bool on) {
+    TheControls().MemoryLog = on;
 }
 bool LogEnabled() {
     return TheControls().MemoryLog;
@@ -329,33 +327,32 @@ void ClearLog() {
     controls.Entries.clear();
 }
 
-std::string FormatLogEntry(const LogEntry& i_Entry) {
+std::string FormatLogEntry(const LogEntry& entry) {
     char head[96];
     std::string line;
-    switch (i_Entry.What) {
+    switch (entry.What) {
     case LogEntry::Kind::Out:
     case LogEntry::Kind::In:
-        std::snprintf(head, sizeof head, "board %u %s%s %u:", i_Entry.Board,
-                      i_Entry.What == LogEntry::Kind::Out ? "OUT" : "IN",
-                      i_Entry.Continued ? " continued" : "", i_Entry.Length);
+        std::snprintf(head, sizeof head, "board %u %s%s %u:", entry.Board,
+                      entry.What == LogEntry::Kind::Out ? "OUT" : "IN",
+                      entry.Continued ? " continued" : "", entry.Length);
         line = head;
-        for (std::uint8_t byte : i_Entry.Bytes) {
+        for (std::uint8_t byte : entry.Bytes) {
             std::snprintf(head, sizeof head, " %02x", byte);
             line += head;
         }
-        if (i_Entry.Bytes.size() < i_Entry.Length) {
+        if (entry.Bytes.size() < entry.Length) {
             line += " ...";
         }
         break;
     case LogEntry::Kind::Interrupt:
-        std::snprintf(head, sizeof head, "board %u INTERRUPT 0x%04x", i_Entry.Board, i_Entry.Value);
+        std::snprintf(head, sizeof head, "board %u INTERRUPT 0x%04x", entry.Board, entry.Value);
         line = head;
         break;
     case LogEntry::Kind::Access:
         std::snprintf(head, sizeof head, "board %u %s 0x%06x port %u len %u value 0x%08x%s",
-                      i_Entry.Board, i_Entry.Write ? "WRITE" : "READ", i_Entry.Address,
-                      i_Entry.Interface, i_Entry.Length, i_Entry.Value,
-                      i_Entry.Dropped ? " dropped" : "");
+                      entry.Board, entry.Write ? "WRITE" : "READ", entry.Address, entry.Interface,
+                      entry.Length, entry.Value, entry.Dropped ? " dropped" : "");
         line = head;
         break;
     }
@@ -364,20 +361,20 @@ std::string FormatLogEntry(const LogEntry& i_Entry) {
 
 namespace detail {
 
-bool TakeFault(Fault i_Fault, std::uint32_t* o_Arg) {
+bool TakeFault(Fault faultIn, std::uint32_t* arg) {
     Controls& controls = TheControls();
     if (!controls.AnyFault) {
         return false;
     }
     std::lock_guard lock(controls.Mutex);
-    PendingFault& fault = controls.Faults[static_cast<std::size_t>(i_Fault)];
+    PendingFault& fault = controls.Faults[static_cast<std::size_t>(faultIn)];
     if (fault.Count == 0) {
         return false;
     }
     if (fault.Count != kEveryReply) {
         --fault.Count;
     }
-    *o_Arg = fault.Arg;
+    *arg = fault.Arg;
     UpdateAnyFaultLocked(controls);
     return true;
 }
@@ -400,16 +397,16 @@ bool Logging() {
     return controls.MemoryLog || controls.FileLog;
 }
 
-void Log(LogEntry&& i_Entry) {
+void Log(LogEntry&& entry) {
     Controls& controls = TheControls();
     std::lock_guard lock(controls.Mutex);
     if (controls.LogFile != nullptr) {
-        const std::string line = FormatLogEntry(i_Entry);
+        const std::string line = FormatLogEntry(entry);
         std::fprintf(controls.LogFile, "%s\n", line.c_str());
         std::fflush(controls.LogFile);
     }
     if (controls.MemoryLog) {
-        controls.Entries.push_back(std::move(i_Entry));
+        controls.Entries.push_back(std::move(entry));
     }
 }
 

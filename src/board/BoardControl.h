@@ -19,8 +19,8 @@ namespace board {
 
 inline constexpr unsigned kBoardCount = 8;
 
-void SetAbsent(unsigned i_Board, bool i_Absent);
-bool IsAbsent(unsigned i_Board);
+void SetAbsent(unsigned board, bool absent);
+bool IsAbsent(unsigned board);
 
 struct DriverVersion {
     std::uint16_t Major;
@@ -28,11 +28,11 @@ struct DriverVersion {
     std::uint16_t Build;
 };
 inline constexpr DriverVersion kDefaultDriverVersion{1, 34, 0};
-void SetDriverVersion(DriverVersion i_Version);
+void SetDriverVersion(DriverVersion version);
 DriverVersion GetDriverVersion();
 
 // --- Faults -------------------------------------------------------------------------------
-// A counted fault applies to the next i_Count replies of the bridge (kEveryReply: all of them).
+// A counted fault applies to the next count replies of the bridge (kEveryReply: all of them).
 
 inline constexpr std::uint32_t kEveryReply = 0xFFFFFFFF;
 
@@ -48,26 +48,26 @@ enum class Fault {
 };
 inline constexpr std::uint8_t kWrongTypeDefault = 0x15;
 
-void InjectFault(Fault i_Fault, std::uint32_t i_Count = 1, std::uint32_t i_Arg = 0);
+void InjectFault(Fault faultIn, std::uint32_t count = 1, std::uint32_t arg = 0);
 void ClearFaults();
-// Replies are read in transfers of at most i_Bytes (0: whole transfers).
-void SetSplitSize(std::uint32_t i_Bytes);
+// Replies are read in transfers of at most bytes (0: whole transfers).
+void SetSplitSize(std::uint32_t bytes);
 std::uint32_t GetSplitSize();
-// A late reply also comes by itself once i_Ms milliseconds have passed (0: only
+// A late reply also comes by itself once ms milliseconds have passed (0: only
 // ReleaseLateReplies lets it come). Default 100 ms.
-void SetLateDelayMs(std::uint32_t i_Ms);
+void SetLateDelayMs(std::uint32_t ms);
 // Lets every held-back reply come now, as if it arrived late; returns how many.
 std::uint32_t ReleaseLateReplies();
 
-// PLL_0's lock bit reads 1 from the (i_Reads + 1)-th read after the PLL was enabled.
-void SetPllLockReads(std::uint32_t i_Reads);
+// PLL_0's lock bit reads 1 from the (reads + 1)-th read after the PLL was enabled.
+void SetPllLockReads(std::uint32_t reads);
 std::uint32_t GetPllLockReads();
 
 // Restores every control to the environment's settings and clears the log.
 void ResetControls();
 // Parses a fault list in the form of Q3VSIM_FAULTS and applies it; false (nothing applied) when
 // an item is not understood.
-bool ApplyFaultList(std::string_view i_List);
+bool ApplyFaultList(std::string_view list);
 
 // --- Packet and access log ----------------------------------------------------------------
 
@@ -95,12 +95,12 @@ struct LogEntry {
 inline constexpr std::size_t kLogBytes = 64;
 
 // The in-memory log is off until enabled; Q3VSIM_LOG writes text lines independently.
-void EnableLog(bool i_On);
+void EnableLog(bool on);
 bool LogEnabled();
 // The entries so far, oldest first, and clears them.
 std::vector<LogEntry> TakeLog();
 void ClearLog();
 // One entry as the text line that Q3VSIM_LOG files hold.
-std::string FormatLogEntry(const LogEntry& i_Entry);
+std::string FormatLogEntry(const LogEntry& entry);
 
 } // namespace board

@@ -10,7 +10,7 @@ namespace board::detail {
 
 // True (and the fault's argument) when the fault is pending for the next reply; takes one count.
 // Cheap when no fault is pending.
-bool TakeFault(Fault i_Fault, std::uint32_t* o_Arg);
+bool TakeFault(Fault fault, std::uint32_t* arg);
 // Whether any counted fault is pending (cheap).
 bool AnyFault();
 
@@ -20,7 +20,7 @@ std::uint32_t PllLockReads();
 
 // Whether entries are wanted (the memory log or the log file); cheap.
 bool Logging();
-void Log(LogEntry&& i_Entry);
+void Log(LogEntry&& entry);
 
 // Lets the held-back replies of every board of this process come; defined with the boards.
 std::uint32_t ReleaseAllLateReplies();

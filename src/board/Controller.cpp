@@ -43,36 +43,34 @@ constexpr std::array<RegisterInfo, kRegisterCount / 2> BuildTable() {
 
 constexpr std::array<RegisterInfo, kRegisterCount / 2> kRegisters = BuildTable();
 
-std::uint16_t Stored(const BoardState& i_State, std::uint32_t i_Index) {
-    return static_cast<std::uint16_t>(i_State.Registers[i_Index] |
-                                      (i_State.Registers[i_Index + 1] << 8));
+std::uint16_t Stored(const BoardState& state, std::uint32_t index) {
+    return static_cast<std::uint16_t>(state.Registers[index] | (state.Registers[index + 1] << 8));
 }
 
 // The computed width and height of the main layer (swapped at 90 and 270 degrees).
-std::uint16_t MainSize(const BoardState& i_State, bool i_Height) {
-    const std::uint16_t width = static_cast<std::uint16_t>((Stored(i_State, kRegHdisp) & 0x7F) * 8);
-    const std::uint16_t height = static_cast<std::uint16_t>(Stored(i_State, kRegVdisp) & 0x3FF);
-    const unsigned rotation = (Stored(i_State, kRegMainSet) >> 3) & 3;
+std::uint16_t MainSize(const BoardState& state, bool heightIn) {
+    const std::uint16_t width = static_cast<std::uint16_t>((Stored(state, kRegHdisp) & 0x7F) * 8);
+    const std::uint16_t height = static_cast<std::uint16_t>(Stored(state, kRegVdisp) & 0x3FF);
+    const unsigned rotation = (Stored(state, kRegMainSet) >> 3) & 3;
     const bool swapped = rotation == 1 || rotation == 3;
-    return (i_Height != swapped) ? height : width;
+    return (heightIn != swapped) ? height : width;
 }
 
-std::uint8_t ReadRegisterByte(BoardState& io_State, std::uint32_t i_Index,
-                              std::uint32_t i_PllLockReads) {
-    const std::uint32_t even = i_Index & ~1u;
-    const bool high = (i_Index & 1) != 0;
+std::uint8_t ReadRegisterByte(BoardState& state, std::uint32_t index, std::uint32_t pllLockReads) {
+    const std::uint32_t even = index & ~1u;
+    const bool high = (index & 1) != 0;
     const RegisterInfo& info = kRegisters[even / 2];
-    std::uint16_t value = Stored(io_State, even);
+    std::uint16_t value = Stored(state, even);
     switch (even) {
     case kRegPll0:
         if (high) {
             // The lock bit shows once the PLL is enabled and has been polled long enough.
             value &= static_cast<std::uint16_t>(~kPllLockBit);
             if ((value & kPllEnableBit) != 0) {
-                if (io_State.PllReads >= i_PllLockReads) {
+                if (state.PllReads >= pllLockReads) {
                     value |= kPllLockBit;
                 } else {
-                    ++io_State.PllReads;
+                    ++state.PllReads;
                 }
             }
         }
@@ -80,14 +78,14 @@ std::uint8_t ReadRegisterByte(BoardState& io_State, std::uint32_t i_Index,
     case kRegDispSet:
         if (!high) {
             // The TE status follows the panel's refresh: it changes between any two reads.
-            io_State.Registers[i_Index] ^= static_cast<std::uint8_t>(kTeStatusBit);
+            state.Registers[index] ^= static_cast<std::uint8_t>(kTeStatusBit);
         }
         break;
     case kRegMainWidth:
-        value = MainSize(io_State, false);
+        value = MainSize(state, false);
         break;
     case kRegMainHeight:
-        value = MainSize(io_State, true);
+        value = MainSize(state, true);
         break;
     default:
         break;
@@ -96,87 +94,87 @@ std::uint8_t ReadRegisterByte(BoardState& io_State, std::uint32_t i_Index,
     return static_cast<std::uint8_t>(high ? value >> 8 : value);
 }
 
-void WriteRegisterByte(BoardState& io_State, std::uint32_t i_Index, std::uint8_t i_Value) {
-    const std::uint32_t even = i_Index & ~1u;
-    const bool high = (i_Index & 1) != 0;
+void WriteRegisterByte(BoardState& state, std::uint32_t index, std::uint8_t value) {
+    const std::uint32_t even = index & ~1u;
+    const bool high = (index & 1) != 0;
     const RegisterInfo& info = kRegisters[even / 2];
     const std::uint8_t readOnly =
         static_cast<std::uint8_t>(high ? info.ReadOnly >> 8 : info.ReadOnly);
-    const std::uint8_t old = io_State.Registers[i_Index];
-    io_State.Registers[i_Index] = static_cast<std::uint8_t>(
-        (old & readOnly) | (i_Value & static_cast<std::uint8_t>(~readOnly)));
-    if (even == kRegPll0 && !high && (old & kPllEnableBit) == 0 && (i_Value & kPllEnableBit) != 0) {
-        io_State.PllReads = 0; // the PLL starts locking again
+    const std::uint8_t old = state.Registers[index];
+    state.Registers[index] = static_cast<std::uint8_t>(
+        (old & readOnly) | (value & static_cast<std::uint8_t>(~readOnly)));
+    if (even == kRegPll0 && !high && (old & kPllEnableBit) == 0 && (value & kPllEnableBit) != 0) {
+        state.PllReads = 0; // the PLL starts locking again
     }
-    if (even == kRegReset && high && (i_Value & (kResetBit >> 8)) != 0) {
-        ResetRegisters(io_State);
+    if (even == kRegReset && high && (value & (kResetBit >> 8)) != 0) {
+        ResetRegisters(state);
     }
 }
 
 } // namespace
 
-void ResetRegisters(BoardState& io_State) {
+void ResetRegisters(BoardState& state) {
     for (const RegisterInfo& info : kRegisters) {
-        io_State.Registers[info.Index] = static_cast<std::uint8_t>(info.Default);
-        io_State.Registers[info.Index + 1] = static_cast<std::uint8_t>(info.Default >> 8);
+        state.Registers[info.Index] = static_cast<std::uint8_t>(info.Default);
+        state.Registers[info.Index + 1] = static_cast<std::uint8_t>(info.Default >> 8);
     }
-    io_State.PllReads = 0;
+    state.PllReads = 0;
 }
 
-bool ControllerRead(BoardState& io_State, std::uint32_t i_Address, std::uint8_t i_Interface,
-                    std::uint8_t* o_Data, std::uint32_t i_Length, std::uint32_t i_PllLockReads) {
+bool ControllerRead(BoardState& state, std::uint32_t address, std::uint8_t interface,
+                    std::uint8_t* data, std::uint32_t length, std::uint32_t pllLockReads) {
     bool dropped = false;
-    if (i_Interface == kRegisterPort) {
-        const std::uint32_t index = i_Address - kRegisterBase; // wraps for addresses below
-        for (std::uint32_t k = 0; k < i_Length; ++k) {
+    if (interface == kRegisterPort) {
+        const std::uint32_t index = address - kRegisterBase; // wraps for addresses below
+        for (std::uint32_t k = 0; k < length; ++k) {
             const std::uint32_t target = index + (k & 1);
-            if (i_Address < kRegisterBase || target >= kRegisterCount) {
-                o_Data[k] = 0;
+            if (address < kRegisterBase || target >= kRegisterCount) {
+                data[k] = 0;
                 dropped = true;
             } else {
-                o_Data[k] = ReadRegisterByte(io_State, target, i_PllLockReads);
+                data[k] = ReadRegisterByte(state, target, pllLockReads);
             }
         }
     } else {
         std::uint32_t inside = 0;
-        if (i_Address < kMemoryMapEnd) {
-            inside = std::min(i_Length, kMemoryMapEnd - i_Address);
-            std::memcpy(o_Data, io_State.Memory + i_Address, inside);
+        if (address < kMemoryMapEnd) {
+            inside = std::min(length, kMemoryMapEnd - address);
+            std::memcpy(data, state.Memory + address, inside);
         }
-        if (inside < i_Length) {
-            std::memset(o_Data + inside, 0, i_Length - inside);
+        if (inside < length) {
+            std::memset(data + inside, 0, length - inside);
             dropped = true;
         }
     }
     if (dropped) {
-        ++io_State.DroppedAccesses;
+        ++state.DroppedAccesses;
     }
     return !dropped;
 }
 
-bool ControllerWrite(BoardState& io_State, std::uint32_t i_Address, std::uint8_t i_Interface,
-                     const std::uint8_t* i_Data, std::uint32_t i_Length) {
+bool ControllerWrite(BoardState& state, std::uint32_t address, std::uint8_t interface,
+                     const std::uint8_t* data, std::uint32_t length) {
     bool dropped = false;
-    if (i_Interface == kRegisterPort) {
-        const std::uint32_t index = i_Address - kRegisterBase;
-        for (std::uint32_t k = 0; k < i_Length; ++k) {
+    if (interface == kRegisterPort) {
+        const std::uint32_t index = address - kRegisterBase;
+        for (std::uint32_t k = 0; k < length; ++k) {
             const std::uint32_t target = index + (k & 1);
-            if (i_Address < kRegisterBase || target >= kRegisterCount) {
+            if (address < kRegisterBase || target >= kRegisterCount) {
                 dropped = true;
             } else {
-                WriteRegisterByte(io_State, target, i_Data[k]);
+                WriteRegisterByte(state, target, data[k]);
             }
         }
     } else {
         std::uint32_t inside = 0;
-        if (i_Address < kMemoryMapEnd) {
-            inside = std::min(i_Length, kMemoryMapEnd - i_Address);
-            std::memcpy(io_State.Memory + i_Address, i_Data, inside);
+        if (address < kMemoryMapEnd) {
+            inside = std::min(length, kMemoryMapEnd - address);
+            std::memcpy(state.Memory + address, data, inside);
         }
-        dropped = inside < i_Length;
+        dropped = inside < length;
     }
     if (dropped) {
-        ++io_State.DroppedAccesses;
+        ++state.DroppedAccesses;
     }
     return !dropped;
 }

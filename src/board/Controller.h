@@ -31,15 +31,15 @@ struct RegisterInfo {
     std::uint16_t WriteOnly; // bits that read as 0
 };
 // Registers to their reset values (the RESET bit's effect; memory is kept).
-void ResetRegisters(BoardState& io_State);
+void ResetRegisters(BoardState& state);
 
-// One access of i_Length bytes at a bridge address on a port. On the register port byte k goes
+// One access of length bytes at a bridge address on a port. On the register port byte k goes
 // to index + (k AND 1), so longer transfers stream through one 16-bit register (a FIFO). Bytes
 // outside the map are dropped (reads give 0) and the access is counted once as dropped.
 // Returns false when something was dropped.
-bool ControllerRead(BoardState& io_State, std::uint32_t i_Address, std::uint8_t i_Interface,
-                    std::uint8_t* o_Data, std::uint32_t i_Length, std::uint32_t i_PllLockReads);
-bool ControllerWrite(BoardState& io_State, std::uint32_t i_Address, std::uint8_t i_Interface,
-                     const std::uint8_t* i_Data, std::uint32_t i_Length);
+bool ControllerRead(BoardState& state, std::uint32_t address, std::uint8_t interface,
+                    std::uint8_t* data, std::uint32_t length, std::uint32_t pllLockReads);
+bool ControllerWrite(BoardState& state, std::uint32_t address, std::uint8_t interface,
+                     const std::uint8_t* data, std::uint32_t length);
 
 } // namespace board

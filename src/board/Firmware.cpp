@@ -18,12 +18,12 @@ constexpr std::uint32_t kHeader = 8;      // request header: type, flags, addres
 constexpr std::uint32_t kReplyHeader = 4; // type, flags, length
 constexpr std::uint8_t kOverlongFill = 0xEE;
 
-std::uint32_t Le16(const std::uint8_t* i_Bytes) {
-    return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8));
+std::uint32_t Le16(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0] | (bytes[1] << 8));
 }
 
-std::uint32_t Le24(const std::uint8_t* i_Bytes) {
-    return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8) | (i_Bytes[2] << 16));
+std::uint32_t Le24(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16));
 }
 
 // The header of a read request or a write: target address, interface byte, data length.
@@ -33,29 +33,29 @@ struct Request {
     std::uint32_t Length;
 };
 
-Request ParseRequest(const std::uint8_t* i_Packet) {
-    return {Le24(i_Packet + 2), i_Packet[5], Le16(i_Packet + 6)};
+Request ParseRequest(const std::uint8_t* packet) {
+    return {Le24(packet + 2), packet[5], Le16(packet + 6)};
 }
 
 // Makes a reply of the given size, filled, with the type and the data length in its header.
-void StartDataReply(std::vector<std::uint8_t>& o_Reply, std::uint8_t i_Type,
-                    std::uint32_t i_DataLength, std::size_t i_Size, std::uint8_t i_Fill) {
-    o_Reply.assign(i_Size, i_Fill);
-    o_Reply[0] = i_Type;
-    o_Reply[1] = 0;
-    o_Reply[2] = static_cast<std::uint8_t>(i_DataLength);
-    o_Reply[3] = static_cast<std::uint8_t>(i_DataLength >> 8);
+void StartDataReply(std::vector<std::uint8_t>& reply, std::uint8_t type, std::uint32_t dataLength,
+                    std::size_t size, std::uint8_t fill) {
+    reply.assign(size, fill);
+    reply[0] = type;
+    reply[1] = 0;
+    reply[2] = static_cast<std::uint8_t>(dataLength);
+    reply[3] = static_cast<std::uint8_t>(dataLength >> 8);
 }
 
 // Logs one bulk transfer with its first bytes.
-void LogTransfer(unsigned i_Board, LogEntry::Kind i_What, const std::uint8_t* i_Data,
-                 std::uint32_t i_Length, bool i_Continued) {
+void LogTransfer(unsigned board, LogEntry::Kind what, const std::uint8_t* data,
+                 std::uint32_t length, bool continued) {
     LogEntry entry;
-    entry.What = i_What;
-    entry.Board = i_Board;
-    entry.Continued = i_Continued;
-    entry.Length = i_Length;
-    entry.Bytes.assign(i_Data, i_Data + std::min<std::size_t>(i_Length, kLogBytes));
+    entry.What = what;
+    entry.Board = board;
+    entry.Continued = continued;
+    entry.Length = length;
+    entry.Bytes.assign(data, data + std::min<std::size_t>(length, kLogBytes));
     detail::Log(std::move(entry));
 }
 
@@ -70,23 +70,23 @@ std::uint32_t OverlongBytes() {
 
 } // namespace
 
-void SimBoard::LogAccess(bool i_Write, std::uint32_t i_Address, std::uint8_t i_Interface,
-                         const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Dropped) {
+void SimBoard::LogAccess(bool write, std::uint32_t address, std::uint8_t interface,
+                         const std::uint8_t* data, std::uint32_t length, bool dropped) {
     LogEntry entry;
     entry.What = LogEntry::Kind::Access;
     entry.Board = m_Number;
-    entry.Write = i_Write;
-    entry.Address = i_Address;
-    entry.Interface = i_Interface;
-    entry.Length = i_Length;
-    for (std::uint32_t k = 0; k < std::min<std::uint32_t>(i_Length, 4); ++k) {
-        entry.Value |= static_cast<std::uint32_t>(i_Data[k]) << (8 * k);
+    entry.Write = write;
+    entry.Address = address;
+    entry.Interface = interface;
+    entry.Length = length;
+    for (std::uint32_t k = 0; k < std::min<std::uint32_t>(length, 4); ++k) {
+        entry.Value |= static_cast<std::uint32_t>(data[k]) << (8 * k);
     }
-    entry.Dropped = i_Dropped;
+    entry.Dropped = dropped;
     detail::Log(std::move(entry));
 }
 
-void SimBoard::QueueReply(const std::uint8_t* i_Data, std::uint32_t i_Length) {
+void SimBoard::QueueReply(const std::uint8_t* data, std::uint32_t length) {
     if (detail::AnyFault()) {
         std::uint32_t arg = 0;
         if (detail::TakeFault(Fault::NoReply, &arg)) {
@@ -98,24 +98,22 @@ void SimBoard::QueueReply(const std::uint8_t* i_Data, std::uint32_t i_Length) {
             detail::QueuePush(*m_State, bogus, sizeof bogus);
         }
         if (detail::TakeFault(Fault::Late, &arg)) {
-            m_Private->Held.push_back(
-                HeldReply{std::vector<std::uint8_t>(i_Data, i_Data + i_Length),
-                          std::chrono::steady_clock::now()});
+            m_Private->Held.push_back(HeldReply{std::vector<std::uint8_t>(data, data + length),
+                                                std::chrono::steady_clock::now()});
             return;
         }
     }
-    detail::QueuePush(*m_State, i_Data, i_Length);
+    detail::QueuePush(*m_State, data, length);
 }
 
-std::uint32_t SimBoard::ReleaseHeldLocked(bool i_All) {
+std::uint32_t SimBoard::ReleaseHeldLocked(bool all) {
     const std::uint32_t delay = detail::LateDelayMs();
     const auto now = std::chrono::steady_clock::now();
     std::uint32_t released = 0;
     auto& held = m_Private->Held;
     auto it = held.begin();
     while (it != held.end()) {
-        const bool due =
-            i_All || (delay != 0 && now - it->Since >= std::chrono::milliseconds(delay));
+        const bool due = all || (delay != 0 && now - it->Since >= std::chrono::milliseconds(delay));
         if (!due) {
             ++it;
             continue;
@@ -139,12 +137,12 @@ void SimBoard::QueueDone() {
     QueueReply(reply, sizeof reply);
 }
 
-void SimBoard::HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
-    if (i_Length < kHeader) {
+void SimBoard::HandleRead(const std::uint8_t* packet, std::uint32_t length) {
+    if (length < kHeader) {
         ++m_State->UnknownPackets;
         return;
     }
-    const Request request = ParseRequest(i_Packet);
+    const Request request = ParseRequest(packet);
     const std::uint32_t wanted = request.Length;
     const std::uint32_t extra = OverlongBytes();
     const std::uint32_t data = wanted + extra;
@@ -161,30 +159,30 @@ void SimBoard::HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length) 
     QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
 }
 
-void SimBoard::HandleWrite(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
-    if (i_Length < kHeader) {
+void SimBoard::HandleWrite(const std::uint8_t* packet, std::uint32_t length) {
+    if (length < kHeader) {
         ++m_State->UnknownPackets;
         return;
     }
-    const Request request = ParseRequest(i_Packet);
-    const std::uint32_t count = std::min(request.Length, i_Length - kHeader);
+    const Request request = ParseRequest(packet);
+    const std::uint32_t count = std::min(request.Length, length - kHeader);
     const bool inside =
-        ControllerWrite(*m_State, request.Address, request.Port, i_Packet + kHeader, count);
+        ControllerWrite(*m_State, request.Address, request.Port, packet + kHeader, count);
     if (detail::Logging()) {
-        LogAccess(true, request.Address, request.Port, i_Packet + kHeader, count, !inside);
+        LogAccess(true, request.Address, request.Port, packet + kHeader, count, !inside);
     }
 }
 
-void SimBoard::HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
-    if (i_Length < kReplyHeader) {
+void SimBoard::HandleSerial(const std::uint8_t* packet, std::uint32_t length) {
+    if (length < kReplyHeader) {
         ++m_State->UnknownPackets;
         return;
     }
-    const std::uint32_t count = Le16(i_Packet + 2);
-    if (i_Length == count + kReplyHeader + 2) {
+    const std::uint32_t count = Le16(packet + 2);
+    if (length == count + kReplyHeader + 2) {
         return; // the serial write form (two zero bytes after the data): nothing comes back
     }
-    if (i_Length != count + kReplyHeader) {
+    if (length != count + kReplyHeader) {
         ++m_State->UnknownPackets;
         return;
     }
@@ -193,37 +191,37 @@ void SimBoard::HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length
     const std::uint32_t data = count + extra;
     std::vector<std::uint8_t>& reply = m_Private->Reply;
     StartDataReply(reply, 20, data, kReplyHeader + data, kOverlongFill);
-    std::memcpy(reply.data() + kReplyHeader, i_Packet + kReplyHeader, count);
+    std::memcpy(reply.data() + kReplyHeader, packet + kReplyHeader, count);
     QueueReply(reply.data(), static_cast<std::uint32_t>(reply.size()));
 }
 
-void SimBoard::BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Continued) {
+void SimBoard::BulkOut(const std::uint8_t* data, std::uint32_t length, bool continued) {
     std::lock_guard lock(m_Private->Mutex);
     if (!m_Private->Held.empty()) {
         ReleaseHeldLocked(false);
     }
     if (detail::Logging()) {
-        LogTransfer(m_Number, LogEntry::Kind::Out, i_Data, i_Length, i_Continued);
+        LogTransfer(m_Number, LogEntry::Kind::Out, data, length, continued);
     }
-    if (i_Length == 0) {
+    if (length == 0) {
         ++m_State->UnknownPackets;
         return;
     }
-    const std::uint8_t type = i_Data[0] & 63;
+    const std::uint8_t type = data[0] & 63;
     ++m_State->RequestCount[type];
     switch (type) {
     case 0:
-        HandleRead(i_Data, i_Length);
+        HandleRead(data, length);
         break;
     case 2:
-        HandleWrite(i_Data, i_Length);
+        HandleWrite(data, length);
         break;
     case 4:
-        if (i_Length < 2 + sizeof m_State->Config) {
+        if (length < 2 + sizeof m_State->Config) {
             ++m_State->UnknownPackets;
             break;
         }
-        std::memcpy(m_State->Config, i_Data + 2, sizeof m_State->Config);
+        std::memcpy(m_State->Config, data + 2, sizeof m_State->Config);
         QueueDone();
         break;
     case 5: {
@@ -255,17 +253,17 @@ void SimBoard::BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool 
     case 15:
     case 16:
     case 17:
-        m_State->Switch[type - 15] = i_Length > 1 ? i_Data[1] : 0;
+        m_State->Switch[type - 15] = length > 1 ? data[1] : 0;
         break;
     case 18:
-        if (i_Length < 4) {
+        if (length < 4) {
             ++m_State->UnknownPackets;
             break;
         }
-        m_State->Switch[3] = static_cast<std::uint32_t>(i_Data[1]) << 16 | Le16(i_Data + 2);
+        m_State->Switch[3] = static_cast<std::uint32_t>(data[1]) << 16 | Le16(data + 2);
         break;
     case 19:
-        HandleSerial(i_Data, i_Length);
+        HandleSerial(data, length);
         break;
     default:
         ++m_State->UnknownPackets;
@@ -273,16 +271,16 @@ void SimBoard::BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool 
     }
 }
 
-std::uint32_t SimBoard::BulkIn(std::uint8_t* o_Data, std::uint32_t i_Length, bool i_Continued) {
+std::uint32_t SimBoard::BulkIn(std::uint8_t* data, std::uint32_t length, bool continued) {
     std::lock_guard lock(m_Private->Mutex);
     if (!m_Private->Held.empty()) {
         ReleaseHeldLocked(false);
     }
     const std::uint32_t split = detail::SplitSize();
-    const std::uint32_t most = split != 0 ? std::min(split, i_Length) : i_Length;
-    const std::uint32_t n = detail::QueuePop(*m_State, o_Data, most);
+    const std::uint32_t most = split != 0 ? std::min(split, length) : length;
+    const std::uint32_t n = detail::QueuePop(*m_State, data, most);
     if (n != 0 && detail::Logging()) {
-        LogTransfer(m_Number, LogEntry::Kind::In, o_Data, n, i_Continued);
+        LogTransfer(m_Number, LogEntry::Kind::In, data, n, continued);
     }
     return n;
 }

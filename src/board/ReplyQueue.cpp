@@ -7,71 +7,71 @@ namespace board::detail {
 
 namespace {
 
-constexpr std::uint32_t FrameSize(std::uint32_t i_Length) {
-    return static_cast<std::uint32_t>(sizeof(ReplyFrame)) + ((i_Length + 7) & ~7u);
+constexpr std::uint32_t FrameSize(std::uint32_t length) {
+    return static_cast<std::uint32_t>(sizeof(ReplyFrame)) + ((length + 7) & ~7u);
 }
 
-bool Sane(const BoardState& i_State) {
-    return i_State.ReplyHead <= i_State.ReplyTail && i_State.ReplyTail <= kReplyQueueSize &&
-           i_State.ReplyHead % 8 == 0 && i_State.ReplyTail % 8 == 0;
+bool Sane(const BoardState& state) {
+    return state.ReplyHead <= state.ReplyTail && state.ReplyTail <= kReplyQueueSize &&
+           state.ReplyHead % 8 == 0 && state.ReplyTail % 8 == 0;
 }
 
 } // namespace
 
-void QueueClear(BoardState& io_State) {
-    io_State.ReplyHead = 0;
-    io_State.ReplyTail = 0;
+void QueueClear(BoardState& state) {
+    state.ReplyHead = 0;
+    state.ReplyTail = 0;
 }
 
-bool QueuePush(BoardState& io_State, const std::uint8_t* i_Data, std::uint32_t i_Length) {
-    if (!Sane(io_State)) {
-        QueueClear(io_State);
+bool QueuePush(BoardState& state, const std::uint8_t* data, std::uint32_t length) {
+    if (!Sane(state)) {
+        QueueClear(state);
     }
-    const std::uint32_t need = FrameSize(i_Length);
+    const std::uint32_t need = FrameSize(length);
     if (need > kReplyQueueSize) {
         return false;
     }
-    if (io_State.ReplyTail + need > kReplyQueueSize) {
+    if (state.ReplyTail + need > kReplyQueueSize) {
         // Move what is queued to the front.
-        const std::uint32_t used = io_State.ReplyTail - io_State.ReplyHead;
-        std::memmove(io_State.Replies, io_State.Replies + io_State.ReplyHead, used);
-        io_State.ReplyHead = 0;
-        io_State.ReplyTail = used;
+        const std::uint32_t used = state.ReplyTail - state.ReplyHead;
+        std::memmove(state.Replies, state.Replies + state.ReplyHead, used);
+        state.ReplyHead = 0;
+        state.ReplyTail = used;
         if (used + need > kReplyQueueSize) {
             return false; // the queue is full: the reply is lost, as on an overrun bridge
         }
     }
-    std::uint8_t* frame = io_State.Replies + io_State.ReplyTail;
-    const ReplyFrame header{i_Length, 0};
+    std::uint8_t* frame = state.Replies + state.ReplyTail;
+    const ReplyFrame header{length, 0};
     std::memcpy(frame, &header, sizeof header);
-    std::memcpy(frame + sizeof header, i_Data, i_Length);
-    io_State.ReplyTail += need;
+    std::memcpy(frame + sizeof header, data, length);
+    state.ReplyTail += need;
     return true;
 }
 
-std::uint32_t QueuePop(BoardState& io_State, std::uint8_t* o_Data, std::uint32_t i_Length) {
-    if (!Sane(io_State)) {
-        QueueClear(io_State);
+std::uint32_t QueuePop(BoardState& state, std::uint8_t* data, std::uint32_t length) {
+    if (!Sane(state)) {
+        QueueClear(state);
         return 0;
     }
-    if (io_State.ReplyHead == io_State.ReplyTail) {
+    if (state.ReplyHead == state.ReplyTail) {
         return 0;
     }
-    std::uint8_t* frame = io_State.Replies + io_State.ReplyHead;
+    std::uint8_t* frame = state.Replies + state.ReplyHead;
     ReplyFrame header;
     std::memcpy(&header, frame, sizeof header);
-    const std::uint32_t room = io_State.ReplyTail - io_State.ReplyHead;
+    const std::uint32_t room = state.ReplyTail - state.ReplyHead;
     if (header.Consumed > header.Length || FrameSize(header.Length) > room) {
-        QueueClear(io_State);
+        QueueClear(state);
         return 0;
     }
-    const std::uint32_t n = std::min(header.Length - header.Consumed, i_Length);
-    std::memcpy(o_Data, frame + sizeof header + header.Consumed, n);
+    const std::uint32_t n = std::min(header.Length - header.Consumed, length);
+    std::memcpy(data, frame + sizeof header + header.Consumed, n);
     header.Consumed += n;
     if (header.Consumed == header.Length) {
-        io_State.ReplyHead += FrameSize(header.Length);
-        if (io_State.ReplyHead == io_State.ReplyTail) {
-            QueueClear(io_State);
+        state.ReplyHead += FrameSize(header.Length);
+        if (state.ReplyHead == state.ReplyTail) {
+            QueueClear(state);
         }
     } else {
         std::memcpy(frame, &header, sizeof header);
@@ -79,16 +79,16 @@ std::uint32_t QueuePop(BoardState& io_State, std::uint8_t* o_Data, std::uint32_t
     return n;
 }
 
-std::uint32_t QueueCount(const BoardState& i_State) {
-    if (!Sane(i_State)) {
+std::uint32_t QueueCount(const BoardState& state) {
+    if (!Sane(state)) {
         return 0;
     }
     std::uint32_t count = 0;
-    std::uint32_t at = i_State.ReplyHead;
-    while (at < i_State.ReplyTail) {
+    std::uint32_t at = state.ReplyHead;
+    while (at < state.ReplyTail) {
         ReplyFrame header;
-        std::memcpy(&header, i_State.Replies + at, sizeof header);
-        if (FrameSize(header.Length) > i_State.ReplyTail - at) {
+        std::memcpy(&header, state.Replies + at, sizeof header);
+        if (FrameSize(header.Length) > state.ReplyTail - at) {
             break;
         }
         at += FrameSize(header.Length);

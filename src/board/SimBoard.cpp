@@ -31,29 +31,29 @@ std::map<std::string, std::weak_ptr<SimBoard>>& Registry() {
     return *s_Boards;
 }
 
-bool Valid(const BoardState& i_State, unsigned i_Number) {
-    return std::memcmp(i_State.Magic, kStateMagic, sizeof kStateMagic) == 0 &&
-           i_State.Version == kStateVersion && i_State.Size == sizeof(BoardState) &&
-           i_State.Number == i_Number;
+bool Valid(const BoardState& state, unsigned number) {
+    return std::memcmp(state.Magic, kStateMagic, sizeof kStateMagic) == 0 &&
+           state.Version == kStateVersion && state.Size == sizeof(BoardState) &&
+           state.Number == number;
 }
 
-void InitState(BoardState& o_State, unsigned i_Number) {
-    std::memset(&o_State, 0, sizeof o_State);
-    std::memcpy(o_State.Magic, kStateMagic, sizeof kStateMagic);
-    o_State.Version = kStateVersion;
-    o_State.Size = sizeof(BoardState);
-    o_State.Number = i_Number;
-    ResetRegisters(o_State);
+void InitState(BoardState& state, unsigned number) {
+    std::memset(&state, 0, sizeof state);
+    std::memcpy(state.Magic, kStateMagic, sizeof kStateMagic);
+    state.Version = kStateVersion;
+    state.Size = sizeof(BoardState);
+    state.Number = number;
+    ResetRegisters(state);
 }
 
-std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& io_Word) {
-    return std::atomic_ref<std::uint32_t>(io_Word);
+std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& word) {
+    return std::atomic_ref<std::uint32_t>(word);
 }
 
 } // namespace
 
-SimBoard::SimBoard(unsigned i_Number, std::string i_Path, int i_Fd, BoardState* i_State)
-    : m_Number(i_Number), m_Path(std::move(i_Path)), m_Fd(i_Fd), m_State(i_State),
+SimBoard::SimBoard(unsigned number, std::string path, int fd, BoardState* state)
+    : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state),
       m_Private(std::make_unique<Private>()) {
     m_Private->Reply.reserve(kReplyQueueSize);
 }
@@ -63,16 +63,16 @@ SimBoard::~SimBoard() {
     close(m_Fd);
 }
 
-std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& i_Folder, unsigned i_Number,
-                                           int* o_Error) {
+std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned number,
+                                           int* errorOut) {
     int ignored = 0;
-    int& error = o_Error != nullptr ? *o_Error : ignored;
+    int& error = errorOut != nullptr ? *errorOut : ignored;
     error = 0;
-    if (i_Number >= kBoardCount) {
+    if (number >= kBoardCount) {
         error = ENODEV;
         return nullptr;
     }
-    const std::string path = i_Folder + "/board-" + std::to_string(i_Number) + ".state";
+    const std::string path = folder + "/board-" + std::to_string(number) + ".state";
     std::lock_guard registryLock(RegistryMutex());
     auto& registry = Registry();
     if (auto it = registry.find(path); it != registry.end()) {
@@ -110,16 +110,16 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& i_Folder, unsigned
         return nullptr;
     }
     auto* state = static_cast<BoardState*>(map);
-    if (fresh || !Valid(*state, i_Number)) {
-        InitState(*state, i_Number);
+    if (fresh || !Valid(*state, number)) {
+        InitState(*state, number);
     }
     flock(fd, LOCK_UN);
-    std::shared_ptr<SimBoard> board(new SimBoard(i_Number, path, fd, state));
+    std::shared_ptr<SimBoard> board(new SimBoard(number, path, fd, state));
     registry[path] = board;
     return board;
 }
 
-bool SimBoard::InterruptIn(std::uint16_t* o_Word) {
+bool SimBoard::InterruptIn(std::uint16_t* word) {
     std::lock_guard lock(m_Private->Mutex);
     auto head = Atomic(m_State->InterruptHead);
     auto tail = Atomic(m_State->InterruptTail);
@@ -127,20 +127,20 @@ bool SimBoard::InterruptIn(std::uint16_t* o_Word) {
     if (at == tail.load()) {
         return false;
     }
-    *o_Word = m_State->Interrupts[at % kInterruptRing];
+    *word = m_State->Interrupts[at % kInterruptRing];
     head.store(at + 1);
     if (detail::Logging()) {
         LogEntry entry;
         entry.What = LogEntry::Kind::Interrupt;
         entry.Board = m_Number;
         entry.Length = 2;
-        entry.Value = *o_Word;
+        entry.Value = *word;
         detail::Log(std::move(entry));
     }
     return true;
 }
 
-bool SimBoard::RaiseInterrupt(std::uint16_t i_Word) {
+bool SimBoard::RaiseInterrupt(std::uint16_t word) {
     std::lock_guard lock(m_Private->Mutex);
     auto head = Atomic(m_State->InterruptHead);
     auto tail = Atomic(m_State->InterruptTail);
@@ -148,7 +148,7 @@ bool SimBoard::RaiseInterrupt(std::uint16_t i_Word) {
     if (at - head.load() >= kInterruptRing) {
         return false;
     }
-    m_State->Interrupts[at % kInterruptRing] = i_Word;
+    m_State->Interrupts[at % kInterruptRing] = word;
     tail.store(at + 1);
     return true;
 }
@@ -159,35 +159,35 @@ void SimBoard::PowerOn() {
     m_Private->Held.clear();
 }
 
-std::uint16_t SimBoard::Register(std::uint32_t i_Index) const {
+std::uint16_t SimBoard::Register(std::uint32_t indexIn) const {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (i_Index % kRegisterCount) & ~1u;
+    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
     return static_cast<std::uint16_t>(m_State->Registers[index] |
                                       (m_State->Registers[index + 1] << 8));
 }
 
-void SimBoard::SetRegister(std::uint32_t i_Index, std::uint16_t i_Value) {
+void SimBoard::SetRegister(std::uint32_t indexIn, std::uint16_t value) {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (i_Index % kRegisterCount) & ~1u;
-    m_State->Registers[index] = static_cast<std::uint8_t>(i_Value);
-    m_State->Registers[index + 1] = static_cast<std::uint8_t>(i_Value >> 8);
+    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
+    m_State->Registers[index] = static_cast<std::uint8_t>(value);
+    m_State->Registers[index + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-bool SimBoard::ReadMemory(std::uint32_t i_Address, std::span<std::uint8_t> o_Bytes) const {
-    if (i_Address > kMemoryMapEnd || o_Bytes.size() > kMemoryMapEnd - i_Address) {
+bool SimBoard::ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const {
+    if (address > kMemoryMapEnd || bytes.size() > kMemoryMapEnd - address) {
         return false;
     }
     std::lock_guard lock(m_Private->Mutex);
-    std::memcpy(o_Bytes.data(), m_State->Memory + i_Address, o_Bytes.size());
+    std::memcpy(bytes.data(), m_State->Memory + address, bytes.size());
     return true;
 }
 
-bool SimBoard::WriteMemory(std::uint32_t i_Address, std::span<const std::uint8_t> i_Bytes) {
-    if (i_Address > kMemoryMapEnd || i_Bytes.size() > kMemoryMapEnd - i_Address) {
+bool SimBoard::WriteMemory(std::uint32_t address, std::span<const std::uint8_t> bytes) {
+    if (address > kMemoryMapEnd || bytes.size() > kMemoryMapEnd - address) {
         return false;
     }
     std::lock_guard lock(m_Private->Mutex);
-    std::memcpy(m_State->Memory + i_Address, i_Bytes.data(), i_Bytes.size());
+    std::memcpy(m_State->Memory + address, bytes.data(), bytes.size());
     return true;
 }
 
@@ -206,27 +206,27 @@ std::uint32_t SimBoard::PendingReplies() const {
     return detail::QueueCount(*m_State);
 }
 
-void SimBoard::Config(std::uint8_t (&o_Table)[4][6]) const {
+void SimBoard::Config(std::uint8_t (&table)[4][6]) const {
     std::lock_guard lock(m_Private->Mutex);
-    std::memcpy(o_Table, m_State->Config, sizeof o_Table);
+    std::memcpy(table, m_State->Config, sizeof table);
 }
 
-void SimBoard::SetStatusWord(std::uint32_t i_Status) {
+void SimBoard::SetStatusWord(std::uint32_t status) {
     std::lock_guard lock(m_Private->Mutex);
-    m_State->Status = i_Status;
+    m_State->Status = status;
 }
 
-std::uint32_t SimBoard::SwitchState(std::uint8_t i_Type) const {
-    if (i_Type < 15 || i_Type > 18) {
+std::uint32_t SimBoard::SwitchState(std::uint8_t type) const {
+    if (type < 15 || type > 18) {
         return 0;
     }
     std::lock_guard lock(m_Private->Mutex);
-    return m_State->Switch[i_Type - 15];
+    return m_State->Switch[type - 15];
 }
 
-std::uint32_t SimBoard::RequestCount(std::uint8_t i_Type) const {
+std::uint32_t SimBoard::RequestCount(std::uint8_t type) const {
     std::lock_guard lock(m_Private->Mutex);
-    return m_State->RequestCount[i_Type & 63];
+    return m_State->RequestCount[type & 63];
 }
 
 namespace detail {

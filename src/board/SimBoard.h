@@ -30,11 +30,11 @@ struct BoardState; // the state file's layout (StateFile.h)
 
 class SimBoard {
 public:
-    // The board i_Number (0-7) in i_Folder, created (at power-on state) when its state file is
+    // The board number (0-7) in folder, created (at power-on state) when its state file is
     // missing or not a state file. Boards are shared within the process. Null on failure, with
-    // the system's error in *o_Error.
-    static std::shared_ptr<SimBoard> Attach(const std::string& i_Folder, unsigned i_Number,
-                                            int* o_Error = nullptr);
+    // the system's error in *errorOut.
+    static std::shared_ptr<SimBoard> Attach(const std::string& folder, unsigned number,
+                                            int* errorOut = nullptr);
     ~SimBoard();
     SimBoard(const SimBoard&) = delete;
     SimBoard& operator=(const SimBoard&) = delete;
@@ -44,56 +44,56 @@ public:
 
     // --- The bridge's pipes (called by the driver) ---------------------------------------
     // A transfer to the bridge: the firmware handles the packet and queues its reply at once.
-    void BulkOut(const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Continued);
-    // The next transfer from the bridge (at most i_Length bytes of it; the rest stays queued as
+    void BulkOut(const std::uint8_t* data, std::uint32_t length, bool continued);
+    // The next transfer from the bridge (at most length bytes of it; the rest stays queued as
     // the next transfer). 0 when nothing is queued.
-    std::uint32_t BulkIn(std::uint8_t* o_Data, std::uint32_t i_Length, bool i_Continued);
+    std::uint32_t BulkIn(std::uint8_t* data, std::uint32_t length, bool continued);
     // Takes the next interrupt word; false when none is pending.
-    bool InterruptIn(std::uint16_t* o_Word);
+    bool InterruptIn(std::uint16_t* word);
 
     // --- Inspection and set-up (tests) ----------------------------------------------------
     // Queues an interrupt word (as the controller raises one); false when 64 are pending.
-    bool RaiseInterrupt(std::uint16_t i_Word);
+    bool RaiseInterrupt(std::uint16_t word);
     // Power-on state: registers at their reset values, memory and tables 0, default bridge
     // configuration, no pending replies or interrupts, counters 0.
     void PowerOn();
     // Stored register value at an even index, without the side effects of a read.
-    std::uint16_t Register(std::uint32_t i_Index) const;
+    std::uint16_t Register(std::uint32_t indexIn) const;
     // Stores a register value as it is (read-only bits too), without side effects.
-    void SetRegister(std::uint32_t i_Index, std::uint16_t i_Value);
+    void SetRegister(std::uint32_t indexIn, std::uint16_t value);
     // Copies display memory or look-up table bytes (addresses below kMemoryMapEnd).
-    bool ReadMemory(std::uint32_t i_Address, std::span<std::uint8_t> o_Bytes) const;
-    bool WriteMemory(std::uint32_t i_Address, std::span<const std::uint8_t> i_Bytes);
+    bool ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const;
+    bool WriteMemory(std::uint32_t address, std::span<const std::uint8_t> bytes);
     // Accesses outside the map that were dropped, and packets the firmware did not understand.
     std::uint32_t DroppedAccesses() const;
     std::uint32_t UnknownPackets() const;
     // Transfers waiting in the bridge's reply queue.
     std::uint32_t PendingReplies() const;
     // The bridge's configuration table as stored (byte 5 reads back as kHwRevision).
-    void Config(std::uint8_t (&o_Table)[4][6]) const;
+    void Config(std::uint8_t (&table)[4][6]) const;
     // The status word the bridge reports.
-    void SetStatusWord(std::uint32_t i_Status);
+    void SetStatusWord(std::uint32_t status);
     // The last state sent by the switch commands 15-17 (0x80 on, 0 off) and 18 (flags in bits
     // 16-23, value in bits 0-15); 0 when never sent.
-    std::uint32_t SwitchState(std::uint8_t i_Type) const;
+    std::uint32_t SwitchState(std::uint8_t type) const;
     // How many requests of a packet type (0-63) the bridge has seen.
-    std::uint32_t RequestCount(std::uint8_t i_Type) const;
+    std::uint32_t RequestCount(std::uint8_t type) const;
     // Lets the replies held back by the late-reply fault come now; returns how many.
     std::uint32_t ReleaseLateReplies();
 
 private:
-    SimBoard(unsigned i_Number, std::string i_Path, int i_Fd, BoardState* i_State);
+    SimBoard(unsigned number, std::string path, int fd, BoardState* state);
     struct Private;
     // With the mutex held: queues a reply through the fault filters, and releases held-back
-    // replies whose delay has passed (all of them when i_All).
-    void QueueReply(const std::uint8_t* i_Data, std::uint32_t i_Length);
-    std::uint32_t ReleaseHeldLocked(bool i_All);
-    void HandleRead(const std::uint8_t* i_Packet, std::uint32_t i_Length);
-    void HandleWrite(const std::uint8_t* i_Packet, std::uint32_t i_Length);
-    void HandleSerial(const std::uint8_t* i_Packet, std::uint32_t i_Length);
+    // replies whose delay has passed (all of them when all).
+    void QueueReply(const std::uint8_t* data, std::uint32_t length);
+    std::uint32_t ReleaseHeldLocked(bool all);
+    void HandleRead(const std::uint8_t* packet, std::uint32_t length);
+    void HandleWrite(const std::uint8_t* packet, std::uint32_t length);
+    void HandleSerial(const std::uint8_t* packet, std::uint32_t length);
     void QueueDone();
-    void LogAccess(bool i_Write, std::uint32_t i_Address, std::uint8_t i_Interface,
-                   const std::uint8_t* i_Data, std::uint32_t i_Length, bool i_Dropped);
+    void LogAccess(bool write, std::uint32_t address, std::uint8_t interface,
+                   const std::uint8_t* data, std::uint32_t length, bool dropped);
     unsigned m_Number;
     std::string m_Path;
     int m_Fd;

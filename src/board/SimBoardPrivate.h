@@ -27,10 +27,10 @@ namespace detail {
 
 // The reply queue in the state file. Offsets read from the file are checked before use, so a
 // queue garbled by unlocked use from several processes is emptied, never overrun.
-void QueueClear(BoardState& io_State);
-bool QueuePush(BoardState& io_State, const std::uint8_t* i_Data, std::uint32_t i_Length);
-std::uint32_t QueuePop(BoardState& io_State, std::uint8_t* o_Data, std::uint32_t i_Length);
-std::uint32_t QueueCount(const BoardState& i_State);
+void QueueClear(BoardState& state);
+bool QueuePush(BoardState& state, const std::uint8_t* data, std::uint32_t length);
+std::uint32_t QueuePop(BoardState& state, std::uint8_t* data, std::uint32_t length);
+std::uint32_t QueueCount(const BoardState& state);
 
 } // namespace detail
 

@@ -26,14 +26,14 @@ constexpr std::uint32_t kRecordHeader = 16;
 constexpr std::uint32_t kPipeRecordSize = 20;
 constexpr std::uint32_t kMaxTransfer = 65536;
 
-void Put16(std::uint8_t* o_Bytes, std::uint32_t i_Value) {
-    o_Bytes[0] = static_cast<std::uint8_t>(i_Value);
-    o_Bytes[1] = static_cast<std::uint8_t>(i_Value >> 8);
+void Put16(std::uint8_t* bytes, std::uint32_t value) {
+    bytes[0] = static_cast<std::uint8_t>(value);
+    bytes[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void Put32(std::uint8_t* o_Bytes, std::uint32_t i_Value) {
-    Put16(o_Bytes, i_Value);
-    Put16(o_Bytes + 2, i_Value >> 16);
+void Put32(std::uint8_t* bytes, std::uint32_t value) {
+    Put16(bytes, value);
+    Put16(bytes + 2, value >> 16);
 }
 
 // Configuration (9 bytes), one vendor-class interface (9) and its four endpoints (7 each).
@@ -61,12 +61,12 @@ bool BadDescriptors() {
 
 } // namespace
 
-std::uint32_t FillPipeInfo(std::span<std::uint8_t> o_Record) {
+std::uint32_t FillPipeInfo(std::span<std::uint8_t> recordOut) {
     const std::uint32_t length = kRecordHeader + kPipeCount * kPipeRecordSize;
-    if (o_Record.size() < length) {
+    if (recordOut.size() < length) {
         return 0;
     }
-    std::uint8_t* record = o_Record.data();
+    std::uint8_t* record = recordOut.data();
     std::memset(record, 0, length);
     Put16(record, length);
     record[4] = 0xFF; // vendor class

@@ -12,8 +12,8 @@ namespace board {
 inline constexpr std::uint32_t kPipeCount = 4;
 
 // Fills the interface record (u32 pipe count at byte 12, 20-byte pipe records from byte 16);
-// returns its length, 0 when o_Record is too small.
-std::uint32_t FillPipeInfo(std::span<std::uint8_t> o_Record);
+// returns its length, 0 when recordOut is too small.
+std::uint32_t FillPipeInfo(std::span<std::uint8_t> recordOut);
 
 // The configuration descriptor with its interface and endpoint descriptors.
 std::span<const std::uint8_t> ConfigDescriptor();

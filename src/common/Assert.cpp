@@ -7,9 +7,9 @@
 namespace {
 
 // Prints on stderr after everything already written to stdout, then stops.
-void DefaultAssertHandler(const char* i_Expression, const char* i_File, int i_Line) {
+void DefaultAssertHandler(const char* expression, const char* file, int line) {
     std::fflush(stdout);
-    std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", i_Expression, i_File, i_Line);
+    std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", expression, file, line);
     std::fflush(stderr);
     std::abort();
 }
@@ -18,10 +18,10 @@ constinit std::atomic<AssertHandler> g_AssertHandler{&DefaultAssertHandler};
 
 } // namespace
 
-AssertHandler SetAssertHandler(AssertHandler i_Handler) {
-    return g_AssertHandler.exchange(i_Handler ? i_Handler : &DefaultAssertHandler);
+AssertHandler SetAssertHandler(AssertHandler handler) {
+    return g_AssertHandler.exchange(handler ? handler : &DefaultAssertHandler);
 }
 
-void AssertFailed(const char* i_Expression, const char* i_File, int i_Line) {
-    g_AssertHandler.load()(i_Expression, i_File, i_Line);
+void AssertFailed(const char* expression, const char* file, int line) {
+    g_AssertHandler.load()(expression, file, line);
 }

@@ -6,13 +6,13 @@
 // goes on with its documented fallback result, so every call site must be written to survive
 // a handler that returns.
 
-using AssertHandler = void (*)(const char* i_Expression, const char* i_File, int i_Line);
+using AssertHandler = void (*)(const char* expression, const char* file, int line);
 
 // Installs a handler (nullptr restores the default one) and returns the previous handler.
-AssertHandler SetAssertHandler(AssertHandler i_Handler);
+AssertHandler SetAssertHandler(AssertHandler handler);
 
 // Reports a failed assertion through the installed handler. Returns when the handler returns.
-void AssertFailed(const char* i_Expression, const char* i_File, int i_Line);
+void AssertFailed(const char* expression, const char* file, int line);
 
 // Q3V_ASSERT(cond): true when cond holds; otherwise reports "cond" and yields false, so callers
 // write `if (!Q3V_ASSERT(p != nullptr)) return 0;`.

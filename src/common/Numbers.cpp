@@ -12,22 +12,24 @@ namespace {
 // The value of c as a digit of radix, or -1 when it is none.
 int DigitValue(char c, uint32_t radix) {
     int d;
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         d = c - '0';
-    else if (c >= 'a' && c <= 'f')
+    } else if (c >= 'a' && c <= 'f') {
         d = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
+    } else if (c >= 'A' && c <= 'F') {
         d = c - 'A' + 10;
-    else
+    } else {
         return -1;
+    }
     return static_cast<uint32_t>(d) < radix ? d : -1;
 }
 
 // The number of characters of text within its first len, ending early at a NUL.
 size_t BoundedLength(const char* text, size_t len) {
     size_t n = 0;
-    while (n < len && text[n] != '\0')
+    while (n < len && text[n] != '\0') {
         ++n;
+    }
     return n;
 }
 
@@ -62,15 +64,18 @@ uint32_t RadixOfLetter(char c) {
 }
 
 bool IsNumberInRadix(const char* text, size_t len, uint32_t radix) {
-    if (!Q3V_ASSERT_TEXT(text != nullptr, "Str != NULL"))
+    if (!Q3V_ASSERT_TEXT(text != nullptr, "Str != NULL")) {
         return false;
+    }
     const size_t n = BoundedLength(text, len);
     for (size_t i = 0; i < n; ++i) {
         const char c = text[i];
-        if (c == '_' || DigitValue(c, radix) >= 0)
+        if (c == '_' || DigitValue(c, radix) >= 0) {
             continue;
-        if (i + 1 == n && RadixOfLetter(c) == radix)
+        }
+        if (i + 1 == n && RadixOfLetter(c) == radix) {
             continue;
+        }
         return false;
     }
     return true;
@@ -78,18 +83,21 @@ bool IsNumberInRadix(const char* text, size_t len, uint32_t radix) {
 
 bool GetNumberRadix(const char* text, size_t len, uint32_t defaultRadix, uint32_t* radix) {
     if (IsNumberInRadix(text, len, defaultRadix)) {
-        if (radix)
+        if (radix) {
             *radix = defaultRadix;
+        }
         return true;
     }
-    if (!text)
+    if (!text) {
         return false;
+    }
     const size_t n = BoundedLength(text, len);
     if (n >= 2) {
         const uint32_t letterRadix = RadixOfLetter(text[n - 1]);
         if (letterRadix != 0 && IsNumberInRadix(text, n, letterRadix)) {
-            if (radix)
+            if (radix) {
                 *radix = letterRadix;
+            }
             return true;
         }
     }
@@ -97,18 +105,22 @@ bool GetNumberRadix(const char* text, size_t len, uint32_t defaultRadix, uint32_
 }
 
 uint32_t StrToNumN(const char* text, size_t len, uint32_t radix) {
-    if (!text)
+    if (!text) {
         return 0;
-    if (!Q3V_ASSERT_TEXT(IsSupportedRadix(radix), "false"))
+    }
+    if (!Q3V_ASSERT_TEXT(IsSupportedRadix(radix), "false")) {
         return 0;
+    }
     uint32_t value = 0;
     for (size_t i = 0; len == 0 || i < len; ++i) {
         const char c = text[i];
-        if (c == '_')
+        if (c == '_') {
             continue;
+        }
         const int d = DigitValue(c, radix);
-        if (d < 0)
+        if (d < 0) {
             break;
+        }
         value = value * radix + static_cast<uint32_t>(d);
     }
     return value;
@@ -125,21 +137,25 @@ char* NumToStr(char* buf, uint32_t value, uint32_t radix, int32_t SigDigits, boo
     const int width = SigDigits < 0 ? 0 : (SigDigits > 255 ? 255 : SigDigits);
     switch (radix) {
     case 2: {
-        if (!Q3V_ASSERT_TEXT(SigDigits >= 0 && SigDigits <= 32, "SigDigits>=0 && SigDigits<=32"))
+        if (!Q3V_ASSERT_TEXT(SigDigits >= 0 && SigDigits <= 32, "SigDigits>=0 && SigDigits<=32")) {
             return buf;
+        }
         int top = SigDigits - 1;
-        for (int bit = 31; bit > top; --bit)
+        for (int bit = 31; bit > top; --bit) {
             if (value & (1u << bit)) {
                 top = bit;
                 break;
             }
-        if (top < 0)
+        }
+        if (top < 0) {
             top = 0;
+        }
         char* out = buf;
         for (int bit = top; bit >= 0; --bit) {
             *out++ = (value & (1u << bit)) ? '1' : '0';
-            if (separator && bit != 0 && bit % 4 == 0)
+            if (separator && bit != 0 && bit % 4 == 0) {
                 *out++ = '_';
+            }
         }
         *out = '\0';
         return buf;
@@ -148,17 +164,19 @@ char* NumToStr(char* buf, uint32_t value, uint32_t radix, int32_t SigDigits, boo
         std::sprintf(buf, "%0*o", width, value);
         return buf;
     case 10:
-        if (isSigned)
+        if (isSigned) {
             std::sprintf(buf, "%0*d", width, static_cast<int32_t>(value));
-        else
+        } else {
             std::sprintf(buf, "%0*u", width, value);
+        }
         return buf;
     case 16:
-        if (width <= 4 && value <= 0xFFFF)
+        if (width <= 4 && value <= 0xFFFF) {
             std::sprintf(buf, "%0*X", width, value);
-        else
+        } else {
             std::sprintf(buf, "%0*X%s%04X", width > 4 ? width - 4 : 0, value >> 16,
                          separator ? "_" : "", value & 0xFFFF);
+        }
         return buf;
     default:
         Q3V_ASSERT(false);
@@ -175,21 +193,24 @@ char* AppendNum(char* buf, uint32_t value, uint32_t radix, int32_t SigDigits) {
 char* FreqToStr(uint32_t hz) {
     char* text = NextStr(nullptr);
     const size_t size = STR_POOL_DEFAULT_SIZE;
-    if (hz > 100000)
+    if (hz > 100000) {
         std::snprintf(text, size, "%u.%03u MHz", hz / 1000000, (hz / 1000) % 1000);
-    else if (hz > 1000)
+    } else if (hz > 1000) {
         std::snprintf(text, size, "%u.%03u KHz", hz / 1000, hz % 1000);
-    else
+    } else {
         std::snprintf(text, size, "%u Hz", hz);
+    }
     return text;
 }
 
 uint32_t StrToFreq(const char* text, uint32_t defaultUnit) {
-    if (!text)
+    if (!text) {
         return 0;
+    }
     const char* p = text;
-    while (*p == ' ' || *p == '\t')
+    while (*p == ' ' || *p == '\t') {
         ++p;
+    }
     uint32_t unit = defaultUnit;
     uint32_t whole = 0;
     uint32_t fraction = 0;
@@ -211,17 +232,19 @@ uint32_t StrToFreq(const char* text, uint32_t defaultUnit) {
             continue;
         }
         const char* q = (c == ' ') ? p + 1 : p;
-        if (IsUnitLetters(q, 'H', 'Z'))
+        if (IsUnitLetters(q, 'H', 'Z')) {
             unit = 1;
-        else if (IsUnitLetters(q, 'K', 'H'))
+        } else if (IsUnitLetters(q, 'K', 'H')) {
             unit = 1000;
-        else if (IsUnitLetters(q, 'M', 'H'))
+        } else if (IsUnitLetters(q, 'M', 'H')) {
             unit = 1000000;
+        }
         break;
     }
     uint32_t result = whole * unit;
-    if (unit == 1000 || unit == 1000000)
+    if (unit == 1000 || unit == 1000000) {
         result += (unit / 1000) * fraction;
+    }
     return result;
 }
 
@@ -231,13 +254,16 @@ void MaskBitRange(uint32_t mask, int32_t* highBit, int32_t* lowBit) {
     if (mask != 0) {
         low = __builtin_ctz(mask);
         high = low;
-        while (high < 31 && (mask & (1u << (high + 1))))
+        while (high < 31 && (mask & (1u << (high + 1)))) {
             ++high;
+        }
     }
-    if (highBit)
+    if (highBit) {
         *highBit = high;
-    if (lowBit)
+    }
+    if (lowBit) {
         *lowBit = low;
+    }
 }
 
 uint32_t MaskShiftDown(uint32_t value) {

@@ -12,16 +12,19 @@ constinit StrPool* g_DefaultPool = nullptr;
 constinit bool g_HelperNotInitialised = true;
 
 StrPool* PoolOrDefault(StrPool* pool) {
-    if (pool)
+    if (pool) {
         return pool;
-    if (!g_DefaultPool)
+    }
+    if (!g_DefaultPool) {
         g_DefaultPool = StrPoolCreate(STR_POOL_DEFAULT_COUNT, STR_POOL_DEFAULT_SIZE);
+    }
     return g_DefaultPool;
 }
 
 void Advance(StrPool* p) {
-    if (++p->CurStr >= p->NumStr)
+    if (++p->CurStr >= p->NumStr) {
         p->CurStr = 0;
+    }
 }
 
 // Gives the current slot a buffer of size bytes when it has none; nullptr on failure.
@@ -29,8 +32,9 @@ char* FillCurrent(StrPool* p, int32_t size) {
     char*& entry = p->StrList[p->CurStr];
     if (!entry) {
         entry = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
-        if (!Q3V_ASSERT_TEXT(entry != nullptr, "P->StrList[P->CurStr]"))
+        if (!Q3V_ASSERT_TEXT(entry != nullptr, "P->StrList[P->CurStr]")) {
             return nullptr;
+        }
         p->StrSize[p->CurStr] = static_cast<uint32_t>(size);
     }
     entry[0] = '\0';
@@ -50,14 +54,17 @@ bool HelperInit() {
 }
 
 StrPool* StrPoolCreate(int32_t count, int32_t size) {
-    if (count < 1)
+    if (count < 1) {
         count = 1; // a ring needs at least one buffer
+    }
     for (StrPool*& slot : g_Pools) {
-        if (slot)
+        if (slot) {
             continue;
+        }
         auto* p = static_cast<StrPool*>(std::malloc(sizeof(StrPool)));
-        if (!Q3V_ASSERT_TEXT(p != nullptr, "P != NULL"))
+        if (!Q3V_ASSERT_TEXT(p != nullptr, "P != NULL")) {
             return nullptr;
+        }
         p->StrList = static_cast<char**>(std::calloc(static_cast<size_t>(count), sizeof(char*)));
         p->StrSize =
             static_cast<uint32_t*>(std::calloc(static_cast<size_t>(count), sizeof(uint32_t)));
@@ -80,16 +87,18 @@ StrPool* StrPoolCreate(int32_t count, int32_t size) {
 
 char* NextStr(StrPool* pool) {
     StrPool* p = PoolOrDefault(pool);
-    if (!p)
+    if (!p) {
         return nullptr;
+    }
     Advance(p);
     return FillCurrent(p, p->DefaultSize);
 }
 
 char* NextStrSized(StrPool* pool, int32_t SizeRequired) {
     StrPool* p = PoolOrDefault(pool);
-    if (!p)
+    if (!p) {
         return nullptr;
+    }
     Advance(p);
     Q3V_ASSERT(SizeRequired > 0);
     int32_t size = SizeRequired < p->DefaultSize ? p->DefaultSize : SizeRequired;
@@ -107,39 +116,48 @@ char* NextStrSized(StrPool* pool, int32_t SizeRequired) {
 uint32_t StrSizeInPool(StrPool* pool, const char* text) {
     StrPool* p = PoolOrDefault(pool);
     if (p) {
-        for (int32_t i = 0; i < p->NumStr; ++i)
-            if (p->StrList[i] && p->StrList[i] == text)
+        for (int32_t i = 0; i < p->NumStr; ++i) {
+            if (p->StrList[i] && p->StrList[i] == text) {
                 return p->StrSize[i];
+            }
+        }
     }
     Q3V_ASSERT(false);
     return 0;
 }
 
 void StrPoolFree(StrPool* pool) {
-    if (!pool)
+    if (!pool) {
         return;
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot)
-        if (g_Pools[slot] == pool)
+    }
+    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
+        if (g_Pools[slot] == pool) {
             StrPoolFreeAt(slot);
+        }
+    }
 }
 
 void StrPoolFreeAll() {
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot)
+    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
         StrPoolFreeAt(slot);
+    }
 }
 
 void StrPoolFreeAt(int32_t slot) {
-    if (slot < 0 || slot >= STR_POOL_SLOTS || !g_Pools[slot])
+    if (slot < 0 || slot >= STR_POOL_SLOTS || !g_Pools[slot]) {
         return;
+    }
     StrPool* p = g_Pools[slot];
-    for (int32_t i = 0; i < p->NumStr; ++i)
+    for (int32_t i = 0; i < p->NumStr; ++i) {
         std::free(p->StrList[i]);
+    }
     std::free(p->StrList);
     std::free(p->StrSize);
     std::free(p);
     g_Pools[slot] = nullptr;
     // Forget the default pool once it is gone, so that a text formatted later (during the
     // destructors that run at exit) makes a new one instead of writing into freed memory.
-    if (g_DefaultPool == p)
+    if (g_DefaultPool == p) {
         g_DefaultPool = nullptr;
+    }
 }

@@ -8,19 +8,23 @@
 #include <cstring>
 
 char* LowerAsciiInPlace(char* text) {
-    for (char* c = text; *c != '\0'; ++c)
+    for (char* c = text; *c != '\0'; ++c) {
         *c = LowerAscii(*c);
+    }
     return text;
 }
 
 int32_t CompareNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        if (a[i] == '\0')
+        if (a[i] == '\0') {
             return -1;
-        if (b[i] == '\0')
+        }
+        if (b[i] == '\0') {
             return 1;
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+        }
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
             return 1;
+        }
     }
     return 0;
 }
@@ -30,11 +34,14 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 const char* FindNoCaseN(const char* text, size_t textLen, const char* needle, size_t needleLen) {
-    if (needleLen > textLen)
+    if (needleLen > textLen) {
         return nullptr;
-    for (size_t p = 0; p <= textLen - needleLen; ++p)
-        if (CompareNoCase(text + p, needle, needleLen) == 0)
+    }
+    for (size_t p = 0; p <= textLen - needleLen; ++p) {
+        if (CompareNoCase(text + p, needle, needleLen) == 0) {
             return text + p;
+        }
+    }
     return nullptr;
 }
 
@@ -68,32 +75,38 @@ char* CopyEllipsis(char* dst, const char* src, size_t len, size_t size) {
 size_t LfToCrLf(char* text, size_t size) {
     const size_t len = std::strlen(text);
     size_t added = 0;
-    for (size_t i = 0; i < len; ++i)
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+    for (size_t i = 0; i < len; ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
             ++added;
+        }
+    }
     const size_t newLen = len + added;
-    if (!Q3V_ASSERT_TEXT(newLen < size, "len < Size"))
+    if (!Q3V_ASSERT_TEXT(newLen < size, "len < Size")) {
         return len; // left unchanged rather than written past the buffer
+    }
     text[newLen] = '\0';
     size_t w = newLen;
     for (size_t r = len; r-- > 0;) {
         text[--w] = text[r];
-        if (text[r] == '\n' && (r == 0 || text[r - 1] != '\r'))
+        if (text[r] == '\n' && (r == 0 || text[r - 1] != '\r')) {
             text[--w] = '\r';
+        }
     }
     return newLen;
 }
 
 size_t UnescapeStr(char* text) {
-    if (!text)
+    if (!text) {
         return 0;
+    }
     size_t w = 0;
     for (size_t r = 0; text[r] != '\0'; ++r) {
         char c = text[r];
         if (c == '\\') {
             const char e = text[r + 1];
-            if (e == '\0')
+            if (e == '\0') {
                 break; // a single closing backslash is dropped
+            }
             ++r;
             c = EscapedChar(e);
         }
@@ -125,28 +138,35 @@ char EscapedChar(char letter) {
 size_t LineBreakPos(const char* text, size_t width) {
     // Only the first width + 1 characters matter.
     size_t len = 0;
-    while (len <= width && text[len] != '\0')
+    while (len <= width && text[len] != '\0') {
         ++len;
+    }
     size_t i = len < width ? len : width;
-    for (size_t k = 0; k < i; ++k)
+    for (size_t k = 0; k < i; ++k) {
         if (text[k] == '\n') {
             i = k;
             break;
         }
-    if (len < width)
+    }
+    if (len < width) {
         return i;
+    }
     size_t j = width + 1; // none
-    for (size_t k = 0; k <= width && k < len; ++k)
-        if (text[k] == ' ')
+    for (size_t k = 0; k <= width && k < len; ++k) {
+        if (text[k] == ' ') {
             j = k;
-    if (j > width)
+        }
+    }
+    if (j > width) {
         return i;
+    }
     return j < i ? j : i;
 }
 
 char* PadFormat(int32_t width, const char* suffix, const char* fmt, ...) {
-    if (!suffix)
+    if (!suffix) {
         suffix = "";
+    }
     va_list args;
     va_start(args, fmt);
     va_list measure;
@@ -158,8 +178,9 @@ char* PadFormat(int32_t width, const char* suffix, const char* fmt, ...) {
     const size_t textLen = formattedLen + suffixLen;
 
     char* text = NextStrSized(nullptr, static_cast<int32_t>(textLen + 1));
-    if (formatted > 0)
+    if (formatted > 0) {
         std::vsnprintf(text, formattedLen + 1, fmt, args);
+    }
     va_end(args);
     std::memcpy(text + formattedLen, suffix, suffixLen + 1);
 

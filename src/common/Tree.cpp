@@ -9,9 +9,9 @@ TreeNode* AsNode(TreeHandle h) {
 }
 
 // The adding operations need a tree that is not empty and a node to add at.
-bool CanAddAt(const TreeNode* i_Root, TreeHandle i_Node) {
-    return Q3V_ASSERT_TEXT(i_Root != nullptr, "m_Root != NULL") &&
-           Q3V_ASSERT_TEXT((TreeNode*)i_Node != nullptr, "(TreeNode*)io_Node != NULL");
+bool CanAddAt(const TreeNode* root, TreeHandle nodeIn) {
+    return Q3V_ASSERT_TEXT(root != nullptr, "m_Root != NULL") &&
+           Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)io_Node != NULL");
 }
 
 } // namespace
@@ -25,21 +25,23 @@ void Tree::Clear() {
     while (m_Root) {
         TreeNode* node = m_Root;
         m_Root = node->Next;
-        if (m_Root)
+        if (m_Root) {
             m_Root->Prev = nullptr;
+        }
         node->Next = nullptr;
         DeleteSubtree(node);
     }
 }
 
-void Tree::InitNode(TreeNode* i_Node) {
-    if (!Q3V_ASSERT_TEXT(i_Node != nullptr, "i_Node != NULL"))
+void Tree::InitNode(TreeNode* nodeIn) {
+    if (!Q3V_ASSERT_TEXT(nodeIn != nullptr, "i_Node != NULL")) {
         return;
-    i_Node->Parent = nullptr;
-    i_Node->Prev = nullptr;
-    i_Node->Next = nullptr;
-    i_Node->Child = nullptr;
-    i_Node->Data = nullptr;
+    }
+    nodeIn->Parent = nullptr;
+    nodeIn->Prev = nullptr;
+    nodeIn->Next = nullptr;
+    nodeIn->Child = nullptr;
+    nodeIn->Data = nullptr;
 }
 
 TreeNode* Tree::NewNode() {
@@ -51,69 +53,79 @@ TreeNode* Tree::NewNode() {
 
 TreeHandle Tree::CreateRoot() {
     // A second root would be neither linked nor deleted: refuse it.
-    if (!Q3V_ASSERT_TEXT(m_Root == nullptr, "m_Root == NULL"))
+    if (!Q3V_ASSERT_TEXT(m_Root == nullptr, "m_Root == NULL")) {
         return nullptr;
+    }
     m_Root = NewNode();
     return m_Root;
 }
 
-void Tree::AddChild(TreeHandle& io_Node) {
-    if (!CanAddAt(m_Root, io_Node))
+void Tree::AddChild(TreeHandle& nodeOut) {
+    if (!CanAddAt(m_Root, nodeOut)) {
         return;
-    TreeNode* parent = AsNode(io_Node);
+    }
+    TreeNode* parent = AsNode(nodeOut);
     // An existing child chain would be cut off: refuse it.
-    if (!Q3V_ASSERT_TEXT(parent->Child == nullptr, "parent->Child == NULL"))
+    if (!Q3V_ASSERT_TEXT(parent->Child == nullptr, "parent->Child == NULL")) {
         return;
+    }
     TreeNode* node = NewNode();
     node->Parent = parent;
     parent->Child = node;
-    io_Node = node;
+    nodeOut = node;
 }
 
-void Tree::AddNext(TreeHandle& io_Node) {
-    if (!CanAddAt(m_Root, io_Node))
+void Tree::AddNext(TreeHandle& nodeOut) {
+    if (!CanAddAt(m_Root, nodeOut)) {
         return;
-    TreeNode* prev = AsNode(io_Node);
+    }
+    TreeNode* prev = AsNode(nodeOut);
     // An existing Next would be cut off: refuse it.
-    if (!Q3V_ASSERT_TEXT(prev->Next == nullptr, "prev->Next == NULL"))
+    if (!Q3V_ASSERT_TEXT(prev->Next == nullptr, "prev->Next == NULL")) {
         return;
+    }
     TreeNode* node = NewNode();
     node->Prev = prev;
     node->Parent = prev->Parent;
     prev->Next = node;
-    io_Node = node;
+    nodeOut = node;
 }
 
-void Tree::InsertBefore(TreeHandle& io_Node) {
-    if (!CanAddAt(m_Root, io_Node))
+void Tree::InsertBefore(TreeHandle& nodeOut) {
+    if (!CanAddAt(m_Root, nodeOut)) {
         return;
-    TreeNode* next = AsNode(io_Node);
+    }
+    TreeNode* next = AsNode(nodeOut);
     TreeNode* node = NewNode();
     node->Parent = next->Parent;
     node->Prev = next->Prev;
     node->Next = next;
-    if (next->Prev)
+    if (next->Prev) {
         next->Prev->Next = node;
-    else if (next->Parent)
+    } else if (next->Parent) {
         next->Parent->Child = node;
-    else
+    } else {
         m_Root = node; // in front of the first top-level node
+    }
     next->Prev = node;
-    io_Node = node;
+    nodeOut = node;
 }
 
 void Tree::Delete(TreeHandle node) {
     TreeNode* n = AsNode(node);
-    if (!Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)node != NULL"))
+    if (!Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)node != NULL")) {
         return;
-    if (n->Prev)
+    }
+    if (n->Prev) {
         n->Prev->Next = n->Next;
-    else if (n->Parent)
+    } else if (n->Parent) {
         n->Parent->Child = n->Next;
-    else if (m_Root == n)
+    } else if (m_Root == n) {
         m_Root = n->Next; // the first top-level node: the next one becomes the first
-    if (n->Next)
+    }
+    if (n->Next) {
         n->Next->Prev = n->Prev;
+    }
     n->Prev = nullptr;
     n->Next = nullptr;
     DeleteSubtree(n);
@@ -132,19 +144,19 @@ void Tree::DeleteSubtree(TreeNode* node) {
 }
 
 #define TREE_STEP(Name, Link)                                                                      \
-    bool Tree::To##Name(TreeHandle& io_Node) const {                                               \
-        if (!Q3V_ASSERT_TEXT((TreeNode*)io_Node != nullptr, "(TreeNode*)io_Node != NULL"))         \
+    bool Tree::To##Name(TreeHandle& nodeOut) const {                                               \
+        if (!Q3V_ASSERT_TEXT((TreeNode*)nodeOut != nullptr, "(TreeNode*)io_Node != NULL"))         \
             return false;                                                                          \
-        TreeNode* target = AsNode(io_Node)->Link;                                                  \
+        TreeNode* target = AsNode(nodeOut)->Link;                                                  \
         if (!target)                                                                               \
             return false;                                                                          \
-        io_Node = target;                                                                          \
+        nodeOut = target;                                                                          \
         return true;                                                                               \
     }                                                                                              \
-    bool Tree::Has##Name(TreeHandle io_Node) const {                                               \
-        if (!Q3V_ASSERT_TEXT((TreeNode*)io_Node != nullptr, "(TreeNode*)io_Node != NULL"))         \
+    bool Tree::Has##Name(TreeHandle nodeOut) const {                                               \
+        if (!Q3V_ASSERT_TEXT((TreeNode*)nodeOut != nullptr, "(TreeNode*)io_Node != NULL"))         \
             return false;                                                                          \
-        return AsNode(io_Node)->Link != nullptr;                                                   \
+        return AsNode(nodeOut)->Link != nullptr;                                                   \
     }
 
 TREE_STEP(Parent, Parent)
@@ -154,19 +166,21 @@ TREE_STEP(Child, Child)
 
 #undef TREE_STEP
 
-bool Tree::GetRoot(TreeHandle& io_Node) const {
-    io_Node = m_Root;
+bool Tree::GetRoot(TreeHandle& nodeOut) const {
+    nodeOut = m_Root;
     return m_Root != nullptr;
 }
 
-void* Tree::GetData(TreeHandle i_Node) const {
-    if (!Q3V_ASSERT_TEXT((TreeNode*)i_Node != nullptr, "(TreeNode*)i_Node != NULL"))
+void* Tree::GetData(TreeHandle nodeIn) const {
+    if (!Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)i_Node != NULL")) {
         return nullptr;
-    return AsNode(i_Node)->Data;
+    }
+    return AsNode(nodeIn)->Data;
 }
 
-void Tree::SetData(TreeHandle i_Node, void* data) {
-    if (!Q3V_ASSERT_TEXT((TreeNode*)i_Node != nullptr, "(TreeNode*)i_Node != NULL"))
+void Tree::SetData(TreeHandle nodeIn, void* data) {
+    if (!Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)i_Node != NULL")) {
         return;
-    AsNode(i_Node)->Data = data;
+    }
+    AsNode(nodeIn)->Data = data;
 }

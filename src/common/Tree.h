@@ -4,8 +4,8 @@
 // construction when the node is deleted.
 //
 // Callers hold nodes as opaque handles (TreeHandle) and walk the tree by moving a handle from
-// node to node: operations that move a handle take it by reference (io_Node), read-only ones by
-// value (i_Node).
+// node to node: operations that move a handle take it by reference (nodeOut), read-only ones by
+// value (nodeIn).
 #include <cstdint>
 
 struct TreeNode {
@@ -34,44 +34,44 @@ public:
     // Makes the first top-level node of an empty tree (asserts on a non-empty tree and returns
     // nullptr).
     TreeHandle CreateRoot();
-    // Makes the first child of io_Node, which must have none, and moves io_Node to it.
-    void AddChild(TreeHandle& io_Node);
-    // Makes the next sibling of io_Node, which must be the last of its chain, and moves io_Node
+    // Makes the first child of nodeOut, which must have none, and moves nodeOut to it.
+    void AddChild(TreeHandle& nodeOut);
+    // Makes the next sibling of nodeOut, which must be the last of its chain, and moves nodeOut
     // to it.
-    void AddNext(TreeHandle& io_Node);
-    // Makes a node in front of io_Node, fully linked, and moves io_Node to it. In front of the
+    void AddNext(TreeHandle& nodeOut);
+    // Makes a node in front of nodeOut, fully linked, and moves nodeOut to it. In front of the
     // first top-level node the new node becomes the first top-level node.
-    void InsertBefore(TreeHandle& io_Node);
+    void InsertBefore(TreeHandle& nodeOut);
 
     // Unlinks the node and deletes it with its subtree (children first). Deleting the first
     // top-level node makes its next sibling the first.
     void Delete(TreeHandle node);
 
-    // Move io_Node along one link and return true; false (io_Node kept) when the link is empty.
-    bool ToParent(TreeHandle& io_Node) const;
-    bool ToPrev(TreeHandle& io_Node) const;
-    bool ToNext(TreeHandle& io_Node) const;
-    bool ToChild(TreeHandle& io_Node) const;
+    // Move nodeOut along one link and return true; false (nodeOut kept) when the link is empty.
+    bool ToParent(TreeHandle& nodeOut) const;
+    bool ToPrev(TreeHandle& nodeOut) const;
+    bool ToNext(TreeHandle& nodeOut) const;
+    bool ToChild(TreeHandle& nodeOut) const;
 
     // Whether one link of the node is set.
-    bool HasParent(TreeHandle i_Node) const;
-    bool HasPrev(TreeHandle i_Node) const;
-    bool HasNext(TreeHandle i_Node) const;
-    bool HasChild(TreeHandle i_Node) const;
+    bool HasParent(TreeHandle nodeIn) const;
+    bool HasPrev(TreeHandle nodeIn) const;
+    bool HasNext(TreeHandle nodeIn) const;
+    bool HasChild(TreeHandle nodeIn) const;
 
-    // io_Node = the first top-level node; true when the tree is not empty.
-    bool GetRoot(TreeHandle& io_Node) const;
+    // nodeOut = the first top-level node; true when the tree is not empty.
+    bool GetRoot(TreeHandle& nodeOut) const;
     bool HasRoot() const { return m_Root != nullptr; }
 
     // The node's data pointer; SetData does not release the old one.
-    void* GetData(TreeHandle i_Node) const;
-    void SetData(TreeHandle i_Node, void* data);
+    void* GetData(TreeHandle nodeIn) const;
+    void SetData(TreeHandle nodeIn, void* data);
 
     uint32_t NumNodes() const { return m_NumNodes; }
 
 protected:
     TreeNode* NewNode();
-    void InitNode(TreeNode* i_Node);
+    void InitNode(TreeNode* nodeIn);
     void DeleteSubtree(TreeNode* node);
 
     TreeNode* m_Root = nullptr;

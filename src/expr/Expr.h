@@ -29,19 +29,19 @@ constexpr uint32_t EXPR_MAX_VARS = 1000;
 constexpr uint32_t EXPR_DEFAULT_RADIX = 16;
 
 // The host's hook for names the evaluator does not know. Given the leaf text (without its
-// conversion suffix, NUL-terminated) and its length; on entry io_Value->IsString is 1 when the leaf
+// conversion suffix, NUL-terminated) and its length; on entry value->IsString is 1 when the leaf
 // asked for text (a .s suffix without a radix letter), else 0. On success it sets the whole value
-// and returns 0; otherwise it returns a 1-based position within the leaf and sets *o_ErrorText
+// and returns 0; otherwise it returns a 1-based position within the leaf and sets *errorText
 // (never null when the evaluator calls it).
-using ExprResolver = uint32_t (*)(const char* i_Text, uint32_t i_Length, ExprValue* io_Value,
-                                  const char** o_ErrorText);
+using ExprResolver = uint32_t (*)(const char* text, uint32_t length, ExprValue* value,
+                                  const char** errorText);
 
 // An operator's function: the trimmed text, the start and end offsets of up to 3 operands, the
 // number of operands found, the output value, the scope and the error-text pointer. Returns 0
 // or a 1-based error position within the text.
-using ExprOpHandler = uint32_t (*)(const char* i_Text, const uint32_t* i_Start,
-                                   const uint32_t* i_End, uint32_t i_Count, ExprValue* o_Value,
-                                   const char* i_Scope, const char** o_ErrorText);
+using ExprOpHandler = uint32_t (*)(const char* text, const uint32_t* start, const uint32_t* end,
+                                   uint32_t count, ExprValue* value, const char* scope,
+                                   const char** errorText);
 
 // A row of the operator table: the pattern (e marks an operand, {..} names characters that must
 // not follow the literal just matched) and its handler.
@@ -63,47 +63,47 @@ struct ExprVar {
     char* Scope; // heap copy of the scope's name; nullptr for globals
 };
 
-// Evaluates i_Length characters of i_Text in the scope (nullptr = global). 0 on success with
-// *o_Value set; otherwise the 1-based error position, with *o_ErrorText set to the message when
-// o_ErrorText is not null.
-uint32_t ExprEvaluate(const char* i_Text, size_t i_Length, ExprValue* o_Value, const char* i_Scope,
-                      const char** o_ErrorText);
+// Evaluates length characters of text in the scope (nullptr = global). 0 on success with
+// *value set; otherwise the 1-based error position, with *errorText set to the message when
+// errorText is not null.
+uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
+                      const char** errorText);
 
 // Installs the resolver (replacing any earlier one; nullptr removes it) and gives the installed
 // one back.
-void ExprSetResolver(ExprResolver i_Resolver);
+void ExprSetResolver(ExprResolver resolver);
 ExprResolver ExprGetResolver();
 
 // Builds the table name of a variable text: "$a[4+1]" becomes "$a[00000005h]" (the index
 // evaluated in the scope, written as "[%08Xh]"); a name without "[" is copied as it is (one of
-// 256 characters or more is refused), and text after the "]" is not part of the name. o_Name holds
-// 256 bytes. Returns 0, or a 1-based error position within i_Text with *o_ErrorText set ("Missing
+// 256 characters or more is refused), and text after the "]" is not part of the name. name holds
+// 256 bytes. Returns 0, or a 1-based error position within text with *errorText set ("Missing
 // closing bracket.", "Missing contents in brackets.", "Unknown token or expression.", "Value cannot
 // be a string.", "Array name too long."). Used by the variable leaf, SET and the executor's
 // assignment form alike.
-uint32_t ExprElementName(const char* i_Text, size_t i_Length, const char* i_Scope,
-                         char (&o_Name)[256], size_t* o_NameLength, const char** o_ErrorText);
+uint32_t ExprElementName(const char* text, size_t length, const char* scope, char (&name)[256],
+                         size_t* nameLength, const char** errorText);
 
-// The element name of a base name ("$a") and an index: "$a[00000005h]". False (and o_Name
+// The element name of a base name ("$a") and an index: "$a[00000005h]". False (and name
 // empty) when the result would reach 256 characters.
-bool ExprFormatElementName(const char* i_Base, size_t i_BaseLength, uint32_t i_Index,
-                           char (&o_Name)[256], size_t* o_NameLength);
+bool ExprFormatElementName(const char* base, size_t baseLength, uint32_t index, char (&name)[256],
+                           size_t* nameLength);
 
 // Variable table. A name of the form $$x is global whatever the scope; names and scopes
 // compare ignoring case.
 //
 // Sets the variable, creating it when it does not exist; false when it does not exist and the
 // table already holds EXPR_MAX_VARS rows.
-bool ExprSetVar(const char* i_Name, size_t i_Length, const ExprValue* i_Value, const char* i_Scope);
+bool ExprSetVar(const char* name, size_t length, const ExprValue* value, const char* scope);
 // Copies the variable's value (an empty Text for a number); false when it does not exist.
-bool ExprGetVar(const char* i_Name, size_t i_Length, ExprValue* o_Value, const char* i_Scope);
-// The row of the variable; false with *o_Index = the row count when not found.
-bool ExprFindVar(const char* i_Name, size_t i_Length, const char* i_Scope, uint32_t* o_Index);
+bool ExprGetVar(const char* name, size_t length, ExprValue* value, const char* scope);
+// The row of the variable; false with *index = the row count when not found.
+bool ExprFindVar(const char* name, size_t length, const char* scope, uint32_t* index);
 // The name of the n-th variable (from 0, table order) of the scope (nullptr: the n-th global);
 // false past the last.
-bool ExprVarName(uint32_t i_N, const char** o_Name, const char* i_Scope);
+bool ExprVarName(uint32_t n, const char** name, const char* scope);
 // Deletes every variable of the scope (nullptr: every global); the rest keep their order.
-void ExprDeleteScope(const char* i_Scope);
+void ExprDeleteScope(const char* scope);
 // Frees every row and empties the table.
 void ExprFreeVars();
 // Number of rows in the table.

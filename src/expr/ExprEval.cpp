@@ -21,12 +21,14 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Trims blanks and tabs; io_Start and io_End are offsets into i_Text.
-void Trim(const char* i_Text, size_t& io_Start, size_t& io_End) {
-    while (io_Start < io_End && IsBlank(i_Text[io_Start]))
-        ++io_Start;
-    while (io_End > io_Start && IsBlank(i_Text[io_End - 1]))
-        --io_End;
+// Trims blanks and tabs; start and end are offsets into text.
+void Trim(const char* text, size_t& start, size_t& end) {
+    while (start < end && IsBlank(text[start])) {
+        ++start;
+    }
+    while (end > start && IsBlank(text[end - 1])) {
+        --end;
+    }
 }
 
 // One literal run of a pattern with the characters that must not follow it.
@@ -37,37 +39,41 @@ struct Literal {
     size_t ExcludedLength = 0;
 };
 
-// Reads the literal run that starts at io_Pattern and moves past it (and its brace group). No
+// Reads the literal run that starts at cursor and moves past it (and its brace group). No
 // literal of the table contains the letter e, which marks an operand.
-Literal ReadLiteral(const char*& io_Pattern) {
+Literal ReadLiteral(const char*& cursor) {
     Literal literal;
-    literal.Text = io_Pattern;
-    while (*io_Pattern != '\0' && *io_Pattern != 'e' && *io_Pattern != '{')
-        ++io_Pattern;
-    literal.Length = static_cast<size_t>(io_Pattern - literal.Text);
-    if (*io_Pattern == '{') {
-        literal.Excluded = ++io_Pattern;
-        while (*io_Pattern != '\0' && *io_Pattern != '}')
-            ++io_Pattern;
-        literal.ExcludedLength = static_cast<size_t>(io_Pattern - literal.Excluded);
-        if (*io_Pattern == '}')
-            ++io_Pattern;
+    literal.Text = cursor;
+    while (*cursor != '\0' && *cursor != 'e' && *cursor != '{') {
+        ++cursor;
+    }
+    literal.Length = static_cast<size_t>(cursor - literal.Text);
+    if (*cursor == '{') {
+        literal.Excluded = ++cursor;
+        while (*cursor != '\0' && *cursor != '}') {
+            ++cursor;
+        }
+        literal.ExcludedLength = static_cast<size_t>(cursor - literal.Excluded);
+        if (*cursor == '}') {
+            ++cursor;
+        }
     }
     return literal;
 }
 
 enum class Search { Found, NotFound, Refused };
 
-// Searches the literal from i_From at the outer level of the text (outside strings, brackets and
+// Searches the literal from from at the outer level of the text (outside strings, brackets and
 // parentheses). Refused when the first match is followed by an excluded character.
-Search FindLiteral(const char* i_Text, size_t i_Length, size_t i_From, const Literal& i_Literal,
-                   size_t* o_Pos) {
-    ExprQuoteScanner quotes(i_Text);
+Search FindLiteral(const char* text, size_t length, size_t from, const Literal& literal,
+                   size_t* pos) {
+    ExprQuoteScanner quotes(text);
     int depth = 0;
-    for (size_t i = i_From; i < i_Length; ++i) {
-        const char c = i_Text[i];
-        if (quotes.Step(i) || quotes.InString())
+    for (size_t i = from; i < length; ++i) {
+        const char c = text[i];
+        if (quotes.Step(i) || quotes.InString()) {
             continue;
+        }
         if (c == '(' || c == '[') {
             ++depth;
             continue;
@@ -76,17 +82,21 @@ Search FindLiteral(const char* i_Text, size_t i_Length, size_t i_From, const Lit
             --depth;
             continue;
         }
-        if (depth != 0 || i_Length - i < i_Literal.Length)
+        if (depth != 0 || length - i < literal.Length) {
             continue;
-        if (CompareNoCase(i_Text + i, i_Literal.Text, i_Literal.Length) != 0)
-            continue;
-        const size_t after = i + i_Literal.Length;
-        if (after < i_Length) {
-            for (size_t x = 0; x < i_Literal.ExcludedLength; ++x)
-                if (i_Text[after] == i_Literal.Excluded[x])
-                    return Search::Refused;
         }
-        *o_Pos = i;
+        if (CompareNoCase(text + i, literal.Text, literal.Length) != 0) {
+            continue;
+        }
+        const size_t after = i + literal.Length;
+        if (after < length) {
+            for (size_t x = 0; x < literal.ExcludedLength; ++x) {
+                if (text[after] == literal.Excluded[x]) {
+                    return Search::Refused;
+                }
+            }
+        }
+        *pos = i;
         return Search::Found;
     }
     return Search::NotFound;
@@ -94,16 +104,16 @@ Search FindLiteral(const char* i_Text, size_t i_Length, size_t i_From, const Lit
 
 enum class RowMatch { Applies, DoesNotApply };
 
-// Lays a row's pattern over the text. On Applies the operands are set, or *o_Error is non-zero
+// Lays a row's pattern over the text. On Applies the operands are set, or *error is non-zero
 // for an operand with nothing in it.
-RowMatch MatchRow(const char* i_Pattern, const char* i_Text, size_t i_Length, uint32_t* o_Start,
-                  uint32_t* o_End, uint32_t* o_Count, uint32_t* o_Error) {
+RowMatch MatchRow(const char* patternIn, const char* text, size_t length, uint32_t* start,
+                  uint32_t* end, uint32_t* count, uint32_t* error) {
     size_t p = 0;
     bool inOperand = false;
     size_t operandStart = 0;
-    *o_Count = 0;
-    *o_Error = 0;
-    const char* pattern = i_Pattern;
+    *count = 0;
+    *error = 0;
+    const char* pattern = patternIn;
     while (*pattern != '\0') {
         if (*pattern == 'e') {
             ++pattern;
@@ -113,96 +123,105 @@ RowMatch MatchRow(const char* i_Pattern, const char* i_Text, size_t i_Length, ui
         }
         const Literal literal = ReadLiteral(pattern);
         size_t pos = 0;
-        if (FindLiteral(i_Text, i_Length, p, literal, &pos) != Search::Found)
+        if (FindLiteral(text, length, p, literal, &pos) != Search::Found) {
             return RowMatch::DoesNotApply;
+        }
         if (inOperand) {
             if (pos == operandStart) {
-                *o_Error = static_cast<uint32_t>(operandStart + 1);
+                *error = static_cast<uint32_t>(operandStart + 1);
                 return RowMatch::Applies;
             }
-            o_Start[*o_Count] = static_cast<uint32_t>(operandStart);
-            o_End[*o_Count] = static_cast<uint32_t>(pos);
-            ++*o_Count;
+            start[*count] = static_cast<uint32_t>(operandStart);
+            end[*count] = static_cast<uint32_t>(pos);
+            ++*count;
             inOperand = false;
         }
         p = pos + literal.Length;
-        if (p >= i_Length)
+        if (p >= length) {
             return RowMatch::Applies; // the text ends right after the operator
+        }
     }
     if (inOperand) {
-        o_Start[*o_Count] = static_cast<uint32_t>(operandStart);
-        o_End[*o_Count] = static_cast<uint32_t>(i_Length);
-        ++*o_Count;
+        start[*count] = static_cast<uint32_t>(operandStart);
+        end[*count] = static_cast<uint32_t>(length);
+        ++*count;
     }
     return RowMatch::Applies;
 }
 
 // Evaluates the trimmed text t (m characters) after group removal; positions within t.
-uint32_t EvaluateTrimmed(const char* i_Text, size_t i_Length, ExprValue* o_Value,
-                         const char* i_Scope, const char** o_ErrorText) {
+uint32_t EvaluateTrimmed(const char* text, size_t length, ExprValue* value, const char* scope,
+                         const char** errorTextOut) {
     for (const ExprOperator* row = g_ExprOperators; row->Handler != nullptr; ++row) {
         uint32_t start[3] = {};
         uint32_t end[3] = {};
         uint32_t count = 0;
         uint32_t error = 0;
-        if (MatchRow(row->Pattern, i_Text, i_Length, start, end, &count, &error) !=
-            RowMatch::Applies)
+        if (MatchRow(row->Pattern, text, length, start, end, &count, &error) != RowMatch::Applies) {
             continue;
-        if (error != 0)
-            return ExprFail(o_ErrorText, expr_msg::ExpectedExpr, error);
-        return row->Handler(i_Text, start, end, count, o_Value, i_Scope, o_ErrorText);
+        }
+        if (error != 0) {
+            return ExprFail(errorTextOut, expr_msg::ExpectedExpr, error);
+        }
+        return row->Handler(text, start, end, count, value, scope, errorTextOut);
     }
-    return ExprEvaluateLeaf(i_Text, i_Length, o_Value, i_Scope, o_ErrorText);
+    return ExprEvaluateLeaf(text, length, value, scope, errorTextOut);
 }
 
 } // namespace
 
-uint32_t ExprEvaluate(const char* i_Text, size_t i_Length, ExprValue* o_Value, const char* i_Scope,
-                      const char** o_ErrorText) {
+uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
+                      const char** errorTextOut) {
     const char* localError = nullptr;
-    const char** errorText = o_ErrorText != nullptr ? o_ErrorText : &localError;
-    if (i_Text == nullptr)
+    const char** errorText = errorTextOut != nullptr ? errorTextOut : &localError;
+    if (text == nullptr) {
         return ExprFail(errorText, expr_msg::MissingExpr, 1);
+    }
 
     size_t start = 0;
-    size_t end = i_Length;
-    Trim(i_Text, start, end);
-    if (start == end)
+    size_t end = length;
+    Trim(text, start, end);
+    if (start == end) {
         return ExprFail(errorText, expr_msg::MissingExpr, 1);
+    }
 
     DepthGuard guard;
-    if (s_Depth > EXPR_MAX_DEPTH)
+    if (s_Depth > EXPR_MAX_DEPTH) {
         return ExprFail(errorText, expr_msg::TooDeep, static_cast<uint32_t>(start + 1));
+    }
 
     // Parenthesis check; note where the depth first returns to 0 after an opening "(".
-    ExprQuoteScanner quotes(i_Text);
+    ExprQuoteScanner quotes(text);
     long depth = 0;
     size_t firstClose = end;
     for (size_t i = start; i < end; ++i) {
-        if (quotes.Step(i) || quotes.InString())
+        if (quotes.Step(i) || quotes.InString()) {
             continue;
-        if (i_Text[i] == '(') {
+        }
+        if (text[i] == '(') {
             ++depth;
-        } else if (i_Text[i] == ')') {
+        } else if (text[i] == ')') {
             --depth;
-            if (depth == 0 && firstClose == end)
+            if (depth == 0 && firstClose == end) {
                 firstClose = i;
+            }
         }
     }
-    if (depth != 0)
+    if (depth != 0) {
         return ExprFail(errorText, expr_msg::ParenMismatch, static_cast<uint32_t>(start + 1));
+    }
 
     // One pair of parentheses around the whole text is removed.
-    if (i_Text[start] == '(' && firstClose == end - 1) {
+    if (text[start] == '(' && firstClose == end - 1) {
         const size_t open = start;
         ++start;
         --end;
-        Trim(i_Text, start, end);
-        if (start == end)
+        Trim(text, start, end);
+        if (start == end) {
             return ExprFail(errorText, expr_msg::ExpectedExpr, static_cast<uint32_t>(open + 2));
+        }
     }
 
-    const uint32_t position =
-        EvaluateTrimmed(i_Text + start, end - start, o_Value, i_Scope, errorText);
+    const uint32_t position = EvaluateTrimmed(text + start, end - start, value, scope, errorText);
     return position == 0 ? 0 : static_cast<uint32_t>(start + position);
 }

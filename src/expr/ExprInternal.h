@@ -30,31 +30,31 @@ inline constexpr const char* TooDeep = "Expression is nested too deeply.";
 // evaluator refuses the text instead of exhausting the stack.
 constexpr uint32_t EXPR_MAX_DEPTH = 256;
 
-// Sets *o_ErrorText (when not null) and gives i_Position back.
-inline uint32_t ExprFail(const char** o_ErrorText, const char* i_Message, uint32_t i_Position) {
-    if (o_ErrorText != nullptr)
-        *o_ErrorText = i_Message;
-    return i_Position;
+// Sets *errorText (when not null) and gives position back.
+inline uint32_t ExprFail(const char** errorText, const char* message, uint32_t position) {
+    if (errorText != nullptr) {
+        *errorText = message;
+    }
+    return position;
 }
 
-// Makes o_Value the number i_Number.
-void ExprSetNumber(ExprValue* o_Value, uint32_t i_Number);
-// Makes o_Value a text of the first i_Length characters of i_Text, cut to EXPR_TEXT_MAX.
-void ExprSetText(ExprValue* o_Value, const char* i_Text, size_t i_Length);
+// Makes value the number number.
+void ExprSetNumber(ExprValue* value, uint32_t number);
+// Makes value a text of the first length characters of text, cut to EXPR_TEXT_MAX.
+void ExprSetText(ExprValue* value, const char* text, size_t length);
 // Length of a value's text (never beyond EXPR_TEXT_MAX).
-size_t ExprTextLength(const ExprValue& i_Value);
+size_t ExprTextLength(const ExprValue& value);
 // A value's text as a view of ExprTextLength characters.
-inline std::string_view ExprTextOf(const ExprValue& i_Value) {
-    return {i_Value.Text, ExprTextLength(i_Value)};
+inline std::string_view ExprTextOf(const ExprValue& value) {
+    return {value.Text, ExprTextLength(value)};
 }
 // Truth of a value: a number other than 0, a text that is not empty.
-bool ExprIsTrue(const ExprValue& i_Value);
+bool ExprIsTrue(const ExprValue& value);
 
 // The operator functions (ExprOpHandler).
 #define Q3V_EXPR_OP(name)                                                                          \
-    uint32_t name(const char* i_Text, const uint32_t* i_Start, const uint32_t* i_End,              \
-                  uint32_t i_Count, ExprValue* o_Value, const char* i_Scope,                       \
-                  const char** o_ErrorText)
+    uint32_t name(const char* text, const uint32_t* start, const uint32_t* end, uint32_t count,    \
+                  ExprValue* value, const char* scope, const char** errorText)
 Q3V_EXPR_OP(ExprOpTernary);
 Q3V_EXPR_OP(ExprOpRndTo);
 Q3V_EXPR_OP(ExprOpRndUp);
@@ -86,7 +86,7 @@ Q3V_EXPR_OP(ExprOpR2Y);
 Q3V_EXPR_OP(ExprOpY2R);
 Q3V_EXPR_OP(ExprOpPow);
 
-// Evaluates a text's leaf (no operator row applied): i_Text is trimmed. Returns 0 or a 1-based
-// position within i_Text.
-uint32_t ExprEvaluateLeaf(const char* i_Text, size_t i_Length, ExprValue* o_Value,
-                          const char* i_Scope, const char** o_ErrorText);
+// Evaluates a text's leaf (no operator row applied): text is trimmed. Returns 0 or a 1-based
+// position within text.
+uint32_t ExprEvaluateLeaf(const char* text, size_t length, ExprValue* value, const char* scope,
+                          const char** errorText);

@@ -26,138 +26,146 @@ struct Suffix {
     size_t LetterPos = 0; // offset of the N or S
 };
 
-// Reads the suffix that starts with the period at i_Dot. Returns 0 or a position in i_Text.
-uint32_t ReadSuffix(const char* i_Text, size_t i_Length, size_t i_Dot, Suffix* o_Suffix,
-                    const char** o_ErrorText) {
-    size_t i = i_Dot + 1;
-    o_Suffix->Present = true;
-    o_Suffix->LetterPos = i;
-    const char kind = i < i_Length ? i_Text[i] : '\0';
-    if (kind == 'n' || kind == 'N')
-        o_Suffix->ToText = false;
-    else if (kind == 's' || kind == 'S')
-        o_Suffix->ToText = true;
-    else
-        return ExprFail(o_ErrorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+// Reads the suffix that starts with the period at dot. Returns 0 or a position in text.
+uint32_t ReadSuffix(const char* text, size_t length, size_t dot, Suffix* suffix,
+                    const char** errorText) {
+    size_t i = dot + 1;
+    suffix->Present = true;
+    suffix->LetterPos = i;
+    const char kind = i < length ? text[i] : '\0';
+    if (kind == 'n' || kind == 'N') {
+        suffix->ToText = false;
+    } else if (kind == 's' || kind == 'S') {
+        suffix->ToText = true;
+    } else {
+        return ExprFail(errorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+    }
     ++i;
-    if (i < i_Length) {
+    if (i < length) {
         // A radix letter, or a lower-case d for signed decimal.
-        const uint32_t radix = i_Text[i] == 'd' ? 10 : RadixOfLetter(i_Text[i]);
+        const uint32_t radix = text[i] == 'd' ? 10 : RadixOfLetter(text[i]);
         if (radix != 0) {
-            o_Suffix->HasRadix = true;
-            o_Suffix->Radix = radix;
-            o_Suffix->Signed = i_Text[i] == 'd';
+            suffix->HasRadix = true;
+            suffix->Radix = radix;
+            suffix->Signed = text[i] == 'd';
             ++i;
         }
     }
-    if (i < i_Length && i_Text[i] == '_') {
-        o_Suffix->Separator = true;
+    if (i < length && text[i] == '_') {
+        suffix->Separator = true;
         ++i;
     }
-    if (i < i_Length && i_Text[i] >= '0' && i_Text[i] <= '9') {
-        o_Suffix->HasWidth = true;
-        o_Suffix->ZeroPad = i_Text[i] == '0';
-        for (; i < i_Length && i_Text[i] >= '0' && i_Text[i] <= '9'; ++i) {
-            o_Suffix->Width = o_Suffix->Width * 10 + static_cast<size_t>(i_Text[i] - '0');
-            if (o_Suffix->Width > EXPR_TEXT_MAX)
-                o_Suffix->Width = EXPR_TEXT_MAX; // no text holds more
+    if (i < length && text[i] >= '0' && text[i] <= '9') {
+        suffix->HasWidth = true;
+        suffix->ZeroPad = text[i] == '0';
+        for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
+            suffix->Width = suffix->Width * 10 + static_cast<size_t>(text[i] - '0');
+            if (suffix->Width > EXPR_TEXT_MAX) {
+                suffix->Width = EXPR_TEXT_MAX; // no text holds more
+            }
         }
     }
-    if (i < i_Length)
-        return ExprFail(o_ErrorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+    if (i < length) {
+        return ExprFail(errorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+    }
     return 0;
 }
 
-// Binary digits from bit i_Digits - 1 down to 0 (bits above 31 are 0), grouped by 4 with "_".
-void FormatWideBinary(char* o_Buffer, uint32_t i_Value, size_t i_Digits, bool i_Separator) {
+// Binary digits from bit digits - 1 down to 0 (bits above 31 are 0), grouped by 4 with "_".
+void FormatWideBinary(char* buffer, uint32_t value, size_t digits, bool separator) {
     size_t n = 0;
-    for (size_t bit = i_Digits; bit-- > 0;) {
-        o_Buffer[n++] = (bit < 32 && ((i_Value >> bit) & 1U) != 0) ? '1' : '0';
-        if (i_Separator && bit % 4 == 0 && bit != 0)
-            o_Buffer[n++] = '_';
+    for (size_t bit = digits; bit-- > 0;) {
+        buffer[n++] = (bit < 32 && ((value >> bit) & 1U) != 0) ? '1' : '0';
+        if (separator && bit % 4 == 0 && bit != 0) {
+            buffer[n++] = '_';
+        }
     }
-    o_Buffer[n] = '\0';
+    buffer[n] = '\0';
 }
 
 // A number written as text by a .s suffix.
-void NumberToText(ExprValue* io_Value, const Suffix& i_Suffix) {
+void NumberToText(ExprValue* valueOut, const Suffix& suffix) {
     // Room for 255 digits, their group separators and a sign.
     char buffer[EXPR_TEXT_MAX * 2 + 8];
-    const uint32_t value = io_Value->Number;
-    if (i_Suffix.HasWidth && i_Suffix.ZeroPad) {
-        if (i_Suffix.Radix == 2 && i_Suffix.Width > 32)
-            FormatWideBinary(buffer, value, i_Suffix.Width, i_Suffix.Separator);
-        else
-            NumToStr(buffer, value, i_Suffix.Radix, static_cast<int32_t>(i_Suffix.Width),
-                     i_Suffix.Signed, i_Suffix.Separator);
-        ExprSetText(io_Value, buffer, std::strlen(buffer));
+    const uint32_t value = valueOut->Number;
+    if (suffix.HasWidth && suffix.ZeroPad) {
+        if (suffix.Radix == 2 && suffix.Width > 32) {
+            FormatWideBinary(buffer, value, suffix.Width, suffix.Separator);
+        } else {
+            NumToStr(buffer, value, suffix.Radix, static_cast<int32_t>(suffix.Width), suffix.Signed,
+                     suffix.Separator);
+        }
+        ExprSetText(valueOut, buffer, std::strlen(buffer));
         return;
     }
-    NumToStr(buffer, value, i_Suffix.Radix, 0, i_Suffix.Signed, i_Suffix.Separator);
+    NumToStr(buffer, value, suffix.Radix, 0, suffix.Signed, suffix.Separator);
     const size_t length = std::strlen(buffer);
-    if (!i_Suffix.HasWidth || i_Suffix.Width <= length) {
-        ExprSetText(io_Value, buffer, length);
+    if (!suffix.HasWidth || suffix.Width <= length) {
+        ExprSetText(valueOut, buffer, length);
         return;
     }
-    const size_t pad = i_Suffix.Width - length;
-    io_Value->IsString = 1;
-    std::memset(io_Value->Text, ' ', pad);
-    std::memcpy(io_Value->Text + pad, buffer, length);
-    io_Value->Text[i_Suffix.Width] = '\0';
+    const size_t pad = suffix.Width - length;
+    valueOut->IsString = 1;
+    std::memset(valueOut->Text, ' ', pad);
+    std::memcpy(valueOut->Text + pad, buffer, length);
+    valueOut->Text[suffix.Width] = '\0';
 }
 
-uint32_t ApplySuffix(ExprValue* io_Value, const Suffix& i_Suffix, const char** o_ErrorText) {
-    if (!i_Suffix.ToText) {
-        if (!io_Value->IsString)
-            return ExprFail(o_ErrorText, expr_msg::NumToNum,
-                            static_cast<uint32_t>(i_Suffix.LetterPos + 1));
-        size_t length = ExprTextLength(*io_Value);
-        if (i_Suffix.HasWidth && i_Suffix.Width > 0 && i_Suffix.Width < length)
-            length = i_Suffix.Width;
-        const uint32_t number = length == 0 ? 0 : StrToNumN(io_Value->Text, length, i_Suffix.Radix);
-        ExprSetNumber(io_Value, number);
+uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** errorText) {
+    if (!suffix.ToText) {
+        if (!valueOut->IsString) {
+            return ExprFail(errorText, expr_msg::NumToNum,
+                            static_cast<uint32_t>(suffix.LetterPos + 1));
+        }
+        size_t length = ExprTextLength(*valueOut);
+        if (suffix.HasWidth && suffix.Width > 0 && suffix.Width < length) {
+            length = suffix.Width;
+        }
+        const uint32_t number = length == 0 ? 0 : StrToNumN(valueOut->Text, length, suffix.Radix);
+        ExprSetNumber(valueOut, number);
         return 0;
     }
-    if (!io_Value->IsString) {
-        NumberToText(io_Value, i_Suffix);
+    if (!valueOut->IsString) {
+        NumberToText(valueOut, suffix);
         return 0;
     }
-    if (i_Suffix.HasWidth) {
-        const size_t length = ExprTextLength(*io_Value);
-        if (length < i_Suffix.Width)
-            std::memset(io_Value->Text + length, ' ', i_Suffix.Width - length);
-        io_Value->Text[i_Suffix.Width] = '\0';
+    if (suffix.HasWidth) {
+        const size_t length = ExprTextLength(*valueOut);
+        if (length < suffix.Width) {
+            std::memset(valueOut->Text + length, ' ', suffix.Width - length);
+        }
+        valueOut->Text[suffix.Width] = '\0';
     }
     return 0;
 }
 
-// Appends up to i_Length characters to a text of *io_Length characters, never beyond
+// Appends up to length characters to a text of *textLength characters, never beyond
 // EXPR_TEXT_MAX.
-void Append(char* io_Text, size_t* io_Length, const char* i_Add, size_t i_Length) {
-    const size_t room = EXPR_TEXT_MAX - *io_Length;
-    const size_t n = i_Length < room ? i_Length : room;
-    std::memcpy(io_Text + *io_Length, i_Add, n);
-    *io_Length += n;
-    io_Text[*io_Length] = '\0';
+void Append(char* text, size_t* textLength, const char* add, size_t length) {
+    const size_t room = EXPR_TEXT_MAX - *textLength;
+    const size_t n = length < room ? length : room;
+    std::memcpy(text + *textLength, add, n);
+    *textLength += n;
+    text[*textLength] = '\0';
 }
 
 // The text between the quotes of a string literal, with each {expression} that has a "}" after
 // it replaced by its value when it evaluates.
-void ExpandLiteral(const char* i_Content, size_t i_Length, ExprValue* o_Value,
-                   const char* i_Scope) {
+void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOut,
+                   const char* scope) {
     char text[EXPR_TEXT_MAX + 1] = "";
     size_t length = 0;
-    for (size_t i = 0; i < i_Length && length < EXPR_TEXT_MAX;) {
-        const char c = i_Content[i];
+    for (size_t i = 0; i < contentLength && length < EXPR_TEXT_MAX;) {
+        const char c = content[i];
         if (c == '{') {
-            const void* close = std::memchr(i_Content + i + 1, '}', i_Length - i - 1);
+            const void* close = std::memchr(content + i + 1, '}', contentLength - i - 1);
             if (close != nullptr) {
                 const size_t closeAt =
-                    static_cast<size_t>(static_cast<const char*>(close) - i_Content);
+                    static_cast<size_t>(static_cast<const char*>(close) - content);
                 ExprValue inner{};
                 const char* innerError = nullptr;
-                if (ExprEvaluate(i_Content + i + 1, closeAt - i - 1, &inner, i_Scope,
-                                 &innerError) == 0) {
+                if (ExprEvaluate(content + i + 1, closeAt - i - 1, &inner, scope, &innerError) ==
+                    0) {
                     if (inner.IsString) {
                         Append(text, &length, inner.Text, ExprTextLength(inner));
                     } else {
@@ -173,126 +181,145 @@ void ExpandLiteral(const char* i_Content, size_t i_Length, ExprValue* o_Value,
         Append(text, &length, &c, 1);
         ++i;
     }
-    ExprSetText(o_Value, text, length);
+    ExprSetText(valueOut, text, length);
 }
 
-uint32_t ResolveName(const char* i_Text, size_t i_Length, bool i_WantText, ExprValue* o_Value,
-                     const char** o_ErrorText) {
-    if (s_Resolver == nullptr)
-        return ExprFail(o_ErrorText, expr_msg::UnknownToken, 1);
-    *o_Value = ExprValue{};
-    o_Value->IsString = i_WantText ? 1 : 0;
+uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* valueOut,
+                     const char** errorText) {
+    if (s_Resolver == nullptr) {
+        return ExprFail(errorText, expr_msg::UnknownToken, 1);
+    }
+    *valueOut = ExprValue{};
+    valueOut->IsString = wantText ? 1 : 0;
     // The resolver always gets an error-text pointer to write through.
     const char* error = expr_msg::UnknownToken;
     // The leaf goes to the resolver as a text of its own, ended by a NUL.
-    const std::string leaf(i_Text, i_Length);
+    const std::string leaf(text, length);
     const uint32_t position =
-        s_Resolver(leaf.c_str(), static_cast<uint32_t>(i_Length), o_Value, &error);
-    o_Value->Text[EXPR_TEXT_MAX] = '\0';
-    if (position == 0)
+        s_Resolver(leaf.c_str(), static_cast<uint32_t>(length), valueOut, &error);
+    valueOut->Text[EXPR_TEXT_MAX] = '\0';
+    if (position == 0) {
         return 0;
-    return ExprFail(o_ErrorText, error != nullptr ? error : expr_msg::UnknownToken, position);
+    }
+    return ExprFail(errorText, error != nullptr ? error : expr_msg::UnknownToken, position);
 }
 
 } // namespace
 
-void ExprSetResolver(ExprResolver i_Resolver) {
-    s_Resolver = i_Resolver;
+void ExprSetResolver(ExprResolver resolver) {
+    s_Resolver = resolver;
 }
 
 ExprResolver ExprGetResolver() {
     return s_Resolver;
 }
 
-bool ExprFormatElementName(const char* i_Base, size_t i_BaseLength, uint32_t i_Index,
-                           char (&o_Name)[256], size_t* o_NameLength) {
+bool ExprFormatElementName(const char* base, size_t baseLength, uint32_t index, char (&name)[256],
+                           size_t* nameLength) {
     constexpr size_t indexLength = 11; // "[%08Xh]"
-    o_Name[0] = '\0';
-    if (i_BaseLength + indexLength >= sizeof(o_Name))
+    name[0] = '\0';
+    if (baseLength + indexLength >= sizeof(name)) {
         return false;
-    std::memcpy(o_Name, i_Base, i_BaseLength);
-    std::snprintf(o_Name + i_BaseLength, sizeof(o_Name) - i_BaseLength, "[%08Xh]", i_Index);
-    if (o_NameLength != nullptr)
-        *o_NameLength = i_BaseLength + indexLength;
+    }
+    std::memcpy(name, base, baseLength);
+    std::snprintf(name + baseLength, sizeof(name) - baseLength, "[%08Xh]", index);
+    if (nameLength != nullptr) {
+        *nameLength = baseLength + indexLength;
+    }
     return true;
 }
 
-uint32_t ExprElementName(const char* i_Text, size_t i_Length, const char* i_Scope,
-                         char (&o_Name)[256], size_t* o_NameLength, const char** o_ErrorText) {
-    o_Name[0] = '\0';
-    const void* open = std::memchr(i_Text, '[', i_Length);
+uint32_t ExprElementName(const char* text, size_t length, const char* scope, char (&name)[256],
+                         size_t* nameLength, const char** errorText) {
+    name[0] = '\0';
+    const void* open = std::memchr(text, '[', length);
     if (open == nullptr) {
-        if (i_Length >= sizeof(o_Name))
-            return ExprFail(o_ErrorText, expr_msg::UnknownToken, 1);
-        std::memcpy(o_Name, i_Text, i_Length);
-        o_Name[i_Length] = '\0';
-        if (o_NameLength != nullptr)
-            *o_NameLength = i_Length;
+        if (length >= sizeof(name)) {
+            return ExprFail(errorText, expr_msg::UnknownToken, 1);
+        }
+        std::memcpy(name, text, length);
+        name[length] = '\0';
+        if (nameLength != nullptr) {
+            *nameLength = length;
+        }
         return 0;
     }
-    const size_t openAt = static_cast<size_t>(static_cast<const char*>(open) - i_Text);
-    const void* close = std::memchr(i_Text + openAt + 1, ']', i_Length - openAt - 1);
-    if (close == nullptr)
-        return ExprFail(o_ErrorText, expr_msg::MissingBracket, static_cast<uint32_t>(openAt + 1));
-    const size_t closeAt = static_cast<size_t>(static_cast<const char*>(close) - i_Text);
-    if (closeAt < openAt + 2)
-        return ExprFail(o_ErrorText, expr_msg::MissingContents, static_cast<uint32_t>(closeAt + 1));
+    const size_t openAt = static_cast<size_t>(static_cast<const char*>(open) - text);
+    const void* close = std::memchr(text + openAt + 1, ']', length - openAt - 1);
+    if (close == nullptr) {
+        return ExprFail(errorText, expr_msg::MissingBracket, static_cast<uint32_t>(openAt + 1));
+    }
+    const size_t closeAt = static_cast<size_t>(static_cast<const char*>(close) - text);
+    if (closeAt < openAt + 2) {
+        return ExprFail(errorText, expr_msg::MissingContents, static_cast<uint32_t>(closeAt + 1));
+    }
     ExprValue index{};
     const char* indexError = nullptr;
-    if (ExprEvaluate(i_Text + openAt + 1, closeAt - openAt - 1, &index, i_Scope, &indexError) != 0)
-        return ExprFail(o_ErrorText, expr_msg::UnknownToken, static_cast<uint32_t>(openAt + 2));
-    if (index.IsString)
-        return ExprFail(o_ErrorText, expr_msg::ValueIsString, static_cast<uint32_t>(openAt + 2));
-    if (!ExprFormatElementName(i_Text, openAt, index.Number, o_Name, o_NameLength))
-        return ExprFail(o_ErrorText, expr_msg::ArrayNameTooLong, 1);
+    if (ExprEvaluate(text + openAt + 1, closeAt - openAt - 1, &index, scope, &indexError) != 0) {
+        return ExprFail(errorText, expr_msg::UnknownToken, static_cast<uint32_t>(openAt + 2));
+    }
+    if (index.IsString) {
+        return ExprFail(errorText, expr_msg::ValueIsString, static_cast<uint32_t>(openAt + 2));
+    }
+    if (!ExprFormatElementName(text, openAt, index.Number, name, nameLength)) {
+        return ExprFail(errorText, expr_msg::ArrayNameTooLong, 1);
+    }
     return 0;
 }
 
-uint32_t ExprEvaluateLeaf(const char* i_Text, size_t i_Length, ExprValue* o_Value,
-                          const char* i_Scope, const char** o_ErrorText) {
+uint32_t ExprEvaluateLeaf(const char* text, size_t length, ExprValue* valueOut, const char* scope,
+                          const char** errorText) {
     // The leaf ends at the first period outside strings, which starts the suffix.
-    size_t leafLength = i_Length;
-    ExprQuoteScanner quotes(i_Text);
-    for (size_t i = 0; i < i_Length; ++i) {
-        if (quotes.Step(i) || quotes.InString())
+    size_t leafLength = length;
+    ExprQuoteScanner quotes(text);
+    for (size_t i = 0; i < length; ++i) {
+        if (quotes.Step(i) || quotes.InString()) {
             continue;
-        if (i_Text[i] == '.') {
+        }
+        if (text[i] == '.') {
             leafLength = i;
             break;
         }
     }
     Suffix suffix;
-    if (leafLength < i_Length) {
-        const uint32_t error = ReadSuffix(i_Text, i_Length, leafLength, &suffix, o_ErrorText);
-        if (error != 0)
+    if (leafLength < length) {
+        const uint32_t error = ReadSuffix(text, length, leafLength, &suffix, errorText);
+        if (error != 0) {
             return error;
+        }
     }
-    if (leafLength == 0)
-        return ExprFail(o_ErrorText, expr_msg::ExpectedExpr, 1);
+    if (leafLength == 0) {
+        return ExprFail(errorText, expr_msg::ExpectedExpr, 1);
+    }
 
     uint32_t radix = EXPR_DEFAULT_RADIX;
-    if (i_Text[0] == '"') {
-        if (leafLength < 2 || i_Text[leafLength - 1] != '"')
-            return ExprFail(o_ErrorText, expr_msg::InvalidString, 1);
-        ExpandLiteral(i_Text + 1, leafLength - 2, o_Value, i_Scope);
-    } else if (GetNumberRadix(i_Text, leafLength, EXPR_DEFAULT_RADIX, &radix)) {
-        ExprSetNumber(o_Value, StrToNumN(i_Text, leafLength, radix));
-    } else if (i_Text[0] == '$') {
+    if (text[0] == '"') {
+        if (leafLength < 2 || text[leafLength - 1] != '"') {
+            return ExprFail(errorText, expr_msg::InvalidString, 1);
+        }
+        ExpandLiteral(text + 1, leafLength - 2, valueOut, scope);
+    } else if (GetNumberRadix(text, leafLength, EXPR_DEFAULT_RADIX, &radix)) {
+        ExprSetNumber(valueOut, StrToNumN(text, leafLength, radix));
+    } else if (text[0] == '$') {
         char name[256];
         size_t nameLength = 0;
         const uint32_t error =
-            ExprElementName(i_Text, leafLength, i_Scope, name, &nameLength, o_ErrorText);
-        if (error != 0)
+            ExprElementName(text, leafLength, scope, name, &nameLength, errorText);
+        if (error != 0) {
             return error;
-        if (!ExprGetVar(name, nameLength, o_Value, i_Scope))
-            return ExprFail(o_ErrorText, expr_msg::UnknownToken, 1);
+        }
+        if (!ExprGetVar(name, nameLength, valueOut, scope)) {
+            return ExprFail(errorText, expr_msg::UnknownToken, 1);
+        }
     } else {
         const bool wantText = suffix.Present && suffix.ToText && !suffix.HasRadix;
-        const uint32_t error = ResolveName(i_Text, leafLength, wantText, o_Value, o_ErrorText);
-        if (error != 0)
+        const uint32_t error = ResolveName(text, leafLength, wantText, valueOut, errorText);
+        if (error != 0) {
             return error;
+        }
     }
-    if (!suffix.Present)
+    if (!suffix.Present) {
         return 0;
-    return ApplySuffix(o_Value, suffix, o_ErrorText);
+    }
+    return ApplySuffix(valueOut, suffix, errorText);
 }

@@ -4,24 +4,27 @@
 // (\" is an escaped quote, \\" an escaped backslash followed by a real quote).
 #include <cstddef>
 
-// Whether the character at i_Pos is a double quote that starts or ends a string.
-inline bool ExprIsStringQuote(const char* i_Text, size_t i_Pos) {
-    if (i_Text[i_Pos] != '"')
+// Whether the character at pos is a double quote that starts or ends a string.
+inline bool ExprIsStringQuote(const char* text, size_t pos) {
+    if (text[pos] != '"') {
         return false;
+    }
     size_t backslashes = 0;
-    while (backslashes < i_Pos && i_Text[i_Pos - 1 - backslashes] == '\\')
+    while (backslashes < pos && text[pos - 1 - backslashes] == '\\') {
         ++backslashes;
+    }
     return backslashes % 2 == 0;
 }
 
 // Follows the string state of a text scanned from its start, one position after another.
 class ExprQuoteScanner {
 public:
-    explicit ExprQuoteScanner(const char* i_Text) : m_Text(i_Text) {}
-    // Takes in the character at i_Pos; true when it was a quote that changed the state.
-    bool Step(size_t i_Pos) {
-        if (!ExprIsStringQuote(m_Text, i_Pos))
+    explicit ExprQuoteScanner(const char* text) : m_Text(text) {}
+    // Takes in the character at pos; true when it was a quote that changed the state.
+    bool Step(size_t pos) {
+        if (!ExprIsStringQuote(m_Text, pos)) {
             return false;
+        }
         m_InString = !m_InString;
         return true;
     }

@@ -10,124 +10,132 @@ namespace {
 ExprVar s_Vars[EXPR_MAX_VARS];
 uint32_t s_Count = 0;
 
-char* CopyText(const char* i_Text, size_t i_Length) {
-    char* copy = static_cast<char*>(std::malloc(i_Length + 1));
-    if (copy == nullptr)
+char* CopyText(const char* text, size_t length) {
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (copy == nullptr) {
         return nullptr;
-    std::memcpy(copy, i_Text, i_Length);
-    copy[i_Length] = '\0';
+    }
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
     return copy;
 }
 
 // Scopes match when both are global, or both are set and equal ignoring case.
-bool SameScope(const char* i_RowScope, const char* i_Scope) {
-    if (i_RowScope == nullptr || i_Scope == nullptr)
-        return i_RowScope == nullptr && i_Scope == nullptr;
-    return EqualsNoCase(i_RowScope, i_Scope);
+bool SameScope(const char* rowScope, const char* scope) {
+    if (rowScope == nullptr || scope == nullptr) {
+        return rowScope == nullptr && scope == nullptr;
+    }
+    return EqualsNoCase(rowScope, scope);
 }
 
 // The form $$x names the global $x whatever the scope.
-void ApplyGlobalForm(const char*& io_Name, size_t& io_Length, const char*& io_Scope) {
-    if (io_Length >= 2 && io_Name[1] == '$') {
-        ++io_Name;
-        --io_Length;
-        io_Scope = nullptr;
+void ApplyGlobalForm(const char*& nameOut, size_t& length, const char*& scope) {
+    if (length >= 2 && nameOut[1] == '$') {
+        ++nameOut;
+        --length;
+        scope = nullptr;
     }
 }
 
-bool FindRow(const char* i_Name, size_t i_Length, const char* i_Scope, uint32_t* o_Index) {
+bool FindRow(const char* nameIn, size_t length, const char* scope, uint32_t* indexOut) {
     for (uint32_t i = 0; i < s_Count; ++i) {
         const ExprVar& row = s_Vars[i];
-        if (EqualsNoCase({row.Name, row.NameLen}, {i_Name, i_Length}) &&
-            SameScope(row.Scope, i_Scope)) {
-            *o_Index = i;
+        if (EqualsNoCase({row.Name, row.NameLen}, {nameIn, length}) &&
+            SameScope(row.Scope, scope)) {
+            *indexOut = i;
             return true;
         }
     }
-    *o_Index = s_Count;
+    *indexOut = s_Count;
     return false;
 }
 
-void FreeRow(ExprVar& io_Row) {
-    std::free(io_Row.Name);
-    std::free(io_Row.Text);
-    std::free(io_Row.Scope);
-    io_Row = ExprVar{};
+void FreeRow(ExprVar& row) {
+    std::free(row.Name);
+    std::free(row.Text);
+    std::free(row.Scope);
+    row = ExprVar{};
 }
 
 } // namespace
 
-bool ExprFindVar(const char* i_Name, size_t i_Length, const char* i_Scope, uint32_t* o_Index) {
+bool ExprFindVar(const char* nameIn, size_t length, const char* scope, uint32_t* indexOut) {
     uint32_t index = 0;
-    ApplyGlobalForm(i_Name, i_Length, i_Scope);
-    const bool found = FindRow(i_Name, i_Length, i_Scope, &index);
-    if (o_Index != nullptr)
-        *o_Index = index;
+    ApplyGlobalForm(nameIn, length, scope);
+    const bool found = FindRow(nameIn, length, scope, &index);
+    if (indexOut != nullptr) {
+        *indexOut = index;
+    }
     return found;
 }
 
-bool ExprSetVar(const char* i_Name, size_t i_Length, const ExprValue* i_Value,
-                const char* i_Scope) {
-    ApplyGlobalForm(i_Name, i_Length, i_Scope);
+bool ExprSetVar(const char* nameIn, size_t length, const ExprValue* value, const char* scope) {
+    ApplyGlobalForm(nameIn, length, scope);
     uint32_t index = 0;
-    if (FindRow(i_Name, i_Length, i_Scope, &index)) {
+    if (FindRow(nameIn, length, scope, &index)) {
         std::free(s_Vars[index].Text);
         std::free(s_Vars[index].Scope);
         s_Vars[index].Text = nullptr;
         s_Vars[index].Scope = nullptr;
     } else {
-        if (s_Count >= EXPR_MAX_VARS)
+        if (s_Count >= EXPR_MAX_VARS) {
             return false;
-        char* name = CopyText(i_Name, i_Length);
-        if (name == nullptr)
+        }
+        char* name = CopyText(nameIn, length);
+        if (name == nullptr) {
             return false;
+        }
         index = s_Count++;
         s_Vars[index] = ExprVar{};
         s_Vars[index].Name = name;
-        s_Vars[index].NameLen = static_cast<uint32_t>(i_Length);
+        s_Vars[index].NameLen = static_cast<uint32_t>(length);
     }
     ExprVar& row = s_Vars[index];
-    row.IsString = i_Value->IsString;
-    row.Number = i_Value->Number;
-    if (i_Value->IsString)
-        row.Text = CopyText(i_Value->Text, strnlen(i_Value->Text, EXPR_TEXT_MAX));
-    if (i_Scope != nullptr)
-        row.Scope = CopyText(i_Scope, std::strlen(i_Scope));
-    return true;
-}
-
-bool ExprGetVar(const char* i_Name, size_t i_Length, ExprValue* o_Value, const char* i_Scope) {
-    uint32_t index = 0;
-    if (!ExprFindVar(i_Name, i_Length, i_Scope, &index))
-        return false;
-    const ExprVar& row = s_Vars[index];
-    o_Value->IsString = row.IsString;
-    o_Value->Number = row.Number;
-    o_Value->Text[0] = '\0';
-    if (row.IsString && row.Text != nullptr) {
-        std::strncpy(o_Value->Text, row.Text, EXPR_TEXT_MAX);
-        o_Value->Text[EXPR_TEXT_MAX] = '\0';
+    row.IsString = value->IsString;
+    row.Number = value->Number;
+    if (value->IsString) {
+        row.Text = CopyText(value->Text, strnlen(value->Text, EXPR_TEXT_MAX));
+    }
+    if (scope != nullptr) {
+        row.Scope = CopyText(scope, std::strlen(scope));
     }
     return true;
 }
 
-bool ExprVarName(uint32_t i_N, const char** o_Name, const char* i_Scope) {
+bool ExprGetVar(const char* nameIn, size_t length, ExprValue* value, const char* scope) {
+    uint32_t index = 0;
+    if (!ExprFindVar(nameIn, length, scope, &index)) {
+        return false;
+    }
+    const ExprVar& row = s_Vars[index];
+    value->IsString = row.IsString;
+    value->Number = row.Number;
+    value->Text[0] = '\0';
+    if (row.IsString && row.Text != nullptr) {
+        std::strncpy(value->Text, row.Text, EXPR_TEXT_MAX);
+        value->Text[EXPR_TEXT_MAX] = '\0';
+    }
+    return true;
+}
+
+bool ExprVarName(uint32_t n, const char** nameOut, const char* scope) {
     uint32_t seen = 0;
     for (uint32_t i = 0; i < s_Count; ++i) {
-        if (!SameScope(s_Vars[i].Scope, i_Scope))
+        if (!SameScope(s_Vars[i].Scope, scope)) {
             continue;
-        if (seen++ == i_N) {
-            *o_Name = s_Vars[i].Name;
+        }
+        if (seen++ == n) {
+            *nameOut = s_Vars[i].Name;
             return true;
         }
     }
     return false;
 }
 
-void ExprDeleteScope(const char* i_Scope) {
+void ExprDeleteScope(const char* scope) {
     uint32_t kept = 0;
     for (uint32_t i = 0; i < s_Count; ++i) {
-        if (SameScope(s_Vars[i].Scope, i_Scope)) {
+        if (SameScope(s_Vars[i].Scope, scope)) {
             FreeRow(s_Vars[i]);
             continue;
         }
@@ -141,8 +149,9 @@ void ExprDeleteScope(const char* i_Scope) {
 }
 
 void ExprFreeVars() {
-    for (uint32_t i = 0; i < s_Count; ++i)
+    for (uint32_t i = 0; i < s_Count; ++i) {
         FreeRow(s_Vars[i]);
+    }
     s_Count = 0;
 }
 

@@ -22,24 +22,24 @@ std::uint8_t* g_Current = g_Config[0];
 
 constexpr std::uint32_t kReplyHeader = 4;
 
-void Put16(std::uint8_t* o_Bytes, std::uint32_t i_Value) {
-    o_Bytes[0] = static_cast<std::uint8_t>(i_Value);
-    o_Bytes[1] = static_cast<std::uint8_t>(i_Value >> 8);
+void Put16(std::uint8_t* bytes, std::uint32_t value) {
+    bytes[0] = static_cast<std::uint8_t>(value);
+    bytes[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::uint32_t Le16(const std::uint8_t* i_Bytes) {
-    return static_cast<std::uint32_t>(i_Bytes[0] | (i_Bytes[1] << 8));
+std::uint32_t Le16(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0] | (bytes[1] << 8));
 }
 
-void FillHeader(std::uint8_t* o_Packet, std::uint8_t i_Type, std::uint32_t i_Address,
-                std::uint8_t i_Interface, std::uint32_t i_Length) {
-    o_Packet[0] = i_Type;
-    o_Packet[1] = 0;
-    o_Packet[2] = static_cast<std::uint8_t>(i_Address);
-    o_Packet[3] = static_cast<std::uint8_t>(i_Address >> 8);
-    o_Packet[4] = static_cast<std::uint8_t>(i_Address >> 16);
-    o_Packet[5] = i_Interface;
-    Put16(o_Packet + 6, i_Length);
+void FillHeader(std::uint8_t* packet, std::uint8_t typeIn, std::uint32_t addressIn,
+                std::uint8_t interface, std::uint32_t length) {
+    packet[0] = typeIn;
+    packet[1] = 0;
+    packet[2] = static_cast<std::uint8_t>(addressIn);
+    packet[3] = static_cast<std::uint8_t>(addressIn >> 8);
+    packet[4] = static_cast<std::uint8_t>(addressIn >> 16);
+    packet[5] = interface;
+    Put16(packet + 6, length);
 }
 
 // The time-out of a reply wait. The clock is first read when a read finds nothing (or a packet of
@@ -65,8 +65,8 @@ private:
 };
 
 // The register port is a FIFO: chunks of one burst all go to the same index.
-bool IsRegisterPort(std::uint8_t i_Interface) {
-    return i_Interface == static_cast<std::uint8_t>(g_InterfaceFlags & 0xFF);
+bool IsRegisterPort(std::uint8_t interface) {
+    return interface == static_cast<std::uint8_t>(g_InterfaceFlags & 0xFF);
 }
 
 // Replies that came after their request's window would be taken as the answer to the next
@@ -85,34 +85,34 @@ void DiscardStaleReplies() {
 
 // --- Reports of unexpected packets (the texts are the layer's own) -------------------------
 
-void ReportRdMge(unsigned i_Type, std::uint32_t) {
-    oxAssert("oxCsclRdMge:Bogus packet received 0x%x, expected 0x%x ", i_Type, 1u);
+void ReportRdMge(unsigned typeIn, std::uint32_t) {
+    oxAssert("oxCsclRdMge:Bogus packet received 0x%x, expected 0x%x ", typeIn, 1u);
 }
-void ReportBurst(unsigned i_Type, std::uint32_t i_Received) {
-    oxAssert("oxCsclBurstRdMge:Bogus packet received 0x%x, expected 0x%x (len rcvd %d)", i_Type, 1u,
-             static_cast<int>(i_Received));
+void ReportBurst(unsigned typeIn, std::uint32_t received) {
+    oxAssert("oxCsclBurstRdMge:Bogus packet received 0x%x, expected 0x%x (len rcvd %d)", typeIn, 1u,
+             static_cast<int>(received));
 }
-void ReportSerial(unsigned i_Type, std::uint32_t) {
-    oxAssert("Bogus packet received 0x%2x", i_Type);
+void ReportSerial(unsigned typeIn, std::uint32_t) {
+    oxAssert("Bogus packet received 0x%2x", typeIn);
 }
-void ReportConfig(unsigned i_Type) {
-    oxAssert("oxCsclRdConfigRegs:Bogus packet received 0x%x, expected 0x%x", i_Type, 6u);
+void ReportConfig(unsigned typeIn) {
+    oxAssert("oxCsclRdConfigRegs:Bogus packet received 0x%x, expected 0x%x", typeIn, 6u);
 }
-void ReportStatus(unsigned i_Type) {
-    oxAssert("oxCsclRdMgeStat:Bogus packet received 0x%x, expected 0x%x", i_Type, 8u);
+void ReportStatus(unsigned typeIn) {
+    oxAssert("oxCsclRdMgeStat:Bogus packet received 0x%x, expected 0x%x", typeIn, 8u);
 }
-void ReportDone(unsigned i_Type) {
-    oxAssert("csclWaitForDone:Bogus packet received 0x%x, expected 0x%x", i_Type, 3u);
+void ReportDone(unsigned typeIn) {
+    oxAssert("csclWaitForDone:Bogus packet received 0x%x, expected 0x%x", typeIn, 3u);
 }
 
 // Reads a reply of a fixed size (at most oxCSCL_SHORT_REPLY bytes) whose first byte is of type
-// i_Type (or, with i_AcceptFail, the fail type, which is complete at its first byte). The reply
+// typeIn (or, with acceptFail, the fail type, which is complete at its first byte). The reply
 // may come in several transfers. Returns the type received, or -1 when the reply did not come
 // complete within the time-out.
-int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
-                   std::uint8_t* o_Reply, void (*i_Report)(unsigned)) {
+int ReadShortReply(std::uint8_t typeIn, bool acceptFail, std::uint32_t size, std::uint8_t* reply,
+                   void (*report)(unsigned)) {
     std::uint8_t transfer[oxCSCL_SHORT_REPLY];
-    std::memset(o_Reply, 0, i_Size);
+    std::memset(reply, 0, size);
     std::uint32_t have = 0;
     int type = -1;
     ReplyWait wait;
@@ -126,8 +126,8 @@ int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
         }
         if (type < 0) {
             const unsigned got = oxCsclPacketType(transfer);
-            if (got != i_Type && !(i_AcceptFail && got == oxCSCL_FAIL)) {
-                i_Report(got);
+            if (got != typeIn && !(acceptFail && got == oxCSCL_FAIL)) {
+                report(got);
                 if (wait.TimedOut()) {
                     return -1;
                 }
@@ -138,35 +138,34 @@ int ReadShortReply(std::uint8_t i_Type, bool i_AcceptFail, std::uint32_t i_Size,
                 return type;
             }
         }
-        const std::uint32_t take = std::min(n, i_Size - have);
-        std::memcpy(o_Reply + have, transfer, take);
+        const std::uint32_t take = std::min(n, size - have);
+        std::memcpy(reply + have, transfer, take);
         have += take;
-        if (have >= i_Size) {
+        if (have >= size) {
             return type;
         }
         wait.Restart();
     }
 }
 
-// Reads a reply with a length header ({type, -, length LE16, data}) into o_Data, at most i_Want
+// Reads a reply with a length header ({type, -, length LE16, data}) into dataOut, at most want
 // data bytes: the first transfer must begin with the type, later transfers are raw data. With
-// i_CheckLength a reply whose length (rounded down to even) differs from i_Want's is skipped.
-// Ends when i_Want bytes were taken or nothing came for the time-out. Returns the bytes taken;
-// *o_Reported receives the length the reply reported (0 when none came).
-std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::uint8_t* o_Data,
-                              std::uint8_t* io_Transfer, std::uint32_t i_TransferSize,
-                              bool i_Continued, bool i_CheckLength,
-                              void (*i_Report)(unsigned, std::uint32_t),
-                              std::uint32_t* o_Reported) {
+// checkLength a reply whose length (rounded down to even) differs from want's is skipped.
+// Ends when want bytes were taken or nothing came for the time-out. Returns the bytes taken;
+// *reportedOut receives the length the reply reported (0 when none came).
+std::uint32_t ReadLengthReply(std::uint8_t typeIn, std::uint32_t want, std::uint8_t* dataOut,
+                              std::uint8_t* transfer, std::uint32_t transferSize, bool continued,
+                              bool checkLength, void (*report)(unsigned, std::uint32_t),
+                              std::uint32_t* reportedOut) {
     std::uint8_t header[kReplyHeader] = {};
     std::uint32_t headerHave = 0;
     bool started = false;
     std::uint32_t skip = 0; // bytes of a skipped reply still to come
     std::uint32_t taken = 0;
-    *o_Reported = 0;
+    *reportedOut = 0;
     ReplyWait wait;
-    while (taken < i_Want) {
-        const std::uint32_t n = oxUsbTransportIn(io_Transfer, i_TransferSize, i_Continued);
+    while (taken < want) {
+        const std::uint32_t n = oxUsbTransportIn(transfer, transferSize, continued);
         if (n == 0) {
             if (oxUsbTransportLastTransferFailed() || wait.TimedOut()) {
                 break;
@@ -183,9 +182,9 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
             }
         }
         if (!started) {
-            const unsigned got = oxCsclPacketType(io_Transfer + at);
-            if (got != i_Type) {
-                i_Report(got, taken);
+            const unsigned got = oxCsclPacketType(transfer + at);
+            if (got != typeIn) {
+                report(got, taken);
                 if (wait.TimedOut()) {
                     break;
                 }
@@ -196,14 +195,14 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
         }
         if (headerHave < kReplyHeader) {
             const std::uint32_t part = std::min(kReplyHeader - headerHave, n - at);
-            std::memcpy(header + headerHave, io_Transfer + at, part);
+            std::memcpy(header + headerHave, transfer + at, part);
             headerHave += part;
             at += part;
             if (headerHave < kReplyHeader) {
                 continue;
             }
             const std::uint32_t reported = Le16(header + 2);
-            if (i_CheckLength && (reported & ~1u) != (i_Want & ~1u)) {
+            if (checkLength && (reported & ~1u) != (want & ~1u)) {
                 // Not the reply asked for: pass over its data (sent in 16-bit units).
                 const std::uint32_t data = reported + (reported & 1);
                 const std::uint32_t here = std::min(data, n - at);
@@ -211,18 +210,18 @@ std::uint32_t ReadLengthReply(std::uint8_t i_Type, std::uint32_t i_Want, std::ui
                 started = false;
                 continue;
             }
-            *o_Reported = reported;
+            *reportedOut = reported;
         }
-        const std::uint32_t take = std::min(n - at, i_Want - taken);
-        std::memcpy(o_Data + taken, io_Transfer + at, take);
+        const std::uint32_t take = std::min(n - at, want - taken);
+        std::memcpy(dataOut + taken, transfer + at, take);
         taken += take;
         wait.Restart();
     }
     return taken;
 }
 
-std::uint8_t* AllocTransfer(std::uint32_t i_Size) {
-    return new (std::nothrow) std::uint8_t[i_Size];
+std::uint8_t* AllocTransfer(std::uint32_t size) {
+    return new (std::nothrow) std::uint8_t[size];
 }
 
 } // namespace
@@ -247,7 +246,7 @@ const oxCsclConfigTable& oxCsclGetConfigTable() {
 
 // --- Opening and configuration --------------------------------------------------------------
 
-bool oxCsclOpen(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags, const std::uint8_t* i_Bytes) {
+bool oxCsclOpen(std::uint32_t mge, std::uint32_t interfaceFlags, const std::uint8_t* bytes) {
     if (!oxUsbTransportOpen()) {
         return false;
     }
@@ -256,7 +255,7 @@ bool oxCsclOpen(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags, const std::
     if (!oxUsbTransportGetPipeInfo()) {
         return false;
     }
-    oxCsclSetMge(i_Mge, i_InterfaceFlags, i_Bytes);
+    oxCsclSetMge(mge, interfaceFlags, bytes);
     if (!oxCsclWrConfigRegs()) {
         return false;
     }
@@ -264,18 +263,17 @@ bool oxCsclOpen(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags, const std::
     return true;
 }
 
-void oxCsclSetMge(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags,
-                  const std::uint8_t* i_Bytes) {
-    if (!Q3V_ASSERT_TEXT(i_Mge < oxCSCL_MGE_COUNT, "oxCsclSetMge: MGE must be 0 to 3")) {
-        i_Mge = 0;
+void oxCsclSetMge(std::uint32_t mge, std::uint32_t interfaceFlags, const std::uint8_t* bytes) {
+    if (!Q3V_ASSERT_TEXT(mge < oxCSCL_MGE_COUNT, "oxCsclSetMge: MGE must be 0 to 3")) {
+        mge = 0;
     }
-    g_Mge = i_Mge;
-    g_InterfaceFlags = i_InterfaceFlags;
+    g_Mge = mge;
+    g_InterfaceFlags = interfaceFlags;
     g_MemBase = 0;
     g_RegBase = 0;
     g_Current = g_Config[g_Mge];
-    if (i_Bytes != nullptr) {
-        std::memcpy(g_Current, i_Bytes, oxCSCL_MGE_BYTES);
+    if (bytes != nullptr) {
+        std::memcpy(g_Current, bytes, oxCSCL_MGE_BYTES);
     }
 }
 
@@ -305,9 +303,9 @@ bool oxCsclRdConfigRegs() {
     return true;
 }
 
-void oxCsclPrintConfigRegs(const oxCsclConfigTable& i_Table) {
+void oxCsclPrintConfigRegs(const oxCsclConfigTable& table) {
     for (std::size_t mge = 0; mge < oxCSCL_MGE_COUNT; ++mge) {
-        const std::uint8_t* row = i_Table[mge];
+        const std::uint8_t* row = table[mge];
         std::printf("\nCSCL:MGE %d Regs: 0x%02x 0x%02x 0x%02x 0x%02x 0x%02x 0x%02x",
                     static_cast<int>(mge), row[0], row[1], row[2], row[3], row[4], row[5]);
     }
@@ -331,19 +329,19 @@ int oxCsclGetHwRevision() {
     return g_Current[5];
 }
 
-std::uint8_t oxCsclGetConfigByte(std::uint32_t i_Index) {
-    if (i_Index >= oxCSCL_MGE_BYTES || !oxCsclRdConfigRegs()) {
+std::uint8_t oxCsclGetConfigByte(std::uint32_t index) {
+    if (index >= oxCSCL_MGE_BYTES || !oxCsclRdConfigRegs()) {
         return 0;
     }
-    return g_Current[i_Index];
+    return g_Current[index];
 }
 
-bool oxCsclSetConfigByte(std::uint32_t i_Index, std::uint8_t i_Value) {
-    if (!Q3V_ASSERT_TEXT(i_Index < oxCSCL_MGE_BYTES, "oxCsclSetConfigByte: index must be 0 to 5")) {
+bool oxCsclSetConfigByte(std::uint32_t index, std::uint8_t value) {
+    if (!Q3V_ASSERT_TEXT(index < oxCSCL_MGE_BYTES, "oxCsclSetConfigByte: index must be 0 to 5")) {
         return false;
     }
     oxCsclRdConfigRegs();
-    g_Current[i_Index] = i_Value;
+    g_Current[index] = value;
     return oxCsclWrConfigRegs();
 }
 
@@ -353,11 +351,10 @@ bool oxCsclGetConfigDescriptor() {
 
 // --- Accesses ---------------------------------------------------------------------------------
 
-std::uint32_t oxCsclRdMge(std::uint32_t i_Address, std::uint32_t i_Width,
-                          std::uint8_t i_Interface) {
-    const std::uint32_t width = std::min<std::uint32_t>(i_Width, 0xFFFF);
+std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface) {
+    const std::uint32_t width = std::min<std::uint32_t>(widthIn, 0xFFFF);
     std::uint8_t request[sizeof(oxCsclPacket)];
-    FillHeader(request, oxCSCL_READ, i_Address, i_Interface, width);
+    FillHeader(request, oxCSCL_READ, addressIn, interface, width);
     DiscardStaleReplies();
     oxUsbTransportOut(oxCSCL_READ, request, sizeof request, true);
 
@@ -395,73 +392,73 @@ std::uint32_t oxCsclRdMge(std::uint32_t i_Address, std::uint32_t i_Width,
     }
 }
 
-bool oxCsclWrMge(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface,
-                 std::uint32_t i_Value) {
-    const std::uint32_t width = std::min<std::uint32_t>(i_Width, 4);
+bool oxCsclWrMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface,
+                 std::uint32_t value) {
+    const std::uint32_t width = std::min<std::uint32_t>(widthIn, 4);
     std::uint8_t packet[sizeof(oxCsclPacket) + 4] = {};
-    FillHeader(packet, oxCSCL_WRITE, i_Address, i_Interface, width);
+    FillHeader(packet, oxCSCL_WRITE, addressIn, interface, width);
     for (std::uint32_t k = 0; k < width; ++k) {
-        packet[sizeof(oxCsclPacket) + k] = static_cast<std::uint8_t>(i_Value >> (8 * k));
+        packet[sizeof(oxCsclPacket) + k] = static_cast<std::uint8_t>(value >> (8 * k));
     }
     oxUsbTransportOut(oxCSCL_WRITE, packet, sizeof(oxCsclPacket) + width, false);
     return csclWaitForDone(0);
 }
 
-bool oxCsclBurstWrMge(std::uint32_t i_Address, std::uint32_t i_Count, std::uint8_t i_Interface,
-                      const std::uint8_t* i_Data) {
-    if (i_Count == 0 || i_Data == nullptr) {
+bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+                      const std::uint8_t* data) {
+    if (count == 0 || data == nullptr) {
         return false;
     }
-    const std::uint32_t largest = std::min(i_Count, oxCSCL_CHUNK);
+    const std::uint32_t largest = std::min(count, oxCSCL_CHUNK);
     std::unique_ptr<std::uint8_t[]> packet(AllocTransfer(largest + sizeof(oxCsclPacket)));
     if (!packet) {
         oxAssert("Unable to allocate transfer buffer");
         return false;
     }
-    const bool fifo = IsRegisterPort(i_Interface);
+    const bool fifo = IsRegisterPort(interface);
     std::uint32_t done = 0;
-    while (done < i_Count) {
-        const std::uint32_t chunk = std::min(i_Count - done, oxCSCL_CHUNK);
-        const std::uint32_t address = fifo ? i_Address : i_Address + done;
-        FillHeader(packet.get(), oxCSCL_WRITE, address, i_Interface, chunk);
-        std::memcpy(packet.get() + sizeof(oxCsclPacket), i_Data + done, chunk);
+    while (done < count) {
+        const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
+        const std::uint32_t address = fifo ? addressIn : addressIn + done;
+        FillHeader(packet.get(), oxCSCL_WRITE, address, interface, chunk);
+        std::memcpy(packet.get() + sizeof(oxCsclPacket), data + done, chunk);
         done += chunk;
-        oxUsbTransportOut(oxCSCL_WRITE, packet.get(), chunk + sizeof(oxCsclPacket), done < i_Count);
+        oxUsbTransportOut(oxCSCL_WRITE, packet.get(), chunk + sizeof(oxCsclPacket), done < count);
     }
     return true;
 }
 
-std::uint32_t oxCsclBurstRdMge(std::uint32_t i_Address, std::uint32_t i_Count,
-                               std::uint8_t i_Interface, std::uint8_t* o_Buffer) {
-    if (o_Buffer == nullptr || i_Count == 0) {
+std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+                               std::uint8_t* buffer) {
+    if (buffer == nullptr || count == 0) {
         return 0;
     }
-    const std::uint32_t largest = std::min(i_Count, oxCSCL_CHUNK);
+    const std::uint32_t largest = std::min(count, oxCSCL_CHUNK);
     const std::uint32_t transferSize = largest + kReplyHeader + 1;
     std::unique_ptr<std::uint8_t[]> transfer(AllocTransfer(transferSize));
     if (!transfer) {
         oxAssert("Unable to allocate transfer buffer");
         return 0;
     }
-    const bool fifo = IsRegisterPort(i_Interface);
+    const bool fifo = IsRegisterPort(interface);
     std::uint32_t total = 0;
     std::uint32_t done = 0;
-    while (done < i_Count) {
-        const std::uint32_t chunk = std::min(i_Count - done, oxCSCL_CHUNK);
-        const std::uint32_t address = fifo ? i_Address : i_Address + done;
+    while (done < count) {
+        const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
+        const std::uint32_t address = fifo ? addressIn : addressIn + done;
         std::uint8_t request[sizeof(oxCsclPacket)];
-        FillHeader(request, oxCSCL_READ, address, i_Interface, chunk);
+        FillHeader(request, oxCSCL_READ, address, interface, chunk);
         DiscardStaleReplies();
         oxUsbTransportOut(oxCSCL_READ, request, sizeof request, true);
-        const bool more = done + chunk < i_Count;
+        const bool more = done + chunk < count;
         std::uint32_t reported = 0;
         const std::uint32_t taken = ReadLengthReply(
-            oxCSCL_READ_REPLY, chunk, o_Buffer + done, transfer.get(),
+            oxCSCL_READ_REPLY, chunk, buffer + done, transfer.get(),
             chunk + kReplyHeader + (chunk & 1), more, true, &ReportBurst, &reported);
         total += std::min(reported, taken);
         if (taken < chunk) {
             // The bridge stopped answering: what did not come reads as 0.
-            std::memset(o_Buffer + done + taken, 0, i_Count - done - taken);
+            std::memset(buffer + done + taken, 0, count - done - taken);
             break;
         }
         done += chunk;
@@ -479,8 +476,8 @@ std::uint32_t oxCsclRdMgeStat() {
     return Le16(reply + 2) | Le16(reply + 4) << 16;
 }
 
-bool csclWaitForDone(std::uint32_t i_Wait) {
-    if (i_Wait == 0) {
+bool csclWaitForDone(std::uint32_t wait) {
+    if (wait == 0) {
         return true;
     }
     std::uint8_t reply[2];
@@ -489,15 +486,15 @@ bool csclWaitForDone(std::uint32_t i_Wait) {
 
 namespace {
 
-bool Command(std::uint8_t i_Type) {
+bool Command(std::uint8_t typeIn) {
     DiscardStaleReplies();
-    oxUsbTransportOut(i_Type, nullptr, 2, true);
+    oxUsbTransportOut(typeIn, nullptr, 2, true);
     return csclWaitForDone(1);
 }
 
-std::uint32_t Switch(std::uint8_t i_Type, bool i_On) {
-    const std::uint8_t packet[2] = {i_Type, static_cast<std::uint8_t>(i_On ? oxCSCL_FLAG_ON : 0)};
-    return oxUsbTransportOut(i_Type, packet, sizeof packet, false);
+std::uint32_t Switch(std::uint8_t typeIn, bool on) {
+    const std::uint8_t packet[2] = {typeIn, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0)};
+    return oxUsbTransportOut(typeIn, packet, sizeof packet, false);
 }
 
 } // namespace
@@ -514,41 +511,41 @@ bool oxCsclCommand13() {
 bool oxCsclCommand14() {
     return Command(oxCSCL_COMMAND14);
 }
-std::uint32_t oxCsclSetFlag15(bool i_On) {
-    return Switch(oxCSCL_FLAG15, i_On);
+std::uint32_t oxCsclSetFlag15(bool on) {
+    return Switch(oxCSCL_FLAG15, on);
 }
-std::uint32_t oxCsclSetFlag16(bool i_On) {
-    return Switch(oxCSCL_FLAG16, i_On);
+std::uint32_t oxCsclSetFlag16(bool on) {
+    return Switch(oxCSCL_FLAG16, on);
 }
-std::uint32_t oxCsclSetFlag17(bool i_On) {
-    return Switch(oxCSCL_FLAG17, i_On);
+std::uint32_t oxCsclSetFlag17(bool on) {
+    return Switch(oxCSCL_FLAG17, on);
 }
 
-std::uint32_t oxCsclSetValue18(bool i_On, std::uint16_t i_Value) {
+std::uint32_t oxCsclSetValue18(bool on, std::uint16_t value) {
     const std::uint8_t packet[4] = {
-        oxCSCL_VALUE18, static_cast<std::uint8_t>(i_On ? oxCSCL_FLAG_ON : 0),
-        static_cast<std::uint8_t>(i_Value), static_cast<std::uint8_t>(i_Value >> 8)};
+        oxCSCL_VALUE18, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0),
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
     return oxUsbTransportOut(oxCSCL_VALUE18, packet, sizeof packet, false);
 }
 
-bool oxCsclSerialWrite(std::uint32_t i_Count, const std::uint8_t* i_Data) {
-    if (i_Count == 0 || i_Data == nullptr) {
+bool oxCsclSerialWrite(std::uint32_t count, const std::uint8_t* data) {
+    if (count == 0 || data == nullptr) {
         return false;
     }
-    const std::uint32_t largest = std::min(i_Count, oxCSCL_CHUNK);
+    const std::uint32_t largest = std::min(count, oxCSCL_CHUNK);
     std::unique_ptr<std::uint8_t[]> packet(AllocTransfer(largest + kReplyHeader + 2));
     if (!packet) {
         oxAssert("Unable to allocate a transfer buffer");
         return false;
     }
     std::uint32_t done = 0;
-    while (done < i_Count) {
-        const std::uint32_t chunk = std::min(i_Count - done, oxCSCL_CHUNK);
+    while (done < count) {
+        const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
         std::uint8_t* p = packet.get();
         p[0] = oxCSCL_SERIAL_OUT;
         p[1] = 0;
         Put16(p + 2, chunk);
-        std::memcpy(p + kReplyHeader, i_Data + done, chunk);
+        std::memcpy(p + kReplyHeader, data + done, chunk);
         p[kReplyHeader + chunk] = 0;
         p[kReplyHeader + chunk + 1] = 0;
         oxUsbTransportOut(oxCSCL_SERIAL_OUT, p, chunk + kReplyHeader + 2, false);
@@ -557,30 +554,30 @@ bool oxCsclSerialWrite(std::uint32_t i_Count, const std::uint8_t* i_Data) {
     return true;
 }
 
-bool oxCsclSerialTransfer(std::uint32_t i_Count, bool i_Last, const std::uint8_t* i_Data,
-                          std::uint8_t* o_Result) {
-    if (i_Count == 0 || o_Result == nullptr) {
+bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* data,
+                          std::uint8_t* result) {
+    if (count == 0 || result == nullptr) {
         return false;
     }
     // The data goes out last byte first; the bytes received are stored back in reverse.
-    std::unique_ptr<std::uint8_t[]> reversed(AllocTransfer(i_Count));
-    std::unique_ptr<std::uint8_t[]> received(AllocTransfer(i_Count));
+    std::unique_ptr<std::uint8_t[]> reversed(AllocTransfer(count));
+    std::unique_ptr<std::uint8_t[]> received(AllocTransfer(count));
     std::unique_ptr<std::uint8_t[]> packet(AllocTransfer(oxCSCL_SERIAL_CHUNK + kReplyHeader));
     if (!reversed || !received || !packet) {
         oxAssert("CSCL: Unable to allocate transfer buffer");
         return false;
     }
-    for (std::uint32_t i = 0; i < i_Count; ++i) {
-        reversed[i] = i_Data != nullptr ? i_Data[i_Count - 1 - i] : 0x31;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        reversed[i] = data != nullptr ? data[count - 1 - i] : 0x31;
     }
-    std::memset(received.get(), 0, i_Count);
+    std::memset(received.get(), 0, count);
     std::uint32_t done = 0;
-    while (done < i_Count) {
-        const std::uint32_t chunk = std::min(i_Count - done, oxCSCL_SERIAL_CHUNK);
-        const bool last = done + chunk == i_Count;
+    while (done < count) {
+        const std::uint32_t chunk = std::min(count - done, oxCSCL_SERIAL_CHUNK);
+        const bool last = done + chunk == count;
         std::uint8_t* p = packet.get();
         p[0] = oxCSCL_SERIAL_OUT;
-        p[1] = static_cast<std::uint8_t>(last && i_Last ? oxCSCL_FLAG_ON : 0);
+        p[1] = static_cast<std::uint8_t>(last && lastIn ? oxCSCL_FLAG_ON : 0);
         Put16(p + 2, chunk);
         std::memcpy(p + kReplyHeader, reversed.get() + done, chunk);
         DiscardStaleReplies();
@@ -588,17 +585,17 @@ bool oxCsclSerialTransfer(std::uint32_t i_Count, bool i_Last, const std::uint8_t
         oxCsclSerialRead(chunk, received.get() + done);
         done += chunk;
     }
-    for (std::uint32_t i = 0; i < i_Count; ++i) {
-        o_Result[i] = received[i_Count - 1 - i];
+    for (std::uint32_t i = 0; i < count; ++i) {
+        result[i] = received[count - 1 - i];
     }
     return true;
 }
 
-std::uint32_t oxCsclSerialRead(std::uint32_t i_Count, std::uint8_t* o_Buffer) {
-    if (i_Count == 0 || o_Buffer == nullptr) {
+std::uint32_t oxCsclSerialRead(std::uint32_t count, std::uint8_t* buffer) {
+    if (count == 0 || buffer == nullptr) {
         return 0;
     }
-    const std::uint32_t transferSize = i_Count + (i_Count & 1) + kReplyHeader;
+    const std::uint32_t transferSize = count + (count & 1) + kReplyHeader;
     std::unique_ptr<std::uint8_t[]> transfer(AllocTransfer(transferSize));
     if (!transfer) {
         oxAssert("Unable to re allocate transfer buffer");
@@ -606,16 +603,16 @@ std::uint32_t oxCsclSerialRead(std::uint32_t i_Count, std::uint8_t* o_Buffer) {
     }
     std::uint32_t reported = 0;
     const std::uint32_t taken =
-        ReadLengthReply(oxCSCL_SERIAL_IN, i_Count, o_Buffer, transfer.get(), transferSize, false,
-                        false, &ReportSerial, &reported);
+        ReadLengthReply(oxCSCL_SERIAL_IN, count, buffer, transfer.get(), transferSize, false, false,
+                        &ReportSerial, &reported);
     return std::min(reported, taken);
 }
 
-bool oxCsclRdInterrupt(std::uint16_t* o_Word) {
+bool oxCsclRdInterrupt(std::uint16_t* word) {
     std::uint8_t bytes[2] = {};
     const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
-    if (o_Word != nullptr) {
-        *o_Word = ok ? static_cast<std::uint16_t>(Le16(bytes)) : 0;
+    if (word != nullptr) {
+        *word = ok ? static_cast<std::uint16_t>(Le16(bytes)) : 0;
     }
     return ok;
 }
@@ -627,23 +624,23 @@ bool oxCsclCloseInterrupt() {
     return oxUsbTransportCloseInterrupt();
 }
 
-std::uint8_t oxCsclPacketType(const std::uint8_t* i_Packet) {
-    return i_Packet[0] & 63;
+std::uint8_t oxCsclPacketType(const std::uint8_t* packet) {
+    return packet[0] & 63;
 }
 
-void oxCsclUnpackConfig(const std::uint8_t* i_Packet, oxCsclConfigTable& o_Table) {
-    if (oxCsclPacketType(i_Packet) == oxCSCL_CONFIG_REPLY) {
-        std::memcpy(o_Table, i_Packet + 2, sizeof o_Table);
+void oxCsclUnpackConfig(const std::uint8_t* packet, oxCsclConfigTable& table) {
+    if (oxCsclPacketType(packet) == oxCSCL_CONFIG_REPLY) {
+        std::memcpy(table, packet + 2, sizeof table);
     }
 }
 
-bool oxCsclLog(const char* i_Text) {
+bool oxCsclLog(const char* text) {
     std::FILE* file = std::fopen("cscl.log", "a");
     if (file == nullptr) {
         return false;
     }
-    if (i_Text != nullptr) {
-        std::fputs(i_Text, file); // the text as it is, never as a format
+    if (text != nullptr) {
+        std::fputs(text, file); // the text as it is, never as a format
     }
     std::fclose(file);
     return true;

@@ -72,11 +72,11 @@ const oxCsclConfigTable& oxCsclGetConfigTable();
 // --- Opening and configuration ------------------------------------------------------------
 
 // Opens the transport, reads the pipe information, selects the MGE with its flags and bytes
-// (i_Bytes may be NULL), writes the configuration and prints "CSCL HW revision %d\n". False
+// (bytes may be NULL), writes the configuration and prints "CSCL HW revision %d\n". False
 // when the bridge cannot be opened or does not answer.
-bool oxCsclOpen(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags, const std::uint8_t* i_Bytes);
+bool oxCsclOpen(std::uint32_t mge, std::uint32_t interfaceFlags, const std::uint8_t* bytes);
 // Selects an MGE: flags as given, bases 0; the six bytes (when given) go into its row.
-void oxCsclSetMge(std::uint32_t i_Mge, std::uint32_t i_InterfaceFlags, const std::uint8_t* i_Bytes);
+void oxCsclSetMge(std::uint32_t mge, std::uint32_t interfaceFlags, const std::uint8_t* bytes);
 // Closes an open device and opens it again with the current MGE and flags; false when none was
 // open.
 bool oxCsclReopen();
@@ -84,67 +84,67 @@ bool oxCsclReopen();
 bool oxCsclWrConfigRegs();
 // Asks for the bridge's configuration (type 5); a type-6 reply replaces the table.
 bool oxCsclRdConfigRegs();
-void oxCsclPrintConfigRegs(const oxCsclConfigTable& i_Table);
+void oxCsclPrintConfigRegs(const oxCsclConfigTable& table);
 void oxCsclPrintMge();
 void oxCsclSelectMgeConfig();
 // Byte 5 of the current row after reading the configuration; -1 when that fails.
 int oxCsclGetHwRevision();
-// Byte i_Index (0-5) of the current row after reading the configuration; 0 when that fails.
-std::uint8_t oxCsclGetConfigByte(std::uint32_t i_Index);
+// Byte index (0-5) of the current row after reading the configuration; 0 when that fails.
+std::uint8_t oxCsclGetConfigByte(std::uint32_t index);
 // Reads the configuration, sets one byte of the current row and writes all rows back.
-bool oxCsclSetConfigByte(std::uint32_t i_Index, std::uint8_t i_Value);
+bool oxCsclSetConfigByte(std::uint32_t index, std::uint8_t value);
 bool oxCsclGetConfigDescriptor();
 
 // --- Accesses -----------------------------------------------------------------------------
-// i_Address is the full bridge address (the caller adds bases and offsets); i_Interface the
+// addressIn is the full bridge address (the caller adds bases and offsets); interface the
 // port's access kind.
 
 // Reads 1, 2 or 4 bytes; 0 when no reply comes within the time-out (or another width).
-std::uint32_t oxCsclRdMge(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface);
-// Writes the low i_Width (1-4) bytes of the value; no reply is awaited.
-bool oxCsclWrMge(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface,
-                 std::uint32_t i_Value);
-// Writes i_Count bytes in chunks of oxCSCL_CHUNK; false for no data or a count of 0. On the
+std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface);
+// Writes the low widthIn (1-4) bytes of the value; no reply is awaited.
+bool oxCsclWrMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface,
+                 std::uint32_t value);
+// Writes count bytes in chunks of oxCSCL_CHUNK; false for no data or a count of 0. On the
 // register port every chunk goes to the same index (the port is a FIFO).
-bool oxCsclBurstWrMge(std::uint32_t i_Address, std::uint32_t i_Count, std::uint8_t i_Interface,
-                      const std::uint8_t* i_Data);
-// Reads i_Count bytes in chunks of oxCSCL_CHUNK into o_Buffer; returns the bytes received.
+bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+                      const std::uint8_t* data);
+// Reads count bytes in chunks of oxCSCL_CHUNK into buffer; returns the bytes received.
 // Bytes that did not come are left 0.
-std::uint32_t oxCsclBurstRdMge(std::uint32_t i_Address, std::uint32_t i_Count,
-                               std::uint8_t i_Interface, std::uint8_t* o_Buffer);
+std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+                               std::uint8_t* buffer);
 // The bridge's status word; 0 when no reply came.
 std::uint32_t oxCsclRdMgeStat();
-// i_Wait 0: true at once. Otherwise waits for done (true) or fail (false), up to the time-out.
-bool csclWaitForDone(std::uint32_t i_Wait);
+// wait 0: true at once. Otherwise waits for done (true) or fail (false), up to the time-out.
+bool csclWaitForDone(std::uint32_t wait);
 
 bool oxCsclCommand9();
 bool oxCsclCommand10();
 bool oxCsclCommand13();
 bool oxCsclCommand14();
 // Switch commands: return the bytes written.
-std::uint32_t oxCsclSetFlag15(bool i_On);
-std::uint32_t oxCsclSetFlag16(bool i_On);
-std::uint32_t oxCsclSetFlag17(bool i_On);
-std::uint32_t oxCsclSetValue18(bool i_On, std::uint16_t i_Value);
+std::uint32_t oxCsclSetFlag15(bool on);
+std::uint32_t oxCsclSetFlag16(bool on);
+std::uint32_t oxCsclSetFlag17(bool on);
+std::uint32_t oxCsclSetValue18(bool on, std::uint16_t value);
 
 // Serial data out, no reply awaited.
-bool oxCsclSerialWrite(std::uint32_t i_Count, const std::uint8_t* i_Data);
-// Serial transfer: sends the data last byte first (0x31 bytes when i_Data is NULL) in chunks of
-// oxCSCL_SERIAL_CHUNK and stores the bytes received into o_Result in reverse order.
-bool oxCsclSerialTransfer(std::uint32_t i_Count, bool i_Last, const std::uint8_t* i_Data,
-                          std::uint8_t* o_Result);
-// Reads a serial reply of up to i_Count bytes; returns the bytes received.
-std::uint32_t oxCsclSerialRead(std::uint32_t i_Count, std::uint8_t* o_Buffer);
+bool oxCsclSerialWrite(std::uint32_t count, const std::uint8_t* data);
+// Serial transfer: sends the data last byte first (0x31 bytes when data is NULL) in chunks of
+// oxCSCL_SERIAL_CHUNK and stores the bytes received into result in reverse order.
+bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* data,
+                          std::uint8_t* result);
+// Reads a serial reply of up to count bytes; returns the bytes received.
+std::uint32_t oxCsclSerialRead(std::uint32_t count, std::uint8_t* buffer);
 
 // Reads one interrupt word from the interrupt pipe; 0 and false when the read fails.
-bool oxCsclRdInterrupt(std::uint16_t* o_Word);
+bool oxCsclRdInterrupt(std::uint16_t* word);
 bool oxCsclOpenInterrupt();
 bool oxCsclCloseInterrupt();
 
 // Byte 0 AND 63.
-std::uint8_t oxCsclPacketType(const std::uint8_t* i_Packet);
+std::uint8_t oxCsclPacketType(const std::uint8_t* packet);
 // When the packet is a configuration reply, copies its 24 bytes from byte 2 into the table.
-void oxCsclUnpackConfig(const std::uint8_t* i_Packet, oxCsclConfigTable& o_Table);
+void oxCsclUnpackConfig(const std::uint8_t* packet, oxCsclConfigTable& table);
 
 // Appends the text to "cscl.log" in the current folder; false when it cannot be opened.
-bool oxCsclLog(const char* i_Text);
+bool oxCsclLog(const char* text);

@@ -78,109 +78,106 @@ bool Breaking() {
     return oxHclBreakpointsInUse();
 }
 
-void Check(std::uint32_t i_Index, std::uint32_t i_Access, std::uint32_t i_After,
-           std::uint32_t i_Value, std::uint32_t i_Width) {
+void Check(std::uint32_t index, std::uint32_t access, std::uint32_t after, std::uint32_t value,
+           std::uint32_t width) {
     if (Breaking()) {
-        oxHclCheckBreakpoint(i_Index, i_Access, i_After, i_Value, i_Width);
+        oxHclCheckBreakpoint(index, access, after, value, width);
     }
 }
 
-void Event(std::uint32_t i_Code, std::uint32_t i_Index, std::uint32_t i_Value,
-           const void* i_Data = nullptr) {
+void Event(std::uint32_t code, std::uint32_t index, std::uint32_t value,
+           const void* data = nullptr) {
     if (Tracing()) {
-        oxHclTraceEvent(i_Code, i_Index, i_Value, i_Data, 0, 0);
+        oxHclTraceEvent(code, index, value, data, 0, 0);
     }
 }
 
 // Whether count elements of width bytes make a transfer whose byte size fits in 32 bits; a
 // transfer that does not is refused with an error line.
-bool Fits(std::uint32_t i_Count, std::uint32_t i_Width) {
-    if (std::uint64_t{i_Count} * i_Width <= 0xFFFFFFFFull) {
+bool Fits(std::uint32_t count, std::uint32_t width) {
+    if (std::uint64_t{count} * width <= 0xFFFFFFFFull) {
         return true;
     }
-    std::printf("\nError: %u-bit transfer of %lu units is too large", 8 * i_Width,
-                static_cast<unsigned long>(i_Count));
+    std::printf("\nError: %u-bit transfer of %lu units is too large", 8 * width,
+                static_cast<unsigned long>(count));
     return false;
 }
 
 // --- Generic forms of the access patterns ---
 
-template <typename T>
-T ReadReg(T (*i_Slot)(std::uint32_t), std::uint32_t i_Index, std::uint32_t i_Code) {
-    Check(i_Index, oxHCL_BREAK_READ, oxHCL_BREAK_BEFORE, 0, sizeof(T));
-    const T value = i_Slot(i_Index);
-    Event(i_Code, i_Index, value);
-    Check(i_Index, oxHCL_BREAK_READ, oxHCL_BREAK_AFTER, value, sizeof(T));
+template <typename T> T ReadReg(T (*slot)(std::uint32_t), std::uint32_t index, std::uint32_t code) {
+    Check(index, oxHCL_BREAK_READ, oxHCL_BREAK_BEFORE, 0, sizeof(T));
+    const T value = slot(index);
+    Event(code, index, value);
+    Check(index, oxHCL_BREAK_READ, oxHCL_BREAK_AFTER, value, sizeof(T));
     return value;
 }
 
 template <typename T>
-void WriteReg(void (*i_Slot)(std::uint32_t, T), std::uint32_t i_Index, T i_Value,
-              std::uint32_t i_Code, const char* i_EchoFormat) {
-    Check(i_Index, oxHCL_BREAK_WRITE, oxHCL_BREAK_BEFORE, i_Value, sizeof(T));
-    Event(i_Code, i_Index, i_Value);
-    i_Slot(i_Index, i_Value);
+void WriteReg(void (*slot)(std::uint32_t, T), std::uint32_t index, T value, std::uint32_t code,
+              const char* echoFormat) {
+    Check(index, oxHCL_BREAK_WRITE, oxHCL_BREAK_BEFORE, value, sizeof(T));
+    Event(code, index, value);
+    slot(index, value);
     if (g_EchoEffective.load(std::memory_order_relaxed) != 0) {
-        std::printf(i_EchoFormat, static_cast<unsigned long>(i_Index), unsigned{i_Value});
+        std::printf(echoFormat, static_cast<unsigned long>(index), unsigned{value});
     }
-    Check(i_Index, oxHCL_BREAK_WRITE, oxHCL_BREAK_AFTER, i_Value, sizeof(T));
+    Check(index, oxHCL_BREAK_WRITE, oxHCL_BREAK_AFTER, value, sizeof(T));
 }
 
 // Modify, set bits and clear bits: the slot computes the new value.
-template <typename T, typename Op>
-T ChangeReg(Op i_Op, std::uint32_t i_Index, std::uint32_t i_Code) {
-    Check(i_Index, oxHCL_BREAK_EITHER, oxHCL_BREAK_BEFORE, 0, sizeof(T));
-    const T value = static_cast<T>(i_Op());
-    Event(i_Code, i_Index, value);
-    Check(i_Index, oxHCL_BREAK_EITHER, oxHCL_BREAK_AFTER, value, sizeof(T));
+template <typename T, typename Op> T ChangeReg(Op op, std::uint32_t index, std::uint32_t code) {
+    Check(index, oxHCL_BREAK_EITHER, oxHCL_BREAK_BEFORE, 0, sizeof(T));
+    const T value = static_cast<T>(op());
+    Event(code, index, value);
+    Check(index, oxHCL_BREAK_EITHER, oxHCL_BREAK_AFTER, value, sizeof(T));
     return value;
 }
 
 template <typename T>
-void BurstRead(void (*i_Slot)(std::uint32_t, T*, std::uint32_t), std::uint32_t i_Index, T* o_Buffer,
-               std::uint32_t i_Count, std::uint32_t i_Code) {
-    if (o_Buffer == nullptr || i_Count == 0 || !Fits(i_Count, sizeof(T))) {
+void BurstRead(void (*slot)(std::uint32_t, T*, std::uint32_t), std::uint32_t index, T* buffer,
+               std::uint32_t count, std::uint32_t code) {
+    if (buffer == nullptr || count == 0 || !Fits(count, sizeof(T))) {
         return;
     }
-    i_Slot(i_Index, o_Buffer, i_Count);
-    Event(i_Code, i_Index, i_Count, o_Buffer);
+    slot(index, buffer, count);
+    Event(code, index, count, buffer);
 }
 
 template <typename T>
-void BurstWrite(void (*i_Slot)(std::uint32_t, const T*, std::uint32_t), std::uint32_t i_Index,
-                const T* i_Buffer, std::uint32_t i_Count, std::uint32_t i_Code) {
-    if (i_Buffer == nullptr || i_Count == 0 || !Fits(i_Count, sizeof(T))) {
+void BurstWrite(void (*slot)(std::uint32_t, const T*, std::uint32_t), std::uint32_t index,
+                const T* buffer, std::uint32_t count, std::uint32_t code) {
+    if (buffer == nullptr || count == 0 || !Fits(count, sizeof(T))) {
         return;
     }
-    Event(i_Code, i_Index, i_Count, i_Buffer);
-    i_Slot(i_Index, i_Buffer, i_Count);
+    Event(code, index, count, buffer);
+    slot(index, buffer, count);
 }
 
 template <typename T>
-T ReadMem(T (*i_Slot)(std::uint32_t), std::uint32_t i_Address, std::uint32_t i_Code) {
-    const T value = i_Slot(i_Address);
-    Event(i_Code, i_Address, value);
+T ReadMem(T (*slot)(std::uint32_t), std::uint32_t address, std::uint32_t code) {
+    const T value = slot(address);
+    Event(code, address, value);
     return value;
 }
 
 template <typename T>
-void WriteMem(void (*i_Slot)(std::uint32_t, T), std::uint32_t i_Address, T i_Value,
-              std::uint32_t i_Code) {
-    Event(i_Code, i_Address, i_Value);
-    i_Slot(i_Address, i_Value);
+void WriteMem(void (*slot)(std::uint32_t, T), std::uint32_t address, T value, std::uint32_t code) {
+    Event(code, address, value);
+    slot(address, value);
 }
 
 template <typename T>
-void FillMem(void (*i_Slot)(std::uint32_t, T, std::uint32_t), std::uint32_t i_Address, T i_Value,
-             std::uint32_t i_Count, std::uint32_t i_Code) {
-    if (!Fits(i_Count, sizeof(T))) {
+void FillMem(void (*slot)(std::uint32_t, T, std::uint32_t), std::uint32_t address, T value,
+             std::uint32_t count, std::uint32_t code) {
+    if (!Fits(count, sizeof(T))) {
         return;
     }
     // A fill of nothing changes nothing and leaves nothing to replay.
-    if (i_Count != 0 && Tracing()) {
-        oxHclTraceFill(i_Code, i_Address, i_Value, i_Count);
+    if (count != 0 && Tracing()) {
+        oxHclTraceFill(code, address, value, count);
     }
-    i_Slot(i_Address, i_Value, i_Count);
+    slot(address, value, count);
 }
 
 } // namespace
@@ -220,9 +217,9 @@ bool oxHclIsAcquired() {
     return g_Acquired;
 }
 
-bool oxHclInitRegisters(std::uint32_t i_Flags) {
+bool oxHclInitRegisters(std::uint32_t flags) {
     oxHclSetLastError(oxERR_NONE);
-    const std::uint32_t no = oxHclEffectiveInitFlags(i_Flags);
+    const std::uint32_t no = oxHclEffectiveInitFlags(flags);
     if ((no & oxHCL_INIT_NOCRC) == 0) {
         const std::uint16_t stored = oxHclLoadU16(oxgHclInfo, offsetof(oxHclData, HclCRC));
         if (stored == 0) {
@@ -272,9 +269,9 @@ void oxHclClearVideoMemory() {
     oxHclFillMemory32(0, 0, oxHCL_VIDEO_MEMORY_BYTES / 4);
 }
 
-std::uint32_t oxHclSetDebugWrites(std::uint32_t i_On) {
-    const std::uint32_t previous = g_EchoSetting.exchange(i_On);
-    g_EchoEffective = i_On;
+std::uint32_t oxHclSetDebugWrites(std::uint32_t on) {
+    const std::uint32_t previous = g_EchoSetting.exchange(on);
+    g_EchoEffective = on;
     return previous;
 }
 
@@ -284,183 +281,176 @@ std::uint32_t oxHclGetDebugWrites() {
 
 // --- Register access ----------------------------------------------------------------------
 
-std::uint8_t oxHclReadReg8(std::uint32_t i_Index) {
-    return ReadReg(oxgHclInterface.ReadReg8, i_Index, oxTRACE_READ_REG8);
+std::uint8_t oxHclReadReg8(std::uint32_t index) {
+    return ReadReg(oxgHclInterface.ReadReg8, index, oxTRACE_READ_REG8);
 }
-std::uint16_t oxHclReadReg16(std::uint32_t i_Index) {
-    return ReadReg(oxgHclInterface.ReadReg16, i_Index, oxTRACE_READ_REG16);
+std::uint16_t oxHclReadReg16(std::uint32_t index) {
+    return ReadReg(oxgHclInterface.ReadReg16, index, oxTRACE_READ_REG16);
 }
 std::uint32_t oxHclReadReg32(std::uint32_t) {
     return 0;
 }
 
-void oxHclWriteReg8(std::uint32_t i_Index, std::uint8_t i_Value) {
-    WriteReg(oxgHclInterface.WriteReg8, i_Index, i_Value, oxTRACE_WRITE_REG8,
+void oxHclWriteReg8(std::uint32_t index, std::uint8_t value) {
+    WriteReg(oxgHclInterface.WriteReg8, index, value, oxTRACE_WRITE_REG8,
              "   TEST [%04lX] W:%02X\n");
 }
-void oxHclWriteReg16(std::uint32_t i_Index, std::uint16_t i_Value) {
-    WriteReg(oxgHclInterface.WriteReg16, i_Index, i_Value, oxTRACE_WRITE_REG16,
+void oxHclWriteReg16(std::uint32_t index, std::uint16_t value) {
+    WriteReg(oxgHclInterface.WriteReg16, index, value, oxTRACE_WRITE_REG16,
              "   TEST [%04lX] W:%04X\n");
 }
 void oxHclWriteReg32(std::uint32_t, std::uint32_t) {}
 
-std::uint8_t oxHclModifyReg8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint8_t i_Value) {
-    return ChangeReg<std::uint8_t>(
-        [&] { return oxgHclInterface.ModifyReg8(i_Index, i_Mask, i_Value); }, i_Index,
-        oxTRACE_MODIFY_REG8);
+std::uint8_t oxHclModifyReg8(std::uint32_t index, std::uint8_t mask, std::uint8_t value) {
+    return ChangeReg<std::uint8_t>([&] { return oxgHclInterface.ModifyReg8(index, mask, value); },
+                                   index, oxTRACE_MODIFY_REG8);
 }
-std::uint16_t oxHclModifyReg16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint16_t i_Value) {
-    return ChangeReg<std::uint16_t>(
-        [&] { return oxgHclInterface.ModifyReg16(i_Index, i_Mask, i_Value); }, i_Index,
-        oxTRACE_MODIFY_REG16);
+std::uint16_t oxHclModifyReg16(std::uint32_t index, std::uint16_t mask, std::uint16_t value) {
+    return ChangeReg<std::uint16_t>([&] { return oxgHclInterface.ModifyReg16(index, mask, value); },
+                                    index, oxTRACE_MODIFY_REG16);
 }
-std::uint8_t oxHclSetBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits) {
-    return ChangeReg<std::uint8_t>([&] { return oxgHclInterface.SetBitsReg8(i_Index, i_Bits); },
-                                   i_Index, oxTRACE_SETBITS_REG8);
+std::uint8_t oxHclSetBitsReg8(std::uint32_t index, std::uint8_t bits) {
+    return ChangeReg<std::uint8_t>([&] { return oxgHclInterface.SetBitsReg8(index, bits); }, index,
+                                   oxTRACE_SETBITS_REG8);
 }
-std::uint16_t oxHclSetBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits) {
-    return ChangeReg<std::uint16_t>([&] { return oxgHclInterface.SetBitsReg16(i_Index, i_Bits); },
-                                    i_Index, oxTRACE_SETBITS_REG16);
+std::uint16_t oxHclSetBitsReg16(std::uint32_t index, std::uint16_t bits) {
+    return ChangeReg<std::uint16_t>([&] { return oxgHclInterface.SetBitsReg16(index, bits); },
+                                    index, oxTRACE_SETBITS_REG16);
 }
-std::uint8_t oxHclClearBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits) {
-    return ChangeReg<std::uint8_t>([&] { return oxgHclInterface.ClearBitsReg8(i_Index, i_Bits); },
-                                   i_Index, oxTRACE_CLEARBITS_REG8);
+std::uint8_t oxHclClearBitsReg8(std::uint32_t index, std::uint8_t bits) {
+    return ChangeReg<std::uint8_t>([&] { return oxgHclInterface.ClearBitsReg8(index, bits); },
+                                   index, oxTRACE_CLEARBITS_REG8);
 }
-std::uint16_t oxHclClearBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits) {
-    return ChangeReg<std::uint16_t>([&] { return oxgHclInterface.ClearBitsReg16(i_Index, i_Bits); },
-                                    i_Index, oxTRACE_CLEARBITS_REG16);
+std::uint16_t oxHclClearBitsReg16(std::uint32_t index, std::uint16_t bits) {
+    return ChangeReg<std::uint16_t>([&] { return oxgHclInterface.ClearBitsReg16(index, bits); },
+                                    index, oxTRACE_CLEARBITS_REG16);
 }
 
-void oxHclBurstReadReg8(std::uint32_t i_Index, std::uint8_t* o_Buffer, std::uint32_t i_Count) {
-    BurstRead<std::uint8_t>(oxgHclInterface.BurstReadReg8, i_Index, o_Buffer, i_Count,
+void oxHclBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t count) {
+    BurstRead<std::uint8_t>(oxgHclInterface.BurstReadReg8, index, buffer, count,
                             oxTRACE_BURST_READ_REG8);
 }
-void oxHclBurstReadReg16(std::uint32_t i_Index, std::uint16_t* o_Buffer, std::uint32_t i_Count) {
-    BurstRead<std::uint16_t>(oxgHclInterface.BurstReadReg16, i_Index, o_Buffer, i_Count,
+void oxHclBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t count) {
+    BurstRead<std::uint16_t>(oxgHclInterface.BurstReadReg16, index, buffer, count,
                              oxTRACE_BURST_READ_REG16);
 }
 void oxHclBurstReadReg32(std::uint32_t, std::uint32_t*, std::uint32_t) {
     std::printf("\nError: 32 bit register burst reads not supported");
 }
-void oxHclBurstWriteReg8(std::uint32_t i_Index, const std::uint8_t* i_Buffer,
-                         std::uint32_t i_Count) {
-    BurstWrite<std::uint8_t>(oxgHclInterface.BurstWriteReg8, i_Index, i_Buffer, i_Count,
+void oxHclBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t count) {
+    BurstWrite<std::uint8_t>(oxgHclInterface.BurstWriteReg8, index, buffer, count,
                              oxTRACE_BURST_WRITE_REG8);
 }
-void oxHclBurstWriteReg16(std::uint32_t i_Index, const std::uint16_t* i_Buffer,
-                          std::uint32_t i_Count) {
-    BurstWrite<std::uint16_t>(oxgHclInterface.BurstWriteReg16, i_Index, i_Buffer, i_Count,
+void oxHclBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t count) {
+    BurstWrite<std::uint16_t>(oxgHclInterface.BurstWriteReg16, index, buffer, count,
                               oxTRACE_BURST_WRITE_REG16);
 }
 void oxHclBurstWriteReg32(std::uint32_t, const std::uint32_t*, std::uint32_t) {
     std::printf("\nError: 32 bit register burst writes not supported");
 }
 
-bool oxHclWaitRegBitsClear8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                            std::uint32_t i_TimeoutMs) {
-    return oxgHclInterface.WaitRegBitsClear8(i_Index, i_Mask, i_IntervalMs, i_TimeoutMs);
+bool oxHclWaitRegBitsClear8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                            std::uint32_t timeoutMs) {
+    return oxgHclInterface.WaitRegBitsClear8(index, mask, intervalMs, timeoutMs);
 }
-bool oxHclWaitRegBitsClear16(std::uint32_t i_Index, std::uint16_t i_Mask,
-                             std::uint32_t i_IntervalMs, std::uint32_t i_TimeoutMs) {
-    return oxgHclInterface.WaitRegBitsClear16(i_Index, i_Mask, i_IntervalMs, i_TimeoutMs);
+bool oxHclWaitRegBitsClear16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                             std::uint32_t timeoutMs) {
+    return oxgHclInterface.WaitRegBitsClear16(index, mask, intervalMs, timeoutMs);
 }
-bool oxHclWaitRegBitsSet8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                          std::uint32_t i_TimeoutMs) {
-    return oxgHclInterface.WaitRegBitsSet8(i_Index, i_Mask, i_IntervalMs, i_TimeoutMs);
+bool oxHclWaitRegBitsSet8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                          std::uint32_t timeoutMs) {
+    return oxgHclInterface.WaitRegBitsSet8(index, mask, intervalMs, timeoutMs);
 }
-bool oxHclWaitRegBitsSet16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint32_t i_IntervalMs,
-                           std::uint32_t i_TimeoutMs) {
-    return oxgHclInterface.WaitRegBitsSet16(i_Index, i_Mask, i_IntervalMs, i_TimeoutMs);
+bool oxHclWaitRegBitsSet16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                           std::uint32_t timeoutMs) {
+    return oxgHclInterface.WaitRegBitsSet16(index, mask, intervalMs, timeoutMs);
 }
 
 // --- Display memory -----------------------------------------------------------------------
 
-std::uint8_t oxHclReadMemory8(std::uint32_t i_Address) {
-    return ReadMem(oxgHclInterface.ReadMemory8, i_Address, oxTRACE_READ_MEM8);
+std::uint8_t oxHclReadMemory8(std::uint32_t address) {
+    return ReadMem(oxgHclInterface.ReadMemory8, address, oxTRACE_READ_MEM8);
 }
-std::uint16_t oxHclReadMemory16(std::uint32_t i_Address) {
-    return ReadMem(oxgHclInterface.ReadMemory16, i_Address, oxTRACE_READ_MEM16);
+std::uint16_t oxHclReadMemory16(std::uint32_t address) {
+    return ReadMem(oxgHclInterface.ReadMemory16, address, oxTRACE_READ_MEM16);
 }
-std::uint32_t oxHclReadMemory32(std::uint32_t i_Address) {
-    return ReadMem(oxgHclInterface.ReadMemory32, i_Address, oxTRACE_READ_MEM32);
+std::uint32_t oxHclReadMemory32(std::uint32_t address) {
+    return ReadMem(oxgHclInterface.ReadMemory32, address, oxTRACE_READ_MEM32);
 }
-void oxHclWriteMemory8(std::uint32_t i_Address, std::uint8_t i_Value) {
-    WriteMem(oxgHclInterface.WriteMemory8, i_Address, i_Value, oxTRACE_WRITE_MEM8);
+void oxHclWriteMemory8(std::uint32_t address, std::uint8_t value) {
+    WriteMem(oxgHclInterface.WriteMemory8, address, value, oxTRACE_WRITE_MEM8);
 }
-void oxHclWriteMemory16(std::uint32_t i_Address, std::uint16_t i_Value) {
-    WriteMem(oxgHclInterface.WriteMemory16, i_Address, i_Value, oxTRACE_WRITE_MEM16);
+void oxHclWriteMemory16(std::uint32_t address, std::uint16_t value) {
+    WriteMem(oxgHclInterface.WriteMemory16, address, value, oxTRACE_WRITE_MEM16);
 }
-void oxHclWriteMemory32(std::uint32_t i_Address, std::uint32_t i_Value) {
-    WriteMem(oxgHclInterface.WriteMemory32, i_Address, i_Value, oxTRACE_WRITE_MEM32);
+void oxHclWriteMemory32(std::uint32_t address, std::uint32_t value) {
+    WriteMem(oxgHclInterface.WriteMemory32, address, value, oxTRACE_WRITE_MEM32);
 }
-void oxHclFillMemory8(std::uint32_t i_Address, std::uint8_t i_Value, std::uint32_t i_Count) {
-    FillMem(oxgHclInterface.FillMemory8, i_Address, i_Value, i_Count, oxTRACE_WRITE_MEM8);
+void oxHclFillMemory8(std::uint32_t address, std::uint8_t value, std::uint32_t count) {
+    FillMem(oxgHclInterface.FillMemory8, address, value, count, oxTRACE_WRITE_MEM8);
 }
-void oxHclFillMemory16(std::uint32_t i_Address, std::uint16_t i_Value, std::uint32_t i_Count) {
-    FillMem(oxgHclInterface.FillMemory16, i_Address, i_Value, i_Count, oxTRACE_WRITE_MEM16);
+void oxHclFillMemory16(std::uint32_t address, std::uint16_t value, std::uint32_t count) {
+    FillMem(oxgHclInterface.FillMemory16, address, value, count, oxTRACE_WRITE_MEM16);
 }
-void oxHclFillMemory32(std::uint32_t i_Address, std::uint32_t i_Value, std::uint32_t i_Count) {
-    FillMem(oxgHclInterface.FillMemory32, i_Address, i_Value, i_Count, oxTRACE_WRITE_MEM32);
+void oxHclFillMemory32(std::uint32_t address, std::uint32_t value, std::uint32_t count) {
+    FillMem(oxgHclInterface.FillMemory32, address, value, count, oxTRACE_WRITE_MEM32);
 }
-void oxHclBurstReadMemory8(std::uint32_t i_Address, std::uint8_t* o_Buffer, std::uint32_t i_Count) {
-    BurstRead<std::uint8_t>(oxgHclInterface.BurstReadMemory8, i_Address, o_Buffer, i_Count,
+void oxHclBurstReadMemory8(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count) {
+    BurstRead<std::uint8_t>(oxgHclInterface.BurstReadMemory8, address, buffer, count,
                             oxTRACE_BURST_READ_MEM8);
 }
-void oxHclBurstReadMemory16(std::uint32_t i_Address, std::uint16_t* o_Buffer,
-                            std::uint32_t i_Count) {
-    BurstRead<std::uint16_t>(oxgHclInterface.BurstReadMemory16, i_Address, o_Buffer, i_Count,
+void oxHclBurstReadMemory16(std::uint32_t address, std::uint16_t* buffer, std::uint32_t count) {
+    BurstRead<std::uint16_t>(oxgHclInterface.BurstReadMemory16, address, buffer, count,
                              oxTRACE_BURST_READ_MEM16);
 }
-void oxHclBurstReadMemory32(std::uint32_t i_Address, std::uint32_t* o_Buffer,
-                            std::uint32_t i_Count) {
-    BurstRead<std::uint32_t>(oxgHclInterface.BurstReadMemory32, i_Address, o_Buffer, i_Count,
+void oxHclBurstReadMemory32(std::uint32_t address, std::uint32_t* buffer, std::uint32_t count) {
+    BurstRead<std::uint32_t>(oxgHclInterface.BurstReadMemory32, address, buffer, count,
                              oxTRACE_BURST_READ_MEM32);
 }
-void oxHclBurstWriteMemory8(std::uint32_t i_Address, const std::uint8_t* i_Buffer,
-                            std::uint32_t i_Count) {
-    BurstWrite<std::uint8_t>(oxgHclInterface.BurstWriteMemory8, i_Address, i_Buffer, i_Count,
+void oxHclBurstWriteMemory8(std::uint32_t address, const std::uint8_t* buffer,
+                            std::uint32_t count) {
+    BurstWrite<std::uint8_t>(oxgHclInterface.BurstWriteMemory8, address, buffer, count,
                              oxTRACE_BURST_WRITE_MEM8);
 }
-void oxHclBurstWriteMemory16(std::uint32_t i_Address, const std::uint16_t* i_Buffer,
-                             std::uint32_t i_Count) {
-    BurstWrite<std::uint16_t>(oxgHclInterface.BurstWriteMemory16, i_Address, i_Buffer, i_Count,
+void oxHclBurstWriteMemory16(std::uint32_t address, const std::uint16_t* buffer,
+                             std::uint32_t count) {
+    BurstWrite<std::uint16_t>(oxgHclInterface.BurstWriteMemory16, address, buffer, count,
                               oxTRACE_BURST_WRITE_MEM16);
 }
-void oxHclBurstWriteMemory32(std::uint32_t i_Address, const std::uint32_t* i_Buffer,
-                             std::uint32_t i_Count) {
-    BurstWrite<std::uint32_t>(oxgHclInterface.BurstWriteMemory32, i_Address, i_Buffer, i_Count,
+void oxHclBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer,
+                             std::uint32_t count) {
+    BurstWrite<std::uint32_t>(oxgHclInterface.BurstWriteMemory32, address, buffer, count,
                               oxTRACE_BURST_WRITE_MEM32);
 }
 
 // --- Interrupt and raw access -------------------------------------------------------------
 
-bool oxHclInstallIrqHandler(oxIrqCallback i_Callback) {
-    const bool installed = oxgHclInterface.InstallIrqHandler(i_Callback);
+bool oxHclInstallIrqHandler(oxIrqCallback callback) {
+    const bool installed = oxgHclInterface.InstallIrqHandler(callback);
     oxHclSetLastError(installed ? oxERR_NONE : oxERR_IRQ_HANDLER);
     return installed;
 }
 
-std::uint32_t oxHclReadRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset,
-                           std::uint32_t i_Width) {
-    return oxgHclInterface.ReadRaw(i_BaseIndex, i_Offset, i_Width);
+std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width) {
+    return oxgHclInterface.ReadRaw(baseIndex, offsetIn, width);
 }
 
-void oxHclWriteRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint32_t i_Width,
-                   std::uint32_t i_Value) {
-    oxgHclInterface.WriteRaw(i_BaseIndex, i_Offset, i_Width, i_Value);
+void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,
+                   std::uint32_t value) {
+    oxgHclInterface.WriteRaw(baseIndex, offsetIn, width, value);
     if (g_EchoEffective.load(std::memory_order_relaxed) == 0) {
         return;
     }
-    const auto offset = static_cast<unsigned long>(i_Offset);
-    switch (i_Width) {
+    const auto offset = static_cast<unsigned long>(offsetIn);
+    switch (width) {
     case 1:
-        std::printf("   RAW%u [%04lX] W:%02X\n", i_BaseIndex, offset, i_Value & 0xFF);
+        std::printf("   RAW%u [%04lX] W:%02X\n", baseIndex, offset, value & 0xFF);
         break;
     case 2:
-        std::printf("   RAW%u [%04lX] W:%04X\n", i_BaseIndex, offset, i_Value & 0xFFFF);
+        std::printf("   RAW%u [%04lX] W:%04X\n", baseIndex, offset, value & 0xFFFF);
         break;
     case 4:
-        std::printf("   RAW%u [%04lX] W:%08X\n", i_BaseIndex, offset, i_Value);
+        std::printf("   RAW%u [%04lX] W:%08X\n", baseIndex, offset, value);
         break;
     default:
         break;
@@ -469,8 +459,8 @@ void oxHclWriteRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint3
 
 // --- Test support -------------------------------------------------------------------------
 
-void oxHclSetTransportForTesting(const oxHclInterface* i_Table) {
-    g_TransportOverride = i_Table;
+void oxHclSetTransportForTesting(const oxHclInterface* table) {
+    g_TransportOverride = table;
 }
 
 void oxHclResetFrontForTesting() {

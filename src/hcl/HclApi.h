@@ -123,11 +123,11 @@ inline constexpr std::uint32_t oxHCL_INIT_ONLY_MASK = 0x80F00000;
 
 // The NO flags in effect: the given ones, or, when any ONLY flag is present, the NO flag of
 // every part whose ONLY flag is absent ((NOT flags AND 0x80F00000) shifted right by 16).
-constexpr std::uint32_t oxHclEffectiveInitFlags(std::uint32_t i_Flags) {
-    if ((i_Flags & oxHCL_INIT_ONLY_MASK) != 0) {
-        return (~i_Flags & oxHCL_INIT_ONLY_MASK) >> 16;
+constexpr std::uint32_t oxHclEffectiveInitFlags(std::uint32_t flags) {
+    if ((flags & oxHCL_INIT_ONLY_MASK) != 0) {
+        return (~flags & oxHCL_INIT_ONLY_MASK) >> 16;
     }
-    return i_Flags;
+    return flags;
 }
 
 // Checks the configuration CRC (unless NOCRC: stored 0 -> error 4, mismatch -> error 5), needs
@@ -136,7 +136,7 @@ constexpr std::uint32_t oxHclEffectiveInitFlags(std::uint32_t i_Flags) {
 // NOLUT) and clears the display memory (unless NOVRAM). When the register list gave up (the PLL
 // never locked) it says "Registers NOT initialized!", goes on with the other parts and returns
 // false with the list's error code.
-bool oxHclInitRegisters(std::uint32_t i_Flags);
+bool oxHclInitRegisters(std::uint32_t flags);
 
 // The display memory below the look-up tables (0x60000 bytes), where the pictures live.
 inline constexpr std::uint32_t oxHCL_VIDEO_MEMORY_BYTES = 0x60000;
@@ -146,77 +146,71 @@ inline constexpr std::uint32_t oxHCL_VIDEO_MEMORY_BYTES = 0x60000;
 void oxHclClearVideoMemory();
 
 // Sets the write-echo setting and the effective flag; returns the previous setting.
-std::uint32_t oxHclSetDebugWrites(std::uint32_t i_On);
+std::uint32_t oxHclSetDebugWrites(std::uint32_t on);
 // The current write-echo setting (what the user chose).
 std::uint32_t oxHclGetDebugWrites();
 
 // --- Register access ----------------------------------------------------------------------
 
-std::uint8_t oxHclReadReg8(std::uint32_t i_Index);
-std::uint16_t oxHclReadReg16(std::uint32_t i_Index);
+std::uint8_t oxHclReadReg8(std::uint32_t index);
+std::uint16_t oxHclReadReg16(std::uint32_t index);
 // This interface has no 32-bit registers: gives 0.
-std::uint32_t oxHclReadReg32(std::uint32_t i_Index);
+std::uint32_t oxHclReadReg32(std::uint32_t index);
 
-void oxHclWriteReg8(std::uint32_t i_Index, std::uint8_t i_Value);
-void oxHclWriteReg16(std::uint32_t i_Index, std::uint16_t i_Value);
+void oxHclWriteReg8(std::uint32_t index, std::uint8_t value);
+void oxHclWriteReg16(std::uint32_t index, std::uint16_t value);
 // This interface has no 32-bit registers: does nothing.
-void oxHclWriteReg32(std::uint32_t i_Index, std::uint32_t i_Value);
+void oxHclWriteReg32(std::uint32_t index, std::uint32_t value);
 
 // new := (old AND NOT mask) OR value; return the new value.
-std::uint8_t oxHclModifyReg8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint8_t i_Value);
-std::uint16_t oxHclModifyReg16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint16_t i_Value);
+std::uint8_t oxHclModifyReg8(std::uint32_t index, std::uint8_t mask, std::uint8_t value);
+std::uint16_t oxHclModifyReg16(std::uint32_t index, std::uint16_t mask, std::uint16_t value);
 
-std::uint8_t oxHclSetBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits);
-std::uint16_t oxHclSetBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits);
+std::uint8_t oxHclSetBitsReg8(std::uint32_t index, std::uint8_t bits);
+std::uint16_t oxHclSetBitsReg16(std::uint32_t index, std::uint16_t bits);
 
-std::uint8_t oxHclClearBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits);
-std::uint16_t oxHclClearBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits);
+std::uint8_t oxHclClearBitsReg8(std::uint32_t index, std::uint8_t bits);
+std::uint16_t oxHclClearBitsReg16(std::uint32_t index, std::uint16_t bits);
 
-void oxHclBurstReadReg8(std::uint32_t i_Index, std::uint8_t* o_Buffer, std::uint32_t i_Count);
-void oxHclBurstReadReg16(std::uint32_t i_Index, std::uint16_t* o_Buffer, std::uint32_t i_Count);
+void oxHclBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t count);
+void oxHclBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t count);
 // Prints "\nError: 32 bit register burst reads not supported".
-void oxHclBurstReadReg32(std::uint32_t i_Index, std::uint32_t* o_Buffer, std::uint32_t i_Count);
-void oxHclBurstWriteReg8(std::uint32_t i_Index, const std::uint8_t* i_Buffer,
-                         std::uint32_t i_Count);
-void oxHclBurstWriteReg16(std::uint32_t i_Index, const std::uint16_t* i_Buffer,
-                          std::uint32_t i_Count);
+void oxHclBurstReadReg32(std::uint32_t index, std::uint32_t* buffer, std::uint32_t count);
+void oxHclBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t count);
+void oxHclBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t count);
 // Prints "\nError: 32 bit register burst writes not supported".
-void oxHclBurstWriteReg32(std::uint32_t i_Index, const std::uint32_t* i_Buffer,
-                          std::uint32_t i_Count);
+void oxHclBurstWriteReg32(std::uint32_t index, const std::uint32_t* buffer, std::uint32_t count);
 
 // Waits until (register AND mask) is 0 (clear) or not 0 (set); false at time-out.
-bool oxHclWaitRegBitsClear8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                            std::uint32_t i_TimeoutMs);
-bool oxHclWaitRegBitsClear16(std::uint32_t i_Index, std::uint16_t i_Mask,
-                             std::uint32_t i_IntervalMs, std::uint32_t i_TimeoutMs);
-bool oxHclWaitRegBitsSet8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                          std::uint32_t i_TimeoutMs);
-bool oxHclWaitRegBitsSet16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint32_t i_IntervalMs,
-                           std::uint32_t i_TimeoutMs);
+bool oxHclWaitRegBitsClear8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                            std::uint32_t timeoutMs);
+bool oxHclWaitRegBitsClear16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                             std::uint32_t timeoutMs);
+bool oxHclWaitRegBitsSet8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                          std::uint32_t timeoutMs);
+bool oxHclWaitRegBitsSet16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                           std::uint32_t timeoutMs);
 
 // --- Display memory -----------------------------------------------------------------------
 
-std::uint8_t oxHclReadMemory8(std::uint32_t i_Address);
-std::uint16_t oxHclReadMemory16(std::uint32_t i_Address);
-std::uint32_t oxHclReadMemory32(std::uint32_t i_Address);
-void oxHclWriteMemory8(std::uint32_t i_Address, std::uint8_t i_Value);
-void oxHclWriteMemory16(std::uint32_t i_Address, std::uint16_t i_Value);
-void oxHclWriteMemory32(std::uint32_t i_Address, std::uint32_t i_Value);
-// Writes i_Count elements of i_Value from i_Address on.
-void oxHclFillMemory8(std::uint32_t i_Address, std::uint8_t i_Value, std::uint32_t i_Count);
-void oxHclFillMemory16(std::uint32_t i_Address, std::uint16_t i_Value, std::uint32_t i_Count);
-void oxHclFillMemory32(std::uint32_t i_Address, std::uint32_t i_Value, std::uint32_t i_Count);
-void oxHclBurstReadMemory8(std::uint32_t i_Address, std::uint8_t* o_Buffer, std::uint32_t i_Count);
-void oxHclBurstReadMemory16(std::uint32_t i_Address, std::uint16_t* o_Buffer,
-                            std::uint32_t i_Count);
-void oxHclBurstReadMemory32(std::uint32_t i_Address, std::uint32_t* o_Buffer,
-                            std::uint32_t i_Count);
-void oxHclBurstWriteMemory8(std::uint32_t i_Address, const std::uint8_t* i_Buffer,
-                            std::uint32_t i_Count);
-void oxHclBurstWriteMemory16(std::uint32_t i_Address, const std::uint16_t* i_Buffer,
-                             std::uint32_t i_Count);
-void oxHclBurstWriteMemory32(std::uint32_t i_Address, const std::uint32_t* i_Buffer,
-                             std::uint32_t i_Count);
+std::uint8_t oxHclReadMemory8(std::uint32_t address);
+std::uint16_t oxHclReadMemory16(std::uint32_t address);
+std::uint32_t oxHclReadMemory32(std::uint32_t address);
+void oxHclWriteMemory8(std::uint32_t address, std::uint8_t value);
+void oxHclWriteMemory16(std::uint32_t address, std::uint16_t value);
+void oxHclWriteMemory32(std::uint32_t address, std::uint32_t value);
+// Writes count elements of value from address on.
+void oxHclFillMemory8(std::uint32_t address, std::uint8_t value, std::uint32_t count);
+void oxHclFillMemory16(std::uint32_t address, std::uint16_t value, std::uint32_t count);
+void oxHclFillMemory32(std::uint32_t address, std::uint32_t value, std::uint32_t count);
+void oxHclBurstReadMemory8(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count);
+void oxHclBurstReadMemory16(std::uint32_t address, std::uint16_t* buffer, std::uint32_t count);
+void oxHclBurstReadMemory32(std::uint32_t address, std::uint32_t* buffer, std::uint32_t count);
+void oxHclBurstWriteMemory8(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count);
+void oxHclBurstWriteMemory16(std::uint32_t address, const std::uint16_t* buffer,
+                             std::uint32_t count);
+void oxHclBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer,
+                             std::uint32_t count);
 
 // A burst or fill whose byte size (count x width) does not fit in 32 bits is refused: nothing
 // is recorded or sent, and "\nError: %u-bit transfer of %lu units is too large" is printed.
@@ -224,18 +218,17 @@ void oxHclBurstWriteMemory32(std::uint32_t i_Address, const std::uint32_t* i_Buf
 // --- Interrupt and raw access -------------------------------------------------------------
 
 // Installs the bridge's interrupt callback; error 0 on success, 7 on failure.
-bool oxHclInstallIrqHandler(oxIrqCallback i_Callback);
+bool oxHclInstallIrqHandler(oxIrqCallback callback);
 
 // Raw access through a base index (width 1, 2 or 4).
-std::uint32_t oxHclReadRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset,
-                           std::uint32_t i_Width);
-void oxHclWriteRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint32_t i_Width,
-                   std::uint32_t i_Value);
+std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width);
+void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,
+                   std::uint32_t value);
 
 // --- Test support -------------------------------------------------------------------------
 
 // Makes oxHclInitialize copy the given table instead of the USB one (nullptr: the USB table).
-void oxHclSetTransportForTesting(const oxHclInterface* i_Table);
+void oxHclSetTransportForTesting(const oxHclInterface* table);
 // Puts the front's state back as at program start (not acquired, first start pending, echo
 // off, live table = oxgHclUnacquiredInterface).
 void oxHclResetFrontForTesting();

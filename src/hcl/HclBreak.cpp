@@ -49,42 +49,42 @@ int DigitValue(char c) {
 
 // Reads the decimal digits at text[pos] on; a number beyond 32 bits reads as 0xFFFFFFFF.
 // False when there are none.
-bool ReadDecimal(std::string_view i_Text, std::size_t& io_Pos, std::uint32_t& o_Value) {
+bool ReadDecimal(std::string_view textIn, std::size_t& pos, std::uint32_t& valueOut) {
     std::uint64_t value = 0;
-    const std::size_t first = io_Pos;
-    while (io_Pos < i_Text.size() && DigitValue(i_Text[io_Pos]) < 10) {
-        value = std::min<std::uint64_t>(value * 10 + DigitValue(i_Text[io_Pos]), 0xFFFFFFFFull);
-        ++io_Pos;
+    const std::size_t first = pos;
+    while (pos < textIn.size() && DigitValue(textIn[pos]) < 10) {
+        value = std::min<std::uint64_t>(value * 10 + DigitValue(textIn[pos]), 0xFFFFFFFFull);
+        ++pos;
     }
-    o_Value = static_cast<std::uint32_t>(value);
-    return io_Pos > first;
+    valueOut = static_cast<std::uint32_t>(value);
+    return pos > first;
 }
 
 // Reads the digits of the radix at text[*pos] on; false when there are none or the value does
 // not fit in 32 bits.
-bool ReadDigits(std::string_view i_Text, std::size_t& io_Pos, std::uint32_t i_Radix,
-                std::uint32_t& o_Value) {
+bool ReadDigits(std::string_view textIn, std::size_t& pos, std::uint32_t radix,
+                std::uint32_t& valueOut) {
     std::uint64_t value = 0;
-    const std::size_t first = io_Pos;
-    while (io_Pos < i_Text.size() && DigitValue(i_Text[io_Pos]) < static_cast<int>(i_Radix)) {
-        value = value * i_Radix + static_cast<std::uint64_t>(DigitValue(i_Text[io_Pos]));
+    const std::size_t first = pos;
+    while (pos < textIn.size() && DigitValue(textIn[pos]) < static_cast<int>(radix)) {
+        value = value * radix + static_cast<std::uint64_t>(DigitValue(textIn[pos]));
         if (value > 0xFFFFFFFFull) {
             return false;
         }
-        ++io_Pos;
+        ++pos;
     }
-    o_Value = static_cast<std::uint32_t>(value);
-    return io_Pos > first;
+    valueOut = static_cast<std::uint32_t>(value);
+    return pos > first;
 }
 
-// Mask of bits i_Low .. i_High (i_High < 32).
-std::uint32_t BitsMask(std::uint32_t i_High, std::uint32_t i_Low) {
-    const std::uint64_t span = (std::uint64_t{1} << (i_High - i_Low + 1)) - 1;
-    return static_cast<std::uint32_t>(span << i_Low);
+// Mask of bits low .. high (high < 32).
+std::uint32_t BitsMask(std::uint32_t high, std::uint32_t low) {
+    const std::uint64_t span = (std::uint64_t{1} << (high - low + 1)) - 1;
+    return static_cast<std::uint32_t>(span << low);
 }
 
-bool Fail(std::uint32_t i_Code) {
-    oxHclSetLastError(i_Code);
+bool Fail(std::uint32_t code) {
+    oxHclSetLastError(code);
     return false;
 }
 
@@ -104,19 +104,19 @@ bool oxHclClearBreakpoints() {
     return true;
 }
 
-std::uint32_t oxHclParseNumber(const char* i_Text, std::size_t i_Length, std::uint32_t i_Radix) {
-    if (i_Text == nullptr || (i_Radix != 2 && i_Radix != 10 && i_Radix != 16)) {
+std::uint32_t oxHclParseNumber(const char* textIn, std::size_t length, std::uint32_t radix) {
+    if (textIn == nullptr || (radix != 2 && radix != 10 && radix != 16)) {
         return 0;
     }
-    const std::string_view text(i_Text,
-                                i_Length != 0 ? i_Length : std::char_traits<char>::length(i_Text));
+    const std::string_view text(textIn,
+                                length != 0 ? length : std::char_traits<char>::length(textIn));
     std::uint64_t value = 0;
     for (char c : text) {
         const int d = DigitValue(c);
-        if (d >= static_cast<int>(i_Radix)) {
+        if (d >= static_cast<int>(radix)) {
             break;
         }
-        value = value * i_Radix + static_cast<std::uint64_t>(d);
+        value = value * radix + static_cast<std::uint64_t>(d);
         if (value > 0xFFFFFFFFull) {
             return 0xFFFFFFFF;
         }
@@ -124,13 +124,13 @@ std::uint32_t oxHclParseNumber(const char* i_Text, std::size_t i_Length, std::ui
     return static_cast<std::uint32_t>(value);
 }
 
-bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint32_t& o_Index,
-                             std::uint32_t& o_End, std::uint32_t& o_Mask, std::uint32_t& o_HighBit,
-                             std::uint32_t& o_LowBit) {
-    if (i_Text == nullptr) {
+bool oxHclParseBreakRegister(const char* textIn, std::size_t length, std::uint32_t& indexOut,
+                             std::uint32_t& endOut, std::uint32_t& mask, std::uint32_t& highBit,
+                             std::uint32_t& lowBit) {
+    if (textIn == nullptr) {
         return false;
     }
-    const std::string_view text(i_Text, i_Length);
+    const std::string_view text(textIn, length);
     std::size_t pos = 0;
     std::uint32_t index = 0;
     if (!ReadDigits(text, pos, 16, index)) {
@@ -156,11 +156,11 @@ bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint
         if (pos != text.size()) {
             return false;
         }
-        o_Index = index;
-        o_End = end;
-        o_Mask = 0;
-        o_HighBit = 0;
-        o_LowBit = 0;
+        indexOut = index;
+        endOut = end;
+        mask = 0;
+        highBit = 0;
+        lowBit = 0;
         return true;
     }
     if (pos >= text.size() || (text[pos] != 'b' && text[pos] != 'B')) {
@@ -182,33 +182,32 @@ bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint
     if (pos != text.size() || high < low) {
         return false;
     }
-    o_Index = index;
-    o_End = oxHCL_BREAK_NO_END;
-    o_HighBit = high;
-    o_LowBit = low;
+    indexOut = index;
+    endOut = oxHCL_BREAK_NO_END;
+    highBit = high;
+    lowBit = low;
     // Bits beyond the 32-bit word have no mask; the caller refuses them (high bit >= 32).
-    o_Mask = high < 32 ? BitsMask(high, low) : 0xFFFFFFFF;
+    mask = high < 32 ? BitsMask(high, low) : 0xFFFFFFFF;
     return true;
 }
 
-bool oxHclAddBreakpoint(std::uint32_t i_Timing, std::uint32_t i_Access, std::uint32_t i_Start,
-                        std::uint32_t i_End, std::uint32_t i_Mask, std::uint32_t i_Shift,
-                        std::uint32_t i_Value, std::uint32_t i_ValueFlag) {
+bool oxHclAddBreakpoint(std::uint32_t timing, std::uint32_t access, std::uint32_t start,
+                        std::uint32_t end, std::uint32_t mask, std::uint32_t shift,
+                        std::uint32_t valueIn, std::uint32_t valueFlag) {
     for (auto& slot : State().Slots) {
         if (slot.Start == oxHCL_BREAK_FREE) {
-            slot = oxHclBreakpoint{
-                i_Access, i_Timing, i_Start,     i_End,  i_End != oxHCL_BREAK_NO_END,
-                i_Mask,   i_Shift,  i_ValueFlag, i_Value};
+            slot = oxHclBreakpoint{access, timing, start,     end,    end != oxHCL_BREAK_NO_END,
+                                   mask,   shift,  valueFlag, valueIn};
             return true;
         }
     }
     return false;
 }
 
-bool oxHclParseBreakpoints(const char* i_Text) {
+bool oxHclParseBreakpoints(const char* textIn) {
     BreakState& s = State();
     s.InUse = true;
-    std::string text(i_Text != nullptr ? i_Text : "");
+    std::string text(textIn != nullptr ? textIn : "");
     for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
@@ -361,49 +360,49 @@ bool oxHclBreakpointsInUse() {
     return State().InUse.load(std::memory_order_relaxed);
 }
 
-const oxHclBreakpoint* oxHclGetBreakpoint(unsigned i_Slot) {
-    if (i_Slot >= oxHCL_MAX_BREAKPOINTS || State().Slots[i_Slot].Start == oxHCL_BREAK_FREE) {
+const oxHclBreakpoint* oxHclGetBreakpoint(unsigned slot) {
+    if (slot >= oxHCL_MAX_BREAKPOINTS || State().Slots[slot].Start == oxHCL_BREAK_FREE) {
         return nullptr;
     }
-    return &State().Slots[i_Slot];
+    return &State().Slots[slot];
 }
 
-const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access,
-                                           std::uint32_t i_After, std::uint32_t i_Value,
-                                           std::uint32_t i_Width) {
+const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t index, std::uint32_t access,
+                                           std::uint32_t after, std::uint32_t valueIn,
+                                           std::uint32_t width) {
     // Widen the access to its register word.
     std::uint32_t laneMask;
     std::uint32_t value;
     std::uint32_t word;
     std::uint32_t span;
-    if (i_Width == 2) {
-        const std::uint32_t lane = (i_Index & 2) != 0 ? 16 : 0;
+    if (width == 2) {
+        const std::uint32_t lane = (index & 2) != 0 ? 16 : 0;
         laneMask = 0xFFFFu << lane;
-        value = (i_Value & 0xFFFF) << lane;
-        word = i_Index & ~std::uint32_t{3};
+        value = (valueIn & 0xFFFF) << lane;
+        word = index & ~std::uint32_t{3};
         span = 1;
-    } else if (i_Width == 1) {
-        const std::uint32_t lane = 8 * (i_Index & 3);
+    } else if (width == 1) {
+        const std::uint32_t lane = 8 * (index & 3);
         laneMask = 0xFFu << lane;
-        value = (i_Value & 0xFF) << lane;
-        word = i_Index & ~std::uint32_t{3};
+        value = (valueIn & 0xFF) << lane;
+        word = index & ~std::uint32_t{3};
         span = 0;
     } else {
         laneMask = 0xFFFFFFFF;
-        value = i_Value;
-        word = i_Index;
+        value = valueIn;
+        word = index;
         span = 3;
     }
     for (const auto& slot : State().Slots) {
         if (slot.Start == oxHCL_BREAK_FREE) {
             break; // used slots form a prefix
         }
-        if (slot.Timing != i_After || (slot.Access != i_Access && i_Access != oxHCL_BREAK_EITHER)) {
+        if (slot.Timing != after || (slot.Access != access && access != oxHCL_BREAK_EITHER)) {
             continue;
         }
         if (slot.Range != 0) {
-            const std::uint64_t last = std::uint64_t{i_Index} + span;
-            if (i_Index <= slot.End && last >= slot.Start) {
+            const std::uint64_t last = std::uint64_t{index} + span;
+            if (index <= slot.End && last >= slot.Start) {
                 return &slot;
             }
             continue;
@@ -420,23 +419,23 @@ const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t i_Index, std::uint32_t 
     return nullptr;
 }
 
-bool oxHclCheckBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access, std::uint32_t i_After,
-                          std::uint32_t i_Value, std::uint32_t i_Width) {
+bool oxHclCheckBreakpoint(std::uint32_t index, std::uint32_t access, std::uint32_t after,
+                          std::uint32_t valueIn, std::uint32_t width) {
     if (State().StepMode.load()) {
-        oxHclBreakpointPrompt(nullptr, i_Index);
+        oxHclBreakpointPrompt(nullptr, index);
         return true;
     }
-    const oxHclBreakpoint* hit = oxHclFindBreakpoint(i_Index, i_Access, i_After, i_Value, i_Width);
+    const oxHclBreakpoint* hit = oxHclFindBreakpoint(index, access, after, valueIn, width);
     if (hit != nullptr) {
-        oxHclBreakpointPrompt(hit, i_Index);
+        oxHclBreakpointPrompt(hit, index);
     }
     return true;
 }
 
-void oxHclBreakpointPrompt(const oxHclBreakpoint* i_Breakpoint, std::uint32_t i_Index) {
-    std::printf("\nCurrent Register: %04lX\n", static_cast<unsigned long>(i_Index));
-    if (i_Breakpoint != nullptr) {
-        oxHclPrintBreakpoint(*i_Breakpoint);
+void oxHclBreakpointPrompt(const oxHclBreakpoint* breakpoint, std::uint32_t index) {
+    std::printf("\nCurrent Register: %04lX\n", static_cast<unsigned long>(index));
+    if (breakpoint != nullptr) {
+        oxHclPrintBreakpoint(*breakpoint);
     }
     std::printf("Command: ");
     std::fflush(stdout);
@@ -473,17 +472,17 @@ bool oxHclGetStepMode() {
     return State().StepMode.load();
 }
 
-void oxHclPrintBreakpoint(const oxHclBreakpoint& i_Breakpoint) {
-    std::printf("%s %s break: Reg: %04lX ", i_Breakpoint.Timing != 0 ? "After" : "Before",
-                i_Breakpoint.Access != 0 ? "write" : "read",
-                static_cast<unsigned long>(i_Breakpoint.Start));
-    if (i_Breakpoint.Range != 0) {
-        std::printf("- %04lX\n", static_cast<unsigned long>(i_Breakpoint.End));
+void oxHclPrintBreakpoint(const oxHclBreakpoint& breakpoint) {
+    std::printf("%s %s break: Reg: %04lX ", breakpoint.Timing != 0 ? "After" : "Before",
+                breakpoint.Access != 0 ? "write" : "read",
+                static_cast<unsigned long>(breakpoint.Start));
+    if (breakpoint.Range != 0) {
+        std::printf("- %04lX\n", static_cast<unsigned long>(breakpoint.End));
         return;
     }
-    std::printf("Mask: %04lX", static_cast<unsigned long>(i_Breakpoint.Mask));
-    if (i_Breakpoint.ValueFlag != 0) {
-        std::printf(" Value: %04lX\n", static_cast<unsigned long>(i_Breakpoint.Value));
+    std::printf("Mask: %04lX", static_cast<unsigned long>(breakpoint.Mask));
+    if (breakpoint.ValueFlag != 0) {
+        std::printf(" Value: %04lX\n", static_cast<unsigned long>(breakpoint.Value));
     } else {
         std::printf("\n");
     }

@@ -41,52 +41,52 @@ bool oxHclClearBreakpoints();
 // "index-bN" (bit N) or "index-bN:M" (bits N down to M). Sets the breakpoints-in-use flag (even
 // for an empty or faulty list). On an error sets the layer's last error (8 .. 15), stops, keeps
 // the entries already added and gives false.
-bool oxHclParseBreakpoints(const char* i_Text);
+bool oxHclParseBreakpoints(const char* textIn);
 
-// Reads one register term of i_Length characters (see above). A range gives its end
+// Reads one register term of length characters (see above). A range gives its end
 // and mask 0; a bit field gives its mask and high and low bit, end oxHCL_BREAK_NO_END. False
 // for any other text: the caller then reads the whole text as one hexadecimal index.
-bool oxHclParseBreakRegister(const char* i_Text, std::size_t i_Length, std::uint32_t& o_Index,
-                             std::uint32_t& o_End, std::uint32_t& o_Mask, std::uint32_t& o_HighBit,
-                             std::uint32_t& o_LowBit);
+bool oxHclParseBreakRegister(const char* textIn, std::size_t length, std::uint32_t& indexOut,
+                             std::uint32_t& endOut, std::uint32_t& mask, std::uint32_t& highBit,
+                             std::uint32_t& lowBit);
 
-// Digits of the radix (2, 10 or 16) up to the first other character, of i_Length characters
+// Digits of the radix (2, 10 or 16) up to the first other character, of length characters
 // (0: the whole text). Another radix gives 0; a value beyond 32 bits gives 0xFFFFFFFF.
-std::uint32_t oxHclParseNumber(const char* i_Text, std::size_t i_Length, std::uint32_t i_Radix);
+std::uint32_t oxHclParseNumber(const char* textIn, std::size_t length, std::uint32_t radix);
 
-// Fills the first free slot; the range flag is set when i_End is not oxHCL_BREAK_NO_END.
+// Fills the first free slot; the range flag is set when end is not oxHCL_BREAK_NO_END.
 // False when all 32 slots are used.
-bool oxHclAddBreakpoint(std::uint32_t i_Timing, std::uint32_t i_Access, std::uint32_t i_Start,
-                        std::uint32_t i_End, std::uint32_t i_Mask, std::uint32_t i_Shift,
-                        std::uint32_t i_Value, std::uint32_t i_ValueFlag);
+bool oxHclAddBreakpoint(std::uint32_t timing, std::uint32_t access, std::uint32_t start,
+                        std::uint32_t end, std::uint32_t mask, std::uint32_t shift,
+                        std::uint32_t valueIn, std::uint32_t valueFlag);
 
 // Whether a /break: list has been parsed (the front then checks every register access).
 bool oxHclBreakpointsInUse();
 
 // The slot i (0 .. 31), or NULL for a free or unknown slot.
-const oxHclBreakpoint* oxHclGetBreakpoint(unsigned i_Slot);
+const oxHclBreakpoint* oxHclGetBreakpoint(unsigned slot);
 
 // Checks one register access (access 0 read, 1 write, 2 either; width 1, 2 or 4) against the
 // slots, or stops at once in step mode; prompts when it stops. Returns true.
-bool oxHclCheckBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access, std::uint32_t i_After,
-                          std::uint32_t i_Value, std::uint32_t i_Width);
+bool oxHclCheckBreakpoint(std::uint32_t index, std::uint32_t access, std::uint32_t after,
+                          std::uint32_t valueIn, std::uint32_t width);
 
 // The first used slot that matches the access (no step mode, no prompt), or NULL.
-const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t i_Index, std::uint32_t i_Access,
-                                           std::uint32_t i_After, std::uint32_t i_Value,
-                                           std::uint32_t i_Width);
+const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t index, std::uint32_t access,
+                                           std::uint32_t after, std::uint32_t valueIn,
+                                           std::uint32_t width);
 
 // Prints "\nCurrent Register: %04lX\n", the breakpoint when there is one, "Command: ", then
 // reads keys: '?' lists the commands, S steps (step mode on), R runs to the next breakpoint
 // (step mode off), other keys ring the bell. At the end of input the program runs on.
-void oxHclBreakpointPrompt(const oxHclBreakpoint* i_Breakpoint, std::uint32_t i_Index);
+void oxHclBreakpointPrompt(const oxHclBreakpoint* breakpoint, std::uint32_t index);
 
 // Whether every checked access stops (switched by S and R at the prompt).
 bool oxHclGetStepMode();
 
 // "%s %s break: Reg: %04lX " then "- %04lX\n" for a range, else "Mask: %04lX" and
 // " Value: %04lX\n" or "\n".
-void oxHclPrintBreakpoint(const oxHclBreakpoint& i_Breakpoint);
+void oxHclPrintBreakpoint(const oxHclBreakpoint& breakpoint);
 
 // Test support: all slots free, breakpoints not in use, step mode off.
 void oxHclResetBreakpointsForTesting();

@@ -16,9 +16,9 @@ constexpr oxHclRegEntry kTemplateRegs[] = {
 };
 static_assert(sizeof(kTemplateRegs) / sizeof(kTemplateRegs[0]) == 40);
 
-constexpr void CopyText(char* o_Field, const char* i_Text) {
-    for (; *i_Text != '\0'; ++i_Text, ++o_Field) {
-        *o_Field = *i_Text;
+constexpr void CopyText(char* field, const char* text) {
+    for (; *text != '\0'; ++text, ++field) {
+        *field = *text;
     }
 }
 
@@ -62,11 +62,11 @@ const oxHclFlagName oxgHclFlagNames[oxHCL_FLAG_NAME_COUNT] = {
     {"oxfADAPTER_GENERIC", oxfADAPTER_GENERIC},
 };
 
-oxHclCrcState oxHclCheckCrc(const oxHclData& i_Block) {
-    if (i_Block.HclCRC == 0) {
+oxHclCrcState oxHclCheckCrc(const oxHclData& block) {
+    if (block.HclCRC == 0) {
         return oxHclCrcState::Unconfigured;
     }
-    return i_Block.HclCRC == oxHclCalcCrc(i_Block) ? oxHclCrcState::Ok : oxHclCrcState::Error;
+    return block.HclCRC == oxHclCalcCrc(block) ? oxHclCrcState::Ok : oxHclCrcState::Error;
 }
 
 std::uint32_t oxHclIsAdapterUsb() {

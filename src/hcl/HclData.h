@@ -111,21 +111,21 @@ constexpr std::size_t oxHCL_OFS_LCD1REGS = 570;
 constexpr std::size_t oxHCL_OFS_REGS = 3642;
 
 // Unaligned access to a u16 or u32 of the block at a byte offset (machine order).
-inline std::uint32_t oxHclLoadU32(const oxHclData& i_Block, std::size_t i_Offset) {
+inline std::uint32_t oxHclLoadU32(const oxHclData& block, std::size_t offset) {
     std::uint32_t value;
-    std::memcpy(&value, reinterpret_cast<const unsigned char*>(&i_Block) + i_Offset, 4);
+    std::memcpy(&value, reinterpret_cast<const unsigned char*>(&block) + offset, 4);
     return value;
 }
-inline void oxHclStoreU32(oxHclData& io_Block, std::size_t i_Offset, std::uint32_t i_Value) {
-    std::memcpy(reinterpret_cast<unsigned char*>(&io_Block) + i_Offset, &i_Value, 4);
+inline void oxHclStoreU32(oxHclData& block, std::size_t offset, std::uint32_t value) {
+    std::memcpy(reinterpret_cast<unsigned char*>(&block) + offset, &value, 4);
 }
-inline std::uint16_t oxHclLoadU16(const oxHclData& i_Block, std::size_t i_Offset) {
+inline std::uint16_t oxHclLoadU16(const oxHclData& block, std::size_t offset) {
     std::uint16_t value;
-    std::memcpy(&value, reinterpret_cast<const unsigned char*>(&i_Block) + i_Offset, 2);
+    std::memcpy(&value, reinterpret_cast<const unsigned char*>(&block) + offset, 2);
     return value;
 }
-inline void oxHclStoreU16(oxHclData& io_Block, std::size_t i_Offset, std::uint16_t i_Value) {
-    std::memcpy(reinterpret_cast<unsigned char*>(&io_Block) + i_Offset, &i_Value, 2);
+inline void oxHclStoreU16(oxHclData& block, std::size_t offset, std::uint16_t value) {
+    std::memcpy(reinterpret_cast<unsigned char*>(&block) + offset, &value, 2);
 }
 
 // Named accessors of the unaligned fields.
@@ -181,10 +181,10 @@ inline void oxHclSetReg(oxHclData& b, std::size_t i, oxHclRegEntry e) {
 extern constinit oxHclData oxgHclInfo;
 
 // CRC-16 (polynomial 0x1021, initial 0xFFFF, MSB first, no reflection, no final XOR) of bytes.
-constexpr std::uint16_t oxHclCrc16(std::span<const std::uint8_t> i_Bytes,
-                                   std::uint16_t i_Crc = 0xFFFF) {
-    std::uint16_t c = i_Crc;
-    for (std::uint8_t b : i_Bytes) {
+constexpr std::uint16_t oxHclCrc16(std::span<const std::uint8_t> bytes,
+                                   std::uint16_t crc = 0xFFFF) {
+    std::uint16_t c = crc;
+    for (std::uint8_t b : bytes) {
         c = static_cast<std::uint16_t>((c << 8) | ((c >> 8) ^ b));
         c = static_cast<std::uint16_t>(c ^ ((c & 0xFF) >> 4));
         c = static_cast<std::uint16_t>(c ^ (c << 12) ^ ((c & 0xFF) << 5));
@@ -193,18 +193,18 @@ constexpr std::uint16_t oxHclCrc16(std::span<const std::uint8_t> i_Bytes,
 }
 
 // The CRC of a block: over offsets 532 .. 6013 as they stand in memory. Usable at compile time.
-constexpr std::uint16_t oxHclCalcCrc(const oxHclData& i_Block) {
+constexpr std::uint16_t oxHclCalcCrc(const oxHclData& block) {
     if (std::is_constant_evaluated()) {
         struct Bytes {
             std::uint8_t b[oxHCL_DATA_SIZE];
         };
-        const Bytes bytes = std::bit_cast<Bytes>(i_Block);
+        const Bytes bytes = std::bit_cast<Bytes>(block);
         return oxHclCrc16(std::span<const std::uint8_t>(bytes.b + oxHCL_CRC_FIRST,
                                                         oxHCL_DATA_SIZE - oxHCL_CRC_FIRST));
     }
-    return oxHclCrc16(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(&i_Block) + oxHCL_CRC_FIRST,
-        oxHCL_DATA_SIZE - oxHCL_CRC_FIRST));
+    return oxHclCrc16(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&block) +
+                                                        oxHCL_CRC_FIRST,
+                                                    oxHCL_DATA_SIZE - oxHCL_CRC_FIRST));
 }
 
 // State of a block's stored CRC.
@@ -213,7 +213,7 @@ enum class oxHclCrcState {
     Unconfigured, // stored CRC is 0 (whatever the computed value)
     Error,        // stored CRC differs from the computed one
 };
-oxHclCrcState oxHclCheckCrc(const oxHclData& i_Block);
+oxHclCrcState oxHclCheckCrc(const oxHclData& block);
 
 // 16 when oxfADAPTER_USB is set in oxgHclInfo, else 0.
 std::uint32_t oxHclIsAdapterUsb();

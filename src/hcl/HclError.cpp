@@ -32,22 +32,22 @@ constinit std::atomic<std::uint32_t> g_HclError{oxERR_NONE};
 
 } // namespace
 
-const char* oxHclErrorText(std::uint32_t i_Code) {
-    return kErrorTexts[i_Code < oxHCL_ERROR_COUNT ? i_Code : oxERR_UNSPECIFIED];
+const char* oxHclErrorText(std::uint32_t code) {
+    return kErrorTexts[code < oxHCL_ERROR_COUNT ? code : oxERR_UNSPECIFIED];
 }
 
-void oxHclSetLastError(std::uint32_t i_Code) {
-    g_HclError.store(i_Code, std::memory_order_relaxed);
+void oxHclSetLastError(std::uint32_t code) {
+    g_HclError.store(code, std::memory_order_relaxed);
 }
 
-std::uint32_t oxHclGetLastError(char* o_Buffer, std::size_t i_Size) {
+std::uint32_t oxHclGetLastError(char* buffer, std::size_t size) {
     const std::uint32_t code = g_HclError.load(std::memory_order_relaxed);
-    if (o_Buffer != nullptr && i_Size > 0) {
+    if (buffer != nullptr && size > 0) {
         // snprintf cuts the text to the buffer and always terminates it.
         if (code == oxERR_NONE) {
-            std::snprintf(o_Buffer, i_Size, "%s", oxHclErrorText(code));
+            std::snprintf(buffer, size, "%s", oxHclErrorText(code));
         } else {
-            std::snprintf(o_Buffer, i_Size, "ERROR: %s", oxHclErrorText(code));
+            std::snprintf(buffer, size, "ERROR: %s", oxHclErrorText(code));
         }
     }
     return code;

@@ -26,12 +26,12 @@ enum oxHclErrorCode : std::uint32_t {
 constexpr std::uint32_t oxHCL_ERROR_COUNT = 17;
 
 // The text of a code without the "ERROR: " prefix; a code above 16 gives the text of 16.
-const char* oxHclErrorText(std::uint32_t i_Code);
+const char* oxHclErrorText(std::uint32_t code);
 
 // Sets the layer's last error code (the operations of the layer call it).
-void oxHclSetLastError(std::uint32_t i_Code);
+void oxHclSetLastError(std::uint32_t code);
 
-// Returns the current error code. When o_Buffer is not NULL it receives the code's text: the
-// plain text for 0, "ERROR: %s" for any other code, cut to i_Size - 1 characters and always
-// terminated (nothing is written when i_Size is 0).
-std::uint32_t oxHclGetLastError(char* o_Buffer, std::size_t i_Size);
+// Returns the current error code. When buffer is not NULL it receives the code's text: the
+// plain text for 0, "ERROR: %s" for any other code, cut to size - 1 characters and always
+// terminated (nothing is written when size is 0).
+std::uint32_t oxHclGetLastError(char* buffer, std::size_t size);

@@ -9,17 +9,17 @@
 namespace {
 
 // Waits for the PLL lock bit unless the PLL is bypassed. False when it never locked in time.
-bool WaitPllLock(const oxInitListAccess& i_Access) {
-    if ((i_Access.ReadReg16(oxHCL_REG_PLL_0) & oxHCL_PLL_BYPASS) != 0) {
+bool WaitPllLock(const oxInitListAccess& access) {
+    if ((access.ReadReg16(oxHCL_REG_PLL_0) & oxHCL_PLL_BYPASS) != 0) {
         return true;
     }
-    const std::uint32_t start = i_Access.GetMsCount();
+    const std::uint32_t start = access.GetMsCount();
     for (;;) {
-        if ((i_Access.ReadReg16(oxHCL_REG_PLL_0) & oxHCL_PLL_LOCK) != 0) {
+        if ((access.ReadReg16(oxHCL_REG_PLL_0) & oxHCL_PLL_LOCK) != 0) {
             return true;
         }
         // Unsigned difference: correct across a wrap of the millisecond count.
-        if (i_Access.GetMsCount() - start >= oxHCL_PLL_LOCK_TIMEOUT_MS) {
+        if (access.GetMsCount() - start >= oxHCL_PLL_LOCK_TIMEOUT_MS) {
             return false;
         }
     }
@@ -27,19 +27,19 @@ bool WaitPllLock(const oxInitListAccess& i_Access) {
 
 } // namespace
 
-bool oxRunInitList(const oxHclData& i_Block, const oxInitListAccess& i_Access) {
+bool oxRunInitList(const oxHclData& block, const oxInitListAccess& access) {
     // A list that fills all pairs has no end marker: stop at the list's capacity.
     for (std::size_t i = 0; i < oxHCL_REGSIZE; ++i) {
-        const oxHclRegEntry entry = oxHclGetReg(i_Block, i);
+        const oxHclRegEntry entry = oxHclGetReg(block, i);
         if (entry.Index < oxHCL_REG_PLL_WAIT) {
-            i_Access.WriteReg16(entry.Index, entry.Value);
+            access.WriteReg16(entry.Index, entry.Value);
         } else if (entry.Index == oxHCL_REG_PLL_WAIT) {
-            if (!WaitPllLock(i_Access)) {
+            if (!WaitPllLock(access)) {
                 oxHclSetLastError(oxERR_UNSPECIFIED);
                 return false;
             }
         } else if (entry.Index == oxHCL_REG_OFF_DELAY || entry.Index == oxHCL_REG_ON_DELAY) {
-            i_Access.DelayUs(entry.Value);
+            access.DelayUs(entry.Value);
         } else if (entry.Index == oxHCL_REG_END) {
             break;
         }

@@ -23,11 +23,11 @@ bool oxProgramInitRegisters();
 // The services the walk uses; oxProgramInitRegisters passes the front's register access and the
 // layer's timing services.
 struct oxInitListAccess {
-    void (*WriteReg16)(std::uint32_t i_Index, std::uint16_t i_Value);
-    std::uint16_t (*ReadReg16)(std::uint32_t i_Index);
-    void (*DelayUs)(std::uint32_t i_Microseconds);
+    void (*WriteReg16)(std::uint32_t index, std::uint16_t value);
+    std::uint16_t (*ReadReg16)(std::uint32_t index);
+    void (*DelayUs)(std::uint32_t microseconds);
     std::uint32_t (*GetMsCount)();
 };
 
 // Walks the register initialisation list of the given block with the given services.
-bool oxRunInitList(const oxHclData& i_Block, const oxInitListAccess& i_Access);
+bool oxRunInitList(const oxHclData& block, const oxInitListAccess& access);

@@ -37,8 +37,8 @@ PollState& State() {
     return *s_State;
 }
 
-// Stops the running thread (lock held by the caller through io_Lock, released while waiting).
-void StopThread(PollState& s, std::unique_lock<std::mutex>& io_Lock) {
+// Stops the running thread (lock held by the caller through lock, released while waiting).
+void StopThread(PollState& s, std::unique_lock<std::mutex>& lock) {
     if (s.Thread == nullptr) {
         return;
     }
@@ -52,31 +52,31 @@ void StopThread(PollState& s, std::unique_lock<std::mutex>& io_Lock) {
         oxCloseHandle(thread);
         return;
     }
-    io_Lock.unlock();
+    lock.unlock();
     if (!oxWaitThread(thread, 1000)) {
         oxCloseHandle(thread);
     }
-    io_Lock.lock();
+    lock.lock();
 }
 
 } // namespace
 
-bool oxAddPollInterrupt(std::uint32_t, std::uint32_t, std::uint32_t i_Index, std::uint32_t,
-                        std::uint32_t i_Mask) {
+bool oxAddPollInterrupt(std::uint32_t, std::uint32_t, std::uint32_t index, std::uint32_t,
+                        std::uint32_t mask) {
     PollState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
     if (s.Count >= oxHCL_MAX_POLL_SOURCES) {
         return false;
     }
-    s.Sources[s.Count++] = PollSource{i_Index, i_Mask};
+    s.Sources[s.Count++] = PollSource{index, mask};
     return true;
 }
 
-bool oxSetPollInterruptCallback(oxPollCallback i_Callback) {
+bool oxSetPollInterruptCallback(oxPollCallback callback) {
     PollState& s = State();
     std::unique_lock<std::mutex> lock(s.Lock);
-    s.Callback = i_Callback;
-    if (i_Callback == nullptr) {
+    s.Callback = callback;
+    if (callback == nullptr) {
         StopThread(s, lock);
         return true;
     }
@@ -92,9 +92,9 @@ bool oxSetPollInterruptCallback(oxPollCallback i_Callback) {
     return true;
 }
 
-std::uint32_t oxPollInterruptThread(void* i_Argument) {
+std::uint32_t oxPollInterruptThread(void* argument) {
     PollState& s = State();
-    const auto generation = reinterpret_cast<std::uintptr_t>(i_Argument);
+    const auto generation = reinterpret_cast<std::uintptr_t>(argument);
     {
         std::lock_guard<std::mutex> lock(s.Lock);
         if (s.Generation.load() == generation) {

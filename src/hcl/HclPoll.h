@@ -12,17 +12,17 @@ using oxPollCallback = void (*)();
 // Adds one source: only the register index (third word) and the mask (fifth word) are kept;
 // the others are accepted for the signature of the kernel-driver interrupt entries. False when
 // 8 sources exist already. Sources cannot be removed.
-bool oxAddPollInterrupt(std::uint32_t i_Word1, std::uint32_t i_Word2, std::uint32_t i_Index,
-                        std::uint32_t i_Word4, std::uint32_t i_Mask);
+bool oxAddPollInterrupt(std::uint32_t word1, std::uint32_t word2, std::uint32_t index,
+                        std::uint32_t word4, std::uint32_t mask);
 
 // Stores the callback. Non-NULL starts the poll thread when none runs (a running one picks up
 // the new callback); when the thread cannot be started the callback is cleared and false
 // returned. NULL stops a running thread (waits up to 1000 ms for it).
-bool oxSetPollInterruptCallback(oxPollCallback i_Callback);
+bool oxSetPollInterruptCallback(oxPollCallback callback);
 
 // The poll thread's body: until stopped, reads each source's register with oxHclReadReg16,
 // calls the callback for every source whose value AND mask is not 0, then sleeps 1 ms.
-std::uint32_t oxPollInterruptThread(void* i_Argument);
+std::uint32_t oxPollInterruptThread(void* argument);
 
 // Test support: the number of sources added so far.
 unsigned oxPollInterruptCount();

@@ -42,9 +42,9 @@ TraceState& State() {
 }
 
 // Bytes of one element of an event code (8-, 16- or 32-bit family member).
-std::uint32_t WidthOfCode(std::uint32_t i_Code) {
+std::uint32_t WidthOfCode(std::uint32_t codeIn) {
     // Families of three start at 1, 4, 7, ... 43: their members are 8, 16 and 32 bits.
-    switch ((i_Code - 1) % 3) {
+    switch ((codeIn - 1) % 3) {
     case 0:
         return 1;
     case 1:
@@ -54,10 +54,9 @@ std::uint32_t WidthOfCode(std::uint32_t i_Code) {
     }
 }
 
-std::uint32_t LoadElement(const void* i_Data, std::uint32_t i_Width, std::uint32_t i_Element) {
-    const auto* bytes =
-        static_cast<const unsigned char*>(i_Data) + std::size_t(i_Element) * i_Width;
-    switch (i_Width) {
+std::uint32_t LoadElement(const void* data, std::uint32_t width, std::uint32_t element) {
+    const auto* bytes = static_cast<const unsigned char*>(data) + std::size_t(element) * width;
+    switch (width) {
     case 1:
         return *bytes;
     case 2: {
@@ -73,86 +72,85 @@ std::uint32_t LoadElement(const void* i_Data, std::uint32_t i_Width, std::uint32
     }
 }
 
-bool IsBurstCode(std::uint32_t i_Code) {
-    return (i_Code >= oxTRACE_BURST_READ_REG8 && i_Code <= oxTRACE_BURST2_WRITE_REG32) ||
-           (i_Code >= oxTRACE_BURST_READ_MEM8 && i_Code <= oxTRACE_BURST_READ_MEM32) ||
-           (i_Code >= oxTRACE_BURST_WRITE_MEM8 && i_Code <= oxTRACE_BURST_WRITE_MEM32);
+bool IsBurstCode(std::uint32_t codeIn) {
+    return (codeIn >= oxTRACE_BURST_READ_REG8 && codeIn <= oxTRACE_BURST2_WRITE_REG32) ||
+           (codeIn >= oxTRACE_BURST_READ_MEM8 && codeIn <= oxTRACE_BURST_READ_MEM32) ||
+           (codeIn >= oxTRACE_BURST_WRITE_MEM8 && codeIn <= oxTRACE_BURST_WRITE_MEM32);
 }
 
-bool IsMemoryBurstWrite(std::uint32_t i_Code) {
-    return i_Code >= oxTRACE_BURST_WRITE_MEM8 && i_Code <= oxTRACE_BURST_WRITE_MEM32;
+bool IsMemoryBurstWrite(std::uint32_t codeIn) {
+    return codeIn >= oxTRACE_BURST_WRITE_MEM8 && codeIn <= oxTRACE_BURST_WRITE_MEM32;
 }
 
-bool IsRegisterBurstWrite(std::uint32_t i_Code) {
-    return (i_Code >= oxTRACE_BURST_WRITE_REG8 && i_Code <= oxTRACE_BURST_WRITE_REG32) ||
-           (i_Code >= oxTRACE_BURST2_WRITE_REG8 && i_Code <= oxTRACE_BURST2_WRITE_REG32);
+bool IsRegisterBurstWrite(std::uint32_t codeIn) {
+    return (codeIn >= oxTRACE_BURST_WRITE_REG8 && codeIn <= oxTRACE_BURST_WRITE_REG32) ||
+           (codeIn >= oxTRACE_BURST2_WRITE_REG8 && codeIn <= oxTRACE_BURST2_WRITE_REG32);
 }
 
 // The single-access code that one element of a burst becomes.
-std::uint32_t ElementCode(std::uint32_t i_Code) {
-    const std::uint32_t lane = (i_Code - 1) % 3;
-    if (i_Code <= oxTRACE_BURST_READ_REG32 ||
-        (i_Code >= oxTRACE_BURST2_READ_REG8 && i_Code <= oxTRACE_BURST2_READ_REG32)) {
+std::uint32_t ElementCode(std::uint32_t codeIn) {
+    const std::uint32_t lane = (codeIn - 1) % 3;
+    if (codeIn <= oxTRACE_BURST_READ_REG32 ||
+        (codeIn >= oxTRACE_BURST2_READ_REG8 && codeIn <= oxTRACE_BURST2_READ_REG32)) {
         return oxTRACE_READ_REG8 + lane;
     }
-    if (i_Code <= oxTRACE_BURST2_WRITE_REG32) {
+    if (codeIn <= oxTRACE_BURST2_WRITE_REG32) {
         return oxTRACE_WRITE_REG8 + lane;
     }
-    if (i_Code <= oxTRACE_BURST_READ_MEM32) {
+    if (codeIn <= oxTRACE_BURST_READ_MEM32) {
         return oxTRACE_READ_MEM8 + lane;
     }
     return oxTRACE_WRITE_MEM8 + lane;
 }
 
 // Appends a record, or counts the last one again when it is the same event. Lock held.
-void Append(TraceState& s, std::uint32_t i_Code, std::uint32_t i_Index, std::uint32_t i_Value,
-            std::uint32_t i_Fill, std::uint32_t i_Extra1, std::uint32_t i_Extra2) {
+void Append(TraceState& s, std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+            std::uint32_t fill, std::uint32_t extra1, std::uint32_t extra2) {
     if (!s.Records.empty()) {
         TraceRecord& last = s.Records.back();
-        if (last.Code == i_Code && last.Index == i_Index && last.Value == i_Value &&
-            last.Fill == i_Fill && last.Data.empty() && last.Count != 0xFFFFFFFF) {
+        if (last.Code == codeIn && last.Index == indexIn && last.Value == value &&
+            last.Fill == fill && last.Data.empty() && last.Count != 0xFFFFFFFF) {
             ++last.Count;
             return;
         }
     }
-    s.Records.push_back(TraceRecord{i_Code, 1, i_Value, i_Index, i_Extra1, i_Extra2, i_Fill, {}});
+    s.Records.push_back(TraceRecord{codeIn, 1, value, indexIn, extra1, extra2, fill, {}});
 }
 
 // Records one event with the lock held; false when memory runs out.
-bool Record(TraceState& s, std::uint32_t i_Code, std::uint32_t i_Index, std::uint32_t i_Value,
-            const void* i_Data, std::uint32_t i_Extra1, std::uint32_t i_Extra2) {
+bool Record(TraceState& s, std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+            const void* data, std::uint32_t extra1, std::uint32_t extra2) {
     try {
-        if (IsBurstCode(i_Code)) {
-            const std::uint32_t width = WidthOfCode(i_Code);
-            if ((s.Flags & oxHCL_TRACE_EXPAND) != 0 && i_Data != nullptr) {
+        if (IsBurstCode(codeIn)) {
+            const std::uint32_t width = WidthOfCode(codeIn);
+            if ((s.Flags & oxHCL_TRACE_EXPAND) != 0 && data != nullptr) {
                 // One event per element: register bursts go to one index, memory bursts walk
                 // through the memory, so a replay puts every element where it went.
-                const bool memory = i_Code >= oxTRACE_BURST_READ_MEM8;
-                const std::uint32_t code = ElementCode(i_Code);
-                for (std::uint32_t i = 0; i < i_Value; ++i) {
-                    const std::uint32_t index = memory ? i_Index + i * width : i_Index;
-                    Append(s, code, index, LoadElement(i_Data, width, i), 0, 0, 0);
+                const bool memory = codeIn >= oxTRACE_BURST_READ_MEM8;
+                const std::uint32_t code = ElementCode(codeIn);
+                for (std::uint32_t i = 0; i < value; ++i) {
+                    const std::uint32_t index = memory ? indexIn + i * width : indexIn;
+                    Append(s, code, index, LoadElement(data, width, i), 0, 0, 0);
                 }
                 return true;
             }
-            TraceRecord record{i_Code, 1, i_Value, i_Index, i_Extra1, i_Extra2, 0, {}};
-            if ((IsMemoryBurstWrite(i_Code) || IsRegisterBurstWrite(i_Code)) && i_Data != nullptr) {
+            TraceRecord record{codeIn, 1, value, indexIn, extra1, extra2, 0, {}};
+            if ((IsMemoryBurstWrite(codeIn) || IsRegisterBurstWrite(codeIn)) && data != nullptr) {
                 // The data is kept, so the log can write it again.
-                record.Data.resize(i_Value);
-                for (std::uint32_t i = 0; i < i_Value; ++i) {
-                    record.Data[i] = LoadElement(i_Data, width, i);
+                record.Data.resize(value);
+                for (std::uint32_t i = 0; i < value; ++i) {
+                    record.Data[i] = LoadElement(data, width, i);
                 }
             }
             s.Records.push_back(std::move(record));
             return true;
         }
-        if (i_Code >= oxTRACE_RECT_READ_MEM8) {
+        if (codeIn >= oxTRACE_RECT_READ_MEM8) {
             // Rectangle events carry their geometry and never coalesce.
-            s.Records.push_back(
-                TraceRecord{i_Code, 1, i_Value, i_Index, i_Extra1, i_Extra2, 0, {}});
+            s.Records.push_back(TraceRecord{codeIn, 1, value, indexIn, extra1, extra2, 0, {}});
             return true;
         }
-        Append(s, i_Code, i_Index, i_Value, 0, i_Extra1, i_Extra2);
+        Append(s, codeIn, indexIn, value, 0, extra1, extra2);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -162,9 +160,9 @@ bool Record(TraceState& s, std::uint32_t i_Code, std::uint32_t i_Index, std::uin
 unsigned long UL(std::uint32_t v) {
     return v;
 }
-unsigned long long End(std::uint32_t i_Start, std::uint32_t i_Count) {
+unsigned long long End(std::uint32_t start, std::uint32_t count) {
     // The end address of a burst line: the start plus the element count.
-    return static_cast<unsigned long long>(i_Start) + i_Count;
+    return static_cast<unsigned long long>(start) + count;
 }
 
 const char* const kBits[3] = {"8", "16", "32"};
@@ -188,13 +186,11 @@ void WriteMemoryData(std::FILE* f, const TraceRecord& r, std::uint32_t lane) {
 
 // Writes one record's lines.
 // The comment line of a rectangle transfer ("Read" or "Write").
-void WriteRectLine(std::FILE* f, const char* i_Direction, const char* i_Bits,
-                   const TraceRecord& r) {
+void WriteRectLine(std::FILE* f, const char* direction, const char* bits, const TraceRecord& r) {
     std::fprintf(f,
                  "' %s rect data %s start addr: %04lX, end addr: %04llX, width: %04lX, "
                  "stride: %04lX\n",
-                 i_Direction, i_Bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1),
-                 UL(r.Extra2));
+                 direction, bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1), UL(r.Extra2));
 }
 
 void WriteRecord(std::FILE* f, const TraceRecord& r) {
@@ -303,12 +299,12 @@ void WriteRecord(std::FILE* f, const TraceRecord& r) {
 
 } // namespace
 
-bool oxHclParseDebugOptions(const char* i_Text) {
-    if (i_Text == nullptr) {
-        i_Text = "";
+bool oxHclParseDebugOptions(const char* text) {
+    if (text == nullptr) {
+        text = "";
     }
     std::uint32_t letters = 0;
-    const char* p = i_Text;
+    const char* p = text;
     for (; *p != '\0' && *p != ':'; ++p) {
         switch (*p) {
         case 'r':
@@ -331,12 +327,12 @@ bool oxHclParseDebugOptions(const char* i_Text) {
     return oxHclStartTrace(letters, name);
 }
 
-bool oxHclStartTrace(std::uint32_t i_Letters, const char* i_FileName) {
+bool oxHclStartTrace(std::uint32_t letters, const char* fileName) {
     TraceState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
     try {
         s.FileName =
-            (i_FileName != nullptr && *i_FileName != '\0') ? i_FileName : oxHCL_DEFAULT_DEBUG_LOG;
+            (fileName != nullptr && *fileName != '\0') ? fileName : oxHCL_DEFAULT_DEBUG_LOG;
         if (!s.Started) {
             s.Records.clear();
             s.Records.push_back(TraceRecord{oxTRACE_NONE, 1, 0, 0, 0, 0, 0, {}});
@@ -345,7 +341,7 @@ bool oxHclStartTrace(std::uint32_t i_Letters, const char* i_FileName) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    s.Flags |= i_Letters & (oxHCL_TRACE_READS | oxHCL_TRACE_WRITES | oxHCL_TRACE_EXPAND);
+    s.Flags |= letters & (oxHCL_TRACE_READS | oxHCL_TRACE_WRITES | oxHCL_TRACE_EXPAND);
     return true;
 }
 
@@ -363,19 +359,19 @@ const char* oxHclGetDebugLogName() {
     return s.FileName.c_str();
 }
 
-bool oxHclTraceEvent(std::uint32_t i_Code, std::uint32_t i_Index, std::uint32_t i_Value,
-                     const void* i_Data, std::uint32_t i_Extra1, std::uint32_t i_Extra2) {
+bool oxHclTraceEvent(std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+                     const void* data, std::uint32_t extra1, std::uint32_t extra2) {
     TraceState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
-    return Record(s, i_Code, i_Index, i_Value, i_Data, i_Extra1, i_Extra2);
+    return Record(s, codeIn, indexIn, value, data, extra1, extra2);
 }
 
-bool oxHclTraceFill(std::uint32_t i_Code, std::uint32_t i_Address, std::uint32_t i_Value,
-                    std::uint32_t i_Count) {
+bool oxHclTraceFill(std::uint32_t codeIn, std::uint32_t address, std::uint32_t value,
+                    std::uint32_t count) {
     TraceState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
     try {
-        Append(s, i_Code, i_Address, i_Value, i_Count > 1 ? i_Count : 0, 0, 0);
+        Append(s, codeIn, address, value, count > 1 ? count : 0, 0, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }

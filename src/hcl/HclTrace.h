@@ -70,11 +70,11 @@ inline constexpr const char* oxHCL_DEFAULT_DEBUG_LOG = "debug.log";
 // The text after "/debug:": letters R, W, X (any case, order and number) up to the end or a
 // ':', then the log file name. Another letter before the ':' gives false and starts nothing;
 // otherwise starts the trace (oxHclStartTrace) and gives its result.
-bool oxHclParseDebugOptions(const char* i_Text);
+bool oxHclParseDebugOptions(const char* text);
 
 // Sets the flags of the given letters (never clears one) and keeps the file name (NULL or
 // empty: "debug.log"). False when memory runs out.
-bool oxHclStartTrace(std::uint32_t i_Letters, const char* i_FileName);
+bool oxHclStartTrace(std::uint32_t letters, const char* fileName);
 
 // The trace flags set so far (oxHCL_TRACE_*).
 std::uint32_t oxHclGetTraceFlags();
@@ -90,13 +90,13 @@ const char* oxHclGetDebugLogName();
 // element: register bursts keep their index, memory bursts advance the address element by
 // element. An event equal in code, index and value to the last record only counts it again.
 // False only when memory runs out.
-bool oxHclTraceEvent(std::uint32_t i_Code, std::uint32_t i_Index, std::uint32_t i_Value,
-                     const void* i_Data, std::uint32_t i_Extra1, std::uint32_t i_Extra2);
+bool oxHclTraceEvent(std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+                     const void* data, std::uint32_t extra1, std::uint32_t extra2);
 
-// Records a fill of display memory: i_Count elements of i_Value from i_Address on (code 31,
+// Records a fill of display memory: count elements of value from address on (code 31,
 // 32 or 33). A fill of one element is a write.
-bool oxHclTraceFill(std::uint32_t i_Code, std::uint32_t i_Address, std::uint32_t i_Value,
-                    std::uint32_t i_Count);
+bool oxHclTraceFill(std::uint32_t codeIn, std::uint32_t address, std::uint32_t value,
+                    std::uint32_t count);
 
 // Writes the recorded events to the log file (truncating it). Nothing (true) when neither
 // trace flag is on. A file that cannot be opened prints "Error opening debug logfile %s\n"

@@ -15,12 +15,12 @@ constexpr const char* kApiRevision = " $Revision: 62 $";
 
 constexpr const char* kNotice = "Hardware control layer for the Q3V47xxx LCD controller family";
 
-const char* OrEmpty(const char* i_Text) {
-    return i_Text != nullptr ? i_Text : "";
+const char* OrEmpty(const char* text) {
+    return text != nullptr ? text : "";
 }
 
-const char* CrcStateText(oxHclCrcState i_State) {
-    switch (i_State) {
+const char* CrcStateText(oxHclCrcState state) {
+    switch (state) {
     case oxHclCrcState::Ok:
         return "OK";
     case oxHclCrcState::Unconfigured:
@@ -33,11 +33,11 @@ const char* CrcStateText(oxHclCrcState i_State) {
 
 } // namespace
 
-unsigned oxHclRevisionNumber(const char* i_RevisionText) {
-    if (i_RevisionText == nullptr) {
+unsigned oxHclRevisionNumber(const char* revisionText) {
+    if (revisionText == nullptr) {
         return 0;
     }
-    const char* p = i_RevisionText;
+    const char* p = revisionText;
     while (*p != '\0' && *p != ':') {
         ++p;
     }
@@ -59,8 +59,8 @@ unsigned oxHclRevisionNumber(const char* i_RevisionText) {
     return value;
 }
 
-const char* oxHclBusTypeText(unsigned char i_UsbConfig0) {
-    switch ((i_UsbConfig0 >> 2) & 7) {
+const char* oxHclBusTypeText(unsigned char usbConfig0) {
+    switch ((usbConfig0 >> 2) & 7) {
     case 0:
         return "Direct 16-bit Mode1";
     case 1:
@@ -74,34 +74,34 @@ const char* oxHclBusTypeText(unsigned char i_UsbConfig0) {
     case 5:
         return "Indirect 8-bit";
     case 7:
-        return (i_UsbConfig0 & 0x02) != 0 ? "SPI Mode3" : "SPI Mode0";
+        return (usbConfig0 & 0x02) != 0 ? "SPI Mode3" : "SPI Mode0";
     default:
         return "";
     }
 }
 
-void oxHclGetVersionText(const char* i_ProgramName, const char* i_ProgramTitle,
-                         const char* i_RevisionText, char* o_Buffer, std::size_t i_Size) {
-    if (o_Buffer == nullptr || i_Size == 0) {
+void oxHclGetVersionText(const char* programName, const char* programTitle,
+                         const char* revisionText, char* buffer, std::size_t size) {
+    if (buffer == nullptr || size == 0) {
         return;
     }
     const oxHclData& block = oxgHclInfo;
     // The chip ID and the description are bounded by their fields: a block rewritten in the
     // file need not carry their terminating NUL.
     int used = std::snprintf(
-        o_Buffer, i_Size,
+        buffer, size,
         "%.*s%s - %s - Build %u [L:%u A:%u]\n%s\nConfiguration CRC %04Xh (%s)\nBus Type       "
         "     %s\n",
-        static_cast<int>(sizeof block.szChipId), block.szChipId, OrEmpty(i_ProgramName),
-        OrEmpty(i_ProgramTitle), oxHclRevisionNumber(i_RevisionText),
+        static_cast<int>(sizeof block.szChipId), block.szChipId, OrEmpty(programName),
+        OrEmpty(programTitle), oxHclRevisionNumber(revisionText),
         oxHclRevisionNumber(kLayerRevision), oxHclRevisionNumber(kApiRevision), kNotice,
         static_cast<unsigned>(block.HclCRC), CrcStateText(oxHclCheckCrc(block)),
         oxHclBusTypeText(block.USBConfig[0]));
-    if (used < 0 || static_cast<std::size_t>(used) >= i_Size) {
+    if (used < 0 || static_cast<std::size_t>(used) >= size) {
         return;
     }
     if (block.szConfigString[0] != '\0') {
-        std::snprintf(o_Buffer + used, i_Size - static_cast<std::size_t>(used),
+        std::snprintf(buffer + used, size - static_cast<std::size_t>(used),
                       ", Description:\n%.*s\n", static_cast<int>(sizeof block.szConfigString),
                       block.szConfigString);
     }

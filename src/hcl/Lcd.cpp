@@ -10,37 +10,37 @@
 
 namespace {
 
-std::uint32_t LutBase(std::uint32_t i_Lut) {
-    return i_Lut == 0 ? oxLCD_LUT0_ADDRESS : oxLCD_LUT1_ADDRESS;
+std::uint32_t LutBase(std::uint32_t lut) {
+    return lut == 0 ? oxLCD_LUT0_ADDRESS : oxLCD_LUT1_ADDRESS;
 }
 
-std::uint32_t EntryAddress(std::uint32_t i_Index, std::uint32_t i_Lut) {
-    return LutBase(i_Lut) + 4 * i_Index;
+std::uint32_t EntryAddress(std::uint32_t index, std::uint32_t lut) {
+    return LutBase(lut) + 4 * index;
 }
 
 // Checks an entry index. After the report an index outside the table is not used: a table
 // access never reaches the memory behind the tables (the register window).
-bool CheckIndex(std::uint32_t i_Index, const char* i_Function) {
-    if (i_Index < oxLCD_LUT_ENTRIES) {
+bool CheckIndex(std::uint32_t index, const char* function) {
+    if (index < oxLCD_LUT_ENTRIES) {
         return true;
     }
-    oxAssert("%s() Index must be between 0 and 255.", i_Function);
+    oxAssert("%s() Index must be between 0 and 255.", function);
     return false;
 }
 
 // Checks a range and returns how many of its entries, from the start, lie inside the table;
 // after the reports only those are accessed.
-std::uint32_t CheckRange(std::uint32_t i_Start, std::uint32_t i_Count, const char* i_Function) {
-    if (i_Start >= oxLCD_LUT_ENTRIES) {
-        oxAssert("%s() StartIndex must be between 0 and 255.", i_Function);
+std::uint32_t CheckRange(std::uint32_t start, std::uint32_t count, const char* function) {
+    if (start >= oxLCD_LUT_ENTRIES) {
+        oxAssert("%s() StartIndex must be between 0 and 255.", function);
     }
-    if (std::uint64_t{i_Start} + i_Count > oxLCD_LUT_ENTRIES) {
-        oxAssert("%s() StartIndex+Count exceeds table size.", i_Function);
+    if (std::uint64_t{start} + count > oxLCD_LUT_ENTRIES) {
+        oxAssert("%s() StartIndex+Count exceeds table size.", function);
     }
-    if (i_Start >= oxLCD_LUT_ENTRIES) {
+    if (start >= oxLCD_LUT_ENTRIES) {
         return 0;
     }
-    return std::min(i_Count, oxLCD_LUT_ENTRIES - i_Start);
+    return std::min(count, oxLCD_LUT_ENTRIES - start);
 }
 
 // The 3-3-2 expansion of an 8-bit index into red, green and blue.
@@ -59,8 +59,8 @@ std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
 
 } // namespace
 
-std::uint32_t oxLcdBytesPerPixelOfDepth(std::uint32_t i_Code) {
-    switch (i_Code) {
+std::uint32_t oxLcdBytesPerPixelOfDepth(std::uint32_t code) {
+    switch (code) {
     case 0:
     case 4:
         return 3;
@@ -74,9 +74,8 @@ std::uint32_t oxLcdBytesPerPixelOfDepth(std::uint32_t i_Code) {
     }
 }
 
-std::uint32_t oxLcdBuildDefaultLut(std::uint32_t i_Code, bool i_ColourPanel,
-                                   std::uint32_t* o_Table) {
-    switch (i_Code) {
+std::uint32_t oxLcdBuildDefaultLut(std::uint32_t code, bool colourPanel, std::uint32_t* table) {
+    switch (code) {
     case 1:
     case 5:
         // 16 bits per pixel: 5-6-5 expansion of the entry number.
@@ -85,33 +84,33 @@ std::uint32_t oxLcdBuildDefaultLut(std::uint32_t i_Code, bool i_ColourPanel,
             rb |= rb >> 5;
             std::uint32_t g = i * 4;
             g |= g >> 6;
-            o_Table[i] = Rgb(rb, g, rb);
+            table[i] = Rgb(rb, g, rb);
         }
         return 64;
     case 6:
         for (std::uint32_t i = 0; i < oxLCD_LUT_ENTRIES; ++i) {
             std::uint32_t r, g, b;
             Expand332(i, r, g, b);
-            o_Table[i] = i_ColourPanel ? Rgb(r, g, b) : (299 * r + 587 * g + 114 * b) / 1000;
+            table[i] = colourPanel ? Rgb(r, g, b) : (299 * r + 587 * g + 114 * b) / 1000;
         }
         return oxLCD_LUT_ENTRIES;
     case 2:
         return 0;
     default:
         for (std::uint32_t i = 0; i < oxLCD_LUT_ENTRIES; ++i) {
-            o_Table[i] = i * 0x010101;
+            table[i] = i * 0x010101;
         }
         return oxLCD_LUT_ENTRIES;
     }
 }
 
-void oxLcdSetRotation(std::uint32_t i_Degrees) {
-    if (i_Degrees != 0 && i_Degrees != 90 && i_Degrees != 180 && i_Degrees != 270) {
+void oxLcdSetRotation(std::uint32_t degrees) {
+    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270) {
         oxAssert("oxLcdSetRotation(): RotationDegrees must be 0, 90, 180, or 270.");
     }
     // The quotient is kept to the two rotation bits, so an angle of 360 or more cannot set
     // other bits of MAIN_SET.
-    const auto field = static_cast<std::uint16_t>(((i_Degrees / 90) & 3) << 3);
+    const auto field = static_cast<std::uint16_t>(((degrees / 90) & 3) << 3);
     oxHclModifyReg16(oxLCD_REG_MAIN_SET, 0x18, field);
 }
 
@@ -119,12 +118,12 @@ std::uint32_t oxLcdGetRotation() {
     return ((oxHclReadReg16(oxLCD_REG_MAIN_SET) >> 3) & 3) * 90;
 }
 
-void oxLcdSetColorDepth(std::uint32_t i_Code) {
-    if (i_Code != 0 && i_Code != 1 && i_Code != 4 && i_Code != 5 && i_Code != 6) {
+void oxLcdSetColorDepth(std::uint32_t code) {
+    if (code != 0 && code != 1 && code != 4 && code != 5 && code != 6) {
         oxAssert("oxLcdSetColorDepth(): BitsPerPixel must be one of the values specified in "
                  "oxFormatData.");
     }
-    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 7, static_cast<std::uint16_t>(i_Code & 7));
+    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 7, static_cast<std::uint16_t>(code & 7));
 }
 
 std::uint32_t oxLcdGetColorDepth() {
@@ -135,15 +134,15 @@ std::uint32_t oxLcdGetBytesPerPixel() {
     return oxLcdBytesPerPixelOfDepth(oxLcdGetColorDepth());
 }
 
-void oxLcdSetStartAddress(std::uint32_t i_Address) {
-    if ((i_Address & 3) != 0) {
+void oxLcdSetStartAddress(std::uint32_t address) {
+    if ((address & 3) != 0) {
         oxAssert("oxLcdSetStartAddress(): Must be 32bit aligned.");
     }
-    if (i_Address >= oxLCD_START_ADDRESS_LIMIT) {
+    if (address >= oxLCD_START_ADDRESS_LIMIT) {
         oxAssert("oxLcdSetStartAddress(): StartAddress is too big.");
     }
-    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_0, static_cast<std::uint16_t>(i_Address & 0xFFFF));
-    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_1, static_cast<std::uint16_t>(i_Address >> 16));
+    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_0, static_cast<std::uint16_t>(address & 0xFFFF));
+    oxHclWriteReg16(oxLCD_REG_MAIN_SADDR_1, static_cast<std::uint16_t>(address >> 16));
 }
 
 std::uint32_t oxLcdGetStartAddress() {
@@ -151,16 +150,16 @@ std::uint32_t oxLcdGetStartAddress() {
            (std::uint32_t{oxHclReadReg16(oxLCD_REG_MAIN_SADDR_1)} << 16);
 }
 
-void oxLcdSetWidth(std::uint32_t i_Pixels) {
-    oxHclWriteReg16(oxLCD_REG_HDISP, static_cast<std::uint16_t>(i_Pixels / 8));
+void oxLcdSetWidth(std::uint32_t pixels) {
+    oxHclWriteReg16(oxLCD_REG_HDISP, static_cast<std::uint16_t>(pixels / 8));
 }
 
 std::uint32_t oxLcdGetWidth() {
     return oxHclReadReg16(oxLCD_REG_MAIN_WIDTH);
 }
 
-void oxLcdSetHeight(std::uint32_t i_Lines) {
-    oxHclWriteReg16(oxLCD_REG_VDISP, static_cast<std::uint16_t>(i_Lines));
+void oxLcdSetHeight(std::uint32_t lines) {
+    oxHclWriteReg16(oxLCD_REG_VDISP, static_cast<std::uint16_t>(lines));
 }
 
 std::uint32_t oxLcdGetHeight() {
@@ -171,48 +170,48 @@ std::uint32_t oxLcdGetStride() {
     return oxLcdGetWidth() * oxLcdGetBytesPerPixel();
 }
 
-std::uint32_t oxLcdGetLutEntry(std::uint32_t i_Index, std::uint32_t i_Lut) {
-    if (!CheckIndex(i_Index, "oxLcdGetLutEntry")) {
+std::uint32_t oxLcdGetLutEntry(std::uint32_t index, std::uint32_t lut) {
+    if (!CheckIndex(index, "oxLcdGetLutEntry")) {
         return 0;
     }
-    return oxHclReadMemory32(EntryAddress(i_Index, i_Lut));
+    return oxHclReadMemory32(EntryAddress(index, lut));
 }
 
-void oxLcdSetLutEntry(std::uint32_t i_Index, const std::uint32_t* i_Entry, std::uint32_t i_Lut) {
-    if (!CheckIndex(i_Index, "oxLcdSetLutEntry")) {
+void oxLcdSetLutEntry(std::uint32_t index, const std::uint32_t* entry, std::uint32_t lut) {
+    if (!CheckIndex(index, "oxLcdSetLutEntry")) {
         return;
     }
-    if (i_Entry != nullptr) {
-        oxHclWriteMemory32(EntryAddress(i_Index, i_Lut), *i_Entry);
+    if (entry != nullptr) {
+        oxHclWriteMemory32(EntryAddress(index, lut), *entry);
     }
 }
 
-void oxLcdGetLut(std::uint32_t i_Start, std::uint32_t* o_Buffer, std::uint32_t i_Count,
-                 std::uint32_t i_Lut) {
-    const std::uint32_t inside = CheckRange(i_Start, i_Count, "oxLcdGetLut");
-    if (o_Buffer == nullptr) {
+void oxLcdGetLut(std::uint32_t start, std::uint32_t* buffer, std::uint32_t count,
+                 std::uint32_t lut) {
+    const std::uint32_t inside = CheckRange(start, count, "oxLcdGetLut");
+    if (buffer == nullptr) {
         return;
     }
     // Entries asked for beyond the table read as 0.
-    std::fill(o_Buffer + inside, o_Buffer + i_Count, 0u);
-    oxHclBurstReadMemory32(EntryAddress(i_Start, i_Lut), o_Buffer, inside);
+    std::fill(buffer + inside, buffer + count, 0u);
+    oxHclBurstReadMemory32(EntryAddress(start, lut), buffer, inside);
 }
 
-void oxLcdSetLut(std::uint32_t i_Start, const std::uint32_t* i_Buffer, std::uint32_t i_Count,
-                 std::uint32_t i_Lut) {
-    const std::uint32_t inside = CheckRange(i_Start, i_Count, "oxLcdSetLut");
-    if (i_Buffer != nullptr) {
-        oxHclBurstWriteMemory32(EntryAddress(i_Start, i_Lut), i_Buffer, inside);
+void oxLcdSetLut(std::uint32_t start, const std::uint32_t* buffer, std::uint32_t count,
+                 std::uint32_t lut) {
+    const std::uint32_t inside = CheckRange(start, count, "oxLcdSetLut");
+    if (buffer != nullptr) {
+        oxHclBurstWriteMemory32(EntryAddress(start, lut), buffer, inside);
     }
 }
 
-void oxLcdLoadDefaultLut(std::uint32_t i_Layer) {
+void oxLcdLoadDefaultLut(std::uint32_t layer) {
     const std::uint32_t code =
-        oxHclReadReg16(i_Layer == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET) & 7;
+        oxHclReadReg16(layer == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET) & 7;
     const bool colourPanel = code == 6 && (oxHclReadReg16(oxLCD_REG_PANEL_SET) & 0x8) != 0;
     std::uint32_t table[oxLCD_LUT_ENTRIES];
     const std::uint32_t count = oxLcdBuildDefaultLut(code, colourPanel, table);
     if (count != 0) {
-        oxLcdSetLut(0, table, count, i_Layer);
+        oxLcdSetLut(0, table, count, layer);
     }
 }

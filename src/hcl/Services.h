@@ -13,11 +13,11 @@
 bool CalibrateSystemClock();
 
 // Busy-waits the given time (never yields the processor); 0 returns at once.
-void oxDelayUs(std::uint32_t i_Microseconds);
-void oxDelayNs(std::uint32_t i_Nanoseconds);
+void oxDelayUs(std::uint32_t microseconds);
+void oxDelayNs(std::uint32_t nanoseconds);
 
 // Yields the processor for the given time.
-void oxSleepMs(std::uint32_t i_Milliseconds);
+void oxSleepMs(std::uint32_t milliseconds);
 
 // Milliseconds since the clock was calibrated (the first timing call). Every time-out of the
 // layer counts on it.
@@ -26,17 +26,17 @@ std::uint32_t oxGetMsCount();
 // The current calendar time in seconds.
 std::time_t oxTime();
 // The broken-down local time of a calendar time.
-std::tm oxLocalTime(std::time_t i_Time);
-// The current calendar time; when o_Words is not NULL it receives, in this order: second,
+std::tm oxLocalTime(std::time_t time);
+// The current calendar time; when words is not NULL it receives, in this order: second,
 // minute, hour, day of the month, month (0 .. 11), year (full).
-std::time_t oxGetLocalTime(std::uint32_t* o_Words);
+std::time_t oxGetLocalTime(std::uint32_t* words);
 
 // --- Locking ------------------------------------------------------------------------------
 
 // Non-zero takes the lock of the current board (Q3VBOARD), 0 releases it. The lock is recursive
 // within the process and shared with every other process on the same board; a process that
 // dies releases it. The board is looked up again whenever the lock is taken while not held.
-void oxLockBoard(int i_Lock);
+void oxLockBoard(int lock);
 
 // --- Error reporting ----------------------------------------------------------------------
 
@@ -45,7 +45,7 @@ void oxLockBoard(int i_Lock);
 // input the answer is Enter. n returns the number of characters of "ASSERT - " and the message;
 // y and Enter end the program with exit code 99 (from a worker thread without running the
 // program's destructors).
-int oxAssert(const char* i_Format, ...) __attribute__((format(printf, 1, 2)));
+int oxAssert(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Exit code of the program when the user chooses to abort at an oxAssert prompt.
 constexpr int oxASSERT_EXIT_CODE = 99;
@@ -60,33 +60,33 @@ constexpr std::uint32_t oxINFINITE = 0xFFFFFFFF; // a wait without time-out
 
 // An unnamed auto-reset event, not signalled.
 oxHandle oxCreateEvent();
-bool oxSetEvent(oxHandle i_Event);
-bool oxResetEvent(oxHandle i_Event);
+bool oxSetEvent(oxHandle event);
+bool oxResetEvent(oxHandle event);
 // True only when the event was signalled within the time (oxINFINITE waits forever).
-bool oxWaitEvent(oxHandle i_Event, std::uint32_t i_Milliseconds);
+bool oxWaitEvent(oxHandle event, std::uint32_t milliseconds);
 // Closes an event or a thread handle (a thread still running goes on, detached).
-bool oxCloseHandle(oxHandle i_Handle);
+bool oxCloseHandle(oxHandle handle);
 
-using oxThreadFunction = std::uint32_t (*)(void* i_Argument);
+using oxThreadFunction = std::uint32_t (*)(void* argument);
 
-// Starts a thread running i_Function(i_Argument) at once; returns its handle, or 0.
-oxHandle oxCreateThread(oxThreadFunction i_Function, void* i_Argument);
+// Starts a thread running function(argument) at once; returns its handle, or 0.
+oxHandle oxCreateThread(oxThreadFunction function, void* argument);
 // Waits for the thread's end: on success closes its handle and returns true; on time-out
 // returns false and keeps the handle.
-bool oxWaitThread(oxHandle i_Thread, std::uint32_t i_Milliseconds);
+bool oxWaitThread(oxHandle thread, std::uint32_t milliseconds);
 // Level 0 = lowest, 1 = normal, 2 = time-critical (best effort); any other level changes nothing
 // and returns false.
-bool oxSetThreadPriority(oxHandle i_Thread, int i_Level);
+bool oxSetThreadPriority(oxHandle thread, int level);
 // Suspending another thread has no safe counterpart here: both return false and change nothing.
-bool oxSuspendThread(oxHandle i_Thread);
-bool oxResumeThread(oxHandle i_Thread);
+bool oxSuspendThread(oxHandle thread);
+bool oxResumeThread(oxHandle thread);
 
 // --- Timer --------------------------------------------------------------------------------
 
-using oxTimerCallback = void (*)(void* i_Argument);
+using oxTimerCallback = void (*)(void* argument);
 
-// Calls i_Callback(i_Argument) every i_PeriodMs milliseconds on a thread of its own (the time
+// Calls callback(argument) every periodMs milliseconds on a thread of its own (the time
 // the callback took counts towards the period). Returns the timer's stop event, or 0 (also for
 // a NULL callback). oxSetEvent on the returned event stops the timer; the timer's thread then
 // closes the event, so the caller must not use it afterwards.
-oxHandle oxStartTimer(std::uint32_t i_PeriodMs, oxTimerCallback i_Callback, void* i_Argument);
+oxHandle oxStartTimer(std::uint32_t periodMs, oxTimerCallback callback, void* argument);

@@ -47,12 +47,12 @@ int ReadAnswer() {
 
 } // namespace
 
-int oxAssert(const char* i_Format, ...) {
+int oxAssert(const char* format, ...) {
     std::lock_guard<std::mutex> guard(g_PromptMutex);
     int printed = std::printf("ASSERT - ");
     std::va_list args;
-    va_start(args, i_Format);
-    const int message = std::vprintf(i_Format, args);
+    va_start(args, format);
+    const int message = std::vprintf(format, args);
     va_end(args);
     if (message > 0) {
         printed += message;

@@ -6,7 +6,7 @@
 #include <string>
 
 // An unnamed event, not signalled; a manual-reset event stays signalled until reset.
-oxHandle oxCreateEventEx(bool i_ManualReset);
+oxHandle oxCreateEventEx(bool manualReset);
 
 // The lock file of the board lock this thread holds through oxLockBoard ("" when none).
 std::string oxHeldBoardLockPath();

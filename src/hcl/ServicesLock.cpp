@@ -23,23 +23,23 @@ constinit std::mutex g_LocksGuard;
 thread_local BoardLock* t_Held = nullptr;
 thread_local unsigned t_Depth = 0;
 
-BoardLock& LockOfBoard(unsigned i_Board) {
-    if (BoardLock* lock = g_Locks[i_Board].load(std::memory_order_acquire); lock != nullptr) {
+BoardLock& LockOfBoard(unsigned board) {
+    if (BoardLock* lock = g_Locks[board].load(std::memory_order_acquire); lock != nullptr) {
         return *lock;
     }
     std::lock_guard<std::mutex> guard(g_LocksGuard);
-    BoardLock* lock = g_Locks[i_Board].load(std::memory_order_relaxed);
+    BoardLock* lock = g_Locks[board].load(std::memory_order_relaxed);
     if (lock == nullptr) {
-        lock = new BoardLock(i_Board);
-        g_Locks[i_Board].store(lock, std::memory_order_release);
+        lock = new BoardLock(board);
+        g_Locks[board].store(lock, std::memory_order_release);
     }
     return *lock;
 }
 
 } // namespace
 
-void oxLockBoard(int i_Lock) {
-    if (i_Lock != 0) {
+void oxLockBoard(int lock) {
+    if (lock != 0) {
         if (t_Depth == 0) {
             t_Held = &LockOfBoard(oxHclBoardNumber() % kBoards);
         }

@@ -17,7 +17,7 @@ struct oxHandleObject {
 namespace {
 
 struct EventObject final : oxHandleObject {
-    explicit EventObject(bool i_ManualReset) : m_ManualReset(i_ManualReset) {}
+    explicit EventObject(bool manualReset) : m_ManualReset(manualReset) {}
     std::mutex m_Mutex;
     std::condition_variable m_Signal;
     bool m_Signalled = false;
@@ -41,36 +41,36 @@ struct ThreadObject final : oxHandleObject {
     }
 };
 
-EventObject* AsEvent(oxHandle i_Handle) {
-    return dynamic_cast<EventObject*>(i_Handle);
+EventObject* AsEvent(oxHandle handle) {
+    return dynamic_cast<EventObject*>(handle);
 }
-ThreadObject* AsThread(oxHandle i_Handle) {
-    return dynamic_cast<ThreadObject*>(i_Handle);
+ThreadObject* AsThread(oxHandle handle) {
+    return dynamic_cast<ThreadObject*>(handle);
 }
 
 // Waits on a condition with the layer's time-out convention (oxINFINITE: no time-out).
 template <typename Predicate>
-bool WaitFor(std::condition_variable& i_Cv, std::unique_lock<std::mutex>& io_Lock,
-             std::uint32_t i_Milliseconds, Predicate i_Ready) {
-    if (i_Milliseconds == oxINFINITE) {
-        i_Cv.wait(io_Lock, i_Ready);
+bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+             std::uint32_t milliseconds, Predicate ready) {
+    if (milliseconds == oxINFINITE) {
+        cv.wait(lock, ready);
         return true;
     }
-    return i_Cv.wait_for(io_Lock, std::chrono::milliseconds(i_Milliseconds), i_Ready);
+    return cv.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
 }
 
 } // namespace
 
-oxHandle oxCreateEventEx(bool i_ManualReset) {
-    return new EventObject(i_ManualReset);
+oxHandle oxCreateEventEx(bool manualReset) {
+    return new EventObject(manualReset);
 }
 
 oxHandle oxCreateEvent() {
     return oxCreateEventEx(false);
 }
 
-bool oxSetEvent(oxHandle i_Event) {
-    EventObject* event = AsEvent(i_Event);
+bool oxSetEvent(oxHandle eventIn) {
+    EventObject* event = AsEvent(eventIn);
     if (event == nullptr) {
         return false;
     }
@@ -81,8 +81,8 @@ bool oxSetEvent(oxHandle i_Event) {
     return true;
 }
 
-bool oxResetEvent(oxHandle i_Event) {
-    EventObject* event = AsEvent(i_Event);
+bool oxResetEvent(oxHandle eventIn) {
+    EventObject* event = AsEvent(eventIn);
     if (event == nullptr) {
         return false;
     }
@@ -91,13 +91,13 @@ bool oxResetEvent(oxHandle i_Event) {
     return true;
 }
 
-bool oxWaitEvent(oxHandle i_Event, std::uint32_t i_Milliseconds) {
-    EventObject* event = AsEvent(i_Event);
+bool oxWaitEvent(oxHandle eventIn, std::uint32_t milliseconds) {
+    EventObject* event = AsEvent(eventIn);
     if (event == nullptr) {
         return false;
     }
     std::unique_lock<std::mutex> lock(event->m_Mutex);
-    if (!WaitFor(event->m_Signal, lock, i_Milliseconds, [event] { return event->m_Signalled; })) {
+    if (!WaitFor(event->m_Signal, lock, milliseconds, [event] { return event->m_Signalled; })) {
         return false;
     }
     if (!event->m_ManualReset) {
@@ -106,23 +106,23 @@ bool oxWaitEvent(oxHandle i_Event, std::uint32_t i_Milliseconds) {
     return true;
 }
 
-bool oxCloseHandle(oxHandle i_Handle) {
-    if (i_Handle == nullptr) {
+bool oxCloseHandle(oxHandle handle) {
+    if (handle == nullptr) {
         return false;
     }
-    delete i_Handle;
+    delete handle;
     return true;
 }
 
-oxHandle oxCreateThread(oxThreadFunction i_Function, void* i_Argument) {
-    if (i_Function == nullptr) {
+oxHandle oxCreateThread(oxThreadFunction function, void* argument) {
+    if (function == nullptr) {
         return nullptr;
     }
     auto* handle = new ThreadObject;
     handle->m_State = std::make_shared<ThreadState>();
     try {
-        handle->m_Thread = std::thread([i_Function, i_Argument, state = handle->m_State] {
-            i_Function(i_Argument);
+        handle->m_Thread = std::thread([function, argument, state = handle->m_State] {
+            function(argument);
             std::lock_guard<std::mutex> guard(state->m_Mutex);
             state->m_Done = true;
             state->m_Ended.notify_all();
@@ -134,15 +134,15 @@ oxHandle oxCreateThread(oxThreadFunction i_Function, void* i_Argument) {
     return handle;
 }
 
-bool oxWaitThread(oxHandle i_Thread, std::uint32_t i_Milliseconds) {
-    ThreadObject* thread = AsThread(i_Thread);
+bool oxWaitThread(oxHandle threadIn, std::uint32_t milliseconds) {
+    ThreadObject* thread = AsThread(threadIn);
     if (thread == nullptr) {
         return false;
     }
     {
         std::unique_lock<std::mutex> lock(thread->m_State->m_Mutex);
         ThreadState* state = thread->m_State.get();
-        if (!WaitFor(state->m_Ended, lock, i_Milliseconds, [state] { return state->m_Done; })) {
+        if (!WaitFor(state->m_Ended, lock, milliseconds, [state] { return state->m_Done; })) {
             return false;
         }
     }
@@ -153,23 +153,23 @@ bool oxWaitThread(oxHandle i_Thread, std::uint32_t i_Milliseconds) {
     return true;
 }
 
-bool oxSetThreadPriority(oxHandle i_Thread, int i_Level) {
-    ThreadObject* thread = AsThread(i_Thread);
-    if (thread == nullptr || i_Level < 0 || i_Level > 2 || !thread->m_Thread.joinable()) {
+bool oxSetThreadPriority(oxHandle threadIn, int level) {
+    ThreadObject* thread = AsThread(threadIn);
+    if (thread == nullptr || level < 0 || level > 2 || !thread->m_Thread.joinable()) {
         return false;
     }
     // Best effort: a real-time class needs privileges this process may not have, and then the
     // thread keeps the normal class.
     const pthread_t native = thread->m_Thread.native_handle();
     sched_param param{};
-    if (i_Level == 2) {
+    if (level == 2) {
         param.sched_priority = sched_get_priority_max(SCHED_FIFO);
         if (pthread_setschedparam(native, SCHED_FIFO, &param) == 0) {
             return true;
         }
         param.sched_priority = 0;
     }
-    pthread_setschedparam(native, i_Level == 0 ? SCHED_IDLE : SCHED_OTHER, &param);
+    pthread_setschedparam(native, level == 0 ? SCHED_IDLE : SCHED_OTHER, &param);
     return true;
 }
 

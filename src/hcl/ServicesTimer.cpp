@@ -12,8 +12,8 @@ struct TimerRecord {
     void* m_Argument;
 };
 
-std::uint32_t oxTimerThread(void* i_Record) {
-    auto* record = static_cast<TimerRecord*>(i_Record);
+std::uint32_t oxTimerThread(void* recordIn) {
+    auto* record = static_cast<TimerRecord*>(recordIn);
     std::uint32_t wait = record->m_PeriodMs; // the full period before the first call
     while (!oxWaitEvent(record->m_Event, wait)) {
         const std::uint32_t start = oxGetMsCount();
@@ -31,11 +31,11 @@ std::uint32_t oxTimerThread(void* i_Record) {
 
 } // namespace
 
-oxHandle oxStartTimer(std::uint32_t i_PeriodMs, oxTimerCallback i_Callback, void* i_Argument) {
-    if (i_Callback == nullptr) {
+oxHandle oxStartTimer(std::uint32_t periodMs, oxTimerCallback callback, void* argument) {
+    if (callback == nullptr) {
         return nullptr;
     }
-    auto* record = new TimerRecord{oxCreateEventEx(true), i_PeriodMs, i_Callback, i_Argument};
+    auto* record = new TimerRecord{oxCreateEventEx(true), periodMs, callback, argument};
     if (record->m_Event == nullptr) {
         delete record;
         return nullptr;

@@ -35,10 +35,10 @@ std::uint64_t CyclePeriod() {
 }
 
 // Spins until the counter has advanced by the given number of picoseconds.
-void SpinPs(std::uint64_t i_Picoseconds) {
+void SpinPs(std::uint64_t picoseconds) {
     const std::uint64_t period = CyclePeriod();
     const std::uint64_t start = CounterNow();
-    const std::uint64_t ticks = i_Picoseconds / period;
+    const std::uint64_t ticks = picoseconds / period;
     while (CounterNow() - start < ticks) {
     }
 }
@@ -54,20 +54,20 @@ bool CalibrateSystemClock() {
     return true;
 }
 
-void oxDelayUs(std::uint32_t i_Microseconds) {
-    if (i_Microseconds != 0) {
-        SpinPs(static_cast<std::uint64_t>(i_Microseconds) * 1000000u);
+void oxDelayUs(std::uint32_t microseconds) {
+    if (microseconds != 0) {
+        SpinPs(static_cast<std::uint64_t>(microseconds) * 1000000u);
     }
 }
 
-void oxDelayNs(std::uint32_t i_Nanoseconds) {
-    if (i_Nanoseconds != 0) {
-        SpinPs(static_cast<std::uint64_t>(i_Nanoseconds) * 1000u);
+void oxDelayNs(std::uint32_t nanoseconds) {
+    if (nanoseconds != 0) {
+        SpinPs(static_cast<std::uint64_t>(nanoseconds) * 1000u);
     }
 }
 
-void oxSleepMs(std::uint32_t i_Milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(i_Milliseconds));
+void oxSleepMs(std::uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 std::uint32_t oxGetMsCount() {
@@ -81,22 +81,22 @@ std::time_t oxTime() {
     return std::time(nullptr);
 }
 
-std::tm oxLocalTime(std::time_t i_Time) {
+std::tm oxLocalTime(std::time_t time) {
     std::tm parts{};
-    localtime_r(&i_Time, &parts);
+    localtime_r(&time, &parts);
     return parts;
 }
 
-std::time_t oxGetLocalTime(std::uint32_t* o_Words) {
+std::time_t oxGetLocalTime(std::uint32_t* words) {
     const std::time_t now = oxTime();
-    if (o_Words != nullptr) {
+    if (words != nullptr) {
         const std::tm parts = oxLocalTime(now);
-        o_Words[0] = static_cast<std::uint32_t>(parts.tm_sec);
-        o_Words[1] = static_cast<std::uint32_t>(parts.tm_min);
-        o_Words[2] = static_cast<std::uint32_t>(parts.tm_hour);
-        o_Words[3] = static_cast<std::uint32_t>(parts.tm_mday);
-        o_Words[4] = static_cast<std::uint32_t>(parts.tm_mon);
-        o_Words[5] = static_cast<std::uint32_t>(parts.tm_year + 1900);
+        words[0] = static_cast<std::uint32_t>(parts.tm_sec);
+        words[1] = static_cast<std::uint32_t>(parts.tm_min);
+        words[2] = static_cast<std::uint32_t>(parts.tm_hour);
+        words[3] = static_cast<std::uint32_t>(parts.tm_mday);
+        words[4] = static_cast<std::uint32_t>(parts.tm_mon);
+        words[5] = static_cast<std::uint32_t>(parts.tm_year + 1900);
     }
     return now;
 }

@@ -31,9 +31,9 @@ public:
 
 // Bridge address of a register index: indices below 252 lie at offset 0x60800 on the register
 // port; 252 and above reach the bridge without the offset.
-std::uint32_t RegAddress(std::uint32_t i_Index) {
-    std::uint32_t address = oxCsclGetRegBase() + i_Index;
-    if (i_Index < oxUSB_REG_NO_OFFSET_FROM) {
+std::uint32_t RegAddress(std::uint32_t index) {
+    std::uint32_t address = oxCsclGetRegBase() + index;
+    if (index < oxUSB_REG_NO_OFFSET_FROM) {
         address += oxUSB_REG_OFFSET;
     }
     return address;
@@ -44,84 +44,83 @@ std::uint8_t RegInterface() {
     return static_cast<std::uint8_t>(oxCsclGetInterfaceFlags() & 0xFF);
 }
 
-std::uint32_t MemAddress(std::uint32_t i_Address) {
-    return oxCsclGetMemBase() + i_Address;
+std::uint32_t MemAddress(std::uint32_t address) {
+    return oxCsclGetMemBase() + address;
 }
 
 // Reads 1, 2 or 4 bytes at a bridge address under the lock.
-std::uint32_t ReadAt(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface) {
+std::uint32_t ReadAt(std::uint32_t address, std::uint32_t width, std::uint8_t interface) {
     LockedExchange lock;
-    return oxCsclRdMge(i_Address, i_Width, i_Interface);
+    return oxCsclRdMge(address, width, interface);
 }
 
 // Writes 1, 2 or 4 bytes at a bridge address under the lock; a failed write is reported with the
 // operation's name (after the lock is released, as the report may wait for an answer).
-void WriteAt(std::uint32_t i_Address, std::uint32_t i_Width, std::uint8_t i_Interface,
-             std::uint32_t i_Value, const char* i_Name) {
+void WriteAt(std::uint32_t address, std::uint32_t width, std::uint8_t interface,
+             std::uint32_t value, const char* name) {
     bool ok;
     {
         LockedExchange lock;
-        ok = oxCsclWrMge(i_Address, i_Width, i_Interface, i_Value);
+        ok = oxCsclWrMge(address, width, interface, value);
     }
     if (!ok) {
-        oxAssert("%s() CSCL Error", i_Name);
+        oxAssert("%s() CSCL Error", name);
     }
 }
 
 // The CSCL burst calls count bytes in 32 bits; a transfer larger than that goes in pieces, each a
 // whole number of CSCL chunks so that the packets on the wire stay the same. On the register port
-// every piece goes to the same index (the port streams through one register, i_Fifo); in memory
+// every piece goes to the same index (the port streams through one register, fifo); in memory
 // the address advances.
 constexpr std::uint64_t kBurstPiece = std::uint64_t{oxCSCL_CHUNK} * 65536;
 
-std::uint32_t PieceAddress(std::uint32_t i_Address, bool i_Fifo, std::uint64_t i_Done) {
-    return i_Fifo ? i_Address : i_Address + static_cast<std::uint32_t>(i_Done);
+std::uint32_t PieceAddress(std::uint32_t address, bool fifo, std::uint64_t done) {
+    return fifo ? address : address + static_cast<std::uint32_t>(done);
 }
 
-std::uint64_t BurstRead(std::uint32_t i_Address, std::uint8_t i_Interface, bool i_Fifo,
-                        std::uint8_t* o_Buffer, std::uint64_t i_Bytes) {
+std::uint64_t BurstRead(std::uint32_t address, std::uint8_t interface, bool fifo,
+                        std::uint8_t* buffer, std::uint64_t bytes) {
     std::uint64_t received = 0;
-    for (std::uint64_t done = 0; done < i_Bytes;) {
-        const auto piece = static_cast<std::uint32_t>(std::min(i_Bytes - done, kBurstPiece));
-        received += oxCsclBurstRdMge(PieceAddress(i_Address, i_Fifo, done), piece, i_Interface,
-                                     o_Buffer + done);
+    for (std::uint64_t done = 0; done < bytes;) {
+        const auto piece = static_cast<std::uint32_t>(std::min(bytes - done, kBurstPiece));
+        received +=
+            oxCsclBurstRdMge(PieceAddress(address, fifo, done), piece, interface, buffer + done);
         done += piece;
     }
     return received;
 }
 
-bool BurstWrite(std::uint32_t i_Address, std::uint8_t i_Interface, bool i_Fifo,
-                const std::uint8_t* i_Data, std::uint64_t i_Bytes) {
+bool BurstWrite(std::uint32_t address, std::uint8_t interface, bool fifo, const std::uint8_t* data,
+                std::uint64_t bytes) {
     bool ok = true;
-    for (std::uint64_t done = 0; done < i_Bytes;) {
-        const auto piece = static_cast<std::uint32_t>(std::min(i_Bytes - done, kBurstPiece));
-        ok = oxCsclBurstWrMge(PieceAddress(i_Address, i_Fifo, done), piece, i_Interface,
-                              i_Data + done) &&
+    for (std::uint64_t done = 0; done < bytes;) {
+        const auto piece = static_cast<std::uint32_t>(std::min(bytes - done, kBurstPiece));
+        ok = oxCsclBurstWrMge(PieceAddress(address, fifo, done), piece, interface, data + done) &&
              ok;
         done += piece;
     }
     return ok;
 }
 
-// Register burst read of i_Bytes bytes at a bridge address already mapped. The caller's buffer is
+// Register burst read of bytes bytes at a bridge address already mapped. The caller's buffer is
 // cleared first, so bytes that did not come read as 0.
-void RegBurstRead(std::uint32_t i_Address, std::uint8_t* o_Buffer, std::uint64_t i_Bytes) {
-    std::memset(o_Buffer, 0, i_Bytes);
+void RegBurstRead(std::uint32_t address, std::uint8_t* buffer, std::uint64_t bytes) {
+    std::memset(buffer, 0, bytes);
     std::uint64_t received;
     {
         LockedExchange lock;
-        received = BurstRead(i_Address, RegInterface(), true, o_Buffer, i_Bytes);
+        received = BurstRead(address, RegInterface(), true, buffer, bytes);
     }
-    if (received != i_Bytes) {
+    if (received != bytes) {
         oxAssert("oxBurstReadReg8() CSCL Error: Bytes number != Count.");
     }
 }
 
-void RegBurstWrite(std::uint32_t i_Address, const std::uint8_t* i_Data, std::uint64_t i_Bytes) {
+void RegBurstWrite(std::uint32_t address, const std::uint8_t* data, std::uint64_t bytes) {
     bool ok;
     {
         LockedExchange lock;
-        ok = BurstWrite(i_Address, RegInterface(), true, i_Data, i_Bytes);
+        ok = BurstWrite(address, RegInterface(), true, data, bytes);
     }
     if (!ok) {
         oxAssert("oxBurstWriteReg8() CSCL Error");
@@ -130,40 +129,40 @@ void RegBurstWrite(std::uint32_t i_Address, const std::uint8_t* i_Data, std::uin
 
 // Read-modify-write of a register under one lock: new := op(old); a failed write is reported
 // with the operation's name.
-template <typename T, typename Op> T ModifyReg(std::uint32_t i_Index, const char* i_Name, Op i_Op) {
+template <typename T, typename Op> T ModifyReg(std::uint32_t index, const char* name, Op op) {
     constexpr std::uint32_t width = sizeof(T);
-    const std::uint32_t address = RegAddress(i_Index);
+    const std::uint32_t address = RegAddress(index);
     const std::uint8_t port = RegInterface();
     T result;
     bool ok;
     {
         LockedExchange lock;
         const auto old = static_cast<T>(oxCsclRdMge(address, width, port));
-        result = static_cast<T>(i_Op(old));
+        result = static_cast<T>(op(old));
         ok = oxCsclWrMge(address, width, port, result);
     }
     if (!ok) {
-        oxAssert("%s() CSCL Error", i_Name);
+        oxAssert("%s() CSCL Error", name);
     }
     return result;
 }
 
-// The register waits: i_Set waits for (register AND mask) != 0, else for == 0.
-bool WaitReg(std::uint32_t i_Index, std::uint32_t i_Width, std::uint32_t i_Mask, bool i_Set,
-             std::uint32_t i_IntervalMs, std::uint32_t i_TimeoutMs) {
-    const std::uint32_t address = RegAddress(i_Index);
+// The register waits: set waits for (register AND mask) != 0, else for == 0.
+bool WaitReg(std::uint32_t index, std::uint32_t width, std::uint32_t mask, bool set,
+             std::uint32_t intervalMs, std::uint32_t timeoutMs) {
+    const std::uint32_t address = RegAddress(index);
     const std::uint8_t port = RegInterface();
-    auto met = [&](std::uint32_t value) { return ((value & i_Mask) != 0) == i_Set; };
-    if (i_IntervalMs != 0) {
+    auto met = [&](std::uint32_t value) { return ((value & mask) != 0) == set; };
+    if (intervalMs != 0) {
         // The elapsed time counts the sleeps only, not the reads.
         std::uint64_t elapsed = 0;
         for (;;) {
-            if (met(ReadAt(address, i_Width, port))) {
+            if (met(ReadAt(address, width, port))) {
                 return true;
             }
-            oxSleepMs(i_IntervalMs);
-            elapsed += i_IntervalMs;
-            if (elapsed >= i_TimeoutMs) {
+            oxSleepMs(intervalMs);
+            elapsed += intervalMs;
+            if (elapsed >= timeoutMs) {
                 return false;
             }
         }
@@ -172,10 +171,10 @@ bool WaitReg(std::uint32_t i_Index, std::uint32_t i_Width, std::uint32_t i_Mask,
     LockedExchange lock;
     const std::uint32_t start = oxGetMsCount();
     for (;;) {
-        if (met(oxCsclRdMge(address, i_Width, port))) {
+        if (met(oxCsclRdMge(address, width, port))) {
             return true;
         }
-        if (oxGetMsCount() - start >= i_TimeoutMs) {
+        if (oxGetMsCount() - start >= timeoutMs) {
             return false;
         }
     }
@@ -191,55 +190,54 @@ constexpr std::uint32_t kFillPieceBytes = 64 * oxCSCL_CHUNK;
 // A fill: a buffer set to the value, written with the burst of the width. A buffer that cannot
 // be had is reported and nothing is written.
 template <typename T>
-void FillMemory(std::uint32_t i_Address, T i_Value, std::uint32_t i_Count, const char* i_Name,
-                void (*i_Burst)(std::uint32_t, const T*, std::uint32_t)) {
-    if (i_Count == 0) {
+void FillMemory(std::uint32_t address, T value, std::uint32_t countIn, const char* name,
+                void (*burst)(std::uint32_t, const T*, std::uint32_t)) {
+    if (countIn == 0) {
         return;
     }
-    const std::uint32_t pieceCount = std::min<std::uint32_t>(i_Count, kFillPieceBytes / sizeof(T));
+    const std::uint32_t pieceCount = std::min<std::uint32_t>(countIn, kFillPieceBytes / sizeof(T));
     std::vector<T> buffer;
     try {
         if (s_FailFillAllocation) {
             s_FailFillAllocation = false;
             throw std::bad_alloc();
         }
-        buffer.assign(pieceCount, i_Value);
+        buffer.assign(pieceCount, value);
     } catch (const std::bad_alloc&) {
-        oxAssert("%s() Unable to allocate fill buffer.", i_Name);
+        oxAssert("%s() Unable to allocate fill buffer.", name);
         return;
     }
-    for (std::uint32_t done = 0; done < i_Count;) {
-        const std::uint32_t count = std::min(pieceCount, i_Count - done);
-        i_Burst(i_Address + done * static_cast<std::uint32_t>(sizeof(T)), buffer.data(), count);
+    for (std::uint32_t done = 0; done < countIn;) {
+        const std::uint32_t count = std::min(pieceCount, countIn - done);
+        burst(address + done * static_cast<std::uint32_t>(sizeof(T)), buffer.data(), count);
         done += count;
     }
 }
 
-std::uint32_t RdMem(std::uint32_t i_Address, std::uint32_t i_Width) {
-    return ReadAt(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE);
+std::uint32_t RdMem(std::uint32_t address, std::uint32_t width) {
+    return ReadAt(MemAddress(address), width, oxUSB_IF_MEMORY_SINGLE);
 }
 
-void WrMem(std::uint32_t i_Address, std::uint32_t i_Width, std::uint32_t i_Value,
-           const char* i_Name) {
-    WriteAt(MemAddress(i_Address), i_Width, oxUSB_IF_MEMORY_SINGLE, i_Value, i_Name);
+void WrMem(std::uint32_t address, std::uint32_t width, std::uint32_t value, const char* name) {
+    WriteAt(MemAddress(address), width, oxUSB_IF_MEMORY_SINGLE, value, name);
 }
 
-void BurstReadMem(std::uint32_t i_Address, void* o_Buffer, std::uint64_t i_Bytes) {
-    if (o_Buffer == nullptr || i_Bytes == 0) {
+void BurstReadMem(std::uint32_t address, void* buffer, std::uint64_t bytes) {
+    if (buffer == nullptr || bytes == 0) {
         return;
     }
     LockedExchange lock;
-    BurstRead(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST, false,
-              static_cast<std::uint8_t*>(o_Buffer), i_Bytes);
+    BurstRead(MemAddress(address), oxUSB_IF_MEMORY_BURST, false, static_cast<std::uint8_t*>(buffer),
+              bytes);
 }
 
-void BurstWriteMem(std::uint32_t i_Address, const void* i_Data, std::uint64_t i_Bytes) {
-    if (i_Data == nullptr || i_Bytes == 0) {
+void BurstWriteMem(std::uint32_t address, const void* data, std::uint64_t bytes) {
+    if (data == nullptr || bytes == 0) {
         return;
     }
     LockedExchange lock;
-    BurstWrite(MemAddress(i_Address), oxUSB_IF_MEMORY_BURST, false,
-               static_cast<const std::uint8_t*>(i_Data), i_Bytes);
+    BurstWrite(MemAddress(address), oxUSB_IF_MEMORY_BURST, false,
+               static_cast<const std::uint8_t*>(data), bytes);
 }
 
 } // namespace
@@ -272,205 +270,203 @@ bool oxInitializeController() {
     return oxProgramInitRegisters();
 }
 
-std::uint8_t oxReadReg8(std::uint32_t i_Index) {
-    return static_cast<std::uint8_t>(ReadAt(RegAddress(i_Index), 1, RegInterface()));
+std::uint8_t oxReadReg8(std::uint32_t index) {
+    return static_cast<std::uint8_t>(ReadAt(RegAddress(index), 1, RegInterface()));
 }
 
-std::uint16_t oxReadReg16(std::uint32_t i_Index) {
-    if ((i_Index & 1) != 0) {
+std::uint16_t oxReadReg16(std::uint32_t index) {
+    if ((index & 1) != 0) {
         oxAssert("oxReadReg16() Index must be even.");
     }
-    return static_cast<std::uint16_t>(ReadAt(RegAddress(i_Index), 2, RegInterface()));
+    return static_cast<std::uint16_t>(ReadAt(RegAddress(index), 2, RegInterface()));
 }
 
-void oxWriteReg8(std::uint32_t i_Index, std::uint8_t i_Value) {
-    WriteAt(RegAddress(i_Index), 1, RegInterface(), i_Value, "oxWriteReg8");
+void oxWriteReg8(std::uint32_t index, std::uint8_t value) {
+    WriteAt(RegAddress(index), 1, RegInterface(), value, "oxWriteReg8");
 }
 
-void oxWriteReg16(std::uint32_t i_Index, std::uint16_t i_Value) {
-    if ((i_Index & 1) != 0) {
+void oxWriteReg16(std::uint32_t index, std::uint16_t value) {
+    if ((index & 1) != 0) {
         oxAssert("oxWriteReg16() Index must be even.");
     }
-    WriteAt(RegAddress(i_Index), 2, RegInterface(), i_Value, "oxWriteReg16");
+    WriteAt(RegAddress(index), 2, RegInterface(), value, "oxWriteReg16");
 }
 
-std::uint8_t oxModifyReg8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint8_t i_Value) {
-    return ModifyReg<std::uint8_t>(i_Index, "oxModifyReg8",
-                                   [&](std::uint8_t old) { return (old & ~i_Mask) | i_Value; });
+std::uint8_t oxModifyReg8(std::uint32_t index, std::uint8_t mask, std::uint8_t value) {
+    return ModifyReg<std::uint8_t>(index, "oxModifyReg8",
+                                   [&](std::uint8_t old) { return (old & ~mask) | value; });
 }
 
-std::uint16_t oxModifyReg16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint16_t i_Value) {
-    return ModifyReg<std::uint16_t>(i_Index, "oxModifyReg16",
-                                    [&](std::uint16_t old) { return (old & ~i_Mask) | i_Value; });
+std::uint16_t oxModifyReg16(std::uint32_t index, std::uint16_t mask, std::uint16_t value) {
+    return ModifyReg<std::uint16_t>(index, "oxModifyReg16",
+                                    [&](std::uint16_t old) { return (old & ~mask) | value; });
 }
 
-std::uint8_t oxClearBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits) {
-    return ModifyReg<std::uint8_t>(i_Index, "oxClearBitsReg8",
-                                   [&](std::uint8_t old) { return old & ~i_Bits; });
+std::uint8_t oxClearBitsReg8(std::uint32_t index, std::uint8_t bits) {
+    return ModifyReg<std::uint8_t>(index, "oxClearBitsReg8",
+                                   [&](std::uint8_t old) { return old & ~bits; });
 }
 
-std::uint16_t oxClearBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits) {
-    return ModifyReg<std::uint16_t>(i_Index, "oxClearBitsReg16",
-                                    [&](std::uint16_t old) { return old & ~i_Bits; });
+std::uint16_t oxClearBitsReg16(std::uint32_t index, std::uint16_t bits) {
+    return ModifyReg<std::uint16_t>(index, "oxClearBitsReg16",
+                                    [&](std::uint16_t old) { return old & ~bits; });
 }
 
-std::uint8_t oxSetBitsReg8(std::uint32_t i_Index, std::uint8_t i_Bits) {
-    return ModifyReg<std::uint8_t>(i_Index, "oxSetBitsReg8",
-                                   [&](std::uint8_t old) { return old | i_Bits; });
+std::uint8_t oxSetBitsReg8(std::uint32_t index, std::uint8_t bits) {
+    return ModifyReg<std::uint8_t>(index, "oxSetBitsReg8",
+                                   [&](std::uint8_t old) { return old | bits; });
 }
 
-std::uint16_t oxSetBitsReg16(std::uint32_t i_Index, std::uint16_t i_Bits) {
-    return ModifyReg<std::uint16_t>(i_Index, "oxSetBitsReg16",
-                                    [&](std::uint16_t old) { return old | i_Bits; });
+std::uint16_t oxSetBitsReg16(std::uint32_t index, std::uint16_t bits) {
+    return ModifyReg<std::uint16_t>(index, "oxSetBitsReg16",
+                                    [&](std::uint16_t old) { return old | bits; });
 }
 
-void oxBurstReadReg8(std::uint32_t i_Index, std::uint8_t* o_Buffer, std::uint32_t i_Count) {
-    if ((i_Index & 1) != 0) {
+void oxBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t countIn) {
+    if ((index & 1) != 0) {
         oxAssert("oxBurstReadReg8() Index must be even.");
     }
-    if (o_Buffer != nullptr && i_Count != 0) {
-        RegBurstRead(RegAddress(i_Index), o_Buffer, i_Count);
+    if (buffer != nullptr && countIn != 0) {
+        RegBurstRead(RegAddress(index), buffer, countIn);
     }
 }
 
-void oxBurstWriteReg8(std::uint32_t i_Index, const std::uint8_t* i_Buffer, std::uint32_t i_Count) {
-    if ((i_Index & 1) != 0) {
+void oxBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t countIn) {
+    if ((index & 1) != 0) {
         oxAssert("oxBurstWriteReg8() Index must be even.");
     }
-    if (i_Buffer != nullptr && i_Count != 0) {
-        RegBurstWrite(RegAddress(i_Index), i_Buffer, i_Count);
+    if (buffer != nullptr && countIn != 0) {
+        RegBurstWrite(RegAddress(index), buffer, countIn);
     }
 }
 
-void oxBurstReadReg16(std::uint32_t i_Index, std::uint16_t* o_Buffer, std::uint32_t i_Count) {
-    if ((i_Index & 1) != 0) {
+void oxBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t countIn) {
+    if ((index & 1) != 0) {
         oxAssert("oxBurstReadReg16() Index must be even.");
     }
-    if (o_Buffer != nullptr && i_Count != 0) {
-        RegBurstRead(RegAddress(i_Index), reinterpret_cast<std::uint8_t*>(o_Buffer),
-                     std::uint64_t{i_Count} * 2);
+    if (buffer != nullptr && countIn != 0) {
+        RegBurstRead(RegAddress(index), reinterpret_cast<std::uint8_t*>(buffer),
+                     std::uint64_t{countIn} * 2);
     }
 }
 
-void oxBurstWriteReg16(std::uint32_t i_Index, const std::uint16_t* i_Buffer,
-                       std::uint32_t i_Count) {
-    if ((i_Index & 1) != 0) {
+void oxBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t countIn) {
+    if ((index & 1) != 0) {
         oxAssert("oxBurstWriteReg16() Index must be even.");
     }
-    if (i_Buffer != nullptr && i_Count != 0) {
-        RegBurstWrite(RegAddress(i_Index), reinterpret_cast<const std::uint8_t*>(i_Buffer),
-                      std::uint64_t{i_Count} * 2);
+    if (buffer != nullptr && countIn != 0) {
+        RegBurstWrite(RegAddress(index), reinterpret_cast<const std::uint8_t*>(buffer),
+                      std::uint64_t{countIn} * 2);
     }
 }
 
-bool oxWaitRegBitsClear8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                         std::uint32_t i_TimeoutMs) {
-    return WaitReg(i_Index, 1, i_Mask, false, i_IntervalMs, i_TimeoutMs);
+bool oxWaitRegBitsClear8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                         std::uint32_t timeoutMs) {
+    return WaitReg(index, 1, mask, false, intervalMs, timeoutMs);
 }
 
-bool oxWaitRegBitsClear16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint32_t i_IntervalMs,
-                          std::uint32_t i_TimeoutMs) {
-    return WaitReg(i_Index, 2, i_Mask, false, i_IntervalMs, i_TimeoutMs);
+bool oxWaitRegBitsClear16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                          std::uint32_t timeoutMs) {
+    return WaitReg(index, 2, mask, false, intervalMs, timeoutMs);
 }
 
-bool oxWaitRegBitsSet8(std::uint32_t i_Index, std::uint8_t i_Mask, std::uint32_t i_IntervalMs,
-                       std::uint32_t i_TimeoutMs) {
-    return WaitReg(i_Index, 1, i_Mask, true, i_IntervalMs, i_TimeoutMs);
+bool oxWaitRegBitsSet8(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
+                       std::uint32_t timeoutMs) {
+    return WaitReg(index, 1, mask, true, intervalMs, timeoutMs);
 }
 
-bool oxWaitRegBitsSet16(std::uint32_t i_Index, std::uint16_t i_Mask, std::uint32_t i_IntervalMs,
-                        std::uint32_t i_TimeoutMs) {
-    return WaitReg(i_Index, 2, i_Mask, true, i_IntervalMs, i_TimeoutMs);
+bool oxWaitRegBitsSet16(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
+                        std::uint32_t timeoutMs) {
+    return WaitReg(index, 2, mask, true, intervalMs, timeoutMs);
 }
 
-std::uint8_t oxReadMemory8(std::uint32_t i_Address) {
-    return static_cast<std::uint8_t>(RdMem(i_Address, 1));
+std::uint8_t oxReadMemory8(std::uint32_t address) {
+    return static_cast<std::uint8_t>(RdMem(address, 1));
 }
 
-std::uint16_t oxReadMemory16(std::uint32_t i_Address) {
-    return static_cast<std::uint16_t>(RdMem(i_Address, 2));
+std::uint16_t oxReadMemory16(std::uint32_t address) {
+    return static_cast<std::uint16_t>(RdMem(address, 2));
 }
 
-std::uint32_t oxReadMemory32(std::uint32_t i_Address) {
+std::uint32_t oxReadMemory32(std::uint32_t address) {
     // Cleared first: a read that falls short gives 0, never a stale value.
     std::uint32_t value = 0;
-    oxBurstReadMemory32(i_Address, &value, 1);
+    oxBurstReadMemory32(address, &value, 1);
     return value;
 }
 
-void oxWriteMemory8(std::uint32_t i_Address, std::uint8_t i_Value) {
-    WrMem(i_Address, 1, i_Value, "oxWriteMemory8");
+void oxWriteMemory8(std::uint32_t address, std::uint8_t value) {
+    WrMem(address, 1, value, "oxWriteMemory8");
 }
 
-void oxWriteMemory16(std::uint32_t i_Address, std::uint16_t i_Value) {
-    WrMem(i_Address, 2, i_Value, "oxWriteMemory16");
+void oxWriteMemory16(std::uint32_t address, std::uint16_t value) {
+    WrMem(address, 2, value, "oxWriteMemory16");
 }
 
-void oxWriteMemory32(std::uint32_t i_Address, std::uint32_t i_Value) {
-    oxBurstWriteMemory32(i_Address, &i_Value, 1);
+void oxWriteMemory32(std::uint32_t address, std::uint32_t value) {
+    oxBurstWriteMemory32(address, &value, 1);
 }
 
-void oxFillMemory8(std::uint32_t i_Address, std::uint8_t i_Value, std::uint32_t i_Count) {
-    FillMemory<std::uint8_t>(i_Address, i_Value, i_Count, "oxFillMemory8", &oxBurstWriteMemory8);
+void oxFillMemory8(std::uint32_t address, std::uint8_t value, std::uint32_t countIn) {
+    FillMemory<std::uint8_t>(address, value, countIn, "oxFillMemory8", &oxBurstWriteMemory8);
 }
 
-void oxFillMemory16(std::uint32_t i_Address, std::uint16_t i_Value, std::uint32_t i_Count) {
-    FillMemory<std::uint16_t>(i_Address, i_Value, i_Count, "oxFillMemory16", &oxBurstWriteMemory16);
+void oxFillMemory16(std::uint32_t address, std::uint16_t value, std::uint32_t countIn) {
+    FillMemory<std::uint16_t>(address, value, countIn, "oxFillMemory16", &oxBurstWriteMemory16);
 }
 
-void oxFillMemory32(std::uint32_t i_Address, std::uint32_t i_Value, std::uint32_t i_Count) {
-    FillMemory<std::uint32_t>(i_Address, i_Value, i_Count, "oxFillMemory32", &oxBurstWriteMemory32);
+void oxFillMemory32(std::uint32_t address, std::uint32_t value, std::uint32_t countIn) {
+    FillMemory<std::uint32_t>(address, value, countIn, "oxFillMemory32", &oxBurstWriteMemory32);
 }
 
-void oxBurstReadMemory8(std::uint32_t i_Address, std::uint8_t* o_Buffer, std::uint32_t i_Count) {
-    BurstReadMem(i_Address, o_Buffer, i_Count);
+void oxBurstReadMemory8(std::uint32_t address, std::uint8_t* buffer, std::uint32_t countIn) {
+    BurstReadMem(address, buffer, countIn);
 }
 
-void oxBurstReadMemory16(std::uint32_t i_Address, std::uint16_t* o_Buffer, std::uint32_t i_Count) {
-    BurstReadMem(i_Address, o_Buffer, std::uint64_t{i_Count} * 2);
+void oxBurstReadMemory16(std::uint32_t address, std::uint16_t* buffer, std::uint32_t countIn) {
+    BurstReadMem(address, buffer, std::uint64_t{countIn} * 2);
 }
 
-void oxBurstReadMemory32(std::uint32_t i_Address, std::uint32_t* o_Buffer, std::uint32_t i_Count) {
-    BurstReadMem(i_Address, o_Buffer, std::uint64_t{i_Count} * 4);
+void oxBurstReadMemory32(std::uint32_t address, std::uint32_t* buffer, std::uint32_t countIn) {
+    BurstReadMem(address, buffer, std::uint64_t{countIn} * 4);
 }
 
-void oxBurstWriteMemory8(std::uint32_t i_Address, const std::uint8_t* i_Buffer,
-                         std::uint32_t i_Count) {
-    BurstWriteMem(i_Address, i_Buffer, i_Count);
+void oxBurstWriteMemory8(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t countIn) {
+    BurstWriteMem(address, buffer, countIn);
 }
 
-void oxBurstWriteMemory16(std::uint32_t i_Address, const std::uint16_t* i_Buffer,
-                          std::uint32_t i_Count) {
-    BurstWriteMem(i_Address, i_Buffer, std::uint64_t{i_Count} * 2);
+void oxBurstWriteMemory16(std::uint32_t address, const std::uint16_t* buffer,
+                          std::uint32_t countIn) {
+    BurstWriteMem(address, buffer, std::uint64_t{countIn} * 2);
 }
 
-void oxBurstWriteMemory32(std::uint32_t i_Address, const std::uint32_t* i_Buffer,
-                          std::uint32_t i_Count) {
-    BurstWriteMem(i_Address, i_Buffer, std::uint64_t{i_Count} * 4);
+void oxBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer,
+                          std::uint32_t countIn) {
+    BurstWriteMem(address, buffer, std::uint64_t{countIn} * 4);
 }
 
-bool oxInstallIrqHandler(void (*i_Callback)()) {
+bool oxInstallIrqHandler(void (*callback)()) {
     if (s_Acquired == 0) {
         return false;
     }
-    return oxUsbTransportSetInterruptCallback(i_Callback);
+    return oxUsbTransportSetInterruptCallback(callback);
 }
 
-std::uint32_t oxReadRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint32_t i_Width) {
-    if (i_BaseIndex != 0) {
+std::uint32_t oxReadRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width) {
+    if (baseIndex != 0) {
         oxAssert("oxReadRaw() BaseIndex must be zero for USB interface.");
         return 0;
     }
-    return RdMem(i_Offset, i_Width);
+    return RdMem(offset, width);
 }
 
-void oxWriteRaw(std::uint32_t i_BaseIndex, std::uint32_t i_Offset, std::uint32_t i_Width,
-                std::uint32_t i_Value) {
-    if (i_BaseIndex != 0) {
+void oxWriteRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width,
+                std::uint32_t value) {
+    if (baseIndex != 0) {
         oxAssert("oxWriteRaw() BaseIndex must be zero for USB interface.");
         return;
     }
-    WrMem(i_Offset, i_Width, i_Value, "oxWriteRaw");
+    WrMem(offset, width, value, "oxWriteRaw");
 }
 
 // Each slot named, so the compiler holds the table to the slot order.

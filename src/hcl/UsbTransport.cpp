@@ -38,8 +38,8 @@ constexpr std::uint32_t kCompletionNone = 0;
 constexpr std::uint32_t kCompletionSuccess = 1;
 constexpr std::uint32_t kCompletionFailure = 2;
 
-std::string DevicePath(const char* i_Suffix) {
-    return std::string("\\\\.\\") + g_DeviceName + i_Suffix;
+std::string DevicePath(const char* suffix) {
+    return std::string("\\\\.\\") + g_DeviceName + suffix;
 }
 
 // Applies the board number of Q3VBOARD to the device name (the board lock uses the same).
@@ -47,28 +47,27 @@ void ApplyBoardDigit() {
     g_DeviceName[kDigitAt] = static_cast<char>('0' + oxHclBoardNumber());
 }
 
-std::uint16_t Le16(const std::uint8_t* i_Bytes) {
-    return static_cast<std::uint16_t>(i_Bytes[0] | (i_Bytes[1] << 8));
+std::uint16_t Le16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-std::uint32_t Le32(const std::uint8_t* i_Bytes) {
-    return static_cast<std::uint32_t>(Le16(i_Bytes)) | static_cast<std::uint32_t>(Le16(i_Bytes + 2))
-                                                           << 16;
+std::uint32_t Le32(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(Le16(bytes)) | static_cast<std::uint32_t>(Le16(bytes + 2))
+                                                         << 16;
 }
 
-const char* PipeTypeText(std::uint32_t i_Type) {
+const char* PipeTypeText(std::uint32_t type) {
     static const char* const kTypes[] = {"CTL", "ISO", "BLK", "INT"};
-    return i_Type < 4 ? kTypes[i_Type] : "???";
+    return type < 4 ? kTypes[type] : "???";
 }
 
-bool StillMine(std::uint32_t i_Generation) {
-    return g_Running && g_Generation == i_Generation;
+bool StillMine(std::uint32_t generation) {
+    return g_Running && g_Generation == generation;
 }
 
 // The argument is the generation the thread was started with.
-std::uint32_t InterruptThread(void* i_Argument) {
-    const auto generation =
-        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(i_Argument));
+std::uint32_t InterruptThread(void* argument) {
+    const auto generation = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(argument));
     while (StillMine(generation)) {
         std::uint16_t word = 0;
         if (!oxCsclRdInterrupt(&word)) {
@@ -138,7 +137,7 @@ bool oxUsbTransportClose() {
     return true;
 }
 
-bool oxUsbTransportOpenDevice(UsbDeviceHandle* o_Handle) {
+bool oxUsbTransportOpenDevice(UsbDeviceHandle* handleOut) {
     if (const char* value = std::getenv("Q3VBOARD"); value != nullptr && g_Verbose != 0) {
         std::printf("env var: %.32s ", value);
     }
@@ -146,21 +145,21 @@ bool oxUsbTransportOpenDevice(UsbDeviceHandle* o_Handle) {
     const UsbDeviceHandle handle = UsbDeviceOpen(DevicePath(""));
     if (handle == USB_NO_HANDLE) {
         std::printf("Device %s failed to open\n", g_DeviceName);
-        if (o_Handle != nullptr) {
-            *o_Handle = USB_NO_HANDLE;
+        if (handleOut != nullptr) {
+            *handleOut = USB_NO_HANDLE;
         }
         return false;
     }
-    if (o_Handle != nullptr) {
-        *o_Handle = handle;
+    if (handleOut != nullptr) {
+        *handleOut = handle;
     }
     return true;
 }
 
-UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t i_Pipe) {
+UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe) {
     ApplyBoardDigit();
     char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "\\PIPE0%u", i_Pipe);
+    std::snprintf(suffix, sizeof suffix, "\\PIPE0%u", pipe);
     const std::string path = DevicePath(suffix);
     if (g_Verbose != 0) {
         std::printf("\nUsb Transport: PipeName %s", path.c_str());
@@ -236,11 +235,11 @@ bool GetConfigDescriptor() {
     return ok;
 }
 
-void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* i_Descriptor, std::uint32_t i_Length) {
-    if (g_Verbose == 0 || i_Descriptor == nullptr || i_Length < 9) {
+void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t lengthIn) {
+    if (g_Verbose == 0 || descriptor == nullptr || lengthIn < 9) {
         return;
     }
-    const std::uint8_t* d = i_Descriptor;
+    const std::uint8_t* d = descriptor;
     std::printf("\nConfig Descriptor:  ");
     std::printf("\nbLength: 0x%x", d[0]);
     std::printf("\nbDescriptorType:  %d", d[1]);
@@ -252,11 +251,11 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* i_Descriptor, std::
     std::printf("\nMaxPower:  %d", d[8]);
     // Walk the descriptors that follow by their length bytes, within the total length and the
     // bytes at hand; a length below 2 would never advance and ends the walk.
-    const std::uint32_t end = std::min<std::uint32_t>(i_Length, Le16(d + 2));
+    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, Le16(d + 2));
     std::uint32_t at = d[0] >= 2 ? d[0] : 9;
     int endpoint = 0;
     while (at + 2 <= end) {
-        const std::uint8_t* p = i_Descriptor + at;
+        const std::uint8_t* p = descriptor + at;
         const std::uint32_t length = p[0];
         if (length < 2 || at + length > end) {
             break;
@@ -293,79 +292,79 @@ std::uint32_t oxUsbTransportToggleVerbose() {
     return g_Verbose;
 }
 
-std::uint32_t oxUsbTransportOut(std::uint8_t i_Type, const void* i_Buffer, std::uint32_t i_Length,
-                                bool i_Continued) {
-    if (i_Buffer == nullptr) {
-        const std::uint8_t packet[2] = {i_Type, 0};
-        return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, packet, sizeof packet, i_Continued);
+std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t lengthIn,
+                                bool continued) {
+    if (buffer == nullptr) {
+        const std::uint8_t packet[2] = {type, 0};
+        return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, packet, sizeof packet, continued);
     }
-    return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, i_Buffer, i_Length, i_Continued);
+    return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, buffer, lengthIn, continued);
 }
 
-std::uint32_t oxUsbTransportIn(void* o_Buffer, std::uint32_t i_Length, bool i_Continued) {
-    if (o_Buffer == nullptr) {
+std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t lengthIn, bool continued) {
+    if (buffer == nullptr) {
         oxAssert("Usb Transport: No buffer available for oxUsbTransportIn transaction.");
         return 0;
     }
-    return oxUsbTransportReadIoctl(OXUSB_PIPE_BULK_IN, o_Buffer, i_Length, i_Continued);
+    return oxUsbTransportReadIoctl(OXUSB_PIPE_BULK_IN, buffer, lengthIn, continued);
 }
 
-std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t i_Pipe, const void* i_Buffer,
-                                       std::uint32_t i_Length, bool i_Continued) {
+std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
+                                       std::uint32_t lengthIn, bool continued) {
     const UsbDeviceHandle device = g_Device;
     if (device == USB_NO_HANDLE) {
         return 0;
     }
     std::uint32_t returned = 0;
     // The driver takes the data to write in its output buffer.
-    if (!UsbDeviceIoControl(
-            device, i_Continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
-            &i_Pipe, sizeof i_Pipe, const_cast<void*>(i_Buffer), i_Length, &returned)) {
+    if (!UsbDeviceIoControl(device,
+                            continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
+                            &pipe, sizeof pipe, const_cast<void*>(buffer), lengthIn, &returned)) {
         g_LastTransferFailed = true;
         oxAssert("Usb Transport: Write IOCTL failed %d", UsbDeviceLastError());
         return 0;
     }
     g_LastTransferFailed = false;
     if (g_Verbose != 0) {
-        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(i_Buffer), returned);
+        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(buffer), returned);
     }
     return returned;
 }
 
-std::uint32_t oxUsbTransportReadIoctl(std::uint32_t i_Pipe, void* o_Buffer, std::uint32_t i_Length,
-                                      bool i_Continued) {
+std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t lengthIn,
+                                      bool continued) {
     const UsbDeviceHandle device = g_Device;
     if (device == USB_NO_HANDLE) {
         return 0;
     }
     std::uint32_t returned = 0;
     if (!UsbDeviceIoControl(device,
-                            i_Continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
-                            &i_Pipe, sizeof i_Pipe, o_Buffer, i_Length, &returned)) {
+                            continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
+                            &pipe, sizeof pipe, buffer, lengthIn, &returned)) {
         g_LastTransferFailed = true;
         oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", UsbDeviceLastError());
         return 0;
     }
     g_LastTransferFailed = false;
     if (g_Verbose != 0 && returned != 0) {
-        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(o_Buffer), returned);
+        oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(buffer), returned);
     }
     return returned;
 }
 
-void oxUsbTransportPrintPacket(const std::uint8_t* i_Packet, std::uint32_t i_Length) {
-    if (g_Verbose == 0 || i_Packet == nullptr) {
+void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthIn) {
+    if (g_Verbose == 0 || packet == nullptr) {
         return;
     }
-    std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", i_Length > 0 ? i_Packet[0] : 0,
-                i_Length > 1 ? i_Packet[1] : 0);
-    std::printf("\n len %d", static_cast<int>(i_Length));
-    const std::uint32_t end = std::min<std::uint32_t>(i_Length, 16);
+    std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", lengthIn > 0 ? packet[0] : 0,
+                lengthIn > 1 ? packet[1] : 0);
+    std::printf("\n len %d", static_cast<int>(lengthIn));
+    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, 16);
     for (std::uint32_t i = 2; i < end; ++i) {
         if ((i - 2) % 8 == 0) {
             std::printf("\n");
         }
-        std::printf("0x%02x ", i_Packet[i]);
+        std::printf("0x%02x ", packet[i]);
     }
     std::printf("\n");
 }
@@ -409,18 +408,18 @@ bool oxUsbTransportCloseInterrupt() {
     return true;
 }
 
-bool oxUsbTransportInterruptIn(void* o_Buffer, std::uint32_t i_Length) {
-    if (o_Buffer == nullptr || i_Length == 0) {
+bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn) {
+    if (buffer == nullptr || lengthIn == 0) {
         oxAssert("Usb Transport: No buffer available for Interrupt oxUsbTransportIn transaction");
         return false;
     }
-    std::memset(o_Buffer, 0, i_Length);
+    std::memset(buffer, 0, lengthIn);
     std::uint32_t status = kCompletionFailure;
     const UsbDeviceHandle pipe = g_InterruptPipe;
     std::uint32_t returned = 0;
     if (pipe == USB_NO_HANDLE) {
         status = kCompletionFailure;
-    } else if (UsbDeviceReadPipe(pipe, o_Buffer, i_Length, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
+    } else if (UsbDeviceReadPipe(pipe, buffer, lengthIn, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
         status = returned != 0 ? kCompletionSuccess : kCompletionFailure;
     } else if (UsbDeviceLastError() == ETIMEDOUT) {
         status = kCompletionNone; // the read did not complete in time
@@ -429,16 +428,16 @@ bool oxUsbTransportInterruptIn(void* o_Buffer, std::uint32_t i_Length) {
     return status == kCompletionSuccess;
 }
 
-bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback i_Callback) {
+bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback) {
     g_InstallResult = oxUSB_IRQ_OK;
-    if (i_Callback == nullptr) {
+    if (callback == nullptr) {
         oxUsbTransportDisableInterrupt();
         return true;
     }
     {
         std::lock_guard lock(g_IrqMutex);
         if (g_Running) {
-            g_Callback = i_Callback;
+            g_Callback = callback;
             return true;
         }
     }
@@ -451,7 +450,7 @@ bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback i_Callback) {
         std::lock_guard lock(g_IrqMutex);
         generation = ++g_Generation;
         g_Running = true;
-        g_Callback = i_Callback;
+        g_Callback = callback;
     }
     const oxHandle thread =
         oxCreateThread(&InterruptThread, reinterpret_cast<void*>(std::uintptr_t{generation}));

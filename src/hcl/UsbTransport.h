@@ -29,41 +29,41 @@ bool oxUsbTransportOpen();
 // Closes the device; true when one was open.
 bool oxUsbTransportClose();
 // Opens the device named "ezusb-N" (N from Q3VBOARD); prints "Device %s failed to open\n".
-bool oxUsbTransportOpenDevice(UsbDeviceHandle* o_Handle);
-// Opens pipe i_Pipe of the device ("ezusb-N\PIPE0p"); USB_NO_HANDLE on failure.
-UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t i_Pipe);
+bool oxUsbTransportOpenDevice(UsbDeviceHandle* handleOut);
+// Opens pipe pipe of the device ("ezusb-N\PIPE0p"); USB_NO_HANDLE on failure.
+UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe);
 // Asks for the pipe information (printed when verbose); false when the request fails.
 bool oxUsbTransportGetPipeInfo();
 // Reads the configuration descriptor (printed when verbose).
 bool GetConfigDescriptor();
-// Prints a configuration descriptor of i_Length bytes with its interfaces and endpoints
-// (when verbose). Descriptors that run past i_Length or have a length below 2 end the walk.
-void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* i_Descriptor, std::uint32_t i_Length);
+// Prints a configuration descriptor of lengthIn bytes with its interfaces and endpoints
+// (when verbose). Descriptors that run past lengthIn or have a length below 2 end the walk.
+void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t lengthIn);
 // Toggles the verbose flag; returns its new state.
 std::uint32_t oxUsbTransportToggleVerbose();
 
-// Bulk write on pipe 0: the buffer, or the 2-byte packet {i_Type, 0} when i_Buffer is NULL.
+// Bulk write on pipe 0: the buffer, or the 2-byte packet {type, 0} when buffer is NULL.
 // Returns the bytes written.
-std::uint32_t oxUsbTransportOut(std::uint8_t i_Type, const void* i_Buffer, std::uint32_t i_Length,
-                                bool i_Continued);
+std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t lengthIn,
+                                bool continued);
 // Bulk read on pipe 2; returns the bytes read (0 when nothing came).
-std::uint32_t oxUsbTransportIn(void* o_Buffer, std::uint32_t i_Length, bool i_Continued);
-std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t i_Pipe, const void* i_Buffer,
-                                       std::uint32_t i_Length, bool i_Continued);
-std::uint32_t oxUsbTransportReadIoctl(std::uint32_t i_Pipe, void* o_Buffer, std::uint32_t i_Length,
-                                      bool i_Continued);
+std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t lengthIn, bool continued);
+std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
+                                       std::uint32_t lengthIn, bool continued);
+std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t lengthIn,
+                                      bool continued);
 // Prints a packet's first bytes when verbose.
-void oxUsbTransportPrintPacket(const std::uint8_t* i_Packet, std::uint32_t i_Length);
+void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthIn);
 
 // --- Interrupts ---------------------------------------------------------------------------
 
 bool oxUsbTransportOpenInterrupt();
 bool oxUsbTransportCloseInterrupt();
-// Reads i_Length bytes from the interrupt pipe, waiting up to oxUSB_INTERRUPT_WAIT_MS; true only
+// Reads lengthIn bytes from the interrupt pipe, waiting up to oxUSB_INTERRUPT_WAIT_MS; true only
 // when a non-empty transfer came.
-bool oxUsbTransportInterruptIn(void* o_Buffer, std::uint32_t i_Length);
+bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn);
 // Installs the callback and starts the interrupt thread when it does not run; NULL disables.
-bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback i_Callback);
+bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback);
 // oxUSB_IRQ_OK or oxUSB_IRQ_FAILED, the result of the last oxUsbTransportSetInterruptCallback.
 std::uint32_t oxUsbTransportGetInterruptStatus();
 void oxUsbTransportDisableInterrupt();

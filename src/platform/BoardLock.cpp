@@ -25,21 +25,21 @@ namespace {
 
 constexpr std::uint32_t kSharedMark = 0x4B434C42; // "BLCK"
 
-void FileLock(int i_Fd, int i_Operation) {
-    while (::flock(i_Fd, i_Operation) != 0 && errno == EINTR) {
+void FileLock(int fd, int operation) {
+    while (::flock(fd, operation) != 0 && errno == EINTR) {
     }
 }
 
 // Maps the lock file's mutex, setting it up when the file is new. The flock keeps a second
 // process from using or setting up the mutex while the first sets it up.
-BoardLock::Shared* MapShared(int i_Fd) {
+BoardLock::Shared* MapShared(int fd) {
     using Shared = BoardLock::Shared;
-    FileLock(i_Fd, LOCK_EX);
+    FileLock(fd, LOCK_EX);
     Shared* shared = nullptr;
     struct stat st {};
-    if (::fstat(i_Fd, &st) == 0 && (st.st_size >= static_cast<off_t>(sizeof(Shared)) ||
-                                    ::ftruncate(i_Fd, sizeof(Shared)) == 0)) {
-        void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, i_Fd, 0);
+    if (::fstat(fd, &st) == 0 && (st.st_size >= static_cast<off_t>(sizeof(Shared)) ||
+                                  ::ftruncate(fd, sizeof(Shared)) == 0)) {
+        void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (memory != MAP_FAILED) {
             shared = static_cast<Shared*>(memory);
             if (shared->Mark != kSharedMark || shared->Size != sizeof(Shared)) {
@@ -59,16 +59,16 @@ BoardLock::Shared* MapShared(int i_Fd) {
             }
         }
     }
-    FileLock(i_Fd, LOCK_UN);
+    FileLock(fd, LOCK_UN);
     return shared;
 }
 
 // Takes the shared mutex; the lock of a holder that died is taken over (its transaction is
 // lost, as with any released lock).
-bool LockShared(pthread_mutex_t& io_Mutex, bool i_Wait) {
-    const int result = i_Wait ? pthread_mutex_lock(&io_Mutex) : pthread_mutex_trylock(&io_Mutex);
+bool LockShared(pthread_mutex_t& mutex, bool wait) {
+    const int result = wait ? pthread_mutex_lock(&mutex) : pthread_mutex_trylock(&mutex);
     if (result == EOWNERDEAD) {
-        pthread_mutex_consistent(&io_Mutex);
+        pthread_mutex_consistent(&mutex);
         return true;
     }
     return result == 0;
@@ -76,8 +76,7 @@ bool LockShared(pthread_mutex_t& io_Mutex, bool i_Wait) {
 
 } // namespace
 
-BoardLock::BoardLock(unsigned i_Board)
-    : m_Board(i_Board), m_Path(SimFolder() + "/" + LockName(i_Board)) {
+BoardLock::BoardLock(unsigned board) : m_Board(board), m_Path(SimFolder() + "/" + LockName(board)) {
     m_Fd = ::open(m_Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (m_Fd >= 0) {
         m_Shared = MapShared(m_Fd);
@@ -93,8 +92,8 @@ BoardLock::~BoardLock() {
     }
 }
 
-std::string BoardLock::LockName(unsigned i_Board) {
-    return "47264MGEMutex" + std::to_string(i_Board);
+std::string BoardLock::LockName(unsigned board) {
+    return "47264MGEMutex" + std::to_string(board);
 }
 
 void BoardLock::Lock() {
@@ -124,8 +123,8 @@ void BoardLock::Unlock() {
     m_Mutex.unlock();
 }
 
-bool BoardLock::IsFreeAt(const std::string& i_Path) {
-    const int fd = ::open(i_Path.c_str(), O_RDWR | O_CLOEXEC);
+bool BoardLock::IsFreeAt(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }

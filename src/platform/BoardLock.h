@@ -14,13 +14,13 @@
 class BoardLock {
 public:
     // Opens (creating when missing) the lock file of the given board, 0 .. 7.
-    explicit BoardLock(unsigned i_Board);
+    explicit BoardLock(unsigned board);
     ~BoardLock();
     BoardLock(const BoardLock&) = delete;
     BoardLock& operator=(const BoardLock&) = delete;
 
     // The lock file's name without folder, "47264MGEMutex<digit>".
-    static std::string LockName(unsigned i_Board);
+    static std::string LockName(unsigned board);
 
     // Takes the lock; may be nested on one thread. The wait has no time-out.
     void Lock();
@@ -33,7 +33,7 @@ public:
     bool IsOpen() const { return m_Fd >= 0; }
     // Whether another holder could take the lock of this lock file right now: it is not held by
     // a living process (this one included). Takes and releases it when free.
-    static bool IsFreeAt(const std::string& i_Path);
+    static bool IsFreeAt(const std::string& path);
     unsigned Board() const { return m_Board; }
     const std::string& Path() const { return m_Path; }
     // Levels held by the thread that holds the lock (0 when not held by anyone here).

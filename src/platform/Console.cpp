@@ -66,10 +66,10 @@ void RestoreTerminal() {
     }
 }
 
-void OnFatalSignal(int i_Signal) {
+void OnFatalSignal(int signal) {
     RestoreTerminal();
     // The handler was installed with SA_RESETHAND: the default action ends the process.
-    raise(i_Signal);
+    raise(signal);
 }
 
 struct sigaction g_StopAction {};
@@ -91,24 +91,27 @@ void OnStop(int) {
     sigprocmask(SIG_UNBLOCK, &only, nullptr);
     raise(SIGTSTP);
     sigaction(SIGTSTP, &g_StopAction, nullptr);
-    if (wasRaw && tcsetattr(STDIN_FILENO, TCSANOW, &g_RawTermios) == 0)
+    if (wasRaw && tcsetattr(STDIN_FILENO, TCSANOW, &g_RawTermios) == 0) {
         g_RawActive = 1;
+    }
     g_Continued = 1;
     errno = savedErrno;
 }
 
-// Installs i_Action for i_Signal unless the program was told to ignore the signal (it then
+// Installs action for signal unless the program was told to ignore the signal (it then
 // stays ignored).
-void InstallHandler(int i_Signal, const struct sigaction& i_Action) {
+void InstallHandler(int signal, const struct sigaction& action) {
     struct sigaction old {};
-    if (sigaction(i_Signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+    if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) {
         return;
-    sigaction(i_Signal, &i_Action, nullptr);
+    }
+    sigaction(signal, &action, nullptr);
 }
 
 void InstallHandlers() {
-    if (g_HandlersInstalled)
+    if (g_HandlersInstalled) {
         return;
+    }
     g_HandlersInstalled = true;
     std::atexit(RestoreTerminal);
     g_StopAction.sa_handler = OnStop;
@@ -121,18 +124,21 @@ void InstallHandlers() {
     sa.sa_flags = SA_RESETHAND;
     // SIGQUIT is a keyboard signal too (Ctrl+\), and SIGPIPE ends a run whose output went
     // into a pipe that closed: both would leave the terminal without echo.
-    for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE})
+    for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE}) {
         InstallHandler(sig, sa);
+    }
 }
 
 // Raw keys: no line buffering, no echo, no flow control, CR kept as CR; signals from the
 // keyboard and output processing stay as they are.
 void EnterRaw() {
-    if (g_RawActive)
+    if (g_RawActive) {
         return;
+    }
     termios t;
-    if (tcgetattr(STDIN_FILENO, &t) != 0)
+    if (tcgetattr(STDIN_FILENO, &t) != 0) {
         return;
+    }
     g_SavedTermios = t;
     g_EraseChar = t.c_cc[VERASE];
     InstallHandlers();
@@ -149,8 +155,9 @@ void EnterRaw() {
 
 // Calls the continue hook once after the program was stopped and continued.
 void TellContinued() {
-    if (!g_Continued)
+    if (!g_Continued) {
         return;
+    }
     g_Continued = 0;
     if (g_ContinueHook != nullptr) {
         g_ContinueHook();
@@ -168,55 +175,63 @@ bool TerminalRules() {
     return in.m_TestInput ? in.m_TestTerminal : isatty(STDIN_FILENO) != 0;
 }
 
-// Next byte of the input. i_WaitMs < 0 blocks; otherwise NO_BYTE when nothing arrives in time.
-int ReadByte(int i_WaitMs) {
+// Next byte of the input. waitMs < 0 blocks; otherwise NO_BYTE when nothing arrives in time.
+int ReadByte(int waitMs) {
     InputState& in = Input();
     if (!in.m_Bytes.empty()) {
         int c = in.m_Bytes.front();
         in.m_Bytes.pop_front();
         return c;
     }
-    if (in.m_Ended)
+    if (in.m_Ended) {
         return CON_END_OF_INPUT;
+    }
     if (in.m_TestInput) {
         if (in.m_TestPos >= in.m_TestBytes.size()) {
-            if (i_WaitMs >= 0 && in.m_TestTerminal)
+            if (waitMs >= 0 && in.m_TestTerminal) {
                 return NO_BYTE;
+            }
             in.m_Ended = true;
             return CON_END_OF_INPUT;
         }
         return static_cast<unsigned char>(in.m_TestBytes[in.m_TestPos++]);
     }
     std::fflush(stdout);
-    if (RealTerminal())
+    if (RealTerminal()) {
         EnterRaw();
+    }
     for (;;) {
         TellContinued();
         // poll, also for a blocking read: unlike read it is never restarted after a signal, so
         // a stop and continue while the program waits for a key is told at once.
         pollfd p{STDIN_FILENO, POLLIN, 0};
-        int r = poll(&p, 1, i_WaitMs);
-        if (r == 0)
+        int r = poll(&p, 1, waitMs);
+        if (r == 0) {
             return NO_BYTE;
-        if (r < 0 && errno == EINTR)
+        }
+        if (r < 0 && errno == EINTR) {
             continue;
+        }
         unsigned char c;
         ssize_t n = read(STDIN_FILENO, &c, 1);
-        if (n == 1)
+        if (n == 1) {
             return c;
-        if (n < 0 && errno == EINTR)
+        }
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n < 0 && errno == EAGAIN)
+        }
+        if (n < 0 && errno == EAGAIN) {
             return NO_BYTE;
+        }
         in.m_Ended = true;
         return CON_END_OF_INPUT;
     }
 }
 
 // Hands back a key of two codes: returns the prefix, the second code waits.
-int ExtendedKey(int i_Prefix, int i_Code) {
-    Input().m_Keys.push_back(i_Code);
-    return i_Prefix;
+int ExtendedKey(int prefix, int code) {
+    Input().m_Keys.push_back(code);
+    return prefix;
 }
 
 // Modifier bits of an xterm key parameter (the parameter is 1 + the bits).
@@ -231,25 +246,26 @@ constexpr FunctionKeys F1_TO_F10{CON_PREFIX_FUNCTION, 1, CON_KEY_F1, 84, 94, 104
 constexpr FunctionKeys F11_TO_F12{CON_PREFIX_EXTENDED, 11, CON_KEY_F11, 135, 137, 139};
 
 // Function key n (1..12) with modifiers, as the console gives it.
-int FunctionKey(int i_N, int i_Mods) {
-    const FunctionKeys& keys = i_N <= 10 ? F1_TO_F10 : F11_TO_F12;
+int FunctionKey(int n, int modsIn) {
+    const FunctionKeys& keys = n <= 10 ? F1_TO_F10 : F11_TO_F12;
     int base = keys.m_Plain;
-    if (i_Mods & MOD_ALT)
+    if (modsIn & MOD_ALT) {
         base = keys.m_Alt;
-    else if (i_Mods & MOD_CTRL)
+    } else if (modsIn & MOD_CTRL) {
         base = keys.m_Ctrl;
-    else if (i_Mods & MOD_SHIFT)
+    } else if (modsIn & MOD_SHIFT) {
         base = keys.m_Shift;
-    return ExtendedKey(keys.m_Prefix, base + i_N - keys.m_First);
+    }
+    return ExtendedKey(keys.m_Prefix, base + n - keys.m_First);
 }
 
-int EditKey(int i_Code) {
-    return ExtendedKey(CON_PREFIX_EXTENDED, i_Code);
+int EditKey(int code) {
+    return ExtendedKey(CON_PREFIX_EXTENDED, code);
 }
 
 // A key named by the final letter of a CSI or SS3 sequence; NO_KEY when it names none.
-int LetterKey(int i_Final, int i_Mods) {
-    switch (i_Final) {
+int LetterKey(int final, int modsIn) {
+    switch (final) {
     case 'A':
         return EditKey(CON_KEY_UP);
     case 'B':
@@ -266,7 +282,7 @@ int LetterKey(int i_Final, int i_Mods) {
     case 'Q':
     case 'R':
     case 'S':
-        return FunctionKey(i_Final - 'P' + 1, i_Mods);
+        return FunctionKey(final - 'P' + 1, modsIn);
     default:
         return NO_KEY;
     }
@@ -274,60 +290,72 @@ int LetterKey(int i_Final, int i_Mods) {
 
 // A key named by the number of a "CSI n ~" sequence; NO_KEY when it names none. Numbers 1 to 8
 // are editing keys; 11 to 24 are F1 to F12, with gaps at 16 and 22.
-int TildeKey(int i_Number, int i_Mods) {
+int TildeKey(int number, int modsIn) {
     static constexpr int EDIT[] = {0,           CON_KEY_HOME, CON_KEY_INS,  CON_KEY_DEL,
                                    CON_KEY_END, CON_KEY_PGUP, CON_KEY_PGDN, CON_KEY_HOME,
                                    CON_KEY_END};
     static constexpr int FUNCTION[] = {1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 0, 11, 12}; // from 11
-    if (i_Number >= 1 && i_Number <= 8)
-        return EditKey(EDIT[i_Number]);
-    if (i_Number >= 11 && i_Number <= 24 && FUNCTION[i_Number - 11] != 0)
-        return FunctionKey(FUNCTION[i_Number - 11], i_Mods);
+    if (number >= 1 && number <= 8) {
+        return EditKey(EDIT[number]);
+    }
+    if (number >= 11 && number <= 24 && FUNCTION[number - 11] != 0) {
+        return FunctionKey(FUNCTION[number - 11], modsIn);
+    }
     return NO_KEY;
 }
 
 // Decodes the rest of a sequence after "ESC [". Returns the key's first code, NO_KEY when the
 // sequence names no key (it is swallowed whole), or CON_END_OF_INPUT.
-int DecodeCsi(int i_Mods) {
+int DecodeCsi(int modsIn) {
     int params[4] = {0, 0, 0, 0};
     int count = 0;
     bool first = true;
     for (;;) {
         int c = ReadByte(ESCAPE_WAIT_MS);
-        if (c == CON_END_OF_INPUT)
+        if (c == CON_END_OF_INPUT) {
             return c;
-        if (c == NO_BYTE)
+        }
+        if (c == NO_BYTE) {
             return NO_KEY; // cut short: what came is dropped
+        }
         if (first && c == '[') {
             // The Linux console's F1..F5: ESC [ [ A..E.
             int f = ReadByte(ESCAPE_WAIT_MS);
-            if (f >= 'A' && f <= 'E')
-                return FunctionKey(f - 'A' + 1, i_Mods);
+            if (f >= 'A' && f <= 'E') {
+                return FunctionKey(f - 'A' + 1, modsIn);
+            }
             return f == CON_END_OF_INPUT ? f : NO_KEY;
         }
         first = false;
         if (c >= '0' && c <= '9') {
-            if (count == 0)
+            if (count == 0) {
                 count = 1;
+            }
             int& p = params[count - 1];
-            if (p < 1000)
+            if (p < 1000) {
                 p = p * 10 + (c - '0');
+            }
         } else if (c == ';') {
-            if (count == 0)
+            if (count == 0) {
                 count = 1;
-            if (count < 4)
+            }
+            if (count < 4) {
                 ++count;
+            }
         } else if (c >= 0x20 && c <= 0x3F) {
             // other parameter or intermediate bytes: part of a sequence we do not know
             params[0] = -1;
         } else if (c >= 0x40 && c <= 0x7E) {
-            if (params[0] < 0)
+            if (params[0] < 0) {
                 return NO_KEY;
-            int mods = i_Mods;
-            if (count >= 2 && params[1] > 1)
+            }
+            int mods = modsIn;
+            if (count >= 2 && params[1] > 1) {
                 mods |= (params[1] - 1);
-            if (c == '~')
+            }
+            if (c == '~') {
                 return TildeKey(params[0], mods);
+            }
             return LetterKey(c, mods);
         } else {
             return NO_KEY; // a control byte inside a sequence: give up on it
@@ -337,35 +365,41 @@ int DecodeCsi(int i_Mods) {
 
 // Decodes what follows an ESC. Returns the key's first code, NO_KEY for a swallowed sequence, or
 // CON_END_OF_INPUT.
-int DecodeEscape(int i_Mods) {
+int DecodeEscape(int modsIn) {
     int c = ReadByte(ESCAPE_WAIT_MS);
-    if (c == NO_BYTE)
+    if (c == NO_BYTE) {
         return 27; // a lone ESC
-    if (c == CON_END_OF_INPUT)
+    }
+    if (c == CON_END_OF_INPUT) {
         return 27; // the ESC key was the last thing typed
-    if (c == '[')
-        return DecodeCsi(i_Mods);
+    }
+    if (c == '[') {
+        return DecodeCsi(modsIn);
+    }
     if (c == 'O') {
         int f = ReadByte(ESCAPE_WAIT_MS);
-        if (f == CON_END_OF_INPUT || f == NO_BYTE)
+        if (f == CON_END_OF_INPUT || f == NO_BYTE) {
             return NO_KEY;
-        return LetterKey(f, i_Mods);
+        }
+        return LetterKey(f, modsIn);
     }
-    if (c == 27 && !(i_Mods & MOD_ALT)) {
+    if (c == 27 && !(modsIn & MOD_ALT)) {
         // ESC ESC [ ...: the key of the sequence with Alt. Two ESC keys otherwise.
         int n = ReadByte(ESCAPE_WAIT_MS);
         if (n == '[' || n == 'O') {
             Input().m_Bytes.push_front(static_cast<unsigned char>(n));
             return DecodeEscape(MOD_ALT);
         }
-        if (n >= 0)
+        if (n >= 0) {
             Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+        }
         Input().m_Bytes.push_front(27);
         return 27;
     }
-    if (c == 127 || c == 8)
+    if (c == 127 || c == 8) {
         return 127; // Alt+Backspace deletes a word, as Ctrl+Backspace does
-    return NO_KEY;  // Alt with a character: no key of the console
+    }
+    return NO_KEY; // Alt with a character: no key of the console
 }
 
 // One key with the terminal's rules.
@@ -378,35 +412,41 @@ int TerminalGetch() {
             return k;
         }
         int c = ReadByte(-1);
-        if (c == CON_END_OF_INPUT)
+        if (c == CON_END_OF_INPUT) {
             return c;
+        }
         if (c == 27) {
             int k = DecodeEscape(0);
-            if (k != NO_KEY)
+            if (k != NO_KEY) {
                 return k;
+            }
             continue; // swallowed
         }
         // A raw 0 (Ctrl+Space) or 224 byte is no prefix here: prefixes come only from the
         // sequences decoded above, so such a byte must not turn the next key into another.
-        if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED)
+        if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
             continue;
+        }
         // The terminal's erase key is the console's Backspace; Ctrl+H, which terminals send
         // for Ctrl+Backspace when their erase key is DEL, deletes a word.
         unsigned char erase = in.m_TestInput ? 127 : g_EraseChar;
-        if (c == erase)
+        if (c == erase) {
             return 8;
-        if (c == 8 && erase == 127)
+        }
+        if (c == 8 && erase == 127) {
             return 127;
+        }
         return c;
     }
 }
 
-void Out(const char* i_Text) {
+void Out(const char* text) {
     ScreenState& s = Screen();
-    if (s.m_Sink)
-        s.m_Sink->append(i_Text);
-    else
-        std::fputs(i_Text, stdout);
+    if (s.m_Sink) {
+        s.m_Sink->append(text);
+    } else {
+        std::fputs(text, stdout);
+    }
 }
 
 } // namespace
@@ -416,8 +456,9 @@ bool ConsoleIsTerminal() {
 }
 
 int ConsoleGetch() {
-    if (TerminalRules())
+    if (TerminalRules()) {
         return TerminalGetch();
+    }
     InputState& in = Input();
     for (;;) {
         int c = ReadByte(-1);
@@ -426,21 +467,25 @@ int ConsoleGetch() {
             continue;
         }
         in.m_SkipLf = (c == '\r');
-        if (c == '\n')
+        if (c == '\n') {
             return '\r';
+        }
         return c;
     }
 }
 
 bool ConsoleKbhit() {
     InputState& in = Input();
-    if (in.m_Ended || !in.m_Keys.empty() || !in.m_Bytes.empty())
+    if (in.m_Ended || !in.m_Keys.empty() || !in.m_Bytes.empty()) {
         return true;
-    if (in.m_TestInput)
+    }
+    if (in.m_TestInput) {
         return true; // scripted keys are always waiting, or the input has ended
+    }
     std::fflush(stdout);
-    if (RealTerminal())
+    if (RealTerminal()) {
         EnterRaw();
+    }
     pollfd p{STDIN_FILENO, POLLIN, 0};
     return poll(&p, 1, 0) > 0;
 }
@@ -450,44 +495,51 @@ bool ConsoleInputEnded() {
     return in.m_Ended && in.m_Keys.empty() && in.m_Bytes.empty();
 }
 
-void ConsolePutch(int i_Char) {
+void ConsolePutch(int ch) {
     ScreenState& s = Screen();
-    if (s.m_Sink)
-        s.m_Sink->push_back(static_cast<char>(i_Char));
-    else
-        std::fputc(i_Char, stdout);
+    if (s.m_Sink) {
+        s.m_Sink->push_back(static_cast<char>(ch));
+    } else {
+        std::fputc(ch, stdout);
+    }
 }
 
-void ConsoleWrite(const char* i_Text) {
-    Out(i_Text);
+void ConsoleWrite(const char* text) {
+    Out(text);
 }
 
 bool ConsoleHasScreen() {
     const ScreenState& s = Screen();
-    if (s.m_Sink)
+    if (s.m_Sink) {
         return s.m_Width > 0;
+    }
     return RealTerminal() && isatty(STDOUT_FILENO);
 }
 
 int ConsoleWidth() {
     const ScreenState& s = Screen();
-    if (s.m_Sink && s.m_Width > 0)
+    if (s.m_Sink && s.m_Width > 0) {
         return s.m_Width;
+    }
     winsize ws{};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) {
         return ws.ws_col;
+    }
     return 80;
 }
 
 int ConsoleCursorColumn() {
     const ScreenState& s = Screen();
-    if (s.m_Sink)
+    if (s.m_Sink) {
         return s.m_Width > 0 ? s.m_Column : -1;
-    if (!ConsoleHasScreen())
+    }
+    if (!ConsoleHasScreen()) {
         return -1;
+    }
     EnterRaw();
-    if (!g_RawActive)
+    if (!g_RawActive) {
         return -1;
+    }
     // Ask for the cursor position report "ESC [ row ; column R". Keys typed meanwhile stay
     // queued in the order they came.
     std::fputs("\x1b[6n", stdout);
@@ -499,14 +551,17 @@ int ConsoleCursorColumn() {
     int column = -1;
     for (;;) {
         int c = ReadByte(REPORT_WAIT_MS);
-        if (c < 0)
+        if (c < 0) {
             break;
+        }
         got.push_back(static_cast<char>(c));
-        if (c != 'R')
+        if (c != 'R') {
             continue;
+        }
         size_t esc = got.rfind("\x1b[");
-        if (esc == std::string::npos)
+        if (esc == std::string::npos) {
             continue;
+        }
         unsigned row = 0, col = 0;
         char tail = 0;
         if (std::sscanf(got.c_str() + esc, "\x1b[%u;%u%c", &row, &col, &tail) == 3 && tail == 'R' &&
@@ -516,50 +571,53 @@ int ConsoleCursorColumn() {
             break;
         }
     }
-    for (char ch : got)
+    for (char ch : got) {
         before.push_back(static_cast<unsigned char>(ch));
+    }
     in.m_Bytes.swap(before);
     return column;
 }
 
-void ConsoleMoveCursor(int i_Rows, int i_Columns) {
-    if (!ConsoleHasScreen())
+void ConsoleMoveCursor(int rows, int columns) {
+    if (!ConsoleHasScreen()) {
         return;
+    }
     char buf[32];
-    if (i_Rows != 0) {
-        std::snprintf(buf, sizeof buf, "\x1b[%d%c", i_Rows < 0 ? -i_Rows : i_Rows,
-                      i_Rows < 0 ? 'A' : 'B');
+    if (rows != 0) {
+        std::snprintf(buf, sizeof buf, "\x1b[%d%c", rows < 0 ? -rows : rows, rows < 0 ? 'A' : 'B');
         Out(buf);
     }
-    if (i_Columns != 0) {
-        std::snprintf(buf, sizeof buf, "\x1b[%d%c", i_Columns < 0 ? -i_Columns : i_Columns,
-                      i_Columns < 0 ? 'D' : 'C');
+    if (columns != 0) {
+        std::snprintf(buf, sizeof buf, "\x1b[%d%c", columns < 0 ? -columns : columns,
+                      columns < 0 ? 'D' : 'C');
         Out(buf);
     }
 }
 
 void ConsoleEraseToEnd() {
-    if (ConsoleHasScreen())
+    if (ConsoleHasScreen()) {
         Out("\x1b[J");
+    }
 }
 
-void ConsoleCaretCell(int i_Char, bool i_Inverted) {
-    if (!ConsoleHasScreen())
+void ConsoleCaretCell(int ch, bool inverted) {
+    if (!ConsoleHasScreen()) {
         return;
+    }
     // Save the cursor, write the cell, restore: the cursor stays put even in the last column.
     char buf[24];
     std::snprintf(buf, sizeof buf,
                   "\x1b"
                   "7%s%c%s\x1b"
                   "8",
-                  i_Inverted ? "\x1b[7m" : "", static_cast<char>(i_Char),
-                  i_Inverted ? "\x1b[27m" : "");
+                  inverted ? "\x1b[7m" : "", static_cast<char>(ch), inverted ? "\x1b[27m" : "");
     Out(buf);
 }
 
 void ConsoleShowCursor() {
-    if (ConsoleHasScreen())
+    if (ConsoleHasScreen()) {
         Out("\x1b[?25h");
+    }
 }
 
 void ConsoleRestore() {
@@ -567,34 +625,35 @@ void ConsoleRestore() {
     RestoreTerminal();
 }
 
-void ConsoleSetContinueHook(ConsoleContinueHook i_Hook) {
-    g_ContinueHook = i_Hook;
+void ConsoleSetContinueHook(ConsoleContinueHook hook) {
+    g_ContinueHook = hook;
 }
 
 void ConsoleResume() {
-    if (g_WasRaw && RealTerminal())
+    if (g_WasRaw && RealTerminal()) {
         EnterRaw();
-}
-
-void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length) {
-    InputState& in = Input();
-    in = InputState{};
-    if (i_Length > 0) {
-        in.m_TestInput = true;
-        in.m_TestBytes.assign(i_Bytes, i_Length);
     }
 }
 
-void ConsoleSetTerminalInputForTesting(const char* i_Bytes, unsigned i_Length) {
-    ConsoleSetInputForTesting(i_Bytes, i_Length);
+void ConsoleSetInputForTesting(const char* bytes, unsigned length) {
+    InputState& in = Input();
+    in = InputState{};
+    if (length > 0) {
+        in.m_TestInput = true;
+        in.m_TestBytes.assign(bytes, length);
+    }
+}
+
+void ConsoleSetTerminalInputForTesting(const char* bytes, unsigned length) {
+    ConsoleSetInputForTesting(bytes, length);
     InputState& in = Input();
     in.m_TestInput = true;
     in.m_TestTerminal = true;
 }
 
-void ConsoleSetScreenForTesting(std::string* i_Sink, int i_Width, int i_Column) {
+void ConsoleSetScreenForTesting(std::string* sink, int width, int column) {
     ScreenState& s = Screen();
-    s.m_Sink = i_Sink;
-    s.m_Width = i_Sink ? i_Width : 0;
-    s.m_Column = i_Column;
+    s.m_Sink = sink;
+    s.m_Width = sink ? width : 0;
+    s.m_Column = column;
 }

@@ -45,10 +45,10 @@ int ConsoleGetch();
 bool ConsoleKbhit();
 
 // Writes one character to the console.
-void ConsolePutch(int i_Char);
+void ConsolePutch(int ch);
 
 // Writes a text to the console.
-void ConsoleWrite(const char* i_Text);
+void ConsoleWrite(const char* text);
 
 // Whether the input has ended: every further read gives CON_END_OF_INPUT.
 bool ConsoleInputEnded();
@@ -61,14 +61,14 @@ bool ConsoleHasScreen();
 int ConsoleCursorColumn();
 
 // Moves the cursor by rows (negative: up) and columns (negative: left) without writing.
-void ConsoleMoveCursor(int i_Rows, int i_Columns);
+void ConsoleMoveCursor(int rows, int columns);
 
 // Erases from the cursor to the end of the screen.
 void ConsoleEraseToEnd();
 
 // Writes the character of the cell under the cursor, inverted or plain, and leaves the
 // cursor where it was: the caret cell of the line editor.
-void ConsoleCaretCell(int i_Char, bool i_Inverted);
+void ConsoleCaretCell(int ch, bool inverted);
 
 // Makes the terminal's cursor visible.
 void ConsoleShowCursor();
@@ -87,17 +87,17 @@ void ConsoleResume();
 // the shell has written on the screen meanwhile. Raw keys are taken again by the layer itself.
 // nullptr: nothing is called.
 using ConsoleContinueHook = void (*)();
-void ConsoleSetContinueHook(ConsoleContinueHook i_Hook);
+void ConsoleSetContinueHook(ConsoleContinueHook hook);
 
 // Test support: reads keys from the given bytes instead of standard input (plain mode rules);
 // an empty view returns to standard input.
-void ConsoleSetInputForTesting(const char* i_Bytes, unsigned i_Length);
+void ConsoleSetInputForTesting(const char* bytes, unsigned length);
 
 // Test support: reads keys from the given bytes with the terminal's rules (escape sequences
 // decoded; the end of the bytes counts as a pause, then as the end of the input).
-void ConsoleSetTerminalInputForTesting(const char* i_Bytes, unsigned i_Length);
+void ConsoleSetTerminalInputForTesting(const char* bytes, unsigned length);
 
-// Test support: sends all console output to *i_Sink instead of stdout (nullptr: stdout
-// again). i_Width > 0 makes it a screen of that width whose cursor starts at i_Column;
+// Test support: sends all console output to *sink instead of stdout (nullptr: stdout
+// again). width > 0 makes it a screen of that width whose cursor starts at column;
 // 0 makes it plain output.
-void ConsoleSetScreenForTesting(std::string* i_Sink, int i_Width, int i_Column);
+void ConsoleSetScreenForTesting(std::string* sink, int width, int column);

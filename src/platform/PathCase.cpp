@@ -23,44 +23,51 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 // The entry of folder that matches name ignoring case, or name itself when none does.
 std::string MatchInFolder(const std::string& folder, const std::string& name) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr)
+    if (dir == nullptr) {
         return name;
+    }
     std::vector<std::string> matches;
     while (const dirent* entry = ::readdir(dir)) {
-        if (EqualIgnoringCase(entry->d_name, name))
+        if (EqualIgnoringCase(entry->d_name, name)) {
             matches.emplace_back(entry->d_name);
+        }
     }
     ::closedir(dir);
-    if (matches.empty())
+    if (matches.empty()) {
         return name;
+    }
     return *std::min_element(matches.begin(), matches.end());
 }
 
 } // namespace
 
-std::string ResolvePathIgnoringCase(const std::string& i_Path) {
-    if (i_Path.empty() || Exists(i_Path))
-        return i_Path;
+std::string ResolvePathIgnoringCase(const std::string& path) {
+    if (path.empty() || Exists(path)) {
+        return path;
+    }
     std::string resolved;
     size_t pos = 0;
-    if (i_Path[0] == '/') {
+    if (path[0] == '/') {
         resolved = "/";
         pos = 1;
     }
-    while (pos <= i_Path.size()) {
-        size_t slash = i_Path.find('/', pos);
-        if (slash == std::string::npos)
-            slash = i_Path.size();
-        const std::string part = i_Path.substr(pos, slash - pos);
+    while (pos <= path.size()) {
+        size_t slash = path.find('/', pos);
+        if (slash == std::string::npos) {
+            slash = path.size();
+        }
+        const std::string part = path.substr(pos, slash - pos);
         if (!part.empty()) {
             const std::string folder = resolved;
             std::string candidate = folder + part;
-            if (part != "." && part != ".." && !Exists(candidate))
+            if (part != "." && part != ".." && !Exists(candidate)) {
                 candidate = folder + MatchInFolder(folder, part);
+            }
             resolved = candidate;
         }
-        if (slash < i_Path.size())
+        if (slash < path.size()) {
             resolved += '/';
+        }
         pos = slash + 1;
     }
     return resolved;

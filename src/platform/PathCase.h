@@ -7,4 +7,4 @@
 // exist replaced by an entry of its folder that matches it ignoring ASCII case (the first such
 // entry in name order). Components that match nothing stay as given, so a file about to be
 // created keeps its name in a folder that was found.
-std::string ResolvePathIgnoringCase(const std::string& i_Path);
+std::string ResolvePathIgnoringCase(const std::string& path);

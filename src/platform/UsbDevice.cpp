@@ -39,71 +39,71 @@ HandleTable& Table() {
 
 thread_local int t_LastError = 0;
 
-bool Fail(int i_Error) {
-    t_LastError = i_Error;
+bool Fail(int error) {
+    t_LastError = error;
     return false;
 }
 
-std::shared_ptr<OpenDevice> Find(UsbDeviceHandle i_Handle) {
+std::shared_ptr<OpenDevice> Find(UsbDeviceHandle handle) {
     HandleTable& table = Table();
     std::lock_guard lock(table.Mutex);
-    if (i_Handle <= 0 || static_cast<std::size_t>(i_Handle) > table.Devices.size()) {
+    if (handle <= 0 || static_cast<std::size_t>(handle) > table.Devices.size()) {
         return nullptr;
     }
-    return table.Devices[static_cast<std::size_t>(i_Handle) - 1];
+    return table.Devices[static_cast<std::size_t>(handle) - 1];
 }
 
-bool EqualNoCase(std::string_view i_Text, std::string_view i_Word) {
-    return i_Text.size() == i_Word.size() &&
-           std::equal(i_Text.begin(), i_Text.end(), i_Word.begin(), [](char a, char b) {
+bool EqualNoCase(std::string_view text, std::string_view word) {
+    return text.size() == word.size() &&
+           std::equal(text.begin(), text.end(), word.begin(), [](char a, char b) {
                return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
            });
 }
 
 // "[\\.\]ezusb-N[\PIPE0p]" -> board N and pipe p (kNoPipe for the device).
-bool ParseName(std::string_view i_Name, unsigned* o_Board, std::uint32_t* o_Pipe) {
-    if (i_Name.substr(0, 4) == "\\\\.\\") {
-        i_Name.remove_prefix(4);
+bool ParseName(std::string_view name, unsigned* board, std::uint32_t* pipeOut) {
+    if (name.substr(0, 4) == "\\\\.\\") {
+        name.remove_prefix(4);
     }
-    if (i_Name.size() < 7 || !EqualNoCase(i_Name.substr(0, 6), "ezusb-")) {
+    if (name.size() < 7 || !EqualNoCase(name.substr(0, 6), "ezusb-")) {
         return false;
     }
-    const char digit = i_Name[6];
+    const char digit = name[6];
     if (digit < '0' || digit >= static_cast<char>('0' + board::kBoardCount)) {
         return false;
     }
-    *o_Board = static_cast<unsigned>(digit - '0');
-    i_Name.remove_prefix(7);
-    if (i_Name.empty()) {
-        *o_Pipe = kNoPipe;
+    *board = static_cast<unsigned>(digit - '0');
+    name.remove_prefix(7);
+    if (name.empty()) {
+        *pipeOut = kNoPipe;
         return true;
     }
-    if (i_Name.size() != 7 || !EqualNoCase(i_Name.substr(0, 6), "\\pipe0")) {
+    if (name.size() != 7 || !EqualNoCase(name.substr(0, 6), "\\pipe0")) {
         return false;
     }
-    const char pipe = i_Name[6];
+    const char pipe = name[6];
     if (pipe < '0' || pipe >= static_cast<char>('0' + board::kPipeCount)) {
         return false;
     }
-    *o_Pipe = static_cast<std::uint32_t>(pipe - '0');
+    *pipeOut = static_cast<std::uint32_t>(pipe - '0');
     return true;
 }
 
-bool PipeArgument(const void* i_In, std::uint32_t i_InLength, std::uint32_t i_Expected) {
-    if (i_In == nullptr || i_InLength < 4) {
+bool PipeArgument(const void* in, std::uint32_t inLength, std::uint32_t expected) {
+    if (in == nullptr || inLength < 4) {
         return false;
     }
     std::uint32_t pipe = 0;
-    std::memcpy(&pipe, i_In, sizeof pipe);
-    return pipe == i_Expected;
+    std::memcpy(&pipe, in, sizeof pipe);
+    return pipe == expected;
 }
 
 } // namespace
 
-UsbDeviceHandle UsbDeviceOpen(std::string_view i_Name) {
+UsbDeviceHandle UsbDeviceOpen(std::string_view name) {
     unsigned number = 0;
     std::uint32_t pipe = kNoPipe;
-    if (!ParseName(i_Name, &number, &pipe)) {
+    if (!ParseName(name, &number, &pipe)) {
         Fail(ENOENT);
         return USB_NO_HANDLE;
     }
@@ -126,29 +126,29 @@ UsbDeviceHandle UsbDeviceOpen(std::string_view i_Name) {
     return static_cast<UsbDeviceHandle>(table.Devices.size());
 }
 
-bool UsbDeviceClose(UsbDeviceHandle i_Handle) {
+bool UsbDeviceClose(UsbDeviceHandle handle) {
     HandleTable& table = Table();
     std::shared_ptr<OpenDevice> device;
     {
         std::lock_guard lock(table.Mutex);
-        if (i_Handle <= 0 || static_cast<std::size_t>(i_Handle) > table.Devices.size() ||
-            !table.Devices[static_cast<std::size_t>(i_Handle) - 1]) {
+        if (handle <= 0 || static_cast<std::size_t>(handle) > table.Devices.size() ||
+            !table.Devices[static_cast<std::size_t>(handle) - 1]) {
             return Fail(EBADF);
         }
-        device = std::move(table.Devices[static_cast<std::size_t>(i_Handle) - 1]);
+        device = std::move(table.Devices[static_cast<std::size_t>(handle) - 1]);
         device->Closed = true;
     }
     table.Closing.notify_all();
     return true;
 }
 
-bool UsbDeviceIoControl(UsbDeviceHandle i_Handle, std::uint32_t i_Code, const void* i_In,
-                        std::uint32_t i_InLength, void* o_Out, std::uint32_t i_OutLength,
-                        std::uint32_t* o_Returned) {
+bool UsbDeviceIoControl(UsbDeviceHandle handle, std::uint32_t code, const void* in,
+                        std::uint32_t inLength, void* outBuffer, std::uint32_t outLength,
+                        std::uint32_t* returnedOut) {
     std::uint32_t ignored = 0;
-    std::uint32_t& returned = o_Returned != nullptr ? *o_Returned : ignored;
+    std::uint32_t& returned = returnedOut != nullptr ? *returnedOut : ignored;
     returned = 0;
-    const std::shared_ptr<OpenDevice> device = Find(i_Handle);
+    const std::shared_ptr<OpenDevice> device = Find(handle);
     if (!device || device->Pipe != kNoPipe) {
         return Fail(EBADF);
     }
@@ -156,23 +156,23 @@ bool UsbDeviceIoControl(UsbDeviceHandle i_Handle, std::uint32_t i_Code, const vo
     if (board::IsAbsent(simBoard.Number())) {
         return Fail(ENODEV); // unplugged while open
     }
-    auto* out = static_cast<std::uint8_t*>(o_Out);
-    if (out == nullptr && i_OutLength != 0) {
+    auto* out = static_cast<std::uint8_t*>(outBuffer);
+    if (out == nullptr && outLength != 0) {
         return Fail(EFAULT);
     }
-    switch (i_Code) {
+    switch (code) {
     case OXUSB_IOCTL_GET_PIPE_INFO: {
-        if (i_OutLength == 0) {
+        if (outLength == 0) {
             return Fail(EINVAL);
         }
-        std::memset(out, 0, i_OutLength);
-        returned = board::FillPipeInfo(std::span<std::uint8_t>(out, i_OutLength));
+        std::memset(out, 0, outLength);
+        returned = board::FillPipeInfo(std::span<std::uint8_t>(out, outLength));
         return returned != 0 || Fail(EINVAL);
     }
     case OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR: {
         const auto descriptor = board::ConfigDescriptor();
         returned =
-            std::min<std::uint32_t>(i_OutLength, static_cast<std::uint32_t>(descriptor.size()));
+            std::min<std::uint32_t>(outLength, static_cast<std::uint32_t>(descriptor.size()));
         if (returned == 0) {
             return Fail(EINVAL);
         }
@@ -181,21 +181,21 @@ bool UsbDeviceIoControl(UsbDeviceHandle i_Handle, std::uint32_t i_Code, const vo
     }
     case OXUSB_IOCTL_BULK_READ:
     case OXUSB_IOCTL_BULK_READ_CONTINUED:
-        if (!PipeArgument(i_In, i_InLength, OXUSB_PIPE_BULK_IN)) {
+        if (!PipeArgument(in, inLength, OXUSB_PIPE_BULK_IN)) {
             return Fail(EINVAL);
         }
-        returned = simBoard.BulkIn(out, i_OutLength, i_Code == OXUSB_IOCTL_BULK_READ_CONTINUED);
+        returned = simBoard.BulkIn(out, outLength, code == OXUSB_IOCTL_BULK_READ_CONTINUED);
         return true;
     case OXUSB_IOCTL_BULK_WRITE:
     case OXUSB_IOCTL_BULK_WRITE_CONTINUED:
-        if (!PipeArgument(i_In, i_InLength, OXUSB_PIPE_BULK_OUT)) {
+        if (!PipeArgument(in, inLength, OXUSB_PIPE_BULK_OUT)) {
             return Fail(EINVAL);
         }
-        simBoard.BulkOut(out, i_OutLength, i_Code == OXUSB_IOCTL_BULK_WRITE_CONTINUED);
-        returned = i_OutLength;
+        simBoard.BulkOut(out, outLength, code == OXUSB_IOCTL_BULK_WRITE_CONTINUED);
+        returned = outLength;
         return true;
     case OXUSB_IOCTL_GET_DRIVER_VERSION: {
-        if (i_OutLength < 6) {
+        if (outLength < 6) {
             return Fail(EINVAL);
         }
         const board::DriverVersion version = board::GetDriverVersion();
@@ -209,19 +209,19 @@ bool UsbDeviceIoControl(UsbDeviceHandle i_Handle, std::uint32_t i_Code, const vo
     }
 }
 
-bool UsbDeviceReadPipe(UsbDeviceHandle i_Handle, void* o_Buffer, std::uint32_t i_Length,
-                       std::uint32_t i_TimeoutMs, std::uint32_t* o_Returned) {
+bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t length,
+                       std::uint32_t timeoutMs, std::uint32_t* returnedOut) {
     std::uint32_t ignored = 0;
-    std::uint32_t& returned = o_Returned != nullptr ? *o_Returned : ignored;
+    std::uint32_t& returned = returnedOut != nullptr ? *returnedOut : ignored;
     returned = 0;
-    const std::shared_ptr<OpenDevice> device = Find(i_Handle);
+    const std::shared_ptr<OpenDevice> device = Find(handle);
     if (!device || device->Pipe == kNoPipe) {
         return Fail(EBADF);
     }
-    if (o_Buffer == nullptr || i_Length == 0) {
+    if (buffer == nullptr || length == 0) {
         return Fail(EINVAL);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(i_TimeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     HandleTable& table = Table();
     for (;;) {
         if (device->Closed) {
@@ -231,8 +231,8 @@ bool UsbDeviceReadPipe(UsbDeviceHandle i_Handle, void* o_Buffer, std::uint32_t i
         if (device->Pipe == OXUSB_PIPE_INTERRUPT && device->Board->InterruptIn(&word)) {
             const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(word),
                                            static_cast<std::uint8_t>(word >> 8)};
-            returned = std::min<std::uint32_t>(i_Length, 2);
-            std::memcpy(o_Buffer, bytes, returned);
+            returned = std::min<std::uint32_t>(length, 2);
+            std::memcpy(buffer, bytes, returned);
             return true;
         }
         const auto now = std::chrono::steady_clock::now();

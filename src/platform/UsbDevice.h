@@ -38,23 +38,23 @@ inline constexpr UsbDeviceHandle USB_NO_HANDLE = 0;
 // Opens the device "ezusb-N" or its pipe "ezusb-N\PIPE0p" (N = 0..7). Returns USB_NO_HANDLE
 // on failure: the name is not a bridge device or pipe (ENOENT), the board is absent (ENODEV),
 // or its state file cannot be had (the system's error).
-UsbDeviceHandle UsbDeviceOpen(std::string_view i_Name);
+UsbDeviceHandle UsbDeviceOpen(std::string_view name);
 
 // Closes a device or pipe handle; a blocked interrupt read on it ends with failure.
-bool UsbDeviceClose(UsbDeviceHandle i_Handle);
+bool UsbDeviceClose(UsbDeviceHandle handle);
 
 // A device I/O control request on a device handle. For the bulk writes the data is passed in
-// the output buffer (the driver's convention). *o_Returned receives the bytes transferred.
+// the output buffer (the driver's convention). *returnedOut receives the bytes transferred.
 // False (and UsbDeviceLastError) for an unknown code, a bad handle or too small a buffer.
-bool UsbDeviceIoControl(UsbDeviceHandle i_Handle, std::uint32_t i_Code, const void* i_In,
-                        std::uint32_t i_InLength, void* o_Out, std::uint32_t i_OutLength,
-                        std::uint32_t* o_Returned);
+bool UsbDeviceIoControl(UsbDeviceHandle handle, std::uint32_t code, const void* in,
+                        std::uint32_t inLength, void* outBuffer, std::uint32_t outLength,
+                        std::uint32_t* returnedOut);
 
-// Reads one transfer from an interrupt pipe handle, waiting up to i_TimeoutMs. True when a
-// transfer came (*o_Returned bytes, at most i_Length); false on time-out (ETIMEDOUT) or when the
+// Reads one transfer from an interrupt pipe handle, waiting up to timeoutMs. True when a
+// transfer came (*returnedOut bytes, at most length); false on time-out (ETIMEDOUT) or when the
 // handle is bad or was closed (EBADF).
-bool UsbDeviceReadPipe(UsbDeviceHandle i_Handle, void* o_Buffer, std::uint32_t i_Length,
-                       std::uint32_t i_TimeoutMs, std::uint32_t* o_Returned);
+bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t length,
+                       std::uint32_t timeoutMs, std::uint32_t* returnedOut);
 
 // The error of the calling thread's last failed request (errno values).
 int UsbDeviceLastError();

@@ -30,8 +30,9 @@ uint32_t CharValue(char c) {
 
 uint32_t CommandStemLength(const char* word) {
     uint32_t n = 0;
-    while (word[n] != 0 && word[n] != '\t' && word[n] != ' ' && !IsDigit(word[n]))
+    while (word[n] != 0 && word[n] != '\t' && word[n] != ' ' && !IsDigit(word[n])) {
         ++n;
+    }
     return n;
 }
 
@@ -41,11 +42,13 @@ int UnitFromCommand(const char* word, uint32_t defaultBytes, uint32_t* bytes) {
         *bytes = defaultBytes;
         return 0;
     }
-    if (!IsDigit(word[s]))
+    if (!IsDigit(word[s])) {
         return -1;
+    }
     uint32_t bits = 0;
-    if (ParseNumber(word + s, 10, &bits) != 0 || bits == 0 || bits % 8 != 0)
+    if (ParseNumber(word + s, 10, &bits) != 0 || bits == 0 || bits % 8 != 0) {
         return -1;
+    }
     *bytes = bits / 8;
     return 0;
 }
@@ -73,31 +76,36 @@ int ParseEndOperand(const char* text, uint32_t start, uint32_t unit, uint32_t de
     uint64_t wide = 0;
     uint32_t number = 0;
     if (text[0] == 'L' || text[0] == 'l') {
-        if (ParseNumber(text + 1, 16, &number) != 0)
+        if (ParseNumber(text + 1, 16, &number) != 0) {
             return -1;
+        }
         wide = uint64_t{number} * unit;
     } else {
-        if (ParseNumber(text, 16, &number) != 0 || number < start)
+        if (ParseNumber(text, 16, &number) != 0 || number < start) {
             return -1;
+        }
         wide = uint64_t{number} - start + unit;
     }
-    if (wide > UINT32_MAX)
+    if (wide > UINT32_MAX) {
         return -1;
+    }
     *length = static_cast<uint32_t>(wide);
     return 0;
 }
 
 int ParseNumber(const char* text, uint32_t radix, uint32_t* value) {
-    if (text == nullptr)
+    if (text == nullptr) {
         return -1;
+    }
     size_t len = std::strlen(text);
     uint32_t r = radix;
     if (GetNumberRadix(text, len, radix, &r)) {
         *value = StrToNumN(text, len, r);
         return 0;
     }
-    if (g_ExprHook != nullptr)
+    if (g_ExprHook != nullptr) {
         return g_ExprHook(text, static_cast<uint32_t>(len), value);
+    }
     return -1;
 }
 
@@ -110,10 +118,12 @@ int EvalArgHook(const char* text, uint32_t length, uint32_t* value) {
     // The resolver may write an error text through this pointer: it always points at a local,
     // and what it receives is dropped (the caller reports the word).
     const char* errorText = nullptr;
-    if (ExprEvaluate(text, length, &result, CurrentScope(), &errorText) != 0)
+    if (ExprEvaluate(text, length, &result, CurrentScope(), &errorText) != 0) {
         return -1;
-    if (result.IsString)
+    }
+    if (result.IsString) {
         return -1;
+    }
     *value = result.Number;
     return 0;
 }
@@ -125,20 +135,23 @@ int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, 
         const char* word = argv[i];
         const char quote = word[0];
         if (quote != '"' && quote != '\'') {
-            if (ParseNumber(word, radix, &values[*count]) != 0)
+            if (ParseNumber(word, radix, &values[*count]) != 0) {
                 return i;
+            }
             ++*count;
             continue;
         }
         const char* p = word + 1;
         while (*p != 0 && *p != quote && *count < PARSE_MAX_VALUES) {
             char c = *p++;
-            if (c == '\\' && *p != 0)
+            if (c == '\\' && *p != 0) {
                 c = EscapedChar(*p++);
+            }
             values[(*count)++] = CharValue(c);
         }
-        if (*p == quote && p[1] != 0)
+        if (*p == quote && p[1] != 0) {
             return i;
+        }
     }
     return 0;
 }
@@ -156,14 +169,16 @@ int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind
         *kind = COLOR_YCBCR;
     } else {
         uint32_t hexDigits = 0;
-        for (const char* p = text; *p != 0; ++p)
+        for (const char* p = text; *p != 0; ++p) {
             hexDigits += IsHexDigit(*p) ? 1 : 0;
+        }
         *kind = hexDigits > 6 ? COLOR_ARGB : COLOR_RGB;
     }
     uint32_t v = 0;
     if (std::strchr(rest, ',') == nullptr) {
-        if (ParseNumber(rest, radix, &v) != 0)
+        if (ParseNumber(rest, radix, &v) != 0) {
             return -1;
+        }
     } else {
         // The parts are parsed from a copy, so the caller's word stays whole for its message.
         std::string parts(rest);
@@ -174,16 +189,19 @@ int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind
             std::string part =
                 parts.substr(from, comma == std::string::npos ? comma : comma - from);
             uint32_t p = 0;
-            if (ParseNumber(part.c_str(), radix, &p) != 0)
+            if (ParseNumber(part.c_str(), radix, &p) != 0) {
                 return -1;
+            }
             v = v * 256 + (p & 0xFF);
             ++n;
-            if (comma == std::string::npos)
+            if (comma == std::string::npos) {
                 break;
+            }
             from = comma + 1;
         }
-        if (n < 3)
+        if (n < 3) {
             return -1;
+        }
     }
     *value = *kind == COLOR_RGB ? (v | 0xFF000000u) : v;
     return 0;

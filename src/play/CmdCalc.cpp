@@ -14,10 +14,11 @@ namespace {
 // The value CALC keeps between calls.
 ExprValue s_CalcValue{};
 
-std::string UpperCase(const char* i_Word) {
-    std::string upper(i_Word);
-    for (char& c : upper)
+std::string UpperCase(const char* word) {
+    std::string upper(word);
+    for (char& c : upper) {
         c = UpperAscii(c);
+    }
     return upper;
 }
 
@@ -30,22 +31,25 @@ bool CmdCalc(int32_t argc, char** argv, ExprValue* /*result*/) {
         PlayPrint(CAT_OUT, " Built-in calculator.\n");
         return true;
     }
-    if (argc > 2)
+    if (argc > 2) {
         return PlayPrint(CAT_ERR, "ERROR: %s only takes one parameter.\n",
                          UpperCase(argv[0]).c_str());
+    }
     if (argc == 2) {
         // A failed evaluation leaves the kept value as it was.
         ExprValue value{};
         const char* errorText = nullptr;
         const uint32_t error =
             ExprEvaluate(argv[1], std::strlen(argv[1]), &value, CurrentScope(), &errorText);
-        if (error != 0)
+        if (error != 0) {
             return PrintCaretError(ArgsTextLength(argv, 1) + error - 1, "ERROR: %s\n",
                                    errorText != nullptr ? errorText : "Invalid syntax.");
+        }
         s_CalcValue = value;
     }
-    if (s_CalcValue.IsString)
+    if (s_CalcValue.IsString) {
         return PlayPrint(CAT_SET, "\"%s\"\n", s_CalcValue.Text);
+    }
     return PlayPrint(CAT_SET, "%lXh (%lut)\n", static_cast<unsigned long>(s_CalcValue.Number),
                      static_cast<unsigned long>(s_CalcValue.Number));
 }

@@ -41,8 +41,9 @@ bool BeginsWith(const char* text, const char* prefix) {
 
 size_t CommonLength(const char* a, const char* b) {
     size_t n = 0;
-    while (a[n] != '\0' && a[n] == b[n])
+    while (a[n] != '\0' && a[n] == b[n]) {
         ++n;
+    }
     return n;
 }
 
@@ -51,19 +52,21 @@ size_t CommonLength(const char* a, const char* b) {
 template <typename Visit> void VisitSubtree(const Tree* tree, TreeHandle node, Visit&& visit) {
     visit(node);
     TreeHandle child = node;
-    if (!tree->ToChild(child))
+    if (!tree->ToChild(child)) {
         return;
-    do
+    }
+    do {
         VisitSubtree(tree, child, visit);
-    while (tree->ToNext(child));
+    } while (tree->ToNext(child));
 }
 
 // The node of a word with exactly this text, or nullptr.
 TreeHandle FindWord(const Tree* tree, TreeHandle root, const char* word) {
     TreeHandle found = nullptr;
     VisitSubtree(tree, root, [&](TreeHandle n) {
-        if (!found && IsWordNode(tree, n) && std::strcmp(NodeText(tree, n), word) == 0)
+        if (!found && IsWordNode(tree, n) && std::strcmp(NodeText(tree, n), word) == 0) {
             found = n;
+        }
     });
     return found;
 }
@@ -80,49 +83,56 @@ size_t CommonPrefixSearch(const Tree* tree, TreeHandle root, const char* word) {
 // The first child of node that is a prefix node whose text is a beginning of text, or nullptr.
 TreeHandle PrefixChildOf(const Tree* tree, TreeHandle node, const char* text) {
     TreeHandle child = node;
-    if (!tree->ToChild(child))
+    if (!tree->ToChild(child)) {
         return nullptr;
-    do
-        if (!IsWordNode(tree, child) && BeginsWith(text, NodeText(tree, child)))
+    }
+    do {
+        if (!IsWordNode(tree, child) && BeginsWith(text, NodeText(tree, child))) {
             return child;
-    while (tree->ToNext(child));
+        }
+    } while (tree->ToNext(child));
     return nullptr;
 }
 
 // The prefix node with exactly this text, or nullptr. Below a prefix node only texts that
 // begin with its own text are found, so the search goes down one matching prefix at a time.
 TreeHandle FindPrefixNode(const Tree* tree, TreeHandle root, const char* text) {
-    for (TreeHandle node = root; node != nullptr; node = PrefixChildOf(tree, node, text))
-        if (std::strcmp(NodeText(tree, node), text) == 0)
+    for (TreeHandle node = root; node != nullptr; node = PrefixChildOf(tree, node, text)) {
+        if (std::strcmp(NodeText(tree, node), text) == 0) {
             return node;
+        }
+    }
     return nullptr;
 }
 
 // The deepest prefix node whose text is a beginning of text.
 TreeHandle DeepestPrefixOf(const Tree* tree, TreeHandle root, const char* text) {
     TreeHandle node = root;
-    while (TreeHandle next = PrefixChildOf(tree, node, text))
+    while (TreeHandle next = PrefixChildOf(tree, node, text)) {
         node = next;
+    }
     return node;
 }
 
 // Adds a node with this data as the first child of parent.
 void AddFirstChild(Tree* tree, TreeHandle parent, KeywordNode* data) {
     TreeHandle node = parent;
-    if (tree->ToChild(node))
+    if (tree->ToChild(node)) {
         tree->InsertBefore(node);
-    else
+    } else {
         tree->AddChild(node);
+    }
     tree->SetData(node, data);
 }
 
 // Appends a node with this data at the end of a plain list; last is the list's last node
 // (nullptr when empty) and moves to the new node.
 void AppendToList(Tree* list, TreeHandle& last, KeywordNode* data) {
-    if (!last)
+    if (!last) {
         last = list->CreateRoot();
-    else
+    } else {
         list->AddNext(last);
+    }
     list->SetData(last, data);
 }
 
@@ -131,8 +141,9 @@ void AppendToList(Tree* list, TreeHandle& last, KeywordNode* data) {
 void RemoveShared(Tree* tree, TreeHandle node, const char* shared, std::vector<std::string>& words,
                   std::vector<std::string>& prefixes) {
     TreeHandle child = node;
-    if (!tree->ToChild(child))
+    if (!tree->ToChild(child)) {
         return;
+    }
     for (;;) {
         TreeHandle next = child;
         const bool hasNext = tree->ToNext(next);
@@ -144,8 +155,9 @@ void RemoveShared(Tree* tree, TreeHandle node, const char* shared, std::vector<s
         } else if (!IsWordNode(tree, child)) {
             RemoveShared(tree, child, shared, words, prefixes);
         }
-        if (!hasNext)
+        if (!hasNext) {
             return;
+        }
         child = next;
     }
 }
@@ -173,8 +185,9 @@ uint32_t CountWords(const Tree* tree, TreeHandle node) {
 // text, a prefix node when the two agree over the shorter length.
 bool Matches(const Tree* tree, TreeHandle node, const char* prefix, size_t prefixLen) {
     const char* text = NodeText(tree, node);
-    if (IsWordNode(tree, node))
+    if (IsWordNode(tree, node)) {
         return std::strncmp(text, prefix, prefixLen) == 0;
+    }
     const size_t n = std::min(prefixLen, std::strlen(text));
     return std::strncmp(text, prefix, n) == 0;
 }
@@ -183,15 +196,17 @@ bool Matches(const Tree* tree, TreeHandle node, const char* prefix, size_t prefi
 
 void FreeWordNode(void* data) {
     auto* node = static_cast<KeywordNode*>(data);
-    if (!node)
+    if (!node) {
         return;
+    }
     std::free(node->Text);
     delete node;
 }
 
 void KeywordInit(Tree* dictionary) {
-    if (!dictionary)
+    if (!dictionary) {
         return;
+    }
     dictionary->Clear();
     TreeHandle root = dictionary->CreateRoot();
     dictionary->SetData(root, MakeWordNode("", 0, false));
@@ -199,10 +214,12 @@ void KeywordInit(Tree* dictionary) {
 
 bool KeywordAdd(Tree* dictionary, const char* word) {
     TreeHandle root = nullptr;
-    if (!dictionary || !word || word[0] == '\0' || !dictionary->GetRoot(root))
+    if (!dictionary || !word || word[0] == '\0' || !dictionary->GetRoot(root)) {
         return false;
-    if (FindWord(dictionary, root, word))
+    }
+    if (FindWord(dictionary, root, word)) {
         return false;
+    }
 
     const size_t sharedLen = CommonPrefixSearch(dictionary, root, word);
     const std::string shared(word, sharedLen);
@@ -223,57 +240,69 @@ bool KeywordAdd(Tree* dictionary, const char* word) {
 }
 
 int32_t KeywordComplete(Tree* dictionary, const char* prefix, char** out) {
-    if (out)
+    if (out) {
         *out = nullptr;
+    }
     TreeHandle node = nullptr;
-    if (!dictionary || !dictionary->GetRoot(node))
+    if (!dictionary || !dictionary->GetRoot(node)) {
         return 0;
-    if (!prefix)
+    }
+    if (!prefix) {
         prefix = "";
+    }
     const size_t prefixLen = std::strlen(prefix);
     for (;;) {
-        if (!Matches(dictionary, node, prefix, prefixLen))
+        if (!Matches(dictionary, node, prefix, prefixLen)) {
             return 0;
-        if (IsWordNode(dictionary, node))
+        }
+        if (IsWordNode(dictionary, node)) {
             break;
+        }
         TreeHandle child = node;
         TreeHandle match = nullptr;
         int matches = 0;
         if (dictionary->ToChild(child)) {
-            do
+            do {
                 if (Matches(dictionary, child, prefix, prefixLen)) {
                     match = child;
                     ++matches;
                 }
-            while (matches < 2 && dictionary->ToNext(child));
+            } while (matches < 2 && dictionary->ToNext(child));
         }
-        if (matches == 0)
+        if (matches == 0) {
             return 0;
+        }
         if (matches >= 2) {
-            if (prefixLen > std::strlen(NodeText(dictionary, node)))
+            if (prefixLen > std::strlen(NodeText(dictionary, node))) {
                 return 0;
+            }
             break;
         }
         node = match;
     }
     const int32_t count =
         IsWordNode(dictionary, node) ? 1 : static_cast<int32_t>(CountWords(dictionary, node));
-    if (out)
+    if (out) {
         *out = strdup(NodeText(dictionary, node));
+    }
     return count;
 }
 
 uint32_t KeywordCollect(Tree* dictionary, TreeHandle node, Tree* list, const char* prefix) {
-    if (!dictionary || !list)
+    if (!dictionary || !list) {
         return 0;
-    if (!node && !dictionary->GetRoot(node))
+    }
+    if (!node && !dictionary->GetRoot(node)) {
         return 0;
-    if (!prefix)
+    }
+    if (!prefix) {
         prefix = "";
+    }
     TreeHandle last = nullptr;
-    if (list->GetRoot(last))
+    if (list->GetRoot(last)) {
         while (list->ToNext(last)) {
         }
+    }
     uint32_t count = 0;
     VisitSubtree(dictionary, node, [&](TreeHandle n) {
         const char* text = NodeText(dictionary, n);

@@ -37,8 +37,9 @@ const std::string LIST_HEADER =
 const std::string LIST_FOOTER = "\n" + std::string(79, '=') + "\n\n\r";
 
 void CopyCut(char* buffer, uint32_t size, const std::string& text) {
-    if (size == 0)
+    if (size == 0) {
         return;
+    }
     size_t n = std::min<size_t>(text.size(), size - 1);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = 0;
@@ -52,10 +53,12 @@ bool HistoryHas(int32_t n) {
 // cursor: blanks to the end, then blank, backspace, backspace per character and a last blank,
 // backspace, which leaves the cursor at the start of the line.
 void PlainErase(uint32_t cursor, uint32_t length) {
-    for (uint32_t k = cursor; k < length; ++k)
+    for (uint32_t k = cursor; k < length; ++k) {
         ConsolePutch(' ');
-    for (uint32_t k = 0; k < length; ++k)
+    }
+    for (uint32_t k = 0; k < length; ++k) {
         ConsoleWrite(" \b\b");
+    }
     ConsoleWrite(" \b");
 }
 
@@ -88,19 +91,22 @@ public:
 
     // Moves the cursor to index i of the shown text.
     void MoveTo(uint32_t i) {
-        if (i == m_Pos)
+        if (i == m_Pos) {
             return;
+        }
         if (m_Screen) {
             long a = m_Col0 + static_cast<long>(m_Pos);
             long b = m_Col0 + static_cast<long>(i);
             ConsoleMoveCursor(static_cast<int>(b / m_Width - a / m_Width),
                               static_cast<int>(b % m_Width - a % m_Width));
         } else if (i < m_Pos) {
-            for (uint32_t k = i; k < m_Pos; ++k)
+            for (uint32_t k = i; k < m_Pos; ++k) {
                 ConsolePutch('\b');
+            }
         } else {
-            for (uint32_t k = m_Pos; k < i; ++k)
+            for (uint32_t k = m_Pos; k < i; ++k) {
                 ConsolePutch(m_Shown[k]);
+            }
         }
         m_Pos = i;
     }
@@ -112,8 +118,9 @@ public:
         size_t oldLength = m_Shown.size();
         m_Shown = line;
         Emit(from, static_cast<uint32_t>(line.size()));
-        if (oldLength > line.size())
+        if (oldLength > line.size()) {
             EraseTail(static_cast<uint32_t>(oldLength - line.size()));
+        }
         MoveTo(cursor);
     }
 
@@ -132,15 +139,17 @@ public:
 private:
     // Writes shown characters [from, to) with the cursor at from; the cursor ends at to.
     void Emit(uint32_t from, uint32_t to) {
-        if (to <= from)
+        if (to <= from) {
             return;
+        }
         std::string part = m_Shown.substr(from, to - from);
         ConsoleWrite(part.c_str());
         m_Pos = to;
         // A character written into the last column leaves the terminal's cursor waiting to
         // wrap; move it to the next row now, so that it is where the count says.
-        if (m_Screen && (m_Col0 + m_Pos) % static_cast<uint32_t>(m_Width) == 0)
+        if (m_Screen && (m_Col0 + m_Pos) % static_cast<uint32_t>(m_Width) == 0) {
             ConsoleWrite("\r\n");
+        }
     }
 
     // Clears n cells after the end of the text, where the cursor stands.
@@ -149,10 +158,12 @@ private:
             ConsoleEraseToEnd();
             return;
         }
-        for (uint32_t k = 0; k < n; ++k)
+        for (uint32_t k = 0; k < n; ++k) {
             ConsolePutch(' ');
-        for (uint32_t k = 0; k < n; ++k)
+        }
+        for (uint32_t k = 0; k < n; ++k) {
             ConsolePutch('\b');
+        }
     }
 
     bool m_Screen = false;
@@ -205,12 +216,15 @@ void Bell() {
 // Deletes the word before the cursor, then the blanks before it.
 void DeleteWordBefore(Edit& e) {
     uint32_t start = e.cursor;
-    while (start > 0 && e.line[start - 1] != ' ')
+    while (start > 0 && e.line[start - 1] != ' ') {
         --start;
-    while (start > 0 && e.line[start - 1] == ' ')
+    }
+    while (start > 0 && e.line[start - 1] == ' ') {
         --start;
-    if (start == e.cursor)
+    }
+    if (start == e.cursor) {
         return;
+    }
     e.line.erase(start, e.cursor - start);
     e.cursor = start;
     e.Show(start);
@@ -218,11 +232,13 @@ void DeleteWordBefore(Edit& e) {
 
 void TabComplete(Edit& e) {
     Tree* dictionary = KeywordGetActive();
-    if (dictionary == nullptr)
+    if (dictionary == nullptr) {
         return;
+    }
     size_t blank = e.line.rfind(' ');
-    if (blank == std::string::npos || blank + 1 >= e.line.size())
+    if (blank == std::string::npos || blank + 1 >= e.line.size()) {
         return; // the command word alone, or nothing after the last blank
+    }
     const uint32_t wordStart = static_cast<uint32_t>(blank + 1);
     const std::string word = e.line.substr(wordStart);
     char* found = nullptr;
@@ -272,10 +288,12 @@ void NumberMode(Edit& e) {
     show();
     for (;;) {
         int32_t key = GetKey();
-        if (key == KEY_END_OF_INPUT)
+        if (key == KEY_END_OF_INPUT) {
             break;
-        if (key == KEY_ENTER || key == KEY_LINEFEED)
+        }
+        if (key == KEY_ENTER || key == KEY_LINEFEED) {
             break;
+        }
         if (key >= '0' && key <= '9' && digits.size() < 3) {
             digits.push_back(static_cast<char>(key));
             show();
@@ -286,8 +304,9 @@ void NumberMode(Edit& e) {
     }
     std::string entry = e.Scratch();
     if (digits.empty() ||
-        !HistoryEntry(entry.data(), e.max + 1, static_cast<uint32_t>(std::atoi(digits.c_str()))))
+        !HistoryEntry(entry.data(), e.max + 1, static_cast<uint32_t>(std::atoi(digits.c_str())))) {
         entry[0] = 0;
+    }
     // The entry (or nothing) replaces the number prompt.
     g_View.EraseAll();
     e.line = entry.c_str();
@@ -298,13 +317,15 @@ void NumberMode(Edit& e) {
 // Recalls an entry; a recall that finds none leaves the line, except Down past the newest,
 // which empties it.
 void Recall(Edit& e, int mode) {
-    if (g_History.m_Count == 0)
+    if (g_History.m_Count == 0) {
         return;
+    }
     std::string text = e.Scratch();
-    if (HistoryRecall(text.data(), e.max + 1, mode))
+    if (HistoryRecall(text.data(), e.max + 1, mode)) {
         e.Replace(text.c_str());
-    else if (mode == HISTORY_NEXT)
+    } else if (mode == HISTORY_NEXT) {
         e.Replace("");
+    }
 }
 
 // The recall mode of a history key; -1 for any other key.
@@ -317,8 +338,9 @@ int RecallModeOf(int32_t key) {
         {KEY_PGUP, HISTORY_FIRST},  {KEY_PGDN, HISTORY_NEWEST}, {KEY_F3, HISTORY_CURRENT},
     };
     for (const auto& k : RECALL_KEYS) {
-        if (k.m_Key == key)
+        if (k.m_Key == key) {
             return k.m_Mode;
+        }
     }
     return -1;
 }
@@ -333,8 +355,9 @@ Edit* g_Editing = nullptr;
 // The program was stopped and continued while the line was edited: the shell wrote on the
 // screen meanwhile, so the caret cell is gone and the line is drawn again on a row of its own.
 void RedrawAfterStop() {
-    if (g_Editing == nullptr)
+    if (g_Editing == nullptr) {
         return;
+    }
     g_CaretShown = false;
     g_Editing->Redraw();
     CaretShow(CaretCharOf(*g_Editing));
@@ -360,8 +383,9 @@ int32_t GetKey() {
     int c = ConsoleGetch();
     if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
         int second = ConsoleGetch();
-        if (second == CON_END_OF_INPUT)
+        if (second == CON_END_OF_INPUT) {
             return KEY_END_OF_INPUT;
+        }
         return second * 256;
     }
     return c;
@@ -372,8 +396,9 @@ bool LineInputEnded() {
 }
 
 char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
-    if (buffer == nullptr || size == 0)
+    if (buffer == nullptr || size == 0) {
         return nullptr;
+    }
     Edit e;
     e.max = size - 1;
     g_View.Begin();
@@ -385,10 +410,12 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
     for (;;) {
         int32_t key = GetKey();
         CaretHide();
-        if (key == KEY_END_OF_INPUT || key == KEY_ENTER || key == KEY_LINEFEED)
+        if (key == KEY_END_OF_INPUT || key == KEY_ENTER || key == KEY_LINEFEED) {
             break;
-        if (key != KEY_TAB)
+        }
+        if (key != KEY_TAB) {
             g_TabFlag = false;
+        }
         if (key >= 32 && key <= 126) {
             if (e.line.size() < e.max) {
                 e.line.insert(e.line.begin() + e.cursor, static_cast<char>(key));
@@ -411,11 +438,13 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
                 e.Show(e.cursor);
             }
         } else if (key == KEY_LEFT) {
-            if (e.cursor > 0)
+            if (e.cursor > 0) {
                 g_View.MoveTo(--e.cursor);
+            }
         } else if (key == KEY_RIGHT) {
-            if (e.cursor < e.line.size())
+            if (e.cursor < e.line.size()) {
                 g_View.MoveTo(++e.cursor);
+            }
         } else if (key == KEY_HOME) {
             e.cursor = 0;
             g_View.MoveTo(0);
@@ -433,8 +462,9 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
                 Recall(e, mode);
             } else if (key == KEY_F1) {
                 std::string text = e.Scratch(e.line);
-                if (HistoryComplete(text.data(), e.max + 1))
+                if (HistoryComplete(text.data(), e.max + 1)) {
                     e.Replace(text.c_str());
+                }
             } else if (key == KEY_F8) {
                 std::string text = e.Scratch(e.line);
                 if (HistorySearchPrefix(text.data(), e.max + 1, e.cursor)) {
@@ -457,21 +487,25 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
     }
     ConsoleSetContinueHook(nullptr);
     g_Editing = nullptr;
-    if (!listed)
+    if (!listed) {
         g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
+    }
     ConsoleWrite("\n");
     CopyCut(buffer, size, e.line);
-    if (e.line.empty())
+    if (e.line.empty()) {
         return nullptr;
-    if (withHistory)
+    }
+    if (withHistory) {
         HistoryAdd(buffer);
+    }
     return buffer;
 }
 
 void HistoryAdd(const char* line) {
     g_Shown = -1;
-    if (line == nullptr || line[0] == 0)
+    if (line == nullptr || line[0] == 0) {
         return;
+    }
     HistoryBlock& h = g_History;
     if (h.m_Count < static_cast<int32_t>(HISTORY_SIZE)) {
         h.m_Entries[h.m_Count++] = line;
@@ -484,8 +518,9 @@ void HistoryAdd(const char* line) {
 
 bool HistoryRecall(char* buffer, uint32_t size, int mode) {
     HistoryBlock& h = g_History;
-    if (h.m_Count == 0)
+    if (h.m_Count == 0) {
         return false;
+    }
     switch (mode) {
     case HISTORY_LAST:
     case HISTORY_CURRENT:
@@ -493,12 +528,14 @@ bool HistoryRecall(char* buffer, uint32_t size, int mode) {
     case HISTORY_NEXT:
         // m_Current may stand one past the newest entry: there is no next entry there, so
         // Down past the newest empties the line even with a full history.
-        if (h.m_Current < h.m_Count)
+        if (h.m_Current < h.m_Count) {
             ++h.m_Current;
+        }
         break;
     case HISTORY_PREVIOUS:
-        if (g_Shown == h.m_Current && h.m_Current != 0)
+        if (g_Shown == h.m_Current && h.m_Current != 0) {
             --h.m_Current;
+        }
         break;
     case HISTORY_FIRST:
         h.m_Current = 0;
@@ -510,16 +547,18 @@ bool HistoryRecall(char* buffer, uint32_t size, int mode) {
         return false;
     }
     g_Shown = mode == HISTORY_LAST ? h.m_Count - 1 : h.m_Current;
-    if (!HistoryHas(g_Shown))
+    if (!HistoryHas(g_Shown)) {
         return false;
+    }
     CopyCut(buffer, size, h.m_Entries[g_Shown]);
     return true;
 }
 
 bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
     HistoryBlock& h = g_History;
-    if (h.m_Count == 0 || size == 0)
+    if (h.m_Count == 0 || size == 0) {
         return false;
+    }
     length = std::min<uint32_t>(length, static_cast<uint32_t>(strnlen(buffer, size)));
     for (int32_t k = 1; k <= h.m_Count; ++k) {
         int32_t i = ((g_SearchPos < 0 ? -1 : g_SearchPos) + k) % h.m_Count;
@@ -535,21 +574,24 @@ bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
 
 bool HistoryComplete(char* buffer, uint32_t size) {
     HistoryBlock& h = g_History;
-    if (!HistoryHas(h.m_Current) || size == 0)
+    if (!HistoryHas(h.m_Current) || size == 0) {
         return false;
+    }
     const std::string& entry = h.m_Entries[h.m_Current];
     size_t n = strnlen(buffer, size);
     size_t take = 1;
-    if (n == 0 || entry.compare(0, n, buffer, n) == 0)
+    if (n == 0 || entry.compare(0, n, buffer, n) == 0) {
         take = std::min(n + 1, entry.size());
+    }
     CopyCut(buffer, size, entry.substr(0, take));
     return true;
 }
 
 bool HistoryList() {
     HistoryBlock& h = g_History;
-    if (h.m_Count == 0)
+    if (h.m_Count == 0) {
         return false;
+    }
     ConsoleWrite(LIST_HEADER.c_str());
     for (int32_t i = 0; i < h.m_Count; ++i) {
         char number[16];
@@ -569,8 +611,9 @@ void HistoryClear() {
 }
 
 bool HistoryEntry(char* buffer, uint32_t size, uint32_t n) {
-    if (n >= static_cast<uint32_t>(g_History.m_Count))
+    if (n >= static_cast<uint32_t>(g_History.m_Count)) {
         return false;
+    }
     CopyCut(buffer, size, g_History.m_Entries[n]);
     return true;
 }
@@ -581,15 +624,17 @@ uint32_t HistoryCount() {
 
 void ListCompletions(const char* prefix, int count) {
     Tree* dictionary = KeywordGetActive();
-    if (dictionary == nullptr)
+    if (dictionary == nullptr) {
         return;
+    }
     if (count > 10) {
         char question[64];
         std::snprintf(question, sizeof question, "\n\n%d results found, display? [y/N]\n", count);
         ConsoleWrite(question);
         int32_t answer = GetKey();
-        if (answer != 'y' && answer != 'Y')
+        if (answer != 'y' && answer != 'Y') {
             return;
+        }
     }
     Tree list(FreeWordNode);
     KeywordCollect(dictionary, nullptr, &list, prefix);
@@ -621,8 +666,9 @@ void CaretShow(char under) {
 }
 
 void CaretHide() {
-    if (!g_CaretShown)
+    if (!g_CaretShown) {
         return;
+    }
     g_CaretShown = false;
     ConsoleCaretCell(g_CaretChar, false);
 }

@@ -25,24 +25,25 @@ inline const std::string& Folder() {
     return q3vtest::ProgramTempFolder("q3v-board");
 }
 
-inline Bytes ReadRequest(std::uint32_t i_Address, std::uint8_t i_Port, std::uint32_t i_Length) {
+inline Bytes ReadRequest(std::uint32_t address, std::uint8_t port, std::uint32_t length) {
     return Bytes{0,
                  0,
-                 static_cast<std::uint8_t>(i_Address),
-                 static_cast<std::uint8_t>(i_Address >> 8),
-                 static_cast<std::uint8_t>(i_Address >> 16),
-                 i_Port,
-                 static_cast<std::uint8_t>(i_Length),
-                 static_cast<std::uint8_t>(i_Length >> 8)};
+                 static_cast<std::uint8_t>(address),
+                 static_cast<std::uint8_t>(address >> 8),
+                 static_cast<std::uint8_t>(address >> 16),
+                 port,
+                 static_cast<std::uint8_t>(length),
+                 static_cast<std::uint8_t>(length >> 8)};
 }
 
-inline Bytes WritePacket(std::uint32_t i_Address, std::uint8_t i_Port, const Bytes& i_Data) {
-    Bytes packet = ReadRequest(i_Address, i_Port, static_cast<std::uint32_t>(i_Data.size()));
+inline Bytes WritePacket(std::uint32_t address, std::uint8_t port, const Bytes& data) {
+    Bytes packet = ReadRequest(address, port, static_cast<std::uint32_t>(data.size()));
     packet[0] = 2;
     // Appended one by one: g++ 12 misreads a range insert here as an out-of-bounds copy.
-    packet.reserve(packet.size() + i_Data.size());
-    for (std::uint8_t byte : i_Data)
+    packet.reserve(packet.size() + data.size());
+    for (std::uint8_t byte : data) {
         packet.push_back(byte);
+    }
     return packet;
 }
 
@@ -54,33 +55,33 @@ protected:
     }
     void TearDown() override { board::ResetControls(); }
 
-    void Send(const Bytes& i_Packet) {
-        m_Board->BulkOut(i_Packet.data(), static_cast<std::uint32_t>(i_Packet.size()), false);
+    void Send(const Bytes& packet) {
+        m_Board->BulkOut(packet.data(), static_cast<std::uint32_t>(packet.size()), false);
     }
     // The next transfer from the bridge (empty when none is queued).
-    Bytes Receive(std::uint32_t i_Room = 70000) {
-        Bytes buffer(i_Room);
-        buffer.resize(m_Board->BulkIn(buffer.data(), i_Room, false));
+    Bytes Receive(std::uint32_t room = 70000) {
+        Bytes buffer(room);
+        buffer.resize(m_Board->BulkIn(buffer.data(), room, false));
         return buffer;
     }
     // Reads through the bridge: the data bytes of the type-1 reply.
-    Bytes Read(std::uint32_t i_Address, std::uint8_t i_Port, std::uint32_t i_Length) {
-        Send(ReadRequest(i_Address, i_Port, i_Length));
+    Bytes Read(std::uint32_t address, std::uint8_t port, std::uint32_t length) {
+        Send(ReadRequest(address, port, length));
         Bytes reply = Receive();
         if (reply.size() < 4 || reply[0] != 1) {
             ADD_FAILURE() << "no read reply";
             return {};
         }
-        return Bytes(reply.begin() + 4, reply.begin() + 4 + i_Length);
+        return Bytes(reply.begin() + 4, reply.begin() + 4 + length);
     }
-    std::uint16_t ReadReg(std::uint32_t i_Index) {
-        const Bytes b = Read(board::kRegisterBase + i_Index, board::kRegisterPort, 2);
+    std::uint16_t ReadReg(std::uint32_t index) {
+        const Bytes b = Read(board::kRegisterBase + index, board::kRegisterPort, 2);
         return b.size() == 2 ? static_cast<std::uint16_t>(b[0] | b[1] << 8) : 0xDEAD;
     }
-    void WriteReg(std::uint32_t i_Index, std::uint16_t i_Value) {
-        Send(WritePacket(
-            board::kRegisterBase + i_Index, board::kRegisterPort,
-            {static_cast<std::uint8_t>(i_Value), static_cast<std::uint8_t>(i_Value >> 8)}));
+    void WriteReg(std::uint32_t index, std::uint16_t value) {
+        Send(
+            WritePacket(board::kRegisterBase + index, board::kRegisterPort,
+                        {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}));
     }
 
     std::shared_ptr<board::SimBoard> m_Board;

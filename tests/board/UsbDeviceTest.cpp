@@ -26,10 +26,9 @@ protected:
         BoardTest::TearDown();
     }
 
-    bool Write(std::uint32_t i_Pipe, Bytes i_Data, std::uint32_t* o_Returned) {
-        return UsbDeviceIoControl(m_Device, OXUSB_IOCTL_BULK_WRITE, &i_Pipe, sizeof i_Pipe,
-                                  i_Data.data(), static_cast<std::uint32_t>(i_Data.size()),
-                                  o_Returned);
+    bool Write(std::uint32_t pipe, Bytes data, std::uint32_t* returned) {
+        return UsbDeviceIoControl(m_Device, OXUSB_IOCTL_BULK_WRITE, &pipe, sizeof pipe, data.data(),
+                                  static_cast<std::uint32_t>(data.size()), returned);
     }
 
     UsbDeviceHandle m_Device = USB_NO_HANDLE;

@@ -5,8 +5,9 @@
 namespace {
 
 int Halve(int value) {
-    if (!Q3V_ASSERT_TEXT(value % 2 == 0, "value is even"))
+    if (!Q3V_ASSERT_TEXT(value % 2 == 0, "value is even")) {
         return -1;
+    }
     return value / 2;
 }
 

@@ -101,8 +101,9 @@ TEST(NumberConversion, StopsAtTheFirstOtherCharacterAndWraps) {
         {"", 0, 16, 0},
         {"G1", 0, 16, 0},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(StrToNumN(c.text, c.len, c.radix), c.value) << c.text << " len " << c.len;
+    }
     EXPECT_EQ(StrToNumN(nullptr, 4, 16), 0u);
     EXPECT_EQ(StrToNum(nullptr, 16), 0u);
 }
@@ -207,8 +208,9 @@ TEST(Frequency, Text) {
         {12345678, "12.345 MHz"},
         {0xFFFFFFFF, "4294.967 MHz"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_STREQ(FreqToStr(c.hz), c.text) << c.hz;
+    }
 }
 
 TEST(Frequency, Reading) {
@@ -234,8 +236,9 @@ TEST(Frequency, Reading) {
         {"", 1000000, 0},
         {"5000 MHz", 1000000, 705032704}, // wraps
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(StrToFreq(c.text, c.defaultUnit), c.hz) << '"' << c.text << '"';
+    }
     EXPECT_EQ(StrToFreq(nullptr, 1000000), 0u);
 }
 

@@ -14,13 +14,15 @@ class PoolTest : public ::testing::Test {
 protected:
     StrPool* Make(int32_t count, int32_t size) {
         StrPool* p = StrPoolCreate(count, size);
-        if (p)
+        if (p) {
             m_Pools.push_back(p);
+        }
         return p;
     }
     void TearDown() override {
-        for (StrPool* p : m_Pools)
+        for (StrPool* p : m_Pools) {
             StrPoolFree(p);
+        }
     }
     std::vector<StrPool*> m_Pools;
 };
@@ -139,8 +141,9 @@ TEST(PoolSlots, NinthPoolIsRefusedAndFreeingMakesRoom) {
     StrPool* again = StrPoolCreate(2, 16);
     EXPECT_NE(again, nullptr);
     pools[3] = again;
-    for (StrPool* p : pools)
+    for (StrPool* p : pools) {
         StrPoolFree(p);
+    }
 }
 
 // Freeing every pool (as at exit) must not leave the default pool's pointer behind: a text
@@ -154,8 +157,9 @@ TEST(PoolSlots, DefaultPoolIsUsableAfterFreeingAllPools) {
     std::strcpy(text, "after");
     EXPECT_EQ(StrSizeInPool(nullptr, text), 512u);
 
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot)
+    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
         StrPoolFreeAt(slot);
+    }
     StrPoolFreeAt(-1);
     StrPoolFreeAt(STR_POOL_SLOTS);
     text = NextStrSized(nullptr, 600);

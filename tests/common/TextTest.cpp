@@ -25,9 +25,10 @@ TEST(CompareNoCase, Results) {
         {"\xC4", "\xE4", 1, 1}, // bytes above ASCII are compared as they are
         {"@Z", "@z", 2, 0},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(CompareNoCase(c.a, c.b, c.n), c.result)
             << '"' << c.a << "\" \"" << c.b << "\" " << c.n;
+    }
 }
 
 TEST(EqualsNoCase, SameLengthAndLettersIgnoringCase) {
@@ -45,8 +46,9 @@ TEST(EqualsNoCase, SameLengthAndLettersIgnoringCase) {
         {"[", "{", false},
         {"\xC4", "\xE4", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << '"' << c.a << "\" \"" << c.b << '"';
+    }
 }
 
 TEST(LowerAscii, FoldsOnlyAsciiLetters) {
@@ -76,10 +78,11 @@ TEST(FindNoCase, Positions) {
     };
     for (const auto& c : cases) {
         const char* found = FindNoCase(c.text, c.needle);
-        if (c.position < 0)
+        if (c.position < 0) {
             EXPECT_EQ(found, nullptr) << c.text << " / " << c.needle;
-        else
+        } else {
             EXPECT_EQ(found, c.text + c.position) << c.text << " / " << c.needle;
+        }
     }
 }
 
@@ -119,8 +122,9 @@ TEST(CopyEllipsis, CutsLongTextsToExactlySize) {
         EXPECT_EQ(CopyEllipsis(dst, c.src, c.len, c.size), dst);
         EXPECT_STREQ(dst, c.result) << "len " << c.len << " size " << c.size;
         // nothing beyond size + 1 bytes is written
-        for (size_t i = c.size + 1; i < sizeof dst; ++i)
+        for (size_t i = c.size + 1; i < sizeof dst; ++i) {
             ASSERT_EQ(dst[i], c.len <= c.size && i <= c.len ? '\0' : '#') << i;
+        }
     }
 }
 
@@ -201,8 +205,9 @@ TEST(LineBreakPos, FirstLineOfWrappedText) {
         {"a b", 10, 3},                // shorter than width: blanks do not matter
         {"", 10, 0},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(LineBreakPos(c.text, c.width), c.pos) << '"' << c.text << "\" " << c.width;
+    }
 }
 
 TEST(PadFormat, LeftJustifiesInTheField) {

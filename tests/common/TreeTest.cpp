@@ -49,11 +49,12 @@ protected:
     // The data of a sibling chain, starting at h.
     std::vector<intptr_t> Chain(TreeHandle h) const {
         std::vector<intptr_t> out;
-        if (!h)
+        if (!h) {
             return out;
-        do
+        }
+        do {
             out.push_back(reinterpret_cast<intptr_t>(tree.GetData(h)));
-        while (tree.ToNext(h));
+        } while (tree.ToNext(h));
         return out;
     }
     std::vector<intptr_t> TopLevel() const {
@@ -67,9 +68,9 @@ protected:
     // Walking backwards gives the same chain reversed.
     std::vector<intptr_t> ChainBackFrom(TreeHandle h) const {
         std::vector<intptr_t> out;
-        do
+        do {
             out.insert(out.begin(), reinterpret_cast<intptr_t>(tree.GetData(h)));
-        while (tree.ToPrev(h));
+        } while (tree.ToPrev(h));
         return out;
     }
 

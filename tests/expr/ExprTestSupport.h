@@ -27,49 +27,51 @@ struct EvalResult {
     std::string Error;
     ExprValue Value{};
 
-    bool IsNumber(uint32_t i_Number) const {
-        return Position == 0 && !Value.IsString && Value.Number == i_Number;
+    bool IsNumber(uint32_t number) const {
+        return Position == 0 && !Value.IsString && Value.Number == number;
     }
-    bool IsText(std::string_view i_Text) const {
-        return Position == 0 && Value.IsString && std::string_view(Value.Text) == i_Text;
+    bool IsText(std::string_view text) const {
+        return Position == 0 && Value.IsString && std::string_view(Value.Text) == text;
     }
 };
 
-inline std::ostream& operator<<(std::ostream& o_Stream, const EvalResult& i_Result) {
-    if (i_Result.Position != 0)
-        return o_Stream << "error at " << i_Result.Position << ": " << i_Result.Error;
-    if (i_Result.Value.IsString)
-        return o_Stream << "text \"" << i_Result.Value.Text << "\"";
-    return o_Stream << "number 0x" << std::hex << i_Result.Value.Number << std::dec;
+inline std::ostream& operator<<(std::ostream& stream, const EvalResult& result) {
+    if (result.Position != 0) {
+        return stream << "error at " << result.Position << ": " << result.Error;
+    }
+    if (result.Value.IsString) {
+        return stream << "text \"" << result.Value.Text << "\"";
+    }
+    return stream << "number 0x" << std::hex << result.Value.Number << std::dec;
 }
 
-inline EvalResult Eval(std::string_view i_Text, const char* i_Scope = nullptr) {
+inline EvalResult Eval(std::string_view text, const char* scope = nullptr) {
     EvalResult result;
     const char* error = nullptr;
-    result.Position = ExprEvaluate(i_Text.data(), i_Text.size(), &result.Value, i_Scope, &error);
-    if (result.Position != 0)
+    result.Position = ExprEvaluate(text.data(), text.size(), &result.Value, scope, &error);
+    if (result.Position != 0) {
         result.Error = error != nullptr ? error : "(no error text)";
+    }
     return result;
 }
 
-inline ExprValue NumberValue(uint32_t i_Number) {
+inline ExprValue NumberValue(uint32_t number) {
     ExprValue value{};
-    value.Number = i_Number;
+    value.Number = number;
     return value;
 }
 
-inline ExprValue TextValue(std::string_view i_Text) {
+inline ExprValue TextValue(std::string_view text) {
     ExprValue value{};
     value.IsString = 1;
-    const size_t n = i_Text.size() < EXPR_TEXT_MAX ? i_Text.size() : EXPR_TEXT_MAX;
-    std::memcpy(value.Text, i_Text.data(), n);
+    const size_t n = text.size() < EXPR_TEXT_MAX ? text.size() : EXPR_TEXT_MAX;
+    std::memcpy(value.Text, text.data(), n);
     value.Text[n] = '\0';
     return value;
 }
 
-inline bool SetVar(std::string_view i_Name, const ExprValue& i_Value,
-                   const char* i_Scope = nullptr) {
-    return ExprSetVar(i_Name.data(), i_Name.size(), &i_Value, i_Scope);
+inline bool SetVar(std::string_view name, const ExprValue& value, const char* scope = nullptr) {
+    return ExprSetVar(name.data(), name.size(), &value, scope);
 }
 
 class ExprTest : public ::testing::Test {
@@ -92,35 +94,36 @@ struct ExprCase {
     const char* Str = nullptr;
 };
 
-inline ExprCase Num(const char* i_Text, uint32_t i_Number) {
-    return {i_Text, ExprCase::ExpectNumber, i_Number, nullptr};
+inline ExprCase Num(const char* text, uint32_t number) {
+    return {text, ExprCase::ExpectNumber, number, nullptr};
 }
-inline ExprCase Txt(const char* i_Text, const char* i_Result) {
-    return {i_Text, ExprCase::ExpectText, 0, i_Result};
+inline ExprCase Txt(const char* text, const char* result) {
+    return {text, ExprCase::ExpectText, 0, result};
 }
-inline ExprCase Err(const char* i_Text, uint32_t i_Position, const char* i_Message) {
-    return {i_Text, ExprCase::ExpectError, i_Position, i_Message};
+inline ExprCase Err(const char* text, uint32_t position, const char* message) {
+    return {text, ExprCase::ExpectError, position, message};
 }
 
-inline void ExpectCase(const ExprCase& i_Case, const char* i_Scope = nullptr) {
-    const EvalResult r = Eval(i_Case.Text, i_Scope);
-    switch (i_Case.Expect) {
+inline void ExpectCase(const ExprCase& testCase, const char* scope = nullptr) {
+    const EvalResult r = Eval(testCase.Text, scope);
+    switch (testCase.Expect) {
     case ExprCase::ExpectNumber:
-        EXPECT_TRUE(r.IsNumber(i_Case.Number))
-            << i_Case.Text << " gave " << r << ", expected 0x" << std::hex << i_Case.Number;
+        EXPECT_TRUE(r.IsNumber(testCase.Number))
+            << testCase.Text << " gave " << r << ", expected 0x" << std::hex << testCase.Number;
         break;
     case ExprCase::ExpectText:
-        EXPECT_TRUE(r.IsText(i_Case.Str))
-            << i_Case.Text << " gave " << r << ", expected \"" << i_Case.Str << "\"";
+        EXPECT_TRUE(r.IsText(testCase.Str))
+            << testCase.Text << " gave " << r << ", expected \"" << testCase.Str << "\"";
         break;
     case ExprCase::ExpectError:
-        EXPECT_EQ(r.Position, i_Case.Number) << i_Case.Text << " gave " << r;
-        EXPECT_EQ(r.Error, i_Case.Str) << i_Case.Text;
+        EXPECT_EQ(r.Position, testCase.Number) << testCase.Text << " gave " << r;
+        EXPECT_EQ(r.Error, testCase.Str) << testCase.Text;
         break;
     }
 }
 
-inline void ExpectCases(std::initializer_list<ExprCase> i_Cases, const char* i_Scope = nullptr) {
-    for (const ExprCase& c : i_Cases)
-        ExpectCase(c, i_Scope);
+inline void ExpectCases(std::initializer_list<ExprCase> cases, const char* scope = nullptr) {
+    for (const ExprCase& c : cases) {
+        ExpectCase(c, scope);
+    }
 }

@@ -186,12 +186,14 @@ TEST_F(ExprTest, ColourConversions) {
 TEST_F(ExprTest, OperatorAtTheEnd) {
     // The text ends right after the operator: the handler has too few operands.
     const char* const texts[] = {"1 +", "1 ==", "1 &&", "1 **", "1 <<<", "1 ?", "~", "!"};
-    for (const char* text : texts)
+    for (const char* text : texts) {
         ExpectCase(Err(text, 1, "Missing an expression after the operator."));
+    }
     // Word operators need a blank on each side, which a trimmed text cannot end with: these are
     // names for the resolver.
-    for (const char* text : {"1 rndto", "1 and", "r2y"})
+    for (const char* text : {"1 rndto", "1 and", "r2y"}) {
         ExpectCase(Err(text, 1, kUnknown));
+    }
 }
 
 } // namespace

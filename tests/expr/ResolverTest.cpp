@@ -22,22 +22,22 @@ struct FakeResolver {
         return s_Current;
     }
 
-    static uint32_t Resolve(const char* i_Text, uint32_t i_Length, ExprValue* io_Value,
-                            const char** o_ErrorText) {
+    static uint32_t Resolve(const char* textIn, uint32_t length, ExprValue* value,
+                            const char** errorText) {
         FakeResolver& self = *Current();
-        const std::string text(i_Text, i_Length);
+        const std::string text(textIn, length);
         self.Calls.push_back(
-            {text, io_Value->IsString == 1, o_ErrorText != nullptr, i_Text[i_Length] == '\0'});
+            {text, value->IsString == 1, errorText != nullptr, textIn[length] == '\0'});
         if (text == "oops") {
-            *o_ErrorText = "Bad token.";
+            *errorText = "Bad token.";
             return 2;
         }
         const auto found = self.Values.find(text);
         if (found == self.Values.end()) {
-            *o_ErrorText = "Unknown feature or token.";
+            *errorText = "Unknown feature or token.";
             return 1;
         }
-        *io_Value = found->second;
+        *value = found->second;
         return 0;
     }
 };
@@ -74,8 +74,9 @@ TEST_F(ResolverTest, NamesGoToTheResolver) {
     EXPECT_EQ(m_Fake.Calls[0].Text, "bpp");
     EXPECT_EQ(m_Fake.Calls[1].Text, "reg[10]");
     EXPECT_EQ(m_Fake.Calls[2].Text, "name");
-    for (const auto& call : m_Fake.Calls)
+    for (const auto& call : m_Fake.Calls) {
         EXPECT_TRUE(call.Terminated) << call.Text;
+    }
 }
 
 TEST_F(ResolverTest, NumbersAndVariablesDoNotReachIt) {

@@ -86,8 +86,9 @@ TEST_F(ExprTest, AssignedElementIsReadBack) {
 
 TEST_F(ExprTest, DeepNestingIsRefused) {
     std::string groups;
-    for (int i = 0; i < 300; ++i)
+    for (int i = 0; i < 300; ++i) {
         groups += "(1+";
+    }
     groups += "1" + std::string(300, ')');
     for (const std::string& text :
          {std::string(300, '!') + "1", std::string(300, '~') + "1", groups}) {

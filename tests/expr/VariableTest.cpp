@@ -5,11 +5,12 @@
 
 namespace {
 
-std::vector<std::string> NamesOf(const char* i_Scope) {
+std::vector<std::string> NamesOf(const char* scope) {
     std::vector<std::string> names;
     const char* name = nullptr;
-    for (uint32_t n = 0; ExprVarName(n, &name, i_Scope); ++n)
+    for (uint32_t n = 0; ExprVarName(n, &name, scope); ++n) {
         names.emplace_back(name);
+    }
     return names;
 }
 
@@ -57,8 +58,9 @@ TEST_F(ExprTest, FindVarGivesRowOrCount) {
 }
 
 TEST_F(ExprTest, TableHolds1000Rows) {
-    for (uint32_t i = 0; i < EXPR_MAX_VARS; ++i)
+    for (uint32_t i = 0; i < EXPR_MAX_VARS; ++i) {
         ASSERT_TRUE(SetVar("$v" + std::to_string(i), NumberValue(i))) << i;
+    }
     EXPECT_FALSE(SetVar("$one_more", NumberValue(1)));
     EXPECT_FALSE(SetVar("$v0", NumberValue(1), "script1")); // a new local is a new row
     EXPECT_TRUE(SetVar("$v500", TextValue("changed")));     // an existing one still changes

@@ -27,16 +27,16 @@ namespace {
 // Sets (or with nullopt unsets) an environment variable for the life of the object.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* i_Name, std::optional<std::string> i_Value) : m_Name(i_Name) {
-        if (const char* old = std::getenv(i_Name)) {
+    ScopedEnv(const char* name, std::optional<std::string> value) : m_Name(name) {
+        if (const char* old = std::getenv(name)) {
             m_Old = old;
         }
-        Set(i_Value);
+        Set(value);
     }
     ~ScopedEnv() { Set(m_Old); }
-    void Set(const std::optional<std::string>& i_Value) {
-        if (i_Value) {
-            setenv(m_Name.c_str(), i_Value->c_str(), 1);
+    void Set(const std::optional<std::string>& value) {
+        if (value) {
+            setenv(m_Name.c_str(), value->c_str(), 1);
         } else {
             unsetenv(m_Name.c_str());
         }
@@ -53,18 +53,18 @@ const std::string& LockFolder() {
     return q3vtest::ProgramTempFolder("q3v-boardlock");
 }
 
-bool IsFolder(const std::string& i_Path) {
+bool IsFolder(const std::string& path) {
     struct stat st {};
-    return stat(i_Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Whether another holder could take the lock of this lock file right now.
-bool FileLockIsFree(const std::string& i_Path) {
-    if (access(i_Path.c_str(), F_OK) != 0) {
-        ADD_FAILURE() << "no lock file " << i_Path;
+bool FileLockIsFree(const std::string& path) {
+    if (access(path.c_str(), F_OK) != 0) {
+        ADD_FAILURE() << "no lock file " << path;
         return false;
     }
-    return BoardLock::IsFreeAt(i_Path);
+    return BoardLock::IsFreeAt(path);
 }
 
 class BoardLockProcesses : public ::testing::Test {

@@ -34,9 +34,9 @@ protected:
     }
 };
 
-std::string Entries(unsigned i_Count) {
+std::string Entries(unsigned count) {
     std::string text;
-    for (unsigned i = 0; i < i_Count; ++i) {
+    for (unsigned i = 0; i < count; ++i) {
         text += "bw:reg[" + std::to_string(2 * i) + "];";
     }
     return text;

@@ -45,7 +45,7 @@ struct FaultCase {
     const char* Report;          // the report of a wrong first packet
 };
 
-std::vector<FaultCase> FaultCases(const Bytes& i_Data) {
+std::vector<FaultCase> FaultCases(const Bytes& data) {
     return {
         {"register read",
          [] { return oxCsclRdMge(kRegisterBase + 0x40, 2, kRegisterPort) == 0x1234; },
@@ -57,11 +57,11 @@ std::vector<FaultCase> FaultCases(const Bytes& i_Data) {
         {"configuration", [] { return oxCsclGetConfigByte(5) == board::kHwRevision; },
          "oxCsclRdConfigRegs:Bogus packet received 0x15, expected 0x6"},
         {"burst read",
-         [i_Data] {
-             Bytes back(i_Data.size());
+         [data] {
+             Bytes back(data.size());
              return oxCsclBurstRdMge(0x1000, static_cast<std::uint32_t>(back.size()), 5,
                                      back.data()) == back.size() &&
-                    back == i_Data;
+                    back == data;
          },
          "oxCsclBurstRdMge:Bogus packet received 0x15, expected 0x1 (len rcvd 0)"},
     };

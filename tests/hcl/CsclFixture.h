@@ -45,9 +45,9 @@ struct Transfer {
     Bytes Head; // the first bytes
 };
 
-inline std::vector<Transfer> Transfers(const std::vector<board::LogEntry>& i_Log) {
+inline std::vector<Transfer> Transfers(const std::vector<board::LogEntry>& log) {
     std::vector<Transfer> result;
-    for (const auto& e : i_Log) {
+    for (const auto& e : log) {
         if (e.What == board::LogEntry::Kind::Out || e.What == board::LogEntry::Kind::In) {
             result.push_back(
                 {e.What == board::LogEntry::Kind::Out, e.Continued, e.Length, e.Bytes});
@@ -56,9 +56,9 @@ inline std::vector<Transfer> Transfers(const std::vector<board::LogEntry>& i_Log
     return result;
 }
 
-inline std::vector<Transfer> OutTransfers(const std::vector<board::LogEntry>& i_Log) {
+inline std::vector<Transfer> OutTransfers(const std::vector<board::LogEntry>& log) {
     std::vector<Transfer> result;
-    for (const auto& t : Transfers(i_Log)) {
+    for (const auto& t : Transfers(log)) {
         if (t.Out) {
             result.push_back(t);
         }
@@ -67,10 +67,9 @@ inline std::vector<Transfer> OutTransfers(const std::vector<board::LogEntry>& i_
 }
 
 // Occurrences of a text in another.
-inline int Count(const std::string& i_Text, const std::string& i_Part) {
+inline int Count(const std::string& text, const std::string& part) {
     int n = 0;
-    for (std::size_t at = i_Text.find(i_Part); at != std::string::npos;
-         at = i_Text.find(i_Part, at + 1)) {
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
         ++n;
     }
     return n;
@@ -100,9 +99,9 @@ protected:
     void Capture() { ::testing::internal::CaptureStdout(); }
     std::string Captured() { return ::testing::internal::GetCapturedStdout(); }
 
-    Bytes Memory(std::uint32_t i_Address, std::size_t i_Count) {
-        Bytes bytes(i_Count);
-        EXPECT_TRUE(m_Board->ReadMemory(i_Address, bytes));
+    Bytes Memory(std::uint32_t address, std::size_t count) {
+        Bytes bytes(count);
+        EXPECT_TRUE(m_Board->ReadMemory(address, bytes));
         return bytes;
     }
 

@@ -46,12 +46,12 @@ TEST(CsclTwoProcesses, DISABLED_Worker) {
     EXPECT_EQ(wrong, 0);
 }
 
-pid_t StartWorker(const std::string& i_Address, const std::string& i_Output) {
+pid_t StartWorker(const std::string& address, const std::string& output) {
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
         environment.emplace_back(*e);
     }
-    environment.push_back("Q3V_CSCL_WORKER=" + i_Address);
+    environment.push_back("Q3V_CSCL_WORKER=" + address);
     std::vector<char*> envp;
     for (auto& e : environment) {
         envp.push_back(e.data());
@@ -64,7 +64,7 @@ pid_t StartWorker(const std::string& i_Address, const std::string& i_Output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, i_Output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = -1;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
@@ -74,8 +74,8 @@ pid_t StartWorker(const std::string& i_Address, const std::string& i_Output) {
     return pid;
 }
 
-std::string FileText(const std::string& i_Path) {
-    std::ifstream file(i_Path);
+std::string FileText(const std::string& path) {
+    std::ifstream file(path);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();

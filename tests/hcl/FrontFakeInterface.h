@@ -27,28 +27,28 @@ struct FakeBoard {
     bool AcquireResult = true;
     bool PrintCalls = true;
 
-    std::uint32_t LoadReg(std::uint32_t i_Index, std::uint32_t i_Width) const {
+    std::uint32_t LoadReg(std::uint32_t index, std::uint32_t width) const {
         std::uint32_t v = 0;
-        for (std::uint32_t i = 0; i < i_Width && i_Index + i < kRegBytes; ++i) {
-            v |= std::uint32_t{Regs[i_Index + i]} << (8 * i);
+        for (std::uint32_t i = 0; i < width && index + i < kRegBytes; ++i) {
+            v |= std::uint32_t{Regs[index + i]} << (8 * i);
         }
         return v;
     }
-    void StoreReg(std::uint32_t i_Index, std::uint32_t i_Width, std::uint32_t i_Value) {
-        for (std::uint32_t i = 0; i < i_Width && i_Index + i < kRegBytes; ++i) {
-            Regs[i_Index + i] = static_cast<std::uint8_t>(i_Value >> (8 * i));
+    void StoreReg(std::uint32_t index, std::uint32_t width, std::uint32_t value) {
+        for (std::uint32_t i = 0; i < width && index + i < kRegBytes; ++i) {
+            Regs[index + i] = static_cast<std::uint8_t>(value >> (8 * i));
         }
     }
-    std::uint32_t LoadMem(std::uint32_t i_Address, std::uint32_t i_Width) const {
+    std::uint32_t LoadMem(std::uint32_t address, std::uint32_t width) const {
         std::uint32_t v = 0;
-        for (std::uint32_t i = 0; i < i_Width && std::uint64_t{i_Address} + i < kMemBytes; ++i) {
-            v |= std::uint32_t{Mem[i_Address + i]} << (8 * i);
+        for (std::uint32_t i = 0; i < width && std::uint64_t{address} + i < kMemBytes; ++i) {
+            v |= std::uint32_t{Mem[address + i]} << (8 * i);
         }
         return v;
     }
-    void StoreMem(std::uint32_t i_Address, std::uint32_t i_Width, std::uint32_t i_Value) {
-        for (std::uint32_t i = 0; i < i_Width && std::uint64_t{i_Address} + i < kMemBytes; ++i) {
-            Mem[i_Address + i] = static_cast<std::uint8_t>(i_Value >> (8 * i));
+    void StoreMem(std::uint32_t address, std::uint32_t width, std::uint32_t value) {
+        for (std::uint32_t i = 0; i < width && std::uint64_t{address} + i < kMemBytes; ++i) {
+            Mem[address + i] = static_cast<std::uint8_t>(value >> (8 * i));
         }
     }
 };
@@ -64,10 +64,10 @@ inline std::vector<std::string>& Calls() {
     return s_Calls;
 }
 
-inline void Note(const char* i_Name, std::initializer_list<std::uint32_t> i_Args) {
-    std::string call = i_Name;
+inline void Note(const char* name, std::initializer_list<std::uint32_t> args) {
+    std::string call = name;
     char buffer[16];
-    for (std::uint32_t a : i_Args) {
+    for (std::uint32_t a : args) {
         std::snprintf(buffer, sizeof buffer, " %X", a);
         call += buffer;
     }
@@ -78,36 +78,35 @@ inline void Note(const char* i_Name, std::initializer_list<std::uint32_t> i_Args
 }
 
 // The PLL of the fake is always locked: register 0x10 reads with bit 15 set.
-inline std::uint32_t ReadRegValue(std::uint32_t i_Index, std::uint32_t i_Width) {
-    std::uint32_t v = Board()->LoadReg(i_Index, i_Width);
-    if (i_Index == 0x10 && i_Width == 2) {
+inline std::uint32_t ReadRegValue(std::uint32_t index, std::uint32_t width) {
+    std::uint32_t v = Board()->LoadReg(index, width);
+    if (index == 0x10 && width == 2) {
         v |= 0x8000;
     }
     return v;
 }
 
-template <typename T> T ChangeReg(const char* i_Name, std::uint32_t i_Index, std::uint32_t i_New) {
-    Board()->StoreReg(i_Index, sizeof(T), i_New);
-    Note(i_Name, {i_Index, i_New});
-    return static_cast<T>(i_New);
+template <typename T> T ChangeReg(const char* name, std::uint32_t index, std::uint32_t newValue) {
+    Board()->StoreReg(index, sizeof(T), newValue);
+    Note(name, {index, newValue});
+    return static_cast<T>(newValue);
 }
 
 template <typename T>
-void BurstWriteMem(const char* i_Name, std::uint32_t a, const T* b, std::uint32_t n) {
-    Note(i_Name, {a, n});
+void BurstWriteMem(const char* name, std::uint32_t a, const T* b, std::uint32_t n) {
+    Note(name, {a, n});
     for (std::uint32_t i = 0; i < n; ++i) {
         Board()->StoreMem(a + i * sizeof(T), sizeof(T), b[i]);
     }
 }
-template <typename T>
-void BurstReadMem(const char* i_Name, std::uint32_t a, T* b, std::uint32_t n) {
-    Note(i_Name, {a, n});
+template <typename T> void BurstReadMem(const char* name, std::uint32_t a, T* b, std::uint32_t n) {
+    Note(name, {a, n});
     for (std::uint32_t i = 0; i < n; ++i) {
         b[i] = static_cast<T>(Board()->LoadMem(a + i * sizeof(T), sizeof(T)));
     }
 }
-template <typename T> void FillMem(const char* i_Name, std::uint32_t a, T v, std::uint32_t n) {
-    Note(i_Name, {a, v, n});
+template <typename T> void FillMem(const char* name, std::uint32_t a, T v, std::uint32_t n) {
+    Note(name, {a, v, n});
     for (std::uint64_t i = 0; i < n && a + i * sizeof(T) < FakeBoard::kMemBytes; ++i) {
         Board()->StoreMem(static_cast<std::uint32_t>(a + i * sizeof(T)), sizeof(T), v);
     }

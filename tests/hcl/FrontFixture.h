@@ -62,8 +62,8 @@ protected:
     }
 
     // Keys for the breakpoint prompt.
-    void Keys(const char* i_Keys) {
-        ConsoleSetInputForTesting(i_Keys, static_cast<unsigned>(std::strlen(i_Keys)));
+    void Keys(const char* keys) {
+        ConsoleSetInputForTesting(keys, static_cast<unsigned>(std::strlen(keys)));
     }
 
     std::unique_ptr<FakeBoard> m_Board;

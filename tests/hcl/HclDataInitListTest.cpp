@@ -57,9 +57,9 @@ protected:
         oxHclSetLastError(oxERR_NONE);
     }
 
-    void List(std::initializer_list<oxHclRegEntry> i_Pairs) {
+    void List(std::initializer_list<oxHclRegEntry> pairs) {
         std::size_t n = 0;
-        for (const oxHclRegEntry& e : i_Pairs) {
+        for (const oxHclRegEntry& e : pairs) {
             oxHclSetReg(m_Block, n++, e);
         }
     }

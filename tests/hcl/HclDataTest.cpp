@@ -12,27 +12,27 @@
 
 namespace {
 
-const unsigned char* Bytes(const oxHclData& i_Block) {
-    return reinterpret_cast<const unsigned char*>(&i_Block);
+const unsigned char* Bytes(const oxHclData& block) {
+    return reinterpret_cast<const unsigned char*>(&block);
 }
-unsigned char* Bytes(oxHclData& io_Block) {
-    return reinterpret_cast<unsigned char*>(&io_Block);
+unsigned char* Bytes(oxHclData& block) {
+    return reinterpret_cast<unsigned char*>(&block);
 }
 
-std::uint32_t RawU32(const oxHclData& i_Block, std::size_t i_Offset) {
-    const unsigned char* b = Bytes(i_Block) + i_Offset;
+std::uint32_t RawU32(const oxHclData& block, std::size_t offset) {
+    const unsigned char* b = Bytes(block) + offset;
     return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
-std::uint16_t RawU16(const oxHclData& i_Block, std::size_t i_Offset) {
-    const unsigned char* b = Bytes(i_Block) + i_Offset;
+std::uint16_t RawU16(const oxHclData& block, std::size_t offset) {
+    const unsigned char* b = Bytes(block) + offset;
     return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
 }
 
 // An independent bit-wise CRC-16 (polynomial 0x1021, initial 0xFFFF, MSB first).
-std::uint16_t BitwiseCrc(const unsigned char* i_Data, std::size_t i_Length) {
+std::uint16_t BitwiseCrc(const unsigned char* data, std::size_t length) {
     std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i < i_Length; ++i) {
-        crc ^= static_cast<std::uint16_t>(i_Data[i] << 8);
+    for (std::size_t i = 0; i < length; ++i) {
+        crc ^= static_cast<std::uint16_t>(data[i] << 8);
         for (int bit = 0; bit < 8; ++bit) {
             crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
         }

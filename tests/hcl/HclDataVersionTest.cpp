@@ -18,23 +18,23 @@ protected:
     void SetUp() override { std::memcpy(&m_Saved, &oxgHclInfo, sizeof m_Saved); }
     void TearDown() override { std::memcpy(&oxgHclInfo, &m_Saved, sizeof m_Saved); }
 
-    static std::string Text(std::size_t i_Size = 4096) {
-        std::vector<char> buffer(i_Size, 'X');
+    static std::string Text(std::size_t size = 4096) {
+        std::vector<char> buffer(size, 'X');
         oxHclGetVersionText("PLAY", "test utility", " $Revision: 73 $", buffer.data(),
                             buffer.size());
         return std::string(buffer.data());
     }
-    static std::vector<std::string> Lines(const std::string& i_Text) {
+    static std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
-        std::stringstream in(i_Text);
+        std::stringstream in(text);
         for (std::string line; std::getline(in, line);) {
             lines.push_back(line);
         }
         return lines;
     }
-    static std::string CrcLine(std::uint16_t i_Crc, const char* i_State) {
+    static std::string CrcLine(std::uint16_t crc, const char* state) {
         char line[64];
-        std::snprintf(line, sizeof line, "Configuration CRC %04Xh (%s)", i_Crc, i_State);
+        std::snprintf(line, sizeof line, "Configuration CRC %04Xh (%s)", crc, state);
         return line;
     }
 

@@ -26,9 +26,9 @@ struct Counter {
     unsigned A = 0;
     unsigned B = 0;
 
-    template <typename Pred> bool WaitFor(Pred i_Pred) {
+    template <typename Pred> bool WaitFor(Pred pred) {
         std::unique_lock<std::mutex> lock(Lock);
-        return Changed.wait_for(lock, std::chrono::seconds(20), i_Pred);
+        return Changed.wait_for(lock, std::chrono::seconds(20), pred);
     }
 };
 

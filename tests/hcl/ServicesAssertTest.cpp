@@ -15,8 +15,8 @@ protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
     void TearDown() override { ConsoleSetInputForTesting("", 0); }
 
-    static void Keys(const std::string& i_Keys) {
-        ConsoleSetInputForTesting(i_Keys.data(), static_cast<unsigned>(i_Keys.size()));
+    static void Keys(const std::string& keys) {
+        ConsoleSetInputForTesting(keys.data(), static_cast<unsigned>(keys.size()));
     }
 };
 

@@ -67,8 +67,8 @@ TEST(ServicesEvent, BadHandles) {
     EXPECT_EQ(oxCreateThread(nullptr, nullptr), nullptr);
 }
 
-std::uint32_t WaitForGo(void* i_Event) {
-    return oxWaitEvent(static_cast<oxHandle>(i_Event), oxINFINITE) ? 0 : 1;
+std::uint32_t WaitForGo(void* event) {
+    return oxWaitEvent(static_cast<oxHandle>(event), oxINFINITE) ? 0 : 1;
 }
 
 TEST(ServicesThread, WaitTimesOutKeepingTheHandleThenSucceeds) {
@@ -123,8 +123,8 @@ struct TimerProbe {
     ~TimerProbe() { oxCloseHandle(Third); }
 };
 
-void CountCall(void* i_Probe) {
-    auto* probe = static_cast<TimerProbe*>(i_Probe);
+void CountCall(void* probeIn) {
+    auto* probe = static_cast<TimerProbe*>(probeIn);
     const oxHandle timer = probe->Timer.load();
     if (++probe->Calls >= 3 && timer != nullptr && !probe->Stopped.exchange(true)) {
         oxSetEvent(timer);        // the timer's thread ends at its next wait and closes it
@@ -133,9 +133,9 @@ void CountCall(void* i_Probe) {
 }
 
 // Starts a timer on a fresh probe and waits until it has called back three times.
-void ExpectThreeCallsThenStop(std::uint32_t i_PeriodMs) {
+void ExpectThreeCallsThenStop(std::uint32_t periodMs) {
     TimerProbe probe;
-    const oxHandle timer = oxStartTimer(i_PeriodMs, CountCall, &probe);
+    const oxHandle timer = oxStartTimer(periodMs, CountCall, &probe);
     ASSERT_NE(timer, nullptr);
     probe.Timer = timer;
     if (!oxWaitEvent(probe.Third, kNoHang)) {

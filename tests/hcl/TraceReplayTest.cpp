@@ -17,8 +17,8 @@ using namespace fronttest;
 namespace {
 
 // A hexadecimal number word of the log ("1F", "0003h").
-bool ParseHex(const std::string& i_Word, std::uint32_t& o_Value) {
-    std::string digits = i_Word;
+bool ParseHex(const std::string& word, std::uint32_t& value) {
+    std::string digits = word;
     if (!digits.empty() && (digits.back() == 'h' || digits.back() == 'H')) {
         digits.pop_back();
     }
@@ -26,20 +26,20 @@ bool ParseHex(const std::string& i_Word, std::uint32_t& o_Value) {
         digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         return false;
     }
-    o_Value = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
+    value = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
     return true;
 }
 
 // Runs one log line on the board as Play would; false for a line that is no such command.
-bool Replay(const std::string& i_Line, FakeBoard& io_Board) {
-    const std::string statement = i_Line.substr(0, i_Line.find('\''));
+bool Replay(const std::string& line, FakeBoard& board) {
+    const std::string statement = line.substr(0, line.find('\''));
     std::istringstream in(statement);
     std::vector<std::string> words;
     for (std::string w; in >> w;) {
         words.push_back(w);
     }
     if (words.empty()) {
-        return i_Line.find('\'') != std::string::npos; // a comment line
+        return line.find('\'') != std::string::npos; // a comment line
     }
     const std::string& cmd = words[0];
     const char kind = cmd[0];
@@ -62,15 +62,15 @@ bool Replay(const std::string& i_Line, FakeBoard& io_Board) {
     switch (kind) {
     case 'x': // X index [data]: 32-bit registers do not exist on this interface
         if (values.size() == 2 && width != 4) {
-            io_Board.StoreReg(values[0], width, values[1] & mask);
+            board.StoreReg(values[0], width, values[1] & mask);
         }
         return values.size() <= 2;
     case 'r': // R address: a read changes nothing
         return values.size() == 1;
     case 'w': // W start data...
         for (std::size_t k = 1; k < values.size(); ++k) {
-            io_Board.StoreMem(values[0] + static_cast<std::uint32_t>(k - 1) * width, width,
-                              values[k] & mask);
+            board.StoreMem(values[0] + static_cast<std::uint32_t>(k - 1) * width, width,
+                           values[k] & mask);
         }
         return values.size() >= 2;
     case 'f': // F start Lcount data...
@@ -78,8 +78,8 @@ bool Replay(const std::string& i_Line, FakeBoard& io_Board) {
             return false;
         }
         for (std::uint32_t k = 0; k < values[1]; ++k) {
-            io_Board.StoreMem(values[0] + k * width, width,
-                              values[2 + k % (values.size() - 2)] & mask);
+            board.StoreMem(values[0] + k * width, width,
+                           values[2 + k % (values.size() - 2)] & mask);
         }
         return true;
     default:

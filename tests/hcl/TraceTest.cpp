@@ -17,8 +17,8 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string ReadFile(const std::string& i_Path) {
-    std::ifstream in(i_Path);
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
@@ -34,7 +34,7 @@ protected:
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".log");
     }
     // Starts the trace with the letters into this test's log file.
-    void Start(std::uint32_t i_Letters) { ASSERT_TRUE(oxHclStartTrace(i_Letters, m_Log.c_str())); }
+    void Start(std::uint32_t letters) { ASSERT_TRUE(oxHclStartTrace(letters, m_Log.c_str())); }
     std::string Log() {
         EXPECT_TRUE(oxHclWriteDebugLog());
         return ReadFile(m_Log);
@@ -234,9 +234,9 @@ TEST_F(TraceLogTest, StartingAgainAddsFlagsAndKeepsTheRecords) {
 TEST_F(TraceLogTest, EventsFromSeveralThreadsAreAllKept) {
     Start(oxHCL_TRACE_WRITES);
     const unsigned before = oxHclTraceRecordCount();
-    auto writer = [](std::uint32_t i_Base) {
+    auto writer = [](std::uint32_t base) {
         for (std::uint32_t i = 0; i < 2000; ++i) {
-            oxHclTraceEvent(oxTRACE_WRITE_MEM32, i_Base + 4 * i, i, nullptr, 0, 0);
+            oxHclTraceEvent(oxTRACE_WRITE_MEM32, base + 4 * i, i, nullptr, 0, 0);
         }
     };
     std::thread a(writer, 0);

@@ -43,9 +43,9 @@ inline std::ostream& operator<<(std::ostream& o, const Access& a) {
 }
 
 // The controller accesses of a log, oldest first.
-inline std::vector<Access> Accesses(const std::vector<board::LogEntry>& i_Log) {
+inline std::vector<Access> Accesses(const std::vector<board::LogEntry>& log) {
     std::vector<Access> result;
-    for (const auto& e : i_Log) {
+    for (const auto& e : log) {
         if (e.What == board::LogEntry::Kind::Access) {
             result.push_back({e.Write, e.Address, e.Interface, e.Length, e.Value});
         }
@@ -53,9 +53,9 @@ inline std::vector<Access> Accesses(const std::vector<board::LogEntry>& i_Log) {
     return result;
 }
 
-inline std::size_t OutTransfers(const std::vector<board::LogEntry>& i_Log) {
+inline std::size_t OutTransfers(const std::vector<board::LogEntry>& log) {
     std::size_t n = 0;
-    for (const auto& e : i_Log) {
+    for (const auto& e : log) {
         n += e.What == board::LogEntry::Kind::Out ? 1 : 0;
     }
     return n;
@@ -85,11 +85,11 @@ protected:
 
     std::vector<Access> TakeAccesses() { return Accesses(board::TakeLog()); }
 
-    std::vector<std::uint32_t> Lut(std::uint32_t i_Address, std::uint32_t i_Count) {
-        std::vector<std::uint8_t> bytes(i_Count * 4);
-        EXPECT_TRUE(m_Board->ReadMemory(i_Address, bytes));
-        std::vector<std::uint32_t> words(i_Count);
-        for (std::uint32_t i = 0; i < i_Count; ++i) {
+    std::vector<std::uint32_t> Lut(std::uint32_t address, std::uint32_t count) {
+        std::vector<std::uint8_t> bytes(count * 4);
+        EXPECT_TRUE(m_Board->ReadMemory(address, bytes));
+        std::vector<std::uint32_t> words(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
             words[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
                        std::uint32_t{bytes[4 * i + 3]} << 24;
         }

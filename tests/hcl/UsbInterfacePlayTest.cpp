@@ -46,7 +46,7 @@ protected:
         m_Folder = m_Temp.Path();
     }
 
-    unsigned char& At(std::size_t i_Offset) { return m_Image[m_Blocks[0] + i_Offset]; }
+    unsigned char& At(std::size_t offset) { return m_Image[m_Blocks[0] + offset]; }
 
     void StoreCrc() {
         const std::uint16_t crc = oxHclCrc16(std::span<const std::uint8_t>(
@@ -56,7 +56,7 @@ protected:
     }
 
     // Writes the image as a program of its own and runs it with no input on a fresh board.
-    RunResult RunCopy(const std::string& i_Args) {
+    RunResult RunCopy(const std::string& args) {
         const std::string path = m_Folder + "/play-copy";
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -66,7 +66,7 @@ protected:
         chmod(path.c_str(), 0755);
         const std::string sim = m_Folder + "/sim";
         mkdir(sim.c_str(), 0700);
-        return q3vtest::RunProgramOnBoard(path, sim, i_Args, "", m_Folder);
+        return q3vtest::RunProgramOnBoard(path, sim, args, "", m_Folder);
     }
 
     Image m_Image;

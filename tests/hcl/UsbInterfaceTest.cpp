@@ -19,10 +19,10 @@ using ::testing::IsEmpty;
 namespace {
 
 // The register writes of the configuration block's list, in order, as the bridge sees them.
-std::vector<Access> ListWrites(const oxHclData& i_Block) {
+std::vector<Access> ListWrites(const oxHclData& block) {
     std::vector<Access> writes;
     for (std::size_t i = 0; i < oxHCL_REGSIZE; ++i) {
-        const oxHclRegEntry e = oxHclGetReg(i_Block, i);
+        const oxHclRegEntry e = oxHclGetReg(block, i);
         if (e.Index == oxHCL_REG_END) {
             break;
         }
@@ -39,11 +39,11 @@ public:
     BlockGuard() { std::memcpy(&m_Saved, &oxgHclInfo, sizeof m_Saved); }
     ~BlockGuard() { std::memcpy(&oxgHclInfo, &m_Saved, sizeof m_Saved); }
     // Sets the value of the first list pair with this index and refreshes the CRC.
-    void SetListValue(std::uint16_t i_Index, std::uint16_t i_Value) {
+    void SetListValue(std::uint16_t index, std::uint16_t value) {
         for (std::size_t i = 0; i < oxHCL_REGSIZE; ++i) {
             oxHclRegEntry e = oxHclGetReg(oxgHclInfo, i);
-            if (e.Index == i_Index) {
-                e.Value = i_Value;
+            if (e.Index == index) {
+                e.Value = value;
                 oxHclSetReg(oxgHclInfo, i, e);
                 break;
             }
@@ -55,12 +55,12 @@ private:
     oxHclData m_Saved;
 };
 
-bool InitRegisters(std::uint32_t i_Flags, std::string* o_Output = nullptr) {
+bool InitRegisters(std::uint32_t flags, std::string* output = nullptr) {
     ::testing::internal::CaptureStdout();
-    const bool ok = oxHclInitRegisters(i_Flags);
+    const bool ok = oxHclInitRegisters(flags);
     const std::string out = ::testing::internal::GetCapturedStdout();
-    if (o_Output != nullptr) {
-        *o_Output = out;
+    if (output != nullptr) {
+        *output = out;
     }
     return ok;
 }

@@ -200,14 +200,14 @@ void CountCall() {
 }
 
 // Waits (up to a generous limit, not a measured time) until the condition holds.
-template <typename Condition> bool Eventually(Condition i_Condition) {
+template <typename Condition> bool Eventually(Condition condition) {
     for (int i = 0; i < 5000; ++i) {
-        if (i_Condition()) {
+        if (condition()) {
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return i_Condition();
+    return condition();
 }
 
 TEST_F(UsbTransportTest, InterruptWordsCallTheCallback) {

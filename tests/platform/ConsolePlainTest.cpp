@@ -8,8 +8,9 @@ namespace {
 std::string KeysOf(const std::string& bytes) {
     ConsoleSetInputForTesting(bytes.data(), static_cast<unsigned>(bytes.size()));
     std::string out;
-    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;)
+    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;) {
         out += static_cast<char>(c);
+    }
     ConsoleSetInputForTesting(nullptr, 0);
     return out;
 }

@@ -17,8 +17,9 @@ namespace {
 std::vector<int> TerminalKeysOf(const std::string& bytes) {
     ConsoleSetTerminalInputForTesting(bytes.data(), static_cast<unsigned>(bytes.size()));
     std::vector<int> keys;
-    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;)
+    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;) {
         keys.push_back(c);
+    }
     ConsoleSetInputForTesting(nullptr, 0);
     return keys;
 }
@@ -62,8 +63,9 @@ TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
         {"\x1b\x1b[18~", {F, CON_KEY_ALT_F7}},
         {"\x1b[1;3P", {F, 104}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.bytes.substr(1);
+    }
 }
 
 TEST(ConsoleTerminal, LoneEscapesUnknownSequencesAndPlainKeys) {
@@ -91,8 +93,9 @@ TEST(ConsoleTerminal, LoneEscapesUnknownSequencesAndPlainKeys) {
         // ("H" after them is no Up).
         {"raw 0 and 224 bytes", std::string("\0H\xE0K", 4), {'H', 'K'}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.name;
+    }
 }
 
 TEST(ConsoleTerminal, PollsSeeTheSecondCodeOfAKey) {
@@ -132,15 +135,18 @@ struct Pty {
     int slave = -1;
     Pty() {
         master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
             return;
+        }
         slave = open(ptsname(master), O_RDWR | O_NOCTTY);
     }
     ~Pty() {
-        if (slave >= 0)
+        if (slave >= 0) {
             close(slave);
-        if (master >= 0)
+        }
+        if (master >= 0) {
             close(master);
+        }
     }
     bool Ok() const { return slave >= 0; }
     void Type(const std::string& bytes) const {
@@ -221,10 +227,12 @@ TEST(ConsoleTerminal, EveryWayOutOfTheProgramPutsTheSettingsBack) {
         int status = InChild(pty, [&] {
             const rlimit noCore{0, 0};
             setrlimit(RLIMIT_CORE, &noCore); // SIGQUIT leaves no core file behind
-            if (ConsoleGetch() != 'k')
+            if (ConsoleGetch() != 'k') {
                 return 3;
-            if (sig < 0)
+            }
+            if (sig < 0) {
                 std::exit(0);
+            }
             raise(sig);
             return 4;
         });
@@ -257,19 +265,23 @@ TEST(ConsoleTerminal, AStopGivesTheSettingsBackAndGoingOnTakesRawKeysAgain) {
         dup2(pty.slave, STDOUT_FILENO);
         ConsoleSetInputForTesting(nullptr, 0);
         ConsoleSetContinueHook(&CountContinue);
-        if (ConsoleGetch() != 'k')
+        if (ConsoleGetch() != 'k') {
             _exit(3);
+        }
         raise(SIGTSTP);
         // Continued: raw keys again, and the key typed meanwhile comes at once.
         termios t{};
         tcgetattr(STDIN_FILENO, &t);
-        if (!IsRaw(t))
+        if (!IsRaw(t)) {
             _exit(5);
+        }
         const int lineEnd = ConsoleGetch(); // typed while cooked: may have become LF
-        if (lineEnd != '\r' && lineEnd != '\n')
+        if (lineEnd != '\r' && lineEnd != '\n') {
             _exit(6);
-        if (ConsoleGetch() != 'm')
+        }
+        if (ConsoleGetch() != 'm') {
             _exit(7);
+        }
         _exit(g_ContinueCalls == 1 ? 0 : 8); // the editor was told once, to draw its line again
     }
     int status = 0;
@@ -289,12 +301,15 @@ TEST(ConsoleTerminal, CursorColumnFromTheTerminalsReportKeepsTypedKeys) {
     // A key typed before the report arrives, then the report of row 3, column 12.
     pty.Type("k\x1b[3;12Rm\r");
     int status = InChild(pty, [] {
-        if (!ConsoleHasScreen())
+        if (!ConsoleHasScreen()) {
             return 2;
-        if (ConsoleCursorColumn() != 11)
+        }
+        if (ConsoleCursorColumn() != 11) {
             return 3;
-        if (ConsoleGetch() != 'k' || ConsoleGetch() != 'm')
+        }
+        if (ConsoleGetch() != 'k' || ConsoleGetch() != 'm') {
             return 4;
+        }
         return 0;
     });
     ASSERT_TRUE(WIFEXITED(status));

@@ -23,6 +23,7 @@ TEST(PathCase, LowerCasedNamesFindTheirFilesAndFolders) {
         {root + "/nodir/x.log", root + "/nodir/x.log"},           // nothing matches: as given
         {"", ""},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(ResolvePathIgnoringCase(c.given), c.expected) << c.given;
+    }
 }

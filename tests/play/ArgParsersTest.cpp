@@ -41,8 +41,9 @@ TEST(ArgParsers, CommandStemLength) {
     const std::pair<const char*, uint32_t> cases[] = {
         {"r16", 1}, {"fdump32", 5}, {"xbs", 3}, {"", 0}, {"r 16", 1}, {"x\t8", 1}, {"8", 0},
     };
-    for (const auto& [word, length] : cases)
+    for (const auto& [word, length] : cases) {
         EXPECT_EQ(CommandStemLength(word), length) << word;
+    }
 }
 
 TEST(ArgParsers, UnitFromCommand) {
@@ -161,8 +162,9 @@ uint32_t WritingResolver(const char* text, uint32_t length, ExprValue* value,
         value->Number = 0x55;
         return 0;
     }
-    if (errorText != nullptr)
+    if (errorText != nullptr) {
         *errorText = "Not a valid register.";
+    }
     return 1;
 }
 
@@ -239,8 +241,9 @@ TEST(ArgParsers, ParseByteList) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<const char*> argv = {"w", "100"};
-        for (const std::string& w : c.words)
+        for (const std::string& w : c.words) {
             argv.push_back(w.c_str());
+        }
         uint32_t values[PARSE_MAX_VALUES];
         uint32_t count = 0;
         EXPECT_EQ(ParseByteList(values, &count, 16, 2, static_cast<int>(argv.size()), argv.data()),
@@ -255,8 +258,9 @@ TEST(ArgParsers, ParseByteListStopsAt128Values) {
     std::vector<std::string> words(130, "7");
     words.push_back("zz"); // beyond the 128th value: not looked at
     std::vector<const char*> argv;
-    for (const std::string& w : words)
+    for (const std::string& w : words) {
         argv.push_back(w.c_str());
+    }
     uint32_t values[PARSE_MAX_VALUES + 1];
     values[PARSE_MAX_VALUES] = 0xDEAD;
     uint32_t count = 0;

@@ -32,9 +32,9 @@ std::vector<std::string> Collect(Tree* dictionary, const char* prefix) {
     std::vector<std::string> words;
     TreeHandle h = nullptr;
     if (list.GetRoot(h)) {
-        do
+        do {
             words.emplace_back(static_cast<KeywordNode*>(list.GetData(h))->Text);
-        while (list.ToNext(h));
+        } while (list.ToNext(h));
     }
     EXPECT_EQ(count, words.size());
     return words;
@@ -44,8 +44,9 @@ class KeywordsTest : public ::testing::Test {
 protected:
     void SetUp() override { KeywordInit(&dictionary); }
     void Add(std::initializer_list<const char*> words) {
-        for (const char* w : words)
+        for (const char* w : words) {
             EXPECT_TRUE(KeywordAdd(&dictionary, w)) << w;
+        }
     }
     Tree dictionary{&FreeWordNode};
 };
@@ -183,26 +184,33 @@ TEST_F(KeywordsTest, AgreesWithAPlainSearchForEveryPrefix) {
         "vsyncstart",
         "memclk",
     };
-    for (const std::string& w : words)
+    for (const std::string& w : words) {
         ASSERT_TRUE(KeywordAdd(&dictionary, w.c_str())) << w;
-    for (const std::string& w : words)
+    }
+    for (const std::string& w : words) {
         EXPECT_FALSE(KeywordAdd(&dictionary, w.c_str())) << w;
+    }
 
     std::set<std::string> prefixes = {"", "x", "pipz", "hdpq"};
-    for (const std::string& w : words)
-        for (size_t n = 0; n <= w.size(); ++n)
+    for (const std::string& w : words) {
+        for (size_t n = 0; n <= w.size(); ++n) {
             prefixes.insert(w.substr(0, n));
+        }
+    }
 
     for (const std::string& prefix : prefixes) {
         SCOPED_TRACE('"' + prefix + '"');
         std::vector<std::string> expected;
-        for (const std::string& w : words)
-            if (w.compare(0, prefix.size(), prefix) == 0)
+        for (const std::string& w : words) {
+            if (w.compare(0, prefix.size(), prefix) == 0) {
                 expected.push_back(w);
+            }
+        }
         std::string common = expected.empty() ? "" : expected.front();
-        for (const std::string& w : expected)
+        for (const std::string& w : expected) {
             common.resize(std::mismatch(common.begin(), common.end(), w.begin(), w.end()).first -
                           common.begin());
+        }
 
         const Completion got = Complete(&dictionary, prefix.c_str());
         EXPECT_EQ(got.count, static_cast<int32_t>(expected.size()));

@@ -27,8 +27,9 @@ const std::string ESC = "\x1b", BS = "\b", CTRL_BS = "\x7f", TAB = "\t", ENTER =
 
 std::string Repeat(const std::string& s, int n) {
     std::string r;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         r += s;
+    }
     return r;
 }
 
@@ -71,8 +72,9 @@ protected:
         ConsoleSetScreenForTesting(&r.out, width, 1);
         m_Buffer.assign(size + 1, '#');
         r.line = ReadLine(m_Buffer.data(), size, withHistory);
-        if (r.line)
+        if (r.line) {
             r.text = r.line;
+        }
         ConsoleSetScreenForTesting(nullptr, 0, 0);
         return r;
     }
@@ -86,8 +88,9 @@ protected:
     }
 
     static void AddHistory(const std::vector<std::string>& lines) {
-        for (const std::string& l : lines)
+        for (const std::string& l : lines) {
             HistoryAdd(l.c_str());
+        }
     }
 
     // Keys typed over a fresh history of the given lines, and the line they give.
@@ -252,8 +255,9 @@ TEST_F(LineEditor, HistoryKeysAreOffInPlainLines) {
 }
 
 TEST_F(LineEditor, TheOldestLineGoesAfter32) {
-    for (int i = 0; i < 33; ++i)
+    for (int i = 0; i < 33; ++i) {
         Read("line" + std::to_string(i) + ENTER);
+    }
     EXPECT_EQ(HistoryCount(), HISTORY_SIZE);
     EXPECT_EQ(Read(F9 + "0" + ENTER + ENTER).text, "line1");
     // The recalled line was stored again, so line1 is the newest now and line2 the oldest.
@@ -261,12 +265,14 @@ TEST_F(LineEditor, TheOldestLineGoesAfter32) {
 }
 
 TEST_F(LineEditor, DownPastTheNewestEmptiesTheLineWithAFullHistory) {
-    for (int i = 0; i < 32; ++i)
+    for (int i = 0; i < 32; ++i) {
         HistoryAdd(("l" + std::to_string(i)).c_str());
+    }
     EXPECT_EQ(Read(UP + DOWN + ENTER).line, nullptr);
     HistoryClear();
-    for (int i = 0; i < 32; ++i)
+    for (int i = 0; i < 32; ++i) {
         HistoryAdd(("l" + std::to_string(i)).c_str());
+    }
     EXPECT_EQ(Read(UP + DOWN + UP + ENTER).text, "l31");
 }
 
@@ -343,8 +349,9 @@ protected:
     void SetUp() override {
         LineEditor::SetUp();
         KeywordInit(&m_Dictionary);
-        for (const char* w : {"hdp", "hdisp", "vdp"})
+        for (const char* w : {"hdp", "hdisp", "vdp"}) {
             KeywordAdd(&m_Dictionary, w);
+        }
         KeywordSetActive(&m_Dictionary);
     }
     Tree m_Dictionary{&FreeWordNode};
@@ -403,8 +410,9 @@ TEST_F(LineEditorTab, ACompletionIsCutToTheLineSize) {
 
 TEST_F(LineEditorTab, MoreThanTenMatchesAskFirst) {
     KeywordInit(&m_Dictionary);
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 12; ++i) {
         KeywordAdd(&m_Dictionary, ("pip" + std::to_string(i + 10)).c_str());
+    }
     struct Case {
         std::string answer;
         bool listed;

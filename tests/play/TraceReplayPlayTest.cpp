@@ -49,23 +49,23 @@ constexpr const char* kSession = "w8 100 1 2 3\n"
                                  "s8 100 L10 2 3\n"
                                  "q\n"; // the trace is written when Q ends the session too
 
-std::string ReadText(const std::string& i_Path) {
-    std::ifstream in(i_Path, std::ios::binary);
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-bool WriteText(const std::string& i_Path, const std::string& i_Text) {
-    std::ofstream out(i_Path, std::ios::binary);
-    out << i_Text;
+bool WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
     return static_cast<bool>(out.flush());
 }
 
 // Display memory and look-up tables of board 0 in the folder; empty when it cannot be read.
-std::vector<std::uint8_t> MemoryOf(const std::string& i_Folder) {
+std::vector<std::uint8_t> MemoryOf(const std::string& folder) {
     std::vector<std::uint8_t> bytes(board::kMemoryMapEnd);
-    const auto simBoard = board::SimBoard::Attach(i_Folder, 0);
+    const auto simBoard = board::SimBoard::Attach(folder, 0);
     if (simBoard == nullptr || !simBoard->ReadMemory(0, bytes)) {
         bytes.clear();
     }
@@ -74,9 +74,9 @@ std::vector<std::uint8_t> MemoryOf(const std::string& i_Folder) {
 
 // The lines of the log that are neither a comment nor a built command of the table, each with
 // its line number; a blank line counts as such a line too.
-std::string LinesThatAreNoScript(const std::string& i_Log) {
+std::string LinesThatAreNoScript(const std::string& log) {
     std::string faults;
-    std::istringstream in(i_Log);
+    std::istringstream in(log);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line[0] == '\'') {
@@ -94,16 +94,16 @@ std::string LinesThatAreNoScript(const std::string& i_Log) {
 }
 
 // "" when the two memories are the same, else the first differing address and both bytes.
-std::string FirstDifference(const std::vector<std::uint8_t>& i_Traced,
-                            const std::vector<std::uint8_t>& i_Replayed) {
-    if (i_Traced.size() != i_Replayed.size()) {
+std::string FirstDifference(const std::vector<std::uint8_t>& traced,
+                            const std::vector<std::uint8_t>& replayed) {
+    if (traced.size() != replayed.size()) {
         return "the memories have different sizes";
     }
-    for (std::size_t a = 0; a < i_Traced.size(); ++a) {
-        if (i_Traced[a] != i_Replayed[a]) {
+    for (std::size_t a = 0; a < traced.size(); ++a) {
+        if (traced[a] != replayed[a]) {
             char text[96];
-            std::snprintf(text, sizeof text, "at %05zX: traced %02X, replayed %02X", a, i_Traced[a],
-                          i_Replayed[a]);
+            std::snprintf(text, sizeof text, "at %05zX: traced %02X, replayed %02X", a, traced[a],
+                          replayed[a]);
             return text;
         }
     }
@@ -121,7 +121,7 @@ protected:
 
     // Checks that the log is a script, feeds it to play on the fresh board folder "replayed"
     // (no line may be refused), and compares the display memories of the two boards.
-    void ExpectReplayGivesTheSameMemory(const std::string& i_TracedBoard) {
+    void ExpectReplayGivesTheSameMemory(const std::string& tracedBoard) {
         const std::string log = ReadText(m_Work.File("trace.log"));
         ASSERT_FALSE(log.empty()) << "no trace written";
         EXPECT_EQ(LinesThatAreNoScript(log), "") << log;
@@ -131,15 +131,15 @@ protected:
         EXPECT_EQ(replay.Code, 0) << replay.Output;
         EXPECT_EQ(replay.Output.find("ERROR"), std::string::npos) << replay.Output;
 
-        const std::vector<std::uint8_t> traced = MemoryOf(i_TracedBoard);
+        const std::vector<std::uint8_t> traced = MemoryOf(tracedBoard);
         const std::vector<std::uint8_t> replayed = MemoryOf(Folder("replayed"));
         ASSERT_FALSE(traced.empty());
         EXPECT_EQ(FirstDifference(traced, replayed), "") << log;
     }
 
     // A board folder in the work folder (made when missing).
-    std::string Folder(const char* i_Name) {
-        const std::string folder = m_Work.File(i_Name);
+    std::string Folder(const char* name) {
+        const std::string folder = m_Work.File(name);
         std::filesystem::create_directories(folder);
         return folder;
     }

@@ -18,16 +18,20 @@ public:
         return s_Recorded;
     }
     size_t Count() const { return Recorded().size(); }
-    bool Saw(const std::string& i_Text) const {
-        for (const auto& r : Recorded())
-            if (r == i_Text)
-                return true;
+    bool Saw(const std::string& text) const {
+        for (const auto& r : Recorded()) {
+            {
+                if (r == text) {
+                    { return true; }
+                }
+            }
+        }
         return false;
     }
 
 private:
-    static void Record(const char* i_Expression, const char*, int) {
-        Recorded().emplace_back(i_Expression);
+    static void Record(const char* expression, const char*, int) {
+        Recorded().emplace_back(expression);
     }
     AssertHandler m_Previous;
 };

@@ -11,9 +11,9 @@
 namespace q3vtest {
 
 // The text as one word for /bin/sh: in single quotes, each quote in it as '\''.
-inline std::string ShellWord(std::string_view i_Text) {
+inline std::string ShellWord(std::string_view text) {
     std::string word = "'";
-    for (const char c : i_Text) {
+    for (const char c : text) {
         word += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return word + "'";
@@ -32,22 +32,22 @@ struct PlayRun {
     std::string Output; // standard output and standard error, in the order written
 };
 
-// Runs the program i_Program (a copy of play, say) with the command-line words (split by the
-// shell: give them quoted) on the board folder i_Board ($Q3VSIM_DIR), standard input read from
-// the file i_Input (/dev/null when ""), in the current directory i_WorkDir ("" keeps the
+// Runs the program program (a copy of play, say) with the command-line words (split by the
+// shell: give them quoted) on the board folder board ($Q3VSIM_DIR), standard input read from
+// the file input (/dev/null when ""), in the current directory workDir ("" keeps the
 // test's own).
-inline PlayRun RunProgramOnBoard(const std::string& i_Program, const std::string& i_Board,
-                                 const std::string& i_Words, const std::string& i_Input = "",
-                                 const std::string& i_WorkDir = "") {
+inline PlayRun RunProgramOnBoard(const std::string& program, const std::string& board,
+                                 const std::string& words, const std::string& input = "",
+                                 const std::string& workDir = "") {
     std::string line;
-    if (!i_WorkDir.empty()) {
-        line += "cd " + ShellWord(i_WorkDir) + " && ";
+    if (!workDir.empty()) {
+        line += "cd " + ShellWord(workDir) + " && ";
     }
     // Board 0 of the folder, present, whatever Q3VBOARD and Q3VSIM_ABSENT the test's own
     // environment holds.
-    line += "env -u Q3VBOARD -u Q3VSIM_ABSENT Q3VSIM_DIR=" + ShellWord(i_Board) + " " +
-            ShellWord(i_Program) + " " + i_Words + " <" +
-            (i_Input.empty() ? std::string("/dev/null") : ShellWord(i_Input)) + " 2>&1";
+    line += "env -u Q3VBOARD -u Q3VSIM_ABSENT Q3VSIM_DIR=" + ShellWord(board) + " " +
+            ShellWord(program) + " " + words + " <" +
+            (input.empty() ? std::string("/dev/null") : ShellWord(input)) + " 2>&1";
     PlayRun run;
     FILE* pipe = popen(line.c_str(), "r");
     if (pipe == nullptr) {
@@ -63,9 +63,9 @@ inline PlayRun RunProgramOnBoard(const std::string& i_Program, const std::string
 }
 
 // Runs the built play so (see RunProgramOnBoard).
-inline PlayRun RunPlay(const std::string& i_Board, const std::string& i_Words,
-                       const std::string& i_Input = "", const std::string& i_WorkDir = "") {
-    return RunProgramOnBoard(PlayPath(), i_Board, i_Words, i_Input, i_WorkDir);
+inline PlayRun RunPlay(const std::string& board, const std::string& words,
+                       const std::string& input = "", const std::string& workDir = "") {
+    return RunProgramOnBoard(PlayPath(), board, words, input, workDir);
 }
 
 } // namespace q3vtest

@@ -16,14 +16,14 @@ namespace q3vtest {
 // Selects the folder as the boards' folder and board 0 (Q3VBOARD unset), puts the board
 // controls back at their defaults with every board present, and powers board 0 on afresh.
 // nullptr when the board cannot be attached.
-inline std::shared_ptr<board::SimBoard> PowerOnFreshBoard(const std::string& i_Folder) {
-    setenv("Q3VSIM_DIR", i_Folder.c_str(), 1);
+inline std::shared_ptr<board::SimBoard> PowerOnFreshBoard(const std::string& folder) {
+    setenv("Q3VSIM_DIR", folder.c_str(), 1);
     unsetenv("Q3VBOARD");
     board::ResetControls();
     for (unsigned i = 0; i < board::kBoardCount; ++i) {
         board::SetAbsent(i, false);
     }
-    auto simBoard = board::SimBoard::Attach(i_Folder, 0);
+    auto simBoard = board::SimBoard::Attach(folder, 0);
     if (simBoard != nullptr) {
         simBoard->PowerOn();
     }

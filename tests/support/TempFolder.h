@@ -35,28 +35,28 @@ inline std::string TempRoot() {
 }
 
 // Makes "<TempRoot()>/<prefix>-XXXXXX"; "" when no folder can be made.
-inline std::string MakeTempFolder(std::string_view i_Prefix) {
-    std::string pattern = TempRoot() + "/" + std::string(i_Prefix) + "-XXXXXX";
+inline std::string MakeTempFolder(std::string_view prefixIn) {
+    std::string pattern = TempRoot() + "/" + std::string(prefixIn) + "-XXXXXX";
     return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
-inline void RemoveFolder(const std::string& i_Folder) {
-    if (!i_Folder.empty()) {
+inline void RemoveFolder(const std::string& folder) {
+    if (!folder.empty()) {
         std::error_code ignored;
-        std::filesystem::remove_all(i_Folder, ignored);
+        std::filesystem::remove_all(folder, ignored);
     }
 }
 
 class TempFolder {
 public:
-    explicit TempFolder(std::string_view i_Prefix) : m_Path(MakeTempFolder(i_Prefix)) {}
+    explicit TempFolder(std::string_view prefixIn) : m_Path(MakeTempFolder(prefixIn)) {}
     ~TempFolder() { RemoveFolder(m_Path); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     // "" when the folder could not be made.
     const std::string& Path() const { return m_Path; }
-    std::string File(std::string_view i_Name) const { return m_Path + "/" + std::string(i_Name); }
+    std::string File(std::string_view name) const { return m_Path + "/" + std::string(name); }
 
 private:
     std::string m_Path;
@@ -90,20 +90,20 @@ inline ProgramFolders& Folders() {
 
 // The program's folder for the prefix, made at the first call; "/tmp" when none can be made.
 // The returned text stays valid until the program ends.
-inline const std::string& ProgramTempFolder(std::string_view i_Prefix) {
+inline const std::string& ProgramTempFolder(std::string_view prefixIn) {
     auto& folders = detail::Folders();
     std::lock_guard<std::mutex> guard(folders.Guard);
     for (const auto& [prefix, folder] : folders.ByPrefix) {
-        if (prefix == i_Prefix) {
+        if (prefix == prefixIn) {
             return folder;
         }
     }
-    std::string made = MakeTempFolder(i_Prefix);
+    std::string made = MakeTempFolder(prefixIn);
     if (made.empty()) {
         static const std::string s_Fallback = "/tmp";
         return s_Fallback;
     }
-    return folders.ByPrefix.emplace_back(std::string(i_Prefix), std::move(made)).second;
+    return folders.ByPrefix.emplace_back(std::string(prefixIn), std::move(made)).second;
 }
 
 } // namespace q3vtest

@@ -26,8 +26,9 @@ public:
                 break;
             case '\b':
                 m_Pending = false;
-                if (m_Col > 0)
+                if (m_Col > 0) {
                     --m_Col;
+                }
                 break;
             case '\r':
                 m_Pending = false;
@@ -39,8 +40,9 @@ public:
                 ++m_Row;
                 break;
             default:
-                if (c < 32)
+                if (c < 32) {
                     break;
+                }
                 Put(static_cast<char>(c));
             }
         }
@@ -48,11 +50,13 @@ public:
 
     // The text of a row without its trailing blanks.
     std::string Row(int row) const {
-        if (row < 0 || row >= static_cast<int>(m_Rows.size()))
+        if (row < 0 || row >= static_cast<int>(m_Rows.size())) {
             return "";
+        }
         std::string s;
-        for (const Cell& cell : m_Rows[row])
+        for (const Cell& cell : m_Rows[row]) {
             s.push_back(cell.ch);
+        }
         s.erase(s.find_last_not_of(' ') + 1);
         return s;
     }
@@ -60,23 +64,29 @@ public:
     // Every row, joined with "\n", without trailing blank rows.
     std::string Text() const {
         std::vector<std::string> rows;
-        for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r)
+        for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r) {
             rows.push_back(Row(r));
-        while (!rows.empty() && rows.back().empty())
+        }
+        while (!rows.empty() && rows.back().empty()) {
             rows.pop_back();
+        }
         std::string s;
-        for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t r = 0; r < rows.size(); ++r) {
             s += (r ? "\n" : "") + rows[r];
+        }
         return s;
     }
 
     // The cells shown inverted, as row * width + column.
     std::vector<int> Inverted() const {
         std::vector<int> cells;
-        for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r)
-            for (int c = 0; c < static_cast<int>(m_Rows[r].size()); ++c)
-                if (m_Rows[r][c].inverted)
+        for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r) {
+            for (int c = 0; c < static_cast<int>(m_Rows[r].size()); ++c) {
+                if (m_Rows[r][c].inverted) {
                     cells.push_back(r * m_Width + c);
+                }
+            }
+        }
         return cells;
     }
 
@@ -99,25 +109,29 @@ private:
         Cell& cell = At(m_Row, m_Col);
         cell.ch = c;
         cell.inverted = m_Inverse;
-        if (m_Col == m_Width - 1)
+        if (m_Col == m_Width - 1) {
             m_Pending = true;
-        else
+        } else {
             ++m_Col;
+        }
     }
 
     Cell& At(int row, int col) {
-        if (static_cast<int>(m_Rows.size()) <= row)
+        if (static_cast<int>(m_Rows.size()) <= row) {
             m_Rows.resize(row + 1);
+        }
         auto& r = m_Rows[row];
-        if (static_cast<int>(r.size()) <= col)
+        if (static_cast<int>(r.size()) <= col) {
             r.resize(col + 1);
+        }
         return r[col];
     }
 
     // Interprets the escape sequence at bytes[i]; returns the index of its last byte.
     size_t Escape(const std::string& bytes, size_t i) {
-        if (i + 1 >= bytes.size())
+        if (i + 1 >= bytes.size()) {
             return i;
+        }
         char k = bytes[i + 1];
         if (k == '7') {
             m_Saved = {m_Row, m_Col, m_Inverse};
@@ -130,14 +144,17 @@ private:
             m_Pending = false;
             return i + 1;
         }
-        if (k != '[')
+        if (k != '[') {
             return i + 1;
+        }
         size_t j = i + 2;
         std::string params;
-        while (j < bytes.size() && !(bytes[j] >= 0x40 && bytes[j] <= 0x7e))
+        while (j < bytes.size() && !(bytes[j] >= 0x40 && bytes[j] <= 0x7e)) {
             params.push_back(bytes[j++]);
-        if (j >= bytes.size())
+        }
+        if (j >= bytes.size()) {
             return j - 1;
+        }
         char final = bytes[j];
         int n = params.empty() || params[0] == '?' ? 1 : std::max(1, std::stoi(params));
         switch (final) {
@@ -158,15 +175,19 @@ private:
             m_Pending = false;
             break;
         case 'J':
-            for (int r = m_Row; r < static_cast<int>(m_Rows.size()); ++r)
-                for (int c = (r == m_Row ? m_Col : 0); c < static_cast<int>(m_Rows[r].size()); ++c)
+            for (int r = m_Row; r < static_cast<int>(m_Rows.size()); ++r) {
+                for (int c = (r == m_Row ? m_Col : 0); c < static_cast<int>(m_Rows[r].size());
+                     ++c) {
                     m_Rows[r][c] = Cell{};
+                }
+            }
             break;
         case 'm':
-            if (params == "7")
+            if (params == "7") {
                 m_Inverse = true;
-            else if (params == "27" || params == "0" || params.empty())
+            } else if (params == "27" || params == "0" || params.empty()) {
                 m_Inverse = false;
+            }
             break;
         default:
             break;

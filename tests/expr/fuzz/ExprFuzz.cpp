@@ -10,45 +10,44 @@
 namespace {
 
 // Short names resolve to numbers, "name" to a text, "fail" to an error inside the leaf.
-uint32_t FuzzResolver(const char* i_Text, uint32_t i_Length, ExprValue* io_Value,
-                      const char** o_ErrorText) {
-    const std::string text(i_Text, i_Length);
-    if (text == "name") {
-        io_Value->IsString = 1;
-        std::strcpy(io_Value->Text, "panel");
+uint32_t FuzzResolver(const char* text, uint32_t length, ExprValue* value, const char** errorText) {
+    const std::string name(text, length);
+    if (name == "name") {
+        value->IsString = 1;
+        std::strcpy(value->Text, "panel");
         return 0;
     }
-    if (text == "fail" || i_Length > 8) {
-        *o_ErrorText = "Unknown feature or token.";
-        return i_Length;
+    if (name == "fail" || length > 8) {
+        *errorText = "Unknown feature or token.";
+        return length;
     }
-    io_Value->IsString = 0;
-    io_Value->Number = i_Length * 0x101u;
+    value->IsString = 0;
+    value->Number = length * 0x101u;
     return 0;
 }
 
-ExprValue Number(uint32_t i_Number) {
+ExprValue Number(uint32_t number) {
     ExprValue value{};
-    value.Number = i_Number;
+    value.Number = number;
     return value;
 }
 
-ExprValue Text(const char* i_Text) {
+ExprValue Text(const char* text) {
     ExprValue value{};
     value.IsString = 1;
-    std::strcpy(value.Text, i_Text);
+    std::strcpy(value.Text, text);
     return value;
 }
 
-void Check(bool i_Condition) {
-    if (!i_Condition)
+void Check(bool condition) {
+    if (!condition)
         std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* i_Data, size_t i_Size) {
-    if (i_Size > 4096)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 4096)
         return 0;
     ExprFreeVars();
     ExprSetResolver(&FuzzResolver);
@@ -59,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* i_Data, size_t i_Size) {
     ExprSetVar("$a[00000003h]", 13, &word, nullptr);
 
     // The whole input is the expression; the lowest bit of its first byte picks the scope.
-    const char* scope = (i_Size > 0 && (i_Data[0] & 1) != 0) ? "run1" : nullptr;
-    const std::string text(reinterpret_cast<const char*>(i_Data), i_Size);
+    const char* scope = (size > 0 && (data[0] & 1) != 0) ? "run1" : nullptr;
+    const std::string text(reinterpret_cast<const char*>(data), size);
 
     ExprValue value;
     std::memset(&value, 0xA5, sizeof(value));

@@ -18,20 +18,20 @@ namespace {
 
 using Image = std::vector<unsigned char>;
 
-Image ReadFile(const std::string& i_Path) {
-    std::ifstream in(i_Path, std::ios::binary);
+Image ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return Image(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::uint16_t U16(const Image& i_Image, std::size_t i_Offset) {
-    return static_cast<std::uint16_t>(i_Image[i_Offset] | (i_Image[i_Offset + 1] << 8));
+std::uint16_t U16(const Image& image, std::size_t offset) {
+    return static_cast<std::uint16_t>(image[offset] | (image[offset + 1] << 8));
 }
 
 // Offsets of the identifying text anywhere in the image.
-std::vector<std::size_t> FindText(const Image& i_Image, const std::string& i_Text) {
+std::vector<std::size_t> FindText(const Image& image, const std::string& text) {
     std::vector<std::size_t> found;
-    for (std::size_t o = 0; o + i_Text.size() <= i_Image.size(); ++o) {
-        if (std::memcmp(i_Image.data() + o, i_Text.data(), i_Text.size()) == 0) {
+    for (std::size_t o = 0; o + text.size() <= image.size(); ++o) {
+        if (std::memcmp(image.data() + o, text.data(), text.size()) == 0) {
             found.push_back(o);
         }
     }
@@ -39,34 +39,34 @@ std::vector<std::size_t> FindText(const Image& i_Image, const std::string& i_Tex
 }
 
 // Offsets of whole blocks: the identifying text with the endian mark and the size field.
-std::vector<std::size_t> FindBlocks(const Image& i_Image) {
+std::vector<std::size_t> FindBlocks(const Image& image) {
     std::vector<std::size_t> blocks;
-    for (std::size_t o : FindText(i_Image, "47K20 HAL EXE")) {
-        if (o + oxHCL_DATA_SIZE <= i_Image.size() && U16(i_Image, o + 540) == 0x1234 &&
-            U16(i_Image, o + 528) == oxHCL_DATA_SIZE) {
+    for (std::size_t o : FindText(image, "47K20 HAL EXE")) {
+        if (o + oxHCL_DATA_SIZE <= image.size() && U16(image, o + 540) == 0x1234 &&
+            U16(image, o + 528) == oxHCL_DATA_SIZE) {
             blocks.push_back(o);
         }
     }
     return blocks;
 }
 
-std::uint16_t FileCrc(const Image& i_Image, std::size_t i_Block) {
-    return oxHclCrc16(std::span<const std::uint8_t>(i_Image.data() + i_Block + oxHCL_CRC_FIRST,
+std::uint16_t FileCrc(const Image& image, std::size_t block) {
+    return oxHclCrc16(std::span<const std::uint8_t>(image.data() + block + oxHCL_CRC_FIRST,
                                                     oxHCL_DATA_SIZE - oxHCL_CRC_FIRST));
 }
 
-void StoreCrc(Image& io_Image, std::size_t i_Block, std::uint16_t i_Crc) {
-    io_Image[i_Block + 530] = static_cast<unsigned char>(i_Crc);
-    io_Image[i_Block + 531] = static_cast<unsigned char>(i_Crc >> 8);
+void StoreCrc(Image& image, std::size_t block, std::uint16_t crc) {
+    image[block + 530] = static_cast<unsigned char>(crc);
+    image[block + 531] = static_cast<unsigned char>(crc >> 8);
 }
 
 // Writes the image as an executable file, runs it and returns what it printed.
-std::string RunImage(const Image& i_Image, const std::string& i_Name) {
-    const std::string path = testing::TempDir() + "/" + i_Name + "-" + std::to_string(getpid());
+std::string RunImage(const Image& image, const std::string& name) {
+    const std::string path = testing::TempDir() + "/" + name + "-" + std::to_string(getpid());
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(i_Image.data()),
-                  static_cast<std::streamsize>(i_Image.size()));
+        out.write(reinterpret_cast<const char*>(image.data()),
+                  static_cast<std::streamsize>(image.size()));
     }
     chmod(path.c_str(), 0700);
     std::string output;
@@ -82,8 +82,8 @@ std::string RunImage(const Image& i_Image, const std::string& i_Name) {
     return output;
 }
 
-bool Contains(const std::string& i_Text, const std::string& i_Part) {
-    return i_Text.find(i_Part) != std::string::npos;
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
 TEST(ElfBlock, ProgramHoldsOneBlockThatChecksOut) {

@@ -12,21 +12,25 @@ int main() {
     ConsoleInit();
     Tree dictionary(&FreeWordNode);
     KeywordInit(&dictionary);
-    for (const char* word : {"hdp", "hdisp", "vdp"})
+    for (const char* word : {"hdp", "hdisp", "vdp"}) {
         KeywordAdd(&dictionary, word);
-    for (int i = 10; i < 22; ++i)
+    }
+    for (int i = 10; i < 22; ++i) {
         KeywordAdd(&dictionary, ("pip" + std::to_string(i)).c_str());
+    }
     KeywordSetActive(&dictionary);
     char line[256];
     for (;;) {
         std::printf("=");
         std::fflush(stdout);
         const char* got = ReadCommandLine(line, sizeof line);
-        if (LineInputEnded())
+        if (LineInputEnded()) {
             break;
+        }
         std::printf("got:[%s]\n", got ? got : "");
-        if (got && std::strcmp(got, "quit") == 0)
+        if (got && std::strcmp(got, "quit") == 0) {
             break;
+        }
     }
     KeywordSetActive(nullptr);
     return 0;
