@@ -3,7 +3,9 @@
 #include "board/BoardControl.h"
 #include "board/ControlState.h"
 #include "board/Controller.h"
+#include "board/ReplyQueue.h"
 #include "board/SimBoardPrivate.h"
+#include "board/StateFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -54,7 +56,7 @@ std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& word) {
 
 SimBoard::SimBoard(unsigned number, std::string path, int fd, BoardState* state)
     : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state),
-      m_Private(std::make_unique<Private>()) {
+      m_Private(std::make_unique<SimBoardPrivate>()) {
     m_Private->Reply.reserve(kReplyQueueSize);
 }
 

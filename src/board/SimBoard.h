@@ -6,6 +6,8 @@
 //
 // Only the platform's device layer (UsbDevice) and tests use this header.
 
+#include "board/BoardMap.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -13,20 +15,11 @@
 
 namespace board {
 
-// The controller's 24-bit address map.
-inline constexpr std::uint32_t kMemorySize = 0x60000;  // display memory 0 .. 0x5FFFF
-inline constexpr std::uint32_t kLut1Address = 0x60000; // look-up table 1, 256 x 32 bits
-inline constexpr std::uint32_t kLut2Address = 0x60400; // look-up table 2
-inline constexpr std::uint32_t kLutSize = 0x400;
-inline constexpr std::uint32_t kMemoryMapEnd = 0x60800; // memory and tables end here
-inline constexpr std::uint32_t kRegisterBase = 0x60800; // register index 0 on the register port
-inline constexpr std::uint32_t kRegisterCount = 0x100;  // register indices 0 .. 0xFF (bytes)
-// Interface byte of the register port; any other reaches memory.
-inline constexpr std::uint8_t kRegisterPort = 4;
 // Hardware revision the bridge reports in byte 5 of each configuration row.
 inline constexpr std::uint8_t kHwRevision = 1;
 
-struct BoardState; // the state file's layout (StateFile.h)
+struct BoardState;      // the state file's layout (StateFile.h)
+struct SimBoardPrivate; // this process's part of a board (SimBoardPrivate.h)
 
 class SimBoard {
 public:
@@ -83,7 +76,6 @@ public:
 
 private:
     SimBoard(unsigned number, std::string path, int fd, BoardState* state);
-    struct Private;
     // With the mutex held: queues a reply through the fault filters, and releases held-back
     // replies whose delay has passed (all of them when all).
     void QueueReply(const std::uint8_t* data, std::uint32_t length);
@@ -98,7 +90,7 @@ private:
     std::string m_Path;
     int m_Fd;
     BoardState* m_State;
-    std::unique_ptr<Private> m_Private;
+    std::unique_ptr<SimBoardPrivate> m_Private;
 };
 
 } // namespace board

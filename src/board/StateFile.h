@@ -4,7 +4,7 @@
 // process that uses the board; fields that another process may change without the board lock
 // (the interrupt ring) are accessed atomically.
 
-#include "board/SimBoard.h"
+#include "board/BoardMap.h"
 
 #include <cstddef>
 #include <cstdint>
