@@ -94,9 +94,9 @@ void ClearFaultsLocked(Controls& controls) {
 void LoadEnvironment(Controls& controls);
 bool ApplyFaultsTo(Controls& controls, std::string_view list);
 
-void InjectFaultInto(Controls& controls, Fault faultIn, std::uint32_t count, std::uint32_t arg) {
+void InjectFaultInto(Controls& controls, Fault fault, std::uint32_t count, std::uint32_t arg) {
     std::lock_guard lock(controls.Mutex);
-    const auto kind = static_cast<std::size_t>(faultIn);
+    const auto kind = static_cast<std::size_t>(fault);
     if (kind >= kFaultKinds) {
         return;
     }
@@ -197,8 +197,8 @@ DriverVersion GetDriverVersion() {
                          static_cast<std::uint16_t>(packed)};
 }
 
-void InjectFault(Fault faultIn, std::uint32_t count, std::uint32_t arg) {
-    InjectFaultInto(TheControls(), faultIn, count, arg);
+void InjectFault(Fault fault, std::uint32_t count, std::uint32_t arg) {
+    InjectFaultInto(TheControls(), fault, count, arg);
 }
 
 void ClearFaults() {
@@ -361,20 +361,20 @@ std::string FormatLogEntry(const LogEntry& entry) {
 
 namespace detail {
 
-bool TakeFault(Fault faultIn, std::uint32_t* arg) {
+bool TakeFault(Fault fault, std::uint32_t* arg) {
     Controls& controls = TheControls();
     if (!controls.AnyFault) {
         return false;
     }
     std::lock_guard lock(controls.Mutex);
-    PendingFault& fault = controls.Faults[static_cast<std::size_t>(faultIn)];
-    if (fault.Count == 0) {
+    PendingFault& pending = controls.Faults[static_cast<std::size_t>(fault)];
+    if (pending.Count == 0) {
         return false;
     }
-    if (fault.Count != kEveryReply) {
-        --fault.Count;
+    if (pending.Count != kEveryReply) {
+        --pending.Count;
     }
-    *arg = fault.Arg;
+    *arg = pending.Arg;
     UpdateAnyFaultLocked(controls);
     return true;
 }

@@ -37,7 +37,7 @@ DriverVersion GetDriverVersion();
 // --- Faults -------------------------------------------------------------------------------
 // A counted fault applies to the next count replies of the bridge (kEveryReply: all of them).
 
-void InjectFault(Fault faultIn, std::uint32_t count = 1, std::uint32_t arg = 0);
+void InjectFault(Fault fault, std::uint32_t count = 1, std::uint32_t arg = 0);
 void ClearFaults();
 // Replies are read in transfers of at most bytes (0: whole transfers).
 void SetSplitSize(std::uint32_t bytes);

@@ -161,18 +161,14 @@ void SimBoard::PowerOn() {
     m_Private->Held.clear();
 }
 
-std::uint16_t SimBoard::Register(std::uint32_t indexIn) const {
+std::uint16_t SimBoard::Register(std::uint32_t index) const {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
-    return static_cast<std::uint16_t>(m_State->Registers[index] |
-                                      (m_State->Registers[index + 1] << 8));
+    return StoredRegister(*m_State, (index % kRegisterCount) & ~1u);
 }
 
-void SimBoard::SetRegister(std::uint32_t indexIn, std::uint16_t value) {
+void SimBoard::SetRegister(std::uint32_t index, std::uint16_t value) {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
-    m_State->Registers[index] = static_cast<std::uint8_t>(value);
-    m_State->Registers[index + 1] = static_cast<std::uint8_t>(value >> 8);
+    StoreRegister(*m_State, (index % kRegisterCount) & ~1u, value);
 }
 
 bool SimBoard::ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const {

@@ -51,9 +51,9 @@ public:
     // configuration, no pending replies or interrupts, counters 0.
     void PowerOn();
     // Stored register value at an even index, without the side effects of a read.
-    std::uint16_t Register(std::uint32_t indexIn) const;
+    std::uint16_t Register(std::uint32_t index) const;
     // Stores a register value as it is (read-only bits too), without side effects.
-    void SetRegister(std::uint32_t indexIn, std::uint16_t value);
+    void SetRegister(std::uint32_t index, std::uint16_t value);
     // Copies display memory or look-up table bytes (addresses below kMemoryMapEnd).
     bool ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const;
     bool WriteMemory(std::uint32_t address, std::span<const std::uint8_t> bytes);
