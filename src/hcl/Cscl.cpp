@@ -609,12 +609,7 @@ std::uint32_t oxCsclSerialRead(std::uint32_t count, std::uint8_t* buffer) {
 }
 
 bool oxCsclRdInterrupt(std::uint16_t* word) {
-    std::uint8_t bytes[2] = {};
-    const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
-    if (word != nullptr) {
-        *word = ok ? static_cast<std::uint16_t>(Le16(bytes)) : 0;
-    }
-    return ok;
+    return oxUsbTransportReadInterruptWord(word);
 }
 
 bool oxCsclOpenInterrupt() {

@@ -1,6 +1,5 @@
 #include "hcl/UsbTransport.h"
 
-#include "hcl/Cscl.h"
 #include "hcl/HclBoard.h"
 #include "hcl/Services.h"
 
@@ -70,7 +69,7 @@ std::uint32_t InterruptThread(void* argument) {
     const auto generation = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(argument));
     while (StillMine(generation)) {
         std::uint16_t word = 0;
-        if (!oxCsclRdInterrupt(&word)) {
+        if (!oxUsbTransportReadInterruptWord(&word)) {
             // A read that did not complete within its time is an idle second: wait again. A
             // failed read (closed pipe, empty transfer) ends the thread.
             if (t_CompletionStatus == kCompletionNone && g_InterruptPipe != USB_NO_HANDLE) {
@@ -426,6 +425,15 @@ bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn) {
     }
     t_CompletionStatus = status;
     return status == kCompletionSuccess;
+}
+
+bool oxUsbTransportReadInterruptWord(std::uint16_t* word) {
+    std::uint8_t bytes[2] = {};
+    const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
+    if (word != nullptr) {
+        *word = ok ? Le16(bytes) : 0;
+    }
+    return ok;
 }
 
 bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback) {
