@@ -30,7 +30,7 @@ bool oxUsbTransportOpen();
 bool oxUsbTransportClose();
 // Opens the device named "ezusb-N" (N from Q3VBOARD); prints "Device %s failed to open\n".
 bool oxUsbTransportOpenDevice(UsbDeviceHandle* handleOut);
-// Opens pipe pipe of the device ("ezusb-N\PIPE0p"); USB_NO_HANDLE on failure.
+// Opens pipe pipe of the device ("ezusb-N\PIPE0p"); kUsbNoHandle on failure.
 UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe);
 // Asks for the pipe information (printed when verbose); false when the request fails.
 bool oxUsbTransportGetPipeInfo();
