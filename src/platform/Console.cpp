@@ -22,14 +22,14 @@ constexpr int kNoByte = -2; // a timed read found nothing within its wait
 constexpr int kNoKey = -3;  // a sequence that names no key: swallowed whole
 
 struct InputState {
-    bool m_TestInput = false;
-    bool m_TestTerminal = false; // scripted bytes follow the terminal's rules
-    std::string m_TestBytes;
-    size_t m_TestPos = 0;
-    bool m_Ended = false;
-    bool m_SkipLf = false;  // the last byte was a CR: a following LF belongs to the same Enter
-    std::deque<int> m_Keys; // decoded key codes waiting (the second code of a key)
-    std::deque<unsigned char> m_Bytes; // terminal bytes read ahead
+    bool TestInput = false;
+    bool TestTerminal = false; // scripted bytes follow the terminal's rules
+    std::string TestBytes;
+    size_t TestPos = 0;
+    bool Ended = false;
+    bool SkipLf = false;  // the last byte was a CR: a following LF belongs to the same Enter
+    std::deque<int> Keys; // decoded key codes waiting (the second code of a key)
+    std::deque<unsigned char> Bytes; // terminal bytes read ahead
 };
 
 InputState& Input() {
@@ -38,9 +38,9 @@ InputState& Input() {
 }
 
 struct ScreenState {
-    std::string* m_Sink = nullptr;
-    int m_Width = 0;
-    int m_Column = 0;
+    std::string* Sink = nullptr;
+    int Width = 0;
+    int Column = 0;
 };
 
 ScreenState& Screen() {
@@ -167,34 +167,34 @@ void TellContinued() {
 
 bool RealTerminal() {
     const InputState& in = Input();
-    return !in.m_TestInput && isatty(STDIN_FILENO);
+    return !in.TestInput && isatty(STDIN_FILENO);
 }
 
 bool TerminalRules() {
     const InputState& in = Input();
-    return in.m_TestInput ? in.m_TestTerminal : isatty(STDIN_FILENO) != 0;
+    return in.TestInput ? in.TestTerminal : isatty(STDIN_FILENO) != 0;
 }
 
 // Next byte of the input. waitMs < 0 blocks; otherwise kNoByte when nothing arrives in time.
 int ReadByte(int waitMs) {
     InputState& in = Input();
-    if (!in.m_Bytes.empty()) {
-        int c = in.m_Bytes.front();
-        in.m_Bytes.pop_front();
+    if (!in.Bytes.empty()) {
+        int c = in.Bytes.front();
+        in.Bytes.pop_front();
         return c;
     }
-    if (in.m_Ended) {
+    if (in.Ended) {
         return kConsoleEndOfInput;
     }
-    if (in.m_TestInput) {
-        if (in.m_TestPos >= in.m_TestBytes.size()) {
-            if (waitMs >= 0 && in.m_TestTerminal) {
+    if (in.TestInput) {
+        if (in.TestPos >= in.TestBytes.size()) {
+            if (waitMs >= 0 && in.TestTerminal) {
                 return kNoByte;
             }
-            in.m_Ended = true;
+            in.Ended = true;
             return kConsoleEndOfInput;
         }
-        return static_cast<unsigned char>(in.m_TestBytes[in.m_TestPos++]);
+        return static_cast<unsigned char>(in.TestBytes[in.TestPos++]);
     }
     std::fflush(stdout);
     if (RealTerminal()) {
@@ -223,14 +223,14 @@ int ReadByte(int waitMs) {
         if (n < 0 && errno == EAGAIN) {
             return kNoByte;
         }
-        in.m_Ended = true;
+        in.Ended = true;
         return kConsoleEndOfInput;
     }
 }
 
 // Hands back a key of two codes: returns the prefix, the second code waits.
 int ExtendedKey(int prefix, int code) {
-    Input().m_Keys.push_back(code);
+    Input().Keys.push_back(code);
     return prefix;
 }
 
@@ -240,7 +240,7 @@ constexpr int kModShift = 1, kModAlt = 2, kModCtrl = 4;
 // The console's codes of a run of function keys: its prefix, its first key, and the second code
 // of that first key alone and with each modifier (Alt wins over Ctrl, Ctrl over Shift).
 struct FunctionKeys {
-    int m_Prefix, m_First, m_Plain, m_Shift, m_Ctrl, m_Alt;
+    int Prefix, First, Plain, Shift, Ctrl, Alt;
 };
 constexpr FunctionKeys kF1ToF10{kConsolePrefixFunction, 1, kConsoleKeyF1, 84, 94, 104};
 constexpr FunctionKeys kF11ToF12{kConsolePrefixExtended, 11, kConsoleKeyF11, 135, 137, 139};
@@ -248,15 +248,15 @@ constexpr FunctionKeys kF11ToF12{kConsolePrefixExtended, 11, kConsoleKeyF11, 135
 // Function key n (1..12) with modifiers, as the console gives it.
 int FunctionKey(int n, int modsIn) {
     const FunctionKeys& keys = n <= 10 ? kF1ToF10 : kF11ToF12;
-    int base = keys.m_Plain;
+    int base = keys.Plain;
     if (modsIn & kModAlt) {
-        base = keys.m_Alt;
+        base = keys.Alt;
     } else if (modsIn & kModCtrl) {
-        base = keys.m_Ctrl;
+        base = keys.Ctrl;
     } else if (modsIn & kModShift) {
-        base = keys.m_Shift;
+        base = keys.Shift;
     }
-    return ExtendedKey(keys.m_Prefix, base + n - keys.m_First);
+    return ExtendedKey(keys.Prefix, base + n - keys.First);
 }
 
 int EditKey(int code) {
@@ -393,13 +393,13 @@ int DecodeEscape(int modsIn) {
         // ESC ESC [ ...: the key of the sequence with Alt. Two ESC keys otherwise.
         int n = ReadByte(kEscapeWaitMs);
         if (n == '[' || n == 'O') {
-            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+            Input().Bytes.push_front(static_cast<unsigned char>(n));
             return DecodeEscape(kModAlt);
         }
         if (n >= 0) {
-            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+            Input().Bytes.push_front(static_cast<unsigned char>(n));
         }
-        Input().m_Bytes.push_front(27);
+        Input().Bytes.push_front(27);
         return 27;
     }
     if (c == 127 || c == 8) {
@@ -412,9 +412,9 @@ int DecodeEscape(int modsIn) {
 int TerminalGetch() {
     InputState& in = Input();
     for (;;) {
-        if (!in.m_Keys.empty()) {
-            int k = in.m_Keys.front();
-            in.m_Keys.pop_front();
+        if (!in.Keys.empty()) {
+            int k = in.Keys.front();
+            in.Keys.pop_front();
             return k;
         }
         int c = ReadByte(-1);
@@ -435,7 +435,7 @@ int TerminalGetch() {
         }
         // The terminal's erase key is the console's Backspace; Ctrl+H, which terminals send
         // for Ctrl+Backspace when their erase key is DEL, deletes a word.
-        unsigned char erase = in.m_TestInput ? 127 : s_EraseChar;
+        unsigned char erase = in.TestInput ? 127 : s_EraseChar;
         if (c == erase) {
             return 8;
         }
@@ -448,8 +448,8 @@ int TerminalGetch() {
 
 void Out(const char* text) {
     ScreenState& s = Screen();
-    if (s.m_Sink) {
-        s.m_Sink->append(text);
+    if (s.Sink) {
+        s.Sink->append(text);
     } else {
         std::fputs(text, stdout);
     }
@@ -468,11 +468,11 @@ int ConsoleGetch() {
     InputState& in = Input();
     for (;;) {
         int c = ReadByte(-1);
-        if (c == '\n' && in.m_SkipLf) {
-            in.m_SkipLf = false;
+        if (c == '\n' && in.SkipLf) {
+            in.SkipLf = false;
             continue;
         }
-        in.m_SkipLf = (c == '\r');
+        in.SkipLf = (c == '\r');
         if (c == '\n') {
             return '\r';
         }
@@ -482,10 +482,10 @@ int ConsoleGetch() {
 
 bool ConsoleKbhit() {
     InputState& in = Input();
-    if (in.m_Ended || !in.m_Keys.empty() || !in.m_Bytes.empty()) {
+    if (in.Ended || !in.Keys.empty() || !in.Bytes.empty()) {
         return true;
     }
-    if (in.m_TestInput) {
+    if (in.TestInput) {
         return true; // scripted keys are always waiting, or the input has ended
     }
     std::fflush(stdout);
@@ -498,13 +498,13 @@ bool ConsoleKbhit() {
 
 bool ConsoleInputEnded() {
     InputState& in = Input();
-    return in.m_Ended && in.m_Keys.empty() && in.m_Bytes.empty();
+    return in.Ended && in.Keys.empty() && in.Bytes.empty();
 }
 
 void ConsolePutch(int ch) {
     ScreenState& s = Screen();
-    if (s.m_Sink) {
-        s.m_Sink->push_back(static_cast<char>(ch));
+    if (s.Sink) {
+        s.Sink->push_back(static_cast<char>(ch));
     } else {
         std::fputc(ch, stdout);
     }
@@ -516,16 +516,16 @@ void ConsoleWrite(const char* text) {
 
 bool ConsoleHasScreen() {
     const ScreenState& s = Screen();
-    if (s.m_Sink) {
-        return s.m_Width > 0;
+    if (s.Sink) {
+        return s.Width > 0;
     }
     return RealTerminal() && isatty(STDOUT_FILENO);
 }
 
 int ConsoleWidth() {
     const ScreenState& s = Screen();
-    if (s.m_Sink && s.m_Width > 0) {
-        return s.m_Width;
+    if (s.Sink && s.Width > 0) {
+        return s.Width;
     }
     winsize ws{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) {
@@ -536,8 +536,8 @@ int ConsoleWidth() {
 
 int ConsoleCursorColumn() {
     const ScreenState& s = Screen();
-    if (s.m_Sink) {
-        return s.m_Width > 0 ? s.m_Column : -1;
+    if (s.Sink) {
+        return s.Width > 0 ? s.Column : -1;
     }
     if (!ConsoleHasScreen()) {
         return -1;
@@ -552,7 +552,7 @@ int ConsoleCursorColumn() {
     std::fflush(stdout);
     InputState& in = Input();
     std::deque<unsigned char> before;
-    before.swap(in.m_Bytes);
+    before.swap(in.Bytes);
     std::string got;
     int column = -1;
     for (;;) {
@@ -580,7 +580,7 @@ int ConsoleCursorColumn() {
     for (char ch : got) {
         before.push_back(static_cast<unsigned char>(ch));
     }
-    in.m_Bytes.swap(before);
+    in.Bytes.swap(before);
     return column;
 }
 
@@ -645,21 +645,21 @@ void ConsoleSetInputForTesting(const char* bytes, unsigned length) {
     InputState& in = Input();
     in = InputState{};
     if (length > 0) {
-        in.m_TestInput = true;
-        in.m_TestBytes.assign(bytes, length);
+        in.TestInput = true;
+        in.TestBytes.assign(bytes, length);
     }
 }
 
 void ConsoleSetTerminalInputForTesting(const char* bytes, unsigned length) {
     ConsoleSetInputForTesting(bytes, length);
     InputState& in = Input();
-    in.m_TestInput = true;
-    in.m_TestTerminal = true;
+    in.TestInput = true;
+    in.TestTerminal = true;
 }
 
 void ConsoleSetScreenForTesting(std::string* sink, int width, int column) {
     ScreenState& s = Screen();
-    s.m_Sink = sink;
-    s.m_Width = sink ? width : 0;
-    s.m_Column = column;
+    s.Sink = sink;
+    s.Width = sink ? width : 0;
+    s.Column = column;
 }
