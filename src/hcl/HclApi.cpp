@@ -180,7 +180,7 @@ void FillMem(void (*slot)(std::uint32_t, T, std::uint32_t), std::uint32_t addres
 const oxHclInterface oxgHclUnacquiredInterface = kUnacquired;
 constinit oxHclInterface oxgHclInterface = kUnacquired;
 
-// --- Write echo -------------------------------------------------------------------------
+// --- Write echo ---------------------------------------------------------------------------
 
 std::uint32_t oxHclSetDebugWrites(std::uint32_t on) {
     const std::uint32_t previous = s_EchoSetting.exchange(on);

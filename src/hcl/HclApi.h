@@ -34,7 +34,7 @@ extern const oxHclInterface oxgHclUnacquiredInterface;
 // after.
 extern oxHclInterface oxgHclInterface;
 
-// --- Write echo -------------------------------------------------------------------------
+// --- Write echo ---------------------------------------------------------------------------
 
 // Sets the write-echo setting and the effective flag; returns the previous setting.
 std::uint32_t oxHclSetDebugWrites(std::uint32_t on);

@@ -4,7 +4,7 @@
 // registers, look-up tables and display memory from the configuration block oxgHclInfo. The
 // front itself knows nothing of transports or of start-up; this file copies the transport's
 // table into the front's live table and runs the initialisation through front calls, so
-// tracing, breakpoints and the write echo apply as for any other access.
+// tracing and breakpoints apply as for any other access (the write echo is held off meanwhile).
 
 #include "hcl/HclInterface.h"
 
