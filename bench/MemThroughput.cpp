@@ -11,6 +11,7 @@
 //             most 65520 bytes for bursts)
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
+#include "hcl/HclStart.h"
 #include "hcl/Services.h"
 #include "play/Executor.h"
 #include "play/MemCommands.h"

@@ -37,10 +37,10 @@ HandleTable& Table() {
     return *s_Table;
 }
 
-thread_local int t_LastError = 0;
+thread_local int s_LastError = 0;
 
 bool Fail(int error) {
-    t_LastError = error;
+    s_LastError = error;
     return false;
 }
 
@@ -105,17 +105,17 @@ UsbDeviceHandle UsbDeviceOpen(std::string_view name) {
     std::uint32_t pipe = kNoPipe;
     if (!ParseName(name, &number, &pipe)) {
         Fail(ENOENT);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     if (board::IsAbsent(number)) {
         Fail(ENODEV);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     int error = 0;
     auto simBoard = board::SimBoard::Attach(SimFolder(), number, &error);
     if (!simBoard) {
         Fail(error != 0 ? error : EIO);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     auto device = std::make_shared<OpenDevice>();
     device->Board = std::move(simBoard);
@@ -247,5 +247,5 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
 }
 
 int UsbDeviceLastError() {
-    return t_LastError;
+    return s_LastError;
 }

@@ -33,9 +33,9 @@ inline constexpr std::uint32_t OXUSB_PIPE_INTERRUPT = 3;
 
 // A device or pipe handle; 0 is no handle.
 using UsbDeviceHandle = int;
-inline constexpr UsbDeviceHandle USB_NO_HANDLE = 0;
+inline constexpr UsbDeviceHandle kUsbNoHandle = 0;
 
-// Opens the device "ezusb-N" or its pipe "ezusb-N\PIPE0p" (N = 0..7). Returns USB_NO_HANDLE
+// Opens the device "ezusb-N" or its pipe "ezusb-N\PIPE0p" (N = 0..7). Returns kUsbNoHandle
 // on failure: the name is not a bridge device or pipe (ENOENT), the board is absent (ENODEV),
 // or its state file cannot be had (the system's error).
 UsbDeviceHandle UsbDeviceOpen(std::string_view name);

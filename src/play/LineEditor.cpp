@@ -381,9 +381,9 @@ char* ReadPlainLine(char* buffer, uint32_t size) {
 
 int32_t GetKey() {
     int c = ConsoleGetch();
-    if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
+    if (c == kConsolePrefixFunction || c == kConsolePrefixExtended) {
         int second = ConsoleGetch();
-        if (second == CON_END_OF_INPUT) {
+        if (second == kConsoleEndOfInput) {
             return KEY_END_OF_INPUT;
         }
         return second * 256;

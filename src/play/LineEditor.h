@@ -16,24 +16,24 @@ constexpr int32_t KEY_ENTER = 13;
 constexpr int32_t KEY_CTRL_R = 18;
 constexpr int32_t KEY_ESC = 27;
 constexpr int32_t KEY_CTRL_BACKSPACE = 127;
-constexpr int32_t KEY_HOME = CON_KEY_HOME * 256;
-constexpr int32_t KEY_UP = CON_KEY_UP * 256;
-constexpr int32_t KEY_PGUP = CON_KEY_PGUP * 256;
-constexpr int32_t KEY_LEFT = CON_KEY_LEFT * 256;
-constexpr int32_t KEY_RIGHT = CON_KEY_RIGHT * 256;
-constexpr int32_t KEY_END = CON_KEY_END * 256;
-constexpr int32_t KEY_DOWN = CON_KEY_DOWN * 256;
-constexpr int32_t KEY_PGDN = CON_KEY_PGDN * 256;
-constexpr int32_t KEY_INS = CON_KEY_INS * 256;
-constexpr int32_t KEY_DEL = CON_KEY_DEL * 256;
-constexpr int32_t KEY_F1 = CON_KEY_F1 * 256;
-constexpr int32_t KEY_F3 = (CON_KEY_F1 + 2) * 256;
-constexpr int32_t KEY_F7 = (CON_KEY_F1 + 6) * 256;
-constexpr int32_t KEY_F8 = (CON_KEY_F1 + 7) * 256;
-constexpr int32_t KEY_F9 = (CON_KEY_F1 + 8) * 256;
-constexpr int32_t KEY_ALT_F7 = CON_KEY_ALT_F7 * 256;
-// The end of the input (no key can come any more): CON_END_OF_INPUT.
-constexpr int32_t KEY_END_OF_INPUT = CON_END_OF_INPUT;
+constexpr int32_t KEY_HOME = kConsoleKeyHome * 256;
+constexpr int32_t KEY_UP = kConsoleKeyUp * 256;
+constexpr int32_t KEY_PGUP = kConsoleKeyPgUp * 256;
+constexpr int32_t KEY_LEFT = kConsoleKeyLeft * 256;
+constexpr int32_t KEY_RIGHT = kConsoleKeyRight * 256;
+constexpr int32_t KEY_END = kConsoleKeyEnd * 256;
+constexpr int32_t KEY_DOWN = kConsoleKeyDown * 256;
+constexpr int32_t KEY_PGDN = kConsoleKeyPgDn * 256;
+constexpr int32_t KEY_INS = kConsoleKeyIns * 256;
+constexpr int32_t KEY_DEL = kConsoleKeyDel * 256;
+constexpr int32_t KEY_F1 = kConsoleKeyF1 * 256;
+constexpr int32_t KEY_F3 = (kConsoleKeyF1 + 2) * 256;
+constexpr int32_t KEY_F7 = (kConsoleKeyF1 + 6) * 256;
+constexpr int32_t KEY_F8 = (kConsoleKeyF1 + 7) * 256;
+constexpr int32_t KEY_F9 = (kConsoleKeyF1 + 8) * 256;
+constexpr int32_t KEY_ALT_F7 = kConsoleKeyAltF7 * 256;
+// The end of the input (no key can come any more): kConsoleEndOfInput.
+constexpr int32_t KEY_END_OF_INPUT = kConsoleEndOfInput;
 
 constexpr uint32_t HISTORY_SIZE = 32;
 
@@ -63,10 +63,10 @@ char* ReadPlainLine(char* buffer, uint32_t size);
 char* ReadLine(char* buffer, uint32_t size, bool withHistory);
 
 // One key without echo: a key read as the prefix 0 or 224 is read again and returned as its
-// second code * 256; CON_END_OF_INPUT when no key can come any more.
+// second code * 256; kConsoleEndOfInput when no key can come any more.
 int32_t GetKey();
 
-// Whether the input has ended (every further key read gives CON_END_OF_INPUT): the prompt loop
+// Whether the input has ended (every further key read gives kConsoleEndOfInput): the prompt loop
 // stops instead of reading empty lines forever.
 bool LineInputEnded();
 

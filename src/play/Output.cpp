@@ -175,7 +175,7 @@ bool PagePause() {
     std::fputs(g_MorePrompt, stdout);
     std::fflush(stdout);
     int key = ConsoleGetch();
-    if (key == CON_PREFIX_FUNCTION || key == CON_PREFIX_EXTENDED) {
+    if (key == kConsolePrefixFunction || key == kConsolePrefixExtended) {
         key = ConsoleGetch();
     }
     // At the end of the input the listing goes on (no key can stop it).

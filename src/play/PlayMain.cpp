@@ -5,6 +5,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/HclBreak.h"
 #include "hcl/HclError.h"
+#include "hcl/HclStart.h"
 #include "hcl/HclTrace.h"
 #include "hcl/HclVersion.h"
 #include "play/ArgParsers.h"

@@ -17,11 +17,12 @@ std::string Ext(int code) {
 std::string Fn(int code) {
     return std::string{'\0', static_cast<char>(code)};
 }
-const std::string UP = Ext(CON_KEY_UP), DOWN = Ext(CON_KEY_DOWN), LEFT = Ext(CON_KEY_LEFT),
-                  RIGHT = Ext(CON_KEY_RIGHT), HOME = Ext(CON_KEY_HOME), END = Ext(CON_KEY_END),
-                  PGUP = Ext(CON_KEY_PGUP), PGDN = Ext(CON_KEY_PGDN), DEL = Ext(CON_KEY_DEL),
-                  INS = Ext(CON_KEY_INS), F1 = Fn(59), F2 = Fn(60), F3 = Fn(61), F7 = Fn(65),
-                  F8 = Fn(66), F9 = Fn(67), ALT_F7 = Fn(CON_KEY_ALT_F7);
+const std::string UP = Ext(kConsoleKeyUp), DOWN = Ext(kConsoleKeyDown), LEFT = Ext(kConsoleKeyLeft),
+                  RIGHT = Ext(kConsoleKeyRight), HOME = Ext(kConsoleKeyHome),
+                  END = Ext(kConsoleKeyEnd), PGUP = Ext(kConsoleKeyPgUp),
+                  PGDN = Ext(kConsoleKeyPgDn), DEL = Ext(kConsoleKeyDel), INS = Ext(kConsoleKeyIns),
+                  F1 = Fn(59), F2 = Fn(60), F3 = Fn(61), F7 = Fn(65), F8 = Fn(66), F9 = Fn(67),
+                  ALT_F7 = Fn(kConsoleKeyAltF7);
 const std::string ESC = "\x1b", BS = "\b", CTRL_BS = "\x7f", TAB = "\t", ENTER = "\r",
                   CTRL_R = "\x12";
 
