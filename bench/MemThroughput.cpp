@@ -12,7 +12,7 @@
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
-#include "play/Executor.h"
+#include "play/Args.h"
 #include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/Session.h"

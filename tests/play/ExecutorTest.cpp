@@ -15,7 +15,7 @@ std::vector<std::string> Split(const std::string& text, int32_t* count = nullptr
     for (int32_t i = 0; i < n; ++i) {
         words.emplace_back(args[static_cast<size_t>(i)]);
     }
-    for (int32_t i = n; i < MAX_ARGS; ++i) {
+    for (int32_t i = n; i < kMaxArgs; ++i) {
         EXPECT_STREQ(args[static_cast<size_t>(i)], "") << "word " << i << " past the count";
     }
     return words;
@@ -66,7 +66,7 @@ TEST(SplitArgs, LongWordsAreCutAndExtraWordsIgnored) {
     }
     int32_t count = 0;
     const Words words = Split(many, &count);
-    EXPECT_EQ(count, MAX_ARGS);
+    EXPECT_EQ(count, kMaxArgs);
     EXPECT_EQ(words.back(), "w127");
 }
 

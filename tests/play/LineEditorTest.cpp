@@ -258,7 +258,7 @@ TEST_F(LineEditor, TheOldestLineGoesAfter32) {
     for (int i = 0; i < 33; ++i) {
         Read("line" + std::to_string(i) + ENTER);
     }
-    EXPECT_EQ(HistoryCount(), HISTORY_SIZE);
+    EXPECT_EQ(HistoryCount(), kHistorySize);
     EXPECT_EQ(Read(F9 + "0" + ENTER + ENTER).text, "line1");
     // The recalled line was stored again, so line1 is the newest now and line2 the oldest.
     EXPECT_EQ(Read(PGUP + ENTER).text, "line2");
@@ -437,14 +437,14 @@ TEST(LineEditorKeys, ExtendedKeysComeAsTheirSecondCodeTimes256) {
     const std::string keys = "a" + UP + F7 + ALT_F7 + "\r";
     ConsoleSetInputForTesting(keys.data(), static_cast<unsigned>(keys.size()));
     EXPECT_EQ(GetKey(), 'a');
-    EXPECT_EQ(GetKey(), KEY_UP);
-    EXPECT_EQ(GetKey(), KEY_F7);
-    EXPECT_EQ(GetKey(), KEY_ALT_F7);
-    EXPECT_EQ(GetKey(), KEY_ENTER);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT);
+    EXPECT_EQ(GetKey(), kKeyUp);
+    EXPECT_EQ(GetKey(), kKeyF7);
+    EXPECT_EQ(GetKey(), kKeyAltF7);
+    EXPECT_EQ(GetKey(), kKeyEnter);
+    EXPECT_EQ(GetKey(), kKeyEndOfInput);
     const std::string cut = "\xE0";
     ConsoleSetInputForTesting(cut.data(), 1);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT); // a prefix without its second code
+    EXPECT_EQ(GetKey(), kKeyEndOfInput); // a prefix without its second code
     ConsoleSetInputForTesting(nullptr, 0);
 }
 

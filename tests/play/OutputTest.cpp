@@ -42,7 +42,7 @@ std::string Erase() {
 bool Call(CommandHandler handler, std::vector<std::string> words, ExprValue* result = nullptr) {
     ArgVector args;
     for (size_t i = 0; i < words.size(); ++i) {
-        std::snprintf(args[i], ARG_SIZE, "%s", words[i].c_str());
+        std::snprintf(args[i], kArgSize, "%s", words[i].c_str());
     }
     ExprValue value{};
     return handler(static_cast<int32_t>(words.size()), args.Words(),

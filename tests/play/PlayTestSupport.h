@@ -1,9 +1,14 @@
 #pragma once
 // Shared set-up of Play's unit tests: fresh program state, captured console output and
 // stand-in command handlers installed into rows of the command table.
+#include "play/Args.h"
 #include "play/Commands.h"
 #include "play/Executor.h"
 #include "play/Output.h"
+#include "play/OutputCommands.h"
+#include "play/RunState.h"
+#include "play/ScriptRunner.h"
+#include "play/ScriptState.h"
 #include "play/Session.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +63,7 @@ class PlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitSession(0, nullptr);
+        SetCommandTable(g_Commands, RunScript);
         if (g_FlogFile != nullptr) {
             std::fclose(g_FlogFile);
             g_FlogFile = nullptr;
@@ -133,5 +139,5 @@ public:
 private:
     char m_Name[64];
     char m_Scope[72];
-    char* m_Words[MAX_ARGS] = {};
+    char* m_Words[kMaxArgs] = {};
 };

@@ -1,6 +1,8 @@
 // The processor affinity of "/cpu:" and the program-wide start values.
 #include "PlayTestSupport.h"
 
+#include "play/Affinity.h"
+
 #include <string>
 
 TEST(CpuMask, BitsSelectTheAllowedCpusInOrder) {
@@ -55,8 +57,8 @@ TEST(Session, StartValues) {
     EXPECT_TRUE(g_Acquired);
     EXPECT_FALSE(g_Quit);
     ASSERT_NE(g_Argv[0], nullptr);
-    ASSERT_NE(g_Argv[MAX_ARGS - 1], nullptr);
-    EXPECT_STREQ(g_Argv[MAX_ARGS - 1], "");
+    ASSERT_NE(g_Argv[kMaxArgs - 1], nullptr);
+    EXPECT_STREQ(g_Argv[kMaxArgs - 1], "");
     // Entry 0 of the script path is the current directory with its separator; the rest empty.
     const std::string entry0 = g_RunPath[0];
     ASSERT_FALSE(entry0.empty());
