@@ -36,6 +36,9 @@ const std::string kListHeader =
     "\n\n" + std::string(25, '=') + " Command Buffer List " + std::string(33, '=') + "\n\n";
 const std::string kListFooter = "\n" + std::string(79, '=') + "\n\n\r";
 
+// Completions listed at once; more are listed only when the user says so.
+constexpr int kCompletionsListedAtOnce = 10;
+
 void CopyCut(char* buffer, uint32_t size, const std::string& text) {
     if (size == 0) {
         return;
@@ -627,7 +630,7 @@ void ListCompletions(const char* prefix, int count) {
     if (dictionary == nullptr) {
         return;
     }
-    if (count > 10) {
+    if (count > kCompletionsListedAtOnce) {
         char question[64];
         std::snprintf(question, sizeof question, "\n\n%d results found, display? [y/N]\n", count);
         ConsoleWrite(question);

@@ -426,6 +426,22 @@ TEST_F(LineEditorTab, MoreThanTenMatchesAskFirst) {
     }
 }
 
+TEST_F(LineEditorTab, TenMatchesAreListedElevenAskFirst) {
+    for (const int count : {10, 11}) {
+        SCOPED_TRACE(count);
+        const bool asks = count > 10;
+        KeywordInit(&m_Dictionary);
+        for (int i = 0; i < count; ++i) {
+            KeywordAdd(&m_Dictionary, ("pip" + std::to_string(i + 10)).c_str());
+        }
+        EditRun r = Read("set p" + TAB + (asks ? "y" : "") + ENTER);
+        const std::string question =
+            "\n\n" + std::to_string(count) + " results found, display? [y/N]\n";
+        EXPECT_EQ(r.out.find(question) != std::string::npos, asks) << r.out;
+        EXPECT_NE(r.out.find("\npip10\n"), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(LineEditorTab, NoDictionaryNoCompletion) {
     KeywordSetActive(nullptr);
     EditRun r = Read("set v" + TAB + ENTER);

@@ -1,6 +1,7 @@
 #pragma once
 // Shared set-up of Play's unit tests: fresh program state, captured console output and
-// stand-in command handlers installed into rows of the command table.
+// stand-in command handlers installed into rows of the command table, and handlers called
+// directly with a list of words.
 #include "play/Args.h"
 #include "play/Commands.h"
 #include "play/Executor.h"
@@ -10,13 +11,36 @@
 #include "play/ScriptRunner.h"
 #include "play/ScriptState.h"
 #include "play/Session.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+// The whole content of a file (empty when it cannot be read).
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs a handler with the given words (argv[0] first).
+inline bool CallHandler(CommandHandler handler, std::vector<std::string> words,
+                        ExprValue* result = nullptr) {
+    ArgVector args;
+    for (size_t i = 0; i < words.size(); ++i) {
+        std::snprintf(args[i], kArgSize, "%s", words[i].c_str());
+    }
+    ExprValue value{};
+    return handler(static_cast<int32_t>(words.size()), args.Words(),
+                   result != nullptr ? result : &value);
+}
 
 // One recorded dispatch of a stand-in handler.
 struct RecordedCall {
