@@ -264,3 +264,30 @@ TEST_F(Executor, DispatchRefusesUnbuiltAndNoCardCommands) {
     EXPECT_FALSE(Run("XBS 1"));
     EXPECT_EQ(Output(), "ERROR: This command is not implemented yet.\n");
 }
+
+namespace {
+
+bool RecordingRunner(bool reportMissing, int32_t argc, char** argv, ExprValue* result) {
+    EXPECT_TRUE(reportMissing);
+    RecordingHandler(argc, argv, result);
+    return true;
+}
+
+} // namespace
+
+TEST_F(Executor, DispatchUsesTheTableAndRunnerItWasHanded) {
+    const CommandEntry table[] = {
+        {SEC_BASIC, "go;g", &RecordingHandler, 1, "G"},
+        {SEC_BASIC, "g;stop", nullptr, 1, "S"},
+    };
+    SetCommandTable(table, &RecordingRunner);
+    EXPECT_FALSE(Run("G 1; stop"));
+    EXPECT_EQ(Output(), "ERROR: This command is not implemented yet.\n");
+    // A word of the program's table is no command here: it goes to the script runner.
+    EXPECT_TRUE(Run("q now"));
+    SetCommandTable(g_Commands, &RunScript);
+    ASSERT_EQ(RecordedCalls().size(), 2u);
+    EXPECT_EQ(RecordedCalls()[0].m_Words, (Words{"g", "1"}));
+    EXPECT_EQ(RecordedCalls()[1].m_Words, (Words{"q", "now"}));
+    EXPECT_FALSE(g_Quit);
+}
