@@ -13,7 +13,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/HclStart.h"
 #include "hcl/Services.h"
-#include "play/Executor.h"
+#include "play/Args.h"
 #include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/Session.h"

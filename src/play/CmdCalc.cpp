@@ -2,9 +2,9 @@
 #include "play/CmdCalc.h"
 
 #include "common/Text.h"
-#include "play/Executor.h"
+#include "play/Args.h"
 #include "play/Output.h"
-#include "play/Session.h"
+#include "play/ScriptState.h"
 
 #include <cstring>
 #include <string>

@@ -122,7 +122,7 @@ bool CmdWrite(int32_t argc, char** argv, ExprValue*) {
     }
     MemCmdState& state = g_WriteState;
     uint32_t start = 0;
-    uint32_t values[PARSE_MAX_VALUES];
+    uint32_t values[kParseMaxValues];
     uint32_t count = 0;
     if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &start) ||
         !TakeData(2, argc, argv, values, &count)) {

@@ -4,14 +4,12 @@
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
 #include "play/MemCommands.h"
-#include "play/Output.h"
-
-#include <cstring>
+#include "play/OutputCommands.h"
 
 // clang-format off
 // One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
 // /nocard, HELP's line.
-CommandEntry g_Commands[COMMAND_COUNT] = {
+CommandEntry g_Commands[kCommandCount] = {
     {SEC_BASIC, "init", nullptr /* CmdInit */, 0, "INIT [NOflags|ONLYflags]                  - Initializes LCD controller"},
     {SEC_BASIC, "m", nullptr /* CmdMode */, 1, "M                                         - Shows current Mode info"},
     {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
@@ -59,31 +57,6 @@ CommandEntry g_Commands[COMMAND_COUNT] = {
 };
 // clang-format on
 
-bool MatchAlias(const char* aliases, size_t length, const char* word) {
-    const size_t wordLength = std::strlen(word);
-    size_t start = 0;
-    while (start <= length) {
-        size_t end = start;
-        while (end < length && aliases[end] != ';') {
-            ++end;
-        }
-        if (end - start == wordLength && std::memcmp(aliases + start, word, wordLength) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
 bool FindCommand(const char* word, uint32_t* row) {
-    for (uint32_t i = 0; i < COMMAND_COUNT; ++i) {
-        const char* aliases = g_Commands[i].m_Aliases;
-        if (MatchAlias(aliases, std::strlen(aliases), word)) {
-            if (row != nullptr) {
-                *row = i;
-            }
-            return true;
-        }
-    }
-    return false;
+    return FindCommand(g_Commands, word, row);
 }

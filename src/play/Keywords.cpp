@@ -10,7 +10,7 @@ Tree g_Keywords(&FreeWordNode);
 
 namespace {
 
-constinit Tree* g_ActiveDictionary = nullptr;
+constinit Tree* s_ActiveDictionary = nullptr;
 
 KeywordNode* NodeData(const Tree* tree, TreeHandle node) {
     return static_cast<KeywordNode*>(tree->GetData(node));
@@ -315,9 +315,9 @@ uint32_t KeywordCollect(Tree* dictionary, TreeHandle node, Tree* list, const cha
 }
 
 void KeywordSetActive(Tree* dictionary) {
-    g_ActiveDictionary = dictionary;
+    s_ActiveDictionary = dictionary;
 }
 
 Tree* KeywordGetActive() {
-    return g_ActiveDictionary;
+    return s_ActiveDictionary;
 }

@@ -259,7 +259,7 @@ TEST_F(LineEditor, TheOldestLineGoesAfter32) {
     for (int i = 0; i < 33; ++i) {
         Read("line" + std::to_string(i) + ENTER);
     }
-    EXPECT_EQ(HistoryCount(), HISTORY_SIZE);
+    EXPECT_EQ(HistoryCount(), kHistorySize);
     EXPECT_EQ(Read(F9 + "0" + ENTER + ENTER).text, "line1");
     // The recalled line was stored again, so line1 is the newest now and line2 the oldest.
     EXPECT_EQ(Read(PGUP + ENTER).text, "line2");
@@ -427,6 +427,22 @@ TEST_F(LineEditorTab, MoreThanTenMatchesAskFirst) {
     }
 }
 
+TEST_F(LineEditorTab, TenMatchesAreListedElevenAskFirst) {
+    for (const int count : {10, 11}) {
+        SCOPED_TRACE(count);
+        const bool asks = count > 10;
+        KeywordInit(&m_Dictionary);
+        for (int i = 0; i < count; ++i) {
+            KeywordAdd(&m_Dictionary, ("pip" + std::to_string(i + 10)).c_str());
+        }
+        EditRun r = Read("set p" + TAB + (asks ? "y" : "") + ENTER);
+        const std::string question =
+            "\n\n" + std::to_string(count) + " results found, display? [y/N]\n";
+        EXPECT_EQ(r.out.find(question) != std::string::npos, asks) << r.out;
+        EXPECT_NE(r.out.find("\npip10\n"), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(LineEditorTab, NoDictionaryNoCompletion) {
     KeywordSetActive(nullptr);
     EditRun r = Read("set v" + TAB + ENTER);
@@ -438,14 +454,14 @@ TEST(LineEditorKeys, ExtendedKeysComeAsTheirSecondCodeTimes256) {
     const std::string keys = "a" + UP + F7 + ALT_F7 + "\r";
     ConsoleSetInputForTesting(keys.data(), static_cast<unsigned>(keys.size()));
     EXPECT_EQ(GetKey(), 'a');
-    EXPECT_EQ(GetKey(), KEY_UP);
-    EXPECT_EQ(GetKey(), KEY_F7);
-    EXPECT_EQ(GetKey(), KEY_ALT_F7);
-    EXPECT_EQ(GetKey(), KEY_ENTER);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT);
+    EXPECT_EQ(GetKey(), kKeyUp);
+    EXPECT_EQ(GetKey(), kKeyF7);
+    EXPECT_EQ(GetKey(), kKeyAltF7);
+    EXPECT_EQ(GetKey(), kKeyEnter);
+    EXPECT_EQ(GetKey(), kKeyEndOfInput);
     const std::string cut = "\xE0";
     ConsoleSetInputForTesting(cut.data(), 1);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT); // a prefix without its second code
+    EXPECT_EQ(GetKey(), kKeyEndOfInput); // a prefix without its second code
     ConsoleSetInputForTesting(nullptr, 0);
 }
 
