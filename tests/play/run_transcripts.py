@@ -2,11 +2,12 @@
 """Runs Play transcript cases: python3 run_transcripts.py <path of play> <cases folder> [names]
 
 Every *.txt file of the cases folder holds one or more cases (the format is in README.md). Each
-case runs play once, in a fresh temporary directory, with Q3VSIM_DIR set to a fresh folder of
-its own, and compares standard output, standard error, the exit code and any files named by
-"--- expect-file" blocks with the case's text. Names given after the folder select cases (by
-"file:case", by file name or by case name). Prints a diff for each failure and a closing line
-"N passed, M failed"; the exit code is 1 when a case failed (or none was found).
+case runs play once, in a fresh temporary directory, without the board's controls
+(../support/board_controls.txt) but for Q3VSIM_DIR, set to a fresh folder of its own, and the
+case's own "env:" lines; it compares standard output, standard error, the exit code and any
+files named by "--- expect-file" blocks with the case's text. Names given after the folder
+select cases (by "file:case", by file name or by case name). Prints a diff for each failure and
+a closing line "N passed, M failed"; the exit code is 1 when a case failed (or none was found).
 """
 import difflib
 import os
@@ -15,6 +16,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import board_controls  # noqa: E402
 
 # Guards against a case that never ends; not a timing check.
 RUN_LIMIT_SECONDS = 60
@@ -200,8 +205,8 @@ def run_case(play, case):
             with open(target, "w", encoding="utf-8", newline="") as f:
                 f.write(text)
         env = dict(os.environ)
+        board_controls.clear(env)
         env["Q3VSIM_DIR"] = sim
-        env.pop("Q3VBOARD", None)
         env.update(case.env)
         try:
             proc = subprocess.run([play] + case.args, cwd=work, env=env,

@@ -15,6 +15,11 @@ import tempfile
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+SUPPORT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support")
+sys.path.insert(0, SUPPORT)
+import board_controls  # noqa: E402
+
 PLAY = None
 EDITOR_TTY = None
 
@@ -31,6 +36,7 @@ class Pane:
         self.folder = tempfile.TemporaryDirectory(prefix="q3v-tmux-")
         self.socket = os.path.join(self.folder.name, "socket")
         full_env = dict(os.environ)
+        board_controls.clear(full_env)
         full_env.update(env or {})
         full_env.pop("TMUX", None)
         self.env = full_env
