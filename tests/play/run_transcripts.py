@@ -58,10 +58,56 @@ def unescape(line, where):
     return "".join(out)
 
 
-def block_text(lines, where):
+# What "%banner" stands for in a stdout block: the banner play prints first in every run, and
+# with a word the start-up that follows it: "nocard" the warnings of /nocard, "acquired" the
+# acquisition of a fresh board with the default configuration.
+BANNER = [
+    "47K20PLAY - test utility - Build 73 [L:84 A:62]",
+    "Hardware control layer for the Q3V47xxx LCD controller family",
+    "Configuration CRC 0057h (OK)",
+    "Bus Type            Direct 16-bit Mode1",
+]
+BANNER_FORMS = {
+    "": BANNER,
+    "nocard": BANNER + [
+        "",
+        "!!!!! WARNING: Detected /nocard switch!",
+        "!!!!! The LCD controller was not acquired.",
+        "!!!!! Only the HELP command is supported in this mode.",
+        "",
+    ],
+    "acquired": BANNER + [
+        "",
+        "",
+        "CSCL:MGE 0 Regs: 0x40 0x55 0x5e 0xdf 0x00 0x00",
+        "CSCL:MGE 1 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL:MGE 2 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL:MGE 3 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL HW revision 1",
+    ],
+}
+
+
+def expand_banner(lines, where, allowed):
+    """Replaces each line "%banner [form]" by the lines it stands for."""
+    out = []
+    for line in lines:
+        if line != "%banner" and not line.startswith("%banner "):
+            out.append(line)
+            continue
+        if not allowed:
+            raise CaseError(f"{where}: %banner stands only in a stdout block")
+        form = line[len("%banner"):].strip()
+        if form not in BANNER_FORMS:
+            raise CaseError(f"{where}: unknown banner '{form}'")
+        out.extend(BANNER_FORMS[form])
+    return out
+
+
+def block_text(lines, where, banner=False):
     """A block's text: each line ends with a line feed. Blank lines at the end are dropped (they
     separate cases) unless the block is closed by a line "%end"; a last line "%noeol" takes the
-    line feed of the line before it away."""
+    line feed of the line before it away. With banner, "%banner" lines are expanded."""
     if "%end" in lines:
         lines = lines[:lines.index("%end")]
     else:
@@ -70,6 +116,7 @@ def block_text(lines, where):
     noeol = bool(lines) and lines[-1] == "%noeol"
     if noeol:
         lines = lines[:-1]
+    lines = expand_banner(lines, where, banner)
     text = "".join(unescape(l, where) + "\n" for l in lines)
     if noeol and text.endswith("\n"):
         text = text[:-1]
@@ -107,7 +154,7 @@ def parse_file(path):
             return
         kind, arg, start = block
         where = f"{path}:{start}"
-        text = block_text(block_lines, where)
+        text = block_text(block_lines, where, banner=kind == "stdout")
         if kind == "stdin":
             case.stdin = text
         elif kind == "stdout":
