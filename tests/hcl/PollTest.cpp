@@ -72,6 +72,27 @@ TEST_F(PollTest, TheThreadReadsThroughTheFrontAndCallsBackForSetBits) {
     EXPECT_EQ(oxHclTraceRecordCount(), 2u);
 }
 
+TEST_F(PollTest, OnlyASourceWithAMaskedBitSetCallsBack) {
+    m_Board->StoreReg(0x60, 2, 0x0001);
+    m_Board->StoreReg(0x62, 2, 0xFFFE); // every bit but the one polled
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x62, 0, 0x0001));
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x0001));
+    const std::size_t before = Calls().size();
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
+    EXPECT_TRUE(g_CallsA.WaitFor(3));
+    ASSERT_TRUE(oxSetPollInterruptCallback(nullptr)); // the thread has ended
+    unsigned reads60 = 0;
+    unsigned reads62 = 0;
+    for (std::size_t i = before; i < Calls().size(); ++i) {
+        reads60 += Calls()[i] == "ReadReg16 60";
+        reads62 += Calls()[i] == "ReadReg16 62";
+    }
+    EXPECT_GE(reads62, 3u); // polled as often, but never a call
+    // A call for each read of the other source (but a last read after the callback was cleared).
+    EXPECT_LE(g_CallsA.Value(), reads60);
+    EXPECT_GE(g_CallsA.Value() + 1, reads60);
+}
+
 TEST_F(PollTest, ARunningThreadPicksUpANewCallback) {
     m_Board->StoreReg(0x60, 2, 0x8000);
     ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x8000));
