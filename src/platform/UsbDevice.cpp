@@ -38,6 +38,8 @@ HandleTable& Table() {
 }
 
 thread_local int s_LastError = 0;
+std::atomic<std::uint32_t> s_WaitingReads{0};
+std::atomic<std::uint32_t> s_TimedOutReads{0};
 
 bool Fail(int error) {
     s_LastError = error;
@@ -223,6 +225,10 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     HandleTable& table = Table();
+    ++s_WaitingReads;
+    struct Done {
+        ~Done() { --s_WaitingReads; }
+    } done;
     for (;;) {
         if (device->Closed) {
             return Fail(EBADF);
@@ -237,6 +243,7 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
         }
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) {
+            ++s_TimedOutReads;
             return Fail(ETIMEDOUT);
         }
         // Words may come from another process too: look again every millisecond.
@@ -248,4 +255,8 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
 
 int UsbDeviceLastError() {
     return s_LastError;
+}
+
+UsbDevicePipeReads UsbDeviceGetPipeReads() {
+    return {s_WaitingReads.load(), s_TimedOutReads.load()};
 }

@@ -58,3 +58,11 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
 
 // The error of the calling thread's last failed request (errno values).
 int UsbDeviceLastError();
+
+// Interrupt pipe reads waiting now, and those ended by their time-out since the program began:
+// for tests that wait until a read is under way or has timed out.
+struct UsbDevicePipeReads {
+    std::uint32_t Waiting;
+    std::uint32_t TimedOut;
+};
+UsbDevicePipeReads UsbDeviceGetPipeReads();

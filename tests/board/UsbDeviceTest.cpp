@@ -4,6 +4,7 @@
 #include "BoardFixture.h"
 
 #include "platform/UsbDevice.h"
+#include "support/Waiting.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -197,7 +198,8 @@ TEST_F(UsbDeviceTest, ClosingThePipeEndsAWaitingRead) {
         result = UsbDeviceReadPipe(irq, word, sizeof word, 60000, &returned);
         error = UsbDeviceLastError();
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Closed while the read waits for a word.
+    EXPECT_TRUE(q3vtest::WaitUntil([] { return UsbDeviceGetPipeReads().Waiting == 1; }));
     UsbDeviceClose(irq);
     reader.join();
     EXPECT_FALSE(result);
