@@ -12,6 +12,7 @@
 #include "play/Keywords.h"
 #include "play/LineEditor.h"
 #include "play/Output.h"
+#include "play/PlayChipDef.h"
 #include "play/Session.h"
 
 #include <cstdio>
@@ -164,10 +165,8 @@ int main(int argc, char** argv) {
         ApplyAffinity(CpusFromMask(1, AllowedCpus()));
     }
 
-    // The completion dictionary: the chip definition's feature names are not built yet, so it
-    // starts empty.
-    KeywordInit(&g_Keywords);
-    KeywordSetActive(&g_Keywords);
+    // The completion dictionary: the feature names of the chip definition.
+    FillFeatureDictionary(&g_Keywords);
 
     if (g_Acquired && !oxHclInitialize()) {
         char text[80];
