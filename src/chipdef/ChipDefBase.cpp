@@ -60,6 +60,8 @@ void ChipDefBase::EmptyCaches() {
     m_RegCacheRow = 0xFFFFFFFF;
     m_RegCacheIndex = 0xFFFFFFFF;
     m_FeatCacheIndex = 0xFFFFFFFF;
+    m_KeyCursorN = 0;
+    m_KeyCursorRow = 0xFFFFFFFF;
     std::snprintf(m_FeatCacheName, sizeof m_FeatCacheName, "%s", "invalid");
 }
 

@@ -23,6 +23,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
+#include <unordered_set>
 
 struct StrPool;
 struct ChipDefLoadState;
@@ -207,6 +209,9 @@ protected:
     uint32_t m_RegCacheIndex = 0xFFFFFFFF;
     uint32_t m_FeatCacheIndex = 0xFFFFFFFF;
     char m_FeatCacheName[128] = "invalid";
+    // GetFeatureKey's place: the row of the n-th feature of the product, 0xFFFFFFFF = none.
+    mutable uint32_t m_KeyCursorN = 0;
+    mutable uint32_t m_KeyCursorRow = 0xFFFFFFFF;
     uint8_t m_fInsideFeature = 0;
 
 private:
@@ -223,6 +228,8 @@ private:
     void EndFeature();
     void SetFeatureKeyName(ChipFeature& feature, const char* value);
     void SetFeatureIndexOf(ChipFeature& feature, const char* value);
+    void ApplyFeatureAttribute(ChipFeature& row, const char* name, const char* value);
+    void FinishFeature(ChipFeature& row);
     // Register index of part digit d of a split feature (name + "B" + d), false when absent.
     bool FindSplitPart(const char* name, uint32_t digit, uint32_t* iPart);
     // Reads the register value a feature's bits live in (plain or indexed).
@@ -230,6 +237,8 @@ private:
     bool WriteFeatureRegister(const ChipFeature& feature, uint32_t value);
 
     TextStore m_Texts; // every text of the tables
+    // While loading: the keys of the features without a PRODUCT list, which must be unique.
+    std::unordered_set<std::string_view> m_KeysWithoutProduct;
     bool m_MinGiven = false;
     bool m_MaxGiven = false;
 };

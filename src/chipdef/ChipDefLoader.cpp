@@ -12,16 +12,12 @@
 #include <expat.h>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
 bool Is(const char* a, const char* b) {
     return std::strcmp(a, b) == 0;
-}
-
-// Low bits of a register value width given in hex digits (any count, 8 and more give all 32).
-uint32_t DigitsMask(uint32_t digits) {
-    return digits >= 8 ? 0xFFFFFFFFu : (1u << (4 * digits)) - 1u;
 }
 
 struct ParserDeleter {
@@ -33,19 +29,55 @@ using ParserHandle = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDe
 
 // The expat handlers; the object is the parser's user data.
 struct ChipDefLoadState {
-    static void XMLCALL OnCountElement(void* data, const XML_Char* name, const XML_Char**) {
-        auto* chip = static_cast<ChipDefBase*>(data);
-        if (Is(name, "PRODUCT")) {
-            ++chip->m_MaxProducts;
-        } else if (Is(name, "CATEGORY")) {
-            ++chip->m_MaxCategories;
-        } else if (Is(name, "REGISTER")) {
-            ++chip->m_MaxRegisters;
-        } else if (Is(name, "FEATURE")) {
-            ++chip->m_MaxFeatures;
+    // The counting pass: the start tags PRODUCT, CATEGORY, REGISTER and FEATURE are counted in
+    // one scan of the text; "<" stands for nothing else outside comments, CDATA sections and
+    // processing instructions, so the count is the parser's count of those elements.
+    static void CountRows(ChipDefBase& chip, const char* const* lines, uint32_t lineCount) {
+        static constexpr struct {
+            std::string_view Name;
+            uint32_t ChipDefBase::*Capacity;
+        } kCounted[] = {{"PRODUCT", &ChipDefBase::m_MaxProducts},
+                        {"CATEGORY", &ChipDefBase::m_MaxCategories},
+                        {"REGISTER", &ChipDefBase::m_MaxRegisters},
+                        {"FEATURE", &ChipDefBase::m_MaxFeatures}};
+        // The lines joined as the parser sees them, without line ends.
+        std::string joined;
+        for (uint32_t i = 0; i < lineCount; ++i) {
+            joined += lines[i] ? lines[i] : "";
+        }
+        const std::string_view text(joined);
+        const auto skipPast = [&](size_t from, std::string_view end) {
+            const size_t found = text.find(end, from);
+            return found == std::string_view::npos ? text.size() : found + end.size();
+        };
+        size_t pos = text.find('<');
+        while (pos < text.size()) {
+            const std::string_view rest = text.substr(pos);
+            if (rest.starts_with("<!--")) {
+                pos = skipPast(pos + 4, "-->");
+            } else if (rest.starts_with("<![CDATA[")) {
+                pos = skipPast(pos + 9, "]]>");
+            } else if (rest.starts_with("<?")) {
+                pos = skipPast(pos + 2, "?>");
+            } else {
+                for (const auto& counted : kCounted) {
+                    const std::string_view name = rest.substr(1);
+                    if (!name.starts_with(counted.Name)) {
+                        continue;
+                    }
+                    const char after =
+                        name.size() > counted.Name.size() ? name[counted.Name.size()] : '\0';
+                    if (after == ' ' || after == '\t' || after == '/' || after == '>' ||
+                        after == '\0') {
+                        ++(chip.*counted.Capacity);
+                    }
+                }
+                ++pos;
+            }
+            pos = text.find('<', pos);
         }
     }
-    static void XMLCALL OnCountEnd(void*, const XML_Char*) {}
+
     static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
         static_cast<ChipDefBase*>(data)->OnStartElement(name, atts);
     }
@@ -78,10 +110,7 @@ bool ChipDefBase::LoadXmlDatabase(const char* const* lines, uint32_t lineCount) 
     if (!parser) {
         return false;
     }
-    XML_SetUserData(parser.get(), this);
-    XML_SetElementHandler(parser.get(), &ChipDefLoadState::OnCountElement,
-                          &ChipDefLoadState::OnCountEnd);
-    ChipDefLoadState::Feed(parser.get(), lines, lineCount);
+    ChipDefLoadState::CountRows(*this, lines, lineCount);
 
     m_Products.reserve(m_MaxProducts);
     m_Categories.reserve(m_MaxCategories);
@@ -91,12 +120,12 @@ bool ChipDefBase::LoadXmlDatabase(const char* const* lines, uint32_t lineCount) 
     m_TempFValues.reserve(m_MaxTempFValues);
     m_fInsideFeature = 0;
 
-    XML_ParserReset(parser.get(), nullptr);
     XML_SetUserData(parser.get(), this);
     XML_SetElementHandler(parser.get(), &ChipDefLoadState::OnStart, &ChipDefLoadState::OnEnd);
     const uint32_t failedLine = ChipDefLoadState::Feed(parser.get(), lines, lineCount);
     m_TempFValues.clear();
     m_TempFValues.shrink_to_fit();
+    m_KeysWithoutProduct.clear();
     if (failedLine < lineCount || (lineCount == 0)) {
         AddDiagnostic("CHIPDEF ERROR: XML error at line %u: %s.\n", failedLine + 1,
                       XML_ErrorString(XML_GetErrorCode(parser.get())));
@@ -276,312 +305,4 @@ void ChipDefBase::StartRegister(const char** atts) {
         return;
     }
     m_Registers.push_back(row);
-}
-
-void ChipDefBase::SetFeatureKeyName(ChipFeature& feature, const char* value) {
-    if (EqualsNoCase(value, "reserved") && !feature.Reserved) {
-        feature.Reserved = m_Texts.Copy("all");
-        feature.KeyName = nullptr;
-        return;
-    }
-    std::string key;
-    feature.CapitalPos = 1000;
-    for (size_t i = 0; value[i] != '\0'; ++i) {
-        const char c = value[i];
-        if (c >= 'A' && c <= 'Z') {
-            if (feature.CapitalPos == 1000) {
-                feature.CapitalPos = static_cast<uint32_t>(i);
-            }
-            key += LowerAscii(c);
-        } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-            key += c;
-        } else {
-            Q3V_ASSERT_TEXT(false, "KEYNAME holds only letters and digits");
-        }
-    }
-    feature.KeyName = m_Texts.Copy(key);
-}
-
-void ChipDefBase::SetFeatureIndexOf(ChipFeature& feature, const char* value) {
-    feature.Indexed = 1;
-    feature.IndexOf = m_Texts.Copy(value);
-    const std::string base(value);
-    uint32_t iAddr = 0;
-    uint32_t iData = 0;
-    if (FindFeature((base + "ADDR").c_str(), &iAddr)) {
-        feature.AddrReg = m_Features[iAddr].Reg;
-    }
-    if (FindFeature((base + "DATA").c_str(), &iData)) {
-        feature.DataReg = m_Features[iData].Reg;
-    }
-    feature.IndexMask = DigitsMask(GetRegisterValueWidth(feature.Reg, false));
-}
-
-void ChipDefBase::StartFeature(const char** atts) {
-    if (m_Features.size() >= m_MaxFeatures) {
-        AddDiagnostic("CHIPDEF ERROR: Number of FEATUREs exceeded maximum of %ld.\n",
-                      static_cast<long>(m_MaxFeatures));
-        return;
-    }
-    if (m_fInsideFeature && !m_Features.empty()) {
-        const char* outer = m_Features.back().KeyName;
-        AddDiagnostic("CHIPDEF ERROR: %s has a child FEATURE.\n", outer ? outer : "");
-    }
-    m_fInsideFeature = 1;
-    m_MinGiven = false;
-    m_MaxGiven = false;
-    // Values of an earlier feature never carry over into this one.
-    m_TempFValues.clear();
-
-    ChipFeature row;
-    for (const char** a = atts; a[0]; a += 2) {
-        const char* key = a[0];
-        const char* value = a[1];
-        if (Is(key, "KEYNAME")) {
-            SetFeatureKeyName(row, value);
-        } else if (Is(key, "NAME") || Is(key, "FULLNAME")) {
-            row.Name = m_Texts.Copy(value);
-        } else if (Is(key, "DESC")) {
-            row.Desc = m_Texts.Copy(value);
-        } else if (Is(key, "UNIT")) {
-            row.Unit = m_Texts.Copy(value);
-        } else if (Is(key, "OP1")) {
-            row.Op1 = m_Texts.Copy(value);
-        } else if (Is(key, "OP2")) {
-            row.Op2 = m_Texts.Copy(value);
-        } else if (Is(key, "INDEXOF")) {
-            SetFeatureIndexOf(row, value);
-        } else if (Is(key, "RESERVED")) {
-            if (!row.Reserved) {
-                row.Reserved = m_Texts.Copy(value);
-            }
-        } else if (Is(key, "PRODUCT")) {
-            row.Product = m_Texts.Copy(value);
-        } else if (Is(key, "INFLUENCES")) {
-            row.Influences = m_Texts.Copy(value);
-        } else if (Is(key, "TYPE")) {
-            static constexpr struct {
-                const char* Word;
-                uint32_t Type;
-            } kTypes[] = {{"numb", FT_NUMB}, {"addr", FT_ADDR}, {"freq", FT_FREQ},
-                          {"text", FT_TEXT}, {"list", FT_LIST}, {"bool", FT_BOOL},
-                          {"sequ", FT_SEQU}};
-            row.Type = 0;
-            for (const auto& t : kTypes) {
-                if (Is(value, t.Word)) {
-                    row.Type = t.Type;
-                }
-            }
-            if (row.Type == FT_ADDR) {
-                row.Radix = 16;
-            }
-        } else if (Is(key, "MIN")) {
-            row.Min = StrToNum(value, 16);
-            m_MinGiven = true;
-        } else if (Is(key, "MAX")) {
-            row.Max = StrToNum(value, 16);
-            m_MaxGiven = true;
-        } else if (Is(key, "STEP")) {
-            row.Step = StrToNum(value, 16);
-        } else if (Is(key, "MASK")) {
-            row.Mask = StrToNum(value, 16);
-        } else if (Is(key, "REGEND")) {
-            row.RegEnd = StrToNum(value, 16);
-        } else if (Is(key, "REGSTEP")) {
-            row.RegStep = StrToNum(value, 16);
-        } else if (Is(key, "RADIX")) {
-            if (row.Type != FT_ADDR) {
-                if (Is(value, "bin")) {
-                    row.Radix = 2;
-                } else if (Is(value, "dec")) {
-                    row.Radix = 10;
-                } else if (Is(value, "hex")) {
-                    row.Radix = 16;
-                }
-            }
-        } else if (Is(key, "INVERTED")) {
-            row.Inverted = 1;
-        } else if (Is(key, "NEEDCODE")) {
-            row.NeedCode = 1;
-        } else if (Is(key, "OVERLAP")) {
-            row.Overlap = 1;
-        } else if (Is(key, "REDRAWPATTERN")) {
-            row.RedrawPattern = 1;
-        } else if (Is(key, "OFFSETOF")) {
-            if (Is(value, "sys")) {
-                row.OffsetOf = OF_SYS;
-            } else if (Is(value, "base")) {
-                row.OffsetOf = OF_BASE;
-            } else if (Is(value, "disp")) {
-                row.OffsetOf = OF_DISP;
-            }
-        } else if (Is(key, "REG")) {
-            if (Is(value, "span")) {
-                row.Spans = 1;
-            } else {
-                row.Reg = StrToNum(value, 16);
-            }
-        } else if (Is(key, "ACCESS")) {
-            if (Is(value, "ro")) {
-                row.ReadOnly = 1;
-            } else if (Is(value, "wo")) {
-                row.WriteOnly = 1;
-            }
-        }
-    }
-
-    if (!row.KeyName && row.Reserved) {
-        int32_t high = 0;
-        int32_t low = 0;
-        MaskBitRange(row.Mask, &high, &low);
-        char key[128];
-        if (high == low) {
-            std::snprintf(key, sizeof key, "rsvd%Xb%d", row.Reg, static_cast<int>(low));
-        } else {
-            std::snprintf(key, sizeof key, "rsvd%Xb%dto%d", row.Reg, static_cast<int>(high),
-                          static_cast<int>(low));
-        }
-        row.KeyName = m_Texts.Copy(key);
-        row.Type = FT_NUMB;
-    }
-    if (!row.KeyName) {
-        AddDiagnostic("CHIPDEF ERROR: %ldth FEATURE doesn't have a KEYNAME.\n",
-                      static_cast<long>(m_Features.size()));
-    } else {
-        for (const ChipFeature& earlier : m_Features) {
-            if (earlier.KeyName && !Is(earlier.KeyName, "reserved") &&
-                Is(earlier.KeyName, row.KeyName) && !earlier.Product && !row.Product) {
-                AddDiagnostic("CHIPDEF ERROR: %s is defined twice.\n", row.KeyName);
-                break;
-            }
-        }
-    }
-    if (row.Type == 0) {
-        AddDiagnostic("CHIPDEF ERROR: %s has an unknown TYPE.\n", row.KeyName ? row.KeyName : "");
-    }
-    if (row.Type == FT_NUMB || row.Type == FT_ADDR || row.Type == FT_FREQ) {
-        if (!m_MinGiven) {
-            row.Min = ApplyFeatureOp(ApplyFeatureOp(0, row.Op1, false), row.Op2, false);
-        }
-        if (!m_MaxGiven) {
-            const uint32_t rawMax = MaskShiftDown(row.Mask);
-            row.Max = rawMax < 0xFFFFFFFF
-                          ? ApplyFeatureOp(ApplyFeatureOp(rawMax, row.Op1, false), row.Op2, false)
-                          : 0xFFFFFFFF;
-        }
-    }
-    if (row.Type == FT_BOOL) {
-        const char* zero = row.Inverted ? "True" : "False";
-        const char* one = row.Inverted ? "False" : "True";
-        ChipFeatureValue no;
-        no.Value = m_Texts.Copy(zero);
-        ChipFeatureValue yes;
-        yes.Index = 1;
-        yes.ToIndex = 1;
-        yes.Value = m_Texts.Copy(one);
-        row.Values = {no, yes};
-    }
-    m_Features.push_back(std::move(row));
-}
-
-void ChipDefBase::StartFeatureValue(const char** atts) {
-    // A value belongs to the open FEATURE; one outside any FEATURE, or under a feature that is
-    // no list, is reported and dropped.
-    if (!m_fInsideFeature || m_Features.empty()) {
-        AddDiagnostic("%s", "CHIPDEF ERROR: FEATUREVALUE outside a FEATURE.\n");
-        return;
-    }
-    const ChipFeature& feature = m_Features.back();
-    const char* key = feature.KeyName ? feature.KeyName : "";
-    if (feature.Type != FT_LIST) {
-        AddDiagnostic("CHIPDEF ERROR: %s has a FEATUREVALUEs but is not defined as "
-                      "TYPE=\"list\".\n",
-                      key);
-        return;
-    }
-    if (m_TempFValues.size() >= m_MaxTempFValues) {
-        AddDiagnostic("CHIPDEF ERROR: Number of FEATUREVALUEs exceeded maximum of %ld.\n",
-                      static_cast<long>(m_MaxTempFValues));
-        return;
-    }
-    ChipFeatureValue value;
-    for (const char** a = atts; a[0]; a += 2) {
-        const char* name = a[0];
-        if (Is(name, "INDEX")) {
-            value.Index = StrToNum(a[1], 16);
-        } else if (Is(name, "TOINDEX")) {
-            value.ToIndex = StrToNum(a[1], 16);
-        } else if (Is(name, "VALUE")) {
-            value.Value = m_Texts.Copy(a[1]);
-        } else if (Is(name, "READVALUE")) {
-            value.ReadValue = m_Texts.Copy(a[1]);
-        } else if (Is(name, "WRITEVALUE")) {
-            value.WriteValue = m_Texts.Copy(a[1]);
-        } else if (Is(name, "RESERVED")) {
-            value.Reserved = m_Texts.Copy(a[1]);
-        } else if (Is(name, "PRODUCT")) {
-            value.Product = m_Texts.Copy(a[1]);
-        }
-    }
-    if (!value.Value && !value.ReadValue && !value.WriteValue) {
-        AddDiagnostic("CHIPDEF ERROR: %s has a FEATUREVALUEs but one of them isn't NAMEd.\n", key);
-    }
-    if (value.ToIndex < value.Index) {
-        value.ToIndex = value.Index;
-    }
-    m_TempFValues.push_back(value);
-}
-
-void ChipDefBase::EndFeature() {
-    m_fInsideFeature = 0;
-    if (m_Features.empty()) {
-        m_TempFValues.clear();
-        return;
-    }
-    ChipFeature& feature = m_Features.back();
-    if (feature.Type == FT_LIST) {
-        if (!feature.NeedCode && m_TempFValues.empty()) {
-            AddDiagnostic("CHIPDEF ERROR: %s is missing FEATUREVALUEs.\n",
-                          feature.KeyName ? feature.KeyName : "");
-        }
-        feature.Values.assign(m_TempFValues.begin(), m_TempFValues.end());
-    }
-    m_TempFValues.clear();
-}
-
-bool ChipDefBase::FindSplitPart(const char* name, uint32_t digit, uint32_t* iPart) {
-    char part[160];
-    std::snprintf(part, sizeof part, "%sB%u", name ? name : "", digit);
-    return FindFeature(part, iPart);
-}
-
-void ChipDefBase::SetSpanLimits() {
-    for (uint32_t i = 0; i < m_Features.size(); ++i) {
-        ChipFeature& feature = m_Features[i];
-        if (!feature.Spans || !IsInSelectedProduct(feature.Product)) {
-            continue;
-        }
-        uint32_t max = 0;
-        uint32_t position = 0;
-        for (uint32_t k = 0; k < 8; ++k) {
-            uint32_t iPart = 0;
-            if (!FindSplitPart(feature.KeyName, k, &iPart)) {
-                Q3V_ASSERT_TEXT(k >= 2, "i>=2");
-                continue;
-            }
-            int32_t high = 0;
-            int32_t low = 0;
-            MaskBitRange(m_Features[iPart].Mask, &high, &low);
-            if (low < 0) {
-                continue; // MASK 0 holds no bits
-            }
-            // Bits that would land past bit 31 are dropped.
-            if (position < 32) {
-                max |= (m_Features[iPart].Mask >> low) << position;
-            }
-            position += static_cast<uint32_t>(high - low + 1);
-        }
-        feature.Max = ApplyFeatureOp(ApplyFeatureOp(max, feature.Op1, false), feature.Op2, false);
-        feature.Min = ApplyFeatureOp(ApplyFeatureOp(0, feature.Op1, false), feature.Op2, false);
-    }
 }

@@ -70,17 +70,27 @@ bool ChipDefBase::ResolveFeature(const char* name, uint32_t* iFeature) {
 }
 
 bool ChipDefBase::GetFeatureKey(uint32_t n, const char** key) const {
+    // Callers walk n = 0, 1, 2 ...: the walk goes on from the row of the last answer.
     uint32_t seen = 0;
-    for (const ChipFeature& f : m_Features) {
+    uint32_t row = 0;
+    if (m_KeyCursorRow < m_Features.size() && m_KeyCursorN <= n) {
+        seen = m_KeyCursorN;
+        row = m_KeyCursorRow;
+    }
+    for (; row < m_Features.size(); ++row) {
+        const ChipFeature& f = m_Features[row];
         if (!IsInSelectedProduct(f.Product)) {
             continue;
         }
-        if (seen++ == n) {
+        if (seen == n) {
+            m_KeyCursorN = n;
+            m_KeyCursorRow = row;
             if (key) {
                 *key = f.KeyName;
             }
             return true;
         }
+        ++seen;
     }
     return false;
 }

@@ -77,6 +77,30 @@ TEST_F(Lookup, ACachedHitPassesTheCurrentFilter) {
     EXPECT_FALSE(m_Chip.FindRegister(0x60, false, &row, nullptr));
 }
 
+TEST_F(Lookup, FeatureKeysFollowTheSelection) {
+    const auto keys = [this] {
+        std::string all;
+        const char* key = nullptr;
+        for (uint32_t n = 0; m_Chip.GetFeatureKey(n, &key); ++n) {
+            all += key ? key : "-";
+            all += " ";
+        }
+        return all;
+    };
+    ASSERT_TRUE(m_Chip.SelectProduct("47A"));
+    EXPECT_EQ(keys(), "- mode lo hi rsv ");
+    ASSERT_TRUE(m_Chip.SelectProduct("47C"));
+    EXPECT_EQ(keys(), "- mode lo hi rsv ");
+    const char* key = nullptr;
+    ASSERT_TRUE(m_Chip.GetFeatureKey(1, &key));
+    EXPECT_EQ(m_Chip.Features()[2].KeyName, key); // the 47C row of "mode"
+    ASSERT_TRUE(m_Chip.GetFeatureKey(3, &key));
+    EXPECT_STREQ(key, "hi");
+    ASSERT_TRUE(m_Chip.GetFeatureKey(0, &key));
+    EXPECT_EQ(key, nullptr);
+    EXPECT_FALSE(m_Chip.GetFeatureKey(5, &key));
+}
+
 TEST_F(Lookup, RowsWithoutKeysMatchNothing) {
     // The loader reported them, and keeps them.
     EXPECT_NE(m_Chip.Diagnostics().find("3th PRODUCT doesn't have a KEYNAME"), std::string::npos);
