@@ -22,6 +22,7 @@
 #include "chipdef/TextStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <unordered_set>
@@ -179,6 +180,20 @@ protected:
     bool ResolveFeature(const char* name, uint32_t* iFeature);
     // The feature's value entries available for the product (n-th), nullptr past the end.
     const ChipFeatureValue* AvailableEntry(uint32_t iFeature, uint32_t n);
+    // The n-th available entry of a list or bool feature for the IsListEntry... queries;
+    // nullptr when the feature has none or n is past them (asserts for other features).
+    const ChipFeatureValue* QueriedEntry(const char* name, uint32_t n);
+    // MIN, MAX or STEP of a numeric feature.
+    uint32_t NumericLimit(const char* name, uint32_t ChipFeature::*field);
+    // Calls visit(part row, bit position) for each part B0..B7 of a split feature that exists
+    // for the product; the bit position grows by each part's field width.
+    void ForEachSplitPart(const char* key,
+                          const std::function<void(uint32_t iPart, uint32_t shift)>& visit);
+    // A number in the feature's radix with its unit, into text; hexDigits for radix 16.
+    void FormatNumber(char* text, const ChipFeature& feature, uint32_t value, int hexDigits);
+    // One sequence entry as "c2A(text)" appended to text.
+    static void AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+                                    const char* entryText);
 
     // Tables (rows allocated = the capacities counted by the loader's first pass).
     std::vector<ChipProduct> m_Products;

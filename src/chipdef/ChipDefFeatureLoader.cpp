@@ -1,5 +1,4 @@
-// ChipDefBase: the FEATURE and FEATUREVALUE elements of the chip database, and the limits of
-// split features from their parts.
+// ChipDefBase: the FEATURE and FEATUREVALUE elements of the chip database.
 #include "chipdef/ChipDefBase.h"
 
 #include "common/Assert.h"
@@ -400,35 +399,4 @@ bool ChipDefBase::FindSplitPart(const char* name, uint32_t digit, uint32_t* iPar
     char part[160];
     std::snprintf(part, sizeof part, "%sB%u", name ? name : "", digit);
     return FindFeature(part, iPart);
-}
-
-void ChipDefBase::SetSpanLimits() {
-    for (uint32_t i = 0; i < m_Features.size(); ++i) {
-        ChipFeature& feature = m_Features[i];
-        if (!feature.Spans || !IsInSelectedProduct(feature.Product)) {
-            continue;
-        }
-        uint32_t max = 0;
-        uint32_t position = 0;
-        for (uint32_t k = 0; k < 8; ++k) {
-            uint32_t iPart = 0;
-            if (!FindSplitPart(feature.KeyName, k, &iPart)) {
-                Q3V_ASSERT_TEXT(k >= 2, "i>=2");
-                continue;
-            }
-            int32_t high = 0;
-            int32_t low = 0;
-            MaskBitRange(m_Features[iPart].Mask, &high, &low);
-            if (low < 0) {
-                continue; // MASK 0 holds no bits
-            }
-            // Bits that would land past bit 31 are dropped.
-            if (position < 32) {
-                max |= (m_Features[iPart].Mask >> low) << position;
-            }
-            position += static_cast<uint32_t>(high - low + 1);
-        }
-        feature.Max = ApplyFeatureOp(ApplyFeatureOp(max, feature.Op1, false), feature.Op2, false);
-        feature.Min = ApplyFeatureOp(ApplyFeatureOp(0, feature.Op1, false), feature.Op2, false);
-    }
 }

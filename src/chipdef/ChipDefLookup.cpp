@@ -136,7 +136,7 @@ uint32_t ChipDefBase::GetFeatureRadix(const char* name) {
     return ResolveFeature(name, &i) ? m_Features[i].Radix : 0;
 }
 
-uint32_t ChipDefBase::GetFeatureMin(const char* name) {
+uint32_t ChipDefBase::NumericLimit(const char* name, uint32_t ChipFeature::*field) {
     uint32_t i = 0;
     if (!ResolveFeature(name, &i)) {
         return 0;
@@ -144,29 +144,19 @@ uint32_t ChipDefBase::GetFeatureMin(const char* name) {
     Q3V_ASSERT_TEXT(IsNumeric(m_Features[i].Type),
                     "m_Features[iFeature].Type==FT_NUMB || m_Features[iFeature].Type==FT_ADDR || "
                     "m_Features[iFeature].Type==FT_FREQ");
-    return m_Features[i].Min;
+    return m_Features[i].*field;
+}
+
+uint32_t ChipDefBase::GetFeatureMin(const char* name) {
+    return NumericLimit(name, &ChipFeature::Min);
 }
 
 uint32_t ChipDefBase::GetFeatureMax(const char* name) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i)) {
-        return 0;
-    }
-    Q3V_ASSERT_TEXT(IsNumeric(m_Features[i].Type),
-                    "m_Features[iFeature].Type==FT_NUMB || m_Features[iFeature].Type==FT_ADDR || "
-                    "m_Features[iFeature].Type==FT_FREQ");
-    return m_Features[i].Max;
+    return NumericLimit(name, &ChipFeature::Max);
 }
 
 uint32_t ChipDefBase::GetFeatureStep(const char* name) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i)) {
-        return 0;
-    }
-    Q3V_ASSERT_TEXT(IsNumeric(m_Features[i].Type),
-                    "m_Features[iFeature].Type==FT_NUMB || m_Features[iFeature].Type==FT_ADDR || "
-                    "m_Features[iFeature].Type==FT_FREQ");
-    return m_Features[i].Step;
+    return NumericLimit(name, &ChipFeature::Step);
 }
 
 uint32_t ChipDefBase::GetFeatureOffsetKind(const char* name) {

@@ -7,6 +7,7 @@
 #include "common/Numbers.h"
 #include "common/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -178,39 +179,31 @@ bool ChipDefBase::IsListEntryInProduct(const char* name, uint32_t n) {
     return entry && IsInSelectedProduct(entry->Product);
 }
 
-bool ChipDefBase::IsListEntryReserved(const char* name, uint32_t n) {
+const ChipFeatureValue* ChipDefBase::QueriedEntry(const char* name, uint32_t n) {
     uint32_t i = 0;
     if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return false;
+        return nullptr;
     }
-    const ChipFeatureValue* entry = m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+    return m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+}
+
+bool ChipDefBase::IsListEntryReserved(const char* name, uint32_t n) {
+    const ChipFeatureValue* entry = QueriedEntry(name, n);
     return entry && entry->Reserved && IsInSelectedProduct(entry->Reserved);
 }
 
 bool ChipDefBase::IsListEntryReadOnly(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return false;
-    }
-    const ChipFeatureValue* entry = m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+    const ChipFeatureValue* entry = QueriedEntry(name, n);
     return entry && entry->ReadValue && !entry->WriteValue;
 }
 
 bool ChipDefBase::IsListEntryWriteOnly(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return false;
-    }
-    const ChipFeatureValue* entry = m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+    const ChipFeatureValue* entry = QueriedEntry(name, n);
     return entry && entry->WriteValue && !entry->ReadValue;
 }
 
 bool ChipDefBase::IsListEntryDirectional(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return false;
-    }
-    const ChipFeatureValue* entry = m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+    const ChipFeatureValue* entry = QueriedEntry(name, n);
     return entry && (entry->ReadValue || entry->WriteValue);
 }
 
@@ -253,36 +246,58 @@ bool ChipDefBase::SetFeatureListIndex(const char* name, uint32_t n) {
 
 // ---- Values as text ----
 
+void ChipDefBase::AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+                                      const char* entryText) {
+    char number[48];
+    number[0] = '\0';
+    AppendNum(number, data, flags == kSeqDelay ? 10 : 16, 0);
+    AppendText(text, SequenceLetters(flags));
+    AppendText(text, number);
+    if (entryText && entryText[0] != '\0') {
+        AppendText(text, "(");
+        AppendText(text, entryText);
+        AppendText(text, ")");
+    }
+}
+
+void ChipDefBase::FormatNumber(char* text, const ChipFeature& feature, uint32_t value,
+                               int hexDigits) {
+    if (feature.Radix == 2) {
+        char digits[48];
+        NumToStr(digits, value, 2, 0, false, false);
+        AppendText(text, digits);
+    } else if (feature.Radix == 16) {
+        std::snprintf(text, kTextSize, "%0*Xh", hexDigits, value);
+    } else {
+        std::snprintf(text, kTextSize, "%u", value);
+    }
+    AppendText(text, feature.Unit);
+}
+
 const char* ChipDefBase::GetFeatureText(const char* name, bool forRead) {
     uint32_t i = 0;
     if (!ResolveFeature(name, &i)) {
         return nullptr;
     }
     Q3V_ASSERT_TEXT(m_Features[i].WriteOnly == 0, "m_Features[iFeature].WriteOnly==false");
-    const uint32_t type = m_Features[i].Type;
-    if (type == FT_TEXT) {
+    const ChipFeature& feature = m_Features[i];
+    if (feature.Type == FT_TEXT) {
         Q3V_ASSERT(false);
         return nullptr;
+    }
+    if (IsListType(feature.Type)) {
+        return FormatFeatureValue(name, GetFeatureRawValue(name), forRead);
     }
     char* text = NextText();
     if (!text) {
         return nullptr;
     }
-    if (type == FT_SEQU) {
+    if (feature.Type == FT_SEQU) {
         uint32_t flags = 0;
         uint32_t data = 0;
         const char* entryText = nullptr;
         for (uint32_t e = 0; GetSequenceEntry(name, e, &flags, &data, &entryText); ++e) {
-            char number[48];
-            number[0] = '\0';
-            AppendNum(number, data, flags == kSeqDelay ? 10 : 16, 0);
-            AppendText(text, SequenceLetters(flags));
-            AppendText(text, number);
-            if (entryText && entryText[0] != '\0') {
-                AppendText(text, "(");
-                AppendText(text, entryText);
-                AppendText(text, ")");
-            }
+            AppendSequenceEntry(text, flags, data, entryText);
             AppendText(text, "  ");
             if (std::strlen(text) + 1 >= kTextSize) {
                 break;
@@ -294,30 +309,15 @@ const char* ChipDefBase::GetFeatureText(const char* name, bool forRead) {
         }
         return text;
     }
-    if (IsListType(type)) {
-        const char* shown = FormatFeatureValue(name, GetFeatureRawValue(name), forRead);
-        AppendText(text, shown);
-        return text;
-    }
-    const ChipFeature& feature = m_Features[i];
     const uint32_t value = GetFeatureValue(name);
-    if (type == FT_FREQ) {
+    if (feature.Type == FT_FREQ) {
         AppendText(text, FreqToStr(value));
         return text;
     }
-    if (feature.Radix == 2) {
-        char digits[48];
-        NumToStr(digits, value, 2, 0, false, false);
-        AppendText(text, digits);
-    } else if (feature.Radix == 16) {
-        int32_t high = 0;
-        int32_t low = 0;
-        MaskBitRange(feature.Mask, &high, &low);
-        std::snprintf(text, kTextSize, "%0*Xh", static_cast<int>((high - low + 4) / 4), value);
-    } else {
-        std::snprintf(text, kTextSize, "%u", value);
-    }
-    AppendText(text, feature.Unit);
+    int32_t high = 0;
+    int32_t low = 0;
+    MaskBitRange(feature.Mask, &high, &low);
+    FormatNumber(text, feature, value, static_cast<int>((high - low + 4) / 4));
     return text;
 }
 
@@ -340,20 +340,10 @@ const char* ChipDefBase::FormatFeatureValue(const char* name, uint32_t raw, bool
         uint32_t data = 0;
         const char* entryText = nullptr;
         for (uint32_t e = 0; GetSequenceEntry(name, e, &flags, &data, &entryText); ++e) {
-            if (data != raw) {
-                continue;
+            if (data == raw) {
+                AppendSequenceEntry(text, flags, data, entryText);
+                break;
             }
-            char number[48];
-            number[0] = '\0';
-            AppendNum(number, data, flags == kSeqDelay ? 10 : 16, 0);
-            AppendText(text, SequenceLetters(flags));
-            AppendText(text, number);
-            if (entryText && entryText[0] != '\0') {
-                AppendText(text, "(");
-                AppendText(text, entryText);
-                AppendText(text, ")");
-            }
-            break;
         }
         return text;
     }
@@ -371,29 +361,15 @@ const char* ChipDefBase::FormatFeatureValue(const char* name, uint32_t raw, bool
         return text;
     }
     uint32_t value = ApplyFeatureOp(ApplyFeatureOp(raw, feature.Op1, false), feature.Op2, false);
-    if (value < feature.Min) {
-        value = feature.Min;
-    }
-    if (value > feature.Max) {
-        value = feature.Max;
-    }
+    value = std::clamp(value, std::min(feature.Min, feature.Max), feature.Max);
     if (feature.Type == FT_FREQ) {
         AppendText(text, FreqToStr(value));
         return text;
     }
-    if (feature.Radix == 2) {
-        char digits[48];
-        NumToStr(digits, value, 2, 0, false, false);
-        AppendText(text, digits);
-    } else if (feature.Radix == 16) {
-        int32_t high = 0;
-        int32_t low = 0;
-        MaskBitRange(feature.Mask, &high, &low);
-        std::snprintf(text, kTextSize, "%0*Xh", static_cast<int>((high - low + 1) / 4 + 1), value);
-    } else {
-        std::snprintf(text, kTextSize, "%u", value);
-    }
-    AppendText(text, feature.Unit);
+    int32_t high = 0;
+    int32_t low = 0;
+    MaskBitRange(feature.Mask, &high, &low);
+    FormatNumber(text, feature, value, static_cast<int>((high - low + 1) / 4 + 1));
     return text;
 }
 

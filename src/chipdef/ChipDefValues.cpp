@@ -1,6 +1,6 @@
 // ChipDefBase: feature values (register bits <-> raw value <-> value through the feature's
-// operations and limits) and register values (the derived class's register list, or the live
-// chip in hot mode).
+// operations and limits), the limits of split features from their parts, and register values
+// (the derived class's register list, or the live chip in hot mode).
 #include "chipdef/ChipDefBase.h"
 
 #include "common/Assert.h"
@@ -31,6 +31,36 @@ uint32_t ShiftDown(uint32_t value, uint32_t shift) {
 }
 
 } // namespace
+
+void ChipDefBase::ForEachSplitPart(
+    const char* key, const std::function<void(uint32_t iPart, uint32_t shift)>& visit) {
+    uint32_t shift = 0;
+    for (uint32_t d = 0; d < 8; ++d) {
+        uint32_t iPart = 0;
+        if (!FindSplitPart(key, d, &iPart)) {
+            // A split feature has at least the parts B0 and B1; later ones may be missing.
+            Q3V_ASSERT_TEXT(d >= 2, "i>=2");
+            continue;
+        }
+        visit(iPart, shift);
+        shift += FieldWidth(m_Features[iPart].Mask);
+    }
+}
+
+void ChipDefBase::SetSpanLimits() {
+    for (ChipFeature& feature : m_Features) {
+        if (!feature.Spans || !IsInSelectedProduct(feature.Product)) {
+            continue;
+        }
+        uint32_t max = 0;
+        // Bits of parts that would land past bit 31 are dropped.
+        ForEachSplitPart(feature.KeyName, [&](uint32_t iPart, uint32_t shift) {
+            max |= ShiftUp(MaskShiftDown(m_Features[iPart].Mask), shift);
+        });
+        feature.Max = ApplyFeatureOp(ApplyFeatureOp(max, feature.Op1, false), feature.Op2, false);
+        feature.Min = ApplyFeatureOp(ApplyFeatureOp(0, feature.Op1, false), feature.Op2, false);
+    }
+}
 
 uint32_t ChipDefBase::ApplyFeatureOp(uint32_t value, const char* opText, bool inverse) {
     if (!opText || opText[0] == '\0') {
@@ -108,19 +138,10 @@ uint32_t ChipDefBase::GetFeatureRawValue(const char* name) {
     Q3V_ASSERT_TEXT(m_Features[i].WriteOnly == 0, "m_Features[iFeature].WriteOnly==false");
     const ChipFeature& feature = m_Features[i];
     if (feature.Spans) {
-        const char* key = feature.KeyName;
         uint32_t raw = 0;
-        uint32_t shift = 0;
-        for (uint32_t d = 0; d < 8; ++d) {
-            uint32_t iPart = 0;
-            if (!FindSplitPart(key, d, &iPart)) {
-                Q3V_ASSERT_TEXT(d >= 2, "i>=2");
-                continue;
-            }
-            const uint32_t partMask = m_Features[iPart].Mask;
+        ForEachSplitPart(feature.KeyName, [&](uint32_t iPart, uint32_t shift) {
             raw |= ShiftUp(GetFeatureRawValue(m_Features[iPart].KeyName), shift);
-            shift += FieldWidth(partMask);
-        }
+        });
         return raw;
     }
     if (feature.Reg == kNoRegister && !feature.Indexed) {
@@ -138,20 +159,12 @@ bool ChipDefBase::SetFeatureRawValue(const char* name, uint32_t raw) {
     const ChipFeature& feature = m_Features[i];
     bool result = true;
     if (feature.Spans) {
-        const char* key = feature.KeyName;
-        uint32_t shift = 0;
-        for (uint32_t d = 0; d < 8; ++d) {
-            uint32_t iPart = 0;
-            if (!FindSplitPart(key, d, &iPart)) {
-                Q3V_ASSERT_TEXT(d >= 2, "i>=2");
-                continue;
-            }
+        ForEachSplitPart(feature.KeyName, [&](uint32_t iPart, uint32_t shift) {
             const uint32_t partMask = m_Features[iPart].Mask;
             const uint32_t partValue = ShiftDown(raw, shift) & MaskShiftDown(partMask);
             const bool partOk = SetFeatureRawValue(m_Features[iPart].KeyName, partValue);
             result = result && partOk;
-            shift += FieldWidth(partMask);
-        }
+        });
     } else {
         if (feature.Reg == kNoRegister && !feature.Indexed) {
             return false; // nowhere to write
