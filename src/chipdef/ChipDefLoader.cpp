@@ -29,17 +29,21 @@ using ParserHandle = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDe
 
 // The expat handlers; the object is the parser's user data.
 struct ChipDefLoadState {
+    struct Counted {
+        std::string_view Name;
+        uint32_t ChipDefBase::*Capacity;
+    };
+    static constexpr Counted kCounted[] = {{"PRODUCT", &ChipDefBase::m_MaxProducts},
+                                           {"CATEGORY", &ChipDefBase::m_MaxCategories},
+                                           {"REGISTER", &ChipDefBase::m_MaxRegisters},
+                                           {"FEATURE", &ChipDefBase::m_MaxFeatures}};
+
     // The counting pass: the start tags PRODUCT, CATEGORY, REGISTER and FEATURE are counted in
     // one scan of the text; "<" stands for nothing else outside comments, CDATA sections and
-    // processing instructions, so the count is the parser's count of those elements.
-    static void CountRows(ChipDefBase& chip, const char* const* lines, uint32_t lineCount) {
-        static constexpr struct {
-            std::string_view Name;
-            uint32_t ChipDefBase::*Capacity;
-        } kCounted[] = {{"PRODUCT", &ChipDefBase::m_MaxProducts},
-                        {"CATEGORY", &ChipDefBase::m_MaxCategories},
-                        {"REGISTER", &ChipDefBase::m_MaxRegisters},
-                        {"FEATURE", &ChipDefBase::m_MaxFeatures}};
+    // processing instructions, so the count is the parser's count of those elements. Only
+    // entities can make elements that the text does not show, and they need a document type
+    // declaration: false when the text has one (the caller then counts with the parser).
+    static bool CountRows(ChipDefBase& chip, const char* const* lines, uint32_t lineCount) {
         // The lines joined as the parser sees them, without line ends.
         std::string joined;
         for (uint32_t i = 0; i < lineCount; ++i) {
@@ -53,6 +57,9 @@ struct ChipDefLoadState {
         size_t pos = text.find('<');
         while (pos < text.size()) {
             const std::string_view rest = text.substr(pos);
+            if (rest.starts_with("<!DOCTYPE")) {
+                return false;
+            }
             if (rest.starts_with("<!--")) {
                 pos = skipPast(pos + 4, "-->");
             } else if (rest.starts_with("<![CDATA[")) {
@@ -67,8 +74,8 @@ struct ChipDefLoadState {
                     }
                     const char after =
                         name.size() > counted.Name.size() ? name[counted.Name.size()] : '\0';
-                    if (after == ' ' || after == '\t' || after == '/' || after == '>' ||
-                        after == '\0') {
+                    if (after == ' ' || after == '\t' || after == '\r' || after == '\n' ||
+                        after == '/' || after == '>' || after == '\0') {
                         ++(chip.*counted.Capacity);
                     }
                 }
@@ -76,7 +83,19 @@ struct ChipDefLoadState {
             }
             pos = text.find('<', pos);
         }
+        return true;
     }
+
+    // The counting pass by the parser, for documents with a document type declaration.
+    static void XMLCALL OnCountElement(void* data, const XML_Char* name, const XML_Char**) {
+        auto* chip = static_cast<ChipDefBase*>(data);
+        for (const auto& counted : kCounted) {
+            if (name == counted.Name) {
+                ++(chip->*counted.Capacity);
+            }
+        }
+    }
+    static void XMLCALL OnCountEnd(void*, const XML_Char*) {}
 
     static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
         static_cast<ChipDefBase*>(data)->OnStartElement(name, atts);
@@ -110,7 +129,14 @@ bool ChipDefBase::LoadXmlDatabase(const char* const* lines, uint32_t lineCount) 
     if (!parser) {
         return false;
     }
-    ChipDefLoadState::CountRows(*this, lines, lineCount);
+    if (!ChipDefLoadState::CountRows(*this, lines, lineCount)) {
+        m_MaxProducts = m_MaxCategories = m_MaxRegisters = m_MaxFeatures = 0;
+        XML_SetUserData(parser.get(), this);
+        XML_SetElementHandler(parser.get(), &ChipDefLoadState::OnCountElement,
+                              &ChipDefLoadState::OnCountEnd);
+        ChipDefLoadState::Feed(parser.get(), lines, lineCount);
+        XML_ParserReset(parser.get(), nullptr);
+    }
 
     m_Products.reserve(m_MaxProducts);
     m_Categories.reserve(m_MaxCategories);

@@ -104,6 +104,10 @@ public:
         return true;
     }
 
+    // The row capacities that loading counted.
+    uint32_t MaxProducts() const { return m_MaxProducts; }
+    uint32_t MaxFeatures() const { return m_MaxFeatures; }
+
     uint32_t m_Redraws = 0;
     void SetAutoRedrawForTest(bool on) { m_fAutoRedraw = on ? 1 : 0; }
     uint32_t RedrawPending() const { return m_RedrawPending; }

@@ -129,6 +129,28 @@ TEST(Loader, XmlErrorKeepsTheRowsBeforeIt) {
     EXPECT_NE(chip.Diagnostics().find("XML error at line 5"), std::string::npos);
 }
 
+TEST(Loader, RowsAreCountedAsTheParserSeesThem) {
+    // Tags inside comments, CDATA sections and processing instructions are no rows; a tag split
+    // over two lines is one.
+    ListChip chip;
+    EXPECT_TRUE(chip.LoadDocument(Doc("<!-- <FEATURE KEYNAME=\"c\" TYPE=\"numb\"/> -->\n"
+                                      "<?note <FEATURE?>\n<IGNORE TEXT=\"x\"><![CDATA[<FEATURE "
+                                      "<PRODUCT>]]></IGNORE>\n<FEATURE\n KEYNAME=\"a\" "
+                                      "TYPE=\"numb\"/>\n<FEATUREVALUES/><PRODUCTS/>")));
+    EXPECT_EQ(chip.MaxFeatures(), 1u);
+    EXPECT_EQ(chip.MaxProducts(), 0u);
+    EXPECT_EQ(chip.Features().size(), 1u);
+    // Elements that entities make are counted by the parser itself.
+    ListChip withEntities;
+    EXPECT_TRUE(withEntities.LoadDocument(
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE CHIPDEF [\n<!ENTITY two \"<FEATURE KEYNAME='a' "
+        "TYPE='numb'/><FEATURE KEYNAME='b' TYPE='numb'/>\">\n]>\n<CHIPDEF>&two;</CHIPDEF>\n"));
+    EXPECT_EQ(withEntities.MaxFeatures(), 2u);
+    ASSERT_EQ(withEntities.Features().size(), 2u);
+    EXPECT_STREQ(withEntities.Features()[1].KeyName, "b");
+    EXPECT_EQ(withEntities.Diagnostics(), "");
+}
+
 TEST(Loader, LoadsOncePerObject) {
     ListChip chip;
     EXPECT_TRUE(chip.LoadDocument(Doc("<FEATURE KEYNAME=\"a\" TYPE=\"numb\"/>")));
