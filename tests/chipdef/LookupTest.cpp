@@ -219,13 +219,17 @@ TEST(FeatureOps, ForwardAndInverse) {
 TEST(TextPool, TextsAreCutAtTheTextSize) {
     const std::string longName(5000, 'n');
     ListChip chip;
-    chip.LoadDocument("<CHIPDEF>\n<FEATURE KEYNAME=\"l\" TYPE=\"list\" REG=\"4\" UNIT=\"u\">\n"
-                      "<FEATUREVALUE INDEX=\"0\" VALUE=\"" +
-                      longName + "\"/>\n</FEATURE>\n</CHIPDEF>");
+    chip.LoadDocument(
+        "<CHIPDEF>\n<PRODUCT KEYNAME=\"p\" NAME=\"" + longName +
+        "\" DESC=\"d\"/>\n<FEATURE KEYNAME=\"l\" TYPE=\"list\" REG=\"4\" UNIT=\"u\">\n"
+        "<FEATUREVALUE INDEX=\"0\" VALUE=\"" +
+        longName + "\"/>\n</FEATURE>\n</CHIPDEF>");
     chip.SetList({{4, 0}});
     const char* text = chip.GetFeatureText("l", true);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::string(text), std::string(ChipDefBase::kTextSize - 1, 'n'));
+    const char* product = chip.GetProductText("p", 0x41);
+    EXPECT_EQ(std::string(product), std::string(ChipDefBase::kTextSize - 1, 'n'));
 }
 
 } // namespace
