@@ -73,6 +73,50 @@ public:
         m_Chip[index] = value;
         return true;
     }
+    // A sequence store for the feature named "seq": entries {flags, data, text} up to 16.
+    struct SeqEntry {
+        uint32_t Flags = 0;
+        uint32_t Data = 0;
+        std::string Text;
+    };
+    std::vector<SeqEntry> m_Sequence;
+    bool GetSequenceEntry(const char* name, uint32_t i, uint32_t* flags, uint32_t* data,
+                          const char** text) override {
+        if (std::string(name) != "seq" || i >= m_Sequence.size() || m_Sequence[i].Flags == 0) {
+            return false;
+        }
+        *flags = m_Sequence[i].Flags;
+        *data = m_Sequence[i].Data;
+        *text = m_Sequence[i].Text.empty() ? nullptr : m_Sequence[i].Text.c_str();
+        return true;
+    }
+    void ClearSequenceTexts(const char*) override {
+        for (SeqEntry& e : m_Sequence) {
+            e.Text.clear();
+        }
+    }
+    bool SetSequenceEntry(const char* name, uint32_t i, uint32_t flags, uint32_t data,
+                          const char* text) override {
+        if (std::string(name) != "seq" || i >= 16) {
+            return false;
+        }
+        if (m_Sequence.size() <= i) {
+            m_Sequence.resize(i + 1);
+        }
+        m_Sequence[i] = {flags, data, text ? text : ""};
+        return true;
+    }
+    uint32_t GetSequenceCapacity(const char*) override { return 16; }
+    uint32_t GetSequenceLength(const char*) override {
+        return static_cast<uint32_t>(m_Sequence.size());
+    }
+    bool TruncateSequence(const char*, uint32_t i) override {
+        if (i < m_Sequence.size()) {
+            m_Sequence.resize(i);
+        }
+        return true;
+    }
+
     uint32_t GetRegListValue(uint32_t pos) override {
         return pos < m_List.size() ? m_List[pos].second : 0;
     }

@@ -216,6 +216,32 @@ TEST(FeatureOps, ForwardAndInverse) {
     EXPECT_EQ(asserts.Count(), 1u);
 }
 
+TEST(SequenceTexts, ParsedIntoEntriesAndShownAgain) {
+    ListChip chip;
+    ASSERT_TRUE(chip.LoadDocument("<CHIPDEF>\n<FEATURE KEYNAME=\"seq\" TYPE=\"sequ\" "
+                                  "NEEDCODE=\"1\"/>\n</CHIPDEF>"));
+    EXPECT_TRUE(chip.SetFeatureText("seq", "c2A(start)  p1  d10"));
+    ASSERT_EQ(chip.m_Sequence.size(), 3u);
+    EXPECT_EQ(chip.m_Sequence[0].Flags, 0x10000000u);
+    EXPECT_EQ(chip.m_Sequence[0].Data, 0x2Au);
+    EXPECT_EQ(chip.m_Sequence[0].Text, "start");
+    EXPECT_EQ(chip.m_Sequence[2].Flags, 0x40000000u);
+    EXPECT_EQ(chip.m_Sequence[2].Data, 10u);
+    EXPECT_STREQ(chip.GetFeatureText("seq", true), "c2A(start)  p1  d10");
+    EXPECT_TRUE(chip.IsFeatureTextEqual("seq", "c2a(x) p1 d10"));
+    EXPECT_FALSE(chip.IsFeatureTextEqual("seq", "c2A p2 d10"));
+    EXPECT_FALSE(chip.IsFeatureTextEqual("seq", "c2A p1"));
+    EXPECT_STREQ(chip.FormatFeatureValue("seq", 1, true), "p1");
+    EXPECT_STREQ(chip.FormatFeatureValue("seq", 99, true), "");
+    // Kinds "ap" and "as"; a text without its closing bracket runs to the end.
+    EXPECT_TRUE(chip.SetFeatureText("seq", "ap5 as6 c7(open"));
+    EXPECT_STREQ(chip.GetFeatureText("seq", true), "ap5  as6  c7(open)");
+    // Text from an unknown letter to the next ";" is skipped: no entry is set.
+    EXPECT_TRUE(chip.SetFeatureText("seq", "x1;c2"));
+    EXPECT_TRUE(chip.m_Sequence.empty());
+    EXPECT_TRUE(chip.SetFeatureText("seq", ""));
+}
+
 TEST(TextPool, TextsAreCutAtTheTextSize) {
     const std::string longName(5000, 'n');
     ListChip chip;
