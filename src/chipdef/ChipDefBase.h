@@ -245,7 +245,7 @@ private:
     void SetFeatureIndexOf(ChipFeature& feature, const char* value);
     void ApplyFeatureAttribute(ChipFeature& row, const char* name, const char* value);
     void FinishFeature(ChipFeature& row);
-    // Register index of part digit d of a split feature (name + "B" + d), false when absent.
+    // Row of part digit d of a split feature (name + "B" + d) for the product; false when absent.
     bool FindSplitPart(const char* name, uint32_t digit, uint32_t* iPart);
     // Reads the register value a feature's bits live in (plain or indexed).
     uint32_t ReadFeatureRegister(const ChipFeature& feature);
