@@ -232,6 +232,21 @@ TEST(ChipDefProducts, ChangingTheProduct) {
     EXPECT_EQ(asserts.Count(), 0u);
 }
 
+TEST(ChipDefProducts, FeatureKeysOfTheNewProduct) {
+    // The 47390 has features that the 47K20 lacks: the n-th key differs after the change.
+    ChipDef fresh;
+    const char* expected = nullptr;
+    ASSERT_TRUE(fresh.GetFeatureKey(120, &expected));
+    ChipDef chip;
+    ASSERT_TRUE(chip.SelectProduct("47390"));
+    const char* key = nullptr;
+    ASSERT_TRUE(chip.GetFeatureKey(120, &key));
+    EXPECT_STRNE(key, expected);
+    ASSERT_TRUE(chip.SelectProduct("47K20"));
+    ASSERT_TRUE(chip.GetFeatureKey(120, &key));
+    EXPECT_STREQ(key, expected);
+}
+
 TEST(ChipDefProducts, CallerBuffersAreBounded) {
     ChipDef chip;
     char key[3] = {'x', 'x', 'x'};

@@ -89,9 +89,13 @@ TEST_F(Lookup, FeatureKeysFollowTheSelection) {
     };
     ASSERT_TRUE(m_Chip.SelectProduct("47A"));
     EXPECT_EQ(keys(), "- mode lo hi rsv ");
-    ASSERT_TRUE(m_Chip.SelectProduct("47C"));
-    EXPECT_EQ(keys(), "- mode lo hi rsv ");
     const char* key = nullptr;
+    ASSERT_TRUE(m_Chip.GetFeatureKey(1, &key));
+    EXPECT_EQ(m_Chip.Features()[1].KeyName, key); // the 47A row of "mode"
+    ASSERT_TRUE(m_Chip.SelectProduct("47C"));
+    ASSERT_TRUE(m_Chip.GetFeatureKey(1, &key));
+    EXPECT_EQ(m_Chip.Features()[2].KeyName, key);
+    EXPECT_EQ(keys(), "- mode lo hi rsv ");
     ASSERT_TRUE(m_Chip.GetFeatureKey(1, &key));
     EXPECT_EQ(m_Chip.Features()[2].KeyName, key); // the 47C row of "mode"
     ASSERT_TRUE(m_Chip.GetFeatureKey(3, &key));
