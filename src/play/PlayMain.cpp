@@ -16,6 +16,7 @@
 #include "play/Keywords.h"
 #include "play/LineEditor.h"
 #include "play/Output.h"
+#include "play/PlayChipDef.h"
 #include "play/RunState.h"
 #include "play/ScriptRunner.h"
 #include "play/Session.h"
@@ -107,10 +108,8 @@ int main(int argc, char** argv) {
     // Without "/cpu:" the program runs on the first CPU it may use.
     ApplyAffinity(CpusFromMask(switches.CpuGiven ? switches.CpuMask : 1, AllowedCpus()));
 
-    // The completion dictionary: the chip definition's feature names are not built yet, so it
-    // starts empty.
-    KeywordInit(&g_Keywords);
-    KeywordSetActive(&g_Keywords);
+    // The completion dictionary: the feature names of the chip definition.
+    FillFeatureDictionary(&g_Keywords);
 
     if (g_Acquired && !oxHclInitialize()) {
         char text[80];

@@ -142,6 +142,23 @@ class PlayPrompt(PaneTest):
         self.pane.keys("Down", "Down")
         self.pane.wait_last("=")
 
+    def test_tab_completes_feature_names_of_the_chip(self):
+        # The dictionary holds the features of the selected 47K20: swheight completes whole
+        # with its blank; bltcmd belongs to the 47390 only, so "bltc" stays as typed.
+        self.pane.type("set swh")
+        self.pane.wait_last("=set swh")
+        self.pane.keys("Tab")
+        self.pane.wait_last("=set swheight")
+        self.pane.type("|")
+        self.pane.wait_last("=set swheight |")
+        self.pane.keys("Escape")
+        self.pane.wait_last("=")
+        self.pane.type("set bltc")
+        self.pane.wait_last("=set bltc")
+        self.pane.keys("Tab")
+        self.pane.type("|")
+        self.pane.wait_last("=set bltc|")
+
     def test_f7_lists_the_history(self):
         self.enter_line("calc 1+2")
         self.enter_line("help")
