@@ -49,7 +49,8 @@ public:
     // --- The kernel driver's side (called by the driver; SimBoardDriver.cpp) ----------------
     // Interrupts raised so far on this board, by any process.
     std::uint32_t InterruptCount() const;
-    // The word the driver's waiters sleep on: it moves at every interrupt and DriverWake.
+    // The word the driver's waiters sleep on: it moves at every interrupt, every request and
+    // write the driver counts, and DriverWake (so a test can wait for the driver's activity).
     std::uint32_t DriverWakeSequence() const;
     // Sleeps (without spinning) until the wake sequence is no longer sequence, or timeoutMs
     // passed (0: no time-out); it may also return early. The caller looks again.

@@ -57,10 +57,12 @@ void SimBoard::CountDriverRequest(std::uint32_t code) {
     if (code >= kDriverCodeFirst && (code - kDriverCodeFirst) % 4 == 0 && slot < kDriverCodeCount) {
         Atomic(m_State->Driver.Requests[slot]).fetch_add(1);
     }
+    DriverWake();
 }
 
 void SimBoard::CountDriverWrite() {
     Atomic(m_State->Driver.Writes).fetch_add(1);
+    DriverWake();
 }
 
 void SimBoard::StoreDriverInterruptRecord(std::span<const std::uint8_t> record) {
