@@ -156,6 +156,29 @@ TEST_F(DrvDeviceTest, TheWindowHoldsTheBoardsBytesInBusOrder) {
     EXPECT_EQ(ReadReg(0x28), 0xABCD); // and the bridge reads the same bytes
 }
 
+TEST_F(DrvDeviceTest, TheNodeIsTheBoardThatQ3vboardSelects) {
+    auto other = board::SimBoard::Attach(Folder(), 3);
+    ASSERT_NE(other, nullptr);
+    other->PowerOn();
+    setenv("Q3VBOARD", "3", 1);
+    const DrvDeviceHandle node = DrvDeviceOpen(kNode); // each board's node is its own
+    unsetenv("Q3VBOARD");
+    ASSERT_NE(node, DRV_NO_HANDLE);
+    const DrvMapRequest request{kDrvBoardPhysicalAddress, 0x200000, 0};
+    std::uint64_t linear = 0;
+    ASSERT_TRUE(DrvDeviceIoControl(node, OXDRV_IOCTL_MAP, &request, sizeof request, &linear,
+                                   sizeof linear, nullptr));
+    *reinterpret_cast<volatile std::uint8_t*>(linear + 0x10) = 0x99;
+    Bytes byte(1);
+    ASSERT_TRUE(other->ReadMemory(0x10, byte));
+    EXPECT_EQ(byte, Bytes{0x99});
+    ASSERT_TRUE(m_Board->ReadMemory(0x10, byte));
+    EXPECT_EQ(byte, Bytes{0});
+    EXPECT_EQ(other->DriverRequestCount(OXDRV_IOCTL_MAP), 1u);
+    EXPECT_EQ(m_Board->DriverRequestCount(OXDRV_IOCTL_MAP), 0u);
+    EXPECT_TRUE(DrvDeviceClose(node));
+}
+
 TEST_F(DrvDeviceTest, MapTakesPageAlignedAddressesWhoseTwoMegabytesLieInTheWindow) {
     const struct {
         std::uint32_t Physical;
@@ -229,12 +252,17 @@ TEST_F(DrvDeviceTest, VersionAcknowledgeAndTheirCounts) {
     ASSERT_TRUE(Request(OXDRV_IOCTL_GET_VERSION, &in, 4, &reply, 4));
     EXPECT_EQ(reply, 5355u << 16 | 48u);
     EXPECT_FALSE(Request(OXDRV_IOCTL_GET_VERSION, &in, 4, &reply, 2));
+    setenv("Q3VSIM_KDRV_VERSION", "2.7", 1);
+    board::ResetControls();
+    unsetenv("Q3VSIM_KDRV_VERSION");
+    ASSERT_TRUE(Request(OXDRV_IOCTL_GET_VERSION, &in, 4, &reply, 4));
+    EXPECT_EQ(reply, 0x00020007u);
 
     EXPECT_TRUE(Request(OXDRV_IOCTL_ACK_INTERRUPT, &in, 4, &reply, 4));
     EXPECT_TRUE(Request(OXDRV_IOCTL_ACK_INTERRUPT, &in, 4, &reply, 4));
     EXPECT_FALSE(Request(0x42438, &in, 4, &reply, 4));
     EXPECT_EQ(m_Board->DriverRequestCount(OXDRV_IOCTL_ACK_INTERRUPT), 2u);
-    EXPECT_EQ(m_Board->DriverRequestCount(OXDRV_IOCTL_GET_VERSION), 3u);
+    EXPECT_EQ(m_Board->DriverRequestCount(OXDRV_IOCTL_GET_VERSION), 4u);
     EXPECT_EQ(m_Board->DriverRequestCount(OXDRV_IOCTL_MAP), 0u);
 }
 

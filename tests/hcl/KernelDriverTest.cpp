@@ -13,12 +13,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -199,6 +203,36 @@ TEST_F(KernelDriverTest, EachInterruptGivesOneCallbackAndNoneComesAfterDisable) 
     EXPECT_EQ(Callbacks(), 5);
     oxDrvDisableInterrupts();
     EXPECT_EQ(Requests(OXDRV_IOCTL_DISABLE_INTERRUPTS), 1u);
+}
+
+std::atomic<int> s_CallbackPolicy{-1};
+
+void RecordPolicy() {
+    int policy = 0;
+    sched_param param{};
+    pthread_getschedparam(pthread_self(), &policy, &param);
+    s_CallbackPolicy = policy;
+    CountCallback();
+}
+
+// Whether this process may run a thread under the real-time policy.
+bool RealTimePermitted() {
+    bool permitted = false;
+    std::thread probe([&permitted] {
+        sched_param param{};
+        param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        permitted = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    });
+    probe.join();
+    return permitted;
+}
+
+TEST_F(KernelDriverTest, TheCallbackRunsOnATimeCriticalThreadWherePermitted) {
+    ASSERT_TRUE(oxDrvMapBoard(0, nullptr, nullptr));
+    ASSERT_TRUE(oxDrvSetInterruptCallback(RecordPolicy));
+    m_Board->RaiseInterrupt(1);
+    ASSERT_TRUE(WaitForCallbacks(1));
+    EXPECT_EQ(s_CallbackPolicy.load() == SCHED_FIFO, RealTimePermitted());
 }
 
 TEST_F(KernelDriverTest, OnlyDriverVersion5355Point48IsAcknowledged) {
