@@ -1,6 +1,7 @@
 #pragma once
-// The kernel-driver transport's process-wide state, shared by its mapping half (KernelDriver.cpp)
-// and its interrupt half (KernelDriverInterrupts.cpp). Internal to the layer.
+// The kernel-driver transport's process-wide state, shared by its mapping half
+// (KernelDriverOpen.cpp) and its interrupt half (KernelDriverInterrupts.cpp). Internal to the
+// layer.
 
 #include "hcl/KernelDriver.h"
 #include "hcl/Services.h"

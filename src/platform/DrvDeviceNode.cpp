@@ -1,6 +1,6 @@
 // The kernel driver's node: open and close, the handle table, and the control requests.
 
-#include "platform/DrvDeviceOpen.h"
+#include "platform/DrvDeviceNode.h"
 
 #include "board/BoardControl.h"
 #include "board/StateFile.h"

@@ -1,6 +1,6 @@
 #pragma once
 // One open node of the kernel driver and the table of handles, shared between the driver's
-// control requests (DrvDevice.cpp) and its interrupt wait (DrvDeviceWait.cpp). Internal to the
+// control requests (DrvDeviceNode.cpp) and its interrupt wait (DrvDeviceWait.cpp). Internal to the
 // platform library.
 
 #include "platform/DrvDevice.h"
