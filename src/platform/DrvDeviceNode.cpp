@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <system_error>
 #include <unistd.h>
 
 static_assert(sizeof(DrvInterruptRecord) == board::kDriverRecordSize);
@@ -231,7 +232,13 @@ DrvDeviceHandle DrvDeviceOpen(std::string_view name) {
         Fail(error != 0 ? error : EIO);
         return DRV_NO_HANDLE;
     }
-    node->Completer = std::thread(RunCompleter, node);
+    try {
+        node->Completer = std::thread(RunCompleter, node);
+    } catch (const std::system_error&) {
+        Release(*node);
+        Fail(EAGAIN);
+        return DRV_NO_HANDLE;
+    }
     HandleTable& table = Table();
     std::lock_guard lock(table.Mutex);
     table.Nodes.push_back(std::move(node));
