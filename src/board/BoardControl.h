@@ -4,6 +4,7 @@
 // use (and at ResetControls) they are read from the environment (see src/board/README.md):
 //   Q3VSIM_ABSENT          "all" or board digits ("03"): those boards are absent
 //   Q3VSIM_DRIVER_VERSION  "major.minor[.build]" reported by the driver (default 1.34.0)
+//   Q3VSIM_KDRV_VERSION    "major.minor" reported by the kernel driver (default 1.0)
 //   Q3VSIM_FAULTS          comma-separated faults, e.g. "split:63,noreply:2,wrongtype,fail:all"
 //   Q3VSIM_PLL_LOCK_READS  reads of PLL_0 before the lock bit shows (default 0)
 //   Q3VSIM_LOG             file that every packet and access is appended to, one line each
@@ -34,11 +35,18 @@ inline constexpr DriverVersion kDefaultDriverVersion{1, 34, 0};
 void SetDriverVersion(DriverVersion version);
 DriverVersion GetDriverVersion();
 
+// The kernel driver's version (the build is not used).
+inline constexpr DriverVersion kDefaultKernelDriverVersion{1, 0, 0};
+void SetKernelDriverVersion(DriverVersion version);
+DriverVersion GetKernelDriverVersion();
+
 // --- Faults -------------------------------------------------------------------------------
 // A counted fault applies to the next count replies of the bridge (kEveryReply: all of them).
 
 void InjectFault(Fault fault, std::uint32_t count = 1, std::uint32_t arg = 0);
 void ClearFaults();
+// For the kernel driver: true (and one count taken) when the fault is pending.
+bool TakeDriverFault(Fault fault);
 // Replies are read in transfers of at most bytes (0: whole transfers).
 void SetSplitSize(std::uint32_t bytes);
 std::uint32_t GetSplitSize();

@@ -1,6 +1,7 @@
 #pragma once
-// The faults the simulated bridge can be told to commit in its replies, shared by the controls
-// that set them (BoardControl.h) and the firmware that commits them. A leaf.
+// The faults the simulated bridge can be told to commit in its replies, and the kernel driver in
+// its answers, shared by the controls that set them (BoardControl.h) and the firmware and driver
+// that commit them. A leaf.
 
 #include <cstdint>
 
@@ -18,6 +19,9 @@ enum class Fault {
     BadDescriptors, // the driver's pipe information claims 0xFFFFFFFF pipes and the
                     // configuration descriptor holds a descriptor of length 0 (one count per
                     // request)
+    // Faults of the kernel driver (one count per request):
+    DrvWriteFail,    // an interrupt wait (write) fails at once
+    DrvShortAddress, // GET_BOARD_ADDRESS answers 8 bytes (the address without the size word)
 };
 inline constexpr std::uint8_t kWrongTypeDefault = 0x15;
 

@@ -143,16 +143,22 @@ bool SimBoard::InterruptIn(std::uint16_t* word) {
 }
 
 bool SimBoard::RaiseInterrupt(std::uint16_t word) {
-    std::lock_guard lock(m_Private->Mutex);
-    auto head = Atomic(m_State->InterruptHead);
-    auto tail = Atomic(m_State->InterruptTail);
-    const std::uint32_t at = tail.load();
-    if (at - head.load() >= kInterruptRing) {
-        return false;
+    bool queued = false;
+    {
+        std::lock_guard lock(m_Private->Mutex);
+        auto head = Atomic(m_State->InterruptHead);
+        auto tail = Atomic(m_State->InterruptTail);
+        const std::uint32_t at = tail.load();
+        if (at - head.load() < kInterruptRing) {
+            m_State->Interrupts[at % kInterruptRing] = word;
+            tail.store(at + 1);
+            queued = true;
+        }
     }
-    m_State->Interrupts[at % kInterruptRing] = word;
-    tail.store(at + 1);
-    return true;
+    // The interrupt line fires whether or not the pipe has room for the word.
+    Atomic(m_State->Driver.InterruptCount).fetch_add(1);
+    DriverWake();
+    return queued;
 }
 
 void SimBoard::PowerOn() {

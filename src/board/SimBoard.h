@@ -4,10 +4,12 @@
 // board folder) so that separate programs see the same board. Accesses from several processes
 // are serialised by the board lock the callers hold, as on real hardware.
 //
-// Only the platform's device layer (UsbDevice) and tests use this header.
+// Only the platform's device layers (UsbDevice, DrvDevice) and tests use this header.
 
 #include "board/BoardMap.h"
+#include "board/DriverCounts.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -44,9 +46,32 @@ public:
     // Takes the next interrupt word; false when none is pending.
     bool InterruptIn(std::uint16_t* word);
 
+    // --- The kernel driver's side (called by the driver; SimBoardDriver.cpp) ----------------
+    // Interrupts raised so far on this board, by any process.
+    std::uint32_t InterruptCount() const;
+    // The word the driver's waiters sleep on: it moves at every interrupt, every request and
+    // write the driver counts, and DriverWake (so a test can wait for the driver's activity).
+    std::uint32_t DriverWakeSequence() const;
+    // Sleeps (without spinning) until the wake sequence is no longer sequence, or timeoutMs
+    // passed (0: no time-out); it may also return early. The caller looks again.
+    void DriverWaitWake(std::uint32_t sequence, std::uint32_t timeoutMs = 0);
+    // Moves the wake sequence and wakes every waiter of every process.
+    void DriverWake();
+    // Counts a control request of the driver (codes kDriverCodeFirst + 4 k) and a write.
+    void CountDriverRequest(std::uint32_t code);
+    void CountDriverWrite();
+    // Keeps the interrupt record the driver was last given.
+    void StoreDriverInterruptRecord(std::span<const std::uint8_t> record);
+
     // --- Inspection and set-up (tests) ----------------------------------------------------
-    // Queues an interrupt word (as the controller raises one); false when 64 are pending.
+    // Queues an interrupt word (as the controller raises one); false when 64 are pending. The
+    // interrupt is counted for the kernel driver either way.
     bool RaiseInterrupt(std::uint16_t word);
+    // How many requests of a control code the kernel driver has seen (0 for other codes), how
+    // many writes, and the interrupt record it was last given (zeros when none).
+    std::uint32_t DriverRequestCount(std::uint32_t code) const;
+    std::uint32_t DriverWriteCount() const;
+    std::array<std::uint8_t, kDriverRecordSize> DriverInterruptRecord() const;
     // Power-on state: registers at their reset values, memory and tables 0, default bridge
     // configuration, no pending replies or interrupts, counters 0.
     void PowerOn();

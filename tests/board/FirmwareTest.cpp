@@ -262,7 +262,7 @@ TEST_F(FirmwareTest, StateOutlivesTheBoardObjectAndABadFileStartsAfresh) {
     m_Board.reset();
     const int fd = open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(pwrite(fd, "garbage!", 8, 0), 8);
+    ASSERT_EQ(pwrite(fd, "garbage!", 8, offsetof(board::BoardState, Magic)), 8);
     close(fd);
     m_Board = board::SimBoard::Attach(Folder(), 0);
     ASSERT_NE(m_Board, nullptr);
