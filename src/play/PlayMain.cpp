@@ -7,7 +7,7 @@
 #include "hcl/HclStart.h"
 #include "hcl/HclTrace.h"
 #include "hcl/HclVersion.h"
-#include "play/Affinity.h"
+#include "hcl/ServicesAffinity.h"
 #include "play/ArgParsers.h"
 #include "play/Args.h"
 #include "play/CommandLine.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         return switches.ExitCode;
     }
     // Without "/cpu:" the program runs on the first CPU it may use.
-    ApplyAffinity(CpusFromMask(switches.CpuGiven ? switches.CpuMask : 1, AllowedCpus()));
+    oxSetProcessAffinityMask(switches.CpuGiven ? switches.CpuMask : 1);
 
     // The completion dictionary: the feature names of the chip definition.
     FillFeatureDictionary(&g_Keywords);

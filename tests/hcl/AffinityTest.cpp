@@ -1,5 +1,5 @@
-// The processor affinity of "/cpu:".
-#include "play/Affinity.h"
+// The processor affinity of the process (Play's "/cpu:" switch, the kernel-driver transport).
+#include "hcl/ServicesAffinity.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 TEST(CpuMask, BitsSelectTheAllowedCpusInOrder) {
     using Cpus = std::vector<int>;
     const struct {
-        uint32_t m_Mask;
-        Cpus m_Allowed;
-        Cpus m_Selected;
+        uint32_t Mask;
+        Cpus Allowed;
+        Cpus Selected;
     } cases[] = {
         {1, {0, 1, 2, 3}, {0}},
         {3, {0, 1, 2, 3}, {0, 1}},
@@ -28,19 +28,19 @@ TEST(CpuMask, BitsSelectTheAllowedCpusInOrder) {
         {8, {2, 5, 7}, {2, 5, 7}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CpusFromMask(c.m_Mask, c.m_Allowed), c.m_Selected) << std::hex << c.m_Mask;
+        EXPECT_EQ(oxCpusFromMask(c.Mask, c.Allowed), c.Selected) << std::hex << c.Mask;
     }
     // With 32 or more CPUs every mask selects something.
     Cpus many;
     for (int i = 0; i < 40; ++i) {
         many.push_back(i);
     }
-    EXPECT_EQ(CpusFromMask(0x80000000u, many), Cpus{31});
+    EXPECT_EQ(oxCpusFromMask(0x80000000u, many), Cpus{31});
 }
 
 TEST(CpuMask, ApplyingTheAllowedSetKeepsIt) {
-    const std::vector<int> allowed = AllowedCpus();
+    const std::vector<int> allowed = oxAllowedCpus();
     ASSERT_FALSE(allowed.empty());
-    EXPECT_TRUE(ApplyAffinity(CpusFromMask(0, allowed)));
-    EXPECT_EQ(AllowedCpus(), allowed);
+    EXPECT_TRUE(oxApplyAffinity(oxCpusFromMask(0, allowed)));
+    EXPECT_EQ(oxAllowedCpus(), allowed);
 }
