@@ -8,8 +8,8 @@
 #include "play/RunState.h"
 #include "play/ScriptCommands.h"
 #include "play/ScriptState.h"
+#include "play/WordValue.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -17,18 +17,6 @@ namespace {
 // The index of the first statement word after the condition and the optional keyword.
 int32_t StatementStart(int32_t argc, char** argv, bool (*isKeyword)(const char*)) {
     return argc > 2 && isKeyword(argv[2]) ? 3 : 2;
-}
-
-// Evaluates the condition word (argv[1]) in the running script's scope. 0 or an error column
-// within the word, with *errorText set.
-uint32_t EvaluateCondition(char** argv, ExprValue* value, const char** errorText) {
-    *errorText = nullptr;
-    const uint32_t error =
-        ExprEvaluate(argv[1], std::strlen(argv[1]), value, CurrentScope(), errorText);
-    if (error != 0 && *errorText == nullptr) {
-        *errorText = "Invalid syntax.";
-    }
-    return error;
 }
 
 bool RunStatements(const std::string& statements) {
@@ -51,7 +39,7 @@ bool CmdIf(int32_t argc, char** argv, ExprValue* /*result*/) {
         return PlayPrint(CAT_ERR, "ERROR: Improper IF construct.\n");
     }
     const char* errorText = nullptr;
-    const uint32_t error = EvaluateCondition(argv, &g_LastIf, &errorText);
+    const uint32_t error = EvaluateWord(argv[1], &g_LastIf, &errorText);
     if (error != 0) {
         g_LastIf = ExprValue{};
         return PrintCaretError(ArgsTextLength(argv, 1) + error - 1, "ERROR: %s\n", errorText);
@@ -98,7 +86,7 @@ bool CmdWhile(int32_t argc, char** argv, ExprValue* /*result*/) {
     for (bool firstTime = true; !g_Quit; firstTime = false) {
         ExprValue condition{};
         const char* errorText = nullptr;
-        const uint32_t error = EvaluateCondition(argv, &condition, &errorText);
+        const uint32_t error = EvaluateWord(argv[1], &condition, &errorText);
         if (error != 0) {
             if (firstTime) {
                 return PrintCaretError(ArgsTextLength(argv, 1) + error - 1, "ERROR: %s\n",

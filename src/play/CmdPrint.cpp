@@ -3,9 +3,8 @@
 #include "play/Args.h"
 #include "play/Output.h"
 #include "play/ScriptCommands.h"
-#include "play/ScriptState.h"
+#include "play/WordValue.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -45,12 +44,10 @@ bool CmdPrint(int32_t argc, char** argv, ExprValue* /*result*/) {
     for (int32_t i = 1; i < argc; ++i) {
         ExprValue value{};
         const char* errorText = nullptr;
-        const uint32_t error =
-            ExprEvaluate(argv[i], std::strlen(argv[i]), &value, CurrentScope(), &errorText);
+        const uint32_t error = EvaluateWord(argv[i], &value, &errorText);
         if (error != 0) {
             PlayPrint(CAT_ERR, "\n");
-            return PrintCaretError(ArgsTextLength(argv, i) + error - 1, "\nERROR: %s\n",
-                                   errorText != nullptr ? errorText : "Invalid syntax.");
+            return PrintCaretError(ArgsTextLength(argv, i) + error - 1, "\nERROR: %s\n", errorText);
         }
         if (value.IsString == 0) {
             PlayPrint(CAT_ERR, "\n");

@@ -6,10 +6,10 @@
 #include "play/ScriptCommands.h"
 #include "play/ScriptRunner.h"
 #include "play/ScriptState.h"
+#include "play/WordValue.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <string>
@@ -111,7 +111,8 @@ bool PathOfWord(char** argv, int32_t index, std::string* path) {
         return true;
     }
     ExprValue value{};
-    if (ExprEvaluate(word, std::strlen(word), &value, CurrentScope(), nullptr) != 0) {
+    const char* errorText = nullptr;
+    if (EvaluateWord(word, &value, &errorText) != 0) {
         *path = word;
         return true;
     }

@@ -4,6 +4,7 @@
 #include "play/ScriptCommands.h"
 #include "play/ScriptSections.h"
 #include "play/ScriptState.h"
+#include "play/WordValue.h"
 
 #include <cstring>
 #include <string>
@@ -63,7 +64,8 @@ bool CmdGoto(int32_t argc, char** argv, ExprValue* /*result*/) {
         return true;
     }
     ExprValue value{};
-    if (ExprEvaluate(argv[1], std::strlen(argv[1]), &value, CurrentScope(), nullptr) != 0) {
+    const char* errorText = nullptr;
+    if (EvaluateWord(argv[1], &value, &errorText) != 0) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' section not found.\n", argv[1]);
     }
     if (value.IsString == 0) {

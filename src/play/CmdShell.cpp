@@ -5,11 +5,10 @@
 #include "play/Args.h"
 #include "play/Output.h"
 #include "play/ScriptCommands.h"
-#include "play/ScriptState.h"
+#include "play/WordValue.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,11 +57,9 @@ bool CmdShell(int32_t argc, char** argv, ExprValue* result) {
     for (int32_t i = 1; i < argc; ++i) {
         ExprValue value{};
         const char* errorText = nullptr;
-        const uint32_t error =
-            ExprEvaluate(argv[i], std::strlen(argv[i]), &value, CurrentScope(), &errorText);
+        const uint32_t error = EvaluateWord(argv[i], &value, &errorText);
         if (error != 0) {
-            return PrintCaretError(ArgsTextLength(argv, i) + error - 1, "ERROR: %s\n",
-                                   errorText != nullptr ? errorText : "Invalid syntax.");
+            return PrintCaretError(ArgsTextLength(argv, i) + error - 1, "ERROR: %s\n", errorText);
         }
         if (value.IsString == 0) {
             return PrintCaretError(ArgsTextLength(argv, i),

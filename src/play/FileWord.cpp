@@ -2,7 +2,7 @@
 #include "play/FileWord.h"
 
 #include "expr/Expr.h"
-#include "play/ScriptState.h"
+#include "play/WordValue.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,7 +16,8 @@ std::string FileNameOfWord(const char* word) {
         return word;
     }
     ExprValue value{};
-    if (ExprEvaluate(word, std::strlen(word), &value, CurrentScope(), nullptr) != 0) {
+    const char* errorText = nullptr;
+    if (EvaluateWord(word, &value, &errorText) != 0) {
         return word;
     }
     if (value.IsString != 0) {

@@ -11,6 +11,7 @@
 #include "play/ScriptFiles.h"
 #include "play/ScriptSections.h"
 #include "play/ScriptState.h"
+#include "play/WordValue.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,8 @@ bool IsLineEnd(char c) {
 // digits with "h", a word that does not evaluate as it is.
 void ArgumentWord(const char* word, char* out) {
     ExprValue value{};
-    if (ExprEvaluate(word, std::strlen(word), &value, CurrentScope(), nullptr) != 0) {
+    const char* errorText = nullptr;
+    if (EvaluateWord(word, &value, &errorText) != 0) {
         std::snprintf(out, kArgSize, "%s", word);
     } else if (value.IsString != 0) {
         std::snprintf(out, kArgSize, "%s", value.Text);
