@@ -133,3 +133,14 @@ uint32_t ArgsTextLength(char* const* argv, int32_t n) {
     }
     return total;
 }
+
+std::string JoinWords(char* const* argv, int32_t first, int32_t argc) {
+    std::string joined;
+    for (int32_t i = first; i < argc && i < kMaxArgs; ++i) {
+        if (i > first) {
+            joined += ' ';
+        }
+        joined += argv[i];
+    }
+    return joined;
+}

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // Words of one statement, and the size of each word buffer (255 characters and the zero).
 constexpr int32_t kMaxArgs = 128;
@@ -50,3 +51,7 @@ int32_t SplitArgs(const char* text, size_t length, char** argv);
 // The sum over the first n words of the word's length plus one: the column of word n in an
 // echoed command (for PrintCaretError).
 uint32_t ArgsTextLength(char* const* argv, int32_t n);
+
+// Words first .. argc - 1 joined with single blanks, without a bound on the length: the
+// statements that IF, ELSE and WHILE run, the command line of SHELL.
+std::string JoinWords(char* const* argv, int32_t first, int32_t argc);

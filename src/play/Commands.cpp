@@ -5,6 +5,7 @@
 #include "play/CmdQuit.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
+#include "play/ScriptCommands.h"
 
 // clang-format off
 // One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
@@ -38,20 +39,20 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
     {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
-    {SEC_ADVANCED, "run", nullptr /* CmdRun */, 1, "[RUN] [scriptfile]                        - Runs a script file"},
-    {SEC_ADVANCED, "runpath", nullptr /* CmdRunPath */, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
+    {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
+    {SEC_ADVANCED, "runpath", CmdRunPath, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
     {SEC_ADVANCED, "ver;version", nullptr /* CmdVersion */, 1, "VER                                       - Show build version info"},
-    {SEC_SCRIPT, "goto", nullptr /* CmdGoto */, 1, "GOTO sectionname                          - Jumps execution to section"},
-    {SEC_SCRIPT, "section", nullptr /* CmdSection */, 1, "SECTION sectionname                       - Defines start of a section"},
-    {SEC_SCRIPT, "if", nullptr /* CmdIf */, 1, "IF expression [THEN] statements           - Single-line IF statement"},
-    {SEC_SCRIPT, "else", nullptr /* CmdElse */, 1, "ELSE statements                           - Tied to the last IF statement"},
-    {SEC_SCRIPT, "while", nullptr /* CmdWhile */, 1, "WHILE expression [DO] statements          - Single-line WHILE statement"},
-    {SEC_SCRIPT, "delay", nullptr /* CmdDelay */, 1, "DELAY microseconds                        - Delays for a period of time"},
-    {SEC_SCRIPT, "sleep", nullptr /* CmdSleep */, 1, "SLEEP milliseconds                        - Sleeps for a period of time"},
-    {SEC_SCRIPT, "print", nullptr /* CmdPrint */, 1, "PRINT \"message\"|token|expression [..]     - Prints multiple messages|tokens"},
-    {SEC_SCRIPT, "input", nullptr /* CmdInput */, 1, "INPUT LINE|KEY|PEEK                       - Returns user keyboard input"},
-    {SEC_SCRIPT, "shell", nullptr /* CmdShell */, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
-    {SEC_SCRIPT, "singlestep", nullptr /* CmdSingleStep */, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
+    {SEC_SCRIPT, "goto", CmdGoto, 1, "GOTO sectionname                          - Jumps execution to section"},
+    {SEC_SCRIPT, "section", CmdSection, 1, "SECTION sectionname                       - Defines start of a section"},
+    {SEC_SCRIPT, "if", CmdIf, 1, "IF expression [THEN] statements           - Single-line IF statement"},
+    {SEC_SCRIPT, "else", CmdElse, 1, "ELSE statements                           - Tied to the last IF statement"},
+    {SEC_SCRIPT, "while", CmdWhile, 1, "WHILE expression [DO] statements          - Single-line WHILE statement"},
+    {SEC_SCRIPT, "delay", CmdDelay, 1, "DELAY microseconds                        - Delays for a period of time"},
+    {SEC_SCRIPT, "sleep", CmdSleep, 1, "SLEEP milliseconds                        - Sleeps for a period of time"},
+    {SEC_SCRIPT, "print", CmdPrint, 1, "PRINT \"message\"|token|expression [..]     - Prints multiple messages|tokens"},
+    {SEC_SCRIPT, "input", CmdInput, 1, "INPUT LINE|KEY|PEEK                       - Returns user keyboard input"},
+    {SEC_SCRIPT, "shell", CmdShell, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
+    {SEC_SCRIPT, "singlestep", CmdSingleStep, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
     {SEC_SCRIPT, "verbose", CmdVerbose, 1, "VERBOSE [CMD|OUT|SET=ON|OFF] [..]         - Silences: COMmandline,OUTput,SETs"},
     {SEC_HIDDEN, "reset", nullptr /* CmdReset */, 1, "RESET                                     - Reset USB interface"},
 };

@@ -5,6 +5,7 @@
 #include "play/Output.h"
 #include "play/RunState.h"
 #include "play/ScriptState.h"
+#include "play/ScriptTokens.h"
 
 #include <cstring>
 
@@ -50,10 +51,22 @@ bool Assign(const char* line, size_t targetStart, size_t targetLength, const Exp
         }
         return true;
     }
-    // Token access (registers, features, display memory; echoed when CAT_SET is shown or a
-    // script is single-stepping) is not built yet: every token is one that cannot be set.
-    return PrintCaretError(static_cast<uint32_t>(targetStart), "ERROR: %s\n",
-                           "Unknown feature or token.");
+    // A token: the script's own tokens are written here (echoed when CAT_SET is shown or a
+    // script is single-stepping); registers, features and display memory are not built yet, so
+    // every other token is one that cannot be set.
+    const uint32_t length = static_cast<uint32_t>(targetLength);
+    if (FindScriptToken(target, length) == ScriptToken::None) {
+        return PrintCaretError(static_cast<uint32_t>(targetStart), "ERROR: %s\n",
+                               "Unknown feature or token.");
+    }
+    const bool echo = (EffectiveVerbose() & CAT_SET) != 0 || SingleStepping();
+    const char* errorText = nullptr;
+    const uint32_t error = SetScriptToken(target, length, &value, echo, &errorText);
+    if (error != 0) {
+        return PrintCaretError(static_cast<uint32_t>(targetStart + error - 1), "ERROR: %s\n",
+                               errorText);
+    }
+    return true;
 }
 
 } // namespace

@@ -31,7 +31,7 @@ std::string_view FormatText(char (&buffer)[N], std::string& overflow, const char
     va_copy(again, args);
     const int needed = std::vsnprintf(buffer, N, format, args);
     std::string_view text;
-    if (needed > 0 && static_cast<size_t>(needed) < N) {
+    if (needed >= 0 && static_cast<size_t>(needed) < N) {
         text = std::string_view(buffer, static_cast<size_t>(needed));
     } else if (needed > 0) {
         overflow.resize(static_cast<size_t>(needed) + 1);

@@ -19,7 +19,9 @@
 #include "play/PlayChipDef.h"
 #include "play/RunState.h"
 #include "play/ScriptRunner.h"
+#include "play/ScriptTokens.h"
 #include "play/Session.h"
+#include "play/StartupScript.h"
 
 #include <cstdio>
 #include <cstring>
@@ -89,8 +91,9 @@ int main(int argc, char** argv) {
     InitSession(argc, argv);
     HelperInit();
     ConsoleInit();
-    // Token access is not built yet: the evaluator gets no resolver for register, feature and
-    // memory names.
+    // The evaluator asks the script's own tokens (arg[n], argn, retval); token access to
+    // registers, features and memory is not built yet.
+    ExprSetResolver(ResolveScriptTokens);
     SetExprHook(EvalArgHook);
     SetCommandTable(g_Commands, RunScript);
     oxHclClearBreakpoints();
@@ -118,8 +121,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return 1;
     }
-    // The chip definition (hot mode, the autostride features) and the start-up script
-    // "play.txt" are not built yet.
+    // The chip definition (hot mode, the autostride features) is not built yet.
+    RunStartupScript();
 
     if (HasCommandWords(argc, argv)) {
         const bool ok = RunCommandLine(argc, argv);

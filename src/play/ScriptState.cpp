@@ -8,6 +8,7 @@ ScriptFrame g_Frames[kMaxScriptDepth];
 uint32_t g_ScriptDepth = 0;
 ScriptFrame* g_CurFrame = nullptr;
 bool g_SingleStep = false;
+ExprValue g_LastIf{};
 char g_RunPath[kRunPathEntries][kRunPathSize];
 
 bool SingleStepping() {
@@ -22,6 +23,7 @@ void ResetScriptState() {
     g_SingleStep = false;
     g_ScriptDepth = 0;
     g_CurFrame = nullptr;
+    g_LastIf = ExprValue{};
 
     std::memset(g_RunPath, 0, sizeof(g_RunPath));
     // Entry 0: the current directory (at most 510 characters) and its separator.

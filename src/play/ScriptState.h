@@ -36,6 +36,7 @@ extern ScriptFrame g_Frames[kMaxScriptDepth];
 extern uint32_t g_ScriptDepth;  // running levels, 0 at the prompt
 extern ScriptFrame* g_CurFrame; // the innermost running level, nullptr at the prompt
 extern bool g_SingleStep;       // SINGLESTEP
+extern ExprValue g_LastIf;      // the condition of the most recent IF at any level (ELSE)
 extern char g_RunPath[kRunPathEntries][kRunPathSize];
 
 // True while a script runs with single-stepping on: everything is then shown and logged.
@@ -44,6 +45,6 @@ bool SingleStepping();
 // The variable scope of the running script, nullptr at the prompt.
 const char* CurrentScope();
 
-// No script running, single-stepping off, and the search path reset: entry 0 the current
-// directory with its separator, the others empty.
+// No script running, single-stepping off, the last IF's condition the number 0, and the search path
+// reset: entry 0 the current directory with its separator, the others empty.
 void ResetScriptState();

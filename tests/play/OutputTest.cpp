@@ -80,6 +80,7 @@ TEST_F(PlayOutput, LogReceivesItsCategoriesAndIsFlushedAtOnce) {
     PlayPrint(CAT_CMD, "=");
     PlayPrint(CAT_OUT, "out 50%%\n");
     PlayPrint(CAT_ERR, "err\n");
+    PlayPrint(CAT_OUT, "%s", ""); // an empty text (PRINT "") writes nothing, to either side
     // Read while the log is still open: an interrupted run keeps what was written.
     EXPECT_EQ(ReadFile(path), "out 50%\nerr\n");
     EXPECT_EQ(Output(), "");

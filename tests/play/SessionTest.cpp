@@ -11,6 +11,7 @@ TEST(Session, StartValues) {
     g_Acquired = false;
     g_Quit = true;
     g_SingleStep = true;
+    g_LastIf.Number = 1;
     g_ScriptDepth = 2;
     g_CurFrame = &g_Frames[1];
     g_Argc = 3;
@@ -25,6 +26,7 @@ TEST(Session, StartValues) {
     EXPECT_FALSE(g_Quit);
     EXPECT_EQ(g_LinesPrinted, 0u);
     EXPECT_FALSE(g_SingleStep);
+    EXPECT_EQ(g_LastIf.Number, 0u);
     EXPECT_EQ(g_ScriptDepth, 0u);
     EXPECT_EQ(g_CurFrame, nullptr);
     EXPECT_EQ(g_Argc, 0);
