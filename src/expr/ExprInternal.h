@@ -24,11 +24,8 @@ inline constexpr const char* CannotMix = "Cannot mix numerical and string values
 inline constexpr const char* ExpectedNumber = "Expected a numerical value here.";
 inline constexpr const char* DivideByZero = "Cannot divide by zero.";
 inline constexpr const char* TooDeep = "Expression is nested too deeply.";
+inline constexpr const char* TooComplex = "Expression too complex.";
 } // namespace expr_msg
-
-// Deepest nesting of evaluations (operands, groups, brackets, embedded expressions) before the
-// evaluator refuses the text instead of exhausting the stack.
-constexpr uint32_t EXPR_MAX_DEPTH = 256;
 
 // Sets *errorText (when not null) and gives position back.
 inline uint32_t ExprFail(const char** errorText, const char* message, uint32_t position) {

@@ -1,6 +1,7 @@
 // Leaves of an expression: string literals with embedded {expressions}, numbers, variables and
 // array elements, names handed to the resolver, and the conversion suffixes .n and .s.
 #include "common/Numbers.h"
+#include "expr/ExprCost.h"
 #include "expr/ExprInternal.h"
 #include "expr/ExprScan.h"
 
@@ -155,6 +156,7 @@ void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOu
                    const char* scope) {
     char text[EXPR_TEXT_MAX + 1] = "";
     size_t length = 0;
+    const ExprEmbeddedGuard embedded;
     for (size_t i = 0; i < contentLength && length < EXPR_TEXT_MAX;) {
         const char c = content[i];
         if (c == '{') {
@@ -195,8 +197,11 @@ uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* 
     const char* error = expr_msg::UnknownToken;
     // The leaf goes to the resolver as a text of its own, ended by a NUL.
     const std::string leaf(text, length);
+    // The resolver may answer differently each time and may change what other texts give.
+    ExprStateChanged();
     const uint32_t position =
         s_Resolver(leaf.c_str(), static_cast<uint32_t>(length), valueOut, &error);
+    ExprStateChanged();
     valueOut->Text[EXPR_TEXT_MAX] = '\0';
     if (position == 0) {
         return 0;
@@ -207,6 +212,7 @@ uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* 
 } // namespace
 
 void ExprSetResolver(ExprResolver resolver) {
+    ExprStateChanged();
     s_Resolver = resolver;
 }
 
