@@ -26,7 +26,7 @@ constexpr size_t EXPR_TEXT_MAX = 255;
 // Rows of the program-wide variable table.
 constexpr uint32_t EXPR_MAX_VARS = 1000;
 // Default radix of number leaves.
-constexpr uint32_t EXPR_DEFAULT_RADIX = 16;
+constexpr uint32_t kExprDefaultRadix = 16;
 
 // The host's hook for names the evaluator does not know. Given the leaf text (without its
 // conversion suffix, NUL-terminated) and its length; on entry value->IsString is 1 when the leaf

@@ -46,7 +46,7 @@ const Entry* Find(std::string_view text, const char* scope) {
     }
     const Entry& entry = found->second;
     if (entry.Generation != ExprGeneration() || !SameScope(entry, scope) ||
-        ExprDepth() + entry.Height > EXPR_MAX_DEPTH) {
+        ExprDepth() + entry.Height > kExprMaxDepth) {
         return nullptr;
     }
     return &entry;
@@ -59,7 +59,7 @@ uint32_t ExprEvaluateCached(const char* text, size_t length, ExprValue* value, c
     const std::string_view key(text, length);
     if (const Entry* entry = Find(key, scope)) {
         if (!ExprTakeStep()) {
-            return ExprFail(errorText, expr_msg::TooComplex, 1);
+            return ExprFail(errorText, expr_msg::kTooComplex, 1);
         }
         // The nesting the evaluation would have reached counts for the evaluations around it.
         if (ExprDepth() + entry->Height > ExprReach()) {
@@ -80,7 +80,7 @@ uint32_t ExprEvaluateCached(const char* text, size_t length, ExprValue* value, c
 
     // Kept only when a new evaluation would give the same: no outside change meanwhile, the
     // depth limit never reached (a refusal inside may have been passed over), the budget intact.
-    if (ExprGeneration() != generation || reach > EXPR_MAX_DEPTH || ExprBudgetSpent() ||
+    if (ExprGeneration() != generation || reach > kExprMaxDepth || ExprBudgetSpent() ||
         s_Entries.size() >= kMaxEntries) {
         return position;
     }

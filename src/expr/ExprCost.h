@@ -12,7 +12,7 @@
 
 // Deepest nesting of evaluations before the evaluator refuses the text instead of exhausting
 // the stack.
-constexpr uint32_t EXPR_MAX_DEPTH = 256;
+constexpr uint32_t kExprMaxDepth = 256;
 
 // Steps one top-level evaluation may take. Ordinary texts take one or two steps per operator
 // and leaf: a sum of 60 numbers in 300 characters takes about 120, a text nested as deeply as

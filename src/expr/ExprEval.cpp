@@ -28,17 +28,17 @@ uint32_t EvaluateTrimmed(const char* text, size_t length, ExprValue* value, cons
     ExprSplit split;
     switch (ExprSplitText(text, length, &split)) {
     case ExprSplitResult::TooComplex:
-        return ExprFail(errorText, expr_msg::TooComplex, 1);
+        return ExprFail(errorText, expr_msg::kTooComplex, 1);
     case ExprSplitResult::Leaf:
         if (!ExprTakeStep()) {
-            return ExprFail(errorText, expr_msg::TooComplex, 1);
+            return ExprFail(errorText, expr_msg::kTooComplex, 1);
         }
         return ExprEvaluateLeaf(text, length, value, scope, errorText);
     case ExprSplitResult::Row:
         break;
     }
     if (split.EmptyOperand != 0) {
-        return ExprFail(errorText, expr_msg::ExpectedExpr, split.EmptyOperand);
+        return ExprFail(errorText, expr_msg::kExpectedExpr, split.EmptyOperand);
     }
     return split.Row->Handler(text, split.Start, split.End, split.Count, value, scope, errorText);
 }
@@ -68,7 +68,7 @@ uint32_t EvaluateNested(const char* text, size_t length, ExprValue* value, const
         }
     }
     if (depth != 0) {
-        return ExprFail(errorText, expr_msg::ParenMismatch, static_cast<uint32_t>(start + 1));
+        return ExprFail(errorText, expr_msg::kParenMismatch, static_cast<uint32_t>(start + 1));
     }
 
     // One pair of parentheses around the whole text is removed.
@@ -78,7 +78,7 @@ uint32_t EvaluateNested(const char* text, size_t length, ExprValue* value, const
         --end;
         Trim(text, start, end);
         if (start == end) {
-            return ExprFail(errorText, expr_msg::ExpectedExpr, static_cast<uint32_t>(open + 2));
+            return ExprFail(errorText, expr_msg::kExpectedExpr, static_cast<uint32_t>(open + 2));
         }
     }
 
@@ -93,13 +93,13 @@ uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const c
     const char* localError = nullptr;
     const char** errorText = errorTextOut != nullptr ? errorTextOut : &localError;
     if (text == nullptr) {
-        return ExprFail(errorText, expr_msg::MissingExpr, 1);
+        return ExprFail(errorText, expr_msg::kMissingExpr, 1);
     }
     size_t start = 0;
     size_t end = length;
     Trim(text, start, end);
     if (start == end) {
-        return ExprFail(errorText, expr_msg::MissingExpr, 1);
+        return ExprFail(errorText, expr_msg::kMissingExpr, 1);
     }
 
     const bool topLevel = ExprDepth() == 0;
@@ -107,14 +107,14 @@ uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const c
         ExprCostBegin();
         ExprCacheClear();
     } else if (ExprBudgetSpent()) {
-        return ExprFail(errorText, expr_msg::TooComplex, 1);
+        return ExprFail(errorText, expr_msg::kTooComplex, 1);
     }
 
     uint32_t position = 0;
     {
         const ExprDepthGuard guard;
-        if (ExprDepth() > EXPR_MAX_DEPTH) {
-            return ExprFail(errorText, expr_msg::TooDeep, static_cast<uint32_t>(start + 1));
+        if (ExprDepth() > kExprMaxDepth) {
+            return ExprFail(errorText, expr_msg::kTooDeep, static_cast<uint32_t>(start + 1));
         }
         position = ExprInEmbedded()
                        ? ExprEvaluateCached(text, length, value, scope, errorText, EvaluateNested)
@@ -125,7 +125,7 @@ uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const c
         ExprCacheClear();
         // A refusal for the cost stands even where an embedded expression passed over it.
         if (ExprCostEnd()) {
-            return ExprFail(errorText, expr_msg::TooComplex, 1);
+            return ExprFail(errorText, expr_msg::kTooComplex, 1);
         }
     }
     return position;
