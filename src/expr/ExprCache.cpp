@@ -18,7 +18,9 @@ struct Entry {
     bool HasScope = false;
     std::string Scope;
     uint32_t Generation = 0;
-    uint32_t Height = 0; // nesting below the evaluation's own level
+    uint32_t Depth = 0;    // nesting of the evaluation
+    uint32_t Height = 0;   // nesting reached below it
+    bool HitLimit = false; // the depth limit refused something below it
     uint32_t Position = 0;
     const char* Error = nullptr;
     ExprValue Value{};
@@ -45,11 +47,13 @@ const Entry* Find(std::string_view text, const char* scope) {
         return nullptr;
     }
     const Entry& entry = found->second;
-    if (entry.Generation != ExprGeneration() || !SameScope(entry, scope) ||
-        ExprDepth() + entry.Height > kExprMaxDepth) {
+    if (entry.Generation != ExprGeneration() || !SameScope(entry, scope)) {
         return nullptr;
     }
-    return &entry;
+    // At the same depth the evaluation takes the same path; elsewhere only when the depth limit
+    // stays out of its reach.
+    const bool withinLimit = !entry.HitLimit && ExprDepth() + entry.Height <= kExprMaxDepth;
+    return entry.Depth == ExprDepth() || withinLimit ? &entry : nullptr;
 }
 
 } // namespace
@@ -70,6 +74,7 @@ uint32_t ExprEvaluateCached(const char* text, size_t length, ExprValue* value, c
     }
 
     const uint32_t generation = ExprGeneration();
+    const uint32_t resolverCalls = ExprResolverCalls();
     const uint32_t outerReach = ExprReach();
     ExprSetReach(ExprDepth());
     const uint32_t position = evaluate(text, length, value, scope, errorText);
@@ -78,17 +83,21 @@ uint32_t ExprEvaluateCached(const char* text, size_t length, ExprValue* value, c
         ExprSetReach(outerReach);
     }
 
-    // Kept only when a new evaluation would give the same: no outside change meanwhile, the
-    // depth limit never reached (a refusal inside may have been passed over), the budget intact.
-    if (ExprGeneration() != generation || reach > kExprMaxDepth || ExprBudgetSpent() ||
-        s_Entries.size() >= kMaxEntries) {
+    // Kept only when a new evaluation would give the same: no resolver call and no change of
+    // the variables or the resolver meanwhile, and the budget intact. Where the depth limit refused
+    // something below (a refusal inside an embedded expression is passed over), the result holds at
+    // this depth only.
+    if (ExprResolverCalls() != resolverCalls || ExprGeneration() != generation ||
+        ExprBudgetSpent() || s_Entries.size() >= kMaxEntries) {
         return position;
     }
     Entry& entry = s_Entries[std::string(key)];
     entry.HasScope = scope != nullptr;
     entry.Scope = scope != nullptr ? scope : "";
     entry.Generation = generation;
+    entry.Depth = ExprDepth();
     entry.Height = reach - ExprDepth();
+    entry.HitLimit = reach > kExprMaxDepth;
     entry.Position = position;
     entry.Error = position != 0 ? *errorText : nullptr;
     entry.Value = *value;

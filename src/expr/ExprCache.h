@@ -3,9 +3,10 @@
 // of one top-level evaluation. A literal's embedded expressions overlap (each "{" runs to the
 // first "}" after it) and the operand of a prefix operator is the whole rest of its text, so
 // the same texts come back many times. A kept result is reused only where a new evaluation
-// could not differ: the text and the scope are the same, its evaluation made no resolver call
-// and nothing outside the text changed since (the generation is the same), and the nesting it
-// needs from here stays within the depth limit.
+// could not differ: the text and the scope are the same, its evaluation made no resolver call,
+// the variables and the resolver did not change since (the generation is the same), and the
+// nesting it needs from here stays within the depth limit, or, where the depth limit refused
+// something inside it, it is evaluated at the same depth again.
 #include "expr/Expr.h"
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// The depth and step counts of the running evaluation and the generation of outside state.
+// The depth and step counts of the running evaluation, the resolver calls and the generation of
+// the variable table and the resolver.
 #include "expr/ExprCost.h"
 
 namespace {
@@ -8,6 +9,7 @@ uint32_t s_Reach = 0;
 uint32_t s_Steps = 0;
 bool s_Spent = false;
 uint32_t s_Generation = 0;
+uint32_t s_ResolverCalls = 0;
 uint32_t s_Embedded = 0;
 
 } // namespace
@@ -70,6 +72,14 @@ void ExprStateChanged() {
 
 uint32_t ExprGeneration() {
     return s_Generation;
+}
+
+void ExprResolverCalled() {
+    ++s_ResolverCalls;
+}
+
+uint32_t ExprResolverCalls() {
+    return s_ResolverCalls;
 }
 
 ExprEmbeddedGuard::ExprEmbeddedGuard() {

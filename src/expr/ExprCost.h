@@ -6,8 +6,8 @@
 // one result taken from the cache of embedded results. Past either limit the text is refused.
 //
 // The module also keeps what the cache of embedded results needs to stay exact: the deepest
-// nesting reached below an evaluation, and a generation that moves whenever something outside
-// the text may change a result (a resolver call, a change of the variable table).
+// nesting reached below an evaluation, the resolver calls, and a generation that moves whenever
+// the variable table or the resolver changes.
 #include <cstdint>
 
 // Deepest nesting of evaluations before the evaluator refuses the text instead of exhausting
@@ -49,11 +49,16 @@ uint32_t ExprStepsTaken();
 uint32_t ExprReach();
 void ExprSetReach(uint32_t depth);
 
-// Something outside the text that may change a result has happened: a resolver call started
-// or ended, or the variable table or the resolver changed.
+// The variable table or the resolver changed: results kept so far may no longer hold.
 void ExprStateChanged();
 // Moves with every ExprStateChanged.
 uint32_t ExprGeneration();
+
+// The resolver is being called: the evaluations running now may give another result next time
+// (it may answer differently, and reading some registers changes them).
+void ExprResolverCalled();
+// Resolver calls so far.
+uint32_t ExprResolverCalls();
 
 // Marks the evaluation of embedded expressions of a string literal for the life of the object;
 // the results of texts evaluated meanwhile may be cached.

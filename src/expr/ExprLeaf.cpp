@@ -197,11 +197,9 @@ uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* 
     const char* error = expr_msg::kUnknownToken;
     // The leaf goes to the resolver as a text of its own, ended by a NUL.
     const std::string leaf(text, length);
-    // The resolver may answer differently each time and may change what other texts give.
-    ExprStateChanged();
+    ExprResolverCalled();
     const uint32_t position =
         s_Resolver(leaf.c_str(), static_cast<uint32_t>(length), valueOut, &error);
-    ExprStateChanged();
     valueOut->Text[EXPR_TEXT_MAX] = '\0';
     if (position == 0) {
         return 0;

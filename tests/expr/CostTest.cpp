@@ -5,6 +5,7 @@
 #include "expr/ExprCost.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,14 +65,18 @@ protected:
 };
 
 TEST_F(CostTest, BraceShapesAreDecidedWithinTheBudget) {
-    // Up to the longest that fits 300 characters; each gives the literal as it gave before.
+    // Up to the longest that fits 300 characters, and one whose operator run passes the depth
+    // limit; each gives the literal as it gave before.
+    std::vector<std::string> texts;
     for (const size_t n : {25u, 50u, 100u, 140u}) {
-        for (const char op : {'~', '!'}) {
-            const std::string text = BraceShape(n, op);
-            const EvalResult r = Eval(text);
-            EXPECT_TRUE(r.IsText(Inside(text).substr(0, EXPR_TEXT_MAX))) << n << op << ": " << r;
-            EXPECT_LT(ExprStepsTaken(), kExprMaxSteps) << n << op;
-        }
+        texts.push_back(BraceShape(n, '~'));
+        texts.push_back(BraceShape(n, '!'));
+    }
+    texts.push_back("\"{a" + std::string(20, '{') + std::string(260, '~') + "1}\"");
+    for (const std::string& text : texts) {
+        const EvalResult r = Eval(text);
+        EXPECT_TRUE(r.IsText(Inside(text).substr(0, EXPR_TEXT_MAX))) << text << ": " << r;
+        EXPECT_LT(ExprStepsTaken(), kExprMaxSteps) << text;
     }
 }
 
@@ -127,6 +132,19 @@ TEST_F(CostTest, EmbeddedResultsKeepTheDepthLimit) {
     const std::string nested = "1+(1+(1+(1+(1+(1+(" + run + "))))))";
     const EvalResult r = Eval("\"{" + run + "}{" + nested + "}\"");
     EXPECT_TRUE(r.IsText(("1{" + nested + "}").substr(0, EXPR_TEXT_MAX))) << r;
+}
+
+TEST_F(CostTest, EmbeddedResultsRefusedForDepthHoldAtTheirDepthOnly) {
+    // The literal sits 220 levels deep. In its first embedded expression the run of 34 "~"
+    // starts two levels deeper than in its second and meets the depth limit there; in the
+    // second it evaluates.
+    const std::string run = std::string(34, '~') + "1";
+    std::string text = "\"{1+(" + run + ")}{" + run + "}\"";
+    for (int i = 0; i < 220; ++i) {
+        text = "\"\"+(" + text + ")";
+    }
+    const EvalResult r = Eval(text);
+    EXPECT_TRUE(r.IsText("{1+(" + run + ")}1")) << r;
 }
 
 } // namespace
