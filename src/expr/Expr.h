@@ -65,7 +65,8 @@ struct ExprVar {
 
 // Evaluates length characters of text in the scope (nullptr = global). 0 on success with
 // *value set; otherwise the 1-based error position, with *errorText set to the message when
-// errorText is not null.
+// errorText is not null. A text whose evaluation would take more work than a bounded number of
+// steps is refused with "Expression too complex." at 1.
 uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
                       const char** errorText);
 

@@ -84,9 +84,9 @@ uint32_t ExprEvaluateCached(const char* text, size_t length, ExprValue* value, c
     }
 
     // Kept only when a new evaluation would give the same: no resolver call and no change of
-    // the variables or the resolver meanwhile, and the budget intact. Where the depth limit refused
-    // something below (a refusal inside an embedded expression is passed over), the result holds at
-    // this depth only.
+    // the variables or the resolver meanwhile, and the budget intact. Where the depth limit
+    // refused something below (a refusal inside an embedded expression is passed over), the
+    // result holds at this depth only.
     if (ExprResolverCalls() != resolverCalls || ExprGeneration() != generation ||
         ExprBudgetSpent() || s_Entries.size() >= kMaxEntries) {
         return position;
