@@ -51,14 +51,12 @@ uint32_t EvaluateNested(const char* text, size_t length, ExprValue* value, const
     Trim(text, start, end);
 
     // Parenthesis check; note where the depth first returns to 0 after an opening "(".
-    ExprQuoteScanner quotes(text);
     long depth = 0;
     size_t firstClose = end;
     for (size_t i = start; i < end; ++i) {
-        if (quotes.Step(i) || quotes.InString()) {
-            continue;
-        }
-        if (text[i] == '(') {
+        if (ExprIsStringQuote(text, i)) {
+            i = ExprStringEnd(text, end, i);
+        } else if (text[i] == '(') {
             ++depth;
         } else if (text[i] == ')') {
             --depth;

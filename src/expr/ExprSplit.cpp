@@ -6,7 +6,7 @@
 #include "expr/ExprScan.h"
 
 #include <algorithm>
-#include <bitset>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -41,51 +41,98 @@ Literal ReadLiteral(const char*& cursor) {
     return literal;
 }
 
-// The first character (lower case) of each row's first literal, in table order.
-const std::vector<unsigned char>& FirstCharacters() {
-    static const std::vector<unsigned char> s_First = [] {
-        std::vector<unsigned char> first;
+// What a row's first literal lets the split know before any scan: its first character (lower
+// case), and the literal itself when it holds no letter, so that its bytes are exact.
+struct RowKey {
+    unsigned char First = 0;
+    Literal Exact;
+};
+
+const std::vector<RowKey>& RowKeys() {
+    static const std::vector<RowKey> s_Keys = [] {
+        std::vector<RowKey> keys;
         for (const ExprOperator* row = g_ExprOperators; row->Handler != nullptr; ++row) {
             const char* pattern = row->Pattern;
             while (*pattern == 'e') {
                 ++pattern;
             }
-            first.push_back(static_cast<unsigned char>(LowerAscii(*pattern)));
+            RowKey key;
+            key.First = static_cast<unsigned char>(LowerAscii(*pattern));
+            const Literal literal = ReadLiteral(pattern);
+            const bool hasLetter =
+                std::any_of(literal.Text, literal.Text + literal.Length,
+                            [](char c) { return LowerAscii(c) != UpperAscii(c); });
+            if (!hasLetter) {
+                key.Exact = literal;
+            }
+            keys.push_back(key);
         }
-        return first;
+        return keys;
     }();
-    return s_First;
+    return s_Keys;
 }
 
-// The positions of a text at its outer level, in order, and the characters (lower case) found
-// there. A quote that opens or closes a string, the characters inside strings and the bracket
-// characters themselves are never at the outer level.
+// The outer level of a text as runs of positions [Start, End), in order, and the characters
+// (lower case) found there. A quote that opens or closes a string, the characters inside strings
+// and the bracket characters themselves are never at the outer level.
+struct Span {
+    size_t Start;
+    size_t End;
+};
 struct OuterLevel {
-    std::vector<uint32_t> Positions;
-    std::bitset<256> Characters;
+    std::vector<Span> Spans;
+    bool Present[256];
 };
 
+// A character that changes the state of the scan: a bracket, or a quote that opens a string.
+bool ChangesState(const char* text, size_t pos) {
+    switch (text[pos]) {
+    case '(':
+    case '[':
+    case ')':
+    case ']':
+        return true;
+    case '"':
+        return ExprIsStringQuote(text, pos);
+    default:
+        return false;
+    }
+}
+
 void FindOuterLevel(const char* text, size_t length, OuterLevel& outer) {
-    outer.Positions.clear();
-    outer.Characters.reset();
-    ExprQuoteScanner quotes(text);
-    int depth = 0;
+    outer.Spans.clear();
+    std::memset(outer.Present, 0, sizeof(outer.Present));
+    long depth = 0;
     for (size_t i = 0; i < length; ++i) {
-        const char c = text[i];
-        if (quotes.Step(i) || quotes.InString()) {
-            continue;
-        }
-        if (c == '(' || c == '[') {
-            ++depth;
-            continue;
-        }
-        if (c == ')' || c == ']') {
-            --depth;
-            continue;
-        }
         if (depth == 0) {
-            outer.Positions.push_back(static_cast<uint32_t>(i));
-            outer.Characters.set(static_cast<unsigned char>(LowerAscii(c)));
+            const size_t start = i;
+            while (i < length && !ChangesState(text, i)) {
+                outer.Present[static_cast<unsigned char>(LowerAscii(text[i]))] = true;
+                ++i;
+            }
+            if (i > start) {
+                outer.Spans.push_back({start, i});
+            }
+        } else {
+            while (i < length && !ChangesState(text, i)) {
+                ++i;
+            }
+        }
+        if (i == length) {
+            break;
+        }
+        switch (text[i]) {
+        case '(':
+        case '[':
+            ++depth;
+            break;
+        case ')':
+        case ']':
+            --depth;
+            break;
+        default: // a string: on to its closing quote
+            i = ExprStringEnd(text, length, i);
+            break;
         }
     }
 }
@@ -100,31 +147,48 @@ bool LiteralAt(const char* text, size_t i, const Literal& literal) {
     return true;
 }
 
+// The first position from i before end whose character is first (lower case), or end.
+size_t NextCandidate(const char* text, size_t i, size_t end, char first) {
+    if (LowerAscii(first) == UpperAscii(first)) {
+        const void* found = std::memchr(text + i, first, end - i);
+        return found == nullptr ? end : static_cast<size_t>(static_cast<const char*>(found) - text);
+    }
+    while (i < end && LowerAscii(text[i]) != first) {
+        ++i;
+    }
+    return i;
+}
+
 enum class Search { Found, NotFound, Refused };
 
 // Searches the literal at the outer level of the text from offset from. Refused when the first
 // match is followed by an excluded character.
 Search FindLiteral(const char* text, size_t length, const OuterLevel& outer, size_t from,
                    const Literal& literal, size_t* pos) {
-    const auto first = std::lower_bound(outer.Positions.begin(), outer.Positions.end(), from);
-    for (auto it = first; it != outer.Positions.end(); ++it) {
-        const size_t i = *it;
-        if (length - i < literal.Length) {
-            break; // no later position has room either
-        }
-        if (!LiteralAt(text, i, literal)) {
-            continue;
-        }
-        const size_t after = i + literal.Length;
-        if (after < length) {
-            for (size_t x = 0; x < literal.ExcludedLength; ++x) {
-                if (text[after] == literal.Excluded[x]) {
-                    return Search::Refused;
+    const char first = LowerAscii(literal.Text[0]);
+    for (const Span& span : outer.Spans) {
+        for (size_t i = std::max(span.Start, from); i < span.End; ++i) {
+            i = NextCandidate(text, i, span.End, first);
+            if (i == span.End) {
+                break;
+            }
+            if (length - i < literal.Length) {
+                return Search::NotFound; // no later position has room either
+            }
+            if (!LiteralAt(text, i, literal)) {
+                continue;
+            }
+            const size_t after = i + literal.Length;
+            if (after < length) {
+                for (size_t x = 0; x < literal.ExcludedLength; ++x) {
+                    if (text[after] == literal.Excluded[x]) {
+                        return Search::Refused;
+                    }
                 }
             }
+            *pos = i;
+            return Search::Found;
         }
-        *pos = i;
-        return Search::Found;
     }
     return Search::NotFound;
 }
@@ -173,6 +237,16 @@ bool MatchRow(const char* text, size_t length, const OuterLevel& outer, ExprSpli
     return true;
 }
 
+// Whether the row cannot apply: its first literal's first character is not at the outer level,
+// or a literal without letters is nowhere in the text.
+bool CannotApply(const char* text, size_t length, const OuterLevel& outer, const RowKey& key) {
+    if (!outer.Present[key.First]) {
+        return true;
+    }
+    return key.Exact.Length > 1 &&
+           memmem(text, length, key.Exact.Text, key.Exact.Length) == nullptr;
+}
+
 } // namespace
 
 ExprSplitResult ExprSplitText(const char* text, size_t length, ExprSplit* split) {
@@ -180,10 +254,10 @@ ExprSplitResult ExprSplitText(const char* text, size_t length, ExprSplit* split)
     // one buffer serves every evaluation.
     static OuterLevel s_Outer;
     FindOuterLevel(text, length, s_Outer);
-    const std::vector<unsigned char>& first = FirstCharacters();
+    const std::vector<RowKey>& keys = RowKeys();
     size_t index = 0;
     for (const ExprOperator* row = g_ExprOperators; row->Handler != nullptr; ++row, ++index) {
-        if (!s_Outer.Characters.test(first[index])) {
+        if (CannotApply(text, length, s_Outer, keys[index])) {
             continue;
         }
         if (!ExprTakeStep()) {

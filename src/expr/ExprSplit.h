@@ -3,9 +3,10 @@
 // whose pattern can be laid over the text at its outer level (outside strings, parentheses and
 // brackets) gives the operator and its operands; a text that no row splits is a leaf.
 //
-// The outer-level positions of a text are found once and every row is laid over them alone; a
-// row whose first literal's first character does not occur there is passed over without a
-// scan. Each row laid over the text is a step of the evaluation's budget.
+// The outer level of a text is found once, as runs of positions, and every row is laid over
+// them alone; a row whose first literal's first character does not occur there, or whose first
+// literal (one without letters) occurs nowhere in the text, is passed over without a scan. Each
+// row laid over the text is a step of the evaluation's budget.
 #include "expr/Expr.h"
 
 #include <cstddef>
