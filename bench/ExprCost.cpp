@@ -46,13 +46,18 @@ void EvaluateOnce(const std::string& text) {
     benchmark::DoNotOptimize(value);
 }
 
-// Microseconds per evaluation of the plain calculation, measured once for at least 100 ms.
+// Microseconds per evaluation of the plain calculation, measured once for at least 100 ms after
+// as long a warm-up.
 double PlainMicros() {
     static double s_Micros = 0;
     if (s_Micros != 0) {
         return s_Micros;
     }
     const std::string text = kPlain;
+    const auto warm = Clock::now();
+    while (Clock::now() - warm < std::chrono::milliseconds(100)) {
+        EvaluateOnce(text);
+    }
     uint64_t count = 0;
     const auto begin = Clock::now();
     auto now = begin;
