@@ -42,6 +42,6 @@ WORK="$OUT/corpus"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 cp "$SRC/src/chipdef/chipdef.xml" "$WORK/chipdef.xml"
-exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -rss_limit_mb=2048 -max_len=65536 \
+exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -timeout_exitcode=1 -rss_limit_mb=2048 -max_len=65536 \
     -dict="$SRC/tests/chipdef/fuzz/chipdef.dict" -artifact_prefix="$OUT/" -print_final_stats=1 \
     "$WORK" "$SRC/tests/chipdef/fuzz/corpus"
