@@ -22,11 +22,11 @@ inline YuvConvention ConventionOf(const Surface& surface) {
 }
 
 // 0 below 0, 255 above 255.
-inline int32_t ClampU8(int32_t v) {
+[[gnu::always_inline]] inline int32_t ClampU8(int32_t v) {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 // The low 16 bits of v taken as signed, limited to -128..127.
-inline int32_t ClampS8(int32_t v) {
+[[gnu::always_inline]] inline int32_t ClampS8(int32_t v) {
     const int32_t low = static_cast<int16_t>(static_cast<uint16_t>(v));
     return low < -128 ? -128 : (low > 127 ? 127 : low);
 }

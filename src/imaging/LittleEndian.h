@@ -8,21 +8,23 @@
 #include <cstdint>
 #include <cstring>
 
-inline uint16_t LoadLe16(const uint8_t* p) {
+[[gnu::always_inline]] inline uint16_t LoadLe16(const uint8_t* p) {
     uint16_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline uint32_t LoadLe32(const uint8_t* p) {
+[[gnu::always_inline]] inline uint32_t LoadLe32(const uint8_t* p) {
     uint32_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void StoreLe16(uint8_t* p, uint16_t v) {
+[[gnu::always_inline]] inline void StoreLe16(uint8_t* p, uint16_t v) {
     std::memcpy(p, &v, sizeof v);
 }
-inline void StoreLe32(uint8_t* p, uint32_t v) {
+[[gnu::always_inline]] inline void StoreLe32(uint8_t* p, uint32_t v) {
     std::memcpy(p, &v, sizeof v);
 }
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the loads above assume a little-endian host");
+// (Always inlined: the row kernels are built once per instruction set, and a shared
+// out-of-line copy would carry one build's instructions into the other.)
