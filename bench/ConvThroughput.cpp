@@ -106,12 +106,20 @@ struct Pictures {
         DstStride = conv.GetStride(pair.DstRow, kWidth);
     }
     Surface SrcSurface(int32_t row) {
-        return Surface{Src.data(), static_cast<int32_t>(Src.size()), nullptr, row, kWidth,
-                       kHeight, 0, 0, 0, 1, 1, nullptr};
+        return Surface{Src.data(), static_cast<int32_t>(Src.size()),
+                       nullptr,    row,
+                       kWidth,     kHeight,
+                       0,          0,
+                       0,          1,
+                       1,          nullptr};
     }
     Surface DstSurface(int32_t row) {
-        return Surface{Dst.data(), static_cast<int32_t>(Dst.size()), nullptr, row, kWidth,
-                       kHeight, 0, 0, 0, 1, 1, nullptr};
+        return Surface{Dst.data(), static_cast<int32_t>(Dst.size()),
+                       nullptr,    row,
+                       kWidth,     kHeight,
+                       0,          0,
+                       0,          1,
+                       1,          nullptr};
     }
     std::vector<uint8_t> Src;
     std::vector<uint8_t> Dst;
@@ -143,9 +151,8 @@ void BM_Conv(benchmark::State& state, const Pair& pair) {
         benchmark::DoNotOptimize(conv.Convert(&src, &dst));
         benchmark::ClobberMemory();
     }
-    const double seconds = state.iterations() > 0
-                               ? SecondsPerCall([&] { conv.Convert(&src, &dst); }, 0.2)
-                               : 0.0;
+    const double seconds =
+        state.iterations() > 0 ? SecondsPerCall([&] { conv.Convert(&src, &dst); }, 0.2) : 0.0;
     Conv reference;
     reference.SetPath(ConvPath::Reference);
     const double referenceSeconds = SecondsPerCall(

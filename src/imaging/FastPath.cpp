@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr int32_t kRun = 1024; // pixels per kernel call; a multiple of 4 (4:1:1 groups)
+constexpr int32_t kRun = 1024;   // pixels per kernel call; a multiple of 4 (4:1:1 groups)
+constexpr int32_t kArgbRow = 25; // "ARGB8888.ARGB": the kernels' own word layout
 
 int32_t EvenUp(int32_t v) {
     return v + (v % 2);
@@ -59,20 +60,25 @@ public:
         }
     }
 
-    void ReadArgb(int32_t x, int32_t y, int32_t count, uint32_t* argb) {
+    // ARGB words of the run: in argb, or where they already lie (an "ARGB8888.ARGB" source).
+    const uint8_t* ReadArgb(int32_t x, int32_t y, int32_t count, uint8_t* argb) {
+        if (m_Src.Format == kArgbRow) {
+            return m_Src.Buffer + int64_t{y} * m_Src.Stride + int64_t{x} * 4;
+        }
         if (!m_SrcYuv) {
             m_K.UnpackArgb[m_Src.Format](m_Src, x, y, count, argb);
-            return;
+            return argb;
         }
         m_UnpackYuv(m_Src, x, y, count, m_Scratch.Luma, m_Scratch.Cb, m_Scratch.Cr);
         m_K.YuvToRgbRow(m_Scratch.Pixels(), count, m_Colorimetry, m_SrcConvention.VideoRange,
                         m_SrcConvention.ChromaOffset, argb);
+        return argb;
     }
 
     void ReadYuv(int32_t x, int32_t y, int32_t count, YuvRun& out) {
         if (!m_SrcYuv) {
-            m_K.UnpackArgb[m_Src.Format](m_Src, x, y, count, m_Argb);
-            m_K.RgbToYuvRow(m_Argb, count, m_Colorimetry, m_DstConvention.VideoRange,
+            const uint8_t* argb = ReadArgb(x, y, count, m_Argb);
+            m_K.RgbToYuvRow(argb, count, m_Colorimetry, m_DstConvention.VideoRange,
                             m_DstConvention.ChromaOffset, out.Luma, out.Cb, out.Cr);
             return;
         }
@@ -95,7 +101,7 @@ private:
     uint8_t m_AdaptLuma[256]{};
     uint8_t m_AdaptChroma[256]{};
     YuvRun m_Scratch{};
-    uint32_t m_Argb[kRun]{};
+    uint8_t m_Argb[4 * kRun]{};
 };
 
 } // namespace
@@ -128,13 +134,19 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     SourceRuns source(src, dst, colorimetry, kernels);
     const int32_t width = dst.Width;
     if (!dstYuv) {
-        uint32_t argb[kRun];
+        uint8_t argb[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
         for (int32_t j = 0; j < dst.Height; ++j) {
+            uint8_t* line = dst.Buffer + int64_t{j} * dst.Stride;
             for (int32_t i = 0; i < width; i += kRun) {
                 const int32_t count = std::min(kRun, width - i);
-                source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, argb);
-                pack(argb, count, dst, i, j);
+                if (dst.Format == kArgbRow && src.Format != kArgbRow) {
+                    // Decoded straight into the destination's line.
+                    source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, line + 4 * i);
+                    continue;
+                }
+                pack(source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, argb), count, dst, i,
+                     j);
             }
         }
         return true;

@@ -4,7 +4,7 @@
 // luma and chroma bytes and encoders, and the colour conversions of a line.
 //
 //     const KernelSet& k = SelectKernels(KernelVariant::Best);
-//     k.UnpackArgb[20](src, x, y, count, argb);          // "R888.B-G-R" to 0xAARRGGBB
+//     k.UnpackArgb[20](src, x, y, count, argb);          // "R888.B-G-R" to ARGB words
 //     k.PackArgb[5](argb, count, dst, i, j);             // ... to "R565.RGB"
 //
 // Each kernel gives exactly the bytes of the per-pixel readers and writers (and of the family
@@ -13,12 +13,13 @@
 
 #include <cstdint>
 
-// Pixels x .. x + count - 1 of line y of an RGB, ARGB or mono source as 0xAARRGGBB (A 0 for
-// rows without alpha).
+// Pixels x .. x + count - 1 of line y of an RGB, ARGB or mono source as 0xAARRGGBB words,
+// stored little-endian (A 0 for rows without alpha): the layout of "ARGB8888.ARGB" itself, so a
+// destination in that row is written in place.
 using UnpackArgbFn = void (*)(const Surface& src, int32_t x, int32_t y, int32_t count,
-                              uint32_t* argb);
+                              uint8_t* argb);
 // Stores count pixels at i .. i + count - 1 of line j of an RGB, ARGB or mono destination.
-using PackArgbFn = void (*)(const uint32_t* argb, int32_t count, const Surface& dst, int32_t i,
+using PackArgbFn = void (*)(const uint8_t* argb, int32_t count, const Surface& dst, int32_t i,
                             int32_t j);
 // Pixels x .. x + count - 1 of line y of a YCbCr source: luma and the group's chroma bytes as
 // stored.
@@ -37,10 +38,10 @@ using PackYuvFn = void (*)(const Surface& dst, int32_t j, int32_t i, int32_t cou
 using PackYuv420Fn = void (*)(const Surface& dst, int32_t j, int32_t i, int32_t count,
                               YuvLinePixels even, YuvLinePixels odd);
 // Colour conversions of count pixels, as the per-pixel colour maths.
-using RgbToYuvRowFn = void (*)(const uint32_t* argb, int32_t count, uint32_t colorimetry,
-                               bool video, bool offset, uint8_t* luma, uint8_t* cb, uint8_t* cr);
+using RgbToYuvRowFn = void (*)(const uint8_t* argb, int32_t count, uint32_t colorimetry, bool video,
+                               bool offset, uint8_t* luma, uint8_t* cb, uint8_t* cr);
 using YuvToRgbRowFn = void (*)(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool video,
-                               bool offset, uint32_t* argb);
+                               bool offset, uint8_t* argb);
 
 struct KernelSet {
     const char* Name;

@@ -210,46 +210,48 @@ struct Mono {
 };
 
 template <typename Codec>
-void Unpack(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void Unpack(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
     for (int32_t n = 0; n < count; ++n) {
-        out[n] = Codec::Decode(line, int64_t{x} + n);
+        StoreLe32(out + 4 * n, Codec::Decode(line, int64_t{x} + n));
     }
 }
 
 template <typename Codec>
-void Pack(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
     for (int32_t n = 0; n < count; ++n) {
-        Codec::Encode(line, int64_t{i} + n, in[n]);
+        Codec::Encode(line, int64_t{i} + n, LoadLe32(in + 4 * n));
     }
 }
 
 // ARGB words in and out are the layout itself: copies.
-void UnpackArgb8888(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void UnpackArgb8888(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     std::memcpy(out, s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 4, size_t(count) * 4);
 }
-void PackArgb8888(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void PackArgb8888(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     std::memcpy(d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 4, in, size_t(count) * 4);
 }
 
 // Row 1: two pixels in three bytes; an even pixel ends in the low nibble of the middle byte,
 // an odd one starts in its high nibble.
-void UnpackR444GbR(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void UnpackR444GbR(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
     for (int32_t n = 0; n < count; ++n) {
         const int64_t px = int64_t{x} + n;
         const uint8_t* p = line + px * 12 / 8;
-        out[n] = px % 2 == 0 ? Rgb(Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4), Widen(p[0] & 15u, 4))
-                             : Rgb(Widen(p[1] >> 4, 4), Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4));
+        StoreLe32(out + 4 * n,
+                  px % 2 == 0
+                      ? Rgb(Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4), Widen(p[0] & 15u, 4))
+                      : Rgb(Widen(p[1] >> 4, 4), Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4)));
     }
 }
-void PackR444GbR(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void PackR444GbR(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
     for (int32_t n = 0; n < count; ++n) {
         const int64_t px = int64_t{i} + n;
         uint8_t* p = line + px * 12 / 8;
-        const uint32_t v = in[n];
+        const uint32_t v = LoadLe32(in + 4 * n);
         if (px % 2 == 0) {
             p[0] = U8((ChG(v) & 0xF0u) | (ChB(v) >> 4));
             p[1] = U8((p[1] & 0xF0u) | (ChR(v) >> 4));
@@ -261,21 +263,21 @@ void PackR444GbR(const uint32_t* in, int32_t count, const Surface& d, int32_t i,
 }
 
 // Row 8: an 18-bit field per pixel in one stream over the whole picture.
-void UnpackR666Stream(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void UnpackR666Stream(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     for (int32_t n = 0; n < count; ++n) {
         const int64_t bit = (int64_t{y} * s.Width + x + n) * 18;
         const uint8_t* p = s.Buffer + bit / 8;
         const uint32_t f =
             ((uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16)) >> (bit % 8)) &
             0x3FFFFu;
-        out[n] = Rgb(Widen(f >> 12, 6), Widen((f >> 6) & 63u, 6), Widen(f & 63u, 6));
+        StoreLe32(out + 4 * n, Rgb(Widen(f >> 12, 6), Widen((f >> 6) & 63u, 6), Widen(f & 63u, 6)));
     }
 }
-void PackR666Stream(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void PackR666Stream(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     for (int32_t n = 0; n < count; ++n) {
         const int64_t bit = (int64_t{j} * d.Width + i + n) * 18;
         uint8_t* p = d.Buffer + bit / 8;
-        const uint32_t v = in[n];
+        const uint32_t v = LoadLe32(in + 4 * n);
         const uint32_t field = ((ChR(v) >> 2) << 12) | ((ChG(v) >> 2) << 6) | (ChB(v) >> 2);
         const uint32_t shift = static_cast<uint32_t>(bit % 8);
         const uint32_t mask = 0x3FFFFu << shift;
@@ -289,26 +291,27 @@ void PackR666Stream(const uint32_t* in, int32_t count, const Surface& d, int32_t
 
 // Rows 10 and 21: three logical bytes per pixel, logical byte k stored at k XOR 1.
 template <bool kSixBits>
-void UnpackLaneSwapped(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void UnpackLaneSwapped(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
     for (int32_t n = 0; n < count; ++n) {
         const int64_t p = (int64_t{x} + n) * 3;
         const uint32_t r = line[p ^ 1];
         const uint32_t g = line[(p + 1) ^ 1];
         const uint32_t b = line[(p + 2) ^ 1];
-        out[n] =
-            kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(b >> 2, 6)) : Rgb(r, g, b);
+        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(b >> 2, 6))
+                                        : Rgb(r, g, b));
     }
 }
 template <bool kSixBits>
-void PackLaneSwapped(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void PackLaneSwapped(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
     const uint32_t keep = kSixBits ? 0xFCu : 0xFFu;
     for (int32_t n = 0; n < count; ++n) {
         const int64_t p = (int64_t{i} + n) * 3;
-        line[p ^ 1] = U8(ChR(in[n]) & keep);
-        line[(p + 1) ^ 1] = U8(ChG(in[n]) & keep);
-        line[(p + 2) ^ 1] = U8(ChB(in[n]) & keep);
+        const uint32_t v = LoadLe32(in + 4 * n);
+        line[p ^ 1] = U8(ChR(v) & keep);
+        line[(p + 1) ^ 1] = U8(ChG(v) & keep);
+        line[(p + 2) ^ 1] = U8(ChB(v) & keep);
     }
 }
 
@@ -317,7 +320,7 @@ using Bytes16 = uint8_t __attribute__((vector_size(16)));
 using Words4 = uint32_t __attribute__((vector_size(16)));
 
 template <bool kBgr>
-void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t* out) {
+void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* p = s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 3;
     constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12}
                                     : Bytes16{2, 1, 0, 3, 5, 4, 3, 6, 8, 7, 6, 9, 11, 10, 9, 12};
@@ -327,31 +330,32 @@ void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint32_t
         std::memcpy(&v, p + 3 * n, 16);
         Words4 w = reinterpret_cast<Words4>(__builtin_shuffle(v, kOrder));
         w &= 0x00FFFFFFu;
-        std::memcpy(out + n, &w, 16);
+        std::memcpy(out + 4 * n, &w, 16);
     }
     for (; n < count; ++n) {
         const uint8_t* q = p + 3 * n;
-        out[n] = kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]);
+        StoreLe32(out + 4 * n, kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]));
     }
 }
 
 template <bool kBgr>
-void PackRgb24(const uint32_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* p = d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 3;
     constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0}
                                     : Bytes16{2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0};
     int32_t n = 0;
     for (; n + 6 <= count; n += 4) { // 16 bytes stored; the last 4 are rewritten next round
         Bytes16 v;
-        std::memcpy(&v, in + n, 16);
+        std::memcpy(&v, in + 4 * n, 16);
         const Bytes16 packed = __builtin_shuffle(v, kOrder);
         std::memcpy(p + 3 * n, &packed, 16);
     }
     for (; n < count; ++n) {
         uint8_t* q = p + 3 * n;
-        q[kBgr ? 2 : 0] = U8(ChR(in[n]));
-        q[1] = U8(ChG(in[n]));
-        q[kBgr ? 0 : 2] = U8(ChB(in[n]));
+        const uint32_t v = LoadLe32(in + 4 * n);
+        q[kBgr ? 2 : 0] = U8(ChR(v));
+        q[1] = U8(ChG(v));
+        q[kBgr ? 0 : 2] = U8(ChB(v));
     }
 }
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,7 @@ TEST(ConvExactness, FastPathGivesTheReferenceBytesForEveryPair) {
     std::vector<uint8_t> initial(8192);
     const std::vector<KernelVariant> variants = VariantsThisCpuRuns();
     int32_t failures = 0;
+    std::vector<std::string> reports;   // kept apart from the captured warnings
     testing::internal::CaptureStdout(); // the YCbCr geometry warnings
     for (const Geometry& g : kGeometries) {
         for (int32_t srcRow = 0; srcRow < kPixelFormatRows; ++srcRow) {
@@ -136,11 +139,12 @@ TEST(ConvExactness, FastPathGivesTheReferenceBytesForEveryPair) {
                                        got.Bytes[at] == expected.Bytes[at]) {
                                     ++at;
                                 }
-                                ADD_FAILURE()
-                                    << "rows " << srcRow << " -> " << dstRow << " flags " << flags
-                                    << " colorimetry " << c << " build " << static_cast<int>(v)
-                                    << " geometry " << (&g - kGeometries)
-                                    << ": first difference at byte " << at;
+                                std::ostringstream text;
+                                text << "rows " << srcRow << " -> " << dstRow << " flags " << flags
+                                     << " colorimetry " << c << " build " << static_cast<int>(v)
+                                     << " geometry " << (&g - kGeometries)
+                                     << ": first difference at byte " << at;
+                                reports.push_back(text.str());
                             }
                         }
                     }
@@ -149,6 +153,9 @@ TEST(ConvExactness, FastPathGivesTheReferenceBytesForEveryPair) {
         }
     }
     testing::internal::GetCapturedStdout();
+    for (const std::string& report : reports) {
+        ADD_FAILURE() << report;
+    }
     EXPECT_EQ(failures, 0);
 }
 
@@ -165,7 +172,7 @@ TEST(ConvExactness, ColourKernelsOverAllInputs) {
         GTEST_SKIP() << "2^24 inputs per case: optimised builds only";
     }
     constexpr int32_t kRunLength = 4096;
-    std::vector<uint32_t> argb(kRunLength);
+    std::vector<uint8_t> argb(4 * kRunLength);
     std::vector<uint8_t> luma(kRunLength), cb(kRunLength), cr(kRunLength);
     struct Case {
         uint32_t Colorimetry;
@@ -185,12 +192,14 @@ TEST(ConvExactness, ColourKernelsOverAllInputs) {
             int64_t wrong = 0;
             for (uint32_t start = 0; start < (1u << 24); start += kRunLength) {
                 for (int32_t n = 0; n < kRunLength; ++n) {
-                    argb[n] = start + static_cast<uint32_t>(n);
+                    const uint32_t v = start + static_cast<uint32_t>(n);
+                    std::memcpy(&argb[4 * size_t(n)], &v, 4);
                 }
                 k->RgbToYuvRow(argb.data(), kRunLength, c.Colorimetry, c.Video, c.Offset,
                                luma.data(), cb.data(), cr.data());
                 for (int32_t n = 0; n < kRunLength; ++n) {
-                    const uint32_t v = argb[n];
+                    uint32_t v = 0;
+                    std::memcpy(&v, &argb[4 * size_t(n)], 4);
                     Pixel p{0,
                             static_cast<uint8_t>(v >> 16),
                             static_cast<uint8_t>(v >> 8),
@@ -214,7 +223,9 @@ TEST(ConvExactness, ColourKernelsOverAllInputs) {
                     YuvToRgb(p, c.Colorimetry, convention);
                     const uint32_t expected =
                         (uint32_t{p.R} << 16) | (uint32_t{p.G} << 8) | uint32_t{p.B};
-                    wrong += expected != argb[n];
+                    uint32_t got = 0;
+                    std::memcpy(&got, &argb[4 * size_t(n)], 4);
+                    wrong += expected != got;
                 }
             }
             EXPECT_EQ(wrong, 0) << k->Name << " colorimetry " << c.Colorimetry << " video "
