@@ -6,6 +6,7 @@
 #include "imaging/YuvLayouts.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Q3V_KERNEL_VARIANT {
 namespace {
@@ -31,10 +32,9 @@ void UnpackYuv411(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t
     }
 }
 
-template <int kLayout>
+template <GroupBytes g>
 void UnpackPairs(const uint8_t* line, int64_t x, int32_t count, uint8_t* luma, uint8_t* cb,
                  uint8_t* cr) {
-    constexpr GroupBytes g = kYuv422Bytes[kLayout];
     int32_t n = 0;
     if (x % 2 != 0 && count > 0) {
         const uint8_t* pair = line + (x / 2) * 4;
@@ -71,16 +71,16 @@ void UnpackYuv422(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t
     const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
     switch (LayoutOf(s)) {
     case 0:
-        UnpackPairs<0>(line, x, count, luma, cb, cr);
+        UnpackPairs<kYuv422Bytes[0]>(line, x, count, luma, cb, cr);
         break;
     case 1:
-        UnpackPairs<1>(line, x, count, luma, cb, cr);
+        UnpackPairs<kYuv422Bytes[1]>(line, x, count, luma, cb, cr);
         break;
     case 2:
-        UnpackPairs<2>(line, x, count, luma, cb, cr);
+        UnpackPairs<kYuv422Bytes[2]>(line, x, count, luma, cb, cr);
         break;
     default:
-        UnpackPairs<3>(line, x, count, luma, cb, cr);
+        UnpackPairs<kYuv422Bytes[3]>(line, x, count, luma, cb, cr);
         break;
     }
 }
@@ -105,14 +105,32 @@ void UnpackYuv420(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t
         }
         return;
     }
-    const GroupBytes& g = kYuv420EvenBytes[layout];
     const int64_t w2 = EvenUp(s.Width);
     const uint8_t* base = s.Buffer + int64_t{y / 2} * 3 * w2;
-    const bool swapped = layout % 2 != 0;
+    if (y % 2 == 0) {
+        switch (layout / 2) {
+        case 0:
+            UnpackPairs<kYuv420EvenBytes[0]>(base, x, count, luma, cb, cr);
+            return;
+        case 1:
+            UnpackPairs<kYuv420EvenBytes[2]>(base, x, count, luma, cb, cr);
+            return;
+        case 2:
+            UnpackPairs<kYuv420EvenBytes[4]>(base, x, count, luma, cb, cr);
+            return;
+        default:
+            UnpackPairs<kYuv420EvenBytes[6]>(base, x, count, luma, cb, cr);
+            return;
+        }
+    }
+    // The odd line: its own luma bytes, the chroma of the even line above.
+    const GroupBytes& g = kYuv420EvenBytes[layout];
+    const uint8_t* oddLuma = base + 2 * w2;
+    const int64_t swap = layout % 2;
     for (int32_t n = 0; n < count; ++n) {
         const int64_t px = int64_t{x} + n;
         const uint8_t* pair = base + (px / 2) * 4;
-        luma[n] = y % 2 == 0 ? pair[g.Y[px % 2]] : base[2 * w2 + (swapped ? (px ^ 1) : px)];
+        luma[n] = oddLuma[px ^ swap];
         cb[n] = pair[g.Cb];
         cr[n] = pair[g.Cr];
     }
@@ -198,10 +216,46 @@ void PackYuv422(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
 
 // A line pair from even line j: even holds the pixels of line j's source line, odd those of
 // the line below it.
+// Layout 10: the two luma lines as they are, chroma over the 2 x 2 block into its plane.
+template <bool kOffset>
+void PackPlanar420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePixels even,
+                   YuvLinePixels odd) {
+    const int64_t w2 = EvenUp(d.Width);
+    const int64_t h2 = EvenUp(d.Height);
+    uint8_t* lumaEven = d.Buffer + int64_t{j} * w2 + i;
+    uint8_t* lumaOdd = lumaEven + w2;
+    uint8_t* chroma = d.Buffer + w2 * h2 + (int64_t{j} * w2) / 2 + i;
+    const int32_t real = std::min(count, d.Width - i); // pixels before the padding
+    std::memcpy(lumaEven, even.Luma, size_t(real));
+    std::memcpy(lumaOdd, odd.Luma, size_t(real));
+    const int32_t whole = real / 2;
+    for (int32_t k = 0; k < whole; ++k) {
+        chroma[2 * k] = AverageChroma4(even.Cb[2 * k], even.Cb[2 * k + 1], odd.Cb[2 * k],
+                                       odd.Cb[2 * k + 1], kOffset);
+        chroma[2 * k + 1] = AverageChroma4(even.Cr[2 * k], even.Cr[2 * k + 1], odd.Cr[2 * k],
+                                           odd.Cr[2 * k + 1], kOffset);
+    }
+    if (real % 2 != 0) { // the last pixel of an odd line, twice
+        const int32_t k = real - 1;
+        lumaEven[k + 1] = even.Luma[k];
+        lumaOdd[k + 1] = odd.Luma[k];
+        chroma[k] = AverageChroma4(even.Cb[k], even.Cb[k], odd.Cb[k], odd.Cb[k], kOffset);
+        chroma[k + 1] = AverageChroma4(even.Cr[k], even.Cr[k], odd.Cr[k], odd.Cr[k], kOffset);
+    }
+}
+
 void PackYuv420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePixels even,
                 YuvLinePixels odd) {
     const int32_t layout = LayoutOf(d);
     const bool offset = d.ChromaOffset != 0;
+    if (layout == 10) {
+        if (offset) {
+            PackPlanar420<true>(d, j, i, count, even, odd);
+        } else {
+            PackPlanar420<false>(d, j, i, count, even, odd);
+        }
+        return;
+    }
     const int64_t w2 = EvenUp(d.Width);
     const int64_t h2 = EvenUp(d.Height);
     const int64_t lineBytes = 3 * w2 / 2;
