@@ -2,6 +2,7 @@
 // per-pixel formulas (integer products, quotients truncated toward zero, the same clamps). The
 // divisors are compile-time constants so that the quotients become multiplications.
 #include "imaging/ColourCoefficients.h"
+#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
 #include "imaging/LittleEndian.h"
 
@@ -29,6 +30,89 @@ void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients&
     }
 }
 
+#ifdef __AVX2__
+// Sixteen pixels at a time in 16-bit lanes; returns how many pixels it converted.
+int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients& k,
+                      int32_t lumaAdd, int32_t chromaAdd, uint8_t* luma, uint8_t* cb, uint8_t* cr) {
+    const LaneCombination y = MakeLaneCombination(k.Y);
+    const LaneCombination u = MakeLaneCombination(k.Cb);
+    const LaneCombination v = MakeLaneCombination(k.Cr);
+    const __m256i byteMask = _mm256_set1_epi32(0xFF);
+    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
+    const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
+        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
+        // Channels as 16-bit lanes in pixel order (the pack interleaves 64-bit halves).
+        const auto channel = [&](int shift) {
+            const __m256i a = _mm256_and_si256(_mm256_srli_epi32(lo, shift), byteMask);
+            const __m256i b = _mm256_and_si256(_mm256_srli_epi32(hi, shift), byteMask);
+            return _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
+        };
+        const __m256i r = channel(16);
+        const __m256i g = channel(8);
+        const __m256i b = channel(0);
+        const __m256i y16 = _mm256_add_epi16(ExactQuotient(y, r, g, b, false), lumaBias);
+        const __m256i u16 = ExactQuotient(u, r, g, b, true);
+        const __m256i v16 = ExactQuotient(v, r, g, b, true);
+        const __m256i yBytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(y16, y16), 0xD8);
+        const __m256i uvBytes = _mm256_permute4x64_epi64(_mm256_packs_epi16(u16, v16), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), _mm256_castsi256_si128(yBytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n),
+                         _mm_add_epi8(_mm256_castsi256_si128(uvBytes), chromaBias));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + n),
+                         _mm_add_epi8(_mm256_extracti128_si256(uvBytes, 1), chromaBias));
+    }
+    return n;
+}
+
+int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
+                      int32_t lumaOffset, uint32_t signFlip, uint8_t* argb) {
+    const LaneCombination red = MakeLaneCombination(k.R);
+    const LaneCombination green = MakeLaneCombination(k.G);
+    const LaneCombination blue = MakeLaneCombination(k.B);
+    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaOffset));
+    const __m256i chromaBias = _mm256_set1_epi16(128);
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(signFlip));
+    const __m128i zero = _mm_setzero_si128();
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const auto load = [&](const uint8_t* p) {
+            return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n)));
+        };
+        const __m256i y = _mm256_sub_epi16(load(in.Luma), lumaBias);
+        const __m256i u = _mm256_sub_epi16(
+            _mm256_cvtepu8_epi16(_mm_xor_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n)), flip)),
+            chromaBias);
+        const __m256i v = _mm256_sub_epi16(
+            _mm256_cvtepu8_epi16(_mm_xor_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
+            chromaBias);
+        const __m256i r16 = ExactQuotient(red, y, u, v, false);
+        const __m256i g16 = ExactQuotient(green, y, u, v, false);
+        const __m256i b16 = ExactQuotient(blue, y, u, v, false);
+        // Clamped to bytes in pixel order: B and G, then R.
+        const __m256i bg = _mm256_permute4x64_epi64(_mm256_packus_epi16(b16, g16), 0xD8);
+        const __m256i rr = _mm256_permute4x64_epi64(_mm256_packus_epi16(r16, r16), 0xD8);
+        const __m128i bBytes = _mm256_castsi256_si128(bg);
+        const __m128i gBytes = _mm256_extracti128_si256(bg, 1);
+        const __m128i rBytes = _mm256_castsi256_si128(rr);
+        const __m128i bgLo = _mm_unpacklo_epi8(bBytes, gBytes);
+        const __m128i bgHi = _mm_unpackhi_epi8(bBytes, gBytes);
+        const __m128i r0Lo = _mm_unpacklo_epi8(rBytes, zero);
+        const __m128i r0Hi = _mm_unpackhi_epi8(rBytes, zero);
+        __m128i* out = reinterpret_cast<__m128i*>(argb + 4 * n);
+        _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLo, r0Lo));
+        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLo, r0Lo));
+        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHi, r0Hi));
+        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHi, r0Hi));
+    }
+    return n;
+}
+#endif
+
 // Full range: Y clamped to 0..255, chroma to -128..127 then +128 with offset. Video range: the
 // same with 16 added to Y before its clamp (Cb + 128 clamped to 0..255 and 128 taken off again
 // without offset is the signed clamp).
@@ -38,6 +122,14 @@ void RgbToYuvRow(const uint8_t* argb, int32_t count, uint32_t colorimetry, bool 
         video ? kVideoRangeRgbToYuv[colorimetry] : kFullRangeRgbToYuv[colorimetry];
     const int32_t lumaAdd = video ? 16 : 0;
     const int32_t chromaAdd = offset ? 128 : 0;
+#ifdef __AVX2__
+    const int32_t done = RgbToYuvLanes(argb, count, k, lumaAdd, chromaAdd, luma, cb, cr);
+    argb += 4 * done;
+    luma += done;
+    cb += done;
+    cr += done;
+    count -= done;
+#endif
     if (k.Y.Divisor == 1000 && k.Cb.Divisor == 1000) {
         RgbToYuvRun<1000, 1000>(argb, count, k, lumaAdd, chromaAdd, luma, cb, cr);
     } else if (k.Y.Divisor == 10000 && k.Cb.Divisor == 1000) {
@@ -70,6 +162,14 @@ void YuvToRgbRun(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
 void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool video, bool offset,
                  uint8_t* argb) {
     const uint32_t signFlip = offset ? 0u : 0x80u;
+#ifdef __AVX2__
+    const int32_t done =
+        YuvToRgbLanes(in, count, video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry],
+                      video ? 16 : 0, signFlip, argb);
+    in = YuvLinePixels{in.Luma + done, in.Cb + done, in.Cr + done};
+    argb += 4 * done;
+    count -= done;
+#endif
     if (video) {
         YuvToRgbRun<10000>(in, count, kVideoRangeYuvToRgb[colorimetry], 16, signFlip, argb);
     } else {
