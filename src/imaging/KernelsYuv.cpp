@@ -107,32 +107,32 @@ void UnpackYuv420(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t
     }
     const int64_t w2 = EvenUp(s.Width);
     const uint8_t* base = s.Buffer + int64_t{y / 2} * 3 * w2;
-    if (y % 2 == 0) {
-        switch (layout / 2) {
-        case 0:
-            UnpackPairs<kYuv420EvenBytes[0]>(base, x, count, luma, cb, cr);
-            return;
-        case 1:
-            UnpackPairs<kYuv420EvenBytes[2]>(base, x, count, luma, cb, cr);
-            return;
-        case 2:
-            UnpackPairs<kYuv420EvenBytes[4]>(base, x, count, luma, cb, cr);
-            return;
-        default:
-            UnpackPairs<kYuv420EvenBytes[6]>(base, x, count, luma, cb, cr);
-            return;
-        }
+    // Chroma (and the even line's luma) from the even line's pairs.
+    switch (layout / 2) {
+    case 0:
+        UnpackPairs<kYuv420EvenBytes[0]>(base, x, count, luma, cb, cr);
+        break;
+    case 1:
+        UnpackPairs<kYuv420EvenBytes[2]>(base, x, count, luma, cb, cr);
+        break;
+    case 2:
+        UnpackPairs<kYuv420EvenBytes[4]>(base, x, count, luma, cb, cr);
+        break;
+    default:
+        UnpackPairs<kYuv420EvenBytes[6]>(base, x, count, luma, cb, cr);
+        break;
     }
-    // The odd line: its own luma bytes, the chroma of the even line above.
-    const GroupBytes& g = kYuv420EvenBytes[layout];
+    if (y % 2 == 0) {
+        return;
+    }
+    // The odd line's own luma bytes, pair-swapped in the odd layouts.
     const uint8_t* oddLuma = base + 2 * w2;
-    const int64_t swap = layout % 2;
+    if (layout % 2 == 0) {
+        std::memcpy(luma, oddLuma + x, size_t(count));
+        return;
+    }
     for (int32_t n = 0; n < count; ++n) {
-        const int64_t px = int64_t{x} + n;
-        const uint8_t* pair = base + (px / 2) * 4;
-        luma[n] = oddLuma[px ^ swap];
-        cb[n] = pair[g.Cb];
-        cr[n] = pair[g.Cr];
+        luma[n] = oddLuma[(int64_t{x} + n) ^ 1];
     }
 }
 
