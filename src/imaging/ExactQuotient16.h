@@ -42,12 +42,12 @@ inline LaneCombination MakeLaneCombination(const LinearRow& row) {
 }
 
 // x, y, z: sixteen signed 16-bit inputs each, in -256..255.
-[[gnu::always_inline]] inline __m256i ExactQuotient(const LaneCombination& c, __m256i x,
-                                                    __m256i y, __m256i z, bool truncate) {
-    const __m256i sixteenths =
-        _mm256_add_epi16(_mm256_add_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(x, 7), c.Estimate[0]),
-                                          _mm256_mulhi_epi16(_mm256_slli_epi16(y, 7), c.Estimate[1])),
-                         _mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]));
+[[gnu::always_inline]] inline __m256i ExactQuotient(const LaneCombination& c, __m256i x, __m256i y,
+                                                    __m256i z, bool truncate) {
+    const __m256i sixteenths = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(x, 7), c.Estimate[0]),
+                         _mm256_mulhi_epi16(_mm256_slli_epi16(y, 7), c.Estimate[1])),
+        _mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]));
     __m256i q = _mm256_srai_epi16(sixteenths, 4);
     const __m256i low = _mm256_add_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(x, c.Exact[0]), _mm256_mullo_epi16(y, c.Exact[1])),
@@ -62,11 +62,38 @@ inline LaneCombination MakeLaneCombination(const LinearRow& row) {
     if (truncate) {
         r = _mm256_sub_epi16(r, _mm256_and_si256(over, c.Divisor));
         // A negative quotient with a remainder rounds toward zero: one up.
-        const __m256i inexactNegative = _mm256_andnot_si256(_mm256_cmpeq_epi16(r, zero),
-                                                            _mm256_cmpgt_epi16(zero, q));
+        const __m256i inexactNegative =
+            _mm256_andnot_si256(_mm256_cmpeq_epi16(r, zero), _mm256_cmpgt_epi16(zero, q));
         q = _mm256_sub_epi16(q, inexactNegative);
     }
     return q;
+}
+
+// The R, G and B channels of sixteen ARGB words (64 bytes at argb) as 16-bit lanes in pixel
+// order.
+struct ArgbChannels16 {
+    __m256i R;
+    __m256i G;
+    __m256i B;
+};
+
+[[gnu::always_inline]] inline ArgbChannels16 LoadArgbChannels16(const uint8_t* argb) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 32));
+    const __m256i byteMask = _mm256_set1_epi32(0xFF);
+    // The pack interleaves 64-bit halves of its two sources; the permutation restores the order.
+    const auto channel = [&](int shift) {
+        const __m256i a = _mm256_and_si256(_mm256_srli_epi32(lo, shift), byteMask);
+        const __m256i b = _mm256_and_si256(_mm256_srli_epi32(hi, shift), byteMask);
+        return _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
+    };
+    return ArgbChannels16{channel(16), channel(8), channel(0)};
+}
+
+// Sixteen 16-bit lanes in 0..255 (or clamped to it) as sixteen bytes in order.
+[[gnu::always_inline]] inline __m128i ClampToBytes16(__m256i lanes) {
+    return _mm256_castsi256_si128(
+        _mm256_permute4x64_epi64(_mm256_packus_epi16(lanes, lanes), 0xD8));
 }
 
 #endif

@@ -37,28 +37,19 @@ int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoeffici
     const LaneCombination y = MakeLaneCombination(k.Y);
     const LaneCombination u = MakeLaneCombination(k.Cb);
     const LaneCombination v = MakeLaneCombination(k.Cr);
-    const __m256i byteMask = _mm256_set1_epi32(0xFF);
     const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
     const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
-        // Channels as 16-bit lanes in pixel order (the pack interleaves 64-bit halves).
-        const auto channel = [&](int shift) {
-            const __m256i a = _mm256_and_si256(_mm256_srli_epi32(lo, shift), byteMask);
-            const __m256i b = _mm256_and_si256(_mm256_srli_epi32(hi, shift), byteMask);
-            return _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
-        };
-        const __m256i r = channel(16);
-        const __m256i g = channel(8);
-        const __m256i b = channel(0);
+        const ArgbChannels16 c = LoadArgbChannels16(argb + 4 * n);
+        const __m256i r = c.R;
+        const __m256i g = c.G;
+        const __m256i b = c.B;
         const __m256i y16 = _mm256_add_epi16(ExactQuotient(y, r, g, b, false), lumaBias);
         const __m256i u16 = ExactQuotient(u, r, g, b, true);
         const __m256i v16 = ExactQuotient(v, r, g, b, true);
-        const __m256i yBytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(y16, y16), 0xD8);
         const __m256i uvBytes = _mm256_permute4x64_epi64(_mm256_packs_epi16(u16, v16), 0xD8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), _mm256_castsi256_si128(yBytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), ClampToBytes16(y16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n),
                          _mm_add_epi8(_mm256_castsi256_si128(uvBytes), chromaBias));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + n),
@@ -83,12 +74,12 @@ int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficient
         };
         const __m256i y = _mm256_sub_epi16(load(in.Luma), lumaBias);
         const __m256i u = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(_mm_xor_si128(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n)), flip)),
+            _mm256_cvtepu8_epi16(
+                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n)), flip)),
             chromaBias);
         const __m256i v = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(_mm_xor_si128(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
+            _mm256_cvtepu8_epi16(
+                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
             chromaBias);
         const __m256i r16 = ExactQuotient(red, y, u, v, false);
         const __m256i g16 = ExactQuotient(green, y, u, v, false);
@@ -163,9 +154,9 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
                  uint8_t* argb) {
     const uint32_t signFlip = offset ? 0u : 0x80u;
 #ifdef __AVX2__
-    const int32_t done =
-        YuvToRgbLanes(in, count, video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry],
-                      video ? 16 : 0, signFlip, argb);
+    const int32_t done = YuvToRgbLanes(
+        in, count, video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry],
+        video ? 16 : 0, signFlip, argb);
     in = YuvLinePixels{in.Luma + done, in.Cb + done, in.Cr + done};
     argb += 4 * done;
     count -= done;

@@ -1,9 +1,11 @@
 // Row kernels of the RGB, ARGB and mono rows: a decoder and an encoder per layout, applied to
 // whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
+#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
 #include "imaging/LittleEndian.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace Q3V_KERNEL_VARIANT {
 namespace {
@@ -220,7 +222,19 @@ void Unpack(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out)
 template <typename Codec>
 void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
-    for (int32_t n = 0; n < count; ++n) {
+    int32_t n = 0;
+#ifdef __AVX2__
+    if constexpr (std::is_same_v<Codec, Mono>) {
+        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time.
+        const LaneCombination level = MakeLaneCombination(LinearRow{299, 587, 114, 1000});
+        for (; n + 16 <= count; n += 16) {
+            const ArgbChannels16 c = LoadArgbChannels16(in + 4 * n);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n),
+                             ClampToBytes16(ExactQuotient(level, c.R, c.G, c.B, false)));
+        }
+    }
+#endif
+    for (; n < count; ++n) {
         Codec::Encode(line, int64_t{i} + n, LoadLe32(in + 4 * n));
     }
 }

@@ -234,4 +234,33 @@ TEST(ConvExactness, ColourKernelsOverAllInputs) {
     }
 }
 
+TEST(ConvExactness, MonoLevelOverAllInputs) {
+    if (kSanitized) {
+        GTEST_SKIP() << "2^24 inputs: optimised builds only";
+    }
+    constexpr int32_t kRunLength = 4096;
+    std::vector<uint8_t> argb(4 * kRunLength);
+    std::vector<uint8_t> levels(kRunLength);
+    Surface line{levels.data(), kRunLength, nullptr, 27, kRunLength, 1,
+                 kRunLength,    0,          0,       0,  0,          nullptr};
+    for (const KernelSet* k : KernelBuildsThisCpuRuns()) {
+        int64_t wrong = 0;
+        for (uint32_t start = 0; start < (1u << 24); start += kRunLength) {
+            for (int32_t n = 0; n < kRunLength; ++n) {
+                const uint32_t v = start + static_cast<uint32_t>(n);
+                std::memcpy(&argb[4 * size_t(n)], &v, 4);
+            }
+            k->PackArgb[27](argb.data(), kRunLength, line, 0, 0);
+            for (int32_t n = 0; n < kRunLength; ++n) {
+                const uint32_t v = start + static_cast<uint32_t>(n);
+                const uint32_t expected =
+                    (299u * ((v >> 16) & 255u) + 587u * ((v >> 8) & 255u) + 114u * (v & 255u)) /
+                    1000u;
+                wrong += levels[size_t(n)] != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << k->Name;
+    }
+}
+
 } // namespace
