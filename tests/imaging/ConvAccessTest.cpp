@@ -59,6 +59,17 @@ TEST(ConvAccess, R666StreamMergesOnlyItsSharedBytes) {
     EXPECT_EQ(calls, expected);
 }
 
+TEST(ConvAccess, LaneSwappedReadersReadThroughIt) {
+    std::vector<uint8_t> buffer{0x02, 0x01, 0x04, 0x03, 0x06, 0x05};
+    AccessRecorder recorder(buffer);
+    Surface s = MakeSurface(buffer, 21, 2, 1);
+    s.Access = &AccessRecorder::Access;
+    Conv conv;
+    EXPECT_EQ(conv.GetPixel(1, 0, &s), 0x00040506u);
+    const std::vector<AccessCall> expected{{2, 0, 8, "RD"}, {5, 0, 8, "RD"}, {4, 0, 8, "RD"}};
+    EXPECT_EQ(recorder.Calls, expected);
+}
+
 TEST(ConvAccess, ConvertIntoSuchASurfaceTakesTheReferencePath) {
     std::vector<uint8_t> src{1, 2, 3, 4, 5, 6, 7, 8};
     Surface s = MakeSurface(src, 25, 2, 1);

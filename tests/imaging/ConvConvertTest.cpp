@@ -346,6 +346,21 @@ TEST(ConvConvert, StoredNegativeChromaStaysNegative) {
     EXPECT_EQ(static_cast<int8_t>(out[1]), (-21 + 127) / 2);
 }
 
+TEST(ConvConvert, ColorimetryOutsideTheTableIsAnAssertion) {
+    AssertRecorder recorder;
+    std::vector<uint8_t> out(4, 0);
+    Surface dst = MakeSurface(out, 37, 2, 1);
+    Conv conv;
+    conv.SetColorimetry(5);
+    conv.PutPixel(0, 0, &dst, 0x00FFFFFF);
+    EXPECT_TRUE(recorder.Saw("false"));
+
+    ArgbPicture picture(2, 1);
+    const size_t before = recorder.Count();
+    EXPECT_EQ(conv.Convert(&picture.Src, &dst), 4); // the reference path reports it per pixel
+    EXPECT_GT(recorder.Count(), before);
+}
+
 TEST(ConvConvert, PutPixelStoresArgbLittleEndian) {
     std::vector<uint8_t> out(4, 0);
     Surface dst = MakeSurface(out, 25, 1, 1);
