@@ -8,10 +8,10 @@
 //     const __m256i y = ExactQuotient(luma, r, g, b, /*truncate=*/false);
 //
 // The quotient is first estimated in fixed point (each term (x << 7) * round(coefficient *
-// 2^13 / divisor) >> 16, in sixteenths), which lands within one of the floor; the remainder of
-// that estimate, computed modulo 2^16 from the exact products' low halves, lies in
-// -divisor..2 * divisor - 1 and so is exact as a signed 16-bit value, and corrects the estimate
-// by one. For AVX2 builds of the row kernels only.
+// 2^13 / divisor) >> 16, in sixteenths, less a quarter), which gives the floor or one less; the
+// remainder of that estimate, computed modulo 2^16 from the exact products' low halves, lies in
+// 0..2 * divisor - 1 and so is exact as a signed 16-bit value, and corrects the estimate by
+// one. For AVX2 builds of the row kernels only.
 #include "imaging/ColourCoefficients.h"
 
 #include <immintrin.h>
@@ -44,24 +44,25 @@ inline LaneCombination MakeLaneCombination(const LinearRow& row) {
 // x, y, z: sixteen signed 16-bit inputs each, in -256..255.
 [[gnu::always_inline]] inline __m256i ExactQuotient(const LaneCombination& c, __m256i x, __m256i y,
                                                     __m256i z, bool truncate) {
+    // Each fixed-point term is off by less than 1/16 + 1/64, so the sum of three lies within
+    // 0.24 of 16 * N / divisor; taking a quarter off makes the estimate the floor or one below.
     const __m256i sixteenths = _mm256_add_epi16(
         _mm256_add_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(x, 7), c.Estimate[0]),
                          _mm256_mulhi_epi16(_mm256_slli_epi16(y, 7), c.Estimate[1])),
-        _mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]));
+        _mm256_sub_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]),
+                         _mm256_set1_epi16(4)));
     __m256i q = _mm256_srai_epi16(sixteenths, 4);
     const __m256i low = _mm256_add_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(x, c.Exact[0]), _mm256_mullo_epi16(y, c.Exact[1])),
         _mm256_mullo_epi16(z, c.Exact[2]));
+    // The remainder lies in 0..2 * divisor - 1: exact as a signed 16-bit value.
     __m256i r = _mm256_sub_epi16(low, _mm256_mullo_epi16(q, c.Divisor));
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i under = _mm256_cmpgt_epi16(zero, r); // estimate one too high
-    q = _mm256_add_epi16(q, under);
-    r = _mm256_add_epi16(r, _mm256_and_si256(under, c.Divisor));
-    const __m256i over = _mm256_cmpgt_epi16(r, c.DivisorLess1); // one too low
-    q = _mm256_sub_epi16(q, over);
+    const __m256i low1 = _mm256_cmpgt_epi16(r, c.DivisorLess1); // the estimate was one low
+    q = _mm256_sub_epi16(q, low1);
     if (truncate) {
-        r = _mm256_sub_epi16(r, _mm256_and_si256(over, c.Divisor));
+        r = _mm256_sub_epi16(r, _mm256_and_si256(low1, c.Divisor));
         // A negative quotient with a remainder rounds toward zero: one up.
+        const __m256i zero = _mm256_setzero_si256();
         const __m256i inexactNegative =
             _mm256_andnot_si256(_mm256_cmpeq_epi16(r, zero), _mm256_cmpgt_epi16(zero, q));
         q = _mm256_sub_epi16(q, inexactNegative);
