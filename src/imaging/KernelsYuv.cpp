@@ -257,7 +257,6 @@ void PackYuv420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
         return;
     }
     const int64_t w2 = EvenUp(d.Width);
-    const int64_t h2 = EvenUp(d.Height);
     const int64_t lineBytes = 3 * w2 / 2;
     for (int32_t at = i; at < i + count; at += 2) {
         const int32_t k0 = at - i;
@@ -276,26 +275,12 @@ void PackYuv420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
             below[1] = swapped ? odd.Luma[k0] : odd.Luma[k1];
             continue;
         }
-        const uint8_t cb4 =
-            AverageChroma4(even.Cb[k0], even.Cb[k1], odd.Cb[k0], odd.Cb[k1], offset);
-        const uint8_t cr4 =
-            AverageChroma4(even.Cr[k0], even.Cr[k1], odd.Cr[k0], odd.Cr[k1], offset);
-        if (layout == 10) {
-            uint8_t* luma = d.Buffer + int64_t{j} * w2 + at;
-            luma[0] = even.Luma[k0];
-            luma[1] = even.Luma[k1];
-            luma[w2] = odd.Luma[k0];
-            luma[w2 + 1] = odd.Luma[k1];
-            uint8_t* chroma = d.Buffer + w2 * h2 + (int64_t{j} * w2) / 2 + at;
-            chroma[0] = cb4;
-            chroma[1] = cr4;
-            continue;
-        }
-        uint8_t cb = cb4;
-        uint8_t cr = cr4;
-        if (layout == 11) {
-            cb = AverageChroma2(even.Cb[k0], even.Cb[k1], offset);
-            cr = AverageChroma2(even.Cr[k0], even.Cr[k1], offset);
+        // Layouts 8 and 9 average the 2 x 2 block, layout 11 the even line's pair.
+        uint8_t cb = AverageChroma2(even.Cb[k0], even.Cb[k1], offset);
+        uint8_t cr = AverageChroma2(even.Cr[k0], even.Cr[k1], offset);
+        if (layout != 11) {
+            cb = AverageChroma4(even.Cb[k0], even.Cb[k1], odd.Cb[k0], odd.Cb[k1], offset);
+            cr = AverageChroma4(even.Cr[k0], even.Cr[k1], odd.Cr[k0], odd.Cr[k1], offset);
         }
         const int64_t o = int64_t{j} * lineBytes + int64_t{at / 2} * 3;
         const int64_t swap = layout == 9 ? 1 : 0;
