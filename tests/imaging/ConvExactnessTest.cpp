@@ -159,6 +159,61 @@ TEST(ConvExactness, FastPathGivesTheReferenceBytesForEveryPair) {
     EXPECT_EQ(failures, 0);
 }
 
+// Lines longer than a kernel run (1024 pixels) and than the vector lanes, for every pair, with
+// the flags and colour standard varying from pair to pair.
+TEST(ConvExactness, LongLinesAcrossRunsAndLanes) {
+    constexpr Geometry kWide{1043, 3, 1, 0, 8, 1100, 3, 2, 0, -1};
+    std::mt19937 random(99);
+    std::vector<uint8_t> source(4 * 1060 * 6);
+    std::vector<uint8_t> initial(4 * 1060 * 6);
+    const std::vector<KernelVariant> variants = VariantsThisCpuRuns();
+    std::vector<std::string> reports;
+    int32_t pairIndex = 0;
+    testing::internal::CaptureStdout();
+    for (int32_t srcRow = 0; srcRow < kPixelFormatRows; ++srcRow) {
+        if (srcRow == 36 || srcRow == 42) {
+            continue;
+        }
+        for (int32_t dstRow = 0; dstRow < kPixelFormatRows; ++dstRow, ++pairIndex) {
+            const int flags = (pairIndex * 5) % 16;
+            const uint32_t colorimetry = static_cast<uint32_t>(pairIndex) % COLORIMETRY_COUNT;
+            for (uint8_t& b : source) {
+                b = static_cast<uint8_t>(random());
+            }
+            for (uint8_t& b : initial) {
+                b = static_cast<uint8_t>(random());
+            }
+            Conv reference;
+            reference.SetPath(ConvPath::Reference);
+            reference.SetColorimetry(colorimetry);
+            const Outcome expected =
+                ConvertOnce(reference, source, initial, kWide, srcRow, dstRow, flags);
+            if (expected.Result <= 0) {
+                reports.push_back("no conversion for rows " + std::to_string(srcRow) + " -> " +
+                                  std::to_string(dstRow));
+            }
+            for (KernelVariant v : variants) {
+                Conv fast;
+                fast.SetKernelVariant(v);
+                fast.SetColorimetry(colorimetry);
+                const Outcome got =
+                    ConvertOnce(fast, source, initial, kWide, srcRow, dstRow, flags);
+                if (got.Result != expected.Result || got.Bytes != expected.Bytes) {
+                    std::ostringstream text;
+                    text << "rows " << srcRow << " -> " << dstRow << " flags " << flags
+                         << " colorimetry " << colorimetry << " build " << static_cast<int>(v);
+                    reports.push_back(text.str());
+                }
+            }
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    for (size_t k = 0; k < reports.size() && k < 20; ++k) {
+        ADD_FAILURE() << reports[k];
+    }
+    EXPECT_TRUE(reports.empty()) << reports.size() << " conversions differ";
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #else
