@@ -16,11 +16,6 @@ const char* const kColorimetryNames[COLORIMETRY_COUNT] = {
     "ITR BT 709", "ITR BT 470", "ITR BT 601", "SMPTE 170M", "SMPTE 240M",
 };
 
-// Rows 36 and 42 store their chroma in a plane of its own: there is no reader for them.
-bool IsPlanarRow(int32_t row) {
-    return row == 36 || row == 42;
-}
-
 void WarnAboutYuvGeometry(const PixelFormat& format, int32_t width, int32_t height) {
     if (std::strcmp(format.Desc, "YUV 4:2:2") == 0 && width % 2 != 0) {
         std::fputs("WARNING: YUV 4:2:2 requires width to be a multiple of 2.  Output will be "
@@ -122,7 +117,7 @@ int32_t Conv::Convert(Surface* src, Surface* dst) {
         }
     }
     if (IsPlanarRow(src->Format)) {
-        return 0;
+        return 0; // no reader: these rows are written by Convert only
     }
     m_SrcBits = m_Table[src->Format].StorageBits;
     m_DstBits = m_Table[dst->Format].StorageBits;

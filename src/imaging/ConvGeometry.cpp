@@ -2,6 +2,7 @@
 
 #include "imaging/Conv.h"
 
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -11,6 +12,24 @@ int64_t EvenUp(int64_t v) {
 }
 
 } // namespace
+
+YuvFamily YuvFamilyOfRow(int32_t row) {
+    const PixelFormat& format = g_PixelFormats[row];
+    if (format.YuvLayout < 0) {
+        return YuvFamily::None;
+    }
+    if (std::strcmp(format.Desc, "YUV 4:1:1") == 0) {
+        return YuvFamily::Yuv411;
+    }
+    return std::strcmp(format.Desc, "YUV 4:2:2") == 0 ? YuvFamily::Yuv422 : YuvFamily::Yuv420;
+}
+
+bool IsPlanarRow(int32_t row) {
+    const int32_t layout = g_PixelFormats[row].YuvLayout;
+    const YuvFamily family = YuvFamilyOfRow(row);
+    return (family == YuvFamily::Yuv422 && layout == 4) ||
+           (family == YuvFamily::Yuv420 && layout == 10);
+}
 
 int64_t RowStride64(int32_t row, int32_t width) {
     if (width <= 0) {
@@ -53,24 +72,22 @@ int64_t RowStride64(int32_t row, int32_t width) {
     case 25:
     case 26:
         return 4 * w;
-    case 28:
-    case 29:
-    case 30:
-    case 31:
-        return 6 * ((w + 3) / 4);
-    case 36:
-    case 42:
-        return EvenUp(w);
     default:
         break;
     }
-    if (row >= 32 && row <= 40) {
+    if (IsPlanarRow(row)) {
+        return EvenUp(w); // the luma plane's
+    }
+    switch (YuvFamilyOfRow(row)) {
+    case YuvFamily::Yuv411:
+        return 6 * ((w + 3) / 4);
+    case YuvFamily::Yuv422:
         return 2 * EvenUp(w);
-    }
-    if (row >= 41 && row <= 53) {
+    case YuvFamily::Yuv420:
         return 3 * EvenUp(w) / 2;
+    default:
+        return 0;
     }
-    return 0;
 }
 
 int64_t RowImageSize64(int32_t row, int32_t width, int32_t height) {
@@ -81,13 +98,14 @@ int64_t RowImageSize64(int32_t row, int32_t width, int32_t height) {
     if (row == 8) {
         return (9 * int64_t{width} * h + 3) / 4;
     }
-    if (row == 36) {
-        return 2 * EvenUp(width) * h;
-    }
-    if (row >= 41 && row <= 53) {
+    switch (YuvFamilyOfRow(row)) {
+    case YuvFamily::Yuv422:
+        return 2 * EvenUp(width) * h; // also the planar row: two planes of half that
+    case YuvFamily::Yuv420:
         return (3 * EvenUp(width) / 2) * EvenUp(h);
+    default:
+        return RowStride64(row, width) * h;
     }
-    return RowStride64(row, width) * h;
 }
 
 int32_t ToSize32(int64_t value) {
@@ -116,16 +134,17 @@ int64_t BytesTouched(const Surface& dst) {
         }
         return (h - 1) * stride + lineBytes;
     }
-    if (row >= 28 && row <= 31) {
+    switch (YuvFamilyOfRow(row)) {
+    case YuvFamily::Yuv411:
         return (h - 1) * stride + 6 * ((w + 3) / 4);
-    }
-    if (row == 36) {
-        // Luma lines at Stride, the chroma plane Stride x Height further on.
-        return stride * h + (h - 1) * stride + EvenUp(w);
-    }
-    if (row >= 32 && row <= 40) {
+    case YuvFamily::Yuv422:
+        if (IsPlanarRow(row)) {
+            // Luma lines at Stride, the chroma plane Stride x Height further on.
+            return stride * h + (h - 1) * stride + EvenUp(w);
+        }
         return (h - 1) * stride + 2 * EvenUp(w);
+    default:
+        // 4:2:0: the loop runs a pointer through the row's own geometry, whatever Stride says.
+        return RowImageSize64(row, dst.Width, dst.Height);
     }
-    // 4:2:0: the loop runs a pointer through the row's own geometry, whatever Stride says.
-    return RowImageSize64(row, dst.Width, dst.Height);
 }

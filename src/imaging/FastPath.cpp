@@ -3,6 +3,7 @@
 #include "imaging/FastPath.h"
 
 #include "imaging/ColourMaths.h"
+#include "imaging/ConvGeometry.h"
 #include "imaging/KernelSet.h"
 
 #include <algorithm>
@@ -32,12 +33,18 @@ public:
           m_DstConvention(ConventionOf(dst)) {
         const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
         m_SrcYuv = layout >= 0;
-        if (src.Format >= 28 && src.Format <= 31) {
+        switch (YuvFamilyOfRow(src.Format)) {
+        case YuvFamily::Yuv411:
             m_UnpackYuv = k.UnpackYuv411;
-        } else if (src.Format >= 32 && src.Format <= 40) {
+            break;
+        case YuvFamily::Yuv422:
             m_UnpackYuv = k.UnpackYuv422;
-        } else if (src.Format >= 41) {
+            break;
+        case YuvFamily::Yuv420:
             m_UnpackYuv = k.UnpackYuv420;
+            break;
+        default:
+            break;
         }
         if (m_SrcYuv && g_PixelFormats[dst.Format].YuvLayout >= 0) {
             // YCbCr to YCbCr adapts each byte on its own: two tables of 256.
@@ -122,7 +129,7 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     if (src.Access != nullptr || dst.Access != nullptr) {
         return false;
     }
-    if (src.Format == 36 || src.Format == 42) {
+    if (IsPlanarRow(src.Format)) {
         return false;
     }
     const bool srcYuv = g_PixelFormats[src.Format].YuvLayout >= 0;
@@ -152,8 +159,10 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
         return true;
     }
     YuvRun even;
-    if (dst.Format <= 40) {
-        const PackYuvFn pack = dst.Format <= 31 ? kernels.PackYuv411 : kernels.PackYuv422;
+    const YuvFamily dstFamily = YuvFamilyOfRow(dst.Format);
+    if (dstFamily != YuvFamily::Yuv420) {
+        const PackYuvFn pack =
+            dstFamily == YuvFamily::Yuv411 ? kernels.PackYuv411 : kernels.PackYuv422;
         for (int32_t j = 0; j < dst.Height; ++j) {
             for (int32_t i = 0; i < width; i += kRun) {
                 const int32_t count = std::min(kRun, width - i);
