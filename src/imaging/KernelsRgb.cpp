@@ -211,10 +211,84 @@ struct Mono {
     }
 };
 
+#ifdef __AVX2__
+// 16-bit lanes: an n-bit channel widened to 8 bits, as Widen.
+template <int kBits> [[gnu::always_inline]] inline __m256i WidenLanes(__m256i v) {
+    const __m256i top = _mm256_srli_epi16(v, kBits - 1); // 1 when the channel's top bit is set
+    const __m256i fill = _mm256_and_si256(_mm256_sub_epi16(_mm256_setzero_si256(), top),
+                                          _mm256_set1_epi16((1 << (8 - kBits)) - 1));
+    return _mm256_or_si256(_mm256_slli_epi16(v, 8 - kBits), fill);
+}
+
+template <int kShift, int kBits> [[gnu::always_inline]] inline __m256i FieldLanes(__m256i w) {
+    return WidenLanes<kBits>(
+        _mm256_and_si256(_mm256_srli_epi16(w, kShift), _mm256_set1_epi16((1 << kBits) - 1)));
+}
+
+// Sixteen 16-bit pixels to ARGB words: the codec gives B | G << 8 and R | A << 8 per lane.
+template <typename Codec>
+int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* out) {
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const __m256i w = _mm256_permute4x64_epi64(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + 2 * (x + n))), 0xD8);
+        __m256i blueGreen;
+        __m256i redAlpha;
+        Codec::Lanes(w, blueGreen, redAlpha);
+        __m256i* o = reinterpret_cast<__m256i*>(out + 4 * n);
+        _mm256_storeu_si256(o, _mm256_unpacklo_epi16(blueGreen, redAlpha));
+        _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(blueGreen, redAlpha));
+    }
+    return n;
+}
+
+[[gnu::always_inline]] inline __m256i Join(__m256i low, __m256i high) {
+    return _mm256_or_si256(low, _mm256_slli_epi16(high, 8));
+}
+
+struct R565Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 6>(w));
+        ra = FieldLanes<11, 5>(w);
+    }
+};
+struct R555Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
+        ra = FieldLanes<10, 5>(w);
+    }
+};
+struct A1555Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
+        const __m256i alpha = _mm256_srai_epi16(w, 15); // 0 or all ones
+        ra = _mm256_or_si256(FieldLanes<10, 5>(w), _mm256_slli_epi16(alpha, 8));
+    }
+};
+struct A4444Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 4>(w), FieldLanes<4, 4>(w));
+        ra = Join(FieldLanes<8, 4>(w), FieldLanes<12, 4>(w));
+    }
+};
+
+template <typename Codec> struct LanesOf { using Type = void; };
+template <> struct LanesOf<R565> { using Type = R565Lanes; };
+template <> struct LanesOf<R555> { using Type = R555Lanes; };
+template <> struct LanesOf<A1555> { using Type = A1555Lanes; };
+template <> struct LanesOf<A4444> { using Type = A4444Lanes; };
+#endif
+
 template <typename Codec>
 void Unpack(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
-    for (int32_t n = 0; n < count; ++n) {
+    int32_t n = 0;
+#ifdef __AVX2__
+    if constexpr (!std::is_void_v<typename LanesOf<Codec>::Type>) {
+        n = UnpackWordLanes<typename LanesOf<Codec>::Type>(line, x, count, out);
+    }
+#endif
+    for (; n < count; ++n) {
         StoreLe32(out + 4 * n, Codec::Decode(line, int64_t{x} + n));
     }
 }

@@ -214,6 +214,54 @@ TEST(ConvExactness, LongLinesAcrossRunsAndLanes) {
     EXPECT_TRUE(reports.empty()) << reports.size() << " conversions differ";
 }
 
+// Every value of the 16-bit layouts, decoded to ARGB by both paths.
+TEST(ConvExactness, SixteenBitPixelsOverAllValues) {
+    std::vector<uint8_t> pixels(2 * 65536);
+    for (uint32_t v = 0; v < 65536; ++v) {
+        pixels[2 * v] = static_cast<uint8_t>(v);
+        pixels[2 * v + 1] = static_cast<uint8_t>(v >> 8);
+    }
+    for (int32_t row : {4, 5, 6, 7, 22, 23}) {
+        std::vector<uint8_t> expected(4 * 65536, 0);
+        Surface src{pixels.data(),
+                    static_cast<int32_t>(pixels.size()),
+                    nullptr,
+                    row,
+                    65536,
+                    1,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    nullptr};
+        Surface dst{expected.data(),
+                    static_cast<int32_t>(expected.size()),
+                    nullptr,
+                    25,
+                    65536,
+                    1,
+                    0,
+                    0,
+                    0,
+                    0,
+                    0,
+                    nullptr};
+        Conv reference;
+        reference.SetPath(ConvPath::Reference);
+        ASSERT_GT(reference.Convert(&src, &dst), 0);
+        for (KernelVariant v : VariantsThisCpuRuns()) {
+            std::vector<uint8_t> got(4 * 65536, 0);
+            Surface fastDst = dst;
+            fastDst.Buffer = got.data();
+            Conv fast;
+            fast.SetKernelVariant(v);
+            ASSERT_GT(fast.Convert(&src, &fastDst), 0);
+            EXPECT_EQ(got, expected) << "row " << row << " build " << static_cast<int>(v);
+        }
+    }
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #else
