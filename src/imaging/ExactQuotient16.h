@@ -42,19 +42,26 @@ inline LaneCombination MakeLaneCombination(const LinearRow& row) {
 }
 
 // x, y, z: sixteen signed 16-bit inputs each, in -256..255.
+// kMiddle, kLast: false when that coefficient is zero, to skip its term.
+template <bool kMiddle = true, bool kLast = true>
 [[gnu::always_inline]] inline __m256i ExactQuotient(const LaneCombination& c, __m256i x, __m256i y,
                                                     __m256i z, bool truncate) {
     // Each fixed-point term is off by less than 1/16 + 1/64, so the sum of three lies within
     // 0.24 of 16 * N / divisor; taking a quarter off makes the estimate the floor or one below.
-    const __m256i sixteenths = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(x, 7), c.Estimate[0]),
-                         _mm256_mulhi_epi16(_mm256_slli_epi16(y, 7), c.Estimate[1])),
-        _mm256_sub_epi16(_mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]),
-                         _mm256_set1_epi16(4)));
+    __m256i sixteenths = _mm256_sub_epi16(
+        _mm256_mulhi_epi16(_mm256_slli_epi16(x, 7), c.Estimate[0]), _mm256_set1_epi16(4));
+    __m256i low = _mm256_mullo_epi16(x, c.Exact[0]);
+    if constexpr (kMiddle) {
+        sixteenths = _mm256_add_epi16(sixteenths,
+                                      _mm256_mulhi_epi16(_mm256_slli_epi16(y, 7), c.Estimate[1]));
+        low = _mm256_add_epi16(low, _mm256_mullo_epi16(y, c.Exact[1]));
+    }
+    if constexpr (kLast) {
+        sixteenths = _mm256_add_epi16(sixteenths,
+                                      _mm256_mulhi_epi16(_mm256_slli_epi16(z, 7), c.Estimate[2]));
+        low = _mm256_add_epi16(low, _mm256_mullo_epi16(z, c.Exact[2]));
+    }
     __m256i q = _mm256_srai_epi16(sixteenths, 4);
-    const __m256i low = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(x, c.Exact[0]), _mm256_mullo_epi16(y, c.Exact[1])),
-        _mm256_mullo_epi16(z, c.Exact[2]));
     // The remainder lies in 0..2 * divisor - 1: exact as a signed 16-bit value.
     __m256i r = _mm256_sub_epi16(low, _mm256_mullo_epi16(q, c.Divisor));
     const __m256i low1 = _mm256_cmpgt_epi16(r, c.DivisorLess1); // the estimate was one low

@@ -58,6 +58,8 @@ int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoeffici
     return n;
 }
 
+// kFull: R takes Cb and B takes Cr (only BT 470 has those coefficients).
+template <bool kFull>
 int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
                       int32_t lumaOffset, uint32_t signFlip, uint8_t* argb) {
     const LaneCombination red = MakeLaneCombination(k.R);
@@ -81,9 +83,9 @@ int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficient
             _mm256_cvtepu8_epi16(
                 _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
             chromaBias);
-        const __m256i r16 = ExactQuotient(red, y, u, v, false);
+        const __m256i r16 = ExactQuotient<kFull, true>(red, y, u, v, false);
         const __m256i g16 = ExactQuotient(green, y, u, v, false);
-        const __m256i b16 = ExactQuotient(blue, y, u, v, false);
+        const __m256i b16 = ExactQuotient<true, kFull>(blue, y, u, v, false);
         // Clamped to bytes in pixel order: B and G, then R.
         const __m256i bg = _mm256_permute4x64_epi64(_mm256_packus_epi16(b16, g16), 0xD8);
         const __m256i rr = _mm256_permute4x64_epi64(_mm256_packus_epi16(r16, r16), 0xD8);
@@ -154,9 +156,12 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
                  uint8_t* argb) {
     const uint32_t signFlip = offset ? 0u : 0x80u;
 #ifdef __AVX2__
-    const int32_t done = YuvToRgbLanes(
-        in, count, video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry],
-        video ? 16 : 0, signFlip, argb);
+    const YuvToRgbCoefficients& lanes =
+        video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry];
+    const int32_t lumaOffset = video ? 16 : 0;
+    const int32_t done = lanes.R.B == 0 && lanes.B.C == 0
+                             ? YuvToRgbLanes<false>(in, count, lanes, lumaOffset, signFlip, argb)
+                             : YuvToRgbLanes<true>(in, count, lanes, lumaOffset, signFlip, argb);
     in = YuvLinePixels{in.Luma + done, in.Cb + done, in.Cr + done};
     argb += 4 * done;
     count -= done;
