@@ -154,33 +154,63 @@ TEST(ConvRows, LaneSwappedRowsStoreWordsHighByteFirst) {
     }
 }
 
-TEST(ConvRows, YuvGroupsAndPairs) {
+// Red (video range, BT 601, offset chroma: Y 81, Cb 91, Cr 239) written at pixel (1, 1) of a
+// 4 x 2 picture of zero bytes: its luma at its place, its chroma merged with the stored 0 by the
+// family's weights (4:1:1 (3s + n) / 4, 4:2:2 and 4:2:0 layouts 0-7 (s + n) / 2, 4:2:0 layouts
+// 8, 9, 11 (s + 3n) / 4).
+TEST(ConvRows, LayoutOfEveryYuvRow) {
     const struct {
         int32_t Row;
-        int32_t X;
-        int32_t Y;
-        std::vector<uint8_t> Bytes; // after writing white (Y 235) with video range and offset
+        std::vector<uint8_t> Bytes;
     } cases[] = {
-        {28, 3, 0, {0, 32, 0, 32, 235, 0}}, // Y3 at byte 4, chroma merged (3 * 0 + 128) / 4
-        {31, 2, 0, {32, 0, 32, 0, 235, 0}},
-        {32, 1, 0, {0, 64, 235, 64}},
-        {39, 0, 0, {64, 235, 64, 0}},
-        {43, 1, 1, {64, 0, 64, 0, 0, 235}}, // odd line, luma only; chroma on the even line
-        {44, 1, 1, {64, 0, 64, 0, 235, 0}}, // odd layouts swap the odd line's luma pairs
-        {51, 1, 0, {96, 0, 235, 96, 0, 0}}, // Cb even line, Cr odd line, (0 + 3 * 128) / 4
-        {36, 0, 0, {235, 0, 128, 128}},     // planar: chroma of the even pixel, not merged
+        {28, {0, 0, 0, 0, 0, 0, 0, 22, 81, 59, 0, 0}},
+        {29, {0, 0, 0, 0, 0, 0, 0, 59, 81, 22, 0, 0}},
+        {30, {0, 0, 0, 0, 0, 0, 22, 0, 59, 81, 0, 0}},
+        {31, {0, 0, 0, 0, 0, 0, 59, 0, 22, 81, 0, 0}},
+        {32, {0, 0, 0, 0, 0, 0, 0, 0, 0, 45, 81, 119, 0, 0, 0, 0}},
+        {33, {0, 0, 0, 0, 0, 0, 0, 0, 0, 119, 81, 45, 0, 0, 0, 0}},
+        {34, {0, 0, 0, 0, 0, 0, 0, 0, 45, 0, 119, 81, 0, 0, 0, 0}},
+        {35, {0, 0, 0, 0, 0, 0, 0, 0, 119, 0, 45, 81, 0, 0, 0, 0}},
+        {37, {0, 0, 0, 0, 0, 0, 0, 0, 0, 45, 81, 119, 0, 0, 0, 0}},
+        {38, {0, 0, 0, 0, 0, 0, 0, 0, 0, 119, 81, 45, 0, 0, 0, 0}},
+        {39, {0, 0, 0, 0, 0, 0, 0, 0, 45, 0, 119, 81, 0, 0, 0, 0}},
+        {40, {0, 0, 0, 0, 0, 0, 0, 0, 119, 0, 45, 81, 0, 0, 0, 0}},
+        {41, {45, 0, 119, 0, 0, 0, 0, 0, 0, 81, 0, 0}},
+        {43, {45, 0, 119, 0, 0, 0, 0, 0, 0, 81, 0, 0}},
+        {44, {45, 0, 119, 0, 0, 0, 0, 0, 81, 0, 0, 0}},
+        {45, {119, 0, 45, 0, 0, 0, 0, 0, 0, 81, 0, 0}},
+        {46, {119, 0, 45, 0, 0, 0, 0, 0, 81, 0, 0, 0}},
+        {47, {0, 45, 0, 119, 0, 0, 0, 0, 0, 81, 0, 0}},
+        {48, {0, 45, 0, 119, 0, 0, 0, 0, 81, 0, 0, 0}},
+        {49, {0, 119, 0, 45, 0, 0, 0, 0, 0, 81, 0, 0}},
+        {50, {0, 119, 0, 45, 0, 0, 0, 0, 81, 0, 0, 0}},
+        {51, {68, 0, 0, 0, 0, 0, 179, 0, 81, 0, 0, 0}},
+        {52, {0, 68, 0, 0, 0, 0, 0, 179, 0, 81, 0, 0}},
+        {53, {68, 0, 0, 0, 0, 0, 179, 0, 81, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> buffer(c.Bytes.size(), 0);
-        Surface s = MakeSurface(buffer, c.Row, c.Row <= 31 ? 4 : 2, 2);
-        s.Stride = c.Row == 51 ? 3 : (c.Row == 36 ? 2 : static_cast<int32_t>(buffer.size()));
-        s.Height = c.Row == 36 ? 1 : 2;
+        Surface s = MakeSurface(buffer, c.Row, 4, 2);
+        Conv conv;
+        s.Stride = conv.GetStride(c.Row, 4);
         s.VideoRange = 1;
         s.ChromaOffset = 1;
-        Conv conv;
-        conv.PutPixel(c.X, c.Y, &s, 0x00FFFFFF);
+        conv.PutPixel(1, 1, &s, 0x00FF0000);
         EXPECT_EQ(buffer, c.Bytes) << "row " << c.Row;
     }
+}
+
+TEST(ConvRows, PlanarYuv422KeepsTheEvenPixelsChroma) {
+    std::vector<uint8_t> buffer(4, 0);
+    Surface s = MakeSurface(buffer, 36, 2, 1);
+    s.Stride = 2;
+    s.VideoRange = 1;
+    s.ChromaOffset = 1;
+    Conv conv;
+    conv.PutPixel(0, 0, &s, 0x00FFFFFF); // Y 235, Cb 128, Cr 128: stored, not merged
+    EXPECT_EQ(buffer, (std::vector<uint8_t>{235, 0, 128, 128}));
+    conv.PutPixel(1, 0, &s, 0x00FF0000); // the odd pixel stores its luma only
+    EXPECT_EQ(buffer, (std::vector<uint8_t>{235, 81, 128, 128}));
 }
 
 TEST(ConvRows, Yuv422PairAveragesStoredAndNewChroma) {
