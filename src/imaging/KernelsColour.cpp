@@ -31,24 +31,62 @@ void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients&
 }
 
 #ifdef __AVX2__
-// Sixteen pixels at a time in 16-bit lanes; returns how many pixels it converted.
+// One output of RGB to YCbCr over eight ARGB words: the sum by pairwise multiply-add of the
+// 16-bit pairs (B, R) and (G, 0), the quotient of its magnitude as (|N| + 0.5) / divisor in
+// single precision, given N's sign. |N| is below 2^23, so |N| + 0.5 is exact; the quotient's
+// fractional part stays 0.5 / divisor or more away from an integer, while the two roundings
+// (of 1 / divisor and of the product) move a quotient below 256 by less than 256 * 2^-23 (3.1e-5,
+// under 0.5 / 10000); so the truncation is exact (checked over all colours by a test).
+struct RgbLaneRow {
+    __m256i BlueRed;
+    __m256i Green;
+    __m256 Reciprocal;
+};
+
+RgbLaneRow MakeRgbLaneRow(const LinearRow& row) {
+    return RgbLaneRow{
+        _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(row.A) << 16) |
+                                               (static_cast<uint32_t>(row.C) & 0xFFFFu))),
+        _mm256_set1_epi32(row.B & 0xFFFF), _mm256_set1_ps(1.0f / static_cast<float>(row.Divisor))};
+}
+
+[[gnu::always_inline]] inline __m256i QuotientOfWords(const RgbLaneRow& row, __m256i blueRed,
+                                                      __m256i green) {
+    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(blueRed, row.BlueRed),
+                                         _mm256_madd_epi16(green, row.Green));
+    const __m256 magnitude =
+        _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_abs_epi32(sum)), _mm256_set1_ps(0.5f));
+    return _mm256_sign_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(magnitude, row.Reciprocal)), sum);
+}
+
+// Sixteen pixels at a time; returns how many pixels it converted.
 int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients& k,
                       int32_t lumaAdd, int32_t chromaAdd, uint8_t* luma, uint8_t* cb, uint8_t* cr) {
-    const LaneCombination y = MakeLaneCombination(k.Y);
-    const LaneCombination u = MakeLaneCombination(k.Cb);
-    const LaneCombination v = MakeLaneCombination(k.Cr);
+    const RgbLaneRow y = MakeRgbLaneRow(k.Y);
+    const RgbLaneRow u = MakeRgbLaneRow(k.Cb);
+    const RgbLaneRow v = MakeRgbLaneRow(k.Cr);
     const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
     const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
+    const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i lowByte = _mm256_set1_epi32(0xFF);
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
-        const ArgbChannels16 c = LoadArgbChannels16(argb + 4 * n);
-        const __m256i r = c.R;
-        const __m256i g = c.G;
-        const __m256i b = c.B;
-        const __m256i y16 = _mm256_add_epi16(ExactQuotient(y, r, g, b, false), lumaBias);
-        const __m256i u16 = ExactQuotient(u, r, g, b, true);
-        const __m256i v16 = ExactQuotient(v, r, g, b, true);
-        const __m256i uvBytes = _mm256_permute4x64_epi64(_mm256_packs_epi16(u16, v16), 0xD8);
+        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
+        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
+        const __m256i blueRedLo = _mm256_and_si256(lo, lowBytes);
+        const __m256i blueRedHi = _mm256_and_si256(hi, lowBytes);
+        const __m256i greenLo = _mm256_and_si256(_mm256_srli_epi32(lo, 8), lowByte);
+        const __m256i greenHi = _mm256_and_si256(_mm256_srli_epi32(hi, 8), lowByte);
+        // Sixteen 16-bit results in pixel order (the pack interleaves 64-bit halves).
+        const auto lanes16 = [&](const RgbLaneRow& row) {
+            return _mm256_permute4x64_epi64(
+                _mm256_packs_epi32(QuotientOfWords(row, blueRedLo, greenLo),
+                                   QuotientOfWords(row, blueRedHi, greenHi)),
+                0xD8);
+        };
+        const __m256i y16 = _mm256_add_epi16(lanes16(y), lumaBias);
+        const __m256i uvBytes =
+            _mm256_permute4x64_epi64(_mm256_packs_epi16(lanes16(u), lanes16(v)), 0xD8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), ClampToBytes16(y16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n),
                          _mm_add_epi8(_mm256_castsi256_si128(uvBytes), chromaBias));
