@@ -1,0 +1,527 @@
+// Row kernels of the RGB, ARGB and mono rows: a decoder and an encoder per layout, applied to
+// whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
+#include "imaging/ExactQuotient16.h"
+#include "imaging/KernelsCommon.h"
+#include "imaging/LittleEndian.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace Q3V_KERNEL_VARIANT {
+namespace {
+
+// An n-bit channel widened to 8 bits (low bits set when the top bit is).
+constexpr uint32_t Widen(uint32_t v, uint32_t bits) {
+    return (v << (8 - bits)) | ((v >> (bits - 1)) * ((1u << (8 - bits)) - 1u));
+}
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return (r << 16) | (g << 8) | b;
+}
+constexpr uint32_t ChA(uint32_t v) {
+    return v >> 24;
+}
+constexpr uint32_t ChR(uint32_t v) {
+    return (v >> 16) & 255u;
+}
+constexpr uint32_t ChG(uint32_t v) {
+    return (v >> 8) & 255u;
+}
+constexpr uint32_t ChB(uint32_t v) {
+    return v & 255u;
+}
+constexpr uint8_t U8(uint32_t v) {
+    return static_cast<uint8_t>(v);
+}
+
+// Each codec: Decode(line, x) -> 0xAARRGGBB, Encode(line, i, argb).
+struct R332 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t b = l[x];
+        return Rgb(Widen(b >> 5, 3), Widen((b >> 2) & 7u, 3), Widen(b & 3u, 2));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        l[i] = U8(((ChR(v) >> 5) << 5) | ((ChG(v) >> 5) << 2) | (ChB(v) >> 6));
+    }
+};
+struct R444GbxR {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + 2 * x;
+        return Rgb(Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4), Widen(p[0] & 15u, 4));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        l[2 * i] = U8((ChG(v) & 0xF0u) | (ChB(v) >> 4));
+        l[2 * i + 1] = U8(ChR(v) >> 4);
+    }
+};
+struct R444GbRx {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + 2 * x;
+        return Rgb(Widen(p[1] >> 4, 4), Widen(p[0] >> 4, 4), Widen(p[0] & 15u, 4));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        l[2 * i] = U8((ChG(v) & 0xF0u) | (ChB(v) >> 4));
+        l[2 * i + 1] = U8(ChR(v) & 0xF0u);
+    }
+};
+struct R555 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe16(l + 2 * x);
+        return Rgb(Widen((w >> 10) & 31u, 5), Widen((w >> 5) & 31u, 5), Widen(w & 31u, 5));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe16(l + 2 * i, static_cast<uint16_t>(((ChR(v) >> 3) << 10) | ((ChG(v) >> 3) << 5) |
+                                                   (ChB(v) >> 3)));
+    }
+};
+struct R565 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe16(l + 2 * x);
+        return Rgb(Widen(w >> 11, 5), Widen((w >> 5) & 63u, 6), Widen(w & 31u, 5));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe16(l + 2 * i, static_cast<uint16_t>(((ChR(v) >> 3) << 11) | ((ChG(v) >> 2) << 5) |
+                                                   (ChB(v) >> 3)));
+    }
+};
+struct R565Swapped {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + 2 * x;
+        const uint32_t w = (uint32_t{p[0]} << 8) | p[1];
+        return Rgb(Widen(w >> 11, 5), Widen((w >> 5) & 63u, 6), Widen(w & 31u, 5));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        const uint32_t w = ((ChR(v) >> 3) << 11) | ((ChG(v) >> 2) << 5) | (ChB(v) >> 3);
+        l[2 * i] = U8(w >> 8);
+        l[2 * i + 1] = U8(w);
+    }
+};
+// Three bytes R<<2, G<<2, B<<2 at byte offsets o0, o1, o2 of a unit of size bytes.
+template <int kSize, int kR, int kG, int kB> struct Bytes666 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + kSize * x;
+        return Rgb(Widen(p[kR] >> 2, 6), Widen(p[kG] >> 2, 6), Widen(p[kB] >> 2, 6));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        uint8_t* p = l + kSize * i;
+        if constexpr (kSize == 4) {
+            std::memset(p, 0, 4);
+        }
+        p[kR] = U8(ChR(v) & 0xFCu);
+        p[kG] = U8(ChG(v) & 0xFCu);
+        p[kB] = U8(ChB(v) & 0xFCu);
+    }
+};
+struct R666xRrGgB {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + 3 * x;
+        return Rgb(Widen(((p[0] & 3u) << 4) | (p[1] >> 4), 6),
+                   Widen(((p[1] & 15u) << 2) | (p[2] >> 6), 6), Widen(p[2] & 63u, 6));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        const uint32_t r = ChR(v) >> 2;
+        const uint32_t g = ChG(v) >> 2;
+        const uint32_t b = ChB(v) >> 2;
+        uint8_t* p = l + 3 * i;
+        p[0] = U8(r >> 4);
+        p[1] = U8(((r & 15u) << 4) | (g >> 2));
+        p[2] = U8(((g & 3u) << 6) | b);
+    }
+};
+struct R666Word32 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe32(l + 4 * x);
+        return Rgb(Widen((w >> 18) & 63u, 6), Widen((w >> 10) & 63u, 6), Widen((w >> 2) & 63u, 6));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe32(l + 4 * i, ((ChR(v) >> 2) << 18) | ((ChG(v) >> 2) << 10) | ((ChB(v) >> 2) << 2));
+    }
+};
+// Bytes R, G, B (and zero bytes) at fixed offsets of a unit.
+template <int kSize, int kR, int kG, int kB> struct Bytes888 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint8_t* p = l + kSize * x;
+        return Rgb(p[kR], p[kG], p[kB]);
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        uint8_t* p = l + kSize * i;
+        if constexpr (kSize == 4) {
+            std::memset(p, 0, 4);
+        }
+        p[kR] = U8(ChR(v));
+        p[kG] = U8(ChG(v));
+        p[kB] = U8(ChB(v));
+    }
+};
+struct X888 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        return LoadLe32(l + 4 * x) & 0x00FFFFFFu;
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) { StoreLe32(l + 4 * i, v & 0x00FFFFFFu); }
+};
+struct A1555 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe16(l + 2 * x);
+        return ((w >> 15) * 0xFF000000u) |
+               Rgb(Widen((w >> 10) & 31u, 5), Widen((w >> 5) & 31u, 5), Widen(w & 31u, 5));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe16(l + 2 * i, static_cast<uint16_t>(((ChA(v) >> 7) << 15) | ((ChR(v) >> 3) << 10) |
+                                                   ((ChG(v) >> 3) << 5) | (ChB(v) >> 3)));
+    }
+};
+struct A4444 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe16(l + 2 * x);
+        return (Widen(w >> 12, 4) << 24) |
+               Rgb(Widen((w >> 8) & 15u, 4), Widen((w >> 4) & 15u, 4), Widen(w & 15u, 4));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe16(l + 2 * i, static_cast<uint16_t>(((ChA(v) >> 4) << 12) | ((ChR(v) >> 4) << 8) |
+                                                   ((ChG(v) >> 4) << 4) | (ChB(v) >> 4)));
+    }
+};
+struct A8565 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe32(l + 4 * x);
+        return (w & 0xFF000000u) |
+               Rgb(Widen((w >> 19) & 31u, 5), Widen((w >> 10) & 63u, 6), Widen((w >> 3) & 31u, 5));
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe32(l + 4 * i, (v & 0xFF000000u) | ((ChR(v) >> 3) << 19) | ((ChG(v) >> 2) << 10) |
+                                 ((ChB(v) >> 3) << 3));
+    }
+};
+struct A8888 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) { return LoadLe32(l + 4 * x); }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) { StoreLe32(l + 4 * i, v); }
+};
+struct Rgba8888 {
+    static uint32_t Decode(const uint8_t* l, int64_t x) {
+        const uint32_t w = LoadLe32(l + 4 * x);
+        return (w >> 8) | (w << 24);
+    }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        StoreLe32(l + 4 * i, (v << 8) | (v >> 24));
+    }
+};
+struct Mono {
+    static uint32_t Decode(const uint8_t* l, int64_t x) { return uint32_t{l[x]} * 0x010101u; }
+    static void Encode(uint8_t* l, int64_t i, uint32_t v) {
+        l[i] = U8((299u * ChR(v) + 587u * ChG(v) + 114u * ChB(v)) / 1000u);
+    }
+};
+
+#ifdef __AVX2__
+// 16-bit lanes: an n-bit channel widened to 8 bits, as Widen.
+template <int kBits> [[gnu::always_inline]] inline __m256i WidenLanes(__m256i v) {
+    const __m256i top = _mm256_srli_epi16(v, kBits - 1); // 1 when the channel's top bit is set
+    const __m256i fill = _mm256_and_si256(_mm256_sub_epi16(_mm256_setzero_si256(), top),
+                                          _mm256_set1_epi16((1 << (8 - kBits)) - 1));
+    return _mm256_or_si256(_mm256_slli_epi16(v, 8 - kBits), fill);
+}
+
+template <int kShift, int kBits> [[gnu::always_inline]] inline __m256i FieldLanes(__m256i w) {
+    return WidenLanes<kBits>(
+        _mm256_and_si256(_mm256_srli_epi16(w, kShift), _mm256_set1_epi16((1 << kBits) - 1)));
+}
+
+// Sixteen 16-bit pixels to ARGB words: the codec gives B | G << 8 and R | A << 8 per lane.
+template <typename Codec>
+int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* out) {
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const __m256i w = _mm256_permute4x64_epi64(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + 2 * (x + n))), 0xD8);
+        __m256i blueGreen;
+        __m256i redAlpha;
+        Codec::Lanes(w, blueGreen, redAlpha);
+        __m256i* o = reinterpret_cast<__m256i*>(out + 4 * n);
+        _mm256_storeu_si256(o, _mm256_unpacklo_epi16(blueGreen, redAlpha));
+        _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(blueGreen, redAlpha));
+    }
+    return n;
+}
+
+[[gnu::always_inline]] inline __m256i Join(__m256i low, __m256i high) {
+    return _mm256_or_si256(low, _mm256_slli_epi16(high, 8));
+}
+
+struct R565Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 6>(w));
+        ra = FieldLanes<11, 5>(w);
+    }
+};
+struct R555Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
+        ra = FieldLanes<10, 5>(w);
+    }
+};
+struct A1555Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
+        const __m256i alpha = _mm256_srai_epi16(w, 15); // 0 or all ones
+        ra = _mm256_or_si256(FieldLanes<10, 5>(w), _mm256_slli_epi16(alpha, 8));
+    }
+};
+struct A4444Lanes {
+    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
+        bg = Join(FieldLanes<0, 4>(w), FieldLanes<4, 4>(w));
+        ra = Join(FieldLanes<8, 4>(w), FieldLanes<12, 4>(w));
+    }
+};
+
+template <typename Codec> struct LanesOf { using Type = void; };
+template <> struct LanesOf<R565> { using Type = R565Lanes; };
+template <> struct LanesOf<R555> { using Type = R555Lanes; };
+template <> struct LanesOf<A1555> { using Type = A1555Lanes; };
+template <> struct LanesOf<A4444> { using Type = A4444Lanes; };
+#endif
+
+template <typename Codec>
+void Unpack(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
+    int32_t n = 0;
+#ifdef __AVX2__
+    if constexpr (!std::is_void_v<typename LanesOf<Codec>::Type>) {
+        n = UnpackWordLanes<typename LanesOf<Codec>::Type>(line, x, count, out);
+    }
+#endif
+    for (; n < count; ++n) {
+        StoreLe32(out + 4 * n, Codec::Decode(line, int64_t{x} + n));
+    }
+}
+
+template <typename Codec>
+void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
+    int32_t n = 0;
+#ifdef __AVX2__
+    if constexpr (std::is_same_v<Codec, Mono>) {
+        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time: the sum by
+        // pairwise multiply-add of 16-bit channels, the quotient as (sum + 0.5) / 1000 in single
+        // precision, whose fractional part stays 0.0005 or more away from an integer while the
+        // rounding error of the product is below 0.0001 (checked over all colours by a test).
+        const __m256i blueRed = _mm256_set1_epi32((299 << 16) | 114);
+        const __m256i green = _mm256_set1_epi32(587);
+        const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
+        const __m256i lowByte = _mm256_set1_epi32(0xFF);
+        const __m256 half = _mm256_set1_ps(0.5f);
+        const __m256 thousandth = _mm256_set1_ps(0.001f);
+        const auto levels = [&](const uint8_t* p) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const __m256i sum = _mm256_add_epi32(
+                _mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
+                _mm256_madd_epi16(_mm256_and_si256(_mm256_srli_epi32(v, 8), lowByte), green));
+            return _mm256_cvttps_epi32(
+                _mm256_mul_ps(_mm256_add_ps(_mm256_cvtepi32_ps(sum), half), thousandth));
+        };
+        for (; n + 16 <= count; n += 16) {
+            const __m256i words = _mm256_permute4x64_epi64(
+                _mm256_packus_epi32(levels(in + 4 * n), levels(in + 4 * n + 32)), 0xD8);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n), ClampToBytes16(words));
+        }
+    }
+#endif
+    for (; n < count; ++n) {
+        Codec::Encode(line, int64_t{i} + n, LoadLe32(in + 4 * n));
+    }
+}
+
+// ARGB words in and out are the layout itself: copies.
+void UnpackArgb8888(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    std::memcpy(out, s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 4, size_t(count) * 4);
+}
+void PackArgb8888(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    std::memcpy(d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 4, in, size_t(count) * 4);
+}
+
+// Row 1: two pixels in three bytes; an even pixel ends in the low nibble of the middle byte,
+// an odd one starts in its high nibble.
+void UnpackR444GbR(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t px = int64_t{x} + n;
+        const uint8_t* p = line + px * 12 / 8;
+        StoreLe32(out + 4 * n,
+                  px % 2 == 0
+                      ? Rgb(Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4), Widen(p[0] & 15u, 4))
+                      : Rgb(Widen(p[1] >> 4, 4), Widen(p[1] & 15u, 4), Widen(p[0] >> 4, 4)));
+    }
+}
+void PackR444GbR(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t px = int64_t{i} + n;
+        uint8_t* p = line + px * 12 / 8;
+        const uint32_t v = LoadLe32(in + 4 * n);
+        if (px % 2 == 0) {
+            p[0] = U8((ChG(v) & 0xF0u) | (ChB(v) >> 4));
+            p[1] = U8((p[1] & 0xF0u) | (ChR(v) >> 4));
+        } else {
+            p[0] = U8((p[0] & 0x0Fu) | (ChB(v) & 0xF0u));
+            p[1] = U8((ChR(v) & 0xF0u) | (ChG(v) >> 4));
+        }
+    }
+}
+
+// Row 8: an 18-bit field per pixel in one stream over the whole picture.
+void UnpackR666Stream(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t bit = (int64_t{y} * s.Width + x + n) * 18;
+        const uint8_t* p = s.Buffer + bit / 8;
+        const uint32_t f =
+            ((uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16)) >> (bit % 8)) &
+            0x3FFFFu;
+        StoreLe32(out + 4 * n, Rgb(Widen(f >> 12, 6), Widen((f >> 6) & 63u, 6), Widen(f & 63u, 6)));
+    }
+}
+void PackR666Stream(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t bit = (int64_t{j} * d.Width + i + n) * 18;
+        uint8_t* p = d.Buffer + bit / 8;
+        const uint32_t v = LoadLe32(in + 4 * n);
+        const uint32_t field = ((ChR(v) >> 2) << 12) | ((ChG(v) >> 2) << 6) | (ChB(v) >> 2);
+        const uint32_t shift = static_cast<uint32_t>(bit % 8);
+        const uint32_t mask = 0x3FFFFu << shift;
+        const uint32_t old = uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+        const uint32_t now = (old & ~mask) | (field << shift);
+        p[0] = U8(now);
+        p[1] = U8(now >> 8);
+        p[2] = U8(now >> 16);
+    }
+}
+
+// Rows 10 and 21: three logical bytes per pixel, logical byte k stored at k XOR 1.
+template <bool kSixBits>
+void UnpackLaneSwapped(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t p = (int64_t{x} + n) * 3;
+        const uint32_t r = line[p ^ 1];
+        const uint32_t g = line[(p + 1) ^ 1];
+        const uint32_t b = line[(p + 2) ^ 1];
+        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(b >> 2, 6))
+                                        : Rgb(r, g, b));
+    }
+}
+template <bool kSixBits>
+void PackLaneSwapped(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
+    const uint32_t keep = kSixBits ? 0xFCu : 0xFFu;
+    for (int32_t n = 0; n < count; ++n) {
+        const int64_t p = (int64_t{i} + n) * 3;
+        const uint32_t v = LoadLe32(in + 4 * n);
+        line[p ^ 1] = U8(ChR(v) & keep);
+        line[(p + 1) ^ 1] = U8(ChG(v) & keep);
+        line[(p + 2) ^ 1] = U8(ChB(v) & keep);
+    }
+}
+
+// Rows 19 and 20: three bytes per pixel, four pixels moved at a time with a byte shuffle.
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+using Words4 = uint32_t __attribute__((vector_size(16)));
+
+template <bool kBgr>
+void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
+    const uint8_t* p = s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 3;
+    constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12}
+                                    : Bytes16{2, 1, 0, 3, 5, 4, 3, 6, 8, 7, 6, 9, 11, 10, 9, 12};
+    int32_t n = 0;
+    for (; n + 6 <= count; n += 4) { // 16 bytes read, all inside the run
+        Bytes16 v;
+        std::memcpy(&v, p + 3 * n, 16);
+        Words4 w = reinterpret_cast<Words4>(__builtin_shuffle(v, kOrder));
+        w &= 0x00FFFFFFu;
+        std::memcpy(out + 4 * n, &w, 16);
+    }
+    for (; n < count; ++n) {
+        const uint8_t* q = p + 3 * n;
+        StoreLe32(out + 4 * n, kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]));
+    }
+}
+
+template <bool kBgr>
+void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
+    uint8_t* p = d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 3;
+    constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0}
+                                    : Bytes16{2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0};
+    int32_t n = 0;
+    for (; n + 6 <= count; n += 4) { // 16 bytes stored; the last 4 are rewritten next round
+        Bytes16 v;
+        std::memcpy(&v, in + 4 * n, 16);
+        const Bytes16 packed = __builtin_shuffle(v, kOrder);
+        std::memcpy(p + 3 * n, &packed, 16);
+    }
+    for (; n < count; ++n) {
+        uint8_t* q = p + 3 * n;
+        const uint32_t v = LoadLe32(in + 4 * n);
+        q[kBgr ? 2 : 0] = U8(ChR(v));
+        q[1] = U8(ChG(v));
+        q[kBgr ? 0 : 2] = U8(ChB(v));
+    }
+}
+
+} // namespace
+
+void FillRgbKernels(KernelSet& k) {
+    k.UnpackArgb[0] = &Unpack<R332>;
+    k.PackArgb[0] = &Pack<R332>;
+    k.UnpackArgb[1] = &UnpackR444GbR;
+    k.PackArgb[1] = &PackR444GbR;
+    k.UnpackArgb[2] = &Unpack<R444GbxR>;
+    k.PackArgb[2] = &Pack<R444GbxR>;
+    k.UnpackArgb[3] = &Unpack<R444GbRx>;
+    k.PackArgb[3] = &Pack<R444GbRx>;
+    k.UnpackArgb[4] = &Unpack<R555>;
+    k.PackArgb[4] = &Pack<R555>;
+    k.UnpackArgb[5] = &Unpack<R565>;
+    k.PackArgb[5] = &Pack<R565>;
+    k.UnpackArgb[6] = &Unpack<R565Swapped>;
+    k.PackArgb[6] = &Pack<R565Swapped>;
+    k.UnpackArgb[7] = &Unpack<R565>;
+    k.PackArgb[7] = &Pack<R565>;
+    k.UnpackArgb[8] = &UnpackR666Stream;
+    k.PackArgb[8] = &PackR666Stream;
+    k.UnpackArgb[9] = &Unpack<Bytes666<3, 0, 1, 2>>;
+    k.PackArgb[9] = &Pack<Bytes666<3, 0, 1, 2>>;
+    k.UnpackArgb[10] = &UnpackLaneSwapped<true>;
+    k.PackArgb[10] = &PackLaneSwapped<true>;
+    k.UnpackArgb[11] = &Unpack<R666xRrGgB>;
+    k.PackArgb[11] = &Pack<R666xRrGgB>;
+    k.UnpackArgb[12] = &Unpack<Bytes666<4, 1, 2, 3>>;
+    k.PackArgb[12] = &Pack<Bytes666<4, 1, 2, 3>>;
+    k.UnpackArgb[13] = &Unpack<Bytes666<4, 0, 3, 2>>;
+    k.PackArgb[13] = &Pack<Bytes666<4, 0, 3, 2>>;
+    k.UnpackArgb[14] = &Unpack<R666Word32>;
+    k.PackArgb[14] = &Pack<R666Word32>;
+    k.UnpackArgb[15] = &Unpack<X888>;
+    k.PackArgb[15] = &Pack<X888>;
+    k.UnpackArgb[16] = &Unpack<X888>;
+    k.PackArgb[16] = &Pack<X888>;
+    k.UnpackArgb[17] = &Unpack<Bytes888<4, 0, 3, 2>>;
+    k.PackArgb[17] = &Pack<Bytes888<4, 0, 3, 2>>;
+    k.UnpackArgb[18] = &Unpack<Bytes888<4, 1, 2, 3>>;
+    k.PackArgb[18] = &Pack<Bytes888<4, 1, 2, 3>>;
+    k.UnpackArgb[19] = &UnpackRgb24<false>;
+    k.PackArgb[19] = &PackRgb24<false>;
+    k.UnpackArgb[20] = &UnpackRgb24<true>;
+    k.PackArgb[20] = &PackRgb24<true>;
+    k.UnpackArgb[21] = &UnpackLaneSwapped<false>;
+    k.PackArgb[21] = &PackLaneSwapped<false>;
+    k.UnpackArgb[22] = &Unpack<A1555>;
+    k.PackArgb[22] = &Pack<A1555>;
+    k.UnpackArgb[23] = &Unpack<A4444>;
+    k.PackArgb[23] = &Pack<A4444>;
+    k.UnpackArgb[24] = &Unpack<A8565>;
+    k.PackArgb[24] = &Pack<A8565>;
+    k.UnpackArgb[25] = &UnpackArgb8888;
+    k.PackArgb[25] = &PackArgb8888;
+    k.UnpackArgb[26] = &Unpack<Rgba8888>;
+    k.PackArgb[26] = &Pack<Rgba8888>;
+    k.UnpackArgb[27] = &Unpack<Mono>;
+    k.PackArgb[27] = &Pack<Mono>;
+}
+
+} // namespace Q3V_KERNEL_VARIANT

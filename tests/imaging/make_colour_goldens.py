@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+"""Writes ColourGoldens.inc: expected YCbCr of RGB colours, RGB of YCbCr values and the YCbCr
+adaptations between surface conventions, for every colour standard, full and video range, with
+and without chroma offset. Computed here from the published per-1000 and per-10000 formulas,
+independently of the converter's code. Run: python3 make_colour_goldens.py > ColourGoldens.inc
+"""
+
+def div(a, b):
+    """Integer division truncating toward zero."""
+    q = abs(a) // abs(b)
+    return q if (a >= 0) == (b >= 0) else -q
+
+def u8(v):
+    return 0 if v < 0 else 255 if v > 255 else v
+
+def s8(v):
+    v &= 0xFFFF
+    if v >= 0x8000:
+        v -= 0x10000
+    return -128 if v < -128 else 127 if v > 127 else v
+
+def byte(v):
+    return v & 0xFF
+
+# (Y, Cb, Cr) rows over (R, G, B): coefficients and divisor.
+FULL = [
+    ((2126, 7152, 722, 10000), (-115, -386, 500, 1000), (500, -454, -46, 1000)),
+    ((300, 590, 110, 1000), (-169, -331, 500, 1000), (500, -421, -79, 1000)),
+    ((299, 587, 114, 1000), (-169, -331, 500, 1000), (500, -419, -81, 1000)),
+    ((299, 587, 114, 1000), (-169, -331, 500, 1000), (500, -419, -81, 1000)),
+    ((212, 701, 87, 1000), (-116, -384, 500, 1000), (500, -445, -55, 1000)),
+]
+VIDEO = [
+    ((1826, 6142, 620, 10000), (-1010, -3391, 4392, 10000), (4392, -3988, -404, 10000)),
+    ((2576, 5067, 945, 10000), (-1485, -2908, 4392, 10000), (4392, -3698, -694, 10000)),
+    ((257, 504, 98, 1000), (-148, -291, 439, 1000), (439, -368, -71, 1000)),
+    ((2568, 5041, 979, 10000), (-1485, -2908, 4392, 10000), (4392, -3681, -712, 10000)),
+    # SMPTE 240M: blue's Cr coefficient 483 makes the row sum zero.
+    ((1821, 6020, 747, 10000), (-1019, -3373, 4392, 10000), (4392, -3909, -483, 10000)),
+]
+# (R, G, B) rows over (Y, Cb, Cr).
+FULL_BACK = [
+    ((1000, 0, 1575, 1000), (1000, -187, -468, 1000), (1002, 1855, 0, 1000)),
+    ((1000, 0, 1400, 1000), (1000, -333, -712, 1000), (1000, 1780, 2, 1000)),
+    ((1000, 0, 1402, 1000), (1000, -344, -714, 1000), (1000, 1772, 0, 1000)),
+    ((1000, 0, 1402, 1000), (1000, -344, -714, 1000), (1000, 1772, 0, 1000)),
+    ((1000, 0, 1576, 1000), (1000, -226, -477, 1000), (1000, 1826, 0, 1000)),
+]
+VIDEO_BACK = [
+    ((11644, 0, 17930, 10000), (11644, -2129, -5328, 10000), (11647, 21117, 0, 10000)),
+    ((11644, 11, 15938, 10000), (11644, -3791, -8105, 10000), (11644, 20263, 23, 10000)),
+    ((11644, 0, 15960, 10000), (11644, -3916, -8128, 10000), (11644, 20172, 0, 10000)),
+    ((11644, 0, 15960, 10000), (11644, -3916, -8128, 10000), (11644, 20172, 0, 10000)),
+    ((11644, 0, 17941, 10000), (11644, -2573, -5430, 10000), (11644, 20787, 0, 10000)),
+]
+
+def lin(row, a, b, c):
+    return div(row[0] * a + row[1] * b + row[2] * c, row[3])
+
+def rgb_to_yuv(c, video, offset, r, g, b):
+    if video:
+        k = VIDEO[c]
+        y = u8(lin(k[0], r, g, b) + 16)
+        cb = u8(lin(k[1], r, g, b) + 128)
+        cr = u8(lin(k[2], r, g, b) + 128)
+        if not offset:
+            cb, cr = byte(cb - 128), byte(cr - 128)
+        return y, cb, cr
+    k = FULL[c]
+    y = u8(lin(k[0], r, g, b))
+    cb = byte(s8(lin(k[1], r, g, b)))
+    cr = byte(s8(lin(k[2], r, g, b)))
+    if offset:
+        cb, cr = byte(cb + 128), byte(cr + 128)
+    return y, cb, cr
+
+def signed(v):
+    return v - 256 if v >= 128 else v
+
+def yuv_to_rgb(c, video, offset, y, cb, cr):
+    scb = cb - 128 if offset else signed(cb)
+    scr = cr - 128 if offset else signed(cr)
+    if video:
+        k, y = VIDEO_BACK[c], y - 16
+    else:
+        k = FULL_BACK[c]
+    return tuple(u8(lin(k[i], y, scb, scr)) for i in range(3))
+
+def adapt(src_video, src_offset, dst_video, dst_offset, y, cb, cr):
+    if not src_video:
+        if src_offset:
+            cb, cr = byte(cb - 128), byte(cr - 128)
+        if dst_video:
+            y = u8(div(y * 219, 255) + 16)
+            cb = u8(div(signed(cb) * 224, 255) + 128)
+            cr = u8(div(signed(cr) * 224, 255) + 128)
+            if not dst_offset:
+                cb, cr = byte(cb - 128), byte(cr - 128)
+        elif dst_offset:
+            cb, cr = byte(cb + 128), byte(cr + 128)
+        return y, cb, cr
+    if not src_offset:
+        cb, cr = byte(cb + 128), byte(cr + 128)
+    if not dst_video:
+        y = u8(div((y - 16) * 255, 219))
+        cb = byte(s8(div((cb - 128) * 255, 224)))
+        cr = byte(s8(div((cr - 128) * 255, 224)))
+        if dst_offset:
+            cb, cr = byte(cb + 128), byte(cr + 128)
+    elif not dst_offset:
+        cb, cr = byte(cb - 128), byte(cr - 128)
+    return y, cb, cr
+
+COLOURS = [(255, 255, 255), (0, 0, 0), (255, 0, 0), (0, 255, 0), (0, 0, 255), (128, 128, 128),
+           (255, 255, 0), (0, 255, 255), (255, 0, 255), (17, 200, 93), (250, 3, 129), (1, 2, 3)]
+YUVS = [(0, 0, 0), (255, 0, 0), (16, 128, 128), (235, 128, 128), (128, 240, 16), (128, 16, 240),
+        (81, 90, 240), (200, 127, 129), (50, 200, 60), (255, 255, 255), (30, 130, 126)]
+
+print("// Generated by make_colour_goldens.py from the colour formulas; do not edit.")
+print("// RgbToYuv: colorimetry, video, offset, R, G, B -> Y, Cb, Cr")
+print("inline constexpr RgbToYuvGolden kRgbToYuvGoldens[] = {")
+for c in range(5):
+    for video in (0, 1):
+        for offset in (0, 1):
+            for (r, g, b) in COLOURS:
+                y, cb, cr = rgb_to_yuv(c, video, offset, r, g, b)
+                print(f"    {{{c}, {video}, {offset}, {r}, {g}, {b}, {y}, {cb}, {cr}}},")
+print("};")
+print("// YuvToRgb: colorimetry, video, offset, Y, Cb, Cr -> R, G, B")
+print("inline constexpr YuvToRgbGolden kYuvToRgbGoldens[] = {")
+for c in range(5):
+    for video in (0, 1):
+        for offset in (0, 1):
+            for (y, cb, cr) in YUVS:
+                r, g, b = yuv_to_rgb(c, video, offset, y, cb, cr)
+                print(f"    {{{c}, {video}, {offset}, {y}, {cb}, {cr}, {r}, {g}, {b}}},")
+print("};")
+print("// Adapt: source video, offset, destination video, offset, Y, Cb, Cr -> Y, Cb, Cr")
+print("inline constexpr AdaptGolden kAdaptGoldens[] = {")
+for sv in (0, 1):
+    for so in (0, 1):
+        for dv in (0, 1):
+            for do in (0, 1):
+                for (y, cb, cr) in YUVS:
+                    a = adapt(sv, so, dv, do, y, cb, cr)
+                    print(f"    {{{sv}, {so}, {dv}, {do}, {y}, {cb}, {cr}, {a[0]}, {a[1]}, {a[2]}}},")
+print("};")
