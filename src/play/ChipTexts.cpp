@@ -40,10 +40,11 @@ std::string AccessFlags(bool readOnly, bool writeOnly, bool reserved, bool short
 }
 
 // "REG[24h-b6:0]" (short) or "REG[24h] Bits 6:0" (long) of a feature with a register.
-std::string RegisterBits(const ChipFeature& feature, bool shortForm) {
+std::string RegisterBits(const ChipFeature& feature, bool shortForm, uint32_t indexWidth) {
+    const int digits = static_cast<int>(indexWidth);
     std::string text = feature.Indexed != 0
-                           ? Format("INDEX[%0*Xh", IndexDigits(), feature.Reg & feature.IndexMask)
-                           : Format("REG[%0*Xh", IndexDigits(), feature.Reg);
+                           ? Format("INDEX[%0*Xh", digits, feature.Reg & feature.IndexMask)
+                           : Format("REG[%0*Xh", digits, feature.Reg);
     if (feature.Mask == kAllSixteenBits) {
         text += "]";
     } else {
@@ -57,19 +58,19 @@ std::string RegisterBits(const ChipFeature& feature, bool shortForm) {
         }
     }
     if (feature.Indexed != 0) {
-        text += Format(" of REG[%0*Xh]", IndexDigits(), feature.AddrReg);
+        text += Format(" of REG[%0*Xh]", digits, feature.AddrReg);
     }
     return text;
 }
 
 } // namespace
 
-std::string FeatureLocationText(const char* name, uint32_t flags) {
+std::string FeatureLocationText(const char* name, uint32_t flags, ChipDefBase& chip) {
     uint32_t row = 0;
-    if (!g_ChipDef.FindFeature(name, &row)) {
+    if (!chip.FindFeature(name, &row)) {
         return {};
     }
-    const ChipFeature& feature = g_ChipDef.Features()[row];
+    const ChipFeature& feature = chip.Features()[row];
     const bool shortForm = (flags & kTextShort) != 0;
     std::string text;
     if ((flags & kTextName) != 0 && feature.Name != nullptr && feature.Name[0] != '\0') {
@@ -83,7 +84,7 @@ std::string FeatureLocationText(const char* name, uint32_t flags) {
             text += "REG[SPAN]";
             text += feature.NeedCode != 0 ? "+CODE" : "";
         } else if (feature.Reg != kNoRegister) {
-            text += RegisterBits(feature, shortForm);
+            text += RegisterBits(feature, shortForm, chip.GetDefaultIndexWidth());
             text += feature.NeedCode != 0 ? "+CODE" : "";
         } else {
             text += "CODE";
@@ -91,9 +92,8 @@ std::string FeatureLocationText(const char* name, uint32_t flags) {
         text += named ? ") " : " ";
     }
     if ((flags & kTextAccess) != 0) {
-        const std::string access =
-            AccessFlags(feature.ReadOnly != 0, feature.WriteOnly != 0,
-                        g_ChipDef.IsFeatureReserved(feature.KeyName), shortForm);
+        const std::string access = AccessFlags(feature.ReadOnly != 0, feature.WriteOnly != 0,
+                                               chip.IsFeatureReserved(feature.KeyName), shortForm);
         text += access.empty() ? "" : access + " ";
     }
     while (!text.empty() && text.back() == ' ') {

@@ -7,6 +7,8 @@
 // Flag bits, as the chip definition names them: kTextName (the NAME), kTextLocation (register,
 // index and bits), kTextAccess (access flags in brackets), kTextShort (short forms: "-b6:0]",
 // "RO,").
+#include "play/PlayChipDef.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,7 +18,7 @@ constexpr uint32_t kTextAccess = 0x08;
 constexpr uint32_t kTextShort = 0x10;
 
 // The location text of a feature of the selected product (empty for an unknown name).
-std::string FeatureLocationText(const char* name, uint32_t flags);
+std::string FeatureLocationText(const char* name, uint32_t flags, ChipDefBase& chip = g_ChipDef);
 
 // The label of register index: "REG[%0*Xh]" (kTextLocation), its NAME (kTextName), its access
 // flags (kTextAccess, kTextShort); "UNKNOWN" for a register the database does not know.

@@ -5,6 +5,7 @@
 //     ExprValue value{};
 //     value.Number = 320;
 //     SetFeatureChecked("hdp", &value, true, &errorText);   // "hdp (REG[24h-b6:0]) <- 320"
+#include "chipdef/ChipDefBase.h"
 #include "expr/Expr.h"
 
 #include <cstdint>
@@ -20,6 +21,9 @@ std::string FormatInRadix(uint32_t value, uint32_t radix);
 // be aligned by 4!"). Other types take the value as text (a number as hexadecimal digits). With
 // echo the new value is printed (CAT_SET). 0, or a column with *errorText set.
 uint32_t SetFeatureChecked(const char* name, const ExprValue* value, bool echo,
+                           const char** errorText);
+// The same on another chip definition than Play's own.
+uint32_t SetFeatureChecked(ChipDefBase& chip, const char* name, const ExprValue* value, bool echo,
                            const char** errorText);
 
 // Prints a feature's explanation and, for numbers and addresses, prefix and its range line

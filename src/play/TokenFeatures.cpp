@@ -87,15 +87,16 @@ bool ParseInRadix(const char* text, uint32_t radix, uint32_t* number) {
     return true;
 }
 
-uint32_t SetNumber(const char* name, const ExprValue* value, bool echo, const char** errorText) {
-    const uint32_t radix = g_ChipDef.GetFeatureRadix(name);
+uint32_t SetNumber(ChipDefBase& chip, const char* name, const ExprValue* value, bool echo,
+                   const char** errorText) {
+    const uint32_t radix = chip.GetFeatureRadix(name);
     uint32_t number = value->Number;
     if (value->IsString != 0 && !ParseInRadix(value->Text, radix, &number)) {
         return TokenError(errorText, "Not a number.", static_cast<uint32_t>(std::strlen(name)) + 1);
     }
-    const uint32_t min = g_ChipDef.GetFeatureMin(name);
-    const uint32_t max = g_ChipDef.GetFeatureMax(name);
-    const uint32_t step = g_ChipDef.GetFeatureStep(name);
+    const uint32_t min = chip.GetFeatureMin(name);
+    const uint32_t max = chip.GetFeatureMax(name);
+    const uint32_t step = chip.GetFeatureStep(name);
     if (number < min || number > max) {
         return TokenError(errorText,
                           Message("Must be between %s and %s!", FormatInRadix(min, radix),
@@ -107,31 +108,32 @@ uint32_t SetNumber(const char* name, const ExprValue* value, bool echo, const ch
         return TokenError(errorText, Message("Must be aligned by %s!", FormatInRadix(step, radix)),
                           1);
     }
-    if (!g_ChipDef.SetFeatureValue(name, number)) {
+    if (!chip.SetFeatureValue(name, number)) {
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
         const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort);
+            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
         PlayPrint(CAT_SET, "%s (%s) <- %s\n", name, location.c_str(),
                   FormatInRadix(number, radix).c_str());
     }
     return 0;
 }
 
-uint32_t SetText(const char* name, const ExprValue* value, bool echo, const char** errorText) {
+uint32_t SetText(ChipDefBase& chip, const char* name, const ExprValue* value, bool echo,
+                 const char** errorText) {
     char text[EXPR_TEXT_MAX + 1];
     if (value->IsString != 0) {
         std::snprintf(text, sizeof text, "%s", value->Text);
     } else {
         std::snprintf(text, sizeof text, "%X", value->Number);
     }
-    if (!g_ChipDef.SetFeatureText(name, text)) {
+    if (!chip.SetFeatureText(name, text)) {
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
         const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort);
+            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
         PlayPrint(CAT_SET, "%s (%s) <- \"%s\"\n", name, location.c_str(), text);
     }
     return 0;
@@ -192,13 +194,18 @@ uint32_t GetFeatureToken(const ParsedToken& token, ExprValue* value, bool show,
 
 uint32_t SetFeatureChecked(const char* name, const ExprValue* value, bool echo,
                            const char** errorText) {
-    if (!g_ChipDef.IsFeatureInProduct(name)) {
+    return SetFeatureChecked(g_ChipDef, name, value, echo, errorText);
+}
+
+uint32_t SetFeatureChecked(ChipDefBase& chip, const char* name, const ExprValue* value, bool echo,
+                           const char** errorText) {
+    if (!chip.IsFeatureInProduct(name)) {
         return TokenError(errorText, "Unknown feature or token.", 1);
     }
-    if (IsNumberOrAddress(g_ChipDef.GetFeatureType(name))) {
-        return SetNumber(name, value, echo, errorText);
+    if (IsNumberOrAddress(chip.GetFeatureType(name))) {
+        return SetNumber(chip, name, value, echo, errorText);
     }
-    return SetText(name, value, echo, errorText);
+    return SetText(chip, name, value, echo, errorText);
 }
 
 uint32_t ShowFeature(const char* name, uint32_t length, const char* prefix,
