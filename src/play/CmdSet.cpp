@@ -78,13 +78,12 @@ bool ListVariables() {
     return true;
 }
 
-// Evaluates the value word; a caret error under it.
-bool EvaluateWord(char** argv, int32_t word, ExprValue* value) {
+// Evaluates a word that stands at column of the echoed line; a caret error under it.
+bool EvaluateWord(const char* word, uint32_t column, ExprValue* value) {
     const char* errorText = nullptr;
-    const uint32_t error =
-        ExprEvaluate(argv[word], std::strlen(argv[word]), value, CurrentScope(), &errorText);
+    const uint32_t error = ExprEvaluate(word, std::strlen(word), value, CurrentScope(), &errorText);
     if (error != 0) {
-        return PrintCaretError(ArgsTextLength(argv, word) + error - 1, "ERROR: %s\n",
+        return PrintCaretError(column + error - 1, "ERROR: %s\n",
                                errorText != nullptr ? errorText : "Invalid syntax.");
     }
     return true;
@@ -107,7 +106,7 @@ bool SetVariable(int32_t argc, char** argv) {
             return PlayPrint(CAT_ERR, "ERROR: Variable does not exist.\n");
         }
     } else {
-        if (!EvaluateWord(argv, 2, &value)) {
+        if (!EvaluateWord(argv[2], ArgsTextLength(argv, 2), &value)) {
             return false;
         }
         if (!ExprSetVar(name, nameLength, &value, scope)) {
@@ -132,6 +131,8 @@ void RewriteRegisterIndex(char* word) {
 }
 
 bool SetToken(int32_t argc, char** argv) {
+    // Carets stand under the words as typed, before a register index is rewritten.
+    const uint32_t valueColumn = ArgsTextLength(argv, 2);
     RewriteRegisterIndex(argv[1]);
     const char* token = argv[1];
     const uint32_t length = static_cast<uint32_t>(std::strlen(token));
@@ -143,7 +144,7 @@ bool SetToken(int32_t argc, char** argv) {
     ExprValue value{};
     uint32_t error = 0;
     if (argc == 3) {
-        if (!EvaluateWord(argv, 2, &value)) {
+        if (!EvaluateWord(argv[2], valueColumn, &value)) {
             return false;
         }
         error = SetTokenValue(token, length, &value, EchoSets(), &errorText);
