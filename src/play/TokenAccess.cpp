@@ -114,17 +114,17 @@ void ShowScriptToken(ScriptToken kind, const ExprValue& value) {
 } // namespace
 
 PlainToken ClassifyPlainName(const char* text, uint32_t length) {
-    const std::string_view name(text, length);
-    if (BeginsWord(name, "argn")) {
+    // The script's own names come first, as the script runner matches them.
+    switch (FindScriptToken(text, length)) {
+    case ScriptToken::ArgN:
         return PlainToken::ArgN;
-    }
-    if (BeginsWord(name, "retval")) {
+    case ScriptToken::RetVal:
         return PlainToken::RetVal;
+    default:
+        break;
     }
-    if (BeginsWord(name, "rand")) {
-        return PlainToken::Rand;
-    }
-    return PlainToken::Feature;
+    return BeginsWord(std::string_view(text, length), "rand") ? PlainToken::Rand
+                                                              : PlainToken::Feature;
 }
 
 bool ParseRegisterSpec(const char* text, uint32_t length, uint32_t* index, uint32_t* mask,
