@@ -3,9 +3,11 @@
 
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
+#include "play/InfoCommands.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
 #include "play/ScriptCommands.h"
+#include "play/TokenCommands.h"
 
 // clang-format off
 // One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
@@ -15,7 +17,7 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_BASIC, "m", nullptr /* CmdMode */, 1, "M                                         - Shows current Mode info"},
     {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
     {SEC_BASIC, "win", nullptr /* CmdWin */, 0, "WIN [MAIN|PIP] [SA=addr] [F=n] [..]       - Sets up the display window"},
-    {SEC_BASIC, "set", nullptr /* CmdSet */, 1, "SET [token [expression]]                  - Sets register, feature, $variable"},
+    {SEC_BASIC, "set", CmdSet, 1, "SET [token [expression]]                  - Sets register, feature, $variable"},
     {SEC_BASIC, "r;r8;r16;r32", CmdRead, 0, "R[8|16|32] [addr1 addr2 ..]               - Reads from memory"},
     {SEC_BASIC, "w;w8;w16;w32", CmdWrite, 0, "W[8|16|32] [addr [data1 data2 ..]         - Writes to memory"},
     {SEC_BASIC, "f;f8;f16;f32", CmdFill, 0, "F[8|16|32] start end|len data1 [data2 ..] - Fills current window"},
@@ -29,10 +31,10 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_BASIC, "xbs;bitstatus", nullptr /* CmdBitStatus */, 0, "XBS REG[8|16|32]=r [BIT=b [GPIO=g]] [..]  - Register Bit Status"},
     {SEC_BASIC, "bar;bar8;bar16;bar32", nullptr /* CmdBar */, 0, "BAR[8|16|32] n [index [data]]             - Register Get/Set using PCI BAR"},
     {SEC_BASIC, "q;quit;ex;exit", CmdQuit, 1, "Q                                         - Quits PLAY"},
-    {SEC_BASIC, "?;help", nullptr /* CmdHelp */, 1, "? [regindex|searchtext]                   - Help, or use to search chip info"},
+    {SEC_BASIC, "?;help", CmdHelp, 1, "? [regindex|searchtext]                   - Help, or use to search chip info"},
     {SEC_ADVANCED, "calc", CmdCalc, 1, "CALC expression                           - Built-in calculator"},
-    {SEC_ADVANCED, "debug", nullptr /* CmdDebug */, 0, "DEBUG                                     - HCL debugging"},
-    {SEC_ADVANCED, "diagnose;diagn", nullptr /* CmdDiagnose */, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
+    {SEC_ADVANCED, "debug", CmdDebug, 0, "DEBUG                                     - HCL debugging"},
+    {SEC_ADVANCED, "diagnose;diagn", CmdDiagnose, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
     {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", nullptr /* CmdFdump */, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
     {SEC_ADVANCED, "fload;fload8;fload16;fload32", nullptr /* CmdFload */, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
     {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
@@ -41,7 +43,7 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
     {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
     {SEC_ADVANCED, "runpath", CmdRunPath, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
-    {SEC_ADVANCED, "ver;version", nullptr /* CmdVersion */, 1, "VER                                       - Show build version info"},
+    {SEC_ADVANCED, "ver;version", CmdVersion, 1, "VER                                       - Show build version info"},
     {SEC_SCRIPT, "goto", CmdGoto, 1, "GOTO sectionname                          - Jumps execution to section"},
     {SEC_SCRIPT, "section", CmdSection, 1, "SECTION sectionname                       - Defines start of a section"},
     {SEC_SCRIPT, "if", CmdIf, 1, "IF expression [THEN] statements           - Single-line IF statement"},
@@ -54,7 +56,7 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_SCRIPT, "shell", CmdShell, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
     {SEC_SCRIPT, "singlestep", CmdSingleStep, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
     {SEC_SCRIPT, "verbose", CmdVerbose, 1, "VERBOSE [CMD|OUT|SET=ON|OFF] [..]         - Silences: COMmandline,OUTput,SETs"},
-    {SEC_HIDDEN, "reset", nullptr /* CmdReset */, 1, "RESET                                     - Reset USB interface"},
+    {SEC_HIDDEN, "reset", CmdReset, 1, "RESET                                     - Reset USB interface"},
 };
 // clang-format on
 

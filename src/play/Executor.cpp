@@ -5,7 +5,7 @@
 #include "play/Output.h"
 #include "play/RunState.h"
 #include "play/ScriptState.h"
-#include "play/ScriptTokens.h"
+#include "play/TokenAccess.h"
 
 #include <cstring>
 
@@ -51,17 +51,12 @@ bool Assign(const char* line, size_t targetStart, size_t targetLength, const Exp
         }
         return true;
     }
-    // A token: the script's own tokens are written here (echoed when CAT_SET is shown or a
-    // script is single-stepping); registers, features and display memory are not built yet, so
-    // every other token is one that cannot be set.
-    const uint32_t length = static_cast<uint32_t>(targetLength);
-    if (FindScriptToken(target, length) == ScriptToken::None) {
-        return PrintCaretError(static_cast<uint32_t>(targetStart), "ERROR: %s\n",
-                               "Unknown feature or token.");
-    }
+    // A token: registers, features, memory and the script's own tokens (echoed when CAT_SET is
+    // shown or a script is single-stepping).
     const bool echo = (EffectiveVerbose() & CAT_SET) != 0 || SingleStepping();
     const char* errorText = nullptr;
-    const uint32_t error = SetScriptToken(target, length, &value, echo, &errorText);
+    const uint32_t error =
+        SetTokenValue(target, static_cast<uint32_t>(targetLength), &value, echo, &errorText);
     if (error != 0) {
         return PrintCaretError(static_cast<uint32_t>(targetStart + error - 1), "ERROR: %s\n",
                                errorText);

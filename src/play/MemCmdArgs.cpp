@@ -34,7 +34,9 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
     }
     if (!InAddressSpace(start, wide)) {
-        if (word[0] == 0 && startWord[0] != 0) {
+        // A start outside the address space is the start word's fault, whatever the length.
+        const bool startOutside = start >= kMemAddressSpace;
+        if ((word[0] == 0 || startOutside) && startWord[0] != 0) {
             return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", startWord);
         }
         if (word[0] == 0) {

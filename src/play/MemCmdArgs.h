@@ -17,9 +17,10 @@ bool TakeUnit(const char* word, MemCmdState& state);
 bool TakeStart(const char* word, MemCmdState& state, uint32_t* start);
 
 // The end or length operand becomes state.m_Len and *length. The area start .. start + length
-// is computed in 64 bits and refused when it reaches past kMemAddressSpace (the end word's
-// error when one was given, else the start word's, or the start itself in hexadecimal when
-// both words are missing). Refused: "isn't a valid end address or length".
+// is computed in 64 bits and refused when it reaches past kMemAddressSpace (the start word's
+// error when the start itself lies outside or no end word was given, else the end word's, or
+// the start itself in hexadecimal when both words are missing). Refused: "isn't a valid end
+// address or length".
 bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdState& state,
                 uint32_t* length);
 

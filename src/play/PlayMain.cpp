@@ -6,22 +6,22 @@
 #include "hcl/HclError.h"
 #include "hcl/HclStart.h"
 #include "hcl/HclTrace.h"
-#include "hcl/HclVersion.h"
 #include "hcl/ServicesAffinity.h"
 #include "play/ArgParsers.h"
 #include "play/Args.h"
 #include "play/CommandLine.h"
 #include "play/Commands.h"
 #include "play/Executor.h"
+#include "play/InfoCommands.h"
 #include "play/Keywords.h"
 #include "play/LineEditor.h"
 #include "play/Output.h"
 #include "play/PlayChipDef.h"
 #include "play/RunState.h"
 #include "play/ScriptRunner.h"
-#include "play/ScriptTokens.h"
 #include "play/Session.h"
 #include "play/StartupScript.h"
+#include "play/TokenAccess.h"
 
 #include <cstdio>
 #include <cstring>
@@ -91,15 +91,14 @@ int main(int argc, char** argv) {
     InitSession(argc, argv);
     HelperInit();
     ConsoleInit();
-    // The evaluator asks the script's own tokens (arg[n], argn, retval); token access to
-    // registers, features and memory is not built yet.
-    ExprSetResolver(ResolveScriptTokens);
+    // The evaluator hands every name it does not know to token access.
+    ExprSetResolver(ResolveToken);
     SetExprHook(EvalArgHook);
     SetCommandTable(g_Commands, RunScript);
     oxHclClearBreakpoints();
 
     char banner[256];
-    oxHclGetVersionText("PLAY", "test utility", " $Revision: 73 $", banner, sizeof(banner));
+    GetPlayBanner(banner, sizeof(banner));
     PlayPrint(CAT_OUT, "%s\n", banner);
 
     g_Acquired = true;

@@ -262,6 +262,10 @@ TEST_F(MemCommandsTest, MalformedArgumentsGetTheirErrors) {
         {"d32 0 L40000000", "ERROR: 'L40000000' isn't a valid end address or length.\n"},
         {"f32 fffff0 L400000 1", "ERROR: 'L400000' isn't a valid end address or length.\n"},
         {"s 0 ffffffff 1", "ERROR: 'ffffffff' isn't a valid end address or length.\n"},
+        // A start outside the address space is named, not the length that follows it.
+        {"d8 1000000 L1", "ERROR: '1000000' isn't a valid start address.\n"},
+        {"f 1000000 L1 0", "ERROR: '1000000' isn't a valid start address.\n"},
+        {"s ffffffff L1 0", "ERROR: 'ffffffff' isn't a valid start address.\n"},
         {"f 0 L4", "ERROR: Not enough parameters.\n"},
         {"s 0 L4", "ERROR: Not enough parameters.\n"},
         {"f 0 L4 1 zz", "ERROR: 'zz' isn't a valid data parameter.\n"},
