@@ -78,8 +78,8 @@ public:
     void CompactRegList();
     // Counts the entries of index in a block's list (the end mark counts when 255 is asked);
     // first, second and the last from the third on are the positions (each may be nullptr).
-    static uint32_t FindRegListOccurrences(uint32_t index, const oxHclData& block,
-                                           uint32_t* first, uint32_t* second, uint32_t* third);
+    static uint32_t FindRegListOccurrences(uint32_t index, const oxHclData& block, uint32_t* first,
+                                           uint32_t* second, uint32_t* third);
 
     // ---- The strings pool of the LCD sequence ----
     // The text of the entry for sequence position ListIndex, or nullptr (also from 255 on).

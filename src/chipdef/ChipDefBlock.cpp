@@ -82,7 +82,8 @@ const char* ChipDef::FormatHclFlags(uint32_t flags) {
     size_t used = 0;
     for (const oxHclFlagName& row : oxgHclFlagNames) {
         if (row.Value != 0 && (flags & row.Value) == row.Value) {
-            used += static_cast<size_t>(std::snprintf(text + used, kTextSize - used, "%s|", row.Name));
+            used +=
+                static_cast<size_t>(std::snprintf(text + used, kTextSize - used, "%s|", row.Name));
             flags &= ~row.Value;
         }
     }

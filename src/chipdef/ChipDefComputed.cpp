@@ -85,13 +85,13 @@ struct ConfigField {
 };
 
 constexpr ConfigField kConfigFields[] = {
-    {"mgeiftype", 0, {0, 2}},    {"mgesigtypea", 0, {2, 3}},  {"mgesigtypeb", 0, {2, 1}},
-    {"mgesigtypec", 0, {3, 2}},  {"mgedbw", 0, {5, 2}},       {"mgeintpol", 0, {7, 1}},
-    {"mgecs2rd", 1, {0, 2}},     {"mgecs2wr", 1, {2, 2}},     {"mgerd2cs", 1, {4, 2}},
-    {"mgewr2cs", 1, {6, 2}},     {"mgerdwait", 2, {0, 4}},    {"mgesertype", 2, {0, 4}},
-    {"mgewrwait", 2, {4, 4}},    {"mgeb2bwait", 3, {0, 4}},   {"mgeb2bcshigh", 3, {4, 1}},
-    {"mgeabw", 3, {5, 2}},       {"usbconfig0", 0, {0, 8}},   {"usbconfig1", 1, {0, 8}},
-    {"usbconfig2", 2, {0, 8}},   {"usbconfig3", 3, {0, 8}},   {"usbconfig4", 4, {0, 8}},
+    {"mgeiftype", 0, {0, 2}},   {"mgesigtypea", 0, {2, 3}}, {"mgesigtypeb", 0, {2, 1}},
+    {"mgesigtypec", 0, {3, 2}}, {"mgedbw", 0, {5, 2}},      {"mgeintpol", 0, {7, 1}},
+    {"mgecs2rd", 1, {0, 2}},    {"mgecs2wr", 1, {2, 2}},    {"mgerd2cs", 1, {4, 2}},
+    {"mgewr2cs", 1, {6, 2}},    {"mgerdwait", 2, {0, 4}},   {"mgesertype", 2, {0, 4}},
+    {"mgewrwait", 2, {4, 4}},   {"mgeb2bwait", 3, {0, 4}},  {"mgeb2bcshigh", 3, {4, 1}},
+    {"mgeabw", 3, {5, 2}},      {"usbconfig0", 0, {0, 8}},  {"usbconfig1", 1, {0, 8}},
+    {"usbconfig2", 2, {0, 8}},  {"usbconfig3", 3, {0, 8}},  {"usbconfig4", 4, {0, 8}},
     {"usbconfig5", 5, {0, 8}},
 };
 constexpr int kConfigFieldCount = static_cast<int>(std::size(kConfigFields));
@@ -205,7 +205,7 @@ uint32_t ChipDef::ComputedRawValue(int kind) {
     }
     case kSysClk:
         return GetFeatureRawValue("sysclksrc") != 0 ? GetFeatureRawValue("plloutclk")
-                                                     : oxHclGetClkI(m_HclData);
+                                                    : oxHclGetClkI(m_HclData);
     case kSysClkSrc:
         return GetFeatureRawValue("pllbypass") == 0 ? 1 : 0;
     case kPClk: {
@@ -355,7 +355,8 @@ const char* ChipDef::GetFeatureText(const char* name, bool forRead) {
             return "";
         }
         // The description field may lack its NUL: at most 255 characters are taken.
-        const size_t length = strnlen(m_HclData.szConfigString, sizeof m_HclData.szConfigString - 1);
+        const size_t length =
+            strnlen(m_HclData.szConfigString, sizeof m_HclData.szConfigString - 1);
         std::memcpy(text, m_HclData.szConfigString, length);
         text[length] = '\0';
         return text;
@@ -406,7 +407,8 @@ uint32_t ChipDef::GetFeatureMax(const char* name) {
         return GetFeatureMax("clki");
     case kPllOutClk:
         // Beyond 32 bits with the database's limits: bounded at the largest number.
-        return Saturate32(uint64_t{GetFeatureMax("clki")} * (uint64_t{GetFeatureMax("lcounter")} + 1));
+        return Saturate32(uint64_t{GetFeatureMax("clki")} *
+                          (uint64_t{GetFeatureMax("lcounter")} + 1));
     case kSysClk:
         return GetFeatureMax("plloutclk");
     default:

@@ -27,8 +27,8 @@ bool ChipDef::HotAccessWidth(uint32_t index, uint32_t* width) {
     uint32_t row = 0;
     // An index that the database lacks is reached at the default value width, as the register
     // commands reach it.
-    const uint32_t bits =
-        FindRegister(index, false, &row, nullptr) ? m_Registers[row].BitWidth : m_DefaultValueWidth * 4;
+    const uint32_t bits = FindRegister(index, false, &row, nullptr) ? m_Registers[row].BitWidth
+                                                                    : m_DefaultValueWidth * 4;
     if (bits != 8 && bits != 16 && bits != 32) {
         return false;
     }

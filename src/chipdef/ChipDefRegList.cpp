@@ -75,7 +75,8 @@ bool ChipDef::GetRegListIndex(uint32_t pos, uint32_t* index) {
         return false;
     }
     // A full list has no end mark in the block: the end is implied after its last entry.
-    const uint32_t regIndex = pos < oxHCL_REGSIZE ? oxHclGetReg(m_HclData, pos).Index : oxHCL_REG_END;
+    const uint32_t regIndex =
+        pos < oxHCL_REGSIZE ? oxHclGetReg(m_HclData, pos).Index : oxHCL_REG_END;
     if (index) {
         *index = regIndex;
     }

@@ -27,7 +27,8 @@ bool ReadPoolEntry(const char* pool, uint32_t offset, PoolEntry* entry) {
         return false;
     }
     const uint32_t textStart = offset + 1;
-    const size_t length = textStart < kPoolSize ? strnlen(pool + textStart, kPoolSize - textStart) : 0;
+    const size_t length =
+        textStart < kPoolSize ? strnlen(pool + textStart, kPoolSize - textStart) : 0;
     if (textStart + length >= kPoolSize) {
         return false;
     }

@@ -58,7 +58,8 @@ const char* ChipDef::GetSummaryText(const char* prefix) {
                   "DESCRIPTION");
     DashesLine(dashes, sizeof dashes, p, {15, 11, 49});
     AppendSummary(summary, &used, "%s\n", dashes);
-    std::snprintf(dims, sizeof dims, "%lux%lux%02lu", static_cast<unsigned long>(GetFeatureValue("hdp")),
+    std::snprintf(dims, sizeof dims, "%lux%lux%02lu",
+                  static_cast<unsigned long>(GetFeatureValue("hdp")),
                   static_cast<unsigned long>(GetFeatureValue("vdp")),
                   static_cast<unsigned long>(GetFeatureValue("bpp")));
     AppendSummary(summary, &used, "%s%s%-15s %11s %s\n", p, GetFeatureValue("lcdout") ? "*" : " ",
@@ -86,7 +87,8 @@ const char* ChipDef::GetSummaryText(const char* prefix) {
     std::snprintf(number, sizeof number, "%lu",
                   static_cast<unsigned long>(GetFeatureValue("pipstride")));
     char start[48];
-    std::snprintf(start, sizeof start, "%lu,%lu", static_cast<unsigned long>(GetFeatureValue("pipx")),
+    std::snprintf(start, sizeof start, "%lu,%lu",
+                  static_cast<unsigned long>(GetFeatureValue("pipx")),
                   static_cast<unsigned long>(GetFeatureValue("pipy")));
     AppendSummary(summary, &used, "%s%s%-15s %11s %6s %-7s %08xh\n", p,
                   GetFeatureValue("alpha") ? "*" : " ", "PIP Window", dims, number, start,

@@ -16,15 +16,16 @@ namespace {
 
 // python3's binascii.crc_hqx over the block's bytes from offset 532, initial 0xFFFF.
 uint32_t IndependentCrc(const oxHclData& block) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("q3v-block-" + std::to_string(::getpid()) + ".bin");
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("q3v-block-" + std::to_string(::getpid()) + ".bin");
     {
         std::ofstream out(file, std::ios::binary);
         out.write(reinterpret_cast<const char*>(&block), sizeof block);
     }
-    const std::string command = "python3 -c \"import binascii,sys; b=open(sys.argv[1],'rb').read(); "
-                                "print(binascii.crc_hqx(b[532:], 0xFFFF))\" " +
-                                file.string();
+    const std::string command =
+        "python3 -c \"import binascii,sys; b=open(sys.argv[1],'rb').read(); "
+        "print(binascii.crc_hqx(b[532:], 0xFFFF))\" " +
+        file.string();
     FILE* pipe = popen(command.c_str(), "r");
     unsigned value = 0x10000;
     if (pipe) {
@@ -113,11 +114,17 @@ TEST(BlockServices, EscapedCStrings) {
     };
     const Case cases[] = {
         {std::string("A\x01G\0Z", 5), 1, "A\\x01G\\x00"},
-        {std::string("\x01" "B\0", 3), 1, "\\x01\" \"B\\x00"},
+        {std::string("\x01"
+                     "B\0",
+                     3),
+         1, "\\x01\" \"B\\x00"},
         {std::string("\x01z\0", 3), 1, "\\x01z\\x00"},
         {std::string("\t\"\\\r\n\a\b\v\f\0", 10), 1, "\\t\\\"\\\\\\r\\n\\a\\b\\v\\f\\x00"},
         {std::string("a\0g\0\0c", 6), 2, "a\\x00g\\x00\\x00"},
-        {std::string("\xFF" "7\0", 3), 1, "\\xFF\" \"7\\x00"},
+        {std::string("\xFF"
+                     "7\0",
+                     3),
+         1, "\\xFF\" \"7\\x00"},
     };
     for (const Case& c : cases) {
         const char* text =

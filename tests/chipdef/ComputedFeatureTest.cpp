@@ -36,34 +36,28 @@ TEST_P(TemplateComputed, ValueAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Template, TemplateComputed,
-    testing::Values(ComputedCase{"clki", 24000000, "24.000 MHz"},
-                    ComputedCase{"pllclk", 1500000, "1.500 MHz"},
-                    ComputedCase{"plloutclk", 63000000, "63.000 MHz"},
-                    ComputedCase{"sysclksrc", 1, "PLL"},
-                    ComputedCase{"sysclk", 63000000, "63.000 MHz"},
-                    ComputedCase{"pclk", 9000000, "9.000 MHz"},
-                    ComputedCase{"adapter", 1, "USB"},
-                    ComputedCase{"resetduringinit", 1, "True"},
-                    ComputedCase{"gpiohiduringinit", 1, "True"},
-                    ComputedCase{"regwrite", 0, "False"},
-                    ComputedCase{"baseaddr", 0, nullptr},
-                    ComputedCase{"baseregaddr", 0x60800, nullptr},
-                    ComputedCase{"bufsize", 393216, "393216 bytes"},
-                    ComputedCase{"usbconfig0", 0x40, nullptr},
-                    ComputedCase{"usbconfig3", 0xDF, nullptr},
-                    ComputedCase{"mgedbw", 2, "16-bit"},
-                    ComputedCase{"mgesigtypeA", 0, "Intel80 Type 1"},
-                    ComputedCase{"mgerdwait", 15, "15 clocks"}, // CONFIGC 5Eh: 0xE + 1
-                    ComputedCase{"mgewrwait", 6, "6 clocks"},   // 0x5 + 1
-                    ComputedCase{"mgeabw", 2, "16-bit"},        // CONFIGD DFh bits 6:5
-                    ComputedCase{"mgeb2bcshigh", 1, "High"},
-                    ComputedCase{"hostinterface", 0, nullptr}, // 40h & 7Fh is above 7
-                    ComputedCase{"bpp", 24, "24 bpp"}, ComputedCase{"pipbpp", 24, "24 bpp"},
-                    ComputedCase{"datawidth", 24, "24-bit"},
-                    ComputedCase{"swwidth", 480, "480"}, ComputedCase{"swheight", 272, "272"},
-                    ComputedCase{"stride", 1440, "1440 bytes"},
-                    ComputedCase{"pipstride", 192, "192 bytes"}),
-    [](const testing::TestParamInfo<ComputedCase>& info) { return std::string(info.param.Feature); });
+    testing::Values(
+        ComputedCase{"clki", 24000000, "24.000 MHz"}, ComputedCase{"pllclk", 1500000, "1.500 MHz"},
+        ComputedCase{"plloutclk", 63000000, "63.000 MHz"}, ComputedCase{"sysclksrc", 1, "PLL"},
+        ComputedCase{"sysclk", 63000000, "63.000 MHz"}, ComputedCase{"pclk", 9000000, "9.000 MHz"},
+        ComputedCase{"adapter", 1, "USB"}, ComputedCase{"resetduringinit", 1, "True"},
+        ComputedCase{"gpiohiduringinit", 1, "True"}, ComputedCase{"regwrite", 0, "False"},
+        ComputedCase{"baseaddr", 0, nullptr}, ComputedCase{"baseregaddr", 0x60800, nullptr},
+        ComputedCase{"bufsize", 393216, "393216 bytes"}, ComputedCase{"usbconfig0", 0x40, nullptr},
+        ComputedCase{"usbconfig3", 0xDF, nullptr}, ComputedCase{"mgedbw", 2, "16-bit"},
+        ComputedCase{"mgesigtypeA", 0, "Intel80 Type 1"},
+        ComputedCase{"mgerdwait", 15, "15 clocks"}, // CONFIGC 5Eh: 0xE + 1
+        ComputedCase{"mgewrwait", 6, "6 clocks"},   // 0x5 + 1
+        ComputedCase{"mgeabw", 2, "16-bit"},        // CONFIGD DFh bits 6:5
+        ComputedCase{"mgeb2bcshigh", 1, "High"},
+        ComputedCase{"hostinterface", 0, nullptr}, // 40h & 7Fh is above 7
+        ComputedCase{"bpp", 24, "24 bpp"}, ComputedCase{"pipbpp", 24, "24 bpp"},
+        ComputedCase{"datawidth", 24, "24-bit"}, ComputedCase{"swwidth", 480, "480"},
+        ComputedCase{"swheight", 272, "272"}, ComputedCase{"stride", 1440, "1440 bytes"},
+        ComputedCase{"pipstride", 192, "192 bytes"}),
+    [](const testing::TestParamInfo<ComputedCase>& info) {
+        return std::string(info.param.Feature);
+    });
 
 TEST(ComputedFeatures, SignalTypeKeysMatchTheLowerCasedNames) {
     ChipDef chip;

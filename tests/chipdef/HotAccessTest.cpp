@@ -28,8 +28,8 @@ protected:
 TEST_F(HotChip, FeatureWriteIsOneReadAndOneWrite) {
     const oxHclData before = m_Chip.HclData();
     EXPECT_TRUE(m_Chip.SetFeatureValue("hdp", 320));
-    EXPECT_EQ(TakeAccesses(), (std::vector<Access>{{false, Reg(0x24), 4, 2, 0},
-                                                   {true, Reg(0x24), 4, 2, 0x0028}}));
+    EXPECT_EQ(TakeAccesses(),
+              (std::vector<Access>{{false, Reg(0x24), 4, 2, 0}, {true, Reg(0x24), 4, 2, 0x0028}}));
     // The controller computes the main layer's width from it.
     EXPECT_EQ(m_Chip.GetFeatureValue("width"), 320u);
     EXPECT_EQ(m_Chip.GetFeatureValue("hdp"), 320u);
