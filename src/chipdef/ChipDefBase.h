@@ -187,6 +187,36 @@ public:
     bool GetFeatureListIndex(const char* name, uint32_t* ListIndex);
     bool SetFeatureListIndex(const char* name, uint32_t n);
 
+    // ---- Register and feature texts and listings (ChipDefLabels.cpp, ChipDefListings.cpp) ----
+    // Flags of GetFeatureLocationText and GetRegisterLabel.
+    static constexpr uint32_t kLocName = 0x01;
+    static constexpr uint32_t kLocPlace = 0x02;
+    static constexpr uint32_t kLocBits = 0x04;
+    static constexpr uint32_t kLocAccess = 0x08;
+    static constexpr uint32_t kLocShort = 0x10;
+    static constexpr uint32_t kLocIdentifier = 0x20;
+    // Width of the location column beside an explanation.
+    static constexpr uint32_t kLocColumnWidth = 20;
+    const char* GetFeatureLocationText(const char* name, uint32_t flags);
+    // "UNKNOWN" when the register is not found.
+    const char* GetRegisterLabel(uint32_t index, bool UseHCLList, uint32_t flags);
+    const char* GetPartialBitsNote(const char* name);
+    // The explanation of a feature, written into buffer (capacity bytes) from its start; every
+    // line but the first begins with separator, every line with prefix (either may be nullptr).
+    void GetFeatureExplanation(const char* name, char* buffer, size_t capacity, const char* prefix,
+                               const char* separator, bool withColumn, uint32_t width);
+    // The register's bit map and the explanations of its features (or the compact form).
+    char* GetRegisterDetailText(uint32_t index, char* buffer, size_t capacity, bool UseHCLList,
+                                const char* prefix, const char* separator, uint32_t width,
+                                bool compact);
+    // Every register of the product in detail, for NumTextCols (at least 74) columns.
+    char* GetQuickReference(char* buffer, size_t capacity, const char* separator,
+                            uint32_t NumTextCols);
+    // text with a blank before its first decimal digit ("*8" gives "* 8"), in one static buffer.
+    static const char* SpaceBeforeDigits(const char* text);
+    // Line n of the location column of feature row iFeature (rebuilt when line 0 is asked).
+    const char* GetLocationColumnLine(uint32_t iFeature, uint32_t width, uint32_t line);
+
 protected:
     // A text of kTextSize bytes from the first pool (or the second), emptied.
     char* NextText();
@@ -245,6 +275,7 @@ protected:
     mutable uint32_t m_KeyCursorN = 0;
     mutable uint32_t m_KeyCursorRow = 0xFFFFFFFF;
     uint8_t m_fInsideFeature = 0;
+    std::vector<std::string> m_LocColumn; // lines of the location column of one feature
 
 private:
     friend struct ChipDefLoadState;
