@@ -336,21 +336,14 @@ char* ChipDefBase::GetRegisterDetailText(uint32_t index, char* buffer, size_t ca
                 const size_t cellWidth = 9 * k - 1;
                 const ChipFeature& f = m_Features[static_cast<size_t>(field)];
                 const bool fromAbove = bit == high && runsOn;
-                std::string label;
-                if (!fromAbove) {
-                    label =
-                        (f.Reserved && IsInSelectedProduct(f.Reserved)) ? "RESERVED" : f.KeyName;
-                }
-                std::string top = label;
-                std::string bottom;
-                if (label.size() > cellWidth) {
-                    const size_t split = f.CapitalPos < label.size() && f.CapitalPos > 0 &&
-                                                 !(f.Reserved && IsInSelectedProduct(f.Reserved))
-                                             ? f.CapitalPos
-                                             : cellWidth;
-                    top = label.substr(0, split);
-                    bottom = label.substr(split);
-                }
+                const bool reserved = f.Reserved && IsInSelectedProduct(f.Reserved);
+                const std::string label = fromAbove ? "" : (reserved ? "RESERVED" : f.KeyName);
+                // A long KEYNAME breaks where its first capital stood in the database.
+                const size_t split = !reserved && f.CapitalPos > 0 && f.CapitalPos < label.size()
+                                         ? f.CapitalPos
+                                         : cellWidth;
+                const std::string top = label.size() > cellWidth ? label.substr(0, split) : label;
+                const std::string bottom = label.size() > cellWidth ? label.substr(split) : "";
                 const bool continues = end == low && low > 0 && fieldAt(low - 1) == field;
                 const char* closer = continues ? ":" : "|";
                 first += Cell(top, cellWidth) + closer;

@@ -146,6 +146,10 @@ TEST(Listings, RegisterBitMapInOneRowWhenWide) {
                                  "\n" + "|" + Repeat(none, 9) + "hdp" + Blanks(9 * 7 - 1 - 3) +
                                  "|\n" + "|" + Repeat(none, 9) + Blanks(9 * 7 - 1) + "|\n";
     EXPECT_EQ(std::string(text).substr(0, expected.size()), expected);
+    // A label longer than its cell breaks where the KEYNAME had its first capital.
+    chip.GetRegisterDetailText(0x40, text, sizeof text, false, "", "\n", 160, false);
+    EXPECT_NE(std::string(text).find("\n|" + Repeat(none, 7) + "reglatch|"), std::string::npos);
+    EXPECT_NE(std::string(text).find("\n|" + Repeat(none, 7) + "dis     |"), std::string::npos);
 }
 
 TEST(Listings, QuickReference) {
