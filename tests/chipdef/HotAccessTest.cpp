@@ -103,6 +103,65 @@ TEST_F(HotChip, RegistersOutsideTheDatabase) {
     EXPECT_EQ(m_Chip.GetRegListValue(13), 0x003Cu);
 }
 
+// A ChipDef whose tables a test may change: register widths, redraw flags.
+class TunedChip : public ChipDef {
+public:
+    void SetBitWidth(uint32_t reg, uint32_t bits) {
+        for (ChipRegister& r : m_Registers) {
+            if (r.Reg == reg) {
+                r.BitWidth = bits;
+            }
+        }
+    }
+    void SetRedrawPattern(uint32_t reg) {
+        for (ChipFeature& f : m_Features) {
+            f.RedrawPattern = f.Reg == reg ? 1 : 0;
+        }
+    }
+    void RedrawPattern() override { ++Redraws; }
+    void MarkInitialized() { m_fInitialized = 1; }
+    int Redraws = 0;
+};
+
+TEST_F(HotChip, AccessWidthFollowsTheRegistersBitWidth) {
+    TunedChip chip;
+    chip.SetHotMode(true);
+    m_Board->SetRegister(0x24, 0x1234);
+    m_Board->SetRegister(0x26, 0x5678);
+    chip.SetBitWidth(0x24, 8);
+    EXPECT_EQ(chip.ReadRegisterHot(0x24), 0x34u);
+    EXPECT_EQ(TakeAccesses(), (std::vector<Access>{{false, Reg(0x24), 4, 1, 0x34}}));
+    // 32 bits go to the layer's 32-bit access, which this interface answers without the chip.
+    chip.SetBitWidth(0x24, 32);
+    EXPECT_EQ(chip.ReadRegisterHot(0x24), 0u);
+    EXPECT_TRUE(chip.WriteRegisterHot(0x24, 1));
+    // Any other width is no access at all.
+    chip.SetBitWidth(0x24, 12);
+    EXPECT_EQ(chip.ReadRegisterHot(0x24), 0u);
+    EXPECT_FALSE(chip.WriteRegisterHot(0x24, 1));
+    EXPECT_TRUE(TakeAccesses().empty());
+}
+
+TEST_F(HotChip, WriteOfARedrawRegisterMakesARedrawPending) {
+    TunedChip chip;
+    chip.SetHotMode(true);
+    chip.SetRedrawPattern(0x24);
+    EXPECT_TRUE(chip.WriteRegisterHot(0x24, 0x0028));
+    chip.SetAutoRedraw(true);
+    chip.FlushRedraw(); // the redraw that switching auto-redraw on asked for
+    EXPECT_EQ(chip.Redraws, 1);
+    EXPECT_TRUE(chip.WriteRegisterHot(0x24, 0x0028)); // not started: no redraw
+    chip.FlushRedraw();
+    EXPECT_EQ(chip.Redraws, 1);
+    chip.MarkInitialized();
+    EXPECT_TRUE(chip.WriteRegisterHot(0x26, 0x0003)); // no redraw feature there
+    chip.FlushRedraw();
+    EXPECT_EQ(chip.Redraws, 1);
+    EXPECT_TRUE(chip.WriteRegisterHot(0x24, 0x0030));
+    chip.FlushRedraw();
+    EXPECT_EQ(chip.Redraws, 2);
+}
+
 TEST_F(HotChip, PairWritesOnlyTheSecondValue) {
     EXPECT_TRUE(m_Chip.SetRegisterValuePair(0x12, 0x0001, 0x0007));
     EXPECT_EQ(TakeAccesses(), (std::vector<Access>{{true, Reg(0x12), 4, 2, 0x0007}}));
