@@ -3,7 +3,6 @@
 #include "chipdef/ChipDef.h"
 
 #include "common/Assert.h"
-#include "common/StrPool.h"
 #include "hcl/HclApi.h"
 #include "hcl/HclError.h"
 #include "hcl/HclStart.h"
