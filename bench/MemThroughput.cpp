@@ -11,8 +11,9 @@
 //             most 65520 bytes for bursts)
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
+#include "hcl/HclStart.h"
 #include "hcl/Services.h"
-#include "play/Executor.h"
+#include "play/Args.h"
 #include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/Session.h"

@@ -16,12 +16,13 @@ struct PendingFault {
     std::uint32_t Count = 0;
     std::uint32_t Arg = 0;
 };
-constexpr std::size_t kFaultKinds = 6;
+constexpr std::size_t kFaultKinds = 8;
 
 struct Controls {
     std::mutex Mutex; // guards what is not atomic
     std::atomic<std::uint32_t> AbsentMask{0};
     std::atomic<std::uint64_t> DriverVersionPacked{0}; // major, minor, build: one value
+    std::atomic<std::uint64_t> KernelDriverVersionPacked{0};
     std::atomic<std::uint32_t> SplitSize{0};
     std::atomic<std::uint32_t> LateDelayMs{100};
     std::atomic<std::uint32_t> PllLockReads{0};
@@ -35,6 +36,12 @@ struct Controls {
 
 std::uint64_t Pack(DriverVersion version) {
     return std::uint64_t{version.Major} << 32 | std::uint64_t{version.Minor} << 16 | version.Build;
+}
+
+DriverVersion Unpack(std::uint64_t packed) {
+    return DriverVersion{static_cast<std::uint16_t>(packed >> 32),
+                         static_cast<std::uint16_t>(packed >> 16),
+                         static_cast<std::uint16_t>(packed)};
 }
 
 bool ParseNumber(std::string_view text, std::uint32_t* valueOut) {
@@ -75,6 +82,16 @@ bool ParseVersion(std::string_view text, DriverVersion* version) {
     return true;
 }
 
+// The version a variable gives, or the default when it is unset or not understood (said once).
+DriverVersion VersionFromEnvironment(const char* name, DriverVersion fallback) {
+    DriverVersion version = fallback;
+    if (const char* text = std::getenv(name); text != nullptr && !ParseVersion(text, &version)) {
+        std::fprintf(stderr, "%s: not understood: %s\n", name, text);
+        version = fallback;
+    }
+    return version;
+}
+
 // Whether a fault is pending, recounted after a change of the faults. Mutex held.
 void UpdateAnyFaultLocked(Controls& controls) {
     bool any = false;
@@ -94,9 +111,9 @@ void ClearFaultsLocked(Controls& controls) {
 void LoadEnvironment(Controls& controls);
 bool ApplyFaultsTo(Controls& controls, std::string_view list);
 
-void InjectFaultInto(Controls& controls, Fault faultIn, std::uint32_t count, std::uint32_t arg) {
+void InjectFaultInto(Controls& controls, Fault fault, std::uint32_t count, std::uint32_t arg) {
     std::lock_guard lock(controls.Mutex);
-    const auto kind = static_cast<std::size_t>(faultIn);
+    const auto kind = static_cast<std::size_t>(fault);
     if (kind >= kFaultKinds) {
         return;
     }
@@ -128,14 +145,10 @@ void LoadEnvironment(Controls& controls) {
     }
     controls.AbsentMask = absent;
 
-    DriverVersion version = kDefaultDriverVersion;
-    if (const char* text = std::getenv("Q3VSIM_DRIVER_VERSION"); text != nullptr) {
-        if (!ParseVersion(text, &version)) {
-            std::fprintf(stderr, "Q3VSIM_DRIVER_VERSION: not understood: %s\n", text);
-            version = kDefaultDriverVersion;
-        }
-    }
-    controls.DriverVersionPacked = Pack(version);
+    controls.DriverVersionPacked =
+        Pack(VersionFromEnvironment("Q3VSIM_DRIVER_VERSION", kDefaultDriverVersion));
+    controls.KernelDriverVersionPacked =
+        Pack(VersionFromEnvironment("Q3VSIM_KDRV_VERSION", kDefaultKernelDriverVersion));
 
     std::uint32_t reads = 0;
     if (const char* text = std::getenv("Q3VSIM_PLL_LOCK_READS"); text != nullptr) {
@@ -191,20 +204,30 @@ void SetDriverVersion(DriverVersion version) {
 }
 
 DriverVersion GetDriverVersion() {
-    const std::uint64_t packed = TheControls().DriverVersionPacked;
-    return DriverVersion{static_cast<std::uint16_t>(packed >> 32),
-                         static_cast<std::uint16_t>(packed >> 16),
-                         static_cast<std::uint16_t>(packed)};
+    return Unpack(TheControls().DriverVersionPacked);
 }
 
-void InjectFault(Fault faultIn, std::uint32_t count, std::uint32_t arg) {
-    InjectFaultInto(TheControls(), faultIn, count, arg);
+void SetKernelDriverVersion(DriverVersion version) {
+    TheControls().KernelDriverVersionPacked = Pack(version);
+}
+
+DriverVersion GetKernelDriverVersion() {
+    return Unpack(TheControls().KernelDriverVersionPacked);
+}
+
+void InjectFault(Fault fault, std::uint32_t count, std::uint32_t arg) {
+    InjectFaultInto(TheControls(), fault, count, arg);
 }
 
 void ClearFaults() {
     Controls& controls = TheControls();
     std::lock_guard lock(controls.Mutex);
     ClearFaultsLocked(controls);
+}
+
+bool TakeDriverFault(Fault fault) {
+    std::uint32_t ignored = 0;
+    return detail::TakeFault(fault, &ignored);
 }
 
 void SetSplitSize(std::uint32_t bytes) {
@@ -275,7 +298,8 @@ bool ApplyFaultsTo(Controls& controls, std::string_view list) {
             }
         } else {
             static constexpr std::string_view kNames[kFaultKinds] = {
-                "wrongtype", "noreply", "late", "fail", "overlong", "baddescriptors"};
+                "wrongtype", "noreply",        "late",         "fail",
+                "overlong",  "baddescriptors", "drvwritefail", "drvshortaddress"};
             std::size_t kind = 0;
             while (kind < kFaultKinds && kNames[kind] != item.Name) {
                 ++kind;
@@ -361,20 +385,20 @@ std::string FormatLogEntry(const LogEntry& entry) {
 
 namespace detail {
 
-bool TakeFault(Fault faultIn, std::uint32_t* arg) {
+bool TakeFault(Fault fault, std::uint32_t* arg) {
     Controls& controls = TheControls();
     if (!controls.AnyFault) {
         return false;
     }
     std::lock_guard lock(controls.Mutex);
-    PendingFault& fault = controls.Faults[static_cast<std::size_t>(faultIn)];
-    if (fault.Count == 0) {
+    PendingFault& pending = controls.Faults[static_cast<std::size_t>(fault)];
+    if (pending.Count == 0) {
         return false;
     }
-    if (fault.Count != kEveryReply) {
-        --fault.Count;
+    if (pending.Count != kEveryReply) {
+        --pending.Count;
     }
-    *arg = fault.Arg;
+    *arg = pending.Arg;
     UpdateAnyFaultLocked(controls);
     return true;
 }

@@ -4,9 +4,13 @@
 // use (and at ResetControls) they are read from the environment (see src/board/README.md):
 //   Q3VSIM_ABSENT          "all" or board digits ("03"): those boards are absent
 //   Q3VSIM_DRIVER_VERSION  "major.minor[.build]" reported by the driver (default 1.34.0)
+//   Q3VSIM_KDRV_VERSION    "major.minor" reported by the kernel driver (default 1.0)
 //   Q3VSIM_FAULTS          comma-separated faults, e.g. "split:63,noreply:2,wrongtype,fail:all"
 //   Q3VSIM_PLL_LOCK_READS  reads of PLL_0 before the lock bit shows (default 0)
 //   Q3VSIM_LOG             file that every packet and access is appended to, one line each
+
+#include "board/Fault.h"
+#include "board/LogEntry.h"
 
 #include <cstdint>
 #include <string>
@@ -31,25 +35,18 @@ inline constexpr DriverVersion kDefaultDriverVersion{1, 34, 0};
 void SetDriverVersion(DriverVersion version);
 DriverVersion GetDriverVersion();
 
+// The kernel driver's version (the build is not used).
+inline constexpr DriverVersion kDefaultKernelDriverVersion{1, 0, 0};
+void SetKernelDriverVersion(DriverVersion version);
+DriverVersion GetKernelDriverVersion();
+
 // --- Faults -------------------------------------------------------------------------------
 // A counted fault applies to the next count replies of the bridge (kEveryReply: all of them).
 
-inline constexpr std::uint32_t kEveryReply = 0xFFFFFFFF;
-
-enum class Fault {
-    WrongType,      // the reply is preceded by a packet of type Arg (default kWrongTypeDefault)
-    NoReply,        // the reply is dropped
-    Late,           // the reply is held back until ReleaseLateReplies (or the late delay passed)
-    Fail,           // a request answered by done is answered by fail (type 11)
-    Overlong,       // a read or serial reply carries (and reports) Arg (default 1) more data bytes
-    BadDescriptors, // the driver's pipe information claims 0xFFFFFFFF pipes and the
-                    // configuration descriptor holds a descriptor of length 0 (one count per
-                    // request)
-};
-inline constexpr std::uint8_t kWrongTypeDefault = 0x15;
-
-void InjectFault(Fault faultIn, std::uint32_t count = 1, std::uint32_t arg = 0);
+void InjectFault(Fault fault, std::uint32_t count = 1, std::uint32_t arg = 0);
 void ClearFaults();
+// For the kernel driver: true (and one count taken) when the fault is pending.
+bool TakeDriverFault(Fault fault);
 // Replies are read in transfers of at most bytes (0: whole transfers).
 void SetSplitSize(std::uint32_t bytes);
 std::uint32_t GetSplitSize();
@@ -70,29 +67,6 @@ void ResetControls();
 bool ApplyFaultList(std::string_view list);
 
 // --- Packet and access log ----------------------------------------------------------------
-
-struct LogEntry {
-    enum class Kind {
-        Out,       // a bulk transfer to the bridge
-        In,        // a bulk transfer from the bridge (one read)
-        Interrupt, // an interrupt word read from the interrupt pipe
-        Access,    // an access of the controller model by the firmware
-    };
-    Kind What = Kind::Out;
-    unsigned Board = 0;
-    // Transfers: the ioctl was a "continued" one; Length bytes, the first kLogBytes in Bytes.
-    bool Continued = false;
-    std::uint32_t Length = 0;
-    std::vector<std::uint8_t> Bytes;
-    // Accesses: a write (else a read) of Length bytes at Address on the port Interface; Value
-    // holds the first (up to) four bytes little-endian; Dropped when outside the map.
-    bool Write = false;
-    std::uint32_t Address = 0;
-    std::uint8_t Interface = 0;
-    std::uint32_t Value = 0;
-    bool Dropped = false;
-};
-inline constexpr std::size_t kLogBytes = 64;
 
 // The in-memory log is off until enabled; Q3VSIM_LOG writes text lines independently.
 void EnableLog(bool on);

@@ -2,7 +2,8 @@
 // What the firmware asks of the process-wide controls: pending faults, the split size, the PLL
 // lock delay and the log. Internal to the board library.
 
-#include "board/BoardControl.h"
+#include "board/Fault.h"
+#include "board/LogEntry.h"
 
 #include <cstdint>
 

@@ -4,32 +4,33 @@
 // writes. It works on the state file's fields and holds no state of its own.
 
 #include "board/StateFile.h"
+#include "common/BitField.h"
 
 #include <cstdint>
 
 namespace board {
 
-// Register indices with behaviour of their own.
-inline constexpr std::uint32_t kRegReset = 0x06;      // bit 8 restores the reset values
-inline constexpr std::uint32_t kRegPll0 = 0x10;       // bit 0 enable, bit 15 lock (read-only)
-inline constexpr std::uint32_t kRegDispSet = 0x22;    // bit 7 TE status (read-only, toggles)
-inline constexpr std::uint32_t kRegHdisp = 0x24;      // bits 0-6: width / 8
-inline constexpr std::uint32_t kRegVdisp = 0x28;      // bits 0-9: height
-inline constexpr std::uint32_t kRegMainSet = 0x40;    // bits 3-4: rotation / 90
+// Register indices with behaviour of their own, and their fields.
+inline constexpr std::uint32_t kRegReset = 0x06;
+inline constexpr BitField kResetBit{8, 1}; // write-only: restores the reset values
+inline constexpr std::uint32_t kRegPll0 = 0x10;
+inline constexpr BitField kPllEnable{0, 1};
+inline constexpr BitField kPllLock{15, 1}; // read-only
+inline constexpr std::uint32_t kRegDispSet = 0x22;
+inline constexpr BitField kTeStatus{7, 1}; // read-only, toggles
+inline constexpr std::uint32_t kRegHdisp = 0x24;
+inline constexpr BitField kHdispWidth{0, 7}; // width / 8
+inline constexpr std::uint32_t kRegVdisp = 0x28;
+inline constexpr BitField kVdispHeight{0, 10};
+inline constexpr std::uint32_t kRegMainSet = 0x40;
+inline constexpr BitField kMainSetRotation{3, 2};     // rotation / 90
 inline constexpr std::uint32_t kRegMainWidth = 0x46;  // computed, read-only
 inline constexpr std::uint32_t kRegMainHeight = 0x48; // computed, read-only
 
-inline constexpr std::uint16_t kResetBit = 0x0100;
-inline constexpr std::uint16_t kPllEnableBit = 0x0001;
-inline constexpr std::uint16_t kPllLockBit = 0x8000;
-inline constexpr std::uint16_t kTeStatusBit = 0x0080;
+// A register's stored value at an even index, and storing one, without side effects.
+std::uint16_t StoredRegister(const BoardState& state, std::uint32_t index);
+void StoreRegister(BoardState& state, std::uint32_t index, std::uint16_t value);
 
-struct RegisterInfo {
-    std::uint8_t Index;
-    std::uint16_t Default;
-    std::uint16_t ReadOnly;  // bits that writes do not change
-    std::uint16_t WriteOnly; // bits that read as 0
-};
 // Registers to their reset values (the RESET bit's effect; memory is kept).
 void ResetRegisters(BoardState& state);
 

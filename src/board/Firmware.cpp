@@ -4,8 +4,10 @@
 
 #include "board/ControlState.h"
 #include "board/Controller.h"
+#include "board/ReplyQueue.h"
 #include "board/SimBoard.h"
 #include "board/SimBoardPrivate.h"
+#include "board/StateFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "board/SimBoardPrivate.h"
+#include "board/ReplyQueue.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,9 @@
 #include "board/BoardControl.h"
 #include "board/ControlState.h"
 #include "board/Controller.h"
+#include "board/ReplyQueue.h"
 #include "board/SimBoardPrivate.h"
+#include "board/StateFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -54,7 +56,7 @@ std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& word) {
 
 SimBoard::SimBoard(unsigned number, std::string path, int fd, BoardState* state)
     : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state),
-      m_Private(std::make_unique<Private>()) {
+      m_Private(std::make_unique<SimBoardPrivate>()) {
     m_Private->Reply.reserve(kReplyQueueSize);
 }
 
@@ -141,16 +143,22 @@ bool SimBoard::InterruptIn(std::uint16_t* word) {
 }
 
 bool SimBoard::RaiseInterrupt(std::uint16_t word) {
-    std::lock_guard lock(m_Private->Mutex);
-    auto head = Atomic(m_State->InterruptHead);
-    auto tail = Atomic(m_State->InterruptTail);
-    const std::uint32_t at = tail.load();
-    if (at - head.load() >= kInterruptRing) {
-        return false;
+    bool queued = false;
+    {
+        std::lock_guard lock(m_Private->Mutex);
+        auto head = Atomic(m_State->InterruptHead);
+        auto tail = Atomic(m_State->InterruptTail);
+        const std::uint32_t at = tail.load();
+        if (at - head.load() < kInterruptRing) {
+            m_State->Interrupts[at % kInterruptRing] = word;
+            tail.store(at + 1);
+            queued = true;
+        }
     }
-    m_State->Interrupts[at % kInterruptRing] = word;
-    tail.store(at + 1);
-    return true;
+    // The interrupt line fires whether or not the pipe has room for the word.
+    Atomic(m_State->Driver.InterruptCount).fetch_add(1);
+    DriverWake();
+    return queued;
 }
 
 void SimBoard::PowerOn() {
@@ -159,18 +167,14 @@ void SimBoard::PowerOn() {
     m_Private->Held.clear();
 }
 
-std::uint16_t SimBoard::Register(std::uint32_t indexIn) const {
+std::uint16_t SimBoard::Register(std::uint32_t index) const {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
-    return static_cast<std::uint16_t>(m_State->Registers[index] |
-                                      (m_State->Registers[index + 1] << 8));
+    return StoredRegister(*m_State, (index % kRegisterCount) & ~1u);
 }
 
-void SimBoard::SetRegister(std::uint32_t indexIn, std::uint16_t value) {
+void SimBoard::SetRegister(std::uint32_t index, std::uint16_t value) {
     std::lock_guard lock(m_Private->Mutex);
-    const std::uint32_t index = (indexIn % kRegisterCount) & ~1u;
-    m_State->Registers[index] = static_cast<std::uint8_t>(value);
-    m_State->Registers[index + 1] = static_cast<std::uint8_t>(value >> 8);
+    StoreRegister(*m_State, (index % kRegisterCount) & ~1u, value);
 }
 
 bool SimBoard::ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const {

@@ -4,8 +4,12 @@
 // board folder) so that separate programs see the same board. Accesses from several processes
 // are serialised by the board lock the callers hold, as on real hardware.
 //
-// Only the platform's device layer (UsbDevice) and tests use this header.
+// Only the platform's device layers (UsbDevice, DrvDevice) and tests use this header.
 
+#include "board/BoardMap.h"
+#include "board/DriverCounts.h"
+
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -13,20 +17,11 @@
 
 namespace board {
 
-// The controller's 24-bit address map.
-inline constexpr std::uint32_t kMemorySize = 0x60000;  // display memory 0 .. 0x5FFFF
-inline constexpr std::uint32_t kLut1Address = 0x60000; // look-up table 1, 256 x 32 bits
-inline constexpr std::uint32_t kLut2Address = 0x60400; // look-up table 2
-inline constexpr std::uint32_t kLutSize = 0x400;
-inline constexpr std::uint32_t kMemoryMapEnd = 0x60800; // memory and tables end here
-inline constexpr std::uint32_t kRegisterBase = 0x60800; // register index 0 on the register port
-inline constexpr std::uint32_t kRegisterCount = 0x100;  // register indices 0 .. 0xFF (bytes)
-// Interface byte of the register port; any other reaches memory.
-inline constexpr std::uint8_t kRegisterPort = 4;
 // Hardware revision the bridge reports in byte 5 of each configuration row.
 inline constexpr std::uint8_t kHwRevision = 1;
 
-struct BoardState; // the state file's layout (StateFile.h)
+struct BoardState;      // the state file's layout (StateFile.h)
+struct SimBoardPrivate; // this process's part of a board (SimBoardPrivate.h)
 
 class SimBoard {
 public:
@@ -51,16 +46,39 @@ public:
     // Takes the next interrupt word; false when none is pending.
     bool InterruptIn(std::uint16_t* word);
 
+    // --- The kernel driver's side (called by the driver; SimBoardDriver.cpp) ----------------
+    // Interrupts raised so far on this board, by any process.
+    std::uint32_t InterruptCount() const;
+    // The word the driver's waiters sleep on: it moves at every interrupt, every request and
+    // write the driver counts, and DriverWake (so a test can wait for the driver's activity).
+    std::uint32_t DriverWakeSequence() const;
+    // Sleeps (without spinning) until the wake sequence is no longer sequence, or timeoutMs
+    // passed (0: no time-out); it may also return early. The caller looks again.
+    void DriverWaitWake(std::uint32_t sequence, std::uint32_t timeoutMs = 0);
+    // Moves the wake sequence and wakes every waiter of every process.
+    void DriverWake();
+    // Counts a control request of the driver (codes kDriverCodeFirst + 4 k) and a write.
+    void CountDriverRequest(std::uint32_t code);
+    void CountDriverWrite();
+    // Keeps the interrupt record the driver was last given.
+    void StoreDriverInterruptRecord(std::span<const std::uint8_t> record);
+
     // --- Inspection and set-up (tests) ----------------------------------------------------
-    // Queues an interrupt word (as the controller raises one); false when 64 are pending.
+    // Queues an interrupt word (as the controller raises one); false when 64 are pending. The
+    // interrupt is counted for the kernel driver either way.
     bool RaiseInterrupt(std::uint16_t word);
+    // How many requests of a control code the kernel driver has seen (0 for other codes), how
+    // many writes, and the interrupt record it was last given (zeros when none).
+    std::uint32_t DriverRequestCount(std::uint32_t code) const;
+    std::uint32_t DriverWriteCount() const;
+    std::array<std::uint8_t, kDriverRecordSize> DriverInterruptRecord() const;
     // Power-on state: registers at their reset values, memory and tables 0, default bridge
     // configuration, no pending replies or interrupts, counters 0.
     void PowerOn();
     // Stored register value at an even index, without the side effects of a read.
-    std::uint16_t Register(std::uint32_t indexIn) const;
+    std::uint16_t Register(std::uint32_t index) const;
     // Stores a register value as it is (read-only bits too), without side effects.
-    void SetRegister(std::uint32_t indexIn, std::uint16_t value);
+    void SetRegister(std::uint32_t index, std::uint16_t value);
     // Copies display memory or look-up table bytes (addresses below kMemoryMapEnd).
     bool ReadMemory(std::uint32_t address, std::span<std::uint8_t> bytes) const;
     bool WriteMemory(std::uint32_t address, std::span<const std::uint8_t> bytes);
@@ -83,7 +101,6 @@ public:
 
 private:
     SimBoard(unsigned number, std::string path, int fd, BoardState* state);
-    struct Private;
     // With the mutex held: queues a reply through the fault filters, and releases held-back
     // replies whose delay has passed (all of them when all).
     void QueueReply(const std::uint8_t* data, std::uint32_t length);
@@ -98,7 +115,7 @@ private:
     std::string m_Path;
     int m_Fd;
     BoardState* m_State;
-    std::unique_ptr<Private> m_Private;
+    std::unique_ptr<SimBoardPrivate> m_Private;
 };
 
 } // namespace board

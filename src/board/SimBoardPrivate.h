@@ -1,9 +1,7 @@
 #pragma once
-// The process-local part of a board: its mutex, the replies held back by the late-reply fault,
-// and the reply queue in the state file. Internal to the board library.
-
-#include "board/SimBoard.h"
-#include "board/StateFile.h"
+// The process-local part of a board: the mutex that serialises this process's threads on it, the
+// replies held back by the late-reply fault, and scratch room for building a reply. Internal to
+// the board library.
 
 #include <chrono>
 #include <cstdint>
@@ -17,21 +15,10 @@ struct HeldReply {
     std::chrono::steady_clock::time_point Since;
 };
 
-struct SimBoard::Private {
+struct SimBoardPrivate {
     std::mutex Mutex; // serialises this process's threads on the board
     std::vector<HeldReply> Held;
     std::vector<std::uint8_t> Reply; // scratch for building a reply
 };
-
-namespace detail {
-
-// The reply queue in the state file. Offsets read from the file are checked before use, so a
-// queue garbled by unlocked use from several processes is emptied, never overrun.
-void QueueClear(BoardState& state);
-bool QueuePush(BoardState& state, const std::uint8_t* data, std::uint32_t length);
-std::uint32_t QueuePop(BoardState& state, std::uint8_t* data, std::uint32_t length);
-std::uint32_t QueueCount(const BoardState& state);
-
-} // namespace detail
 
 } // namespace board

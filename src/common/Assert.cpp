@@ -14,14 +14,14 @@ void DefaultAssertHandler(const char* expression, const char* file, int line) {
     std::abort();
 }
 
-constinit std::atomic<AssertHandler> g_AssertHandler{&DefaultAssertHandler};
+constinit std::atomic<AssertHandler> s_AssertHandler{&DefaultAssertHandler};
 
 } // namespace
 
 AssertHandler SetAssertHandler(AssertHandler handler) {
-    return g_AssertHandler.exchange(handler ? handler : &DefaultAssertHandler);
+    return s_AssertHandler.exchange(handler ? handler : &DefaultAssertHandler);
 }
 
 void AssertFailed(const char* expression, const char* file, int line) {
-    g_AssertHandler.load()(expression, file, line);
+    s_AssertHandler.load()(expression, file, line);
 }

@@ -192,7 +192,7 @@ char* AppendNum(char* buf, uint32_t value, uint32_t radix, int32_t SigDigits) {
 
 char* FreqToStr(uint32_t hz) {
     char* text = NextStr(nullptr);
-    const size_t size = STR_POOL_DEFAULT_SIZE;
+    const size_t size = kStrPoolDefaultSize;
     if (hz > 100000) {
         std::snprintf(text, size, "%u.%03u MHz", hz / 1000000, (hz / 1000) % 1000);
     } else if (hz > 1000) {

@@ -7,18 +7,18 @@
 namespace {
 
 // The pool table, and the default pool's own pointer (the default pool also takes a slot).
-constinit StrPool* g_Pools[STR_POOL_SLOTS] = {};
-constinit StrPool* g_DefaultPool = nullptr;
-constinit bool g_HelperNotInitialised = true;
+constinit StrPool* s_Pools[kStrPoolSlots] = {};
+constinit StrPool* s_DefaultPool = nullptr;
+constinit bool s_HelperNotInitialised = true;
 
 StrPool* PoolOrDefault(StrPool* pool) {
     if (pool) {
         return pool;
     }
-    if (!g_DefaultPool) {
-        g_DefaultPool = StrPoolCreate(STR_POOL_DEFAULT_COUNT, STR_POOL_DEFAULT_SIZE);
+    if (!s_DefaultPool) {
+        s_DefaultPool = StrPoolCreate(kStrPoolDefaultCount, kStrPoolDefaultSize);
     }
-    return g_DefaultPool;
+    return s_DefaultPool;
 }
 
 void Advance(StrPool* p) {
@@ -44,11 +44,11 @@ char* FillCurrent(StrPool* p, int32_t size) {
 } // namespace
 
 bool HelperInit() {
-    if (g_HelperNotInitialised) {
+    if (s_HelperNotInitialised) {
         // The slot table is constant-initialised empty; pools that a constructor made before
         // this call are kept in their slots rather than forgotten.
         std::atexit(&StrPoolFreeAll);
-        g_HelperNotInitialised = false;
+        s_HelperNotInitialised = false;
     }
     return true;
 }
@@ -57,7 +57,7 @@ StrPool* StrPoolCreate(int32_t count, int32_t size) {
     if (count < 1) {
         count = 1; // a ring needs at least one buffer
     }
-    for (StrPool*& slot : g_Pools) {
+    for (StrPool*& slot : s_Pools) {
         if (slot) {
             continue;
         }
@@ -130,34 +130,34 @@ void StrPoolFree(StrPool* pool) {
     if (!pool) {
         return;
     }
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
-        if (g_Pools[slot] == pool) {
+    for (int32_t slot = 0; slot < kStrPoolSlots; ++slot) {
+        if (s_Pools[slot] == pool) {
             StrPoolFreeAt(slot);
         }
     }
 }
 
 void StrPoolFreeAll() {
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
+    for (int32_t slot = 0; slot < kStrPoolSlots; ++slot) {
         StrPoolFreeAt(slot);
     }
 }
 
 void StrPoolFreeAt(int32_t slot) {
-    if (slot < 0 || slot >= STR_POOL_SLOTS || !g_Pools[slot]) {
+    if (slot < 0 || slot >= kStrPoolSlots || !s_Pools[slot]) {
         return;
     }
-    StrPool* p = g_Pools[slot];
+    StrPool* p = s_Pools[slot];
     for (int32_t i = 0; i < p->NumStr; ++i) {
         std::free(p->StrList[i]);
     }
     std::free(p->StrList);
     std::free(p->StrSize);
     std::free(p);
-    g_Pools[slot] = nullptr;
+    s_Pools[slot] = nullptr;
     // Forget the default pool once it is gone, so that a text formatted later (during the
     // destructors that run at exit) makes a new one instead of writing into freed memory.
-    if (g_DefaultPool == p) {
-        g_DefaultPool = nullptr;
+    if (s_DefaultPool == p) {
+        s_DefaultPool = nullptr;
     }
 }

@@ -16,9 +16,9 @@ struct StrPool {
 };
 
 // Number of pool slots, and the default pool's shape.
-constexpr int32_t STR_POOL_SLOTS = 8;
-constexpr int32_t STR_POOL_DEFAULT_COUNT = 24;
-constexpr int32_t STR_POOL_DEFAULT_SIZE = 512;
+constexpr int32_t kStrPoolSlots = 8;
+constexpr int32_t kStrPoolDefaultCount = 24;
+constexpr int32_t kStrPoolDefaultSize = 512;
 
 // One-time set-up: frees every pool at program exit. Always true.
 bool HelperInit();

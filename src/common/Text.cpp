@@ -14,6 +14,14 @@ char* LowerAsciiInPlace(char* text) {
     return text;
 }
 
+std::string UpperAsciiCopy(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = UpperAscii(c);
+    }
+    return upper;
+}
+
 int32_t CompareNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         if (a[i] == '\0') {

@@ -3,6 +3,7 @@
 // the locale), in-place helpers, word wrapping and padded formatting.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // ASCII case folding of one character, independent of the locale.
@@ -15,6 +16,9 @@ inline char UpperAscii(char c) {
 
 // Lower-cases the ASCII letters of text in place; returns text.
 char* LowerAsciiInPlace(char* text);
+
+// A copy of text with its ASCII letters in upper case (a command word in a usage text).
+std::string UpperAsciiCopy(std::string_view text);
 
 // Compares at most n characters, A-Z equal to a-z. a ending first gives -1, b ending first or a
 // difference gives 1, n equal characters give 0. Callers test for 0 only.

@@ -143,7 +143,7 @@ void Tree::DeleteSubtree(TreeNode* node) {
     --m_NumNodes;
 }
 
-#define TREE_STEP(Name, Link)                                                                      \
+#define Q3V_TREE_STEP(Name, Link)                                                                  \
     bool Tree::To##Name(TreeHandle& nodeOut) const {                                               \
         if (!Q3V_ASSERT_TEXT((TreeNode*)nodeOut != nullptr, "(TreeNode*)io_Node != NULL"))         \
             return false;                                                                          \
@@ -159,12 +159,12 @@ void Tree::DeleteSubtree(TreeNode* node) {
         return AsNode(nodeOut)->Link != nullptr;                                                   \
     }
 
-TREE_STEP(Parent, Parent)
-TREE_STEP(Prev, Prev)
-TREE_STEP(Next, Next)
-TREE_STEP(Child, Child)
+Q3V_TREE_STEP(Parent, Parent)
+Q3V_TREE_STEP(Prev, Prev)
+Q3V_TREE_STEP(Next, Next)
+Q3V_TREE_STEP(Child, Child)
 
-#undef TREE_STEP
+#undef Q3V_TREE_STEP
 
 bool Tree::GetRoot(TreeHandle& nodeOut) const {
     nodeOut = m_Root;

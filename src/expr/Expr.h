@@ -26,7 +26,7 @@ constexpr size_t EXPR_TEXT_MAX = 255;
 // Rows of the program-wide variable table.
 constexpr uint32_t EXPR_MAX_VARS = 1000;
 // Default radix of number leaves.
-constexpr uint32_t EXPR_DEFAULT_RADIX = 16;
+constexpr uint32_t kExprDefaultRadix = 16;
 
 // The host's hook for names the evaluator does not know. Given the leaf text (without its
 // conversion suffix, NUL-terminated) and its length; on entry value->IsString is 1 when the leaf
@@ -65,7 +65,8 @@ struct ExprVar {
 
 // Evaluates length characters of text in the scope (nullptr = global). 0 on success with
 // *value set; otherwise the 1-based error position, with *errorText set to the message when
-// errorText is not null.
+// errorText is not null. A text whose evaluation would take more work than a bounded number of
+// steps is refused with "Expression too complex." at 1.
 uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
                       const char** errorText);
 

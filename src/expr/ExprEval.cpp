@@ -1,21 +1,12 @@
-// The evaluator's entry: trimming, the parenthesis check and group removal, and the splitting of
-// a text by the operator table. A text that no row splits is a leaf (ExprLeaf.cpp).
-#include "common/Text.h"
+// The evaluator's entry: trimming, the parenthesis check and group removal, the bounds on the
+// work of one evaluation, and the operator row or leaf that gives the value.
+#include "expr/ExprCache.h"
+#include "expr/ExprCost.h"
 #include "expr/ExprInternal.h"
 #include "expr/ExprScan.h"
+#include "expr/ExprSplit.h"
 
 namespace {
-
-uint32_t s_Depth = 0;
-
-// Counts the nesting of evaluations for the depth limit.
-class DepthGuard {
-public:
-    DepthGuard() { ++s_Depth; }
-    ~DepthGuard() { --s_Depth; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-};
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -31,174 +22,41 @@ void Trim(const char* text, size_t& start, size_t& end) {
     }
 }
 
-// One literal run of a pattern with the characters that must not follow it.
-struct Literal {
-    const char* Text = nullptr;
-    size_t Length = 0;
-    const char* Excluded = nullptr;
-    size_t ExcludedLength = 0;
-};
-
-// Reads the literal run that starts at cursor and moves past it (and its brace group). No
-// literal of the table contains the letter e, which marks an operand.
-Literal ReadLiteral(const char*& cursor) {
-    Literal literal;
-    literal.Text = cursor;
-    while (*cursor != '\0' && *cursor != 'e' && *cursor != '{') {
-        ++cursor;
-    }
-    literal.Length = static_cast<size_t>(cursor - literal.Text);
-    if (*cursor == '{') {
-        literal.Excluded = ++cursor;
-        while (*cursor != '\0' && *cursor != '}') {
-            ++cursor;
-        }
-        literal.ExcludedLength = static_cast<size_t>(cursor - literal.Excluded);
-        if (*cursor == '}') {
-            ++cursor;
-        }
-    }
-    return literal;
-}
-
-enum class Search { Found, NotFound, Refused };
-
-// Searches the literal from from at the outer level of the text (outside strings, brackets and
-// parentheses). Refused when the first match is followed by an excluded character.
-Search FindLiteral(const char* text, size_t length, size_t from, const Literal& literal,
-                   size_t* pos) {
-    ExprQuoteScanner quotes(text);
-    int depth = 0;
-    for (size_t i = from; i < length; ++i) {
-        const char c = text[i];
-        if (quotes.Step(i) || quotes.InString()) {
-            continue;
-        }
-        if (c == '(' || c == '[') {
-            ++depth;
-            continue;
-        }
-        if (c == ')' || c == ']') {
-            --depth;
-            continue;
-        }
-        if (depth != 0 || length - i < literal.Length) {
-            continue;
-        }
-        if (CompareNoCase(text + i, literal.Text, literal.Length) != 0) {
-            continue;
-        }
-        const size_t after = i + literal.Length;
-        if (after < length) {
-            for (size_t x = 0; x < literal.ExcludedLength; ++x) {
-                if (text[after] == literal.Excluded[x]) {
-                    return Search::Refused;
-                }
-            }
-        }
-        *pos = i;
-        return Search::Found;
-    }
-    return Search::NotFound;
-}
-
-enum class RowMatch { Applies, DoesNotApply };
-
-// Lays a row's pattern over the text. On Applies the operands are set, or *error is non-zero
-// for an operand with nothing in it.
-RowMatch MatchRow(const char* patternIn, const char* text, size_t length, uint32_t* start,
-                  uint32_t* end, uint32_t* count, uint32_t* error) {
-    size_t p = 0;
-    bool inOperand = false;
-    size_t operandStart = 0;
-    *count = 0;
-    *error = 0;
-    const char* pattern = patternIn;
-    while (*pattern != '\0') {
-        if (*pattern == 'e') {
-            ++pattern;
-            inOperand = true;
-            operandStart = p;
-            continue;
-        }
-        const Literal literal = ReadLiteral(pattern);
-        size_t pos = 0;
-        if (FindLiteral(text, length, p, literal, &pos) != Search::Found) {
-            return RowMatch::DoesNotApply;
-        }
-        if (inOperand) {
-            if (pos == operandStart) {
-                *error = static_cast<uint32_t>(operandStart + 1);
-                return RowMatch::Applies;
-            }
-            start[*count] = static_cast<uint32_t>(operandStart);
-            end[*count] = static_cast<uint32_t>(pos);
-            ++*count;
-            inOperand = false;
-        }
-        p = pos + literal.Length;
-        if (p >= length) {
-            return RowMatch::Applies; // the text ends right after the operator
-        }
-    }
-    if (inOperand) {
-        start[*count] = static_cast<uint32_t>(operandStart);
-        end[*count] = static_cast<uint32_t>(length);
-        ++*count;
-    }
-    return RowMatch::Applies;
-}
-
-// Evaluates the trimmed text t (m characters) after group removal; positions within t.
+// Evaluates the trimmed text after group removal; positions within it.
 uint32_t EvaluateTrimmed(const char* text, size_t length, ExprValue* value, const char* scope,
-                         const char** errorTextOut) {
-    for (const ExprOperator* row = g_ExprOperators; row->Handler != nullptr; ++row) {
-        uint32_t start[3] = {};
-        uint32_t end[3] = {};
-        uint32_t count = 0;
-        uint32_t error = 0;
-        if (MatchRow(row->Pattern, text, length, start, end, &count, &error) != RowMatch::Applies) {
-            continue;
+                         const char** errorText) {
+    ExprSplit split;
+    switch (ExprSplitText(text, length, &split)) {
+    case ExprSplitResult::TooComplex:
+        return ExprFail(errorText, expr_msg::kTooComplex, 1);
+    case ExprSplitResult::Leaf:
+        if (!ExprTakeStep()) {
+            return ExprFail(errorText, expr_msg::kTooComplex, 1);
         }
-        if (error != 0) {
-            return ExprFail(errorTextOut, expr_msg::ExpectedExpr, error);
-        }
-        return row->Handler(text, start, end, count, value, scope, errorTextOut);
+        return ExprEvaluateLeaf(text, length, value, scope, errorText);
+    case ExprSplitResult::Row:
+        break;
     }
-    return ExprEvaluateLeaf(text, length, value, scope, errorTextOut);
+    if (split.EmptyOperand != 0) {
+        return ExprFail(errorText, expr_msg::kExpectedExpr, split.EmptyOperand);
+    }
+    return split.Row->Handler(text, split.Start, split.End, split.Count, value, scope, errorText);
 }
 
-} // namespace
-
-uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
-                      const char** errorTextOut) {
-    const char* localError = nullptr;
-    const char** errorText = errorTextOut != nullptr ? errorTextOut : &localError;
-    if (text == nullptr) {
-        return ExprFail(errorText, expr_msg::MissingExpr, 1);
-    }
-
+// Evaluates a text that is not blank, one level deeper than its caller (errorText never null).
+uint32_t EvaluateNested(const char* text, size_t length, ExprValue* value, const char* scope,
+                        const char** errorText) {
     size_t start = 0;
     size_t end = length;
     Trim(text, start, end);
-    if (start == end) {
-        return ExprFail(errorText, expr_msg::MissingExpr, 1);
-    }
-
-    DepthGuard guard;
-    if (s_Depth > EXPR_MAX_DEPTH) {
-        return ExprFail(errorText, expr_msg::TooDeep, static_cast<uint32_t>(start + 1));
-    }
 
     // Parenthesis check; note where the depth first returns to 0 after an opening "(".
-    ExprQuoteScanner quotes(text);
     long depth = 0;
     size_t firstClose = end;
     for (size_t i = start; i < end; ++i) {
-        if (quotes.Step(i) || quotes.InString()) {
-            continue;
-        }
-        if (text[i] == '(') {
+        if (ExprIsStringQuote(text, i)) {
+            i = ExprStringEnd(text, end, i);
+        } else if (text[i] == '(') {
             ++depth;
         } else if (text[i] == ')') {
             --depth;
@@ -208,7 +66,7 @@ uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const c
         }
     }
     if (depth != 0) {
-        return ExprFail(errorText, expr_msg::ParenMismatch, static_cast<uint32_t>(start + 1));
+        return ExprFail(errorText, expr_msg::kParenMismatch, static_cast<uint32_t>(start + 1));
     }
 
     // One pair of parentheses around the whole text is removed.
@@ -218,10 +76,55 @@ uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const c
         --end;
         Trim(text, start, end);
         if (start == end) {
-            return ExprFail(errorText, expr_msg::ExpectedExpr, static_cast<uint32_t>(open + 2));
+            return ExprFail(errorText, expr_msg::kExpectedExpr, static_cast<uint32_t>(open + 2));
         }
     }
 
     const uint32_t position = EvaluateTrimmed(text + start, end - start, value, scope, errorText);
     return position == 0 ? 0 : static_cast<uint32_t>(start + position);
+}
+
+} // namespace
+
+uint32_t ExprEvaluate(const char* text, size_t length, ExprValue* value, const char* scope,
+                      const char** errorTextOut) {
+    const char* localError = nullptr;
+    const char** errorText = errorTextOut != nullptr ? errorTextOut : &localError;
+    if (text == nullptr) {
+        return ExprFail(errorText, expr_msg::kMissingExpr, 1);
+    }
+    size_t start = 0;
+    size_t end = length;
+    Trim(text, start, end);
+    if (start == end) {
+        return ExprFail(errorText, expr_msg::kMissingExpr, 1);
+    }
+
+    const bool topLevel = ExprDepth() == 0;
+    if (topLevel) {
+        ExprCostBegin();
+        ExprCacheClear();
+    } else if (ExprBudgetSpent()) {
+        return ExprFail(errorText, expr_msg::kTooComplex, 1);
+    }
+
+    uint32_t position = 0;
+    {
+        const ExprDepthGuard guard;
+        if (ExprDepth() > kExprMaxDepth) {
+            return ExprFail(errorText, expr_msg::kTooDeep, static_cast<uint32_t>(start + 1));
+        }
+        position = ExprInEmbedded()
+                       ? ExprEvaluateCached(text, length, value, scope, errorText, EvaluateNested)
+                       : EvaluateNested(text, length, value, scope, errorText);
+    }
+
+    if (topLevel) {
+        ExprCacheClear();
+        // A refusal for the cost stands even where an embedded expression passed over it.
+        if (ExprCostEnd()) {
+            return ExprFail(errorText, expr_msg::kTooComplex, 1);
+        }
+    }
+    return position;
 }

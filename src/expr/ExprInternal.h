@@ -8,27 +8,24 @@
 #include <string_view>
 
 namespace expr_msg {
-inline constexpr const char* ParenMismatch = "Parenthesis mismatch.";
-inline constexpr const char* ExpectedExpr = "Expected an expression here.";
-inline constexpr const char* MissingExpr = "Missing an expression after the operator.";
-inline constexpr const char* UnknownFormat = "Unknown format specifier.";
-inline constexpr const char* InvalidString = "Invalid string value.";
-inline constexpr const char* UnknownToken = "Unknown token or expression.";
-inline constexpr const char* MissingBracket = "Missing closing bracket.";
-inline constexpr const char* MissingContents = "Missing contents in brackets.";
-inline constexpr const char* ArrayNameTooLong = "Array name too long.";
-inline constexpr const char* ValueIsString = "Value cannot be a string.";
-inline constexpr const char* NumToNum = "Cannot convert a numerical value to a numerical value.";
-inline constexpr const char* UnexpectedString = "Unexpected string value.";
-inline constexpr const char* CannotMix = "Cannot mix numerical and string values here.";
-inline constexpr const char* ExpectedNumber = "Expected a numerical value here.";
-inline constexpr const char* DivideByZero = "Cannot divide by zero.";
-inline constexpr const char* TooDeep = "Expression is nested too deeply.";
+inline constexpr const char* kParenMismatch = "Parenthesis mismatch.";
+inline constexpr const char* kExpectedExpr = "Expected an expression here.";
+inline constexpr const char* kMissingExpr = "Missing an expression after the operator.";
+inline constexpr const char* kUnknownFormat = "Unknown format specifier.";
+inline constexpr const char* kInvalidString = "Invalid string value.";
+inline constexpr const char* kUnknownToken = "Unknown token or expression.";
+inline constexpr const char* kMissingBracket = "Missing closing bracket.";
+inline constexpr const char* kMissingContents = "Missing contents in brackets.";
+inline constexpr const char* kArrayNameTooLong = "Array name too long.";
+inline constexpr const char* kValueIsString = "Value cannot be a string.";
+inline constexpr const char* kNumToNum = "Cannot convert a numerical value to a numerical value.";
+inline constexpr const char* kUnexpectedString = "Unexpected string value.";
+inline constexpr const char* kCannotMix = "Cannot mix numerical and string values here.";
+inline constexpr const char* kExpectedNumber = "Expected a numerical value here.";
+inline constexpr const char* kDivideByZero = "Cannot divide by zero.";
+inline constexpr const char* kTooDeep = "Expression is nested too deeply.";
+inline constexpr const char* kTooComplex = "Expression too complex.";
 } // namespace expr_msg
-
-// Deepest nesting of evaluations (operands, groups, brackets, embedded expressions) before the
-// evaluator refuses the text instead of exhausting the stack.
-constexpr uint32_t EXPR_MAX_DEPTH = 256;
 
 // Sets *errorText (when not null) and gives position back.
 inline uint32_t ExprFail(const char** errorText, const char* message, uint32_t position) {

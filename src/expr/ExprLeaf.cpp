@@ -1,6 +1,7 @@
 // Leaves of an expression: string literals with embedded {expressions}, numbers, variables and
 // array elements, names handed to the resolver, and the conversion suffixes .n and .s.
 #include "common/Numbers.h"
+#include "expr/ExprCost.h"
 #include "expr/ExprInternal.h"
 #include "expr/ExprScan.h"
 
@@ -17,7 +18,7 @@ struct Suffix {
     bool Present = false;
     bool ToText = false;
     bool HasRadix = false;
-    uint32_t Radix = EXPR_DEFAULT_RADIX;
+    uint32_t Radix = kExprDefaultRadix;
     bool Signed = false;
     bool Separator = false;
     bool HasWidth = false;
@@ -38,7 +39,7 @@ uint32_t ReadSuffix(const char* text, size_t length, size_t dot, Suffix* suffix,
     } else if (kind == 's' || kind == 'S') {
         suffix->ToText = true;
     } else {
-        return ExprFail(errorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+        return ExprFail(errorText, expr_msg::kUnknownFormat, static_cast<uint32_t>(i + 1));
     }
     ++i;
     if (i < length) {
@@ -66,7 +67,7 @@ uint32_t ReadSuffix(const char* text, size_t length, size_t dot, Suffix* suffix,
         }
     }
     if (i < length) {
-        return ExprFail(errorText, expr_msg::UnknownFormat, static_cast<uint32_t>(i + 1));
+        return ExprFail(errorText, expr_msg::kUnknownFormat, static_cast<uint32_t>(i + 1));
     }
     return 0;
 }
@@ -114,7 +115,7 @@ void NumberToText(ExprValue* valueOut, const Suffix& suffix) {
 uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** errorText) {
     if (!suffix.ToText) {
         if (!valueOut->IsString) {
-            return ExprFail(errorText, expr_msg::NumToNum,
+            return ExprFail(errorText, expr_msg::kNumToNum,
                             static_cast<uint32_t>(suffix.LetterPos + 1));
         }
         size_t length = ExprTextLength(*valueOut);
@@ -155,6 +156,7 @@ void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOu
                    const char* scope) {
     char text[EXPR_TEXT_MAX + 1] = "";
     size_t length = 0;
+    const ExprEmbeddedGuard embedded;
     for (size_t i = 0; i < contentLength && length < EXPR_TEXT_MAX;) {
         const char c = content[i];
         if (c == '{') {
@@ -187,26 +189,28 @@ void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOu
 uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* valueOut,
                      const char** errorText) {
     if (s_Resolver == nullptr) {
-        return ExprFail(errorText, expr_msg::UnknownToken, 1);
+        return ExprFail(errorText, expr_msg::kUnknownToken, 1);
     }
     *valueOut = ExprValue{};
     valueOut->IsString = wantText ? 1 : 0;
     // The resolver always gets an error-text pointer to write through.
-    const char* error = expr_msg::UnknownToken;
+    const char* error = expr_msg::kUnknownToken;
     // The leaf goes to the resolver as a text of its own, ended by a NUL.
     const std::string leaf(text, length);
+    ExprResolverCalled();
     const uint32_t position =
         s_Resolver(leaf.c_str(), static_cast<uint32_t>(length), valueOut, &error);
     valueOut->Text[EXPR_TEXT_MAX] = '\0';
     if (position == 0) {
         return 0;
     }
-    return ExprFail(errorText, error != nullptr ? error : expr_msg::UnknownToken, position);
+    return ExprFail(errorText, error != nullptr ? error : expr_msg::kUnknownToken, position);
 }
 
 } // namespace
 
 void ExprSetResolver(ExprResolver resolver) {
+    ExprStateChanged();
     s_Resolver = resolver;
 }
 
@@ -216,15 +220,15 @@ ExprResolver ExprGetResolver() {
 
 bool ExprFormatElementName(const char* base, size_t baseLength, uint32_t index, char (&name)[256],
                            size_t* nameLength) {
-    constexpr size_t indexLength = 11; // "[%08Xh]"
+    constexpr size_t kIndexLength = 11; // "[%08Xh]"
     name[0] = '\0';
-    if (baseLength + indexLength >= sizeof(name)) {
+    if (baseLength + kIndexLength >= sizeof(name)) {
         return false;
     }
     std::memcpy(name, base, baseLength);
     std::snprintf(name + baseLength, sizeof(name) - baseLength, "[%08Xh]", index);
     if (nameLength != nullptr) {
-        *nameLength = baseLength + indexLength;
+        *nameLength = baseLength + kIndexLength;
     }
     return true;
 }
@@ -235,7 +239,7 @@ uint32_t ExprElementName(const char* text, size_t length, const char* scope, cha
     const void* open = std::memchr(text, '[', length);
     if (open == nullptr) {
         if (length >= sizeof(name)) {
-            return ExprFail(errorText, expr_msg::UnknownToken, 1);
+            return ExprFail(errorText, expr_msg::kUnknownToken, 1);
         }
         std::memcpy(name, text, length);
         name[length] = '\0';
@@ -247,22 +251,22 @@ uint32_t ExprElementName(const char* text, size_t length, const char* scope, cha
     const size_t openAt = static_cast<size_t>(static_cast<const char*>(open) - text);
     const void* close = std::memchr(text + openAt + 1, ']', length - openAt - 1);
     if (close == nullptr) {
-        return ExprFail(errorText, expr_msg::MissingBracket, static_cast<uint32_t>(openAt + 1));
+        return ExprFail(errorText, expr_msg::kMissingBracket, static_cast<uint32_t>(openAt + 1));
     }
     const size_t closeAt = static_cast<size_t>(static_cast<const char*>(close) - text);
     if (closeAt < openAt + 2) {
-        return ExprFail(errorText, expr_msg::MissingContents, static_cast<uint32_t>(closeAt + 1));
+        return ExprFail(errorText, expr_msg::kMissingContents, static_cast<uint32_t>(closeAt + 1));
     }
     ExprValue index{};
     const char* indexError = nullptr;
     if (ExprEvaluate(text + openAt + 1, closeAt - openAt - 1, &index, scope, &indexError) != 0) {
-        return ExprFail(errorText, expr_msg::UnknownToken, static_cast<uint32_t>(openAt + 2));
+        return ExprFail(errorText, expr_msg::kUnknownToken, static_cast<uint32_t>(openAt + 2));
     }
     if (index.IsString) {
-        return ExprFail(errorText, expr_msg::ValueIsString, static_cast<uint32_t>(openAt + 2));
+        return ExprFail(errorText, expr_msg::kValueIsString, static_cast<uint32_t>(openAt + 2));
     }
     if (!ExprFormatElementName(text, openAt, index.Number, name, nameLength)) {
-        return ExprFail(errorText, expr_msg::ArrayNameTooLong, 1);
+        return ExprFail(errorText, expr_msg::kArrayNameTooLong, 1);
     }
     return 0;
 }
@@ -289,16 +293,16 @@ uint32_t ExprEvaluateLeaf(const char* text, size_t length, ExprValue* valueOut, 
         }
     }
     if (leafLength == 0) {
-        return ExprFail(errorText, expr_msg::ExpectedExpr, 1);
+        return ExprFail(errorText, expr_msg::kExpectedExpr, 1);
     }
 
-    uint32_t radix = EXPR_DEFAULT_RADIX;
+    uint32_t radix = kExprDefaultRadix;
     if (text[0] == '"') {
         if (leafLength < 2 || text[leafLength - 1] != '"') {
-            return ExprFail(errorText, expr_msg::InvalidString, 1);
+            return ExprFail(errorText, expr_msg::kInvalidString, 1);
         }
         ExpandLiteral(text + 1, leafLength - 2, valueOut, scope);
-    } else if (GetNumberRadix(text, leafLength, EXPR_DEFAULT_RADIX, &radix)) {
+    } else if (GetNumberRadix(text, leafLength, kExprDefaultRadix, &radix)) {
         ExprSetNumber(valueOut, StrToNumN(text, leafLength, radix));
     } else if (text[0] == '$') {
         char name[256];
@@ -309,7 +313,7 @@ uint32_t ExprEvaluateLeaf(const char* text, size_t length, ExprValue* valueOut, 
             return error;
         }
         if (!ExprGetVar(name, nameLength, valueOut, scope)) {
-            return ExprFail(errorText, expr_msg::UnknownToken, 1);
+            return ExprFail(errorText, expr_msg::kUnknownToken, 1);
         }
     } else {
         const bool wantText = suffix.Present && suffix.ToText && !suffix.HasRadix;

@@ -18,7 +18,7 @@ inline uint32_t ExprEvalFirst(const char* text, const uint32_t* start, const uin
                               uint32_t count, uint32_t needed, ExprValue* value, const char* scope,
                               const char** errorText) {
     if (count < needed) {
-        return ExprFail(errorText, expr_msg::MissingExpr, 1);
+        return ExprFail(errorText, expr_msg::kMissingExpr, 1);
     }
     return ExprEvalOperand(text, start, end, 0, value, scope, errorText);
 }

@@ -130,7 +130,7 @@ uint32_t TextOrNumber(const char* text, const uint32_t* start, const uint32_t* e
         return e;
     }
     if (right.IsString && (!value->IsString || op.ByText == nullptr)) {
-        return ExprFail(errorText, expr_msg::UnexpectedString, 2);
+        return ExprFail(errorText, expr_msg::kUnexpectedString, 2);
     }
     if (value->IsString) {
         if (right.IsString) {
@@ -141,7 +141,7 @@ uint32_t TextOrNumber(const char* text, const uint32_t* start, const uint32_t* e
         return 0;
     }
     if (op.NeedsDivisor && right.Number == 0) {
-        return ExprFail(errorText, expr_msg::DivideByZero, 2);
+        return ExprFail(errorText, expr_msg::kDivideByZero, 2);
     }
     ExprSetNumber(value, op.OnNumbers(value->Number, right.Number));
     return 0;
@@ -171,7 +171,7 @@ Q3V_EXPR_OP(ExprOpAdd) {
         return e;
     }
     if (value->IsString != right.IsString) {
-        return ExprFail(errorText, expr_msg::CannotMix, 2);
+        return ExprFail(errorText, expr_msg::kCannotMix, 2);
     }
     if (!value->IsString) {
         ExprSetNumber(value, value->Number + right.Number);
@@ -207,7 +207,7 @@ Q3V_EXPR_OP(ExprOpMul) {
         return e;
     }
     if (right.IsString) {
-        return ExprFail(errorText, expr_msg::ExpectedNumber, 2);
+        return ExprFail(errorText, expr_msg::kExpectedNumber, 2);
     }
     if (!value->IsString) {
         ExprSetNumber(value, value->Number * right.Number);

@@ -18,7 +18,7 @@ uint32_t Equality(const char* text, const uint32_t* start, const uint32_t* end, 
         return e;
     }
     if (left.IsString != right.IsString) {
-        return ExprFail(errorText, expr_msg::CannotMix, 3);
+        return ExprFail(errorText, expr_msg::kCannotMix, 3);
     }
     const bool equal = left.IsString ? SameTextNoCase(left, right) : left.Number == right.Number;
     ExprSetNumber(value, equal != negate ? 1 : 0);

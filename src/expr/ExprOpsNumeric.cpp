@@ -15,10 +15,10 @@ uint32_t TwoNumbers(const char* text, const uint32_t* start, const uint32_t* end
         return e;
     }
     if (left.IsString) {
-        return ExprFail(errorText, expr_msg::UnexpectedString, 1);
+        return ExprFail(errorText, expr_msg::kUnexpectedString, 1);
     }
     if (right.IsString) {
-        return ExprFail(errorText, expr_msg::UnexpectedString, 2);
+        return ExprFail(errorText, expr_msg::kUnexpectedString, 2);
     }
     *leftOut = left.Number;
     *rightOut = right.Number;
@@ -33,7 +33,7 @@ uint32_t OneNumber(const char* text, const uint32_t* start, const uint32_t* end,
         return e;
     }
     if (operand.IsString) {
-        return ExprFail(errorText, expr_msg::UnexpectedString, 1);
+        return ExprFail(errorText, expr_msg::kUnexpectedString, 1);
     }
     *number = operand.Number;
     return 0;
@@ -49,8 +49,9 @@ int32_t Clamp255(int32_t value) {
     Q3V_EXPR_OP(name) {                                                                            \
         uint32_t l = 0;                                                                            \
         uint32_t r = 0;                                                                            \
-        if (const uint32_t e = TwoNumbers(text, start, end, count, scope, errorText, &l, &r))      \
+        if (const uint32_t e = TwoNumbers(text, start, end, count, scope, errorText, &l, &r)) {    \
             return e;                                                                              \
+        }                                                                                          \
         ExprSetNumber(value, (expression));                                                        \
         return 0;                                                                                  \
     }

@@ -1,6 +1,7 @@
 // The program-wide variable table: locals of every scope and the globals in creation order.
 #include "common/Text.h"
 #include "expr/Expr.h"
+#include "expr/ExprCost.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +71,7 @@ bool ExprFindVar(const char* nameIn, size_t length, const char* scope, uint32_t*
 }
 
 bool ExprSetVar(const char* nameIn, size_t length, const ExprValue* value, const char* scope) {
+    ExprStateChanged();
     ApplyGlobalForm(nameIn, length, scope);
     uint32_t index = 0;
     if (FindRow(nameIn, length, scope, &index)) {
@@ -133,6 +135,7 @@ bool ExprVarName(uint32_t n, const char** nameOut, const char* scope) {
 }
 
 void ExprDeleteScope(const char* scope) {
+    ExprStateChanged();
     uint32_t kept = 0;
     for (uint32_t i = 0; i < s_Count; ++i) {
         if (SameScope(s_Vars[i].Scope, scope)) {
@@ -149,6 +152,7 @@ void ExprDeleteScope(const char* scope) {
 }
 
 void ExprFreeVars() {
+    ExprStateChanged();
     for (uint32_t i = 0; i < s_Count; ++i) {
         FreeRow(s_Vars[i]);
     }

@@ -13,12 +13,12 @@
 namespace {
 
 // MGE state.
-std::uint32_t g_Mge = 0;
-std::uint32_t g_InterfaceFlags = 0;
-std::uint32_t g_MemBase = 0;
-std::uint32_t g_RegBase = 0;
-oxCsclConfigTable g_Config = {};
-std::uint8_t* g_Current = g_Config[0];
+std::uint32_t s_Mge = 0;
+std::uint32_t s_InterfaceFlags = 0;
+std::uint32_t s_MemBase = 0;
+std::uint32_t s_RegBase = 0;
+oxCsclConfigTable s_Config = {};
+std::uint8_t* s_Current = s_Config[0];
 
 constexpr std::uint32_t kReplyHeader = 4;
 
@@ -66,7 +66,7 @@ private:
 
 // The register port is a FIFO: chunks of one burst all go to the same index.
 bool IsRegisterPort(std::uint8_t interface) {
-    return interface == static_cast<std::uint8_t>(g_InterfaceFlags & 0xFF);
+    return interface == static_cast<std::uint8_t>(s_InterfaceFlags & 0xFF);
 }
 
 // Replies that came after their request's window would be taken as the answer to the next
@@ -229,19 +229,19 @@ std::uint8_t* AllocTransfer(std::uint32_t size) {
 // --- MGE state --------------------------------------------------------------------------------
 
 std::uint32_t oxCsclGetMge() {
-    return g_Mge;
+    return s_Mge;
 }
 std::uint32_t oxCsclGetInterfaceFlags() {
-    return g_InterfaceFlags;
+    return s_InterfaceFlags;
 }
 std::uint32_t oxCsclGetMemBase() {
-    return g_MemBase;
+    return s_MemBase;
 }
 std::uint32_t oxCsclGetRegBase() {
-    return g_RegBase;
+    return s_RegBase;
 }
 const oxCsclConfigTable& oxCsclGetConfigTable() {
-    return g_Config;
+    return s_Config;
 }
 
 // --- Opening and configuration --------------------------------------------------------------
@@ -267,13 +267,13 @@ void oxCsclSetMge(std::uint32_t mge, std::uint32_t interfaceFlags, const std::ui
     if (!Q3V_ASSERT_TEXT(mge < oxCSCL_MGE_COUNT, "oxCsclSetMge: MGE must be 0 to 3")) {
         mge = 0;
     }
-    g_Mge = mge;
-    g_InterfaceFlags = interfaceFlags;
-    g_MemBase = 0;
-    g_RegBase = 0;
-    g_Current = g_Config[g_Mge];
+    s_Mge = mge;
+    s_InterfaceFlags = interfaceFlags;
+    s_MemBase = 0;
+    s_RegBase = 0;
+    s_Current = s_Config[s_Mge];
     if (bytes != nullptr) {
-        std::memcpy(g_Current, bytes, oxCSCL_MGE_BYTES);
+        std::memcpy(s_Current, bytes, oxCSCL_MGE_BYTES);
     }
 }
 
@@ -281,13 +281,13 @@ bool oxCsclReopen() {
     if (!oxUsbTransportClose()) {
         return false;
     }
-    return oxCsclOpen(g_Mge, g_InterfaceFlags, nullptr);
+    return oxCsclOpen(s_Mge, s_InterfaceFlags, nullptr);
 }
 
 bool oxCsclWrConfigRegs() {
-    oxCsclPrintConfigRegs(g_Config);
-    std::uint8_t packet[2 + sizeof g_Config] = {oxCSCL_SET_CONFIG, 0};
-    std::memcpy(packet + 2, g_Config, sizeof g_Config);
+    oxCsclPrintConfigRegs(s_Config);
+    std::uint8_t packet[2 + sizeof s_Config] = {oxCSCL_SET_CONFIG, 0};
+    std::memcpy(packet + 2, s_Config, sizeof s_Config);
     DiscardStaleReplies();
     oxUsbTransportOut(oxCSCL_SET_CONFIG, packet, sizeof packet, true);
     return csclWaitForDone(1);
@@ -298,7 +298,7 @@ bool oxCsclRdConfigRegs() {
     oxUsbTransportOut(oxCSCL_GET_CONFIG, nullptr, 2, true);
     std::uint8_t reply[oxCSCL_SHORT_REPLY];
     if (ReadShortReply(oxCSCL_CONFIG_REPLY, false, sizeof reply, reply, &ReportConfig) >= 0) {
-        oxCsclUnpackConfig(reply, g_Config);
+        oxCsclUnpackConfig(reply, s_Config);
     }
     return true;
 }
@@ -314,26 +314,26 @@ void oxCsclPrintConfigRegs(const oxCsclConfigTable& table) {
 
 void oxCsclPrintMge() {
     std::printf("\nMge %d Interface Flags 0x%08x Mem Addr 0x%08x Reg Addr 0x%08x",
-                static_cast<int>(g_Mge), g_InterfaceFlags, g_MemBase, g_RegBase);
-    oxCsclPrintConfigRegs(g_Config);
+                static_cast<int>(s_Mge), s_InterfaceFlags, s_MemBase, s_RegBase);
+    oxCsclPrintConfigRegs(s_Config);
 }
 
 void oxCsclSelectMgeConfig() {
-    g_Current = g_Config[g_Mge];
+    s_Current = s_Config[s_Mge];
 }
 
 int oxCsclGetHwRevision() {
     if (!oxCsclRdConfigRegs()) {
         return -1;
     }
-    return g_Current[5];
+    return s_Current[5];
 }
 
 std::uint8_t oxCsclGetConfigByte(std::uint32_t index) {
     if (index >= oxCSCL_MGE_BYTES || !oxCsclRdConfigRegs()) {
         return 0;
     }
-    return g_Current[index];
+    return s_Current[index];
 }
 
 bool oxCsclSetConfigByte(std::uint32_t index, std::uint8_t value) {
@@ -341,7 +341,7 @@ bool oxCsclSetConfigByte(std::uint32_t index, std::uint8_t value) {
         return false;
     }
     oxCsclRdConfigRegs();
-    g_Current[index] = value;
+    s_Current[index] = value;
     return oxCsclWrConfigRegs();
 }
 
@@ -609,12 +609,7 @@ std::uint32_t oxCsclSerialRead(std::uint32_t count, std::uint8_t* buffer) {
 }
 
 bool oxCsclRdInterrupt(std::uint16_t* word) {
-    std::uint8_t bytes[2] = {};
-    const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
-    if (word != nullptr) {
-        *word = ok ? static_cast<std::uint16_t>(Le16(bytes)) : 0;
-    }
-    return ok;
+    return oxUsbTransportReadInterruptWord(word);
 }
 
 bool oxCsclOpenInterrupt() {

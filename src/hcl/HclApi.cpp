@@ -1,14 +1,11 @@
-// The front of the hardware control layer: start-up, initialisation, and every register and
-// memory access with its breakpoint checks, trace events and write echo around the live slot.
+// The front of the hardware control layer: every register and memory access with its
+// breakpoint checks, trace events and write echo around the live slot.
 
 #include "hcl/HclApi.h"
 
 #include "hcl/HclBreak.h"
-#include "hcl/HclData.h"
 #include "hcl/HclError.h"
 #include "hcl/HclTrace.h"
-#include "hcl/Lcd.h"
-#include "hcl/UsbInterface.h"
 
 #include <atomic>
 #include <cstdio>
@@ -65,11 +62,9 @@ constexpr oxHclInterface kUnacquired = {
 
 // --- Layer state ---
 
-constinit std::atomic<bool> g_Acquired{false};
-constinit bool g_FirstStartDone = false;
-constinit std::atomic<std::uint32_t> g_EchoSetting{0};
-constinit std::atomic<std::uint32_t> g_EchoEffective{0};
-constinit const oxHclInterface* g_TransportOverride = nullptr;
+// The write echo as the user chose it, and as it acts now (held off while start-up runs).
+constinit std::atomic<std::uint32_t> s_EchoSetting{0};
+constinit std::atomic<std::uint32_t> s_EchoEffective{0};
 
 bool Tracing() {
     return oxHclIsTracing();
@@ -119,7 +114,7 @@ void WriteReg(void (*slot)(std::uint32_t, T), std::uint32_t index, T value, std:
     Check(index, oxHCL_BREAK_WRITE, oxHCL_BREAK_BEFORE, value, sizeof(T));
     Event(code, index, value);
     slot(index, value);
-    if (g_EchoEffective.load(std::memory_order_relaxed) != 0) {
+    if (s_EchoEffective.load(std::memory_order_relaxed) != 0) {
         std::printf(echoFormat, static_cast<unsigned long>(index), unsigned{value});
     }
     Check(index, oxHCL_BREAK_WRITE, oxHCL_BREAK_AFTER, value, sizeof(T));
@@ -185,98 +180,20 @@ void FillMem(void (*slot)(std::uint32_t, T, std::uint32_t), std::uint32_t addres
 const oxHclInterface oxgHclUnacquiredInterface = kUnacquired;
 constinit oxHclInterface oxgHclInterface = kUnacquired;
 
-// --- Start-up -----------------------------------------------------------------------------
-
-bool oxHclInitialize() {
-    oxHclSetLastError(oxERR_NONE);
-    if (!g_FirstStartDone) {
-        g_FirstStartDone = true;
-        const std::uint32_t echo = (oxHclGetFlags(oxgHclInfo) & oxfDEBUG_REG_WRITES) != 0 ? 1 : 0;
-        g_EchoSetting = echo;
-        g_EchoEffective = echo;
-    }
-    if (!g_Acquired && (oxHclGetFlags(oxgHclInfo) & oxfADAPTER_USB) != 0) {
-        oxgHclInterface = g_TransportOverride != nullptr ? *g_TransportOverride : oxgUsbInterface;
-        if (!oxgHclInterface.AcquireController()) {
-            // The live table holds operations that cannot reach a controller.
-            oxgHclInterface = kUnacquired;
-            oxHclSetLastError(oxERR_NO_USB_ADAPTER);
-            return false;
-        }
-        g_Acquired = true;
-    }
-    return true;
-}
-
-bool oxHclReinitialize() {
-    g_Acquired = false;
-    return oxHclInitialize();
-}
-
-bool oxHclIsAcquired() {
-    return g_Acquired;
-}
-
-bool oxHclInitRegisters(std::uint32_t flags) {
-    oxHclSetLastError(oxERR_NONE);
-    const std::uint32_t no = oxHclEffectiveInitFlags(flags);
-    if ((no & oxHCL_INIT_NOCRC) == 0) {
-        const std::uint16_t stored = oxHclLoadU16(oxgHclInfo, offsetof(oxHclData, HclCRC));
-        if (stored == 0) {
-            oxHclSetLastError(oxERR_NOT_CONFIGURED);
-            return false;
-        }
-        if (stored != oxHclCalcCrc(oxgHclInfo)) {
-            oxHclSetLastError(oxERR_CRC_MISMATCH);
-            return false;
-        }
-    }
-    if (!g_Acquired) {
-        oxHclSetLastError(oxERR_NOT_ACQUIRED);
-        return false;
-    }
-    g_EchoEffective = 0;
-    std::printf("   List of HCL Initialization Events:\n");
-    // The list walk fails only when it gave up (the PLL never locked): the rest of the list was
-    // not written, so the registers are not said to be initialised, the operation fails and the
-    // walk's error code stays.
-    bool registersDone = true;
-    if ((no & oxHCL_INIT_NOREGS) == 0) {
-        registersDone = oxgHclInterface.InitializeController();
-        std::printf(registersDone ? "   - Registers initialized as per configured settings.\n"
-                                  : "   - Registers NOT initialized!\n");
-    } else {
-        std::printf("   - Registers NOT initialized!\n");
-    }
-    if ((no & oxHCL_INIT_NOLUT) == 0) {
-        oxLcdLoadDefaultLut(0);
-        oxLcdLoadDefaultLut(1);
-        std::printf("   - LUT initialized.\n");
-    } else {
-        std::printf("   - LUT NOT initialized!\n");
-    }
-    if ((no & oxHCL_INIT_NOVRAM) == 0) {
-        oxHclClearVideoMemory();
-        std::printf("   - All video memory cleared to 00h.\n");
-    } else {
-        std::printf("   - Video memory NOT cleared!\n");
-    }
-    g_EchoEffective = g_EchoSetting.load();
-    return registersDone;
-}
-
-void oxHclClearVideoMemory() {
-    oxHclFillMemory32(0, 0, oxHCL_VIDEO_MEMORY_BYTES / 4);
-}
+// --- Write echo ---------------------------------------------------------------------------
 
 std::uint32_t oxHclSetDebugWrites(std::uint32_t on) {
-    const std::uint32_t previous = g_EchoSetting.exchange(on);
-    g_EchoEffective = on;
+    const std::uint32_t previous = s_EchoSetting.exchange(on);
+    s_EchoEffective = on;
     return previous;
 }
 
 std::uint32_t oxHclGetDebugWrites() {
-    return g_EchoSetting.load();
+    return s_EchoSetting.load();
+}
+
+void oxHclHoldWriteEcho(bool hold) {
+    s_EchoEffective = hold ? 0 : s_EchoSetting.load();
 }
 
 // --- Register access ----------------------------------------------------------------------
@@ -438,7 +355,7 @@ std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std:
 void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,
                    std::uint32_t value) {
     oxgHclInterface.WriteRaw(baseIndex, offsetIn, width, value);
-    if (g_EchoEffective.load(std::memory_order_relaxed) == 0) {
+    if (s_EchoEffective.load(std::memory_order_relaxed) == 0) {
         return;
     }
     const auto offset = static_cast<unsigned long>(offsetIn);
@@ -455,18 +372,4 @@ void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_
     default:
         break;
     }
-}
-
-// --- Test support -------------------------------------------------------------------------
-
-void oxHclSetTransportForTesting(const oxHclInterface* table) {
-    g_TransportOverride = table;
-}
-
-void oxHclResetFrontForTesting() {
-    g_Acquired = false;
-    g_FirstStartDone = false;
-    g_EchoSetting = 0;
-    g_EchoEffective = 0;
-    oxgHclInterface = kUnacquired;
 }

@@ -16,74 +16,13 @@
 //
 // All text of the layer (event lines, the echo, error lines) goes straight to standard output.
 
+#include "hcl/HclInterface.h"
+
 #include <cstdint>
 
-// The callback of the bridge's interrupt (slot 35).
-using oxIrqCallback = void (*)();
-
-// The 38 operations through which the front reaches a transport, in slot order. Counts are in
-// elements of the operation's width; register indices are byte offsets in the register space;
-// memory addresses are byte addresses of display memory.
-struct oxHclInterface {
-    bool (*AcquireController)();                                                            // 0
-    bool (*InitializeController)();                                                         // 1
-    std::uint8_t (*ReadReg8)(std::uint32_t index);                                          // 2
-    std::uint16_t (*ReadReg16)(std::uint32_t index);                                        // 3
-    void (*WriteReg8)(std::uint32_t index, std::uint8_t value);                             // 4
-    void (*WriteReg16)(std::uint32_t index, std::uint16_t value);                           // 5
-    std::uint8_t (*ModifyReg8)(std::uint32_t index, std::uint8_t mask, std::uint8_t value); // 6
-    std::uint16_t (*ModifyReg16)(std::uint32_t index, std::uint16_t mask,
-                                 std::uint16_t value);                                     // 7
-    std::uint8_t (*ClearBitsReg8)(std::uint32_t index, std::uint8_t bits);                 // 8
-    std::uint16_t (*ClearBitsReg16)(std::uint32_t index, std::uint16_t bits);              // 9
-    std::uint8_t (*SetBitsReg8)(std::uint32_t index, std::uint8_t bits);                   // 10
-    std::uint16_t (*SetBitsReg16)(std::uint32_t index, std::uint16_t bits);                // 11
-    void (*BurstReadReg8)(std::uint32_t index, std::uint8_t* buffer, std::uint32_t count); // 12
-    void (*BurstWriteReg8)(std::uint32_t index, const std::uint8_t* buffer,
-                           std::uint32_t count); // 13
-    void (*BurstReadReg16)(std::uint32_t index, std::uint16_t* buffer,
-                           std::uint32_t count); // 14
-    void (*BurstWriteReg16)(std::uint32_t index, const std::uint16_t* buffer,
-                            std::uint32_t count); // 15
-    bool (*WaitRegBitsClear8)(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
-                              std::uint32_t timeoutMs); // 16
-    bool (*WaitRegBitsClear16)(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
-                               std::uint32_t timeoutMs); // 17
-    bool (*WaitRegBitsSet8)(std::uint32_t index, std::uint8_t mask, std::uint32_t intervalMs,
-                            std::uint32_t timeoutMs); // 18
-    bool (*WaitRegBitsSet16)(std::uint32_t index, std::uint16_t mask, std::uint32_t intervalMs,
-                             std::uint32_t timeoutMs);                                     // 19
-    std::uint8_t (*ReadMemory8)(std::uint32_t address);                                    // 20
-    std::uint16_t (*ReadMemory16)(std::uint32_t address);                                  // 21
-    std::uint32_t (*ReadMemory32)(std::uint32_t address);                                  // 22
-    void (*WriteMemory8)(std::uint32_t address, std::uint8_t value);                       // 23
-    void (*WriteMemory16)(std::uint32_t address, std::uint16_t value);                     // 24
-    void (*WriteMemory32)(std::uint32_t address, std::uint32_t value);                     // 25
-    void (*FillMemory8)(std::uint32_t address, std::uint8_t value, std::uint32_t count);   // 26
-    void (*FillMemory16)(std::uint32_t address, std::uint16_t value, std::uint32_t count); // 27
-    void (*FillMemory32)(std::uint32_t address, std::uint32_t value, std::uint32_t count); // 28
-    void (*BurstReadMemory8)(std::uint32_t address, std::uint8_t* buffer,
-                             std::uint32_t count); // 29
-    void (*BurstReadMemory16)(std::uint32_t address, std::uint16_t* buffer,
-                              std::uint32_t count); // 30
-    void (*BurstReadMemory32)(std::uint32_t address, std::uint32_t* buffer,
-                              std::uint32_t count); // 31
-    void (*BurstWriteMemory8)(std::uint32_t address, const std::uint8_t* buffer,
-                              std::uint32_t count); // 32
-    void (*BurstWriteMemory16)(std::uint32_t address, const std::uint16_t* buffer,
-                               std::uint32_t count); // 33
-    void (*BurstWriteMemory32)(std::uint32_t address, const std::uint32_t* buffer,
-                               std::uint32_t count);   // 34
-    bool (*InstallIrqHandler)(oxIrqCallback callback); // 35
-    std::uint32_t (*ReadRaw)(std::uint32_t baseIndex, std::uint32_t offset,
-                             std::uint32_t width); // 36
-    void (*WriteRaw)(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width,
-                     std::uint32_t value); // 37
-};
-inline constexpr unsigned oxHCL_INTERFACE_SLOTS = 38;
-static_assert(sizeof(oxHclInterface) == oxHCL_INTERFACE_SLOTS * sizeof(void (*)()));
-
-// The constant table of the USB implementation (UsbInterface.h) is oxgUsbInterface.
+// Start-up (acquiring the controller; initialising the registers, the look-up tables and the
+// display memory) stands above the front, in HclStart.h. The constant table of the USB
+// implementation (UsbInterface.h) is oxgUsbInterface.
 
 // The table that holds before the controller is acquired: every operation sets the layer's
 // error "The controller has not been acquired" and gives 0 (false), so an access before
@@ -91,64 +30,19 @@ static_assert(sizeof(oxHclInterface) == oxHCL_INTERFACE_SLOTS * sizeof(void (*)(
 extern const oxHclInterface oxgHclUnacquiredInterface;
 
 // The live table: every front call goes through it. It holds oxgHclUnacquiredInterface until
-// oxHclInitialize acquires the controller, and a copy of the transport's table after.
+// oxHclInitialize (HclStart.h) acquires the controller, and a copy of the transport's table
+// after.
 extern oxHclInterface oxgHclInterface;
 
-// --- Start-up -----------------------------------------------------------------------------
-
-// Clears the error code; on the first call of the run sets the write echo from
-// oxfDEBUG_REG_WRITES of oxgHclInfo; when not yet acquired and oxfADAPTER_USB is set, copies
-// the USB table into the live table and acquires the controller (failure: error 3, false).
-// True otherwise, also when nothing was acquired because oxfADAPTER_USB is clear.
-bool oxHclInitialize();
-
-// Clears the acquired state and calls oxHclInitialize again (the live table is copied again).
-bool oxHclReinitialize();
-
-// Whether the front has acquired the controller.
-bool oxHclIsAcquired();
-
-// Flags of oxHclInitRegisters (and the words of Play's INIT command).
-inline constexpr std::uint32_t oxHCL_INIT_NOREGS = 0x10;
-inline constexpr std::uint32_t oxHCL_INIT_NOLCDS = 0x20;
-inline constexpr std::uint32_t oxHCL_INIT_NOLUT = 0x40;
-inline constexpr std::uint32_t oxHCL_INIT_NOVRAM = 0x80;
-inline constexpr std::uint32_t oxHCL_INIT_NOCRC = 0x8000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLYREGS = 0x100000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLYLCDS = 0x200000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLYLUT = 0x400000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLYVRAM = 0x800000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLYCRC = 0x80000000;
-inline constexpr std::uint32_t oxHCL_INIT_ONLY_MASK = 0x80F00000;
-
-// The NO flags in effect: the given ones, or, when any ONLY flag is present, the NO flag of
-// every part whose ONLY flag is absent ((NOT flags AND 0x80F00000) shifted right by 16).
-constexpr std::uint32_t oxHclEffectiveInitFlags(std::uint32_t flags) {
-    if ((flags & oxHCL_INIT_ONLY_MASK) != 0) {
-        return (~flags & oxHCL_INIT_ONLY_MASK) >> 16;
-    }
-    return flags;
-}
-
-// Checks the configuration CRC (unless NOCRC: stored 0 -> error 4, mismatch -> error 5), needs
-// the controller (error 6), then with the write echo held off prints the initialisation events
-// while it runs the register list (unless NOREGS), loads both default look-up tables (unless
-// NOLUT) and clears the display memory (unless NOVRAM). When the register list gave up (the PLL
-// never locked) it says "Registers NOT initialized!", goes on with the other parts and returns
-// false with the list's error code.
-bool oxHclInitRegisters(std::uint32_t flags);
-
-// The display memory below the look-up tables (0x60000 bytes), where the pictures live.
-inline constexpr std::uint32_t oxHCL_VIDEO_MEMORY_BYTES = 0x60000;
-
-// Sets the display memory (0 .. 0x5FFFF) to 0 with 32-bit fills; the look-up tables and the
-// registers above it are left alone.
-void oxHclClearVideoMemory();
+// --- Write echo ---------------------------------------------------------------------------
 
 // Sets the write-echo setting and the effective flag; returns the previous setting.
 std::uint32_t oxHclSetDebugWrites(std::uint32_t on);
 // The current write-echo setting (what the user chose).
 std::uint32_t oxHclGetDebugWrites();
+// Holds the echo off (true) while start-up prints its own events, and gives it back the
+// current setting afterwards (false); the setting itself is left as it is.
+void oxHclHoldWriteEcho(bool hold);
 
 // --- Register access ----------------------------------------------------------------------
 
@@ -224,11 +118,3 @@ bool oxHclInstallIrqHandler(oxIrqCallback callback);
 std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width);
 void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,
                    std::uint32_t value);
-
-// --- Test support -------------------------------------------------------------------------
-
-// Makes oxHclInitialize copy the given table instead of the USB one (nullptr: the USB table).
-void oxHclSetTransportForTesting(const oxHclInterface* table);
-// Puts the front's state back as at program start (not acquired, first start pending, echo
-// off, live table = oxgHclUnacquiredInterface).
-void oxHclResetFrontForTesting();

@@ -453,7 +453,7 @@ void oxHclBreakpointPrompt(const oxHclBreakpoint* breakpoint, std::uint32_t inde
             State().StepMode = false;
             std::printf("r\n");
             break;
-        } else if (key == CON_END_OF_INPUT) {
+        } else if (key == kConsoleEndOfInput) {
             // No one can answer any more: run on to the end without stopping again.
             State().StepMode = false;
             std::printf("\n");

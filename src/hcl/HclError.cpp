@@ -28,7 +28,7 @@ constexpr const char* kErrorTexts[oxHCL_ERROR_COUNT] = {
 };
 
 // Written by the layer's worker threads too (the poll thread reads registers through the front).
-constinit std::atomic<std::uint32_t> g_HclError{oxERR_NONE};
+constinit std::atomic<std::uint32_t> s_HclError{oxERR_NONE};
 
 } // namespace
 
@@ -37,11 +37,11 @@ const char* oxHclErrorText(std::uint32_t code) {
 }
 
 void oxHclSetLastError(std::uint32_t code) {
-    g_HclError.store(code, std::memory_order_relaxed);
+    s_HclError.store(code, std::memory_order_relaxed);
 }
 
 std::uint32_t oxHclGetLastError(char* buffer, std::size_t size) {
-    const std::uint32_t code = g_HclError.load(std::memory_order_relaxed);
+    const std::uint32_t code = s_HclError.load(std::memory_order_relaxed);
     if (buffer != nullptr && size > 0) {
         // snprintf cuts the text to the buffer and always terminates it.
         if (code == oxERR_NONE) {

@@ -53,6 +53,13 @@ void Expand332(std::uint32_t i, std::uint32_t& r, std::uint32_t& g, std::uint32_
     b = b | b >> 2 | b >> 4 | b >> 6;
 }
 
+// Changes one field of MAIN_SET in a single modify through the front; bits of value that do not
+// fit the field are dropped.
+void ModifyMainSet(BitField field, std::uint32_t value) {
+    oxHclModifyReg16(oxLCD_REG_MAIN_SET, static_cast<std::uint16_t>(field.Mask()),
+                     static_cast<std::uint16_t>(field.Deposit(0, value)));
+}
+
 std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return (r & 0xFF) << 16 | (g & 0xFF) << 8 | (b & 0xFF);
 }
@@ -110,12 +117,11 @@ void oxLcdSetRotation(std::uint32_t degrees) {
     }
     // The quotient is kept to the two rotation bits, so an angle of 360 or more cannot set
     // other bits of MAIN_SET.
-    const auto field = static_cast<std::uint16_t>(((degrees / 90) & 3) << 3);
-    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 0x18, field);
+    ModifyMainSet(kMainSetRotation, degrees / 90);
 }
 
 std::uint32_t oxLcdGetRotation() {
-    return ((oxHclReadReg16(oxLCD_REG_MAIN_SET) >> 3) & 3) * 90;
+    return kMainSetRotation.Extract(oxHclReadReg16(oxLCD_REG_MAIN_SET)) * 90;
 }
 
 void oxLcdSetColorDepth(std::uint32_t code) {
@@ -123,11 +129,11 @@ void oxLcdSetColorDepth(std::uint32_t code) {
         oxAssert("oxLcdSetColorDepth(): BitsPerPixel must be one of the values specified in "
                  "oxFormatData.");
     }
-    oxHclModifyReg16(oxLCD_REG_MAIN_SET, 7, static_cast<std::uint16_t>(code & 7));
+    ModifyMainSet(kMainSetDepth, code);
 }
 
 std::uint32_t oxLcdGetColorDepth() {
-    return oxHclReadReg16(oxLCD_REG_MAIN_SET) & 7;
+    return kMainSetDepth.Extract(oxHclReadReg16(oxLCD_REG_MAIN_SET));
 }
 
 std::uint32_t oxLcdGetBytesPerPixel() {
@@ -207,8 +213,9 @@ void oxLcdSetLut(std::uint32_t start, const std::uint32_t* buffer, std::uint32_t
 
 void oxLcdLoadDefaultLut(std::uint32_t layer) {
     const std::uint32_t code =
-        oxHclReadReg16(layer == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET) & 7;
-    const bool colourPanel = code == 6 && (oxHclReadReg16(oxLCD_REG_PANEL_SET) & 0x8) != 0;
+        kMainSetDepth.Extract(oxHclReadReg16(layer == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET));
+    const bool colourPanel =
+        code == 6 && kPanelSetColour.Extract(oxHclReadReg16(oxLCD_REG_PANEL_SET)) != 0;
     std::uint32_t table[oxLCD_LUT_ENTRIES];
     const std::uint32_t count = oxLcdBuildDefaultLut(code, colourPanel, table);
     if (count != 0) {

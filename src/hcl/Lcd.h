@@ -3,6 +3,8 @@
 // Every access goes through the front, so tracing, breakpoints and the write echo apply.
 #pragma once
 
+#include "common/BitField.h"
+
 #include <cstdint>
 
 // Registers used by the LCD functions (16-bit).
@@ -16,6 +18,13 @@ inline constexpr std::uint32_t oxLCD_REG_MAIN_WIDTH = 0x46;
 inline constexpr std::uint32_t oxLCD_REG_MAIN_HEIGHT = 0x48;
 inline constexpr std::uint32_t oxLCD_REG_PIP_SET = 0x50;
 
+// Fields of MAIN_SET: the colour depth code (PIP_SET keeps its own in the same bits) and the
+// rotation in quarter turns.
+inline constexpr BitField kMainSetDepth{0, 3};
+inline constexpr BitField kMainSetRotation{3, 2};
+// Field of PANEL_SET: set for a colour panel, clear for a monochrome one.
+inline constexpr BitField kPanelSetColour{3, 1};
+
 // Look-up tables in display memory: 256 entries of 32 bits (red 16-23, green 8-15, blue 0-7).
 inline constexpr std::uint32_t oxLCD_LUT_ENTRIES = 256;
 inline constexpr std::uint32_t oxLCD_LUT0_ADDRESS = 0x60000;
@@ -28,7 +37,7 @@ inline constexpr std::uint32_t oxLCD_START_ADDRESS_LIMIT = 0x60000;
 std::uint32_t oxLcdBytesPerPixelOfDepth(std::uint32_t code);
 
 // Builds the default look-up table for a depth code into table (256 entries) and returns the
-// number of entries to write (0 for code 2). colourPanel is PANEL_SET bit 3.
+// number of entries to write (0 for code 2). colourPanel is kPanelSetColour of PANEL_SET.
 std::uint32_t oxLcdBuildDefaultLut(std::uint32_t code, bool colourPanel, std::uint32_t* table);
 
 void oxLcdSetRotation(std::uint32_t degrees);

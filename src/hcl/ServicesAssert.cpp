@@ -17,7 +17,7 @@ constexpr int kBell = 7;
 constexpr int kEnter = '\r';
 
 // One prompt at a time, whichever thread reports.
-constinit std::mutex g_PromptMutex;
+constinit std::mutex s_PromptMutex;
 
 bool OnMainThread() {
     return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
@@ -29,10 +29,10 @@ int ReadAnswer() {
         std::putchar(kBell);
         std::fflush(stdout);
         int key = ConsoleGetch();
-        if (key == CON_END_OF_INPUT || key == '\n') {
+        if (key == kConsoleEndOfInput || key == '\n') {
             key = kEnter;
         }
-        if (key == CON_PREFIX_FUNCTION || key == CON_PREFIX_EXTENDED) {
+        if (key == kConsolePrefixFunction || key == kConsolePrefixExtended) {
             ConsoleGetch(); // the extended key's second code: the key counts as one other key
             continue;
         }
@@ -48,7 +48,7 @@ int ReadAnswer() {
 } // namespace
 
 int oxAssert(const char* format, ...) {
-    std::lock_guard<std::mutex> guard(g_PromptMutex);
+    std::lock_guard<std::mutex> guard(s_PromptMutex);
     int printed = std::printf("ASSERT - ");
     std::va_list args;
     va_start(args, format);

@@ -14,24 +14,24 @@ constexpr unsigned kBoards = 8;
 
 // One lock per board, opened at its first use and kept for the life of the process (threads
 // may still hold one while the program ends, so they are never destroyed). Once opened a lock is
-// found without taking g_LocksGuard, which only serialises the opening.
-constinit std::atomic<BoardLock*> g_Locks[kBoards] = {};
-constinit std::mutex g_LocksGuard;
+// found without taking s_LocksGuard, which only serialises the opening.
+constinit std::atomic<BoardLock*> s_Locks[kBoards] = {};
+constinit std::mutex s_LocksGuard;
 
 // The lock this thread holds and how deep; a nested lock stays on the same board even when
 // Q3VBOARD changed in between.
-thread_local BoardLock* t_Held = nullptr;
-thread_local unsigned t_Depth = 0;
+thread_local BoardLock* s_Held = nullptr;
+thread_local unsigned s_Depth = 0;
 
 BoardLock& LockOfBoard(unsigned board) {
-    if (BoardLock* lock = g_Locks[board].load(std::memory_order_acquire); lock != nullptr) {
+    if (BoardLock* lock = s_Locks[board].load(std::memory_order_acquire); lock != nullptr) {
         return *lock;
     }
-    std::lock_guard<std::mutex> guard(g_LocksGuard);
-    BoardLock* lock = g_Locks[board].load(std::memory_order_relaxed);
+    std::lock_guard<std::mutex> guard(s_LocksGuard);
+    BoardLock* lock = s_Locks[board].load(std::memory_order_relaxed);
     if (lock == nullptr) {
         lock = new BoardLock(board);
-        g_Locks[board].store(lock, std::memory_order_release);
+        s_Locks[board].store(lock, std::memory_order_release);
     }
     return *lock;
 }
@@ -40,19 +40,19 @@ BoardLock& LockOfBoard(unsigned board) {
 
 void oxLockBoard(int lock) {
     if (lock != 0) {
-        if (t_Depth == 0) {
-            t_Held = &LockOfBoard(oxHclBoardNumber() % kBoards);
+        if (s_Depth == 0) {
+            s_Held = &LockOfBoard(oxHclBoardNumber() % kBoards);
         }
-        t_Held->Lock();
-        ++t_Depth;
-    } else if (t_Depth != 0) {
-        t_Held->Unlock();
-        if (--t_Depth == 0) {
-            t_Held = nullptr;
+        s_Held->Lock();
+        ++s_Depth;
+    } else if (s_Depth != 0) {
+        s_Held->Unlock();
+        if (--s_Depth == 0) {
+            s_Held = nullptr;
         }
     }
 }
 
 std::string oxHeldBoardLockPath() {
-    return t_Held != nullptr ? t_Held->Path() : std::string();
+    return s_Held != nullptr ? s_Held->Path() : std::string();
 }

@@ -6,25 +6,25 @@ namespace {
 
 // Owned by the timer's thread.
 struct TimerRecord {
-    oxHandle m_Event;
-    std::uint32_t m_PeriodMs;
-    oxTimerCallback m_Callback;
-    void* m_Argument;
+    oxHandle Event;
+    std::uint32_t PeriodMs;
+    oxTimerCallback Callback;
+    void* Argument;
 };
 
 std::uint32_t oxTimerThread(void* recordIn) {
     auto* record = static_cast<TimerRecord*>(recordIn);
-    std::uint32_t wait = record->m_PeriodMs; // the full period before the first call
-    while (!oxWaitEvent(record->m_Event, wait)) {
+    std::uint32_t wait = record->PeriodMs; // the full period before the first call
+    while (!oxWaitEvent(record->Event, wait)) {
         const std::uint32_t start = oxGetMsCount();
-        record->m_Callback(record->m_Argument);
+        record->Callback(record->Argument);
         std::uint32_t took = oxGetMsCount() - start;
-        if (took > record->m_PeriodMs) {
-            took = record->m_PeriodMs;
+        if (took > record->PeriodMs) {
+            took = record->PeriodMs;
         }
-        wait = record->m_PeriodMs - took;
+        wait = record->PeriodMs - took;
     }
-    oxCloseHandle(record->m_Event);
+    oxCloseHandle(record->Event);
     delete record;
     return 0;
 }
@@ -36,11 +36,11 @@ oxHandle oxStartTimer(std::uint32_t periodMs, oxTimerCallback callback, void* ar
         return nullptr;
     }
     auto* record = new TimerRecord{oxCreateEventEx(true), periodMs, callback, argument};
-    if (record->m_Event == nullptr) {
+    if (record->Event == nullptr) {
         delete record;
         return nullptr;
     }
-    oxHandle event = record->m_Event;
+    oxHandle event = record->Event;
     oxHandle thread = oxCreateThread(oxTimerThread, record);
     if (thread == nullptr) {
         oxCloseHandle(event);

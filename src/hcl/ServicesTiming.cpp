@@ -13,9 +13,9 @@
 
 namespace {
 
-constinit std::atomic<std::uint64_t> g_CyclePeriodPs{0}; // 0 = not calibrated
-constinit std::uint64_t g_StartCount = 0;                // written before the period is set
-constinit std::mutex g_CalibrateMutex;
+constinit std::atomic<std::uint64_t> s_CyclePeriodPs{0}; // 0 = not calibrated
+constinit std::uint64_t s_StartCount = 0;                // written before the period is set
+constinit std::mutex s_CalibrateMutex;
 
 std::uint64_t CounterNow() {
     timespec now{};
@@ -26,10 +26,10 @@ std::uint64_t CounterNow() {
 
 // The period in picoseconds, calibrating first when needed.
 std::uint64_t CyclePeriod() {
-    std::uint64_t period = g_CyclePeriodPs.load(std::memory_order_acquire);
+    std::uint64_t period = s_CyclePeriodPs.load(std::memory_order_acquire);
     if (period == 0) {
         CalibrateSystemClock();
-        period = g_CyclePeriodPs.load(std::memory_order_acquire);
+        period = s_CyclePeriodPs.load(std::memory_order_acquire);
     }
     return period;
 }
@@ -46,10 +46,10 @@ void SpinPs(std::uint64_t picoseconds) {
 } // namespace
 
 bool CalibrateSystemClock() {
-    std::lock_guard<std::mutex> guard(g_CalibrateMutex);
-    if (g_CyclePeriodPs.load(std::memory_order_relaxed) == 0) {
-        g_StartCount = CounterNow();
-        g_CyclePeriodPs.store(1000, std::memory_order_release);
+    std::lock_guard<std::mutex> guard(s_CalibrateMutex);
+    if (s_CyclePeriodPs.load(std::memory_order_relaxed) == 0) {
+        s_StartCount = CounterNow();
+        s_CyclePeriodPs.store(1000, std::memory_order_release);
     }
     return true;
 }
@@ -72,7 +72,7 @@ void oxSleepMs(std::uint32_t milliseconds) {
 
 std::uint32_t oxGetMsCount() {
     const std::uint64_t period = CyclePeriod();
-    const std::uint64_t elapsed = CounterNow() - g_StartCount;
+    const std::uint64_t elapsed = CounterNow() - s_StartCount;
     // ticks × ps per tick / 10^9 = ms; divided first so that the product cannot overflow.
     return static_cast<std::uint32_t>(elapsed / 1000000u * period / 1000u);
 }

@@ -2,9 +2,9 @@
 #include "hcl/UsbInterface.h"
 
 #include "hcl/Cscl.h"
-#include "hcl/HclApi.h"
 #include "hcl/HclData.h"
 #include "hcl/HclInitList.h"
+#include "hcl/HclInterface.h"
 #include "hcl/Services.h"
 #include "hcl/UsbTransport.h"
 

@@ -1,6 +1,5 @@
 #include "hcl/UsbTransport.h"
 
-#include "hcl/Cscl.h"
 #include "hcl/HclBoard.h"
 #include "hcl/Services.h"
 
@@ -17,34 +16,34 @@
 namespace {
 
 // Process-wide state of the transport.
-std::atomic<UsbDeviceHandle> g_Device{USB_NO_HANDLE};
-char g_DeviceName[] = "ezusb-0";
-constexpr std::size_t kDigitAt = sizeof g_DeviceName - 2;
-std::uint32_t g_Verbose = 0;
-std::atomic<bool> g_LastTransferFailed{false};
+std::atomic<UsbDeviceHandle> s_Device{kUsbNoHandle};
+char s_DeviceName[] = "ezusb-0";
+constexpr std::size_t kDigitAt = sizeof s_DeviceName - 2;
+std::uint32_t s_Verbose = 0;
+std::atomic<bool> s_LastTransferFailed{false};
 
-// Interrupt state. g_IrqMutex guards the changes of the running state and the pipe.
-std::mutex g_IrqMutex;
-std::atomic<UsbDeviceHandle> g_InterruptPipe{USB_NO_HANDLE};
-oxHandle g_InterruptEvent = nullptr;
-std::atomic<bool> g_Running{false};
-std::atomic<std::uint32_t> g_Generation{0}; // of the thread that may run
-std::atomic<oxUsbInterruptCallback> g_Callback{nullptr};
+// Interrupt state. s_IrqMutex guards the changes of the running state and the pipe.
+std::mutex s_IrqMutex;
+std::atomic<UsbDeviceHandle> s_InterruptPipe{kUsbNoHandle};
+oxHandle s_InterruptEvent = nullptr;
+std::atomic<bool> s_Running{false};
+std::atomic<std::uint32_t> s_Generation{0}; // of the thread that may run
+std::atomic<oxUsbInterruptCallback> s_Callback{nullptr};
 // How this thread's last interrupt read ended: none (time-out), success or failure.
-thread_local std::uint32_t t_CompletionStatus = 0;
-std::uint32_t g_InstallResult = oxUSB_IRQ_OK;
+thread_local std::uint32_t s_CompletionStatus = 0;
+std::uint32_t s_InstallResult = oxUSB_IRQ_OK;
 
 constexpr std::uint32_t kCompletionNone = 0;
 constexpr std::uint32_t kCompletionSuccess = 1;
 constexpr std::uint32_t kCompletionFailure = 2;
 
 std::string DevicePath(const char* suffix) {
-    return std::string("\\\\.\\") + g_DeviceName + suffix;
+    return std::string("\\\\.\\") + s_DeviceName + suffix;
 }
 
 // Applies the board number of Q3VBOARD to the device name (the board lock uses the same).
 void ApplyBoardDigit() {
-    g_DeviceName[kDigitAt] = static_cast<char>('0' + oxHclBoardNumber());
+    s_DeviceName[kDigitAt] = static_cast<char>('0' + oxHclBoardNumber());
 }
 
 std::uint16_t Le16(const std::uint8_t* bytes) {
@@ -62,7 +61,7 @@ const char* PipeTypeText(std::uint32_t type) {
 }
 
 bool StillMine(std::uint32_t generation) {
-    return g_Running && g_Generation == generation;
+    return s_Running && s_Generation == generation;
 }
 
 // The argument is the generation the thread was started with.
@@ -70,10 +69,10 @@ std::uint32_t InterruptThread(void* argument) {
     const auto generation = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(argument));
     while (StillMine(generation)) {
         std::uint16_t word = 0;
-        if (!oxCsclRdInterrupt(&word)) {
+        if (!oxUsbTransportReadInterruptWord(&word)) {
             // A read that did not complete within its time is an idle second: wait again. A
             // failed read (closed pipe, empty transfer) ends the thread.
-            if (t_CompletionStatus == kCompletionNone && g_InterruptPipe != USB_NO_HANDLE) {
+            if (s_CompletionStatus == kCompletionNone && s_InterruptPipe != kUsbNoHandle) {
                 continue;
             }
             break;
@@ -82,16 +81,16 @@ std::uint32_t InterruptThread(void* argument) {
             std::printf("Usb Transport: Bad interrupt word 0x%04x ignored.\n", word);
             continue;
         }
-        const oxUsbInterruptCallback callback = g_Callback;
+        const oxUsbInterruptCallback callback = s_Callback;
         if (StillMine(generation) && callback != nullptr) {
             callback();
         }
     }
     {
         // Not running any more, so that the next callback installation starts a new thread.
-        std::lock_guard lock(g_IrqMutex);
-        if (g_Generation == generation) {
-            g_Running = false;
+        std::lock_guard lock(s_IrqMutex);
+        if (s_Generation == generation) {
+            s_Running = false;
         }
     }
     return 0;
@@ -100,16 +99,16 @@ std::uint32_t InterruptThread(void* argument) {
 } // namespace
 
 bool oxUsbTransportOpen() {
-    if (g_Device != USB_NO_HANDLE) {
-        UsbDeviceClose(g_Device);
-        g_Device = USB_NO_HANDLE;
+    if (s_Device != kUsbNoHandle) {
+        UsbDeviceClose(s_Device);
+        s_Device = kUsbNoHandle;
     }
     oxUsbTransportCloseInterrupt();
-    UsbDeviceHandle device = USB_NO_HANDLE;
+    UsbDeviceHandle device = kUsbNoHandle;
     if (!oxUsbTransportOpenDevice(&device)) {
         return false;
     }
-    g_Device = device;
+    s_Device = device;
     std::uint16_t version[3] = {0, 0, 0};
     std::uint32_t returned = 0;
     if (!UsbDeviceIoControl(device, OXUSB_IOCTL_GET_DRIVER_VERSION, version, sizeof version,
@@ -129,8 +128,8 @@ bool oxUsbTransportOpen() {
 }
 
 bool oxUsbTransportClose() {
-    const UsbDeviceHandle device = g_Device.exchange(USB_NO_HANDLE);
-    if (device == USB_NO_HANDLE) {
+    const UsbDeviceHandle device = s_Device.exchange(kUsbNoHandle);
+    if (device == kUsbNoHandle) {
         return false;
     }
     UsbDeviceClose(device);
@@ -138,15 +137,15 @@ bool oxUsbTransportClose() {
 }
 
 bool oxUsbTransportOpenDevice(UsbDeviceHandle* handleOut) {
-    if (const char* value = std::getenv("Q3VBOARD"); value != nullptr && g_Verbose != 0) {
+    if (const char* value = std::getenv("Q3VBOARD"); value != nullptr && s_Verbose != 0) {
         std::printf("env var: %.32s ", value);
     }
     ApplyBoardDigit();
     const UsbDeviceHandle handle = UsbDeviceOpen(DevicePath(""));
-    if (handle == USB_NO_HANDLE) {
-        std::printf("Device %s failed to open\n", g_DeviceName);
+    if (handle == kUsbNoHandle) {
+        std::printf("Device %s failed to open\n", s_DeviceName);
         if (handleOut != nullptr) {
-            *handleOut = USB_NO_HANDLE;
+            *handleOut = kUsbNoHandle;
         }
         return false;
     }
@@ -161,11 +160,11 @@ UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "\\PIPE0%u", pipe);
     const std::string path = DevicePath(suffix);
-    if (g_Verbose != 0) {
+    if (s_Verbose != 0) {
         std::printf("\nUsb Transport: PipeName %s", path.c_str());
     }
     const UsbDeviceHandle handle = UsbDeviceOpen(path);
-    if (handle == USB_NO_HANDLE) {
+    if (handle == kUsbNoHandle) {
         oxAssert("Open Pipe failed %x", static_cast<unsigned>(UsbDeviceLastError()));
     }
     return handle;
@@ -174,12 +173,12 @@ UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe) {
 bool oxUsbTransportGetPipeInfo() {
     std::uint8_t record[OXUSB_PIPE_INFO_SIZE] = {};
     std::uint32_t returned = 0;
-    if (!UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_PIPE_INFO, nullptr, 0, record, sizeof record,
+    if (!UsbDeviceIoControl(s_Device, OXUSB_IOCTL_GET_PIPE_INFO, nullptr, 0, record, sizeof record,
                             &returned)) {
         oxAssert("Usb Transport: Get Pipe Info failed.");
         return false;
     }
-    if (g_Verbose != 0) {
+    if (s_Verbose != 0) {
         // The count comes from the driver: show no more records than the reply holds.
         const std::uint32_t size = std::min<std::uint32_t>(returned, sizeof record);
         const std::uint32_t room = size > OXUSB_PIPE_RECORD_OFFSET
@@ -199,13 +198,13 @@ bool oxUsbTransportGetPipeInfo() {
 }
 
 bool GetConfigDescriptor() {
-    if (g_Device == USB_NO_HANDLE) {
+    if (s_Device == kUsbNoHandle) {
         oxAssert("Usb Transport: Device is not opened.");
         return false;
     }
     std::uint8_t head[10] = {};
     std::uint32_t returned = 0;
-    if (!UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0, head,
+    if (!UsbDeviceIoControl(s_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0, head,
                             sizeof head, &returned) ||
         returned < 4) {
         oxAssert("Usb Transport: Get Configuration Descriptor Failed.");
@@ -224,7 +223,7 @@ bool GetConfigDescriptor() {
         return false;
     }
     std::memset(descriptor, 0, total);
-    const bool ok = UsbDeviceIoControl(g_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0,
+    const bool ok = UsbDeviceIoControl(s_Device, OXUSB_IOCTL_GET_CONFIG_DESCRIPTOR, nullptr, 0,
                                        descriptor, total, &returned);
     if (!ok) {
         oxAssert("Usb Transport: Usb Transport: GetConfigDescriptor Ioctl failed.");
@@ -236,7 +235,7 @@ bool GetConfigDescriptor() {
 }
 
 void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t lengthIn) {
-    if (g_Verbose == 0 || descriptor == nullptr || lengthIn < 9) {
+    if (s_Verbose == 0 || descriptor == nullptr || lengthIn < 9) {
         return;
     }
     const std::uint8_t* d = descriptor;
@@ -288,8 +287,8 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
 }
 
 std::uint32_t oxUsbTransportToggleVerbose() {
-    g_Verbose = g_Verbose != 0 ? 0 : 1;
-    return g_Verbose;
+    s_Verbose = s_Verbose != 0 ? 0 : 1;
+    return s_Verbose;
 }
 
 std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t lengthIn,
@@ -311,8 +310,8 @@ std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t lengthIn, bool contin
 
 std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
                                        std::uint32_t lengthIn, bool continued) {
-    const UsbDeviceHandle device = g_Device;
-    if (device == USB_NO_HANDLE) {
+    const UsbDeviceHandle device = s_Device;
+    if (device == kUsbNoHandle) {
         return 0;
     }
     std::uint32_t returned = 0;
@@ -320,12 +319,12 @@ std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
     if (!UsbDeviceIoControl(device,
                             continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
                             &pipe, sizeof pipe, const_cast<void*>(buffer), lengthIn, &returned)) {
-        g_LastTransferFailed = true;
+        s_LastTransferFailed = true;
         oxAssert("Usb Transport: Write IOCTL failed %d", UsbDeviceLastError());
         return 0;
     }
-    g_LastTransferFailed = false;
-    if (g_Verbose != 0) {
+    s_LastTransferFailed = false;
+    if (s_Verbose != 0) {
         oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(buffer), returned);
     }
     return returned;
@@ -333,27 +332,27 @@ std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
 
 std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t lengthIn,
                                       bool continued) {
-    const UsbDeviceHandle device = g_Device;
-    if (device == USB_NO_HANDLE) {
+    const UsbDeviceHandle device = s_Device;
+    if (device == kUsbNoHandle) {
         return 0;
     }
     std::uint32_t returned = 0;
     if (!UsbDeviceIoControl(device,
                             continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
                             &pipe, sizeof pipe, buffer, lengthIn, &returned)) {
-        g_LastTransferFailed = true;
+        s_LastTransferFailed = true;
         oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", UsbDeviceLastError());
         return 0;
     }
-    g_LastTransferFailed = false;
-    if (g_Verbose != 0 && returned != 0) {
+    s_LastTransferFailed = false;
+    if (s_Verbose != 0 && returned != 0) {
         oxUsbTransportPrintPacket(static_cast<const std::uint8_t*>(buffer), returned);
     }
     return returned;
 }
 
 void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthIn) {
-    if (g_Verbose == 0 || packet == nullptr) {
+    if (s_Verbose == 0 || packet == nullptr) {
         return;
     }
     std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", lengthIn > 0 ? packet[0] : 0,
@@ -372,7 +371,7 @@ void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthI
 bool oxUsbTransportOpenInterrupt() {
     oxUsbTransportCloseInterrupt();
     const UsbDeviceHandle pipe = oxUsbTransportOpenPipe(OXUSB_PIPE_INTERRUPT);
-    if (pipe == USB_NO_HANDLE) {
+    if (pipe == kUsbNoHandle) {
         oxAssert("Usb Transport: Failed to Open Interrupt Driver.");
         return false;
     }
@@ -382,26 +381,26 @@ bool oxUsbTransportOpenInterrupt() {
         UsbDeviceClose(pipe);
         return false;
     }
-    std::lock_guard lock(g_IrqMutex);
-    g_InterruptPipe = pipe;
-    g_InterruptEvent = event;
+    std::lock_guard lock(s_IrqMutex);
+    s_InterruptPipe = pipe;
+    s_InterruptEvent = event;
     return true;
 }
 
 bool oxUsbTransportCloseInterrupt() {
-    UsbDeviceHandle pipe = USB_NO_HANDLE;
+    UsbDeviceHandle pipe = kUsbNoHandle;
     oxHandle event = nullptr;
     {
-        std::lock_guard lock(g_IrqMutex);
-        pipe = g_InterruptPipe.exchange(USB_NO_HANDLE);
-        event = g_InterruptEvent;
-        g_InterruptEvent = nullptr;
+        std::lock_guard lock(s_IrqMutex);
+        pipe = s_InterruptPipe.exchange(kUsbNoHandle);
+        event = s_InterruptEvent;
+        s_InterruptEvent = nullptr;
     }
     if (event != nullptr) {
         oxResetEvent(event);
         oxCloseHandle(event);
     }
-    if (pipe == USB_NO_HANDLE) {
+    if (pipe == kUsbNoHandle) {
         return false;
     }
     UsbDeviceClose(pipe); // a read waiting on it ends
@@ -415,42 +414,51 @@ bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn) {
     }
     std::memset(buffer, 0, lengthIn);
     std::uint32_t status = kCompletionFailure;
-    const UsbDeviceHandle pipe = g_InterruptPipe;
+    const UsbDeviceHandle pipe = s_InterruptPipe;
     std::uint32_t returned = 0;
-    if (pipe == USB_NO_HANDLE) {
+    if (pipe == kUsbNoHandle) {
         status = kCompletionFailure;
     } else if (UsbDeviceReadPipe(pipe, buffer, lengthIn, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
         status = returned != 0 ? kCompletionSuccess : kCompletionFailure;
     } else if (UsbDeviceLastError() == ETIMEDOUT) {
         status = kCompletionNone; // the read did not complete in time
     }
-    t_CompletionStatus = status;
+    s_CompletionStatus = status;
     return status == kCompletionSuccess;
 }
 
+bool oxUsbTransportReadInterruptWord(std::uint16_t* word) {
+    std::uint8_t bytes[2] = {};
+    const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
+    if (word != nullptr) {
+        *word = ok ? Le16(bytes) : 0;
+    }
+    return ok;
+}
+
 bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback) {
-    g_InstallResult = oxUSB_IRQ_OK;
+    s_InstallResult = oxUSB_IRQ_OK;
     if (callback == nullptr) {
         oxUsbTransportDisableInterrupt();
         return true;
     }
     {
-        std::lock_guard lock(g_IrqMutex);
-        if (g_Running) {
-            g_Callback = callback;
+        std::lock_guard lock(s_IrqMutex);
+        if (s_Running) {
+            s_Callback = callback;
             return true;
         }
     }
-    g_InstallResult = oxUSB_IRQ_FAILED;
+    s_InstallResult = oxUSB_IRQ_FAILED;
     if (!oxUsbTransportOpenInterrupt()) {
         return false;
     }
     std::uint32_t generation;
     {
-        std::lock_guard lock(g_IrqMutex);
-        generation = ++g_Generation;
-        g_Running = true;
-        g_Callback = callback;
+        std::lock_guard lock(s_IrqMutex);
+        generation = ++s_Generation;
+        s_Running = true;
+        s_Callback = callback;
     }
     const oxHandle thread =
         oxCreateThread(&InterruptThread, reinterpret_cast<void*>(std::uintptr_t{generation}));
@@ -459,33 +467,33 @@ bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback) {
         return false;
     }
     oxCloseHandle(thread);
-    g_InstallResult = oxUSB_IRQ_OK;
+    s_InstallResult = oxUSB_IRQ_OK;
     return true;
 }
 
 std::uint32_t oxUsbTransportGetInterruptStatus() {
-    return g_InstallResult;
+    return s_InstallResult;
 }
 
 void oxUsbTransportDisableInterrupt() {
     {
-        std::lock_guard lock(g_IrqMutex);
-        g_Callback = nullptr;
-        g_Running = false;
-        ++g_Generation; // a thread still winding down is no longer the current one
+        std::lock_guard lock(s_IrqMutex);
+        s_Callback = nullptr;
+        s_Running = false;
+        ++s_Generation; // a thread still winding down is no longer the current one
     }
     oxUsbTransportCloseInterrupt();
 }
 
 const char* oxUsbTransportGetDeviceName() {
-    return g_DeviceName;
+    return s_DeviceName;
 }
 bool oxUsbTransportIsOpen() {
-    return g_Device != USB_NO_HANDLE;
+    return s_Device != kUsbNoHandle;
 }
 bool oxUsbTransportInterruptRunning() {
-    return g_Running;
+    return s_Running;
 }
 bool oxUsbTransportLastTransferFailed() {
-    return g_LastTransferFailed;
+    return s_LastTransferFailed;
 }

@@ -30,7 +30,7 @@ bool oxUsbTransportOpen();
 bool oxUsbTransportClose();
 // Opens the device named "ezusb-N" (N from Q3VBOARD); prints "Device %s failed to open\n".
 bool oxUsbTransportOpenDevice(UsbDeviceHandle* handleOut);
-// Opens pipe pipe of the device ("ezusb-N\PIPE0p"); USB_NO_HANDLE on failure.
+// Opens pipe pipe of the device ("ezusb-N\PIPE0p"); kUsbNoHandle on failure.
 UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe);
 // Asks for the pipe information (printed when verbose); false when the request fails.
 bool oxUsbTransportGetPipeInfo();
@@ -62,6 +62,9 @@ bool oxUsbTransportCloseInterrupt();
 // Reads lengthIn bytes from the interrupt pipe, waiting up to oxUSB_INTERRUPT_WAIT_MS; true only
 // when a non-empty transfer came.
 bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn);
+// Reads one interrupt word (two bytes, little-endian) from the interrupt pipe; 0 and false when
+// the read fails. The interrupt thread reads its words with it.
+bool oxUsbTransportReadInterruptWord(std::uint16_t* word);
 // Installs the callback and starts the interrupt thread when it does not run; NULL disables.
 bool oxUsbTransportSetInterruptCallback(oxUsbInterruptCallback callback);
 // oxUSB_IRQ_OK or oxUSB_IRQ_FAILED, the result of the last oxUsbTransportSetInterruptCallback.

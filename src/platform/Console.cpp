@@ -15,21 +15,21 @@ namespace {
 
 // How long the rest of an escape sequence may take to arrive before a lone ESC counts as the
 // ESC key, and how long the terminal may take to report the cursor position.
-constexpr int ESCAPE_WAIT_MS = 50;
-constexpr int REPORT_WAIT_MS = 200;
+constexpr int kEscapeWaitMs = 50;
+constexpr int kReportWaitMs = 200;
 
-constexpr int NO_BYTE = -2; // a timed read found nothing within its wait
-constexpr int NO_KEY = -3;  // a sequence that names no key: swallowed whole
+constexpr int kNoByte = -2; // a timed read found nothing within its wait
+constexpr int kNoKey = -3;  // a sequence that names no key: swallowed whole
 
 struct InputState {
-    bool m_TestInput = false;
-    bool m_TestTerminal = false; // scripted bytes follow the terminal's rules
-    std::string m_TestBytes;
-    size_t m_TestPos = 0;
-    bool m_Ended = false;
-    bool m_SkipLf = false;  // the last byte was a CR: a following LF belongs to the same Enter
-    std::deque<int> m_Keys; // decoded key codes waiting (the second code of a key)
-    std::deque<unsigned char> m_Bytes; // terminal bytes read ahead
+    bool TestInput = false;
+    bool TestTerminal = false; // scripted bytes follow the terminal's rules
+    std::string TestBytes;
+    size_t TestPos = 0;
+    bool Ended = false;
+    bool SkipLf = false;  // the last byte was a CR: a following LF belongs to the same Enter
+    std::deque<int> Keys; // decoded key codes waiting (the second code of a key)
+    std::deque<unsigned char> Bytes; // terminal bytes read ahead
 };
 
 InputState& Input() {
@@ -38,9 +38,9 @@ InputState& Input() {
 }
 
 struct ScreenState {
-    std::string* m_Sink = nullptr;
-    int m_Width = 0;
-    int m_Column = 0;
+    std::string* Sink = nullptr;
+    int Width = 0;
+    int Column = 0;
 };
 
 ScreenState& Screen() {
@@ -50,19 +50,19 @@ ScreenState& Screen() {
 
 // The terminal's own settings, saved when raw keys are switched on. Plain globals: the signal
 // handler reads them.
-termios g_SavedTermios;
-termios g_RawTermios; // the raw settings, taken again when the program goes on after a stop
-volatile sig_atomic_t g_RawActive = 0;
-volatile sig_atomic_t g_Continued = 0; // went on after a stop, not told yet
-ConsoleContinueHook g_ContinueHook = nullptr;
-bool g_HandlersInstalled = false;
-bool g_WasRaw = false;
-unsigned char g_EraseChar = 127;
+termios s_SavedTermios;
+termios s_RawTermios; // the raw settings, taken again when the program goes on after a stop
+volatile sig_atomic_t s_RawActive = 0;
+volatile sig_atomic_t s_Continued = 0; // went on after a stop, not told yet
+ConsoleContinueHook s_ContinueHook = nullptr;
+bool s_HandlersInstalled = false;
+bool s_WasRaw = false;
+unsigned char s_EraseChar = 127;
 
 void RestoreTerminal() {
-    if (g_RawActive) {
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_SavedTermios);
-        g_RawActive = 0;
+    if (s_RawActive) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &s_SavedTermios);
+        s_RawActive = 0;
     }
 }
 
@@ -72,13 +72,13 @@ void OnFatalSignal(int signal) {
     raise(signal);
 }
 
-struct sigaction g_StopAction {};
+struct sigaction s_StopAction {};
 
 // Ctrl+Z: the terminal gets its own settings back while the program is stopped, and raw keys
 // again when it goes on (the shell that continues it puts back only its own settings).
 void OnStop(int) {
     const int savedErrno = errno;
-    const bool wasRaw = g_RawActive != 0;
+    const bool wasRaw = s_RawActive != 0;
     RestoreTerminal();
     // Stop by the default action; the program goes on from here when it is continued.
     struct sigaction stop {};
@@ -90,11 +90,11 @@ void OnStop(int) {
     sigaddset(&only, SIGTSTP);
     sigprocmask(SIG_UNBLOCK, &only, nullptr);
     raise(SIGTSTP);
-    sigaction(SIGTSTP, &g_StopAction, nullptr);
-    if (wasRaw && tcsetattr(STDIN_FILENO, TCSANOW, &g_RawTermios) == 0) {
-        g_RawActive = 1;
+    sigaction(SIGTSTP, &s_StopAction, nullptr);
+    if (wasRaw && tcsetattr(STDIN_FILENO, TCSANOW, &s_RawTermios) == 0) {
+        s_RawActive = 1;
     }
-    g_Continued = 1;
+    s_Continued = 1;
     errno = savedErrno;
 }
 
@@ -109,15 +109,15 @@ void InstallHandler(int signal, const struct sigaction& action) {
 }
 
 void InstallHandlers() {
-    if (g_HandlersInstalled) {
+    if (s_HandlersInstalled) {
         return;
     }
-    g_HandlersInstalled = true;
+    s_HandlersInstalled = true;
     std::atexit(RestoreTerminal);
-    g_StopAction.sa_handler = OnStop;
-    sigemptyset(&g_StopAction.sa_mask);
-    g_StopAction.sa_flags = SA_RESTART; // reads elsewhere in the program go on after a stop
-    InstallHandler(SIGTSTP, g_StopAction);
+    s_StopAction.sa_handler = OnStop;
+    sigemptyset(&s_StopAction.sa_mask);
+    s_StopAction.sa_flags = SA_RESTART; // reads elsewhere in the program go on after a stop
+    InstallHandler(SIGTSTP, s_StopAction);
     struct sigaction sa {};
     sa.sa_handler = OnFatalSignal;
     sigemptyset(&sa.sa_mask);
@@ -132,69 +132,69 @@ void InstallHandlers() {
 // Raw keys: no line buffering, no echo, no flow control, CR kept as CR; signals from the
 // keyboard and output processing stay as they are.
 void EnterRaw() {
-    if (g_RawActive) {
+    if (s_RawActive) {
         return;
     }
     termios t;
     if (tcgetattr(STDIN_FILENO, &t) != 0) {
         return;
     }
-    g_SavedTermios = t;
-    g_EraseChar = t.c_cc[VERASE];
+    s_SavedTermios = t;
+    s_EraseChar = t.c_cc[VERASE];
     InstallHandlers();
     t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    g_RawTermios = t;
+    s_RawTermios = t;
     if (tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0) {
-        g_RawActive = 1;
-        g_WasRaw = true;
+        s_RawActive = 1;
+        s_WasRaw = true;
     }
 }
 
 // Calls the continue hook once after the program was stopped and continued.
 void TellContinued() {
-    if (!g_Continued) {
+    if (!s_Continued) {
         return;
     }
-    g_Continued = 0;
-    if (g_ContinueHook != nullptr) {
-        g_ContinueHook();
+    s_Continued = 0;
+    if (s_ContinueHook != nullptr) {
+        s_ContinueHook();
         std::fflush(stdout);
     }
 }
 
 bool RealTerminal() {
     const InputState& in = Input();
-    return !in.m_TestInput && isatty(STDIN_FILENO);
+    return !in.TestInput && isatty(STDIN_FILENO);
 }
 
 bool TerminalRules() {
     const InputState& in = Input();
-    return in.m_TestInput ? in.m_TestTerminal : isatty(STDIN_FILENO) != 0;
+    return in.TestInput ? in.TestTerminal : isatty(STDIN_FILENO) != 0;
 }
 
-// Next byte of the input. waitMs < 0 blocks; otherwise NO_BYTE when nothing arrives in time.
+// Next byte of the input. waitMs < 0 blocks; otherwise kNoByte when nothing arrives in time.
 int ReadByte(int waitMs) {
     InputState& in = Input();
-    if (!in.m_Bytes.empty()) {
-        int c = in.m_Bytes.front();
-        in.m_Bytes.pop_front();
+    if (!in.Bytes.empty()) {
+        int c = in.Bytes.front();
+        in.Bytes.pop_front();
         return c;
     }
-    if (in.m_Ended) {
-        return CON_END_OF_INPUT;
+    if (in.Ended) {
+        return kConsoleEndOfInput;
     }
-    if (in.m_TestInput) {
-        if (in.m_TestPos >= in.m_TestBytes.size()) {
-            if (waitMs >= 0 && in.m_TestTerminal) {
-                return NO_BYTE;
+    if (in.TestInput) {
+        if (in.TestPos >= in.TestBytes.size()) {
+            if (waitMs >= 0 && in.TestTerminal) {
+                return kNoByte;
             }
-            in.m_Ended = true;
-            return CON_END_OF_INPUT;
+            in.Ended = true;
+            return kConsoleEndOfInput;
         }
-        return static_cast<unsigned char>(in.m_TestBytes[in.m_TestPos++]);
+        return static_cast<unsigned char>(in.TestBytes[in.TestPos++]);
     }
     std::fflush(stdout);
     if (RealTerminal()) {
@@ -207,7 +207,7 @@ int ReadByte(int waitMs) {
         pollfd p{STDIN_FILENO, POLLIN, 0};
         int r = poll(&p, 1, waitMs);
         if (r == 0) {
-            return NO_BYTE;
+            return kNoByte;
         }
         if (r < 0 && errno == EINTR) {
             continue;
@@ -221,110 +221,116 @@ int ReadByte(int waitMs) {
             continue;
         }
         if (n < 0 && errno == EAGAIN) {
-            return NO_BYTE;
+            return kNoByte;
         }
-        in.m_Ended = true;
-        return CON_END_OF_INPUT;
+        in.Ended = true;
+        return kConsoleEndOfInput;
     }
 }
 
 // Hands back a key of two codes: returns the prefix, the second code waits.
 int ExtendedKey(int prefix, int code) {
-    Input().m_Keys.push_back(code);
+    Input().Keys.push_back(code);
     return prefix;
 }
 
 // Modifier bits of an xterm key parameter (the parameter is 1 + the bits).
-constexpr int MOD_SHIFT = 1, MOD_ALT = 2, MOD_CTRL = 4;
+constexpr int kModShift = 1, kModAlt = 2, kModCtrl = 4;
 
 // The console's codes of a run of function keys: its prefix, its first key, and the second code
 // of that first key alone and with each modifier (Alt wins over Ctrl, Ctrl over Shift).
 struct FunctionKeys {
-    int m_Prefix, m_First, m_Plain, m_Shift, m_Ctrl, m_Alt;
+    int Prefix, First, Plain, Shift, Ctrl, Alt;
 };
-constexpr FunctionKeys F1_TO_F10{CON_PREFIX_FUNCTION, 1, CON_KEY_F1, 84, 94, 104};
-constexpr FunctionKeys F11_TO_F12{CON_PREFIX_EXTENDED, 11, CON_KEY_F11, 135, 137, 139};
+constexpr FunctionKeys kF1ToF10{kConsolePrefixFunction, 1, kConsoleKeyF1, 84, 94, 104};
+constexpr FunctionKeys kF11ToF12{kConsolePrefixExtended, 11, kConsoleKeyF11, 135, 137, 139};
 
 // Function key n (1..12) with modifiers, as the console gives it.
 int FunctionKey(int n, int modsIn) {
-    const FunctionKeys& keys = n <= 10 ? F1_TO_F10 : F11_TO_F12;
-    int base = keys.m_Plain;
-    if (modsIn & MOD_ALT) {
-        base = keys.m_Alt;
-    } else if (modsIn & MOD_CTRL) {
-        base = keys.m_Ctrl;
-    } else if (modsIn & MOD_SHIFT) {
-        base = keys.m_Shift;
+    const FunctionKeys& keys = n <= 10 ? kF1ToF10 : kF11ToF12;
+    int base = keys.Plain;
+    if (modsIn & kModAlt) {
+        base = keys.Alt;
+    } else if (modsIn & kModCtrl) {
+        base = keys.Ctrl;
+    } else if (modsIn & kModShift) {
+        base = keys.Shift;
     }
-    return ExtendedKey(keys.m_Prefix, base + n - keys.m_First);
+    return ExtendedKey(keys.Prefix, base + n - keys.First);
 }
 
 int EditKey(int code) {
-    return ExtendedKey(CON_PREFIX_EXTENDED, code);
+    return ExtendedKey(kConsolePrefixExtended, code);
 }
 
-// A key named by the final letter of a CSI or SS3 sequence; NO_KEY when it names none.
+// A key named by the final letter of a CSI or SS3 sequence; kNoKey when it names none.
 int LetterKey(int final, int modsIn) {
     switch (final) {
     case 'A':
-        return EditKey(CON_KEY_UP);
+        return EditKey(kConsoleKeyUp);
     case 'B':
-        return EditKey(CON_KEY_DOWN);
+        return EditKey(kConsoleKeyDown);
     case 'C':
-        return EditKey(CON_KEY_RIGHT);
+        return EditKey(kConsoleKeyRight);
     case 'D':
-        return EditKey(CON_KEY_LEFT);
+        return EditKey(kConsoleKeyLeft);
     case 'H':
-        return EditKey(CON_KEY_HOME);
+        return EditKey(kConsoleKeyHome);
     case 'F':
-        return EditKey(CON_KEY_END);
+        return EditKey(kConsoleKeyEnd);
     case 'P':
     case 'Q':
     case 'R':
     case 'S':
         return FunctionKey(final - 'P' + 1, modsIn);
     default:
-        return NO_KEY;
+        return kNoKey;
     }
 }
 
-// A key named by the number of a "CSI n ~" sequence; NO_KEY when it names none. Numbers 1 to 8
+// A key named by the number of a "CSI n ~" sequence; kNoKey when it names none. Numbers 1 to 8
 // are editing keys; 11 to 24 are F1 to F12, with gaps at 16 and 22.
 int TildeKey(int number, int modsIn) {
-    static constexpr int EDIT[] = {0,           CON_KEY_HOME, CON_KEY_INS,  CON_KEY_DEL,
-                                   CON_KEY_END, CON_KEY_PGUP, CON_KEY_PGDN, CON_KEY_HOME,
-                                   CON_KEY_END};
-    static constexpr int FUNCTION[] = {1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 0, 11, 12}; // from 11
+    static constexpr int kEditKeys[] = {0,
+                                        kConsoleKeyHome,
+                                        kConsoleKeyIns,
+                                        kConsoleKeyDel,
+                                        kConsoleKeyEnd,
+                                        kConsoleKeyPgUp,
+                                        kConsoleKeyPgDn,
+                                        kConsoleKeyHome,
+                                        kConsoleKeyEnd};
+    static constexpr int kFunctionKeys[] = {1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 0, 11, 12}; // from 11
     if (number >= 1 && number <= 8) {
-        return EditKey(EDIT[number]);
+        return EditKey(kEditKeys[number]);
     }
-    if (number >= 11 && number <= 24 && FUNCTION[number - 11] != 0) {
-        return FunctionKey(FUNCTION[number - 11], modsIn);
+    if (number >= 11 && number <= 24 && kFunctionKeys[number - 11] != 0) {
+        return FunctionKey(kFunctionKeys[number - 11], modsIn);
     }
-    return NO_KEY;
+    return kNoKey;
 }
 
-// Decodes the rest of a sequence after "ESC [". Returns the key's first code, NO_KEY when the
-// sequence names no key (it is swallowed whole), or CON_END_OF_INPUT.
+// Decodes the rest of a sequence after "ESC [". Returns the key's first code, kNoKey when the
+// sequence names no key (it is swallowed whole), or kConsoleEndOfInput.
 int DecodeCsi(int modsIn) {
     int params[4] = {0, 0, 0, 0};
     int count = 0;
     bool first = true;
     for (;;) {
-        int c = ReadByte(ESCAPE_WAIT_MS);
-        if (c == CON_END_OF_INPUT) {
+        int c = ReadByte(kEscapeWaitMs);
+        if (c == kConsoleEndOfInput) {
             return c;
         }
-        if (c == NO_BYTE) {
-            return NO_KEY; // cut short: what came is dropped
+        if (c == kNoByte) {
+            return kNoKey; // cut short: what came is dropped
         }
         if (first && c == '[') {
             // The Linux console's F1..F5: ESC [ [ A..E.
-            int f = ReadByte(ESCAPE_WAIT_MS);
+            int f = ReadByte(kEscapeWaitMs);
             if (f >= 'A' && f <= 'E') {
                 return FunctionKey(f - 'A' + 1, modsIn);
             }
-            return f == CON_END_OF_INPUT ? f : NO_KEY;
+            return f == kConsoleEndOfInput ? f : kNoKey;
         }
         first = false;
         if (c >= '0' && c <= '9') {
@@ -347,7 +353,7 @@ int DecodeCsi(int modsIn) {
             params[0] = -1;
         } else if (c >= 0x40 && c <= 0x7E) {
             if (params[0] < 0) {
-                return NO_KEY;
+                return kNoKey;
             }
             int mods = modsIn;
             if (count >= 2 && params[1] > 1) {
@@ -358,78 +364,78 @@ int DecodeCsi(int modsIn) {
             }
             return LetterKey(c, mods);
         } else {
-            return NO_KEY; // a control byte inside a sequence: give up on it
+            return kNoKey; // a control byte inside a sequence: give up on it
         }
     }
 }
 
-// Decodes what follows an ESC. Returns the key's first code, NO_KEY for a swallowed sequence, or
-// CON_END_OF_INPUT.
+// Decodes what follows an ESC. Returns the key's first code, kNoKey for a swallowed sequence, or
+// kConsoleEndOfInput.
 int DecodeEscape(int modsIn) {
-    int c = ReadByte(ESCAPE_WAIT_MS);
-    if (c == NO_BYTE) {
+    int c = ReadByte(kEscapeWaitMs);
+    if (c == kNoByte) {
         return 27; // a lone ESC
     }
-    if (c == CON_END_OF_INPUT) {
+    if (c == kConsoleEndOfInput) {
         return 27; // the ESC key was the last thing typed
     }
     if (c == '[') {
         return DecodeCsi(modsIn);
     }
     if (c == 'O') {
-        int f = ReadByte(ESCAPE_WAIT_MS);
-        if (f == CON_END_OF_INPUT || f == NO_BYTE) {
-            return NO_KEY;
+        int f = ReadByte(kEscapeWaitMs);
+        if (f == kConsoleEndOfInput || f == kNoByte) {
+            return kNoKey;
         }
         return LetterKey(f, modsIn);
     }
-    if (c == 27 && !(modsIn & MOD_ALT)) {
+    if (c == 27 && !(modsIn & kModAlt)) {
         // ESC ESC [ ...: the key of the sequence with Alt. Two ESC keys otherwise.
-        int n = ReadByte(ESCAPE_WAIT_MS);
+        int n = ReadByte(kEscapeWaitMs);
         if (n == '[' || n == 'O') {
-            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
-            return DecodeEscape(MOD_ALT);
+            Input().Bytes.push_front(static_cast<unsigned char>(n));
+            return DecodeEscape(kModAlt);
         }
         if (n >= 0) {
-            Input().m_Bytes.push_front(static_cast<unsigned char>(n));
+            Input().Bytes.push_front(static_cast<unsigned char>(n));
         }
-        Input().m_Bytes.push_front(27);
+        Input().Bytes.push_front(27);
         return 27;
     }
     if (c == 127 || c == 8) {
         return 127; // Alt+Backspace deletes a word, as Ctrl+Backspace does
     }
-    return NO_KEY; // Alt with a character: no key of the console
+    return kNoKey; // Alt with a character: no key of the console
 }
 
 // One key with the terminal's rules.
 int TerminalGetch() {
     InputState& in = Input();
     for (;;) {
-        if (!in.m_Keys.empty()) {
-            int k = in.m_Keys.front();
-            in.m_Keys.pop_front();
+        if (!in.Keys.empty()) {
+            int k = in.Keys.front();
+            in.Keys.pop_front();
             return k;
         }
         int c = ReadByte(-1);
-        if (c == CON_END_OF_INPUT) {
+        if (c == kConsoleEndOfInput) {
             return c;
         }
         if (c == 27) {
             int k = DecodeEscape(0);
-            if (k != NO_KEY) {
+            if (k != kNoKey) {
                 return k;
             }
             continue; // swallowed
         }
         // A raw 0 (Ctrl+Space) or 224 byte is no prefix here: prefixes come only from the
         // sequences decoded above, so such a byte must not turn the next key into another.
-        if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
+        if (c == kConsolePrefixFunction || c == kConsolePrefixExtended) {
             continue;
         }
         // The terminal's erase key is the console's Backspace; Ctrl+H, which terminals send
         // for Ctrl+Backspace when their erase key is DEL, deletes a word.
-        unsigned char erase = in.m_TestInput ? 127 : g_EraseChar;
+        unsigned char erase = in.TestInput ? 127 : s_EraseChar;
         if (c == erase) {
             return 8;
         }
@@ -442,8 +448,8 @@ int TerminalGetch() {
 
 void Out(const char* text) {
     ScreenState& s = Screen();
-    if (s.m_Sink) {
-        s.m_Sink->append(text);
+    if (s.Sink) {
+        s.Sink->append(text);
     } else {
         std::fputs(text, stdout);
     }
@@ -462,11 +468,11 @@ int ConsoleGetch() {
     InputState& in = Input();
     for (;;) {
         int c = ReadByte(-1);
-        if (c == '\n' && in.m_SkipLf) {
-            in.m_SkipLf = false;
+        if (c == '\n' && in.SkipLf) {
+            in.SkipLf = false;
             continue;
         }
-        in.m_SkipLf = (c == '\r');
+        in.SkipLf = (c == '\r');
         if (c == '\n') {
             return '\r';
         }
@@ -476,10 +482,10 @@ int ConsoleGetch() {
 
 bool ConsoleKbhit() {
     InputState& in = Input();
-    if (in.m_Ended || !in.m_Keys.empty() || !in.m_Bytes.empty()) {
+    if (in.Ended || !in.Keys.empty() || !in.Bytes.empty()) {
         return true;
     }
-    if (in.m_TestInput) {
+    if (in.TestInput) {
         return true; // scripted keys are always waiting, or the input has ended
     }
     std::fflush(stdout);
@@ -492,13 +498,13 @@ bool ConsoleKbhit() {
 
 bool ConsoleInputEnded() {
     InputState& in = Input();
-    return in.m_Ended && in.m_Keys.empty() && in.m_Bytes.empty();
+    return in.Ended && in.Keys.empty() && in.Bytes.empty();
 }
 
 void ConsolePutch(int ch) {
     ScreenState& s = Screen();
-    if (s.m_Sink) {
-        s.m_Sink->push_back(static_cast<char>(ch));
+    if (s.Sink) {
+        s.Sink->push_back(static_cast<char>(ch));
     } else {
         std::fputc(ch, stdout);
     }
@@ -510,16 +516,16 @@ void ConsoleWrite(const char* text) {
 
 bool ConsoleHasScreen() {
     const ScreenState& s = Screen();
-    if (s.m_Sink) {
-        return s.m_Width > 0;
+    if (s.Sink) {
+        return s.Width > 0;
     }
     return RealTerminal() && isatty(STDOUT_FILENO);
 }
 
 int ConsoleWidth() {
     const ScreenState& s = Screen();
-    if (s.m_Sink && s.m_Width > 0) {
-        return s.m_Width;
+    if (s.Sink && s.Width > 0) {
+        return s.Width;
     }
     winsize ws{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) {
@@ -530,14 +536,14 @@ int ConsoleWidth() {
 
 int ConsoleCursorColumn() {
     const ScreenState& s = Screen();
-    if (s.m_Sink) {
-        return s.m_Width > 0 ? s.m_Column : -1;
+    if (s.Sink) {
+        return s.Width > 0 ? s.Column : -1;
     }
     if (!ConsoleHasScreen()) {
         return -1;
     }
     EnterRaw();
-    if (!g_RawActive) {
+    if (!s_RawActive) {
         return -1;
     }
     // Ask for the cursor position report "ESC [ row ; column R". Keys typed meanwhile stay
@@ -546,11 +552,11 @@ int ConsoleCursorColumn() {
     std::fflush(stdout);
     InputState& in = Input();
     std::deque<unsigned char> before;
-    before.swap(in.m_Bytes);
+    before.swap(in.Bytes);
     std::string got;
     int column = -1;
     for (;;) {
-        int c = ReadByte(REPORT_WAIT_MS);
+        int c = ReadByte(kReportWaitMs);
         if (c < 0) {
             break;
         }
@@ -574,7 +580,7 @@ int ConsoleCursorColumn() {
     for (char ch : got) {
         before.push_back(static_cast<unsigned char>(ch));
     }
-    in.m_Bytes.swap(before);
+    in.Bytes.swap(before);
     return column;
 }
 
@@ -626,11 +632,11 @@ void ConsoleRestore() {
 }
 
 void ConsoleSetContinueHook(ConsoleContinueHook hook) {
-    g_ContinueHook = hook;
+    s_ContinueHook = hook;
 }
 
 void ConsoleResume() {
-    if (g_WasRaw && RealTerminal()) {
+    if (s_WasRaw && RealTerminal()) {
         EnterRaw();
     }
 }
@@ -639,21 +645,21 @@ void ConsoleSetInputForTesting(const char* bytes, unsigned length) {
     InputState& in = Input();
     in = InputState{};
     if (length > 0) {
-        in.m_TestInput = true;
-        in.m_TestBytes.assign(bytes, length);
+        in.TestInput = true;
+        in.TestBytes.assign(bytes, length);
     }
 }
 
 void ConsoleSetTerminalInputForTesting(const char* bytes, unsigned length) {
     ConsoleSetInputForTesting(bytes, length);
     InputState& in = Input();
-    in.m_TestInput = true;
-    in.m_TestTerminal = true;
+    in.TestInput = true;
+    in.TestTerminal = true;
 }
 
 void ConsoleSetScreenForTesting(std::string* sink, int width, int column) {
     ScreenState& s = Screen();
-    s.m_Sink = sink;
-    s.m_Width = sink ? width : 0;
-    s.m_Column = column;
+    s.Sink = sink;
+    s.Width = sink ? width : 0;
+    s.Column = column;
 }

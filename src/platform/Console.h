@@ -4,7 +4,7 @@
 //
 // Keys come back as the console gives them: a plain key is its character code; an extended key
 // (arrows, Home, End, Ins, Del, PgUp, PgDn, F1..F12) is the prefix 0 or 224 followed, on the next
-// read, by its second code. At end of input every read returns CON_END_OF_INPUT and every poll
+// read, by its second code. At end of input every read returns kConsoleEndOfInput and every poll
 // reports a key, so no loop waits for a key that cannot come.
 //
 // When standard input is a terminal it is switched to raw keys and escape sequences are decoded;
@@ -13,26 +13,26 @@
 
 #include <string>
 
-constexpr int CON_END_OF_INPUT = -1;
+constexpr int kConsoleEndOfInput = -1;
 
 // Extended key second codes (after the prefix 224, or 0 for function keys).
 enum ConsoleKeyCode : int {
-    CON_PREFIX_FUNCTION = 0,
-    CON_PREFIX_EXTENDED = 224,
-    CON_KEY_HOME = 71,
-    CON_KEY_UP = 72,
-    CON_KEY_PGUP = 73,
-    CON_KEY_LEFT = 75,
-    CON_KEY_RIGHT = 77,
-    CON_KEY_END = 79,
-    CON_KEY_DOWN = 80,
-    CON_KEY_PGDN = 81,
-    CON_KEY_INS = 82,
-    CON_KEY_DEL = 83,
-    CON_KEY_F1 = 59, // F1..F10 are 59..68 after the prefix 0
-    CON_KEY_F11 = 133,
-    CON_KEY_F12 = 134,
-    CON_KEY_ALT_F7 = 110,
+    kConsolePrefixFunction = 0,
+    kConsolePrefixExtended = 224,
+    kConsoleKeyHome = 71,
+    kConsoleKeyUp = 72,
+    kConsoleKeyPgUp = 73,
+    kConsoleKeyLeft = 75,
+    kConsoleKeyRight = 77,
+    kConsoleKeyEnd = 79,
+    kConsoleKeyDown = 80,
+    kConsoleKeyPgDn = 81,
+    kConsoleKeyIns = 82,
+    kConsoleKeyDel = 83,
+    kConsoleKeyF1 = 59, // F1..F10 are 59..68 after the prefix 0
+    kConsoleKeyF11 = 133,
+    kConsoleKeyF12 = 134,
+    kConsoleKeyAltF7 = 110,
 };
 
 // Whether standard input is a terminal (raw-key mode) rather than a file or pipe.
@@ -50,7 +50,7 @@ void ConsolePutch(int ch);
 // Writes a text to the console.
 void ConsoleWrite(const char* text);
 
-// Whether the input has ended: every further read gives CON_END_OF_INPUT.
+// Whether the input has ended: every further read gives kConsoleEndOfInput.
 bool ConsoleInputEnded();
 
 // Whether the output is a screen that understands cursor escapes (standard input and output

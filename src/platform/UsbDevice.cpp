@@ -37,10 +37,12 @@ HandleTable& Table() {
     return *s_Table;
 }
 
-thread_local int t_LastError = 0;
+thread_local int s_LastError = 0;
+std::atomic<std::uint32_t> s_WaitingReads{0};
+std::atomic<std::uint32_t> s_TimedOutReads{0};
 
 bool Fail(int error) {
-    t_LastError = error;
+    s_LastError = error;
     return false;
 }
 
@@ -105,17 +107,17 @@ UsbDeviceHandle UsbDeviceOpen(std::string_view name) {
     std::uint32_t pipe = kNoPipe;
     if (!ParseName(name, &number, &pipe)) {
         Fail(ENOENT);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     if (board::IsAbsent(number)) {
         Fail(ENODEV);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     int error = 0;
     auto simBoard = board::SimBoard::Attach(SimFolder(), number, &error);
     if (!simBoard) {
         Fail(error != 0 ? error : EIO);
-        return USB_NO_HANDLE;
+        return kUsbNoHandle;
     }
     auto device = std::make_shared<OpenDevice>();
     device->Board = std::move(simBoard);
@@ -223,6 +225,10 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     HandleTable& table = Table();
+    ++s_WaitingReads;
+    struct Done {
+        ~Done() { --s_WaitingReads; }
+    } done;
     for (;;) {
         if (device->Closed) {
             return Fail(EBADF);
@@ -237,6 +243,7 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
         }
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) {
+            ++s_TimedOutReads;
             return Fail(ETIMEDOUT);
         }
         // Words may come from another process too: look again every millisecond.
@@ -247,5 +254,9 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
 }
 
 int UsbDeviceLastError() {
-    return t_LastError;
+    return s_LastError;
+}
+
+UsbDevicePipeReads UsbDeviceGetPipeReads() {
+    return {s_WaitingReads.load(), s_TimedOutReads.load()};
 }

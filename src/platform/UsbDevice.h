@@ -33,9 +33,9 @@ inline constexpr std::uint32_t OXUSB_PIPE_INTERRUPT = 3;
 
 // A device or pipe handle; 0 is no handle.
 using UsbDeviceHandle = int;
-inline constexpr UsbDeviceHandle USB_NO_HANDLE = 0;
+inline constexpr UsbDeviceHandle kUsbNoHandle = 0;
 
-// Opens the device "ezusb-N" or its pipe "ezusb-N\PIPE0p" (N = 0..7). Returns USB_NO_HANDLE
+// Opens the device "ezusb-N" or its pipe "ezusb-N\PIPE0p" (N = 0..7). Returns kUsbNoHandle
 // on failure: the name is not a bridge device or pipe (ENOENT), the board is absent (ENODEV),
 // or its state file cannot be had (the system's error).
 UsbDeviceHandle UsbDeviceOpen(std::string_view name);
@@ -58,3 +58,11 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
 
 // The error of the calling thread's last failed request (errno values).
 int UsbDeviceLastError();
+
+// Interrupt pipe reads waiting now, and those ended by their time-out since the program began:
+// for tests that wait until a read is under way or has timed out.
+struct UsbDevicePipeReads {
+    std::uint32_t Waiting;
+    std::uint32_t TimedOut;
+};
+UsbDevicePipeReads UsbDeviceGetPipeReads();

@@ -3,14 +3,14 @@
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "expr/Expr.h"
-#include "play/Session.h"
+#include "play/ScriptState.h"
 
 #include <cstring>
 #include <string>
 
 namespace {
 
-ParseExprHook g_ExprHook = nullptr;
+ParseExprHook s_ExprHook = nullptr;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -103,14 +103,14 @@ int ParseNumber(const char* text, uint32_t radix, uint32_t* value) {
         *value = StrToNumN(text, len, r);
         return 0;
     }
-    if (g_ExprHook != nullptr) {
-        return g_ExprHook(text, static_cast<uint32_t>(len), value);
+    if (s_ExprHook != nullptr) {
+        return s_ExprHook(text, static_cast<uint32_t>(len), value);
     }
     return -1;
 }
 
 void SetExprHook(ParseExprHook hook) {
-    g_ExprHook = hook;
+    s_ExprHook = hook;
 }
 
 int EvalArgHook(const char* text, uint32_t length, uint32_t* value) {
@@ -131,7 +131,7 @@ int EvalArgHook(const char* text, uint32_t length, uint32_t* value) {
 int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, int argc,
                   const char* const* argv) {
     *count = 0;
-    for (int i = first; i < argc && *count < PARSE_MAX_VALUES; ++i) {
+    for (int i = first; i < argc && *count < kParseMaxValues; ++i) {
         const char* word = argv[i];
         const char quote = word[0];
         if (quote != '"' && quote != '\'') {
@@ -142,7 +142,7 @@ int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, 
             continue;
         }
         const char* p = word + 1;
-        while (*p != 0 && *p != quote && *count < PARSE_MAX_VALUES) {
+        while (*p != 0 && *p != quote && *count < kParseMaxValues) {
             char c = *p++;
             if (c == '\\' && *p != 0) {
                 c = EscapedChar(*p++);
@@ -166,13 +166,13 @@ int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind
         ++rest;
     }
     if (ycbcr) {
-        *kind = COLOR_YCBCR;
+        *kind = kColorYcbcr;
     } else {
         uint32_t hexDigits = 0;
         for (const char* p = text; *p != 0; ++p) {
             hexDigits += IsHexDigit(*p) ? 1 : 0;
         }
-        *kind = hexDigits > 6 ? COLOR_ARGB : COLOR_RGB;
+        *kind = hexDigits > 6 ? kColorArgb : kColorRgb;
     }
     uint32_t v = 0;
     if (std::strchr(rest, ',') == nullptr) {
@@ -203,6 +203,6 @@ int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind
             return -1;
         }
     }
-    *value = *kind == COLOR_RGB ? (v | 0xFF000000u) : v;
+    *value = *kind == kColorRgb ? (v | 0xFF000000u) : v;
     return 0;
 }

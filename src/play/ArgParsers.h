@@ -44,7 +44,7 @@ int EvalArgHook(const char* text, uint32_t length, uint32_t* value);
 // Converts argv[first] .. argv[argc - 1] into at most 128 values: a number word gives one
 // value, a quoted word ('"' or '\'') one value per character with the escapes \0 \a \b \n \r
 // \t and \x for any other x. 0 on success, else the index of the word that failed.
-constexpr uint32_t PARSE_MAX_VALUES = 128;
+constexpr uint32_t kParseMaxValues = 128;
 int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, int argc,
                   const char* const* argv);
 
@@ -52,7 +52,7 @@ int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, 
 // least 3 parts (8 bits each, shifted in from the right). The text is left as it is.
 // kind: 0 plain RGB (alpha 0xFF added), 1 RGB with alpha (more than 6 hexadecimal digits),
 // 2 YCbCr. 0 / -1.
-constexpr uint32_t COLOR_RGB = 0;
-constexpr uint32_t COLOR_ARGB = 1;
-constexpr uint32_t COLOR_YCBCR = 2;
+constexpr uint32_t kColorRgb = 0;
+constexpr uint32_t kColorArgb = 1;
+constexpr uint32_t kColorYcbcr = 2;
 int ParseColor(const char* text, uint32_t radix, uint32_t* value, uint32_t* kind);

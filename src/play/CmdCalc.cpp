@@ -2,9 +2,9 @@
 #include "play/CmdCalc.h"
 
 #include "common/Text.h"
-#include "play/Executor.h"
+#include "play/Args.h"
 #include "play/Output.h"
-#include "play/Session.h"
+#include "play/ScriptState.h"
 
 #include <cstring>
 #include <string>
@@ -14,26 +14,18 @@ namespace {
 // The value CALC keeps between calls.
 ExprValue s_CalcValue{};
 
-std::string UpperCase(const char* word) {
-    std::string upper(word);
-    for (char& c : upper) {
-        c = UpperAscii(c);
-    }
-    return upper;
-}
-
 } // namespace
 
 bool CmdCalc(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (WantsUsage(argc, argv)) {
         PlayPrint(CAT_OUT, "\n");
-        PlayPrint(CAT_OUT, " %s expression\n\n", UpperCase(argv[0]).c_str());
+        PlayPrint(CAT_OUT, " %s expression\n\n", UpperAsciiCopy(argv[0]).c_str());
         PlayPrint(CAT_OUT, " Built-in calculator.\n");
         return true;
     }
     if (argc > 2) {
         return PlayPrint(CAT_ERR, "ERROR: %s only takes one parameter.\n",
-                         UpperCase(argv[0]).c_str());
+                         UpperAsciiCopy(argv[0]).c_str());
     }
     if (argc == 2) {
         // A failed evaluation leaves the kept value as it was.

@@ -28,7 +28,7 @@ bool CmdFill(int32_t argc, char** argv, ExprValue*) {
     MemCmdState& state = g_FillState;
     uint32_t start = 0;
     uint32_t length = 0;
-    uint32_t values[PARSE_MAX_VALUES];
+    uint32_t values[kParseMaxValues];
     uint32_t count = 0;
     if (!TakeAreaAndData(argc, argv, state, &start, &length, values, &count)) {
         return false;

@@ -1,7 +1,8 @@
+// Q: sets the quit flag.
 #include "play/CmdQuit.h"
 
 #include "play/Output.h"
-#include "play/Session.h"
+#include "play/RunState.h"
 
 bool CmdQuit(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (WantsUsage(argc, argv)) {

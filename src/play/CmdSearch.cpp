@@ -41,7 +41,7 @@ bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
     MemCmdState& state = g_SearchState;
     uint32_t start = 0;
     uint32_t length = 0;
-    uint32_t values[PARSE_MAX_VALUES];
+    uint32_t values[kParseMaxValues];
     uint32_t count = 0;
     if (!TakeAreaAndData(argc, argv, state, &start, &length, values, &count)) {
         return false;

@@ -40,11 +40,11 @@ Step ReadLocationKeys(char (&digits)[kMaxDigits + 1]) {
     int count = 0;
     for (;;) {
         const int key = ConsoleGetch();
-        if (key == CON_END_OF_INPUT) {
+        if (key == kConsoleEndOfInput) {
             digits[count] = 0;
             return Step::Leave;
         }
-        if (key == CON_PREFIX_EXTENDED || key == CON_PREFIX_FUNCTION) {
+        if (key == kConsolePrefixExtended || key == kConsolePrefixFunction) {
             // A decoded extended key (arrow, function key): its second code is part of it and
             // is never taken as a character of its own.
             ConsoleGetch();
@@ -122,7 +122,7 @@ bool CmdWrite(int32_t argc, char** argv, ExprValue*) {
     }
     MemCmdState& state = g_WriteState;
     uint32_t start = 0;
-    uint32_t values[PARSE_MAX_VALUES];
+    uint32_t values[kParseMaxValues];
     uint32_t count = 0;
     if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &start) ||
         !TakeData(2, argc, argv, values, &count)) {

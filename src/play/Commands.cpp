@@ -4,14 +4,13 @@
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
 #include "play/MemCommands.h"
-#include "play/Output.h"
-
-#include <cstring>
+#include "play/OutputCommands.h"
+#include "play/ScriptCommands.h"
 
 // clang-format off
 // One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
 // /nocard, HELP's line.
-CommandEntry g_Commands[COMMAND_COUNT] = {
+CommandEntry g_Commands[kCommandCount] = {
     {SEC_BASIC, "init", nullptr /* CmdInit */, 0, "INIT [NOflags|ONLYflags]                  - Initializes LCD controller"},
     {SEC_BASIC, "m", nullptr /* CmdMode */, 1, "M                                         - Shows current Mode info"},
     {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
@@ -40,50 +39,25 @@ CommandEntry g_Commands[COMMAND_COUNT] = {
     {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
     {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
-    {SEC_ADVANCED, "run", nullptr /* CmdRun */, 1, "[RUN] [scriptfile]                        - Runs a script file"},
-    {SEC_ADVANCED, "runpath", nullptr /* CmdRunPath */, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
+    {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
+    {SEC_ADVANCED, "runpath", CmdRunPath, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
     {SEC_ADVANCED, "ver;version", nullptr /* CmdVersion */, 1, "VER                                       - Show build version info"},
-    {SEC_SCRIPT, "goto", nullptr /* CmdGoto */, 1, "GOTO sectionname                          - Jumps execution to section"},
-    {SEC_SCRIPT, "section", nullptr /* CmdSection */, 1, "SECTION sectionname                       - Defines start of a section"},
-    {SEC_SCRIPT, "if", nullptr /* CmdIf */, 1, "IF expression [THEN] statements           - Single-line IF statement"},
-    {SEC_SCRIPT, "else", nullptr /* CmdElse */, 1, "ELSE statements                           - Tied to the last IF statement"},
-    {SEC_SCRIPT, "while", nullptr /* CmdWhile */, 1, "WHILE expression [DO] statements          - Single-line WHILE statement"},
-    {SEC_SCRIPT, "delay", nullptr /* CmdDelay */, 1, "DELAY microseconds                        - Delays for a period of time"},
-    {SEC_SCRIPT, "sleep", nullptr /* CmdSleep */, 1, "SLEEP milliseconds                        - Sleeps for a period of time"},
-    {SEC_SCRIPT, "print", nullptr /* CmdPrint */, 1, "PRINT \"message\"|token|expression [..]     - Prints multiple messages|tokens"},
-    {SEC_SCRIPT, "input", nullptr /* CmdInput */, 1, "INPUT LINE|KEY|PEEK                       - Returns user keyboard input"},
-    {SEC_SCRIPT, "shell", nullptr /* CmdShell */, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
-    {SEC_SCRIPT, "singlestep", nullptr /* CmdSingleStep */, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
+    {SEC_SCRIPT, "goto", CmdGoto, 1, "GOTO sectionname                          - Jumps execution to section"},
+    {SEC_SCRIPT, "section", CmdSection, 1, "SECTION sectionname                       - Defines start of a section"},
+    {SEC_SCRIPT, "if", CmdIf, 1, "IF expression [THEN] statements           - Single-line IF statement"},
+    {SEC_SCRIPT, "else", CmdElse, 1, "ELSE statements                           - Tied to the last IF statement"},
+    {SEC_SCRIPT, "while", CmdWhile, 1, "WHILE expression [DO] statements          - Single-line WHILE statement"},
+    {SEC_SCRIPT, "delay", CmdDelay, 1, "DELAY microseconds                        - Delays for a period of time"},
+    {SEC_SCRIPT, "sleep", CmdSleep, 1, "SLEEP milliseconds                        - Sleeps for a period of time"},
+    {SEC_SCRIPT, "print", CmdPrint, 1, "PRINT \"message\"|token|expression [..]     - Prints multiple messages|tokens"},
+    {SEC_SCRIPT, "input", CmdInput, 1, "INPUT LINE|KEY|PEEK                       - Returns user keyboard input"},
+    {SEC_SCRIPT, "shell", CmdShell, 1, "SHELL [\"command\" [\"args\"] [..]]           - Start system command shell"},
+    {SEC_SCRIPT, "singlestep", CmdSingleStep, 1, "SINGLESTEP [ON|OFF]                       - Runs scripts one line at a time"},
     {SEC_SCRIPT, "verbose", CmdVerbose, 1, "VERBOSE [CMD|OUT|SET=ON|OFF] [..]         - Silences: COMmandline,OUTput,SETs"},
     {SEC_HIDDEN, "reset", nullptr /* CmdReset */, 1, "RESET                                     - Reset USB interface"},
 };
 // clang-format on
 
-bool MatchAlias(const char* aliases, size_t length, const char* word) {
-    const size_t wordLength = std::strlen(word);
-    size_t start = 0;
-    while (start <= length) {
-        size_t end = start;
-        while (end < length && aliases[end] != ';') {
-            ++end;
-        }
-        if (end - start == wordLength && std::memcmp(aliases + start, word, wordLength) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
 bool FindCommand(const char* word, uint32_t* row) {
-    for (uint32_t i = 0; i < COMMAND_COUNT; ++i) {
-        const char* aliases = g_Commands[i].m_Aliases;
-        if (MatchAlias(aliases, std::strlen(aliases), word)) {
-            if (row != nullptr) {
-                *row = i;
-            }
-            return true;
-        }
-    }
-    return false;
+    return FindCommand(g_Commands, word, row);
 }

@@ -1,61 +1,23 @@
-// The statement executor, the word splitter and the dispatcher.
+// The statement executor and the dispatcher.
 #include "play/Executor.h"
 
 #include "common/Text.h"
-#include "play/Commands.h"
 #include "play/Output.h"
-#include "play/Session.h"
+#include "play/RunState.h"
+#include "play/ScriptState.h"
+#include "play/ScriptTokens.h"
 
-#include <cstdlib>
 #include <cstring>
-
-bool ArgvAlloc(char** argv) {
-    bool ok = true;
-    for (int32_t i = 0; i < MAX_ARGS; ++i) {
-        argv[i] = static_cast<char*>(std::calloc(ARG_SIZE, 1));
-        ok = ok && argv[i] != nullptr;
-    }
-    return ok;
-}
-
-void ArgvFree(char** argv) {
-    for (int32_t i = 0; i < MAX_ARGS; ++i) {
-        std::free(argv[i]);
-        argv[i] = nullptr;
-    }
-}
-
-ArgVector::ArgVector() : m_Storage(new char[MAX_ARGS * ARG_SIZE]()) {
-    for (int32_t i = 0; i < MAX_ARGS; ++i) {
-        m_Words[static_cast<size_t>(i)] = m_Storage.get() + static_cast<size_t>(i) * ARG_SIZE;
-    }
-}
 
 namespace {
 
-// Longest word, and longest quoted run inside a word.
-constexpr size_t WORD_MAX = ARG_SIZE - 1;
-constexpr size_t QUOTED_MAX = 254;
+// What the dispatcher runs: the command table and the runner of a word that names no command.
+std::span<const CommandEntry> s_Commands;
+ScriptRunnerHook s_RunScript = nullptr;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
-
-bool IsSeparator(char c) {
-    return IsBlank(c) || c == '\r' || c == '\n';
-}
-
-// Appends one character to the word being built; characters past the word's limit are dropped.
-struct WordBuilder {
-    char* m_Word;
-    size_t m_Length = 0;
-    void Add(char c) {
-        if (m_Length < WORD_MAX) {
-            m_Word[m_Length++] = c;
-            m_Word[m_Length] = '\0';
-        }
-    }
-};
 
 // The first word of a statement compared as a whole word, ignoring case, with IF, ELSE, WHILE.
 bool IsFlowWord(const char* word, size_t length) {
@@ -89,92 +51,38 @@ bool Assign(const char* line, size_t targetStart, size_t targetLength, const Exp
         }
         return true;
     }
-    // Token access (registers, features, display memory; echoed when CAT_SET is shown or a
-    // script is single-stepping) is not built yet: every token is one that cannot be set.
-    return PrintCaretError(static_cast<uint32_t>(targetStart), "ERROR: %s\n",
-                           "Unknown feature or token.");
+    // A token: the script's own tokens are written here (echoed when CAT_SET is shown or a
+    // script is single-stepping); registers, features and display memory are not built yet, so
+    // every other token is one that cannot be set.
+    const uint32_t length = static_cast<uint32_t>(targetLength);
+    if (FindScriptToken(target, length) == ScriptToken::None) {
+        return PrintCaretError(static_cast<uint32_t>(targetStart), "ERROR: %s\n",
+                               "Unknown feature or token.");
+    }
+    const bool echo = (EffectiveVerbose() & CAT_SET) != 0 || SingleStepping();
+    const char* errorText = nullptr;
+    const uint32_t error = SetScriptToken(target, length, &value, echo, &errorText);
+    if (error != 0) {
+        return PrintCaretError(static_cast<uint32_t>(targetStart + error - 1), "ERROR: %s\n",
+                               errorText);
+    }
+    return true;
 }
 
 } // namespace
 
-int32_t SplitArgs(const char* text, size_t length, char** argv) {
-    for (int32_t i = 0; i < MAX_ARGS; ++i) {
-        argv[i][0] = '\0';
-    }
-    size_t pos = 0;
-    int32_t count = 0;
-    while (count < MAX_ARGS) {
-        while (pos < length && IsSeparator(text[pos])) {
-            ++pos;
-        }
-        if (pos >= length) {
-            break;
-        }
-        WordBuilder word{argv[count]};
-        while (pos < length && !IsSeparator(text[pos])) {
-            const char c = text[pos];
-            if (c == '"') {
-                // A quoted run, separators included; \x is copied as a pair.
-                word.Add(c);
-                ++pos;
-                size_t quoted = 1; // the run's opening quote
-                while (pos < length && text[pos] != '"') {
-                    if (text[pos] == '\\' && pos + 1 < length) {
-                        if (quoted < QUOTED_MAX) {
-                            word.Add(text[pos]);
-                        }
-                        ++quoted;
-                        ++pos;
-                    }
-                    if (quoted < QUOTED_MAX) {
-                        word.Add(text[pos]);
-                    }
-                    ++quoted;
-                    ++pos;
-                }
-                if (pos < length) {
-                    word.Add('"');
-                    ++pos;
-                }
-            } else if (c == '(' || c == '[') {
-                // A group up to the matching bracket of the same kind.
-                const char close = c == '(' ? ')' : ']';
-                int depth = 0;
-                while (pos < length) {
-                    const char g = text[pos];
-                    word.Add(g);
-                    ++pos;
-                    if (g == c) {
-                        ++depth;
-                    } else if (g == close && --depth == 0) {
-                        break;
-                    }
-                }
-            } else {
-                word.Add(c);
-                ++pos;
-            }
-        }
-        ++count;
-    }
-    return count;
-}
-
-uint32_t ArgsTextLength(char* const* argv, int32_t n) {
-    uint32_t total = 0;
-    for (int32_t i = 0; i < n && i < MAX_ARGS; ++i) {
-        total += static_cast<uint32_t>(std::strlen(argv[i])) + 1;
-    }
-    return total;
+void SetCommandTable(std::span<const CommandEntry> table, ScriptRunnerHook runScript) {
+    s_Commands = table;
+    s_RunScript = runScript;
 }
 
 bool DispatchCommand(int32_t argc, char** argv, ExprValue* result) {
     LowerAsciiInPlace(argv[0]);
     uint32_t row = 0;
-    if (!FindCommand(argv[0], &row)) {
-        return RunScript(true, argc, argv, result);
+    if (!FindCommand(s_Commands, argv[0], &row)) {
+        return s_RunScript != nullptr && s_RunScript(true, argc, argv, result);
     }
-    const CommandEntry& entry = g_Commands[row];
+    const CommandEntry& entry = s_Commands[row];
     if (entry.m_Handler == nullptr) {
         return PlayPrint(CAT_ERR, "ERROR: This command is not implemented yet.\n");
     }
@@ -243,9 +151,9 @@ bool ExecuteStatements(const char* line, size_t length, bool* ran) {
         if (end > start) {
             const size_t commandLength = end > commandStart ? end - commandStart : 0;
             const int32_t argc = SplitArgs(line + commandStart, commandLength, args.Words());
-            if (argc >= MAX_ARGS) {
+            if (argc >= kMaxArgs) {
                 return PlayPrint(CAT_ERR, "ERROR: Too many arguments (max %u).\n",
-                                 static_cast<unsigned>(MAX_ARGS - 1));
+                                 static_cast<unsigned>(kMaxArgs - 1));
             }
             if (argc > 0) {
                 if (ran != nullptr) {

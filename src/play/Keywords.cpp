@@ -10,7 +10,7 @@ Tree g_Keywords(&FreeWordNode);
 
 namespace {
 
-constinit Tree* g_ActiveDictionary = nullptr;
+constinit Tree* s_ActiveDictionary = nullptr;
 
 KeywordNode* NodeData(const Tree* tree, TreeHandle node) {
     return static_cast<KeywordNode*>(tree->GetData(node));
@@ -60,10 +60,28 @@ template <typename Visit> void VisitSubtree(const Tree* tree, TreeHandle node, V
     } while (tree->ToNext(child));
 }
 
+// Calls visit(node) for the node and for the nodes beneath it whose subtree can hold texts that
+// begin like word: every text below a prefix node begins with the prefix node's text, so a
+// prefix node that word does not begin with is visited but not entered.
+template <typename Visit>
+void VisitTowards(const Tree* tree, TreeHandle node, const char* word, Visit&& visit) {
+    visit(node);
+    if (IsWordNode(tree, node) || !BeginsWith(word, NodeText(tree, node))) {
+        return;
+    }
+    TreeHandle child = node;
+    if (!tree->ToChild(child)) {
+        return;
+    }
+    do {
+        VisitTowards(tree, child, word, visit);
+    } while (tree->ToNext(child));
+}
+
 // The node of a word with exactly this text, or nullptr.
 TreeHandle FindWord(const Tree* tree, TreeHandle root, const char* word) {
     TreeHandle found = nullptr;
-    VisitSubtree(tree, root, [&](TreeHandle n) {
+    VisitTowards(tree, root, word, [&](TreeHandle n) {
         if (!found && IsWordNode(tree, n) && std::strcmp(NodeText(tree, n), word) == 0) {
             found = n;
         }
@@ -71,10 +89,11 @@ TreeHandle FindWord(const Tree* tree, TreeHandle root, const char* word) {
     return found;
 }
 
-// The longest beginning that the word shares with any text in the tree.
+// The longest beginning that the word shares with any text in the tree. A text below a prefix
+// node that word does not begin with shares no more with word than the prefix node's text.
 size_t CommonPrefixSearch(const Tree* tree, TreeHandle root, const char* word) {
     size_t best = 0;
-    VisitSubtree(tree, root, [&](TreeHandle n) {
+    VisitTowards(tree, root, word, [&](TreeHandle n) {
         best = std::max(best, CommonLength(word, NodeText(tree, n)));
     });
     return best;
@@ -315,9 +334,9 @@ uint32_t KeywordCollect(Tree* dictionary, TreeHandle node, Tree* list, const cha
 }
 
 void KeywordSetActive(Tree* dictionary) {
-    g_ActiveDictionary = dictionary;
+    s_ActiveDictionary = dictionary;
 }
 
 Tree* KeywordGetActive() {
-    return g_ActiveDictionary;
+    return s_ActiveDictionary;
 }

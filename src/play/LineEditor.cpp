@@ -2,7 +2,7 @@
 
 #include "play/ArgParsers.h"
 #include "play/Keywords.h"
-#include "play/Session.h"
+#include "play/Output.h"
 
 #include <algorithm>
 #include <array>
@@ -17,24 +17,27 @@ namespace {
 struct HistoryBlock {
     int32_t m_Current = 0; // the entry that Up/Down move from
     int32_t m_Count = 0;   // 0..32; the entry added last is always the newest
-    std::array<std::string, HISTORY_SIZE> m_Entries;
+    std::array<std::string, kHistorySize> m_Entries;
 };
 
-HistoryBlock g_History;
-int32_t g_Shown = -1;     // the entry shown last by a recall
-int32_t g_SearchPos = -1; // where the last prefix search (F8) found its entry
-bool g_TabFlag = false;   // a Tab with several matches that listed nothing yet
+HistoryBlock s_History;
+int32_t s_Shown = -1;     // the entry shown last by a recall
+int32_t s_SearchPos = -1; // where the last prefix search (F8) found its entry
+bool s_TabFlag = false;   // a Tab with several matches that listed nothing yet
 
 // The caret cell while it is shown.
-bool g_CaretShown = false;
-char g_CaretChar = ' ';
+bool s_CaretShown = false;
+char s_CaretChar = ' ';
 
-const char* const NUMBER_PROMPT = "Enter Command Number: ";
+const char* const kNumberPrompt = "Enter Command Number: ";
 
 // The frame of F7's listing: 25 + 21 + 33 and 79 characters wide.
-const std::string LIST_HEADER =
+const std::string kListHeader =
     "\n\n" + std::string(25, '=') + " Command Buffer List " + std::string(33, '=') + "\n\n";
-const std::string LIST_FOOTER = "\n" + std::string(79, '=') + "\n\n\r";
+const std::string kListFooter = "\n" + std::string(79, '=') + "\n\n\r";
+
+// Completions listed at once; more are listed only when the user says so.
+constexpr int kCompletionsListedAtOnce = 10;
 
 void CopyCut(char* buffer, uint32_t size, const std::string& text) {
     if (size == 0) {
@@ -46,7 +49,7 @@ void CopyCut(char* buffer, uint32_t size, const std::string& text) {
 }
 
 bool HistoryHas(int32_t n) {
-    return n >= 0 && n < g_History.m_Count;
+    return n >= 0 && n < s_History.m_Count;
 }
 
 // Erases a shown line of length characters with backspaces and blanks, the cursor standing at
@@ -173,7 +176,7 @@ private:
     std::string m_Shown;
 };
 
-LineView g_View;
+LineView s_View;
 
 // The editing state of one ReadLine.
 struct Edit {
@@ -183,14 +186,14 @@ struct Edit {
 
     // Replaces the shown line by text (cut to max) with the cursor at its end.
     void Replace(const std::string& text) {
-        g_View.EraseAll();
+        s_View.EraseAll();
         line = text.substr(0, max);
         cursor = static_cast<uint32_t>(line.size());
-        g_View.Render(line, 0, cursor);
+        s_View.Render(line, 0, cursor);
     }
 
     // Shows line after a change that began at index from.
-    void Show(uint32_t from) { g_View.Render(line, from, cursor); }
+    void Show(uint32_t from) { s_View.Render(line, from, cursor); }
 
     // A buffer of the line's size for the history functions, holding text.
     std::string Scratch(const std::string& text = {}) const {
@@ -203,14 +206,14 @@ struct Edit {
     void Redraw() {
         ConsoleWrite("\n");
         ConsoleWrite(g_Prompt);
-        g_View.Restart(static_cast<int>(std::strlen(g_Prompt)));
+        s_View.Restart(static_cast<int>(std::strlen(g_Prompt)));
         cursor = static_cast<uint32_t>(line.size());
-        g_View.Render(line, 0, cursor);
+        s_View.Render(line, 0, cursor);
     }
 };
 
 void Bell() {
-    ConsolePutch(KEY_BELL);
+    ConsolePutch(kKeyBell);
 }
 
 // Deletes the word before the cursor, then the blanks before it.
@@ -247,7 +250,7 @@ void TabComplete(Edit& e) {
     std::free(found);
     if (n <= 0) {
         Bell();
-        g_TabFlag = false;
+        s_TabFlag = false;
         return;
     }
     auto replaceWord = [&](const std::string& text) {
@@ -258,18 +261,18 @@ void TabComplete(Edit& e) {
     };
     if (n == 1) {
         replaceWord(match + " ");
-        g_TabFlag = false;
+        s_TabFlag = false;
         return;
     }
     if (match.size() > word.size()) {
         replaceWord(match);
-        g_TabFlag = true;
+        s_TabFlag = true;
         ListCompletions(match.c_str(), n);
         e.Redraw();
         return;
     }
-    if (!g_TabFlag) {
-        g_TabFlag = true;
+    if (!s_TabFlag) {
+        s_TabFlag = true;
         return;
     }
     ConsolePutch(' ');
@@ -279,25 +282,25 @@ void TabComplete(Edit& e) {
 
 // F9: "Enter Command Number: " and up to three digits; Enter takes that entry.
 void NumberMode(Edit& e) {
-    g_View.EraseAll();
+    s_View.EraseAll();
     std::string digits;
     auto show = [&] {
-        std::string text = NUMBER_PROMPT + digits;
-        g_View.Render(text, 0, static_cast<uint32_t>(text.size()));
+        std::string text = kNumberPrompt + digits;
+        s_View.Render(text, 0, static_cast<uint32_t>(text.size()));
     };
     show();
     for (;;) {
         int32_t key = GetKey();
-        if (key == KEY_END_OF_INPUT) {
+        if (key == kKeyEndOfInput) {
             break;
         }
-        if (key == KEY_ENTER || key == KEY_LINEFEED) {
+        if (key == kKeyEnter || key == kKeyLineFeed) {
             break;
         }
         if (key >= '0' && key <= '9' && digits.size() < 3) {
             digits.push_back(static_cast<char>(key));
             show();
-        } else if (key == KEY_BACKSPACE && !digits.empty()) {
+        } else if (key == kKeyBackspace && !digits.empty()) {
             digits.pop_back();
             show();
         }
@@ -308,22 +311,22 @@ void NumberMode(Edit& e) {
         entry[0] = 0;
     }
     // The entry (or nothing) replaces the number prompt.
-    g_View.EraseAll();
+    s_View.EraseAll();
     e.line = entry.c_str();
     e.cursor = static_cast<uint32_t>(e.line.size());
-    g_View.Render(e.line, 0, e.cursor);
+    s_View.Render(e.line, 0, e.cursor);
 }
 
 // Recalls an entry; a recall that finds none leaves the line, except Down past the newest,
 // which empties it.
 void Recall(Edit& e, int mode) {
-    if (g_History.m_Count == 0) {
+    if (s_History.m_Count == 0) {
         return;
     }
     std::string text = e.Scratch();
     if (HistoryRecall(text.data(), e.max + 1, mode)) {
         e.Replace(text.c_str());
-    } else if (mode == HISTORY_NEXT) {
+    } else if (mode == kHistoryNext) {
         e.Replace("");
     }
 }
@@ -333,11 +336,11 @@ int RecallModeOf(int32_t key) {
     static constexpr struct {
         int32_t m_Key;
         int m_Mode;
-    } RECALL_KEYS[] = {
-        {KEY_CTRL_R, HISTORY_LAST}, {KEY_UP, HISTORY_PREVIOUS}, {KEY_DOWN, HISTORY_NEXT},
-        {KEY_PGUP, HISTORY_FIRST},  {KEY_PGDN, HISTORY_NEWEST}, {KEY_F3, HISTORY_CURRENT},
+    } kRecallKeys[] = {
+        {kKeyCtrlR, kHistoryLast},   {kKeyUp, kHistoryPrevious},     {kKeyDown, kHistoryNext},
+        {kKeyPageUp, kHistoryFirst}, {kKeyPageDown, kHistoryNewest}, {kKeyF3, kHistoryCurrent},
     };
-    for (const auto& k : RECALL_KEYS) {
+    for (const auto& k : kRecallKeys) {
         if (k.m_Key == key) {
             return k.m_Mode;
         }
@@ -350,17 +353,17 @@ char CaretCharOf(const Edit& e) {
 }
 
 // The line being edited, while ReadLine runs.
-Edit* g_Editing = nullptr;
+Edit* s_Editing = nullptr;
 
 // The program was stopped and continued while the line was edited: the shell wrote on the
 // screen meanwhile, so the caret cell is gone and the line is drawn again on a row of its own.
 void RedrawAfterStop() {
-    if (g_Editing == nullptr) {
+    if (s_Editing == nullptr) {
         return;
     }
-    g_CaretShown = false;
-    g_Editing->Redraw();
-    CaretShow(CaretCharOf(*g_Editing));
+    s_CaretShown = false;
+    s_Editing->Redraw();
+    CaretShow(CaretCharOf(*s_Editing));
 }
 
 } // namespace
@@ -381,10 +384,10 @@ char* ReadPlainLine(char* buffer, uint32_t size) {
 
 int32_t GetKey() {
     int c = ConsoleGetch();
-    if (c == CON_PREFIX_FUNCTION || c == CON_PREFIX_EXTENDED) {
+    if (c == kConsolePrefixFunction || c == kConsolePrefixExtended) {
         int second = ConsoleGetch();
-        if (second == CON_END_OF_INPUT) {
-            return KEY_END_OF_INPUT;
+        if (second == kConsoleEndOfInput) {
+            return kKeyEndOfInput;
         }
         return second * 256;
     }
@@ -401,20 +404,20 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
     }
     Edit e;
     e.max = size - 1;
-    g_View.Begin();
-    g_TabFlag = false;
+    s_View.Begin();
+    s_TabFlag = false;
     bool listed = false;
-    g_Editing = &e;
+    s_Editing = &e;
     ConsoleSetContinueHook(&RedrawAfterStop);
     CaretShow(' ');
     for (;;) {
         int32_t key = GetKey();
         CaretHide();
-        if (key == KEY_END_OF_INPUT || key == KEY_ENTER || key == KEY_LINEFEED) {
+        if (key == kKeyEndOfInput || key == kKeyEnter || key == kKeyLineFeed) {
             break;
         }
-        if (key != KEY_TAB) {
-            g_TabFlag = false;
+        if (key != kKeyTab) {
+            s_TabFlag = false;
         }
         if (key >= 32 && key <= 126) {
             if (e.line.size() < e.max) {
@@ -424,71 +427,71 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
             } else {
                 Bell();
             }
-        } else if (key == KEY_BACKSPACE) {
+        } else if (key == kKeyBackspace) {
             if (e.cursor > 0) {
                 --e.cursor;
                 e.line.erase(e.cursor, 1);
                 e.Show(e.cursor);
             }
-        } else if (key == KEY_CTRL_BACKSPACE) {
+        } else if (key == kKeyCtrlBackspace) {
             DeleteWordBefore(e);
-        } else if (key == KEY_DEL) {
+        } else if (key == kKeyDelete) {
             if (e.cursor < e.line.size()) {
                 e.line.erase(e.cursor, 1);
                 e.Show(e.cursor);
             }
-        } else if (key == KEY_LEFT) {
+        } else if (key == kKeyLeft) {
             if (e.cursor > 0) {
-                g_View.MoveTo(--e.cursor);
+                s_View.MoveTo(--e.cursor);
             }
-        } else if (key == KEY_RIGHT) {
+        } else if (key == kKeyRight) {
             if (e.cursor < e.line.size()) {
-                g_View.MoveTo(++e.cursor);
+                s_View.MoveTo(++e.cursor);
             }
-        } else if (key == KEY_HOME) {
+        } else if (key == kKeyHome) {
             e.cursor = 0;
-            g_View.MoveTo(0);
-        } else if (key == KEY_END) {
+            s_View.MoveTo(0);
+        } else if (key == kKeyEnd) {
             e.cursor = static_cast<uint32_t>(e.line.size());
-            g_View.MoveTo(e.cursor);
-        } else if (key == KEY_ESC) {
-            g_View.EraseAll();
+            s_View.MoveTo(e.cursor);
+        } else if (key == kKeyEsc) {
+            s_View.EraseAll();
             e.line.clear();
             e.cursor = 0;
-        } else if (key == KEY_TAB) {
+        } else if (key == kKeyTab) {
             TabComplete(e);
         } else if (withHistory) {
             if (const int mode = RecallModeOf(key); mode >= 0) {
                 Recall(e, mode);
-            } else if (key == KEY_F1) {
+            } else if (key == kKeyF1) {
                 std::string text = e.Scratch(e.line);
                 if (HistoryComplete(text.data(), e.max + 1)) {
                     e.Replace(text.c_str());
                 }
-            } else if (key == KEY_F8) {
+            } else if (key == kKeyF8) {
                 std::string text = e.Scratch(e.line);
                 if (HistorySearchPrefix(text.data(), e.max + 1, e.cursor)) {
                     e.line = text.c_str();
                     e.Show(e.cursor);
                 }
-            } else if (key == KEY_F7) {
-                g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
+            } else if (key == kKeyF7) {
+                s_View.MoveTo(static_cast<uint32_t>(e.line.size()));
                 HistoryList();
                 e.line.clear();
                 listed = true;
                 break;
-            } else if (key == KEY_ALT_F7) {
+            } else if (key == kKeyAltF7) {
                 HistoryClear();
-            } else if (key == KEY_F9) {
+            } else if (key == kKeyF9) {
                 NumberMode(e);
             }
         }
         CaretShow(CaretCharOf(e));
     }
     ConsoleSetContinueHook(nullptr);
-    g_Editing = nullptr;
+    s_Editing = nullptr;
     if (!listed) {
-        g_View.MoveTo(static_cast<uint32_t>(e.line.size()));
+        s_View.MoveTo(static_cast<uint32_t>(e.line.size()));
     }
     ConsoleWrite("\n");
     CopyCut(buffer, size, e.line);
@@ -502,69 +505,69 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
 }
 
 void HistoryAdd(const char* line) {
-    g_Shown = -1;
+    s_Shown = -1;
     if (line == nullptr || line[0] == 0) {
         return;
     }
-    HistoryBlock& h = g_History;
-    if (h.m_Count < static_cast<int32_t>(HISTORY_SIZE)) {
+    HistoryBlock& h = s_History;
+    if (h.m_Count < static_cast<int32_t>(kHistorySize)) {
         h.m_Entries[h.m_Count++] = line;
     } else {
         std::move(h.m_Entries.begin() + 1, h.m_Entries.end(), h.m_Entries.begin());
-        h.m_Entries[HISTORY_SIZE - 1] = line;
+        h.m_Entries[kHistorySize - 1] = line;
     }
     h.m_Current = h.m_Count - 1;
 }
 
 bool HistoryRecall(char* buffer, uint32_t size, int mode) {
-    HistoryBlock& h = g_History;
+    HistoryBlock& h = s_History;
     if (h.m_Count == 0) {
         return false;
     }
     switch (mode) {
-    case HISTORY_LAST:
-    case HISTORY_CURRENT:
+    case kHistoryLast:
+    case kHistoryCurrent:
         break;
-    case HISTORY_NEXT:
+    case kHistoryNext:
         // m_Current may stand one past the newest entry: there is no next entry there, so
         // Down past the newest empties the line even with a full history.
         if (h.m_Current < h.m_Count) {
             ++h.m_Current;
         }
         break;
-    case HISTORY_PREVIOUS:
-        if (g_Shown == h.m_Current && h.m_Current != 0) {
+    case kHistoryPrevious:
+        if (s_Shown == h.m_Current && h.m_Current != 0) {
             --h.m_Current;
         }
         break;
-    case HISTORY_FIRST:
+    case kHistoryFirst:
         h.m_Current = 0;
         break;
-    case HISTORY_NEWEST:
+    case kHistoryNewest:
         h.m_Current = h.m_Count - 1;
         break;
     default:
         return false;
     }
-    g_Shown = mode == HISTORY_LAST ? h.m_Count - 1 : h.m_Current;
-    if (!HistoryHas(g_Shown)) {
+    s_Shown = mode == kHistoryLast ? h.m_Count - 1 : h.m_Current;
+    if (!HistoryHas(s_Shown)) {
         return false;
     }
-    CopyCut(buffer, size, h.m_Entries[g_Shown]);
+    CopyCut(buffer, size, h.m_Entries[s_Shown]);
     return true;
 }
 
 bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
-    HistoryBlock& h = g_History;
+    HistoryBlock& h = s_History;
     if (h.m_Count == 0 || size == 0) {
         return false;
     }
     length = std::min<uint32_t>(length, static_cast<uint32_t>(strnlen(buffer, size)));
     for (int32_t k = 1; k <= h.m_Count; ++k) {
-        int32_t i = ((g_SearchPos < 0 ? -1 : g_SearchPos) + k) % h.m_Count;
+        int32_t i = ((s_SearchPos < 0 ? -1 : s_SearchPos) + k) % h.m_Count;
         const std::string& entry = h.m_Entries[i];
         if (entry.compare(0, length, buffer, length) == 0 && entry.size() >= length) {
-            g_SearchPos = i;
+            s_SearchPos = i;
             CopyCut(buffer, size, entry);
             return true;
         }
@@ -573,7 +576,7 @@ bool HistorySearchPrefix(char* buffer, uint32_t size, uint32_t length) {
 }
 
 bool HistoryComplete(char* buffer, uint32_t size) {
-    HistoryBlock& h = g_History;
+    HistoryBlock& h = s_History;
     if (!HistoryHas(h.m_Current) || size == 0) {
         return false;
     }
@@ -588,11 +591,11 @@ bool HistoryComplete(char* buffer, uint32_t size) {
 }
 
 bool HistoryList() {
-    HistoryBlock& h = g_History;
+    HistoryBlock& h = s_History;
     if (h.m_Count == 0) {
         return false;
     }
-    ConsoleWrite(LIST_HEADER.c_str());
+    ConsoleWrite(kListHeader.c_str());
     for (int32_t i = 0; i < h.m_Count; ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%2u: ", static_cast<unsigned>(i));
@@ -600,26 +603,26 @@ bool HistoryList() {
         ConsoleWrite(h.m_Entries[i].c_str());
         ConsoleWrite("\n");
     }
-    ConsoleWrite(LIST_FOOTER.c_str());
+    ConsoleWrite(kListFooter.c_str());
     return true;
 }
 
 void HistoryClear() {
-    g_History = HistoryBlock{};
-    g_Shown = -1;
-    g_SearchPos = -1;
+    s_History = HistoryBlock{};
+    s_Shown = -1;
+    s_SearchPos = -1;
 }
 
 bool HistoryEntry(char* buffer, uint32_t size, uint32_t n) {
-    if (n >= static_cast<uint32_t>(g_History.m_Count)) {
+    if (n >= static_cast<uint32_t>(s_History.m_Count)) {
         return false;
     }
-    CopyCut(buffer, size, g_History.m_Entries[n]);
+    CopyCut(buffer, size, s_History.m_Entries[n]);
     return true;
 }
 
 uint32_t HistoryCount() {
-    return static_cast<uint32_t>(g_History.m_Count);
+    return static_cast<uint32_t>(s_History.m_Count);
 }
 
 void ListCompletions(const char* prefix, int count) {
@@ -627,7 +630,7 @@ void ListCompletions(const char* prefix, int count) {
     if (dictionary == nullptr) {
         return;
     }
-    if (count > 10) {
+    if (count > kCompletionsListedAtOnce) {
         char question[64];
         std::snprintf(question, sizeof question, "\n\n%d results found, display? [y/N]\n", count);
         ConsoleWrite(question);
@@ -652,23 +655,23 @@ void ListCompletions(const char* prefix, int count) {
 
 void EraseShownLine(uint32_t cursor, uint32_t length) {
     if (ConsoleHasScreen()) {
-        g_View.MoveTo(std::min(cursor, g_View.Length()));
-        g_View.EraseAll();
+        s_View.MoveTo(std::min(cursor, s_View.Length()));
+        s_View.EraseAll();
         return;
     }
     PlainErase(cursor, length);
 }
 
 void CaretShow(char under) {
-    g_CaretChar = under;
-    g_CaretShown = true;
+    s_CaretChar = under;
+    s_CaretShown = true;
     ConsoleCaretCell(under, true);
 }
 
 void CaretHide() {
-    if (!g_CaretShown) {
+    if (!s_CaretShown) {
         return;
     }
-    g_CaretShown = false;
-    ConsoleCaretCell(g_CaretChar, false);
+    s_CaretShown = false;
+    ConsoleCaretCell(s_CaretChar, false);
 }

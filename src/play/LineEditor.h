@@ -8,43 +8,43 @@
 #include "platform/Console.h"
 
 // Keys as GetKey gives them: a plain key is its code, an extended key its second code * 256.
-constexpr int32_t KEY_BELL = 7;
-constexpr int32_t KEY_BACKSPACE = 8;
-constexpr int32_t KEY_TAB = 9;
-constexpr int32_t KEY_LINEFEED = 10;
-constexpr int32_t KEY_ENTER = 13;
-constexpr int32_t KEY_CTRL_R = 18;
-constexpr int32_t KEY_ESC = 27;
-constexpr int32_t KEY_CTRL_BACKSPACE = 127;
-constexpr int32_t KEY_HOME = CON_KEY_HOME * 256;
-constexpr int32_t KEY_UP = CON_KEY_UP * 256;
-constexpr int32_t KEY_PGUP = CON_KEY_PGUP * 256;
-constexpr int32_t KEY_LEFT = CON_KEY_LEFT * 256;
-constexpr int32_t KEY_RIGHT = CON_KEY_RIGHT * 256;
-constexpr int32_t KEY_END = CON_KEY_END * 256;
-constexpr int32_t KEY_DOWN = CON_KEY_DOWN * 256;
-constexpr int32_t KEY_PGDN = CON_KEY_PGDN * 256;
-constexpr int32_t KEY_INS = CON_KEY_INS * 256;
-constexpr int32_t KEY_DEL = CON_KEY_DEL * 256;
-constexpr int32_t KEY_F1 = CON_KEY_F1 * 256;
-constexpr int32_t KEY_F3 = (CON_KEY_F1 + 2) * 256;
-constexpr int32_t KEY_F7 = (CON_KEY_F1 + 6) * 256;
-constexpr int32_t KEY_F8 = (CON_KEY_F1 + 7) * 256;
-constexpr int32_t KEY_F9 = (CON_KEY_F1 + 8) * 256;
-constexpr int32_t KEY_ALT_F7 = CON_KEY_ALT_F7 * 256;
-// The end of the input (no key can come any more): CON_END_OF_INPUT.
-constexpr int32_t KEY_END_OF_INPUT = CON_END_OF_INPUT;
+constexpr int32_t kKeyBell = 7;
+constexpr int32_t kKeyBackspace = 8;
+constexpr int32_t kKeyTab = 9;
+constexpr int32_t kKeyLineFeed = 10;
+constexpr int32_t kKeyEnter = 13;
+constexpr int32_t kKeyCtrlR = 18;
+constexpr int32_t kKeyEsc = 27;
+constexpr int32_t kKeyCtrlBackspace = 127;
+constexpr int32_t kKeyHome = kConsoleKeyHome * 256;
+constexpr int32_t kKeyUp = kConsoleKeyUp * 256;
+constexpr int32_t kKeyPageUp = kConsoleKeyPgUp * 256;
+constexpr int32_t kKeyLeft = kConsoleKeyLeft * 256;
+constexpr int32_t kKeyRight = kConsoleKeyRight * 256;
+constexpr int32_t kKeyEnd = kConsoleKeyEnd * 256;
+constexpr int32_t kKeyDown = kConsoleKeyDown * 256;
+constexpr int32_t kKeyPageDown = kConsoleKeyPgDn * 256;
+constexpr int32_t kKeyInsert = kConsoleKeyIns * 256;
+constexpr int32_t kKeyDelete = kConsoleKeyDel * 256;
+constexpr int32_t kKeyF1 = kConsoleKeyF1 * 256;
+constexpr int32_t kKeyF3 = (kConsoleKeyF1 + 2) * 256;
+constexpr int32_t kKeyF7 = (kConsoleKeyF1 + 6) * 256;
+constexpr int32_t kKeyF8 = (kConsoleKeyF1 + 7) * 256;
+constexpr int32_t kKeyF9 = (kConsoleKeyF1 + 8) * 256;
+constexpr int32_t kKeyAltF7 = kConsoleKeyAltF7 * 256;
+// The end of the input (no key can come any more): kConsoleEndOfInput.
+constexpr int32_t kKeyEndOfInput = kConsoleEndOfInput;
 
-constexpr uint32_t HISTORY_SIZE = 32;
+constexpr uint32_t kHistorySize = 32;
 
 // Recall modes of HistoryRecall.
 enum HistoryMode : int {
-    HISTORY_LAST = 0,     // the line added last (Ctrl+R)
-    HISTORY_CURRENT = 1,  // the current entry (F3)
-    HISTORY_NEXT = 2,     // the next newer entry (Down)
-    HISTORY_PREVIOUS = 3, // the next older entry (Up)
-    HISTORY_FIRST = 4,    // the oldest entry (PgUp)
-    HISTORY_NEWEST = 5,   // the newest entry (PgDn)
+    kHistoryLast = 0,     // the line added last (Ctrl+R)
+    kHistoryCurrent = 1,  // the current entry (F3)
+    kHistoryNext = 2,     // the next newer entry (Down)
+    kHistoryPrevious = 3, // the next older entry (Up)
+    kHistoryFirst = 4,    // the oldest entry (PgUp)
+    kHistoryNewest = 5,   // the newest entry (PgDn)
 };
 
 // Makes the cursor visible, removes the argument parsers' expression hook and empties the
@@ -63,10 +63,10 @@ char* ReadPlainLine(char* buffer, uint32_t size);
 char* ReadLine(char* buffer, uint32_t size, bool withHistory);
 
 // One key without echo: a key read as the prefix 0 or 224 is read again and returned as its
-// second code * 256; CON_END_OF_INPUT when no key can come any more.
+// second code * 256; kConsoleEndOfInput when no key can come any more.
 int32_t GetKey();
 
-// Whether the input has ended (every further key read gives CON_END_OF_INPUT): the prompt loop
+// Whether the input has ended (every further key read gives kConsoleEndOfInput): the prompt loop
 // stops instead of reading empty lines forever.
 bool LineInputEnded();
 

@@ -17,13 +17,13 @@ bool TakeUnit(const char* word, MemCmdState& state);
 bool TakeStart(const char* word, MemCmdState& state, uint32_t* start);
 
 // The end or length operand becomes state.m_Len and *length. The area start .. start + length
-// is computed in 64 bits and refused when it reaches past MEM_ADDRESS_SPACE (the end word's
+// is computed in 64 bits and refused when it reaches past kMemAddressSpace (the end word's
 // error when one was given, else the start word's, or the start itself in hexadecimal when
 // both words are missing). Refused: "isn't a valid end address or length".
 bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdState& state,
                 uint32_t* length);
 
-// The data words argv[first] .. argv[argc - 1] into values (at most PARSE_MAX_VALUES);
+// The data words argv[first] .. argv[argc - 1] into values (at most kParseMaxValues);
 // refused: "isn't a valid data parameter" with the offending word.
 bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count);
 
@@ -34,7 +34,7 @@ bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* st
 
 // Whether the area of bytes from address lies inside the address space.
 inline bool InAddressSpace(uint64_t address, uint64_t bytes) {
-    return address + bytes <= MEM_ADDRESS_SPACE;
+    return address + bytes <= kMemAddressSpace;
 }
 
 // R's line: address, value (cut to the unit) and its ASCII column between apostrophes, then ending

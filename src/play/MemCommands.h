@@ -20,7 +20,7 @@ extern MemCmdState g_SearchState; // S: 1, 0, 0
 extern MemCmdState g_WriteState;  // W: 1, 0, 0
 
 // Bridge addresses are 24 bits: an area that reaches past this is refused rather than wrapped.
-constexpr uint64_t MEM_ADDRESS_SPACE = 0x1000000;
+constexpr uint64_t kMemAddressSpace = 0x1000000;
 
 // Sets the five states to their start values (called when the program starts).
 void InitMemCmdStates();

@@ -1,8 +1,7 @@
 #pragma once
 // Play's output: one print function with output categories (VERBOSE silences them, FLOG copies
-// them to a log file), line-by-line paging with a "more" prompt (H), and caret errors.
-#include "play/CommandHandlers.h"
-
+// them to a log file), line-by-line paging with a "more" prompt (H), and caret errors. The mask
+// in effect follows the running script level (ScriptState.h).
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -19,7 +18,13 @@ extern FILE* g_FlogFile;         // the log file, nullptr when none is open
 extern uint32_t g_FlogMask;      // the categories copied to the log file (15)
 extern uint32_t g_HaltLines;     // lines per page, 0 = no paging
 extern uint32_t g_LinesPrinted;  // lines shown since the last prompt
+extern uint32_t g_ScreenWidth;   // console width used to wrap long texts (80)
 extern const char* g_MorePrompt; // "-- more [ESC to exit] --"
+extern const char* g_Prompt;     // "=", which caret lines are placed after
+
+// Sets the masks, the page length, the line count and the screen width to their start values
+// (the log file stays as it is).
+void ResetOutput();
 
 // The console mask in effect: g_Verbose at the prompt; g_Verbose AND the innermost running
 // script level's mask while a script runs.
@@ -43,8 +48,3 @@ bool PagePause();
 // then the message straight to the console (neither logged nor silenced). Always false.
 bool PrintCaretError(uint32_t column, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
-
-// The handlers of the rows "verbose", "flog" and "h;halt".
-bool CmdVerbose(int32_t argc, char** argv, ExprValue* result);
-bool CmdFlog(int32_t argc, char** argv, ExprValue* result);
-bool CmdHalt(int32_t argc, char** argv, ExprValue* result);

@@ -1,88 +1,34 @@
 // The entry of Play: start-up, the command-line switches, one-command mode and the prompt loop.
 #include "common/StrPool.h"
-#include "common/Text.h"
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
 #include "hcl/HclBreak.h"
 #include "hcl/HclError.h"
+#include "hcl/HclStart.h"
 #include "hcl/HclTrace.h"
 #include "hcl/HclVersion.h"
+#include "hcl/ServicesAffinity.h"
 #include "play/ArgParsers.h"
+#include "play/Args.h"
+#include "play/CommandLine.h"
+#include "play/Commands.h"
 #include "play/Executor.h"
 #include "play/Keywords.h"
 #include "play/LineEditor.h"
 #include "play/Output.h"
+#include "play/PlayChipDef.h"
+#include "play/RunState.h"
+#include "play/ScriptRunner.h"
+#include "play/ScriptTokens.h"
 #include "play/Session.h"
+#include "play/StartupScript.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr size_t LINE_SIZE = 256;
-
-bool StartsWith(const char* word, const char* prefix) {
-    return std::strncmp(word, prefix, std::strlen(prefix)) == 0;
-}
-
-// The switches of the command line. A switch that ends the program sets m_Exit.
-struct Switches {
-    bool m_Exit = false;
-    int m_ExitCode = 0;
-    bool m_CpuGiven = false;
-    bool m_DebugGiven = false;
-};
-
-// Tests every word in order (so switches stand anywhere, in any case) and empties the
-// recognised ones.
-Switches HandleSwitches(int argc, char** argv) {
-    Switches s;
-    for (int i = 0; i < argc; ++i) {
-        char* word = argv[i];
-        LowerAsciiInPlace(word);
-        if (std::strcmp(word, "/?") == 0) {
-            PrintUsage();
-            s.m_Exit = true;
-            return s;
-        }
-        if (std::strcmp(word, "/nocard") == 0) {
-            PlayPrint(CAT_OUT, "!!!!! WARNING: Detected /nocard switch!\n!!!!! The LCD controller "
-                               "was not acquired.\n!!!!! Only the HELP command is supported in "
-                               "this mode.\n\n");
-            g_Acquired = false;
-        } else if (StartsWith(word, "/debug:")) {
-            // A refused switch fails the run, so that a script calling play sees it.
-            if (!oxHclParseDebugOptions(word + 7)) {
-                s.m_Exit = true;
-                s.m_ExitCode = 1;
-                return s;
-            }
-            s.m_DebugGiven = true;
-        } else if (StartsWith(word, "/break:")) {
-            if (!oxHclParseBreakpoints(word + 7)) {
-                char text[256];
-                const uint32_t code = oxHclGetLastError(text, sizeof(text));
-                std::printf("\n\n%s (%d)", text, static_cast<int>(code));
-                s.m_Exit = true;
-                s.m_ExitCode = 1;
-                return s;
-            }
-        } else if (StartsWith(word, "/cpu:")) {
-            uint32_t mask = 0;
-            if (ParseNumber(word + 5, 16, &mask) != 0) {
-                s.m_Exit = true;
-                s.m_ExitCode = 1;
-                return s;
-            }
-            ApplyAffinity(CpusFromMask(mask, AllowedCpus()));
-            s.m_CpuGiven = true;
-        } else {
-            continue;
-        }
-        word[0] = '\0';
-    }
-    return s;
-}
+constexpr size_t kLineSize = 256;
 
 // Writes the requested trace; false when it was requested and could not be written, which
 // fails the run (the trace's own message says why).
@@ -97,12 +43,12 @@ bool RunCommandLine(int argc, char** argv) {
         if (argv[i][0] == '\0') {
             continue; // a switch
         }
-        if (count >= MAX_ARGS - 1) {
+        if (count >= kMaxArgs - 1) {
             return PlayPrint(CAT_ERR, "ERROR: Too many arguments (max %u).\n",
-                             static_cast<unsigned>(MAX_ARGS - 1));
+                             static_cast<unsigned>(kMaxArgs - 1));
         }
         // A word keeps at most 255 characters, as the statement splitter keeps them.
-        std::snprintf(g_Argv[count], ARG_SIZE, "%s", argv[i]);
+        std::snprintf(g_Argv[count], kArgSize, "%s", argv[i]);
         ++count;
     }
     g_Argc = count;
@@ -113,11 +59,11 @@ bool RunCommandLine(int argc, char** argv) {
 
 void PromptLoop() {
     while (!g_Quit) {
-        char line[LINE_SIZE] = {};
+        char line[kLineSize] = {};
         g_LinesPrinted = 0;
         PlayPrint(CAT_CMD, "%s", g_Prompt);
         std::fflush(stdout);
-        if (ReadCommandLine(line, LINE_SIZE) != nullptr && line[0] != '\0') {
+        if (ReadCommandLine(line, kLineSize) != nullptr && line[0] != '\0') {
             bool ran = false;
             ExecuteStatements(line, std::strlen(line), &ran);
             if (ran) {
@@ -145,9 +91,11 @@ int main(int argc, char** argv) {
     InitSession(argc, argv);
     HelperInit();
     ConsoleInit();
-    // Token access is not built yet: the evaluator gets no resolver for register, feature and
-    // memory names.
+    // The evaluator asks the script's own tokens (arg[n], argn, retval); token access to
+    // registers, features and memory is not built yet.
+    ExprSetResolver(ResolveScriptTokens);
     SetExprHook(EvalArgHook);
+    SetCommandTable(g_Commands, RunScript);
     oxHclClearBreakpoints();
 
     char banner[256];
@@ -156,18 +104,15 @@ int main(int argc, char** argv) {
 
     g_Acquired = true;
     const Switches switches = HandleSwitches(argc, argv);
-    if (switches.m_Exit) {
+    if (switches.Exit) {
         std::fflush(stdout);
-        return switches.m_ExitCode;
+        return switches.ExitCode;
     }
-    if (!switches.m_CpuGiven) {
-        ApplyAffinity(CpusFromMask(1, AllowedCpus()));
-    }
+    // Without "/cpu:" the program runs on the first CPU it may use.
+    oxSetProcessAffinityMask(switches.CpuGiven ? switches.CpuMask : 1);
 
-    // The completion dictionary: the chip definition's feature names are not built yet, so it
-    // starts empty.
-    KeywordInit(&g_Keywords);
-    KeywordSetActive(&g_Keywords);
+    // The completion dictionary: the feature names of the chip definition.
+    FillFeatureDictionary(&g_Keywords);
 
     if (g_Acquired && !oxHclInitialize()) {
         char text[80];
@@ -176,18 +121,18 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return 1;
     }
-    // The chip definition (hot mode, the autostride features) and the start-up script
-    // "play.txt" are not built yet.
+    // The chip definition (hot mode, the autostride features) is not built yet.
+    RunStartupScript();
 
     if (HasCommandWords(argc, argv)) {
         const bool ok = RunCommandLine(argc, argv);
-        const bool traced = WriteTraceAtExit(switches.m_DebugGiven);
+        const bool traced = WriteTraceAtExit(switches.DebugGiven);
         std::fflush(stdout);
         return ok && traced ? 0 : 1;
     }
 
     PromptLoop();
-    const bool traced = WriteTraceAtExit(switches.m_DebugGiven);
+    const bool traced = WriteTraceAtExit(switches.DebugGiven);
     ArgvFree(g_Argv);
     ExprFreeVars();
     std::fflush(stdout);

@@ -2,8 +2,13 @@
 
 #include "BoardFixture.h"
 
+#include "support/BoardControls.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <regex>
+#include <set>
 #include <sstream>
 
 namespace boardtest {
@@ -12,10 +17,7 @@ namespace {
 class ControlTest : public BoardTest {
 protected:
     void TearDown() override {
-        for (const char* name : {"Q3VSIM_ABSENT", "Q3VSIM_DRIVER_VERSION", "Q3VSIM_FAULTS",
-                                 "Q3VSIM_PLL_LOCK_READS", "Q3VSIM_LOG"}) {
-            unsetenv(name);
-        }
+        q3vtest::ClearBoardControls();
         BoardTest::TearDown();
     }
     // The number of reads answered in a row without a reply, up to 10.
@@ -107,6 +109,32 @@ TEST_F(ControlTest, LogFileGetsOneLinePerEntry) {
     std::stringstream text;
     text << file.rdbuf();
     EXPECT_EQ(text.str(), "board 0 OUT 2: 07 00\nboard 0 IN 6: 08 00 00 00 00 00\n");
+}
+
+// The tests start without the controls they list (support/board_controls.txt): a variable the
+// sources read and the list lacks would leak from the calling shell into the tests. Every quoted
+// name of the board's variables counts, whether getenv reads it directly or through a helper.
+TEST(BoardControlList, NamesEveryVariableTheSourcesRead) {
+    const std::vector<std::string> listed = q3vtest::BoardControlNames();
+    const std::regex read(R"re("(Q3VBOARD|Q3VSIM_[A-Z0-9_]+)")re");
+    std::set<std::string> names;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::string(Q3V_SOURCE_DIR) + "/src")) {
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        std::ifstream file(entry.path());
+        std::stringstream text;
+        text << file.rdbuf();
+        const std::string source = text.str();
+        for (std::sregex_iterator it(source.begin(), source.end(), read), end; it != end; ++it) {
+            names.insert((*it)[1]);
+        }
+    }
+    EXPECT_GE(names.size(), 8u); // the search did find the readers
+    for (const std::string& name : names) {
+        EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
+    }
 }
 
 } // namespace

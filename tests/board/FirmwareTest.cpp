@@ -5,6 +5,7 @@
 
 #include "board/StateFile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <thread>
@@ -152,6 +153,62 @@ TEST_F(FirmwareTest, SplitRepliesAndShortReadsKeepTransferBoundaries) {
     EXPECT_EQ(Receive(), (Bytes{0, 1, 2, 3, 4}));
 }
 
+TEST_F(FirmwareTest, QueuedRepliesAreCountedUntilTakenWhole) {
+    Send({7, 0});
+    Send({9, 0});
+    Send(ReadRequest(0, kMemoryPort, 2));
+    EXPECT_EQ(m_Board->PendingReplies(), 3u);
+    EXPECT_EQ(Receive(1).size(), 1u); // the rest of the first reply stays queued
+    EXPECT_EQ(m_Board->PendingReplies(), 3u);
+    for (std::uint32_t left : {2u, 1u, 0u}) {
+        EXPECT_FALSE(Receive().empty());
+        EXPECT_EQ(m_Board->PendingReplies(), left);
+    }
+}
+
+TEST_F(FirmwareTest, FullReplyQueueMovesItsRepliesToTheFrontAndThenDropsNewOnes) {
+    // Each read reply, with the queue's frame around it, takes exactly a quarter of the queue.
+    constexpr std::uint32_t kQuarter = board::kReplyQueueSize / 4;
+    constexpr std::uint32_t kLength = kQuarter - sizeof(board::ReplyFrame) - 8;
+    static_assert(kLength <= 0xFFFF, "a read request carries a 16-bit length");
+    const auto pattern = [](std::uint32_t n) {
+        Bytes bytes(kLength);
+        for (std::uint32_t i = 0; i < kLength; ++i) {
+            bytes[i] = static_cast<std::uint8_t>(n * 37 + i * 7);
+        }
+        return bytes;
+    };
+    const auto address = [](std::uint32_t n) { return n * 0x10000; };
+    for (std::uint32_t n = 0; n < 5; ++n) {
+        ASSERT_TRUE(m_Board->WriteMemory(address(n), pattern(n)));
+    }
+    const auto request = [&](std::uint32_t n) {
+        Send(ReadRequest(address(n), kMemoryPort, kLength));
+    };
+    const auto expectReply = [&](std::uint32_t n) {
+        const Bytes reply = Receive();
+        ASSERT_EQ(reply.size(), 4 + kLength) << "reply " << n;
+        EXPECT_TRUE(std::equal(reply.begin() + 4, reply.end(), pattern(n).begin()))
+            << "reply " << n;
+    };
+
+    request(0);
+    request(1);
+    request(2);
+    expectReply(0);
+    expectReply(1); // the queue's first half is free now, its end is not
+    request(3);     // fills the end
+    request(0);     // fits only once the two waiting replies are moved to the front
+    request(4);     // fills the queue
+    EXPECT_EQ(m_Board->PendingReplies(), 4u);
+    request(1); // lost: no room left
+    EXPECT_EQ(m_Board->PendingReplies(), 4u);
+    for (std::uint32_t n : {2u, 3u, 0u, 4u}) {
+        expectReply(n);
+    }
+    EXPECT_TRUE(Receive().empty());
+}
+
 TEST_F(FirmwareTest, InterruptWordsComeInOrderUpToTheRingSize) {
     for (std::uint16_t i = 0; i < board::kInterruptRing; ++i) {
         EXPECT_TRUE(m_Board->RaiseInterrupt(static_cast<std::uint16_t>(2 * i + 1)));
@@ -205,7 +262,7 @@ TEST_F(FirmwareTest, StateOutlivesTheBoardObjectAndABadFileStartsAfresh) {
     m_Board.reset();
     const int fd = open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(pwrite(fd, "garbage!", 8, 0), 8);
+    ASSERT_EQ(pwrite(fd, "garbage!", 8, offsetof(board::BoardState, Magic)), 8);
     close(fd);
     m_Board = board::SimBoard::Attach(Folder(), 0);
     ASSERT_NE(m_Board, nullptr);

@@ -4,6 +4,7 @@
 #include "BoardFixture.h"
 
 #include "platform/UsbDevice.h"
+#include "support/Waiting.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,7 +20,7 @@ protected:
         setenv("Q3VSIM_DIR", Folder().c_str(), 1);
         BoardTest::SetUp();
         m_Device = UsbDeviceOpen("\\\\.\\ezusb-0");
-        ASSERT_NE(m_Device, USB_NO_HANDLE);
+        ASSERT_NE(m_Device, kUsbNoHandle);
     }
     void TearDown() override {
         UsbDeviceClose(m_Device);
@@ -31,7 +32,7 @@ protected:
                                   static_cast<std::uint32_t>(data.size()), returned);
     }
 
-    UsbDeviceHandle m_Device = USB_NO_HANDLE;
+    UsbDeviceHandle m_Device = kUsbNoHandle;
 };
 
 TEST_F(UsbDeviceTest, NamesOfDevicesAndPipes) {
@@ -53,21 +54,21 @@ TEST_F(UsbDeviceTest, NamesOfDevicesAndPipes) {
     };
     for (const auto& c : cases) {
         const UsbDeviceHandle handle = UsbDeviceOpen(c.Name);
-        EXPECT_EQ(handle != USB_NO_HANDLE, c.Opens) << c.Name;
-        if (handle != USB_NO_HANDLE) {
+        EXPECT_EQ(handle != kUsbNoHandle, c.Opens) << c.Name;
+        if (handle != kUsbNoHandle) {
             EXPECT_TRUE(UsbDeviceClose(handle));
         } else {
             EXPECT_EQ(UsbDeviceLastError(), ENOENT) << c.Name;
         }
     }
-    EXPECT_FALSE(UsbDeviceClose(USB_NO_HANDLE));
+    EXPECT_FALSE(UsbDeviceClose(kUsbNoHandle));
 }
 
 TEST_F(UsbDeviceTest, AbsentBoardDoesNotOpenAndFailsWhileOpen) {
     board::SetAbsent(2, true);
-    EXPECT_EQ(UsbDeviceOpen("ezusb-2"), USB_NO_HANDLE);
+    EXPECT_EQ(UsbDeviceOpen("ezusb-2"), kUsbNoHandle);
     EXPECT_EQ(UsbDeviceLastError(), ENODEV);
-    EXPECT_NE(UsbDeviceOpen("ezusb-3"), USB_NO_HANDLE);
+    EXPECT_NE(UsbDeviceOpen("ezusb-3"), kUsbNoHandle);
 
     board::SetAbsent(0, true);
     std::uint32_t returned = 1;
@@ -172,7 +173,7 @@ TEST_F(UsbDeviceTest, PipeInfoDescriptorAndVersion) {
 
 TEST_F(UsbDeviceTest, InterruptPipeWaitsForAWordOrItsTime) {
     const UsbDeviceHandle irq = UsbDeviceOpen("ezusb-0\\PIPE03");
-    ASSERT_NE(irq, USB_NO_HANDLE);
+    ASSERT_NE(irq, kUsbNoHandle);
     std::uint8_t word[2] = {};
     std::uint32_t returned = 0;
     EXPECT_FALSE(UsbDeviceReadPipe(irq, word, sizeof word, 5, &returned));
@@ -188,7 +189,7 @@ TEST_F(UsbDeviceTest, InterruptPipeWaitsForAWordOrItsTime) {
 
 TEST_F(UsbDeviceTest, ClosingThePipeEndsAWaitingRead) {
     const UsbDeviceHandle irq = UsbDeviceOpen("ezusb-0\\PIPE03");
-    ASSERT_NE(irq, USB_NO_HANDLE);
+    ASSERT_NE(irq, kUsbNoHandle);
     bool result = true;
     int error = 0;
     std::thread reader([&] {
@@ -197,7 +198,8 @@ TEST_F(UsbDeviceTest, ClosingThePipeEndsAWaitingRead) {
         result = UsbDeviceReadPipe(irq, word, sizeof word, 60000, &returned);
         error = UsbDeviceLastError();
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Closed while the read waits for a word.
+    EXPECT_TRUE(q3vtest::WaitUntil([] { return UsbDeviceGetPipeReads().Waiting == 1; }));
     UsbDeviceClose(irq);
     reader.join();
     EXPECT_FALSE(result);

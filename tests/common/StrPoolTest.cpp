@@ -130,7 +130,7 @@ TEST_F(PoolTest, PoolOfNoBuffersStillHandsOutText) {
 TEST(PoolSlots, NinthPoolIsRefusedAndFreeingMakesRoom) {
     StrPoolFreeAll(); // the default pool too
     std::vector<StrPool*> pools;
-    for (int i = 0; i < STR_POOL_SLOTS; ++i) {
+    for (int i = 0; i < kStrPoolSlots; ++i) {
         pools.push_back(StrPoolCreate(2, 16));
         ASSERT_NE(pools.back(), nullptr) << "pool " << i;
     }
@@ -157,11 +157,11 @@ TEST(PoolSlots, DefaultPoolIsUsableAfterFreeingAllPools) {
     std::strcpy(text, "after");
     EXPECT_EQ(StrSizeInPool(nullptr, text), 512u);
 
-    for (int32_t slot = 0; slot < STR_POOL_SLOTS; ++slot) {
+    for (int32_t slot = 0; slot < kStrPoolSlots; ++slot) {
         StrPoolFreeAt(slot);
     }
     StrPoolFreeAt(-1);
-    StrPoolFreeAt(STR_POOL_SLOTS);
+    StrPoolFreeAt(kStrPoolSlots);
     text = NextStrSized(nullptr, 600);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(StrSizeInPool(nullptr, text), 600u);

@@ -167,7 +167,10 @@ TEST_F(BreakTest, AccessesMatchByLaneRangeTimingAndValue) {
         {"bw:reg[40-b3]==1", 0x40, W, 0, 0x0008, 2, true},
         {"bw:reg[40-b3]==1", 0x40, W, 0, 0x0000, 2, false},
         {"bw:reg[40-b3]", 0x41, W, 0, 0, 1, false},
+        {"br:reg[40--42]", 0x3F, R, 0, 0, 1, false}, // both ends of a range, by byte
+        {"br:reg[40--42]", 0x40, R, 0, 0, 1, true},
         {"br:reg[40--42]", 0x43, R, 0, 0, 1, true},
+        {"br:reg[40--42]", 0x44, R, 0, 0, 1, false},
         {"br:reg[40--42]", 0x42, R, 0, 0, 2, true},
         {"br:reg[40--42]", 0x44, R, 0, 0, 2, false},
         {"br:reg[40--42]", 0x3E, R, 0, 0, 2, false},

@@ -80,6 +80,29 @@ TEST_F(CsclFaultTest, WrongPacketBeforeTheReplyIsReportedOnceAndPassedOver) {
     }
 }
 
+// A burst read takes only the read reply of the length it asked for; another is passed over
+// whole, also when it comes in pieces.
+TEST_F(CsclFaultTest, BurstReadPassesOverAReadReplyOfAnotherLength) {
+    const Bytes first(m_Data.begin(), m_Data.begin() + 16);
+    for (const std::uint32_t split : {0u, 1u, 3u, 5u}) {
+        board::SetSplitSize(split);
+        Capture();
+        // An empty read reply ahead of the one asked for (the wrong packet made type 1).
+        board::InjectFault(board::Fault::WrongType, 1, 1);
+        Bytes back(16, 0xCC);
+        EXPECT_EQ(oxCsclBurstRdMge(0x1000, 16, 5, back.data()), 16u) << split;
+        EXPECT_EQ(back, first) << split;
+
+        // The only reply reports 6 bytes too many: nothing of it is taken.
+        board::InjectFault(board::Fault::Overlong, 1, 6);
+        back.assign(16, 0xCC);
+        EXPECT_EQ(oxCsclBurstRdMge(0x1000, 16, 5, back.data()), 0u) << split;
+        EXPECT_EQ(back, Bytes(16, 0)) << split;
+        EXPECT_EQ(m_Board->PendingReplies(), 0u) << split;
+        EXPECT_EQ(Count(Captured(), "ASSERT - "), 0) << split; // no byte was taken for a type
+    }
+}
+
 TEST_F(CsclFaultTest, MissingReplyGivesZeroWithoutReport) {
     board::InjectFault(board::Fault::NoReply, board::kEveryReply);
     Capture();

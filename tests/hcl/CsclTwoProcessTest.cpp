@@ -52,6 +52,7 @@ pid_t StartWorker(const std::string& address, const std::string& output) {
         environment.emplace_back(*e);
     }
     environment.push_back("Q3V_CSCL_WORKER=" + address);
+    environment.emplace_back("Q3V_TEST_WORKER=1");
     std::vector<char*> envp;
     for (auto& e : environment) {
         envp.push_back(e.data());

@@ -7,6 +7,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/HclBreak.h"
 #include "hcl/HclData.h"
+#include "hcl/HclStart.h"
 #include "hcl/HclTrace.h"
 #include "platform/Console.h"
 

@@ -6,11 +6,8 @@
 #include "hcl/HclPoll.h"
 #include "hcl/Services.h"
 #include "support/TempFolder.h"
+#include "support/Waiting.h"
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,47 +15,23 @@ using namespace fronttest;
 
 namespace {
 
-// Counts calls of the callbacks and lets the test wait for them (a guard against a hang, not a
-// measured time).
-struct Counter {
-    std::mutex Lock;
-    std::condition_variable Changed;
-    unsigned A = 0;
-    unsigned B = 0;
-
-    template <typename Pred> bool WaitFor(Pred pred) {
-        std::unique_lock<std::mutex> lock(Lock);
-        return Changed.wait_for(lock, std::chrono::seconds(20), pred);
-    }
-};
-
-Counter& Count() {
-    static Counter s_Counter;
-    return s_Counter;
-}
+// The calls of the two callbacks.
+q3vtest::CallCount g_CallsA;
+q3vtest::CallCount g_CallsB;
 
 void CallbackA() {
-    {
-        std::lock_guard<std::mutex> lock(Count().Lock);
-        ++Count().A;
-    }
-    Count().Changed.notify_all();
+    g_CallsA.Add();
 }
 
 void CallbackB() {
-    {
-        std::lock_guard<std::mutex> lock(Count().Lock);
-        ++Count().B;
-    }
-    Count().Changed.notify_all();
+    g_CallsB.Add();
 }
 
-std::atomic<bool> g_Stopped{false};
+q3vtest::CallCount g_Stopped;
 
 void StopsItself() {
     oxSetPollInterruptCallback(nullptr);
-    g_Stopped = true;
-    Count().Changed.notify_all();
+    g_Stopped.Add();
 }
 
 class PollTest : public FrontTest {
@@ -68,9 +41,9 @@ protected:
         oxResetPollInterruptsForTesting();
         Acquire();
         m_Board->PrintCalls = false;
-        std::lock_guard<std::mutex> lock(Count().Lock);
-        Count().A = 0;
-        Count().B = 0;
+        g_CallsA.Reset();
+        g_CallsB.Reset();
+        g_Stopped.Reset();
     }
     void TearDown() override {
         oxResetPollInterruptsForTesting();
@@ -93,35 +66,55 @@ TEST_F(PollTest, TheThreadReadsThroughTheFrontAndCallsBackForSetBits) {
     ASSERT_TRUE(oxHclStartTrace(oxHCL_TRACE_READS, nullptr));
     ASSERT_TRUE(oxAddPollInterrupt(1, 2, 0x60, 4, 0x0001));
     ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
-    EXPECT_TRUE(Count().WaitFor([] { return Count().A >= 3; }));
+    EXPECT_TRUE(g_CallsA.WaitFor(3));
     ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
     // The reads went through the front: the trace holds them (one record, counted again).
     EXPECT_EQ(oxHclTraceRecordCount(), 2u);
+}
+
+TEST_F(PollTest, OnlyASourceWithAMaskedBitSetCallsBack) {
+    m_Board->StoreReg(0x60, 2, 0x0001);
+    m_Board->StoreReg(0x62, 2, 0xFFFE); // every bit but the one polled
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x62, 0, 0x0001));
+    ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x0001));
+    const std::size_t before = Calls().size();
+    ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
+    EXPECT_TRUE(g_CallsA.WaitFor(3));
+    ASSERT_TRUE(oxSetPollInterruptCallback(nullptr)); // the thread has ended
+    unsigned reads60 = 0;
+    unsigned reads62 = 0;
+    for (std::size_t i = before; i < Calls().size(); ++i) {
+        reads60 += Calls()[i] == "ReadReg16 60";
+        reads62 += Calls()[i] == "ReadReg16 62";
+    }
+    EXPECT_GE(reads62, 3u); // polled as often, but never a call
+    // A call for each read of the other source (but a last read after the callback was cleared).
+    EXPECT_LE(g_CallsA.Value(), reads60);
+    EXPECT_GE(g_CallsA.Value() + 1, reads60);
 }
 
 TEST_F(PollTest, ARunningThreadPicksUpANewCallback) {
     m_Board->StoreReg(0x60, 2, 0x8000);
     ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x8000));
     ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
-    ASSERT_TRUE(Count().WaitFor([] { return Count().A >= 1; }));
+    ASSERT_TRUE(g_CallsA.WaitFor(1));
     ASSERT_TRUE(oxSetPollInterruptCallback(CallbackB));
-    EXPECT_TRUE(Count().WaitFor([] { return Count().B >= 2; }));
+    ASSERT_TRUE(g_CallsB.WaitFor(1));
+    // Once the new callback has been called the old one is never called again (one thread
+    // calls them in turn), also not before the thread is stopped.
+    const unsigned a = g_CallsA.Value();
+    EXPECT_TRUE(g_CallsB.WaitFor(3));
     ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
-    // Stopped: the counts no longer move once the thread has been waited for.
-    std::lock_guard<std::mutex> lock(Count().Lock);
-    const unsigned a = Count().A, b = Count().B;
-    EXPECT_GE(a, 1u);
-    EXPECT_GE(b, 2u);
+    EXPECT_EQ(g_CallsA.Value(), a);
 }
 
 TEST_F(PollTest, ACallbackMayStopItsOwnThreadAndPollingCanStartAgain) {
     m_Board->StoreReg(0x60, 2, 0x0004);
     ASSERT_TRUE(oxAddPollInterrupt(0, 0, 0x60, 0, 0x0004));
-    g_Stopped = false;
     ASSERT_TRUE(oxSetPollInterruptCallback(StopsItself));
-    EXPECT_TRUE(Count().WaitFor([] { return g_Stopped.load(); }));
+    EXPECT_TRUE(g_Stopped.WaitFor(1));
     ASSERT_TRUE(oxSetPollInterruptCallback(CallbackA));
-    EXPECT_TRUE(Count().WaitFor([] { return Count().A >= 1; }));
+    EXPECT_TRUE(g_CallsA.WaitFor(1));
     ASSERT_TRUE(oxSetPollInterruptCallback(nullptr));
 }
 

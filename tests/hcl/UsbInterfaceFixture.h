@@ -6,6 +6,7 @@
 #include "board/SimBoard.h"
 #include "hcl/HclApi.h"
 #include "hcl/HclData.h"
+#include "hcl/HclStart.h"
 #include "platform/Console.h"
 #include "platform/SimFolder.h"
 #include "support/SimBoardSetup.h"

@@ -31,9 +31,7 @@ protected:
     void SetUp() override {
         const std::string play = std::string(Q3V_BINARY_DIR) + "/play";
         std::ifstream in(play, std::ios::binary);
-        if (!in) {
-            GTEST_SKIP() << "play is not built in " << Q3V_BINARY_DIR;
-        }
+        ASSERT_TRUE(in) << "play is not built in " << Q3V_BINARY_DIR;
         m_Image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         const std::string id = "47K20 HAL EXE";
         for (std::size_t o = 0; o + oxHCL_DATA_SIZE <= m_Image.size(); ++o) {

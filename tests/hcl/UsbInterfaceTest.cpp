@@ -142,35 +142,42 @@ TEST_F(UsbInterface, InitialisationLoadsTheDefaultTablesOfTheConfiguredDepths) {
     };
     const Case cases[] = {{0, 0, 0x004F}, {5, 6, 0x004F}, {1, 6, 0x0047}, {4, 2, 0x004F}};
 
-    auto rgb = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-        return r << 16 | g << 8 | b;
-    };
-    // The expected table of a depth code, built by bit replication of the entry number.
-    auto expected = [&](std::uint16_t code, std::uint16_t panel) {
-        std::vector<std::uint32_t> t(256, 0);
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            const std::uint32_t r3 = i >> 5, g3 = (i >> 2) & 7, b2 = i & 3;
-            const std::uint32_t r = r3 << 5 | r3 << 2 | r3 >> 1;
-            const std::uint32_t g = g3 << 5 | g3 << 2 | g3 >> 1;
-            const std::uint32_t b = b2 * 0x55;
-            switch (code) {
-            case 1:
-            case 5:
-                if (i < 64) {
-                    const std::uint32_t c5 = i & 31;
-                    t[i] = rgb(c5 << 3 | c5 >> 2, i << 2 | i >> 4, c5 << 3 | c5 >> 2);
-                }
-                break;
-            case 2:
-                break; // nothing written: the table stays as it was (0 after power-on)
-            case 6:
-                t[i] = (panel & 8) != 0 ? rgb(r, g, b) : (299 * r + 587 * g + 114 * b) / 1000;
-                break;
-            default:
-                t[i] = i * 0x010101;
-            }
+    // Entries of each default table, worked out by hand from its rule.
+    using Entries = std::vector<std::pair<std::uint32_t, std::uint32_t>>; // {index, entry}
+    // Depths 0 and 4: a grey ramp, the index in each of red, green and blue.
+    const Entries ramp = {{0x00, 0x000000}, {0x25, 0x252525}, {0x80, 0x808080}, {0xFF, 0xFFFFFF}};
+    // Depths 1 and 5: 64 entries, the index's 5 low bits widened to red and blue, the 6 bits
+    // to green; the rest of the table untouched (0 after power-on).
+    const Entries widened = {{0, 0x000000},  {1, 0x080408}, {31, 0xFF7DFF}, {32, 0x008200},
+                             {63, 0xFFFFFF}, {64, 0},       {0xFF, 0}};
+    // Depth 6, colour panel: red in bits 7-5 of the index, green in 4-2, blue in 1-0, each
+    // widened by repeating its bits.
+    const Entries colour = {{0x00, 0x000000}, {0x03, 0x0000FF}, {0x1C, 0x00FF00}, {0xE0, 0xFF0000},
+                            {0x25, 0x242455}, {0x92, 0x9292AA}, {0xFF, 0xFFFFFF}};
+    // Depth 6, monochrome panel: the same colours as one grey level, 0.299 R + 0.587 G +
+    // 0.114 B rounded down.
+    const Entries grey = {{0x00, 0},  {0x03, 29},  {0x1C, 149}, {0xE0, 76},
+                          {0x25, 41}, {0x92, 148}, {0xFF, 255}};
+    // Depth 2: nothing written.
+    const Entries untouched = {{0x00, 0}, {0x80, 0}, {0xFF, 0}};
+    const auto expected = [&](std::uint16_t code, std::uint16_t panel) -> const Entries& {
+        switch (code) {
+        case 1:
+        case 5:
+            return widened;
+        case 2:
+            return untouched;
+        case 6:
+            return (panel & 8) != 0 ? colour : grey;
+        default:
+            return ramp;
         }
-        return t;
+    };
+    const auto expectTable = [this](std::uint32_t address, const Entries& entries) {
+        const std::vector<std::uint32_t> table = Lut(address, 256);
+        for (const auto& [index, entry] : entries) {
+            EXPECT_EQ(table[index], entry) << "entry " << index;
+        }
     };
 
     for (const Case& c : cases) {
@@ -181,8 +188,8 @@ TEST_F(UsbInterface, InitialisationLoadsTheDefaultTablesOfTheConfiguredDepths) {
         block.SetListValue(0x20, c.Panel);
         m_Board->PowerOn();
         ASSERT_TRUE(InitRegisters(oxHCL_INIT_NOVRAM));
-        EXPECT_EQ(Lut(oxLCD_LUT0_ADDRESS, 256), expected(c.Main, c.Panel));
-        EXPECT_EQ(Lut(oxLCD_LUT1_ADDRESS, 256), expected(c.Pip, c.Panel));
+        expectTable(oxLCD_LUT0_ADDRESS, expected(c.Main, c.Panel));
+        expectTable(oxLCD_LUT1_ADDRESS, expected(c.Pip, c.Panel));
     }
 }
 

@@ -3,9 +3,8 @@
 
 #include "CsclFixture.h"
 
-#include <atomic>
-#include <chrono>
-#include <thread>
+#include "platform/UsbDevice.h"
+#include "support/Waiting.h"
 
 namespace cscltest {
 namespace {
@@ -194,62 +193,62 @@ TEST_F(UsbTransportTest, PacketPrintout) {
                           "\nUsb Transport: PKT << 0x00 0x00\n len 1\n");
 }
 
-std::atomic<int> g_Calls{0};
+q3vtest::CallCount g_Calls;
+q3vtest::CallCount g_OtherCalls;
 void CountCall() {
-    ++g_Calls;
+    g_Calls.Add();
 }
-
-// Waits (up to a generous limit, not a measured time) until the condition holds.
-template <typename Condition> bool Eventually(Condition condition) {
-    for (int i = 0; i < 5000; ++i) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return condition();
+void CountOtherCall() {
+    g_OtherCalls.Add();
 }
 
 TEST_F(UsbTransportTest, InterruptWordsCallTheCallback) {
-    g_Calls = 0;
+    g_Calls.Reset();
+    g_OtherCalls.Reset();
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountCall));
     EXPECT_EQ(oxUsbTransportGetInterruptStatus(), oxUSB_IRQ_OK);
     EXPECT_TRUE(oxUsbTransportInterruptRunning());
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0001));
-    EXPECT_TRUE(Eventually([] { return g_Calls == 1; }));
+    EXPECT_TRUE(g_Calls.WaitFor(1));
     // A word with bit 0 clear is reported and passed over; the thread goes on.
     Capture();
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0002));
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0003));
-    EXPECT_TRUE(Eventually([] { return g_Calls == 2; }));
+    EXPECT_TRUE(g_Calls.WaitFor(2));
     EXPECT_EQ(Captured(), "Usb Transport: Bad interrupt word 0x0002 ignored.\n");
     // Installing again only replaces the callback.
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountCall));
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(nullptr));
     EXPECT_FALSE(oxUsbTransportInterruptRunning());
+    // A word after the callback was taken away calls nothing: by the time a new callback has
+    // been called, the old one still has its two calls.
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0001));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(g_Calls, 2);
+    EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountOtherCall));
+    ASSERT_TRUE(m_Board->RaiseInterrupt(0x0005));
+    EXPECT_TRUE(g_OtherCalls.WaitFor(1));
+    EXPECT_EQ(g_Calls.Value(), 2u);
 }
 
 TEST_F(UsbTransportTest, InterruptThreadOutlivesAnIdleSecond) {
-    g_Calls = 0;
+    g_Calls.Reset();
+    const std::uint32_t timedOut = UsbDeviceGetPipeReads().TimedOut;
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountCall));
-    std::this_thread::sleep_for(std::chrono::milliseconds(oxUSB_INTERRUPT_WAIT_MS + 200));
+    // The thread's read waits its whole time for a word that does not come.
+    ASSERT_TRUE(q3vtest::WaitUntil([&] { return UsbDeviceGetPipeReads().TimedOut > timedOut; }));
     EXPECT_TRUE(oxUsbTransportInterruptRunning());
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0101));
-    EXPECT_TRUE(Eventually([] { return g_Calls == 1; }));
+    EXPECT_TRUE(g_Calls.WaitFor(1));
 }
 
 TEST_F(UsbTransportTest, EndedInterruptThreadIsStartedAgain) {
-    g_Calls = 0;
+    g_Calls.Reset();
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountCall));
     EXPECT_TRUE(oxCsclCloseInterrupt()); // the read fails: the thread ends
-    EXPECT_TRUE(Eventually([] { return !oxUsbTransportInterruptRunning(); }));
+    EXPECT_TRUE(q3vtest::WaitUntil([] { return !oxUsbTransportInterruptRunning(); }));
     EXPECT_TRUE(oxUsbTransportSetInterruptCallback(&CountCall));
     EXPECT_TRUE(oxUsbTransportInterruptRunning());
     ASSERT_TRUE(m_Board->RaiseInterrupt(0x0001));
-    EXPECT_TRUE(Eventually([] { return g_Calls == 1; }));
+    EXPECT_TRUE(g_Calls.WaitFor(1));
 }
 
 TEST_F(UsbTransportTest, InterruptCallbackFailsWithoutItsPipe) {

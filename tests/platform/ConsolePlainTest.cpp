@@ -8,7 +8,7 @@ namespace {
 std::string KeysOf(const std::string& bytes) {
     ConsoleSetInputForTesting(bytes.data(), static_cast<unsigned>(bytes.size()));
     std::string out;
-    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;) {
+    for (int c; (c = ConsoleGetch()) != kConsoleEndOfInput;) {
         out += static_cast<char>(c);
     }
     ConsoleSetInputForTesting(nullptr, 0);
@@ -25,8 +25,8 @@ TEST(ConsolePlain, LineEndsAreOneEnter) {
 TEST(ConsolePlain, EndOfInputKeepsAnsweringAndPollsReportAKey) {
     ConsoleSetInputForTesting("x", 1);
     EXPECT_EQ(ConsoleGetch(), 'x');
-    EXPECT_EQ(ConsoleGetch(), CON_END_OF_INPUT);
-    EXPECT_EQ(ConsoleGetch(), CON_END_OF_INPUT);
+    EXPECT_EQ(ConsoleGetch(), kConsoleEndOfInput);
+    EXPECT_EQ(ConsoleGetch(), kConsoleEndOfInput);
     EXPECT_TRUE(ConsoleKbhit());
     ConsoleSetInputForTesting(nullptr, 0);
 }

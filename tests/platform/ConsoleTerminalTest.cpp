@@ -17,7 +17,7 @@ namespace {
 std::vector<int> TerminalKeysOf(const std::string& bytes) {
     ConsoleSetTerminalInputForTesting(bytes.data(), static_cast<unsigned>(bytes.size()));
     std::vector<int> keys;
-    for (int c; (c = ConsoleGetch()) != CON_END_OF_INPUT;) {
+    for (int c; (c = ConsoleGetch()) != kConsoleEndOfInput;) {
         keys.push_back(c);
     }
     ConsoleSetInputForTesting(nullptr, 0);
@@ -25,28 +25,28 @@ std::vector<int> TerminalKeysOf(const std::string& bytes) {
 }
 
 TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
-    const int E = CON_PREFIX_EXTENDED, F = CON_PREFIX_FUNCTION;
+    const int E = kConsolePrefixExtended, F = kConsolePrefixFunction;
     struct Case {
         std::string bytes;
         std::vector<int> keys;
     };
     const Case cases[] = {
-        {"\x1b[A", {E, CON_KEY_UP}},
-        {"\x1b[B", {E, CON_KEY_DOWN}},
-        {"\x1b[C", {E, CON_KEY_RIGHT}},
-        {"\x1b[D", {E, CON_KEY_LEFT}},
-        {"\x1bOA", {E, CON_KEY_UP}},
-        {"\x1b[1;5A", {E, CON_KEY_UP}}, // modifiers on other keys are dropped
-        {"\x1b[H", {E, CON_KEY_HOME}},
-        {"\x1bOH", {E, CON_KEY_HOME}},
-        {"\x1b[1~", {E, CON_KEY_HOME}},
-        {"\x1b[7~", {E, CON_KEY_HOME}},
-        {"\x1b[F", {E, CON_KEY_END}},
-        {"\x1b[4~", {E, CON_KEY_END}},
-        {"\x1b[2~", {E, CON_KEY_INS}},
-        {"\x1b[3~", {E, CON_KEY_DEL}},
-        {"\x1b[5~", {E, CON_KEY_PGUP}},
-        {"\x1b[6~", {E, CON_KEY_PGDN}},
+        {"\x1b[A", {E, kConsoleKeyUp}},
+        {"\x1b[B", {E, kConsoleKeyDown}},
+        {"\x1b[C", {E, kConsoleKeyRight}},
+        {"\x1b[D", {E, kConsoleKeyLeft}},
+        {"\x1bOA", {E, kConsoleKeyUp}},
+        {"\x1b[1;5A", {E, kConsoleKeyUp}}, // modifiers on other keys are dropped
+        {"\x1b[H", {E, kConsoleKeyHome}},
+        {"\x1bOH", {E, kConsoleKeyHome}},
+        {"\x1b[1~", {E, kConsoleKeyHome}},
+        {"\x1b[7~", {E, kConsoleKeyHome}},
+        {"\x1b[F", {E, kConsoleKeyEnd}},
+        {"\x1b[4~", {E, kConsoleKeyEnd}},
+        {"\x1b[2~", {E, kConsoleKeyIns}},
+        {"\x1b[3~", {E, kConsoleKeyDel}},
+        {"\x1b[5~", {E, kConsoleKeyPgUp}},
+        {"\x1b[6~", {E, kConsoleKeyPgDn}},
         {"\x1bOP", {F, 59}},
         {"\x1bOS", {F, 62}},
         {"\x1b[11~", {F, 59}},
@@ -57,10 +57,10 @@ TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
         {"\x1b[19~", {F, 66}},
         {"\x1b[20~", {F, 67}},
         {"\x1b[21~", {F, 68}},
-        {"\x1b[23~", {E, CON_KEY_F11}},
-        {"\x1b[24~", {E, CON_KEY_F12}},
-        {"\x1b[18;3~", {F, CON_KEY_ALT_F7}},
-        {"\x1b\x1b[18~", {F, CON_KEY_ALT_F7}},
+        {"\x1b[23~", {E, kConsoleKeyF11}},
+        {"\x1b[24~", {E, kConsoleKeyF12}},
+        {"\x1b[18;3~", {F, kConsoleKeyAltF7}},
+        {"\x1b\x1b[18~", {F, kConsoleKeyAltF7}},
         {"\x1b[1;3P", {F, 104}},
     };
     for (const Case& c : cases) {
@@ -100,11 +100,11 @@ TEST(ConsoleTerminal, LoneEscapesUnknownSequencesAndPlainKeys) {
 
 TEST(ConsoleTerminal, PollsSeeTheSecondCodeOfAKey) {
     ConsoleSetTerminalInputForTesting("\x1b[A", 3);
-    EXPECT_EQ(ConsoleGetch(), CON_PREFIX_EXTENDED);
+    EXPECT_EQ(ConsoleGetch(), kConsolePrefixExtended);
     EXPECT_TRUE(ConsoleKbhit());
     EXPECT_FALSE(ConsoleInputEnded());
-    EXPECT_EQ(ConsoleGetch(), CON_KEY_UP);
-    EXPECT_EQ(ConsoleGetch(), CON_END_OF_INPUT);
+    EXPECT_EQ(ConsoleGetch(), kConsoleKeyUp);
+    EXPECT_EQ(ConsoleGetch(), kConsoleEndOfInput);
     EXPECT_TRUE(ConsoleInputEnded());
     ConsoleSetInputForTesting(nullptr, 0);
 }
@@ -185,8 +185,8 @@ TEST(ConsoleTerminal, RawKeysOnATerminalAndItsSettingsPutBack) {
     int lineEnd = ConsoleGetch();
     EXPECT_TRUE(lineEnd == '\n' || lineEnd == '\r') << lineEnd;
     pty.Type("\x1b[A\r");
-    EXPECT_EQ(ConsoleGetch(), CON_PREFIX_EXTENDED);
-    EXPECT_EQ(ConsoleGetch(), CON_KEY_UP);
+    EXPECT_EQ(ConsoleGetch(), kConsolePrefixExtended);
+    EXPECT_EQ(ConsoleGetch(), kConsoleKeyUp);
     EXPECT_EQ(ConsoleGetch(), '\r'); // CR stays CR on the way in
     ConsoleRestore();
     EXPECT_TRUE(IsCooked(pty.Settings()));

@@ -1,7 +1,7 @@
 #include "play/ArgParsers.h"
 
 #include "expr/Expr.h"
-#include "play/Session.h"
+#include "play/ScriptState.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -244,7 +244,7 @@ TEST(ArgParsers, ParseByteList) {
         for (const std::string& w : c.words) {
             argv.push_back(w.c_str());
         }
-        uint32_t values[PARSE_MAX_VALUES];
+        uint32_t values[kParseMaxValues];
         uint32_t count = 0;
         EXPECT_EQ(ParseByteList(values, &count, 16, 2, static_cast<int>(argv.size()), argv.data()),
                   c.result);
@@ -261,18 +261,18 @@ TEST(ArgParsers, ParseByteListStopsAt128Values) {
     for (const std::string& w : words) {
         argv.push_back(w.c_str());
     }
-    uint32_t values[PARSE_MAX_VALUES + 1];
-    values[PARSE_MAX_VALUES] = 0xDEAD;
+    uint32_t values[kParseMaxValues + 1];
+    values[kParseMaxValues] = 0xDEAD;
     uint32_t count = 0;
     EXPECT_EQ(ParseByteList(values, &count, 16, 0, static_cast<int>(argv.size()), argv.data()), 0);
-    EXPECT_EQ(count, PARSE_MAX_VALUES);
-    EXPECT_EQ(values[PARSE_MAX_VALUES], 0xDEADu);
+    EXPECT_EQ(count, kParseMaxValues);
+    EXPECT_EQ(values[kParseMaxValues], 0xDEADu);
 
     const std::string longText = "\"" + std::string(200, 'x') + "\"";
     const char* one[] = {longText.c_str(), "zz"};
     EXPECT_EQ(ParseByteList(values, &count, 16, 0, 2, one), 0);
-    EXPECT_EQ(count, PARSE_MAX_VALUES);
-    EXPECT_EQ(values[PARSE_MAX_VALUES], 0xDEADu);
+    EXPECT_EQ(count, kParseMaxValues);
+    EXPECT_EQ(values[kParseMaxValues], 0xDEADu);
 }
 
 TEST(ArgParsers, ParseColor) {
@@ -282,15 +282,15 @@ TEST(ArgParsers, ParseColor) {
         uint32_t value, kind;
     };
     const Case cases[] = {
-        {"R00FF00", OK, 0xFF00FF00, COLOR_RGB},
-        {"00FF00", OK, 0xFF00FF00, COLOR_RGB},
-        {"R80FF0000", OK, 0x80FF0000, COLOR_ARGB},
-        {"RFF,80,40", OK, 0xFFFF8040, COLOR_RGB},
-        {"rff,80,40", OK, 0xFFFF8040, COLOR_RGB},
-        {"Y10,80,80", OK, 0x00108080, COLOR_YCBCR},
-        {"y108080", OK, 0x00108080, COLOR_YCBCR},
-        {"R10,20,30,40", OK, 0x10203040, COLOR_ARGB},
-        {"R1FF,2,3", OK, 0xFFFF0203, COLOR_RGB}, // each part keeps its low 8 bits
+        {"R00FF00", OK, 0xFF00FF00, kColorRgb},
+        {"00FF00", OK, 0xFF00FF00, kColorRgb},
+        {"R80FF0000", OK, 0x80FF0000, kColorArgb},
+        {"RFF,80,40", OK, 0xFFFF8040, kColorRgb},
+        {"rff,80,40", OK, 0xFFFF8040, kColorRgb},
+        {"Y10,80,80", OK, 0x00108080, kColorYcbcr},
+        {"y108080", OK, 0x00108080, kColorYcbcr},
+        {"R10,20,30,40", OK, 0x10203040, kColorArgb},
+        {"R1FF,2,3", OK, 0xFFFF0203, kColorRgb}, // each part keeps its low 8 bits
         {"RFF,80", FAIL, 0, 0},
         {"RFF,zz,40", FAIL, 0, 0},
         {"Rzz", FAIL, 0, 0},

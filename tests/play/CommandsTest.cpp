@@ -83,8 +83,8 @@ TEST(CommandTable, EveryRowInOrderWithItsSectionNoCardRuleAndExactHelpLine) {
         {SEC_HIDDEN, "reset", 1, "RESET                                     - Reset USB interface"},
         // clang-format on
     };
-    static_assert(std::size(rows) == COMMAND_COUNT);
-    for (uint32_t i = 0; i < COMMAND_COUNT; ++i) {
+    static_assert(std::size(rows) == kCommandCount);
+    for (uint32_t i = 0; i < kCommandCount; ++i) {
         SCOPED_TRACE(rows[i].m_Aliases);
         EXPECT_STREQ(g_Commands[i].m_Aliases, rows[i].m_Aliases);
         EXPECT_EQ(g_Commands[i].m_Section, rows[i].m_Section);

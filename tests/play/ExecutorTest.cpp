@@ -15,7 +15,7 @@ std::vector<std::string> Split(const std::string& text, int32_t* count = nullptr
     for (int32_t i = 0; i < n; ++i) {
         words.emplace_back(args[static_cast<size_t>(i)]);
     }
-    for (int32_t i = n; i < MAX_ARGS; ++i) {
+    for (int32_t i = n; i < kMaxArgs; ++i) {
         EXPECT_STREQ(args[static_cast<size_t>(i)], "") << "word " << i << " past the count";
     }
     return words;
@@ -66,7 +66,7 @@ TEST(SplitArgs, LongWordsAreCutAndExtraWordsIgnored) {
     }
     int32_t count = 0;
     const Words words = Split(many, &count);
-    EXPECT_EQ(count, MAX_ARGS);
+    EXPECT_EQ(count, kMaxArgs);
     EXPECT_EQ(words.back(), "w127");
 }
 
@@ -263,4 +263,31 @@ TEST_F(Executor, DispatchRefusesUnbuiltAndNoCardCommands) {
     g_Acquired = true;
     EXPECT_FALSE(Run("XBS 1"));
     EXPECT_EQ(Output(), "ERROR: This command is not implemented yet.\n");
+}
+
+namespace {
+
+bool RecordingRunner(bool reportMissing, int32_t argc, char** argv, ExprValue* result) {
+    EXPECT_TRUE(reportMissing);
+    RecordingHandler(argc, argv, result);
+    return true;
+}
+
+} // namespace
+
+TEST_F(Executor, DispatchUsesTheTableAndRunnerItWasHanded) {
+    const CommandEntry table[] = {
+        {SEC_BASIC, "go;g", &RecordingHandler, 1, "G"},
+        {SEC_BASIC, "g;stop", nullptr, 1, "S"},
+    };
+    SetCommandTable(table, &RecordingRunner);
+    EXPECT_FALSE(Run("G 1; stop"));
+    EXPECT_EQ(Output(), "ERROR: This command is not implemented yet.\n");
+    // A word of the program's table is no command here: it goes to the script runner.
+    EXPECT_TRUE(Run("q now"));
+    SetCommandTable(g_Commands, &RunScript);
+    ASSERT_EQ(RecordedCalls().size(), 2u);
+    EXPECT_EQ(RecordedCalls()[0].m_Words, (Words{"g", "1"}));
+    EXPECT_EQ(RecordedCalls()[1].m_Words, (Words{"q", "now"}));
+    EXPECT_FALSE(g_Quit);
 }

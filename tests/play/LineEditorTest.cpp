@@ -17,11 +17,12 @@ std::string Ext(int code) {
 std::string Fn(int code) {
     return std::string{'\0', static_cast<char>(code)};
 }
-const std::string UP = Ext(CON_KEY_UP), DOWN = Ext(CON_KEY_DOWN), LEFT = Ext(CON_KEY_LEFT),
-                  RIGHT = Ext(CON_KEY_RIGHT), HOME = Ext(CON_KEY_HOME), END = Ext(CON_KEY_END),
-                  PGUP = Ext(CON_KEY_PGUP), PGDN = Ext(CON_KEY_PGDN), DEL = Ext(CON_KEY_DEL),
-                  INS = Ext(CON_KEY_INS), F1 = Fn(59), F2 = Fn(60), F3 = Fn(61), F7 = Fn(65),
-                  F8 = Fn(66), F9 = Fn(67), ALT_F7 = Fn(CON_KEY_ALT_F7);
+const std::string UP = Ext(kConsoleKeyUp), DOWN = Ext(kConsoleKeyDown), LEFT = Ext(kConsoleKeyLeft),
+                  RIGHT = Ext(kConsoleKeyRight), HOME = Ext(kConsoleKeyHome),
+                  END = Ext(kConsoleKeyEnd), PGUP = Ext(kConsoleKeyPgUp),
+                  PGDN = Ext(kConsoleKeyPgDn), DEL = Ext(kConsoleKeyDel), INS = Ext(kConsoleKeyIns),
+                  F1 = Fn(59), F2 = Fn(60), F3 = Fn(61), F7 = Fn(65), F8 = Fn(66), F9 = Fn(67),
+                  ALT_F7 = Fn(kConsoleKeyAltF7);
 const std::string ESC = "\x1b", BS = "\b", CTRL_BS = "\x7f", TAB = "\t", ENTER = "\r",
                   CTRL_R = "\x12";
 
@@ -258,7 +259,7 @@ TEST_F(LineEditor, TheOldestLineGoesAfter32) {
     for (int i = 0; i < 33; ++i) {
         Read("line" + std::to_string(i) + ENTER);
     }
-    EXPECT_EQ(HistoryCount(), HISTORY_SIZE);
+    EXPECT_EQ(HistoryCount(), kHistorySize);
     EXPECT_EQ(Read(F9 + "0" + ENTER + ENTER).text, "line1");
     // The recalled line was stored again, so line1 is the newest now and line2 the oldest.
     EXPECT_EQ(Read(PGUP + ENTER).text, "line2");
@@ -426,6 +427,22 @@ TEST_F(LineEditorTab, MoreThanTenMatchesAskFirst) {
     }
 }
 
+TEST_F(LineEditorTab, TenMatchesAreListedElevenAskFirst) {
+    for (const int count : {10, 11}) {
+        SCOPED_TRACE(count);
+        const bool asks = count > 10;
+        KeywordInit(&m_Dictionary);
+        for (int i = 0; i < count; ++i) {
+            KeywordAdd(&m_Dictionary, ("pip" + std::to_string(i + 10)).c_str());
+        }
+        EditRun r = Read("set p" + TAB + (asks ? "y" : "") + ENTER);
+        const std::string question =
+            "\n\n" + std::to_string(count) + " results found, display? [y/N]\n";
+        EXPECT_EQ(r.out.find(question) != std::string::npos, asks) << r.out;
+        EXPECT_NE(r.out.find("\npip10\n"), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(LineEditorTab, NoDictionaryNoCompletion) {
     KeywordSetActive(nullptr);
     EditRun r = Read("set v" + TAB + ENTER);
@@ -437,14 +454,14 @@ TEST(LineEditorKeys, ExtendedKeysComeAsTheirSecondCodeTimes256) {
     const std::string keys = "a" + UP + F7 + ALT_F7 + "\r";
     ConsoleSetInputForTesting(keys.data(), static_cast<unsigned>(keys.size()));
     EXPECT_EQ(GetKey(), 'a');
-    EXPECT_EQ(GetKey(), KEY_UP);
-    EXPECT_EQ(GetKey(), KEY_F7);
-    EXPECT_EQ(GetKey(), KEY_ALT_F7);
-    EXPECT_EQ(GetKey(), KEY_ENTER);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT);
+    EXPECT_EQ(GetKey(), kKeyUp);
+    EXPECT_EQ(GetKey(), kKeyF7);
+    EXPECT_EQ(GetKey(), kKeyAltF7);
+    EXPECT_EQ(GetKey(), kKeyEnter);
+    EXPECT_EQ(GetKey(), kKeyEndOfInput);
     const std::string cut = "\xE0";
     ConsoleSetInputForTesting(cut.data(), 1);
-    EXPECT_EQ(GetKey(), KEY_END_OF_INPUT); // a prefix without its second code
+    EXPECT_EQ(GetKey(), kKeyEndOfInput); // a prefix without its second code
     ConsoleSetInputForTesting(nullptr, 0);
 }
 

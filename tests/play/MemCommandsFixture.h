@@ -6,6 +6,7 @@
 #include "board/BoardControl.h"
 #include "board/SimBoard.h"
 #include "hcl/HclApi.h"
+#include "hcl/HclStart.h"
 #include "platform/Console.h"
 #include "platform/SimFolder.h"
 #include "play/MemCommands.h"

@@ -10,9 +10,7 @@
 namespace {
 
 TEST(MemCommandsProcess, AValueWrittenInOneRunIsReadInTheNext) {
-    if (!q3vtest::PlayIsBuilt()) {
-        GTEST_SKIP() << "play is not built in " << Q3V_BINARY_DIR;
-    }
+    ASSERT_TRUE(q3vtest::PlayIsBuilt()) << "play is not built in " << Q3V_BINARY_DIR;
     const q3vtest::TempFolder folder("q3v-memproc"); // removed in every outcome
     ASSERT_FALSE(folder.Path().empty());
     const auto run = [&](const char* words) { return q3vtest::RunPlay(folder.Path(), words); };

@@ -1,26 +1,9 @@
-// Output categories, the log file, paging, caret errors, and VERBOSE, FLOG and H.
+// Output categories, the log file, paging and caret errors.
 #include "PlayTestSupport.h"
 
 #include "platform/Console.h"
-#include "support/TempFolder.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A fresh folder for log files, removed with the object.
-class LogFolder : public q3vtest::TempFolder {
-public:
-    LogFolder() : TempFolder("play-output") {}
-};
 
 class Keys {
 public:
@@ -36,17 +19,6 @@ std::string Erase() {
         erase += "\b \b";
     }
     return erase;
-}
-
-// Runs a handler with the given words (argv[0] first).
-bool Call(CommandHandler handler, std::vector<std::string> words, ExprValue* result = nullptr) {
-    ArgVector args;
-    for (size_t i = 0; i < words.size(); ++i) {
-        std::snprintf(args[i], ARG_SIZE, "%s", words[i].c_str());
-    }
-    ExprValue value{};
-    return handler(static_cast<int32_t>(words.size()), args.Words(),
-                   result != nullptr ? result : &value);
 }
 
 } // namespace
@@ -99,7 +71,7 @@ TEST_F(PlayOutput, LongArgumentsAndPercentSignsAreShownWhole) {
 }
 
 TEST_F(PlayOutput, LogReceivesItsCategoriesAndIsFlushedAtOnce) {
-    LogFolder folder;
+    q3vtest::TempFolder folder("play-output");
     const std::string path = folder.File("log.txt");
     g_FlogFile = std::fopen(path.c_str(), "a+");
     ASSERT_NE(g_FlogFile, nullptr);
@@ -108,6 +80,7 @@ TEST_F(PlayOutput, LogReceivesItsCategoriesAndIsFlushedAtOnce) {
     PlayPrint(CAT_CMD, "=");
     PlayPrint(CAT_OUT, "out 50%%\n");
     PlayPrint(CAT_ERR, "err\n");
+    PlayPrint(CAT_OUT, "%s", ""); // an empty text (PRINT "") writes nothing, to either side
     // Read while the log is still open: an interrupted run keeps what was written.
     EXPECT_EQ(ReadFile(path), "out 50%\nerr\n");
     EXPECT_EQ(Output(), "");
@@ -143,110 +116,4 @@ TEST_F(PlayOutput, CaretErrorStandsUnderTheColumnAfterThePrompt) {
     g_Verbose = 0;
     EXPECT_FALSE(PrintCaretError(0, "ERROR: %s\n", "still shown"));
     EXPECT_EQ(Output(), "ERROR: still shown\n");
-}
-
-TEST_F(PlayOutput, VerboseWords) {
-    EXPECT_TRUE(Call(CmdVerbose, {"verbose", "out:off", "Cmd=OFF"}));
-    EXPECT_EQ(g_Verbose, CAT_SET | CAT_ERR);
-    EXPECT_EQ(Output(), "VERBOSE = CMD:OFF OUT:OFF SET:ON\n");
-
-    // The first unknown word fails the command; the words before it stay applied.
-    EXPECT_FALSE(Call(CmdVerbose, {"verbose", "out=on", "loud", "set:off"}));
-    EXPECT_EQ(g_Verbose, CAT_SET | CAT_ERR | CAT_OUT);
-    EXPECT_EQ(Output(), "ERROR: \"loud\" is unknown.");
-
-    for (const char* bad : {"cmd", "cmd:", "cmd:onn", "cmd-on", "cmdx:on", "cmd:o"}) {
-        EXPECT_FALSE(Call(CmdVerbose, {"verbose", bad})) << bad;
-    }
-    Output();
-    EXPECT_TRUE(Call(CmdVerbose, {"verbose", "?"}));
-    EXPECT_NE(Output().find(" VERBOSE [CMD=ON|OFF] [OUT=ON|OFF] [SET=ON|OFF]\n"),
-              std::string::npos);
-}
-
-TEST_F(PlayOutput, VerboseInAScriptChangesThatLevelOnly) {
-    {
-        ScriptLevel script("myscript");
-        EXPECT_TRUE(Call(CmdVerbose, {"verbose", "out:off"}));
-        EXPECT_EQ(g_CurFrame->m_Verbose, CAT_ALL & ~CAT_OUT);
-        EXPECT_EQ(g_Verbose, CAT_ALL);
-        // Inside a script only VERBOSE alone reports.
-        EXPECT_EQ(Output(), "");
-        EXPECT_TRUE(Call(CmdVerbose, {"verbose"}));
-        EXPECT_EQ(Output(), "VERBOSE = CMD:ON OUT:OFF SET:ON\n");
-    }
-    {
-        // The start-up script's VERBOSE changes the top-level mask.
-        ScriptLevel script("play.txt");
-        EXPECT_TRUE(Call(CmdVerbose, {"verbose", "cmd:off"}));
-        EXPECT_EQ(g_CurFrame->m_Verbose, CAT_ALL);
-        EXPECT_EQ(g_Verbose, CAT_ALL & ~CAT_CMD);
-    }
-}
-
-TEST_F(PlayOutput, FlogOpensLogsAndStops) {
-    LogFolder folder;
-    const std::string path = folder.File("log.txt");
-    EXPECT_FALSE(Call(CmdFlog, {"flog", "nul"}));
-    EXPECT_EQ(Output(), "ERROR: FLOG NUL can only be used after file logging is started.\n");
-
-    // An unknown word fails before anything is opened.
-    EXPECT_FALSE(Call(CmdFlog, {"flog", path, "cmd:off", "bogus"}));
-    EXPECT_EQ(g_FlogFile, nullptr);
-    EXPECT_EQ(g_FlogMask, CAT_ALL & ~CAT_CMD);
-    EXPECT_EQ(Output(), "ERROR: \"bogus\" is unknown.");
-
-    EXPECT_TRUE(Call(CmdFlog, {"flog", path, "cmd:on", "set:off"}));
-    EXPECT_NE(g_FlogFile, nullptr);
-    PlayPrint(CAT_SET, "not logged\n");
-    PlayPrint(CAT_OUT, "logged\n");
-    EXPECT_TRUE(Call(CmdFlog, {"flog", "NUL", "ignored"}));
-    EXPECT_EQ(g_FlogFile, nullptr);
-    EXPECT_EQ(Output(), "FLOG VERBOSE = CMD:ON OUT:ON SET:OFF\nnot logged\nlogged\n"
-                        "FLOG stopped file logging.\n");
-    // The log is closed before the stop message.
-    EXPECT_EQ(ReadFile(path), "logged\n");
-
-    // A later FLOG appends.
-    EXPECT_TRUE(Call(CmdFlog, {"flog", path}));
-    PlayPrint(CAT_OUT, "again\n");
-    EXPECT_EQ(ReadFile(path), "logged\nagain\n");
-}
-
-TEST_F(PlayOutput, FlogThatCannotOpenLeavesLoggingOff) {
-    LogFolder folder;
-    EXPECT_TRUE(Call(CmdFlog, {"flog", folder.File("first.txt")}));
-    Output();
-    const std::string bad = folder.File("missing/log.txt");
-    EXPECT_FALSE(Call(CmdFlog, {"flog", bad}));
-    EXPECT_EQ(g_FlogFile, nullptr);
-    EXPECT_EQ(Output(), "FLOG VERBOSE = CMD:ON OUT:ON SET:ON\n"
-                        "ERROR: Could not open file '" +
-                            bad + "' for writing.\n");
-}
-
-TEST_F(PlayOutput, HaltSetsThePageLength) {
-    const struct {
-        const char* m_Word;
-        bool m_Ok;
-        uint32_t m_Lines;
-    } cases[] = {
-        {"14", true, 14}, {"14h", true, 20}, {"0", true, 0}, {"1_0", true, 10}, {"zz", false, 0},
-    };
-    for (const auto& c : cases) {
-        g_HaltLines = 7;
-        ExprValue result{};
-        EXPECT_EQ(Call(CmdHalt, {"h", c.m_Word}, &result), c.m_Ok) << c.m_Word;
-        EXPECT_EQ(result.Number, 7u) << "the previous length is the result";
-        if (c.m_Ok) {
-            EXPECT_EQ(g_HaltLines, c.m_Lines) << c.m_Word;
-            EXPECT_EQ(Output(), "Current Halt setting: " + std::to_string(c.m_Lines) + " lines\n");
-        } else {
-            EXPECT_EQ(Output(), "ERROR: Invalid argument.\n");
-        }
-    }
-    g_HaltLines = 3;
-    EXPECT_TRUE(Call(CmdHalt, {"h", "1", "2"}));
-    EXPECT_EQ(g_HaltLines, 3u);
-    EXPECT_EQ(Output(), "Current Halt setting: 3 lines\n");
 }

@@ -1,17 +1,46 @@
 #pragma once
 // Shared set-up of Play's unit tests: fresh program state, captured console output and
-// stand-in command handlers installed into rows of the command table.
+// stand-in command handlers installed into rows of the command table, and handlers called
+// directly with a list of words.
+#include "play/Args.h"
 #include "play/Commands.h"
 #include "play/Executor.h"
 #include "play/Output.h"
+#include "play/OutputCommands.h"
+#include "play/RunState.h"
+#include "play/ScriptRunner.h"
+#include "play/ScriptState.h"
 #include "play/Session.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+// The whole content of a file (empty when it cannot be read).
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs a handler with the given words (argv[0] first).
+inline bool CallHandler(CommandHandler handler, std::vector<std::string> words,
+                        ExprValue* result = nullptr) {
+    ArgVector args;
+    for (size_t i = 0; i < words.size(); ++i) {
+        std::snprintf(args[i], kArgSize, "%s", words[i].c_str());
+    }
+    ExprValue value{};
+    return handler(static_cast<int32_t>(words.size()), args.Words(),
+                   result != nullptr ? result : &value);
+}
 
 // One recorded dispatch of a stand-in handler.
 struct RecordedCall {
@@ -58,6 +87,7 @@ class PlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitSession(0, nullptr);
+        SetCommandTable(g_Commands, RunScript);
         if (g_FlogFile != nullptr) {
             std::fclose(g_FlogFile);
             g_FlogFile = nullptr;
@@ -133,5 +163,5 @@ public:
 private:
     char m_Name[64];
     char m_Scope[72];
-    char* m_Words[MAX_ARGS] = {};
+    char* m_Words[kMaxArgs] = {};
 };

@@ -1,51 +1,21 @@
-// The processor affinity of "/cpu:" and the program-wide start values.
+// The program-wide start values.
 #include "PlayTestSupport.h"
 
 #include <string>
 
-TEST(CpuMask, BitsSelectTheAllowedCpusInOrder) {
-    using Cpus = std::vector<int>;
-    const struct {
-        uint32_t m_Mask;
-        Cpus m_Allowed;
-        Cpus m_Selected;
-    } cases[] = {
-        {1, {0, 1, 2, 3}, {0}},
-        {3, {0, 1, 2, 3}, {0, 1}},
-        {0xA, {0, 1, 2, 3}, {1, 3}},
-        {0xF, {0, 1, 2, 3}, {0, 1, 2, 3}},
-        // 0, and a mask above the process's own, mean the process's own mask.
-        {0, {0, 1, 2, 3}, {0, 1, 2, 3}},
-        {0x10, {0, 1, 2, 3}, {0, 1, 2, 3}},
-        {0xFFFFFFFF, {0, 1, 2, 3}, {0, 1, 2, 3}},
-        // Bit i is the i-th CPU the process may use, not CPU number i.
-        {1, {2, 5, 7}, {2}},
-        {2, {2, 5, 7}, {5}},
-        {5, {2, 5, 7}, {2, 7}},
-        {8, {2, 5, 7}, {2, 5, 7}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(CpusFromMask(c.m_Mask, c.m_Allowed), c.m_Selected) << std::hex << c.m_Mask;
-    }
-    // With 32 or more CPUs every mask selects something.
-    Cpus many;
-    for (int i = 0; i < 40; ++i) {
-        many.push_back(i);
-    }
-    EXPECT_EQ(CpusFromMask(0x80000000u, many), Cpus{31});
-}
-
-TEST(CpuMask, ApplyingTheAllowedSetKeepsIt) {
-    const std::vector<int> allowed = AllowedCpus();
-    ASSERT_FALSE(allowed.empty());
-    EXPECT_TRUE(ApplyAffinity(CpusFromMask(0, allowed)));
-    EXPECT_EQ(AllowedCpus(), allowed);
-}
-
 TEST(Session, StartValues) {
+    // Something changed in each module's state: InitSession resets them all.
     g_Verbose = 0;
     g_HaltLines = 9;
+    g_LinesPrinted = 4;
     g_Acquired = false;
+    g_Quit = true;
+    g_SingleStep = true;
+    g_LastIf.Number = 1;
+    g_ScriptDepth = 2;
+    g_CurFrame = &g_Frames[1];
+    g_Argc = 3;
+    std::snprintf(g_RunPath[1], kRunPathSize, "%s", "scripts/");
     InitSession(0, nullptr);
     EXPECT_EQ(g_Verbose, CAT_ALL);
     EXPECT_EQ(g_FlogMask, CAT_ALL);
@@ -54,9 +24,15 @@ TEST(Session, StartValues) {
     EXPECT_EQ(g_RandSeed, 1u);
     EXPECT_TRUE(g_Acquired);
     EXPECT_FALSE(g_Quit);
+    EXPECT_EQ(g_LinesPrinted, 0u);
+    EXPECT_FALSE(g_SingleStep);
+    EXPECT_EQ(g_LastIf.Number, 0u);
+    EXPECT_EQ(g_ScriptDepth, 0u);
+    EXPECT_EQ(g_CurFrame, nullptr);
+    EXPECT_EQ(g_Argc, 0);
     ASSERT_NE(g_Argv[0], nullptr);
-    ASSERT_NE(g_Argv[MAX_ARGS - 1], nullptr);
-    EXPECT_STREQ(g_Argv[MAX_ARGS - 1], "");
+    ASSERT_NE(g_Argv[kMaxArgs - 1], nullptr);
+    EXPECT_STREQ(g_Argv[kMaxArgs - 1], "");
     // Entry 0 of the script path is the current directory with its separator; the rest empty.
     const std::string entry0 = g_RunPath[0];
     ASSERT_FALSE(entry0.empty());

@@ -113,9 +113,7 @@ std::string FirstDifference(const std::vector<std::uint8_t>& traced,
 class TraceReplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!q3vtest::PlayIsBuilt()) {
-            GTEST_SKIP() << "play is not built in " << Q3V_BINARY_DIR;
-        }
+        ASSERT_TRUE(q3vtest::PlayIsBuilt()) << "play is not built in " << Q3V_BINARY_DIR;
         ASSERT_FALSE(m_Work.Path().empty());
     }
 

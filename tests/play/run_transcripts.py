@@ -2,11 +2,12 @@
 """Runs Play transcript cases: python3 run_transcripts.py <path of play> <cases folder> [names]
 
 Every *.txt file of the cases folder holds one or more cases (the format is in README.md). Each
-case runs play once, in a fresh temporary directory, with Q3VSIM_DIR set to a fresh folder of
-its own, and compares standard output, standard error, the exit code and any files named by
-"--- expect-file" blocks with the case's text. Names given after the folder select cases (by
-"file:case", by file name or by case name). Prints a diff for each failure and a closing line
-"N passed, M failed"; the exit code is 1 when a case failed (or none was found).
+case runs play once, in a fresh temporary directory, without the board's controls
+(../support/board_controls.txt) but for Q3VSIM_DIR, set to a fresh folder of its own, and the
+case's own "env:" lines; it compares standard output, standard error, the exit code and any
+files named by "--- expect-file" blocks with the case's text. Names given after the folder
+select cases (by "file:case", by file name or by case name). Prints a diff for each failure and
+a closing line "N passed, M failed"; the exit code is 1 when a case failed (or none was found).
 """
 import difflib
 import os
@@ -15,6 +16,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import board_controls  # noqa: E402
 
 # Guards against a case that never ends; not a timing check.
 RUN_LIMIT_SECONDS = 60
@@ -53,10 +58,56 @@ def unescape(line, where):
     return "".join(out)
 
 
-def block_text(lines, where):
+# What "%banner" stands for in a stdout block: the banner play prints first in every run, and
+# with a word the start-up that follows it: "nocard" the warnings of /nocard, "acquired" the
+# acquisition of a fresh board with the default configuration.
+BANNER = [
+    "47K20PLAY - test utility - Build 73 [L:84 A:62]",
+    "Hardware control layer for the Q3V47xxx LCD controller family",
+    "Configuration CRC 0057h (OK)",
+    "Bus Type            Direct 16-bit Mode1",
+]
+BANNER_FORMS = {
+    "": BANNER,
+    "nocard": BANNER + [
+        "",
+        "!!!!! WARNING: Detected /nocard switch!",
+        "!!!!! The LCD controller was not acquired.",
+        "!!!!! Only the HELP command is supported in this mode.",
+        "",
+    ],
+    "acquired": BANNER + [
+        "",
+        "",
+        "CSCL:MGE 0 Regs: 0x40 0x55 0x5e 0xdf 0x00 0x00",
+        "CSCL:MGE 1 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL:MGE 2 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL:MGE 3 Regs: 0x00 0x00 0x00 0x00 0x00 0x00",
+        "CSCL HW revision 1",
+    ],
+}
+
+
+def expand_banner(lines, where, allowed):
+    """Replaces each line "%banner [form]" by the lines it stands for."""
+    out = []
+    for line in lines:
+        if line != "%banner" and not line.startswith("%banner "):
+            out.append(line)
+            continue
+        if not allowed:
+            raise CaseError(f"{where}: %banner stands only in a stdout block")
+        form = line[len("%banner"):].strip()
+        if form not in BANNER_FORMS:
+            raise CaseError(f"{where}: unknown banner '{form}'")
+        out.extend(BANNER_FORMS[form])
+    return out
+
+
+def block_text(lines, where, banner=False):
     """A block's text: each line ends with a line feed. Blank lines at the end are dropped (they
     separate cases) unless the block is closed by a line "%end"; a last line "%noeol" takes the
-    line feed of the line before it away."""
+    line feed of the line before it away. With banner, "%banner" lines are expanded."""
     if "%end" in lines:
         lines = lines[:lines.index("%end")]
     else:
@@ -65,6 +116,7 @@ def block_text(lines, where):
     noeol = bool(lines) and lines[-1] == "%noeol"
     if noeol:
         lines = lines[:-1]
+    lines = expand_banner(lines, where, banner)
     text = "".join(unescape(l, where) + "\n" for l in lines)
     if noeol and text.endswith("\n"):
         text = text[:-1]
@@ -102,7 +154,7 @@ def parse_file(path):
             return
         kind, arg, start = block
         where = f"{path}:{start}"
-        text = block_text(block_lines, where)
+        text = block_text(block_lines, where, banner=kind == "stdout")
         if kind == "stdin":
             case.stdin = text
         elif kind == "stdout":
@@ -200,8 +252,8 @@ def run_case(play, case):
             with open(target, "w", encoding="utf-8", newline="") as f:
                 f.write(text)
         env = dict(os.environ)
+        board_controls.clear(env)
         env["Q3VSIM_DIR"] = sim
-        env.pop("Q3VBOARD", None)
         env.update(case.env)
         try:
             proc = subprocess.run([play] + case.args, cwd=work, env=env,

@@ -2,6 +2,8 @@
 // Runs the built `play` (Q3V_BINARY_DIR/play) as a separate process on a simulated board
 // folder, as a user would from a shell.
 
+#include "BoardControls.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -43,10 +45,13 @@ inline PlayRun RunProgramOnBoard(const std::string& program, const std::string& 
     if (!workDir.empty()) {
         line += "cd " + ShellWord(workDir) + " && ";
     }
-    // Board 0 of the folder, present, whatever Q3VBOARD and Q3VSIM_ABSENT the test's own
+    // Board 0 of the folder at the board's defaults, whatever controls the test's own
     // environment holds.
-    line += "env -u Q3VBOARD -u Q3VSIM_ABSENT Q3VSIM_DIR=" + ShellWord(board) + " " +
-            ShellWord(program) + " " + words + " <" +
+    line += "env";
+    for (const std::string& name : BoardControlNames()) {
+        line += " -u " + name;
+    }
+    line += " Q3VSIM_DIR=" + ShellWord(board) + " " + ShellWord(program) + " " + words + " <" +
             (input.empty() ? std::string("/dev/null") : ShellWord(input)) + " 2>&1";
     PlayRun run;
     FILE* pipe = popen(line.c_str(), "r");

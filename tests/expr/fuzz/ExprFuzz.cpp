@@ -40,15 +40,17 @@ ExprValue Text(const char* text) {
 }
 
 void Check(bool condition) {
-    if (!condition)
+    if (!condition) {
         std::abort();
+    }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > 4096)
+    if (size > 4096) {
         return 0;
+    }
     ExprFreeVars();
     ExprSetResolver(&FuzzResolver);
     const ExprValue three = Number(3);
@@ -67,17 +69,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t position = ExprEvaluate(text.data(), text.size(), &value, scope, &error);
     if (position == 0) {
         Check(value.IsString <= 1);
-        if (value.IsString)
+        if (value.IsString) {
             Check(std::memchr(value.Text, '\0', sizeof(value.Text)) != nullptr);
+        }
         // A result must be storable and read back unchanged.
         Check(ExprSetVar("$result", 7, &value, scope));
         ExprValue back{};
         Check(ExprGetVar("$result", 7, &back, scope));
         Check(back.IsString == value.IsString);
-        if (value.IsString)
+        if (value.IsString) {
             Check(std::strcmp(back.Text, value.Text) == 0);
-        else
+        } else {
             Check(back.Number == value.Number);
+        }
     } else {
         Check(error != nullptr);
         Check(position <= text.size() + 1);
@@ -87,8 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char name[256];
     size_t nameLength = 0;
     const char* nameError = nullptr;
-    if (ExprElementName(text.data(), text.size(), scope, name, &nameLength, &nameError) == 0)
+    if (ExprElementName(text.data(), text.size(), scope, name, &nameLength, &nameError) == 0) {
         Check(nameLength < sizeof(name) && name[nameLength] == '\0');
+    }
     ExprFreeVars();
     return 0;
 }

@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer) and runs it for a bounded time over the seed corpus.
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS]
 # Exit 0 when no fault was found, 1 on a fault (the input is kept in BUILD_DIR as crash-*,
-# leak-*, timeout-* or oom-*), 77 when clang or its fuzzer runtime is missing (test skipped).
+# leak-*, timeout-* or oom-*; libFuzzer is told to exit 1, since its own 77 would read as a skip),
+# 77 when clang or its fuzzer runtime is missing (test skipped).
 set -u
 SRC=${1:?source folder}
 OUT=${2:?build folder}
@@ -37,6 +38,6 @@ fi
 WORK="$OUT/corpus"
 rm -rf "$WORK"
 mkdir -p "$WORK"
-exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -rss_limit_mb=2048 -max_len=300 \
+exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -timeout_exitcode=1 -rss_limit_mb=2048 -max_len=300 \
     -dict="$SRC/tests/expr/fuzz/expr.dict" -artifact_prefix="$OUT/" -print_final_stats=1 \
     "$WORK" "$SRC/tests/expr/fuzz/corpus"

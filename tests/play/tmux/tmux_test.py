@@ -15,6 +15,11 @@ import tempfile
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+SUPPORT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support")
+sys.path.insert(0, SUPPORT)
+import board_controls  # noqa: E402
+
 PLAY = None
 EDITOR_TTY = None
 
@@ -31,10 +36,17 @@ class Pane:
         self.folder = tempfile.TemporaryDirectory(prefix="q3v-tmux-")
         self.socket = os.path.join(self.folder.name, "socket")
         full_env = dict(os.environ)
+        board_controls.clear(full_env)
         full_env.update(env or {})
         full_env.pop("TMUX", None)
         self.env = full_env
-        self.tmux("new-session", "-d", "-s", "t", "-x", str(width), "-y", str(height), command)
+        self.closed = False
+        try:
+            self.tmux("new-session", "-d", "-s", "t", "-x", str(width), "-y", str(height),
+                      command)
+        except BaseException:
+            self.close()
+            raise
 
     def tmux(self, *args):
         return subprocess.run(["tmux", "-S", self.socket, "-f", "/dev/null"] + list(args),
@@ -77,9 +89,28 @@ class Pane:
         return self.wait_for(lambda rows: text in "".join(rows), repr(text))
 
     def close(self):
+        """Ends the server and its programs and removes the folder; again does nothing."""
+        if self.closed:
+            return
+        self.closed = True
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.env,
                        capture_output=True)
         self.folder.cleanup()
+
+
+class PaneTest(unittest.TestCase):
+    """Panes and folders made through these are removed by the test's cleanups, which run also
+    when setUp or a wait fails, so no program or server is left behind."""
+
+    def open_pane(self, command, **kwargs):
+        pane = Pane(command, **kwargs)
+        self.addCleanup(pane.close)
+        return pane
+
+    def board_folder(self):
+        folder = tempfile.TemporaryDirectory(prefix="q3v-sim-")
+        self.addCleanup(folder.cleanup)
+        return folder.name
 
 
 # Runs a program, then tells whether the terminal's settings are what they were before it. The
@@ -89,15 +120,11 @@ RESTORE_CHECK = ('trap : INT; a=$(stty -g); %s; b=$(stty -g); '
                  'if [ "$a" = "$b" ]; then echo RESTORED; else echo CHANGED; fi; exec sleep 600')
 
 
-class PlayPrompt(unittest.TestCase):
+class PlayPrompt(PaneTest):
     def setUp(self):
-        self.sim = tempfile.TemporaryDirectory()
-        self.pane = Pane(shlex.quote(PLAY) + " /nocard", env={"Q3VSIM_DIR": self.sim.name})
+        self.sim = self.board_folder()
+        self.pane = self.open_pane(shlex.quote(PLAY) + " /nocard", env={"Q3VSIM_DIR": self.sim})
         self.pane.wait_last("=")
-
-    def tearDown(self):
-        self.pane.close()
-        self.sim.cleanup()
 
     def enter_line(self, text):
         self.pane.type(text)
@@ -114,6 +141,23 @@ class PlayPrompt(unittest.TestCase):
         self.pane.wait_last("=calc 1+2")
         self.pane.keys("Down", "Down")
         self.pane.wait_last("=")
+
+    def test_tab_completes_feature_names_of_the_chip(self):
+        # The dictionary holds the features of the selected 47K20: swheight completes whole
+        # with its blank; bltcmd belongs to the 47390 only, so "bltc" stays as typed.
+        self.pane.type("set swh")
+        self.pane.wait_last("=set swh")
+        self.pane.keys("Tab")
+        self.pane.wait_last("=set swheight")
+        self.pane.type("|")
+        self.pane.wait_last("=set swheight |")
+        self.pane.keys("Escape")
+        self.pane.wait_last("=")
+        self.pane.type("set bltc")
+        self.pane.wait_last("=set bltc")
+        self.pane.keys("Tab")
+        self.pane.type("|")
+        self.pane.wait_last("=set bltc|")
 
     def test_f7_lists_the_history(self):
         self.enter_line("calc 1+2")
@@ -140,8 +184,8 @@ class PlayPrompt(unittest.TestCase):
 
     def test_ctrl_c_puts_the_terminal_back(self):
         self.pane.close()
-        self.pane = Pane(RESTORE_CHECK % (shlex.quote(PLAY) + " /nocard"),
-                         env={"Q3VSIM_DIR": self.sim.name})
+        self.pane = self.open_pane(RESTORE_CHECK % (shlex.quote(PLAY) + " /nocard"),
+                                   env={"Q3VSIM_DIR": self.sim})
         self.pane.wait_last("=")
         self.pane.type("abc")
         self.pane.wait_last("=abc")
@@ -149,17 +193,13 @@ class PlayPrompt(unittest.TestCase):
         self.pane.wait_text("RESTORED")
 
 
-class PlayInAShell(unittest.TestCase):
+class PlayInAShell(PaneTest):
     """play started by an interactive shell with job control, as a user starts it."""
 
     def setUp(self):
-        self.sim = tempfile.TemporaryDirectory()
-        self.pane = Pane("PS1='$ ' bash --norc --noprofile -i", env={"Q3VSIM_DIR": self.sim.name})
+        self.pane = self.open_pane("PS1='$ ' bash --norc --noprofile -i",
+                                   env={"Q3VSIM_DIR": self.board_folder()})
         self.pane.wait_last("$")
-
-    def tearDown(self):
-        self.pane.close()
-        self.sim.cleanup()
 
     def test_ctrl_z_and_fg_go_on_editing_the_line(self):
         self.pane.type(shlex.quote(PLAY) + " /nocard")
@@ -180,13 +220,10 @@ class PlayInAShell(unittest.TestCase):
         self.pane.wait_row("132h (306t)")
 
 
-class EditorOnATerminal(unittest.TestCase):
+class EditorOnATerminal(PaneTest):
     def start(self, width=80):
-        self.pane = Pane(RESTORE_CHECK % shlex.quote(EDITOR_TTY), width=width)
+        self.pane = self.open_pane(RESTORE_CHECK % shlex.quote(EDITOR_TTY), width=width)
         self.pane.wait_last("=")
-
-    def tearDown(self):
-        self.pane.close()
 
     def test_tab_completes_and_lists(self):
         self.start()

@@ -1,0 +1,29 @@
+// Words that name files.
+#include "play/FileWord.h"
+
+#include "expr/Expr.h"
+#include "play/WordValue.h"
+
+#include <cstdio>
+#include <cstring>
+
+bool IsPathWord(const char* word) {
+    return std::strchr(word, '/') != nullptr && word[0] != '$' && word[0] != '(' && word[0] != '"';
+}
+
+std::string FileNameOfWord(const char* word) {
+    if (IsPathWord(word)) {
+        return word;
+    }
+    ExprValue value{};
+    const char* errorText = nullptr;
+    if (EvaluateWord(word, &value, &errorText) != 0) {
+        return word;
+    }
+    if (value.IsString != 0) {
+        return value.Text;
+    }
+    char digits[16];
+    std::snprintf(digits, sizeof(digits), "%X", value.Number);
+    return digits;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The flags of one run of Play that the prompt loop, the dispatcher and the commands share:
+// whether to quit, whether the controller was acquired, and the seed of the "rand" token.
+#include <cstdint>
+
+extern bool g_Quit;         // set by Q: ends the loop and stops scripts
+extern bool g_Acquired;     // whether the controller was acquired (false under /nocard)
+extern uint32_t g_RandSeed; // seed of the "rand" token (1)
+
+// Sets the flags above to their start values.
+void ResetRunState();
