@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 
@@ -152,8 +153,22 @@ public:
     // ---- Register values and hot mode ----
     uint32_t GetRegisterValue(uint32_t index, bool UseHCLList);
     bool SetRegisterValue(uint32_t index, bool UseHCLList, uint32_t value);
+    // For a register that the list holds twice: firstValue into the first entry, secondValue
+    // into the last; in hot mode only secondValue reaches the chip.
+    bool SetRegisterValuePair(uint32_t index, uint32_t firstValue, uint32_t secondValue);
     bool SetHotMode(bool on);
     bool IsHotMode() const { return m_fHotHotHot != 0; }
+    bool IsChipInitialized() const { return m_fInitialized != 0; }
+    // Resets the chip ("swreset" 0) when it was initialised; leaves hot mode. Always true.
+    bool ReleaseChip();
+
+    // ---- Redraw of the test pattern after a change of a display-size feature ----
+    bool SetAutoRedraw(bool on);
+    bool GetAutoRedraw() const { return m_fAutoRedraw != 0; }
+    bool SetRedrawOption(bool on);
+    bool GetRedrawOption() const { return m_fRedrawOption != 0; }
+    // Runs the pending redraw (RedrawPattern) once when auto-redraw is on.
+    void FlushRedraw();
 
     // ---- Feature texts and value entries (ChipDefTexts.cpp) ----
     const char* FormatFeatureValue(const char* name, uint32_t raw, bool forRead);
@@ -191,8 +206,10 @@ protected:
                           const std::function<void(uint32_t iPart, uint32_t shift)>& visit);
     // A number in the feature's radix with its unit, into text; hexDigits for radix 16.
     void FormatNumber(char* text, const ChipFeature& feature, uint32_t value, int hexDigits);
-    // One sequence entry as "c2A(text)" appended to text.
+    // One sequence entry as "c2A(text)" appended to text (a pool text), or to out.
     static void AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+                                    const char* entryText);
+    static void AppendSequenceEntry(std::string& out, uint32_t flags, uint32_t data,
                                     const char* entryText);
 
     // Tables (rows allocated = the capacities counted by the loader's first pass).
