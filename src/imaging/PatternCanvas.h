@@ -2,7 +2,7 @@
 // The work buffer as the painters see it: width x height 32-bit ARGB pixels, row after row, and
 // the primitives that write it with the request's alpha mask OR-ed in. Every write is clipped to
 // the picture, so a painter may hand any rectangle, even one reaching past the edges.
-#include "imaging/TestPattern.h"
+#include "imaging/PatternRequest.h"
 
 #include <cstdint>
 
