@@ -6,40 +6,52 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-struct GridGeometry {
-    int64_t W;
-    int64_t H;
-    int64_t L;
-    int64_t CellW;
-    int64_t CellH;
-    int64_t HalfW; // at least 1: a cell of 1 has ticks everywhere rather than a division by 0
-    int64_t HalfH;
+// What a grid coordinate (1-based) is along one axis; worked out once per column and per row.
+struct GridAxis {
+    bool Border;    // within the border of LineWidth
+    bool Line;      // a multiple of the cell size
+    bool Tens;      // a multiple of 10
+    bool Half;      // a multiple of half a cell
+    bool NearEdge;  // within three of the border
+    bool FirstLast; // the first or last inner coordinate
 };
 
-// The colour of grid pixel (x, y), 1-based, without the cross.
-uint32_t GridColour(const GridGeometry& g, int64_t x, int64_t y, uint32_t fg, uint32_t bg) {
-    if (x <= g.L || y <= g.L || x > g.W - g.L || y > g.H - g.L) {
+// The axis of size coordinates with border lineWidth and cells of cell (at least 1; a cell of
+// 1 has half cells of 1 rather than a division by 0).
+std::vector<GridAxis> MakeAxis(int64_t size, int64_t lineWidth, int64_t cell) {
+    const int64_t half = std::max<int64_t>(cell / 2, 1);
+    std::vector<GridAxis> axis(static_cast<size_t>(size));
+    for (int64_t i = 1; i <= size; ++i) {
+        GridAxis& a = axis[static_cast<size_t>(i - 1)];
+        a.Border = i <= lineWidth || i > size - lineWidth;
+        a.Line = i % cell == 0;
+        a.Tens = i % 10 == 0;
+        a.Half = i % half == 0;
+        a.NearEdge = i <= lineWidth + 3 || i > size - lineWidth - 3;
+        a.FirstLast = i == lineWidth + 1 || i == size - lineWidth;
+    }
+    return axis;
+}
+
+// The colour of the grid pixel at column c and row r, without the cross.
+uint32_t GridColour(const GridAxis& c, const GridAxis& r, uint32_t fg, uint32_t bg) {
+    if (c.Border || r.Border) {
         return fg;
     }
-    if (x % g.CellW == 0) {
-        return y % 10 == 0 ? 0 : fg;
+    if (c.Line) {
+        return r.Tens ? 0 : fg;
     }
-    if (y % g.CellH == 0) {
-        return x % 10 == 0 ? 0 : fg;
+    if (r.Line) {
+        return c.Tens ? 0 : fg;
     }
-    const bool nearTopOrBottom = y <= g.L + 3 || y > g.H - g.L - 3;
-    const bool nearLeftOrRight = x <= g.L + 3 || x > g.W - g.L - 3;
-    const bool halfX = x % g.HalfW == 0;
-    const bool halfY = y % g.HalfH == 0;
-    if ((halfX && nearTopOrBottom) || (halfY && nearLeftOrRight) || (halfX && halfY)) {
+    if ((c.Half && r.NearEdge) || (r.Half && c.NearEdge) || (c.Half && r.Half)) {
         return fg;
     }
-    const bool firstOrLastRow = y == g.L + 1 || y == g.H - g.L;
-    const bool firstOrLastColumn = x == g.L + 1 || x == g.W - g.L;
-    if ((firstOrLastRow && x % 10 == 0) || (firstOrLastColumn && y % 10 == 0)) {
+    if ((r.FirstLast && c.Tens) || (c.FirstLast && r.Tens)) {
         return fg;
     }
     return bg;
@@ -65,28 +77,30 @@ void DrawGridLabels(const PatternCanvas& canvas, const char* text, uint32_t fg, 
 
 void PatGrid(PatternCanvas& canvas) {
     const PatternRequest& request = canvas.Request();
-    GridGeometry g{};
-    g.W = canvas.Width();
-    g.H = canvas.Height();
-    g.L = request.LineWidth;
-    g.CellW = std::max<int64_t>(request.GridWidth, 1);
-    g.CellH = std::max<int64_t>(request.GridHeight, 1);
-    g.HalfW = std::max<int64_t>(g.CellW / 2, 1);
-    g.HalfH = std::max<int64_t>(g.CellH / 2, 1);
+    const int64_t w = canvas.Width();
+    const int64_t h = canvas.Height();
+    const int64_t lineWidth = request.LineWidth;
+    const std::vector<GridAxis> columns =
+        MakeAxis(w, lineWidth, std::max<int64_t>(request.GridWidth, 1));
+    const std::vector<GridAxis> rows =
+        MakeAxis(h, lineWidth, std::max<int64_t>(request.GridHeight, 1));
     const uint32_t fg = request.Fg;
     const uint32_t bg = request.Bg;
     const uint32_t cross = (fg & 0x00FFFFFF) | (request.AlphaMask & 0xFF000000);
     // The cross moves over W - L columns and H - L rows; a picture no larger than the border
     // has no room for it.
-    const bool withCross = request.Shift != 0 && g.W > g.L && g.H > g.L;
-    const int64_t sx = withCross ? request.Shift % (g.W - g.L) : 0;
-    const int64_t sy = withCross ? request.Shift % (g.H - g.L) : 0;
-    for (int64_t y = 1; y <= g.H; ++y) {
+    const bool withCross = request.Shift != 0 && w > lineWidth && h > lineWidth;
+    const int64_t sx = withCross ? request.Shift % (w - lineWidth) : 0;
+    const int64_t sy = withCross ? request.Shift % (h - lineWidth) : 0;
+    for (int64_t y = 1; y <= h; ++y) {
         uint32_t* row = canvas.Row(static_cast<int32_t>(y - 1));
-        const bool inRowBand = withCross && y >= sy && y < sy + g.L;
-        for (int64_t x = 1; x <= g.W; ++x) {
-            const bool inColumnBand = withCross && x >= sx && x < sx + g.L;
-            row[x - 1] = inRowBand != inColumnBand ? cross : GridColour(g, x, y, fg, bg);
+        const GridAxis& rowAxis = rows[static_cast<size_t>(y - 1)];
+        const bool inRowBand = withCross && y >= sy && y < sy + lineWidth;
+        for (int64_t x = 1; x <= w; ++x) {
+            const bool inColumnBand = withCross && x >= sx && x < sx + lineWidth;
+            row[x - 1] = inRowBand != inColumnBand
+                             ? cross
+                             : GridColour(columns[static_cast<size_t>(x - 1)], rowAxis, fg, bg);
         }
     }
     if (request.ShowText && request.Text != nullptr) {

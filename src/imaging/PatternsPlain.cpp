@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -75,6 +76,12 @@ void PatOld(PatternCanvas& canvas) {
     const int32_t boxX0 = static_cast<int32_t>(9 * static_cast<int64_t>(w) / 20);
     const int32_t boxX1 = boxX0 + w / 10;
     const int32_t boxY1 = 1 + band / 3;
+    // The ramp of inner pixel x - 1 of 1 .. w - 4: it reaches 255 at the last.
+    std::vector<uint32_t> ramp(static_cast<size_t>(w), kWhite);
+    for (int32_t x = 2; x < w - 2; ++x) {
+        const auto v = static_cast<uint32_t>(static_cast<int64_t>(x - 1) * 255 / inner);
+        ramp[static_cast<size_t>(x)] = v * 0x010101;
+    }
     for (int32_t y = 0; y < h; ++y) {
         const bool edgeRow = y < 2 || y >= h - 2;
         // Inner rows 2 .. h-3 are counted in bands of band rows; the fourth on are grey.
@@ -84,9 +91,7 @@ void PatOld(PatternCanvas& canvas) {
         for (int32_t x = 0; x < w; ++x) {
             uint32_t colour = kWhite;
             if (!edgeRow && x >= 2 && x < w - 2) {
-                // Inner pixel number x - 1 of 1 .. w - 4: the ramp reaches 255 at the last.
-                const auto v = static_cast<uint32_t>(static_cast<int64_t>(x - 1) * 255 / inner);
-                colour = (v * 0x010101) & channels;
+                colour = ramp[static_cast<size_t>(x)] & channels;
             }
             if (y >= 1 && y < boxY1 && x >= boxX0 && x < boxX1) {
                 colour ^= kWhite;
