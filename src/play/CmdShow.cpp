@@ -287,6 +287,10 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
         return Report(FILE_ERROR_MEMORY, "");
     }
     const auto size = static_cast<uint32_t>(imageSize);
+    // A window's picture stays where it is: it must fit below the end of the address space.
+    if (!p.Memory && uint64_t{p.Address} + size > kMemAddressSpace) {
+        return Report(FILE_ERROR_MEMORY, "");
+    }
     std::unique_ptr<uint8_t[]> image(new (std::nothrow) uint8_t[size]);
     if (!image) {
         return Report(FILE_ERROR_MEMORY, "");
