@@ -3,9 +3,11 @@
 of the C++ painters, and writes tests/imaging/PatternGoldens.inc. Every golden is drawn with the
 alpha mask 0xFF000000 (as SHOW draws) and read back as 0xAARRGGBB words.
 
-    python3 tests/imaging/make_pattern_goldens.py
+    python3 tests/imaging/make_pattern_goldens.py            # rewrite the goldens
+    python3 tests/imaging/make_pattern_goldens.py --check    # fail when they are out of date
 """
 import os
+import sys
 
 OUT = os.path.join(os.path.dirname(__file__), 'PatternGoldens.inc')
 MASK = 0xFF000000
@@ -209,8 +211,12 @@ def main():
                      (name, kind, w, h, shift, lw, gw, gh, fg, bg, name))
     lines.append('};')
     lines.append('// clang-format on')
+    text = '\n'.join(lines) + '\n'
+    if '--check' in sys.argv:
+        with open(OUT) as f:
+            sys.exit(0 if f.read() == text else 1)
     with open(OUT, 'w') as f:
-        f.write('\n'.join(lines) + '\n')
+        f.write(text)
 
 
 if __name__ == '__main__':
