@@ -1,11 +1,10 @@
 // INIT: initialises the controller from the configuration block, part by part as its flags
-// allow; and M, which prints the chip definition's summary of the configuration.
+// allow.
 #include "common/Text.h"
 #include "hcl/HclError.h"
 #include "hcl/HclStart.h"
 #include "play/DisplayCommands.h"
 #include "play/Output.h"
-#include "play/PlayChipDef.h"
 
 #include <string>
 
@@ -43,13 +42,6 @@ const char* const kInitUsage[] = {
     " ONLYVRAM - Only clear display memory.\n",
     "\nDefault values for INIT:",
     " NOVRAM\n",
-};
-
-const char* const kModeUsage[] = {
-    "\n",
-    " M\n",
-    "\n",
-    " Shows a summary of the current mode: the configuration's main settings.\n",
 };
 
 } // namespace
@@ -101,14 +93,4 @@ bool CmdInit(int32_t argc, char** argv, ExprValue*) {
     char text[80];
     oxHclGetLastError(text, sizeof text);
     return PlayPrint(CAT_ERR, "%s\n", text);
-}
-
-bool CmdMode(int32_t argc, char** argv, ExprValue*) {
-    if (WantsUsage(argc, argv)) {
-        return PrintUsageLines(kModeUsage);
-    }
-    PlayPrint(CAT_OUT, "\n");
-    // The summary is text, never a format: a "%" in a value prints as itself.
-    PlayPrint(CAT_OUT, "%s", g_ChipDef.GetSummaryText(" "));
-    return true;
 }

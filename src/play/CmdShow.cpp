@@ -1,10 +1,8 @@
 // SHOW: draws a test pattern into the main or PIP window, or frame after frame into display
 // memory, optionally animated, paced, polled against the TE status, or dumped to "show.raw".
-#include "common/Text.h"
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/TestPattern.h"
-#include "play/ArgParsers.h"
 #include "play/DisplayCommands.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
@@ -13,165 +11,17 @@
 #include "play/PlayChipDef.h"
 #include "play/PlayConv.h"
 #include "play/RunState.h"
+#include "play/ShowArgs.h"
 #include "play/ShowUsage.h"
 #include "play/WindowHelpers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 namespace {
-
-constexpr uint32_t kNotGiven = 0xFFFFFFFF;
-
-const char* const kPatternNames[] = {
-    "UBER",  "FILL",  "GRID",  "BARS",  "N075R", "N100R", "OLD",   "FQUAD", "WQUAD", "RQUAD",
-    "GQUAD", "BQUAD", "CQUAD", "MQUAD", "YQUAD", "XQUAD", "WHEEL", "SMEAR", "FRUIT", "CHILD",
-    "DOTTE", "HTCH1", "HTCH2", "HLINE", "VLINE", "XLINE", "ALPHA", "RAINB", "GRAYS",
-};
-
-struct ShowParams {
-    uint32_t Pip = 0;
-    bool Memory = false;
-    const char* MemoryWord = "";
-    bool Fdump = false;
-    uint32_t Kind = kPatternOld;
-    uint32_t Frames = 1;
-    uint32_t Width = 0;
-    uint32_t Height = 0;
-    uint32_t LineWidth = 1;
-    uint32_t ShiftStep = 4;
-    uint32_t DelayUs = 0;
-    uint32_t Fg = 0x00FF00;
-    uint32_t Bg = 0x000000;
-    uint32_t GridWidth = 100;
-    uint32_t GridHeight = 100;
-    uint32_t TimeMs = 0;
-    uint32_t Rate = kNotGiven;
-    uint32_t TeFunction = kNotGiven;
-    uint32_t LineCount = kNotGiven;
-    int32_t Row = -1;
-    uint32_t Address = kNotGiven;
-};
-
-bool ParseDecimal(const char* text, uint32_t* value) {
-    return *text != '\0' && ParseNumber(text, 10, value) == 0;
-}
-
-// F: the window formats 0 to 6 (not 3), or 100 and above for converter row F - 100.
-bool FormatOption(uint32_t value, int32_t* row) {
-    if (value >= 100) {
-        *row = static_cast<int32_t>(value - 100);
-        return QueryConv().IsValidRow(*row);
-    }
-    return WindowFormatRow(value, row);
-}
-
-bool OneLetterOption(ShowParams& p, char letter, const char* text) {
-    uint32_t v = 0;
-    if (!ParseDecimal(text, &v)) {
-        return false;
-    }
-    switch (UpperAscii(letter)) {
-    case 'D':
-        p.DelayUs = v;
-        return v != 0;
-    case 'F':
-        return FormatOption(v, &p.Row);
-    case 'G':
-        p.ShiftStep = v;
-        return v != 0;
-    case 'H':
-        p.Height = v;
-        return v != 0;
-    case 'N':
-        p.Frames = v;
-        return true;
-    case 'R':
-        p.Rate = v;
-        return true;
-    case 'T':
-        p.TeFunction = v;
-        return v <= 3;
-    case 'W':
-        p.Width = v;
-        return v != 0;
-    default:
-        return false;
-    }
-}
-
-bool TwoLetterOption(ShowParams& p, const char* word, const char* text) {
-    uint32_t v = 0;
-    uint32_t kind = 0;
-    if (CompareNoCase(word, "FG", 2) == 0) {
-        return ParseColor(text, 16, &p.Fg, &kind) == 0;
-    }
-    if (CompareNoCase(word, "BG", 2) == 0) {
-        return ParseColor(text, 16, &p.Bg, &kind) == 0;
-    }
-    if (!ParseDecimal(text, &v)) {
-        return false;
-    }
-    if (CompareNoCase(word, "LW", 2) == 0) {
-        p.LineWidth = v;
-        return v != 0;
-    }
-    if (CompareNoCase(word, "GW", 2) == 0) {
-        p.GridWidth = v;
-        return v != 0;
-    }
-    if (CompareNoCase(word, "GH", 2) == 0) {
-        p.GridHeight = v;
-        return v != 0;
-    }
-    if (CompareNoCase(word, "LC", 2) == 0) {
-        p.LineCount = v;
-        return v < 1024;
-    }
-    if (CompareNoCase(word, "ST", 2) == 0) {
-        p.TimeMs = v;
-        return v != 0;
-    }
-    return false;
-}
-
-bool IsSeparator(char c) {
-    return c == ':' || c == '=';
-}
-
-// One word of SHOW's arguments; false when it is refused.
-bool ParseWord(ShowParams& p, const char* word) {
-    if (CompareNoCase(word, "PAT", 3) == 0 && IsSeparator(word[3])) {
-        for (uint32_t i = 0; i < std::size(kPatternNames); ++i) {
-            if (EqualsNoCase(word + 4, kPatternNames[i])) {
-                p.Kind = i + 1;
-            }
-        }
-        return true; // an unknown name keeps the pattern chosen so far
-    }
-    if (EqualsNoCase(word, "ANI")) {
-        p.Frames = 0;
-    } else if (EqualsNoCase(word, "MAIN")) {
-        p.Pip = 0;
-    } else if (EqualsNoCase(word, "PIP")) {
-        p.Pip = 1;
-    } else if (CompareNoCase(word, "MEM:", 4) == 0) {
-        p.Memory = true;
-        p.MemoryWord = word;
-        return ParseStartOperand(word + 4, 0, 1, &p.Address) == 0;
-    } else if (EqualsNoCase(word, "FDUMP")) {
-        p.Fdump = true;
-    } else if (word[0] != '\0' && IsSeparator(word[1])) {
-        return OneLetterOption(p, word[0], word + 2);
-    } else if (word[0] != '\0' && word[1] != '\0' && IsSeparator(word[2])) {
-        return TwoLetterOption(p, word, word + 3);
-    } else {
-        return false;
-    }
-    return true;
-}
 
 // Puts "tefunc" back at the end of the command when SHOW changed it.
 class TeFunctionGuard {
@@ -192,6 +42,8 @@ private:
     bool m_Changed = false;
 };
 
+// Writes the image from address in units of unit bytes: one burst, or one unit at a time with a
+// delay after each.
 void WriteFrame(uint32_t address, const uint8_t* image, uint32_t size, uint32_t unit,
                 uint32_t delayUs) {
     const uint32_t units = size / unit;
@@ -227,6 +79,88 @@ bool ReadSpace() {
     return ReadKeyName(key) && std::strcmp(key, "SPACE") == 0;
 }
 
+// What the frame loop did: the error code (with the word it concerns), the frames written and
+// the pause that paces them.
+struct FrameRun {
+    uint32_t Code = FILE_ERROR_NONE;
+    const char* Word = "";
+    uint32_t Drawn = 0;
+    uint32_t PauseMs = 0;
+};
+
+// Draws and writes the frames: until N frames, ST milliseconds or a key (SPACE steps frame by
+// frame); each memory frame to the next area, each window frame to the same place.
+FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, bool tePolling,
+                   uint32_t startMs) {
+    const LoopEnd loopEnd = (p.Frames != 0 || p.TimeMs != 0) ? kLoopEndsItself : kLoopUntilKey;
+    const uint32_t unit = QueryConv().GetBusWidth(request.Format);
+    FrameRun run;
+    bool stepping = false;
+    uint64_t address = p.Address;
+    for (uint32_t frame = 0; p.Frames == 0 || frame < p.Frames; ++frame) {
+        if (p.Frames != 1) {
+            if (stepping) {
+                stepping = ReadSpace();
+            } else if (LoopKeyWaiting(loopEnd, frame)) {
+                if (!ReadSpace()) {
+                    break;
+                }
+                stepping = true;
+            }
+        }
+        if (!TestPatternDraw(&request)) {
+            run.Code = FILE_ERROR_PATTERN;
+            break;
+        }
+        if (p.Fdump) {
+            run.Code = DumpFrame(request.Buffer, size) ? FILE_ERROR_NONE : FILE_ERROR_OPEN;
+            ++run.Drawn;
+            break;
+        }
+        // Each memory frame goes to the next area: none may end past the address space.
+        if (address + size > kMemAddressSpace) {
+            run.Code = FILE_ERROR_ENTRY;
+            run.Word = p.MemoryWord;
+            break;
+        }
+        WriteFrame(static_cast<uint32_t>(address), request.Buffer, size, unit, p.DelayUs);
+        ++run.Drawn;
+        if (tePolling) {
+            WaitTeStatus();
+        }
+        request.Shift += p.ShiftStep;
+        if (p.Memory) {
+            address += size;
+        }
+        const uint32_t elapsed = oxGetMsCount() - startMs;
+        if (p.TimeMs != 0 && elapsed >= p.TimeMs) {
+            break;
+        }
+        if (p.Rate != kShowNotGiven && p.Rate != 0 && frame == 0 && 1000 / p.Rate > elapsed) {
+            run.PauseMs = 1000 / p.Rate - elapsed;
+        }
+        if (run.PauseMs != 0) {
+            oxDelayUs(run.PauseMs * 1000);
+        }
+    }
+    return run;
+}
+
+// "Frame rate" after the loop: R when a pause paced the frames, else the measured rate rounded
+// to the nearest; nothing when no time passed.
+void PrintFrameRate(const FrameRun& run, uint32_t rate, uint32_t startMs) {
+    const uint64_t elapsed = oxGetMsCount() - startMs;
+    if (elapsed == 0) {
+        return;
+    }
+    const uint64_t scaled = uint64_t{run.Drawn} * 1000;
+    const uint64_t measured = scaled / elapsed + (scaled % elapsed > elapsed / 2 ? 1 : 0);
+    if (measured != 0) {
+        PlayPrint(CAT_OUT, "Frame rate: %d fps\n",
+                  static_cast<int>(run.PauseMs != 0 ? rate : measured));
+    }
+}
+
 bool Report(uint32_t code, const char* word) {
     if (code == FILE_ERROR_ENTRY) {
         return PlayPrint(CAT_ERR, "ERROR: %s '%s'\n", FileErrorText(code), word);
@@ -245,7 +179,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     }
     ShowParams p;
     for (int32_t i = 1; i < argc; ++i) {
-        if (!ParseWord(p, argv[i])) {
+        if (!ParseShowWord(p, argv[i])) {
             return Report(FILE_ERROR_ENTRY, argv[i]);
         }
     }
@@ -267,7 +201,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     if (p.Row < 0 && !GetWindowFormatRow(p.Pip, &p.Row)) {
         return Report(FILE_ERROR_FORMAT, "");
     }
-    if (p.Address == kNotGiven) {
+    if (p.Address == kShowNotGiven) {
         p.Address = GetWindowStartAddr(p.Pip);
     }
     Conv& conv = QueryConv();
@@ -280,7 +214,6 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
               static_cast<unsigned long>(p.Height), static_cast<unsigned long>(stride));
     PlayPrint(CAT_OUT, "%s [suborder:%s]\n", conv.GetFormatDesc(p.Row), conv.GetFormatOrder(p.Row));
 
-    const uint32_t unit = conv.GetBusWidth(p.Row);
     // 0 when the size does not fit 32 bits; either way no picture beyond the address space.
     const int32_t imageSize = conv.GetImageSize(p.Row, width, height);
     if (imageSize <= 0 || static_cast<uint64_t>(imageSize) > kMemAddressSpace) {
@@ -297,9 +230,9 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     }
 
     TeFunctionGuard teGuard;
-    const bool tePolling = p.TeFunction != kNotGiven && p.TeFunction > 0;
+    const bool tePolling = p.TeFunction != kShowNotGiven && p.TeFunction > 0;
     if (tePolling) {
-        if (p.LineCount != kNotGiven) {
+        if (p.LineCount != kShowNotGiven) {
             g_ChipDef.SetFeatureValue("telinecount", p.LineCount);
         }
         teGuard.Set(p.TeFunction);
@@ -321,70 +254,9 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     request.GridHeight = p.GridHeight;
     request.ShowText = p.Kind == kPatternOld ? 1 : 0;
 
-    const LoopEnd loopEnd = (p.Frames != 0 || p.TimeMs != 0) ? kLoopEndsItself : kLoopUntilKey;
-    uint32_t code = FILE_ERROR_NONE;
-    const char* word = "";
-    bool stepping = false;
-    uint32_t pauseMs = 0;
-    uint32_t drawn = 0;
-    uint64_t address = p.Address;
-    for (uint32_t frame = 0; p.Frames == 0 || frame < p.Frames; ++frame) {
-        if (p.Frames != 1) {
-            if (stepping) {
-                stepping = ReadSpace();
-            } else if (LoopKeyWaiting(loopEnd, frame)) {
-                if (!ReadSpace()) {
-                    break;
-                }
-                stepping = true;
-            }
-        }
-        if (!TestPatternDraw(&request)) {
-            code = FILE_ERROR_PATTERN;
-            break;
-        }
-        if (p.Fdump) {
-            code = DumpFrame(image.get(), size) ? FILE_ERROR_NONE : FILE_ERROR_OPEN;
-            ++drawn;
-            break;
-        }
-        // Each memory frame goes to the next area: none may end past the address space.
-        if (address + size > kMemAddressSpace) {
-            code = FILE_ERROR_ENTRY;
-            word = p.MemoryWord;
-            break;
-        }
-        WriteFrame(static_cast<uint32_t>(address), image.get(), size, unit, p.DelayUs);
-        ++drawn;
-        if (tePolling) {
-            WaitTeStatus();
-        }
-        request.Shift += p.ShiftStep;
-        if (p.Memory) {
-            address += size;
-        }
-        const uint32_t elapsed = oxGetMsCount() - startMs;
-        if (p.TimeMs != 0 && elapsed >= p.TimeMs) {
-            break;
-        }
-        if (p.Rate != kNotGiven && p.Rate != 0 && frame == 0 && 1000 / p.Rate > elapsed) {
-            pauseMs = 1000 / p.Rate - elapsed;
-        }
-        if (pauseMs != 0) {
-            oxDelayUs(pauseMs * 1000);
-        }
+    const FrameRun run = RunFrames(p, request, size, tePolling, startMs);
+    if (p.Rate != kShowNotGiven) {
+        PrintFrameRate(run, p.Rate, startMs);
     }
-    if (p.Rate != kNotGiven) {
-        const uint64_t elapsed = oxGetMsCount() - startMs;
-        uint64_t measured = 0;
-        if (elapsed != 0) {
-            const uint64_t scaled = uint64_t{drawn} * 1000;
-            measured = scaled / elapsed + (scaled % elapsed > elapsed / 2 ? 1 : 0);
-        }
-        if (measured != 0) {
-            PlayPrint(CAT_OUT, "Frame rate: %d fps\n",
-                      static_cast<int>(pauseMs != 0 ? p.Rate : measured));
-        }
-    }
-    return code == FILE_ERROR_NONE || Report(code, word);
+    return run.Code == FILE_ERROR_NONE || Report(run.Code, run.Word);
 }
