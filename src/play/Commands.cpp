@@ -3,6 +3,7 @@
 
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
+#include "play/DisplayCommands.h"
 #include "play/InfoCommands.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
@@ -13,10 +14,10 @@
 // One row per command: section, aliases, handler (nullptr = not implemented yet), may run under
 // /nocard, HELP's line.
 CommandEntry g_Commands[kCommandCount] = {
-    {SEC_BASIC, "init", nullptr /* CmdInit */, 0, "INIT [NOflags|ONLYflags]                  - Initializes LCD controller"},
-    {SEC_BASIC, "m", nullptr /* CmdMode */, 1, "M                                         - Shows current Mode info"},
-    {SEC_BASIC, "show;sh", nullptr /* CmdShow */, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
-    {SEC_BASIC, "win", nullptr /* CmdWin */, 0, "WIN [MAIN|PIP] [SA=addr] [F=n] [..]       - Sets up the display window"},
+    {SEC_BASIC, "init", CmdInit, 0, "INIT [NOflags|ONLYflags]                  - Initializes LCD controller"},
+    {SEC_BASIC, "m", CmdMode, 1, "M                                         - Shows current Mode info"},
+    {SEC_BASIC, "show;sh", CmdShow, 1, "SHOW [..]                                 - Shows a test pattern to screen"},
+    {SEC_BASIC, "win", CmdWin, 0, "WIN [MAIN|PIP] [SA=addr] [F=n] [..]       - Sets up the display window"},
     {SEC_BASIC, "set", CmdSet, 1, "SET [token [expression]]                  - Sets register, feature, $variable"},
     {SEC_BASIC, "r;r8;r16;r32", CmdRead, 0, "R[8|16|32] [addr1 addr2 ..]               - Reads from memory"},
     {SEC_BASIC, "w;w8;w16;w32", CmdWrite, 0, "W[8|16|32] [addr [data1 data2 ..]         - Writes to memory"},

@@ -98,3 +98,14 @@ TEST_F(PatchedPlay, BlockThatFailsItsCrcIsReportedInTheBannerAndTheStartGoesOn) 
     EXPECT_THAT(run.Output, Not(HasSubstr("ERROR: ")));
     EXPECT_EQ(run.Code, 0) << run.Output;
 }
+
+// INIT checks the block: a block that fails its CRC makes INIT fail, so the run exits 1; NOCRC
+// initialises all the same.
+TEST_F(PatchedPlay, InitOfABlockThatFailsItsCrcFailsTheRun) {
+    At(544) ^= 0x01; // ClkI changed without a new CRC
+    const RunResult failed = RunCopy("init");
+    EXPECT_EQ(failed.Code, 1) << failed.Output;
+    EXPECT_THAT(failed.Output, HasSubstr("CRC"));
+    const RunResult passed = RunCopy("init nocrc");
+    EXPECT_EQ(passed.Code, 0) << passed.Output;
+}
