@@ -2,6 +2,7 @@
 // A temporary folder for Setup's file tests, the service recorder that answers file choosers
 // from a script and keeps every message box, and helpers that write configurable files.
 #include "setup/BlockImage.h"
+#include "setup/ServiceRecorder.h"
 #include "setup/core/FileIo.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
@@ -9,48 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-// Records what Setup shows and launches; answers file choosers in order.
-struct ServiceRecorder {
-    struct Message {
-        MessageKind Kind;
-        std::string Text;
-    };
-    std::vector<Message> Messages;
-    std::deque<std::string> Answers; // the chooser's answers; none left = cancel
-    std::vector<FileRequest> Requests;
-    std::vector<std::vector<std::string>> Launched;
-    std::vector<BeepKind> Beeps;
-
-    void Install() {
-        SetupServices services;
-        services.MessageBox = [this](MessageKind kind, const std::string& text) {
-            Messages.push_back({kind, text});
-        };
-        services.ChooseFile = [this](const FileRequest& request) -> std::optional<std::string> {
-            Requests.push_back(request);
-            if (Answers.empty()) {
-                return std::nullopt;
-            }
-            std::string answer = Answers.front();
-            Answers.pop_front();
-            return answer;
-        };
-        services.Launch = [this](const std::vector<std::string>& argv) {
-            Launched.push_back(argv);
-            return true;
-        };
-        services.Beep = [this](BeepKind kind) { Beeps.push_back(kind); };
-        SetSetupServices(services);
-    }
-    std::string LastMessage() const { return Messages.empty() ? "" : Messages.back().Text; }
-};
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,0 +1,7 @@
+#include <QObject>
+QObject* MakeDialogsTest() {
+    return new QObject;
+}
+QObject* MakeEndToEndTest() {
+    return new QObject;
+}
