@@ -1,7 +1,0 @@
-#include <QObject>
-QObject* MakeDialogsTest() {
-    return new QObject;
-}
-QObject* MakeEndToEndTest() {
-    return new QObject;
-}
