@@ -3,6 +3,7 @@
 
 #include "setup/core/ShellTexts.h"
 #include "setup/gui/DialogRunner.h"
+#include "setup/gui/FileKindFilter.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -10,11 +11,15 @@
 
 namespace {
 
-// "Label (*.a *.b)" as Qt's filter text.
+// "Label (*.a *.b)" as Qt's filter text. A row that offers EXE files lets every file through
+// ("*"): an executable here has no extension, and FileKindFilter sorts the files out.
 QString FilterText(const FileFilter& filter) {
     QStringList patterns;
     for (const std::string& pattern : filter.Patterns) {
         patterns << QString::fromStdString(pattern);
+        if (QString::fromStdString(pattern).compare("*.exe", Qt::CaseInsensitive) == 0) {
+            patterns << QStringLiteral("*");
+        }
     }
     return QString::fromStdString(filter.Label) + " (" + patterns.join(' ') + ")";
 }
@@ -42,9 +47,23 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
     for (const FileFilter& filter : request.Filters) {
         filters << FilterText(filter);
     }
+    // The labels are shown as the system gives them; the patterns work behind them.
+    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
     dialog->setNameFilters(filters);
-    if (request.FilterIndex >= 0 && request.FilterIndex < filters.size()) {
-        dialog->selectNameFilter(filters[request.FilterIndex]);
+    auto* kinds = new FileKindFilter(dialog.get());
+    dialog->setProxyModel(kinds);
+    const std::vector<FileFilter> rows = request.Filters;
+    const auto choose = [kinds, rows, filters](const QString& chosen) {
+        const auto row = filters.indexOf(chosen);
+        kinds->SetPatterns(row >= 0 ? rows[static_cast<std::size_t>(row)].Patterns
+                                    : std::vector<std::string>());
+    };
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, kinds, choose);
+    const int first =
+        request.FilterIndex >= 0 && request.FilterIndex < filters.size() ? request.FilterIndex : 0;
+    if (!filters.isEmpty()) {
+        dialog->selectNameFilter(filters[first]);
+        choose(filters[first]);
     }
     // Patterns ignore case, as the file kinds do.
     dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);

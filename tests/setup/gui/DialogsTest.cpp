@@ -9,7 +9,11 @@
 #include "setup/gui/MainWindow.h"
 #include "setup/gui/MenuIds.h"
 
+#include "setup/core/FileTypes.h"
+
+#include <QAbstractProxyModel>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -165,13 +169,36 @@ private slots:
                                                 "Configuration data saved in file \"/tmp/play\".");
         information->show();
         Screenshot(*information, "message-information");
+    }
+
+    void TheOpenDialogCountsElfExecutablesAsExeFiles() {
+        QTemporaryDir folder;
+        for (const char* name : {"a.EXE", "fw.S19", "readme.txt", "notes"}) {
+            std::ofstream(folder.filePath(name).toStdString()) << "text";
+        }
+        std::ofstream(folder.filePath("play").toStdString(), std::ios::binary) << "\x7F"
+                                                                                  "ELF";
+        MainWindow window;
         FileRequest request;
         request.Title = "Open";
-        request.Filters = {{"EXE Files", {"*.EXE"}}, {"All Files (*.*)", {"*.*"}}};
+        request.Filters = OpenFilters();
         request.MustExist = true;
         const auto dialog = MakeFileDialog(&window, request);
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        dialog->setDirectory(folder.path());
         dialog->show();
+        auto* proxy = dialog->proxyModel();
+        auto* files = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
+        QVERIFY(files != nullptr);
+        const QModelIndex root = files->index(folder.path());
+        QTRY_COMPARE(files->rowCount(root), 5);
+        QStringList shown;
+        const QModelIndex proxyRoot = proxy->mapFromSource(root);
+        for (int row = 0; row < proxy->rowCount(proxyRoot); ++row) {
+            shown << proxy->index(row, 0, proxyRoot).data().toString();
+        }
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"a.EXE", "fw.S19", "play"}));
         Screenshot(*dialog, "file-open");
     }
 
