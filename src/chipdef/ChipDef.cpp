@@ -1,5 +1,5 @@
-// ChipDef: construction from the program's configuration block, product selection and the
-// register list kept in the block's register initialisation list.
+// ChipDef: construction from the program's configuration block, product selection, the memory
+// regions and the diagnostic text.
 #include "chipdef/ChipDef.h"
 
 #include "chipdef/ChipDefXml.h"
@@ -11,6 +11,8 @@
 char g_HclIdText[32] = "";
 
 namespace {
+
+constexpr const char* kImportedListText = "Register list has been changed by imported data!\n";
 
 // The block's chip ID as a text (the field holds at most 8 characters, NUL-padded).
 void ChipIdText(const oxHclData& block, char (&id)[sizeof(oxHclData::szChipId) + 1]) {
@@ -31,14 +33,16 @@ ChipDef::ChipDef() {
     const bool loaded = LoadXmlDatabase(ChipDefXml, ChipDefXmlLineCount);
     Q3V_ASSERT(loaded);
 
+    // A list that fills all its entries has no end mark: every entry counts.
     m_RegListCount = 0;
-    while (m_RegListCount < oxHCL_REGSIZE - 1 &&
+    while (m_RegListCount < oxHCL_REGSIZE &&
            oxHclGetReg(m_HclData, m_RegListCount).Index != oxHCL_REG_END) {
         ++m_RegListCount;
     }
     const bool selected = SelectProduct(id);
     Q3V_ASSERT(selected);
     SetSpanLimits();
+    CompactRegList();
 }
 
 bool ChipDef::SelectProduct(const char* key) {
@@ -51,101 +55,60 @@ bool ChipDef::SelectProduct(const char* key) {
     return true;
 }
 
-// ---- The summary, memory regions, initialisation and hot access come with the chip start ----
-
-const char* ChipDef::GetSummaryText(const char*) {
-    return "";
+bool ChipDef::GetMemoryRegion(uint32_t kindMask, uint32_t i, char* name, uint32_t* address,
+                              uint32_t* size) {
+    // The chip's one region is its base address; the other kinds have none.
+    if ((kindMask & 1) == 0 || i != 0) {
+        return false;
+    }
+    MemoryRegion region{};
+    std::snprintf(region.Name, sizeof region.Name, "%s", "Chip Base Address");
+    region.Address = kindMask == 1 ? GetFeatureValue("baseaddr") : 0;
+    region.Size = 0;
+    region.Flag = 1;
+    if (name) {
+        std::memcpy(name, region.Name, sizeof region.Name);
+    }
+    if (address) {
+        *address = region.Address;
+    }
+    if (size) {
+        *size = region.Size;
+    }
+    return true;
 }
 
-bool ChipDef::GetMemoryRegion(uint32_t, uint32_t, char*, uint32_t*, uint32_t*) {
-    return false;
+uint32_t ChipDef::GetDiagnosticText(char* text, uint32_t size) {
+    if (!Q3V_ASSERT_TEXT(text != nullptr, "Text!=NULL") || !m_fRegListImported || size == 0) {
+        return 0;
+    }
+    // The message is given whole or not at all.
+    const uint32_t length = static_cast<uint32_t>(std::strlen(kImportedListText));
+    if (length >= size) {
+        return 0;
+    }
+    std::memcpy(text, kImportedListText, length + 1);
+    return length;
 }
 
-bool ChipDef::Initialize(uint32_t, const char**) {
-    return false;
+uint32_t ChipDef::GetWarningText(char* text, uint32_t size) {
+    if (!Q3V_ASSERT_TEXT(text != nullptr, "Text!=NULL")) {
+        return 0;
+    }
+    uint32_t used = ChipDefBase::GetWarningText(text, size);
+    for (uint32_t position : m_DroppedPoolTexts) {
+        char message[160];
+        const int length = std::snprintf(
+            message, sizeof message,
+            "WARNING: The text of lcdseq entry %u was dropped (no room in the strings pool).\n",
+            position);
+        if (length < 0 || used + static_cast<uint32_t>(length) >= size) {
+            break;
+        }
+        std::memcpy(text + used, message, static_cast<size_t>(length) + 1);
+        used += static_cast<uint32_t>(length);
+    }
+    return used;
 }
 
 void ChipDef::RedrawPattern() {}
-
-uint32_t ChipDef::ReadRegisterHot(uint32_t) {
-    return 0;
-}
-
-bool ChipDef::WriteRegisterHot(uint32_t, uint32_t) {
-    return false;
-}
-
-// ---- The register list ----
-
-bool ChipDef::IsFeatureOutsideRegList(const char* name, uint32_t* regIndex) {
-    uint32_t i = 0;
-    if (!IsFeatureInProduct(name) || !FindFeature(name, &i)) {
-        return true;
-    }
-    const ChipFeature& feature = m_Features[i];
-    if (feature.Spans) {
-        for (uint32_t d = 0; d < 8; ++d) {
-            char part[160];
-            std::snprintf(part, sizeof part, "%sB%u", feature.KeyName, d);
-            if (!FindFeature(part, nullptr)) {
-                Q3V_ASSERT_TEXT(d >= 2, "i>=2");
-                continue;
-            }
-            if (IsFeatureOutsideRegList(part, regIndex)) {
-                return true;
-            }
-        }
-        return false;
-    }
-    if (feature.Reg == kNoRegister) {
-        return false;
-    }
-    uint32_t pos = 0;
-    if (FindRegListEntry(feature.Reg, &pos, true)) {
-        return false;
-    }
-    if (regIndex) {
-        *regIndex = feature.Reg;
-    }
-    return true;
-}
-
-uint32_t ChipDef::GetRegListValue(uint32_t pos) {
-    return pos < oxHCL_REGSIZE ? oxHclGetReg(m_HclData, pos).Value : 0;
-}
-
-bool ChipDef::SetRegListValue(uint32_t pos, uint32_t value) {
-    if (pos >= oxHCL_REGSIZE) {
-        return false;
-    }
-    oxHclRegEntry entry = oxHclGetReg(m_HclData, pos);
-    entry.Value = static_cast<uint16_t>(value);
-    oxHclSetReg(m_HclData, pos, entry);
-    return true;
-}
-
-bool ChipDef::FindRegListEntry(uint32_t index, uint32_t* pos, bool first) {
-    bool found = false;
-    for (uint32_t i = 0; i < m_RegListCount; ++i) {
-        if (oxHclGetReg(m_HclData, i).Index == index) {
-            if (pos) {
-                *pos = i;
-            }
-            found = true;
-            if (first) {
-                break;
-            }
-        }
-    }
-    return found;
-}
-
-bool ChipDef::GetRegListIndex(uint32_t pos, uint32_t* index) {
-    if (pos > m_RegListCount || pos >= oxHCL_REGSIZE) {
-        return false;
-    }
-    if (index) {
-        *index = oxHclGetReg(m_HclData, pos).Index;
-    }
-    return true;
-}

@@ -103,15 +103,6 @@ uint32_t ChipDefBase::GetDiagnosticText(char* text, uint32_t size) {
     return static_cast<uint32_t>(copied);
 }
 
-uint32_t ChipDefBase::GetWarningText(char* text, uint32_t size) {
-    // The warnings about reserved list settings and stray register bits come with the register
-    // and feature listings; until then there is nothing to warn about.
-    if (Q3V_ASSERT_TEXT(text != nullptr, "Text!=NULL") && size > 0) {
-        text[0] = '\0';
-    }
-    return 0;
-}
-
 // ---- Sequences: only the derived class has sequence features ----
 
 bool ChipDefBase::GetSequenceEntry(const char*, uint32_t, uint32_t*, uint32_t*, const char**) {

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 
@@ -152,8 +153,22 @@ public:
     // ---- Register values and hot mode ----
     uint32_t GetRegisterValue(uint32_t index, bool UseHCLList);
     bool SetRegisterValue(uint32_t index, bool UseHCLList, uint32_t value);
+    // For a register that the list holds twice: firstValue into the first entry, secondValue
+    // into the last; in hot mode only secondValue reaches the chip.
+    bool SetRegisterValuePair(uint32_t index, uint32_t firstValue, uint32_t secondValue);
     bool SetHotMode(bool on);
     bool IsHotMode() const { return m_fHotHotHot != 0; }
+    bool IsChipInitialized() const { return m_fInitialized != 0; }
+    // Resets the chip ("swreset" 0) when it was initialised; leaves hot mode. Always true.
+    bool ReleaseChip();
+
+    // ---- Redraw of the test pattern after a change of a display-size feature ----
+    bool SetAutoRedraw(bool on);
+    bool GetAutoRedraw() const { return m_fAutoRedraw != 0; }
+    bool SetRedrawOption(bool on);
+    bool GetRedrawOption() const { return m_fRedrawOption != 0; }
+    // Runs the pending redraw (RedrawPattern) once when auto-redraw is on.
+    void FlushRedraw();
 
     // ---- Feature texts and value entries (ChipDefTexts.cpp) ----
     const char* FormatFeatureValue(const char* name, uint32_t raw, bool forRead);
@@ -171,6 +186,36 @@ public:
     bool IsListEntryDirectional(const char* name, uint32_t n);
     bool GetFeatureListIndex(const char* name, uint32_t* ListIndex);
     bool SetFeatureListIndex(const char* name, uint32_t n);
+
+    // ---- Register and feature texts and listings (ChipDefLabels.cpp, ChipDefListings.cpp) ----
+    // Flags of GetFeatureLocationText and GetRegisterLabel.
+    static constexpr uint32_t kLocName = 0x01;
+    static constexpr uint32_t kLocPlace = 0x02;
+    static constexpr uint32_t kLocBits = 0x04;
+    static constexpr uint32_t kLocAccess = 0x08;
+    static constexpr uint32_t kLocShort = 0x10;
+    static constexpr uint32_t kLocIdentifier = 0x20;
+    // Width of the location column beside an explanation.
+    static constexpr uint32_t kLocColumnWidth = 20;
+    const char* GetFeatureLocationText(const char* name, uint32_t flags);
+    // "UNKNOWN" when the register is not found.
+    const char* GetRegisterLabel(uint32_t index, bool UseHCLList, uint32_t flags);
+    const char* GetPartialBitsNote(const char* name);
+    // The explanation of a feature, written into buffer (capacity bytes) from its start; every
+    // line but the first begins with separator, every line with prefix (either may be nullptr).
+    void GetFeatureExplanation(const char* name, char* buffer, size_t capacity, const char* prefix,
+                               const char* separator, bool withColumn, uint32_t width);
+    // The register's bit map and the explanations of its features (or the compact form).
+    char* GetRegisterDetailText(uint32_t index, char* buffer, size_t capacity, bool UseHCLList,
+                                const char* prefix, const char* separator, uint32_t width,
+                                bool compact);
+    // Every register of the product in detail, for NumTextCols (at least 74) columns.
+    char* GetQuickReference(char* buffer, size_t capacity, const char* separator,
+                            uint32_t NumTextCols);
+    // text with a blank before its first decimal digit ("*8" gives "* 8"), in one static buffer.
+    static const char* SpaceBeforeDigits(const char* text);
+    // Line n of the location column of feature row iFeature (rebuilt when line 0 is asked).
+    const char* GetLocationColumnLine(uint32_t iFeature, uint32_t width, uint32_t line);
 
 protected:
     // A text of kTextSize bytes from the first pool (or the second), emptied.
@@ -191,8 +236,10 @@ protected:
                           const std::function<void(uint32_t iPart, uint32_t shift)>& visit);
     // A number in the feature's radix with its unit, into text; hexDigits for radix 16.
     void FormatNumber(char* text, const ChipFeature& feature, uint32_t value, int hexDigits);
-    // One sequence entry as "c2A(text)" appended to text.
+    // One sequence entry as "c2A(text)" appended to text (a pool text), or to out.
     static void AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+                                    const char* entryText);
+    static void AppendSequenceEntry(std::string& out, uint32_t flags, uint32_t data,
                                     const char* entryText);
 
     // Tables (rows allocated = the capacities counted by the loader's first pass).
@@ -228,6 +275,7 @@ protected:
     mutable uint32_t m_KeyCursorN = 0;
     mutable uint32_t m_KeyCursorRow = 0xFFFFFFFF;
     uint8_t m_fInsideFeature = 0;
+    std::vector<std::string> m_LocColumn; // lines of the location column of one feature
 
 private:
     friend struct ChipDefLoadState;

@@ -246,18 +246,25 @@ bool ChipDefBase::SetFeatureListIndex(const char* name, uint32_t n) {
 
 // ---- Values as text ----
 
-void ChipDefBase::AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+void ChipDefBase::AppendSequenceEntry(std::string& out, uint32_t flags, uint32_t data,
                                       const char* entryText) {
     char number[48];
     number[0] = '\0';
     AppendNum(number, data, flags == kSeqDelay ? 10 : 16, 0);
-    AppendText(text, SequenceLetters(flags));
-    AppendText(text, number);
+    out += SequenceLetters(flags);
+    out += number;
     if (entryText && entryText[0] != '\0') {
-        AppendText(text, "(");
-        AppendText(text, entryText);
-        AppendText(text, ")");
+        out += '(';
+        out += entryText;
+        out += ')';
     }
+}
+
+void ChipDefBase::AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
+                                      const char* entryText) {
+    std::string entry;
+    AppendSequenceEntry(entry, flags, data, entryText);
+    AppendText(text, entry.c_str());
 }
 
 void ChipDefBase::FormatNumber(char* text, const ChipFeature& feature, uint32_t value,

@@ -259,7 +259,10 @@ bool ChipDefBase::SetFeatureValue(const char* name, uint32_t value) {
 uint32_t ChipDefBase::GetRegisterValue(uint32_t index, bool UseHCLList) {
     if (m_fHotHotHot) {
         uint32_t regIndex = index;
-        FindRegister(index, UseHCLList, nullptr, &regIndex);
+        // A list position past the list names no register: nothing is read.
+        if (UseHCLList && !GetRegListIndex(index, &regIndex)) {
+            return 0;
+        }
         return ReadRegisterHot(regIndex);
     }
     if (UseHCLList) {
@@ -292,7 +295,62 @@ bool ChipDefBase::SetRegisterValue(uint32_t index, bool UseHCLList, uint32_t val
     return WriteRegisterHot(regIndex, value);
 }
 
+bool ChipDefBase::SetRegisterValuePair(uint32_t index, uint32_t firstValue, uint32_t secondValue) {
+    if (m_fHotHotHot) {
+        // The chip ends with the value that the list would leave in it.
+        return WriteRegisterHot(index, secondValue);
+    }
+    uint32_t first = 0;
+    uint32_t last = 0;
+    if (!Q3V_ASSERT(FindRegListEntry(index, &first, true)) ||
+        !Q3V_ASSERT(FindRegListEntry(index, &last, false))) {
+        return false;
+    }
+    return SetRegListValue(first, firstValue) && SetRegListValue(last, secondValue);
+}
+
 bool ChipDefBase::SetHotMode(bool on) {
     m_fHotHotHot = on ? 1 : 0;
     return on;
+}
+
+bool ChipDefBase::ReleaseChip() {
+    if (m_fInitialized) {
+        m_fHotHotHot = 1;
+        // The chip's software reset: the database names it "swreset".
+        if (IsFeatureInProduct("swreset")) {
+            SetFeatureRawValue("swreset", 0);
+        }
+    }
+    m_fHotHotHot = 0;
+    m_fInitialized = 0;
+    return true;
+}
+
+// ---- Redraw ----
+
+bool ChipDefBase::SetAutoRedraw(bool on) {
+    m_fAutoRedraw = on ? 1 : 0;
+    if (on) {
+        m_RedrawPending = 1;
+    }
+    return on;
+}
+
+bool ChipDefBase::SetRedrawOption(bool on) {
+    m_fRedrawOption = on ? 1 : 0;
+    if (on) {
+        m_RedrawPending = 1;
+    }
+    return on;
+}
+
+void ChipDefBase::FlushRedraw() {
+    if (m_RedrawPending == 0) {
+        return;
+    }
+    --m_RedrawPending;
+    if (m_RedrawPending == 0 && m_fAutoRedraw) {
+        RedrawPattern();
+    }
 }

@@ -2,7 +2,18 @@
 
 #include "play/Keywords.h"
 
+#include <initializer_list>
+
 ChipDef g_ChipDef;
+
+void StartChipDefinition(bool acquired) {
+    g_ChipDef.SetHotMode(acquired);
+    for (const char* name : {"autostride", "pip1autostride", "pip2autostride"}) {
+        if (g_ChipDef.IsFeatureInProduct(name)) {
+            g_ChipDef.SetFeatureRawValue(name, 0);
+        }
+    }
+}
 
 void FillFeatureDictionary(Tree* dictionary) {
     KeywordInit(dictionary);

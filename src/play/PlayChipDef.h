@@ -1,7 +1,7 @@
 #pragma once
 // Play's chip definition: the one ChipDef object of the program (the built-in chip database
-// over the program's own configuration block), and the completion dictionary filled with the
-// feature names of the selected product.
+// over the program's own configuration block), its start in hot mode, and the completion
+// dictionary filled with the feature names of the selected product.
 //
 //     FillFeatureDictionary(&g_Keywords);   // at start: Tab now completes "set swh"
 //     g_ChipDef.GetFeatureValue("hdp");
@@ -9,6 +9,11 @@
 #include "common/Tree.h"
 
 extern ChipDef g_ChipDef;
+
+// At start, after the layer has started: hot mode on when the controller was acquired (feature
+// and register changes then reach the chip at once), and the automatic strides of the layers
+// that the product has set to 0.
+void StartChipDefinition(bool acquired);
 
 // Empties dictionary, adds the KEYNAME of every feature of the selected product and makes it
 // the dictionary of Tab completion.

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return 1;
     }
-    // The chip definition (hot mode, the autostride features) is not built yet.
+    StartChipDefinition(g_Acquired);
     RunStartupScript();
 
     if (HasCommandWords(argc, argv)) {

@@ -17,9 +17,9 @@ if ! command -v "$CXX" >/dev/null 2>&1; then
 fi
 mkdir -p "$OUT" || exit 1
 BIN="$OUT/chipdef_fuzz"
-# Every source of the database engine; ChipDef itself needs the hardware layer and the
-# compiled database, which the fuzz target does not use.
-ENGINE=$(ls "$SRC"/src/chipdef/*.cpp | grep -v '/ChipDef\.cpp$')
+# Every source of the database engine: the sources of ChipDef itself (those that include its
+# header) need the hardware layer and the compiled database, which the fuzz target does not use.
+ENGINE=$(grep -L '#include "chipdef/ChipDef.h"' "$SRC"/src/chipdef/*.cpp)
 
 # shellcheck disable=SC2086
 if ! "$CXX" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined \
