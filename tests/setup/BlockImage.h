@@ -2,7 +2,7 @@
 // Test images holding configuration blocks, built in memory: a block placed at an offset
 // among filler bytes, in either byte order, with its CRC set or cleared.
 #include "hcl/HclData.h"
-#include "setup/core/BlockByteOrder.h"
+#include "setup/core/SetupChipDef.h"
 
 #include <cstdint>
 #include <cstring>
@@ -19,10 +19,10 @@ inline oxHclData TemplateBlock() {
 // stored bytes.
 inline oxHclData StoredBlock(oxHclData block, bool bigEndian) {
     if (bigEndian) {
-        SwapBlockOrder(block);
+        ChipDef::SwapBlockByteOrder(block);
     }
     block.HclCRC = 0;
-    const std::uint16_t crc = oxHclCalcCrc(block);
+    const std::uint16_t crc = ChipDef::ComputeBlockCrc(block);
     block.HclCRC = bigEndian ? static_cast<std::uint16_t>((crc << 8) | (crc >> 8)) : crc;
     return block;
 }

@@ -1,8 +1,6 @@
 // Finding, loading and storing the configuration block inside a configurable file's image.
 #include "setup/core/SetupChipDef.h"
 
-#include "setup/core/BlockByteOrder.h"
-
 #include <cstring>
 
 namespace {
@@ -74,7 +72,7 @@ int SetupChipDef::DecodeBlockFromImage(oxHclData* dst, const std::uint8_t* image
         if (checkCrc) {
             const std::uint16_t stored = ReadU16(candidate + kCrcOffset, swapped);
             // A stored CRC of 0 marks a block never configured, whatever the bytes compute to.
-            if (stored == 0 || stored != oxHclCalcCrc(block)) {
+            if (stored == 0 || stored != ComputeBlockCrc(block)) {
                 result = kBlockRefused;
                 message = stored == 0 ? kTextNotConfigured : kTextCorrupted;
                 continue;
@@ -129,7 +127,7 @@ bool SetupChipDef::LoadFromImage(const std::uint8_t* image, std::uint32_t imageS
         return false;
     }
     if (block.DetectEndian == kSwappedEndian) {
-        SwapBlockOrder(block);
+        SwapBlockByteOrder(block);
     }
     std::memcpy(&m_HclData, &block, sizeof block);
     m_RegListCount = 0;
@@ -155,13 +153,13 @@ bool SetupChipDef::StoreToImage(std::uint8_t* image, std::uint32_t* imageSize, b
                 sizeof baseAddress);
     std::memcpy(&block, &m_HclData, sizeof block);
     if (bigEndian) {
-        SwapBlockOrder(block);
+        SwapBlockByteOrder(block);
     }
     if (keepBaseAddress) {
         std::memcpy(reinterpret_cast<std::uint8_t*>(&block) + kBaseAddressOffset, baseAddress,
                     sizeof baseAddress);
     }
-    const std::uint16_t crc = oxHclCalcCrc(block);
+    const std::uint16_t crc = ComputeBlockCrc(block);
     block.HclCRC = bigEndian ? static_cast<std::uint16_t>((crc << 8) | (crc >> 8)) : crc;
     return (this->*row->Encode)(block, image, imageSize, errorText) == kBlockFound;
 }

@@ -31,6 +31,9 @@ inline constexpr const char kTextNotConfigured[] =
     "The file has not yet been configured by this application.";
 inline constexpr const char kTextCorrupted[] = "The file contains corrupted configuration data.";
 
+// The endian field of a block stored in the other byte order, read in the machine's order.
+constexpr std::uint16_t kSwappedEndian = 0x3412;
+
 class SetupChipDef : public ChipDef {
 public:
     // The search's outcome.
