@@ -8,15 +8,32 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QPainter>
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 #include <string>
 
-// Saves a picture of the widget as build/screenshots/<name>.png.
+// Saves a picture of the widget as build/screenshots/<name>.png. The offscreen platform draws
+// no window frames, so a window's picture gets a caption bar with its title drawn above it.
 inline void Screenshot(QWidget& widget, const QString& name) {
     const QString folder = QStringLiteral(Q3V_SOURCE_DIR "/build/screenshots");
     QDir().mkpath(folder);
-    widget.grab().save(folder + "/" + name + ".png");
+    const QPixmap content = widget.grab();
+    if (!widget.isWindow() || widget.windowTitle().isEmpty()) {
+        content.save(folder + "/" + name + ".png");
+        return;
+    }
+    constexpr int kCaptionHeight = 24;
+    QPixmap picture(content.width(), content.height() + kCaptionHeight);
+    picture.fill(QColor(0x2B, 0x4C, 0x7E));
+    QPainter painter(&picture);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, content.width() - 16, kCaptionHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, widget.windowTitle());
+    painter.drawPixmap(0, kCaptionHeight, content);
+    painter.end();
+    picture.save(folder + "/" + name + ".png");
 }
 
 // Dialogs shown while the object lives go to onDialog (which answers with the dialog's result);
