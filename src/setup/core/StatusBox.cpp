@@ -7,12 +7,13 @@
 
 StatusBox::StatusBox(DiagnosticsSource source) : m_Source(std::move(source)) {}
 
-bool StatusBox::SetStatusText(std::uint32_t id, std::uint32_t flags, const std::string& text) {
+StatusBox::Update StatusBox::SetStatusText(std::uint32_t id, std::uint32_t flags,
+                                           const std::string& text) {
     if (id == 0) {
-        return false;
+        return {};
     }
     if (m_HoldId != 0 && id != m_HoldId && (flags & kStatusForce) == 0) {
-        return false;
+        return {};
     }
     m_HoldId = 0;
     if (id == m_StickyOwner || (flags & kStatusForce) != 0) {
@@ -46,10 +47,10 @@ bool StatusBox::SetStatusText(std::uint32_t id, std::uint32_t flags, const std::
         message.pop_back();
     }
     if (message == m_Shown) {
-        return false;
+        return {true, false};
     }
     m_Shown = message;
-    return true;
+    return {true, true};
 }
 
 StatusDiagnostics ChipDefDiagnostics() {

@@ -5,8 +5,9 @@
 // Text() (line feeds as they are) and paints the warning colour while Warning() is set.
 //
 //     StatusBox box(ChipDefDiagnostics);
-//     box.SetStatusText(kOwnerOpen, kStatusWarning, "Could not read the template.");
-//     if (box.Changed()) { edit->setPlainText(box.Text()); }
+//     if (box.SetStatusText(kOwnerOpen, kStatusWarning, "Could not read it.").Changed) {
+//         edit->setPlainText(box.Text());
+//     }
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,8 +32,14 @@ public:
     using DiagnosticsSource = std::function<StatusDiagnostics()>;
     explicit StatusBox(DiagnosticsSource source);
 
-    // Sets a message for owner id (not 0). Returns true when the shown text changed.
-    bool SetStatusText(std::uint32_t id, std::uint32_t flags, const std::string& text);
+    // What a message did: taken (not ignored for a hold or a zero id), and whether the shown
+    // text changed.
+    struct Update {
+        bool Accepted = false;
+        bool Changed = false;
+    };
+    // Sets a message for owner id (not 0).
+    Update SetStatusText(std::uint32_t id, std::uint32_t flags, const std::string& text);
     // Messages of owners other than id are ignored until a forced one arrives.
     void Hold(std::uint32_t id) { m_HoldId = id; }
 

@@ -172,11 +172,11 @@ void MainWindow::UpdateMainTitle() {
 }
 
 void MainWindow::SetStatusText(std::uint32_t id, std::uint32_t flags, const std::string& text) {
-    const bool changed = m_Status.SetStatusText(id, flags, text);
-    if ((flags & kStatusWarning) != 0 && (m_Status.Warning() || changed)) {
+    const StatusBox::Update update = m_Status.SetStatusText(id, flags, text);
+    if (update.Accepted && (flags & kStatusWarning) != 0) {
         Beep(BeepKind::Hand);
     }
-    if (changed) {
+    if (update.Changed) {
         m_StatusBox->setPlainText(QString::fromStdString(m_Status.Text()));
     }
     PaintStatusBox();

@@ -65,7 +65,7 @@ TEST_F(StatusFixture, StickyTextStaysBelowOtherMessagesUntilItsOwnerSpeaks) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.Text);
-        EXPECT_EQ(Box.SetStatusText(step.Id, step.Flags, step.Text), step.Changed);
+        EXPECT_EQ(Box.SetStatusText(step.Id, step.Flags, step.Text).Changed, step.Changed);
         EXPECT_EQ(Box.Text(), step.Shown);
     }
 }
@@ -73,11 +73,11 @@ TEST_F(StatusFixture, StickyTextStaysBelowOtherMessagesUntilItsOwnerSpeaks) {
 TEST_F(StatusFixture, AHoldKeepsOtherOwnersOutUnlessForced) {
     Box.SetStatusText(1, 0, "first");
     Box.Hold(8);
-    EXPECT_FALSE(Box.SetStatusText(2, 0, "ignored"));
-    EXPECT_FALSE(Box.SetStatusText(0, kStatusForce, "no owner"));
+    EXPECT_FALSE(Box.SetStatusText(2, 0, "ignored").Accepted);
+    EXPECT_FALSE(Box.SetStatusText(0, kStatusForce, "no owner").Accepted);
     EXPECT_EQ(Box.Text(), "first");
-    EXPECT_TRUE(Box.SetStatusText(2, kStatusForce, "forced"));
-    EXPECT_TRUE(Box.SetStatusText(3, 0, "free again"));
+    EXPECT_TRUE(Box.SetStatusText(2, kStatusForce, "forced").Changed);
+    EXPECT_TRUE(Box.SetStatusText(3, 0, "free again").Changed);
 }
 
 TEST_F(StatusFixture, DiagnosticsAreAppendedAndSetTheWarningFlag) {

@@ -122,6 +122,11 @@ private slots:
         QCOMPARE(box->palette().color(QPalette::Text), QColor(0, 0, 0xAF));
         QCOMPARE(m_Recorder.Beeps.size(), std::size_t(1));
         Screenshot(window, "main-window-warning");
+        // While the window closes, other owners' warnings are ignored and do not beep.
+        window.close();
+        window.SetStatusText(6, kStatusWarning, "Too late.\n");
+        QCOMPARE(m_Recorder.Beeps.size(), std::size_t(1));
+        QCOMPARE(box->toPlainText(), QString("Something is odd."));
     }
 
     void TheSameTextIsNotWrittenAgain() {
