@@ -30,7 +30,15 @@ mode_t ModeOf(const std::string& path) {
     return status.st_mode & 07777;
 }
 
-using ConfigurableFileTest = SetupFileTest;
+class ConfigurableFileTest : public SetupFileTest {
+protected:
+    // A file of size bytes that takes no room on disk.
+    std::string SparseFile(const std::string& name, std::uint64_t size) {
+        const std::string path = Write(name, {});
+        std::filesystem::resize_file(path, size);
+        return path;
+    }
+};
 
 TEST_F(ConfigurableFileTest, LoadRefusalsNameTheReason) {
     oxHclData unconfigured = TemplateBlock();
@@ -45,6 +53,7 @@ TEST_F(ConfigurableFileTest, LoadRefusalsNameTheReason) {
         {Folder.string(), std::strerror(EISDIR)},
         {Write("plain.txt", std::vector<std::uint8_t>(20000, 'x')), kTextNoConfigData},
         {Write("fresh.exe", ConfigurableBytes(unconfigured)), kTextNotConfigured},
+        {SparseFile("huge.exe", 0x100000000ull), std::strerror(EFBIG)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Path);
