@@ -112,6 +112,41 @@ TEST_F(ConfigurableFileTest, SaveAsWritesANewFileAndLeavesTheSource) {
     EXPECT_EQ(Recorder.Requests[0].InitialPath, source);
 }
 
+TEST_F(ConfigurableFileTest, SaveAsOntoTheOpenFileSavesInPlace) {
+    const auto original = ConfigurableBytes();
+    const std::string path = Write("play", original);
+    ::chmod(path.c_str(), 0700);
+    g_OpenPath = path;
+    ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
+    Recorder.Answers = {path};
+    ASSERT_TRUE(OnFileSaveAs());
+    EXPECT_EQ(ReadBytes(path).size(), original.size());
+    EXPECT_NE(ReadBytes(path), original);
+    EXPECT_EQ(ModeOf(path), 0700u);
+    EXPECT_TRUE(Leftovers({"play"}).empty());
+}
+
+TEST_F(ConfigurableFileTest, ShortReadsAndWritesAreContinued) {
+    const std::string path = Write("play", ConfigurableBytes());
+    ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
+    FileIo io = PosixFileIo();
+    io.Read = [read = io.Read](int fd, void* b, size_t n) {
+        return read(fd, b, n < 1000 ? n : 1000);
+    };
+    io.Write = [write = io.Write](int fd, const void* b, size_t n) {
+        return write(fd, b, n < 777 ? n : 777);
+    };
+    SetFileIo(io);
+    ASSERT_TRUE(SaveConfigurableFile(path.c_str(), nullptr, false));
+    SetFileIo(PosixFileIo());
+    SetupChipDef reader;
+    const auto saved = ReadBytes(path);
+    ASSERT_EQ(saved.size(), ConfigurableBytes().size());
+    ASSERT_TRUE(
+        reader.LoadFromImage(saved.data(), static_cast<std::uint32_t>(saved.size()), nullptr));
+    EXPECT_EQ(reader.GetFeatureValue("hdp"), 320u);
+}
+
 TEST_F(ConfigurableFileTest, AFailedSaveAsOntoAnExistingFileLeavesIt) {
     const std::string source = Write("noblock.exe", std::vector<std::uint8_t>(9000, 'z'));
     const auto existing = ConfigurableBytes();
