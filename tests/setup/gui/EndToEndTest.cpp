@@ -109,6 +109,7 @@ private slots:
         // The program is waiting at its prompt for the pipe's input.
         FILE* input = std::fopen(fifo.c_str(), "w");
         QVERIFY(input != nullptr);
+        QTRY_VERIFY(IsRunning(m_Copy));
         QVERIFY(g_ChipDef.SetFeatureValue("hdp", 320));
         MainWindow window;
         window.Action(kIdSave)->trigger();
@@ -154,6 +155,18 @@ private slots:
     }
 
 private:
+    // Whether a process runs the program file at path.
+    static bool IsRunning(const std::string& path) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator("/proc", error)) {
+            std::error_code readError;
+            const fs::path exe = fs::read_symlink(entry.path() / "exe", readError);
+            if (!readError && exe == fs::canonical(path, readError)) {
+                return true;
+            }
+        }
+        return false;
+    }
     static std::size_t FindBlock(const std::vector<std::uint8_t>& bytes) {
         const std::string id = "47K20 HAL EXE";
         const auto at = std::search(bytes.begin(), bytes.end(), id.begin(), id.end());
