@@ -1,5 +1,5 @@
-# Front door: installs what is missing, builds, and runs Play, the tests or the benchmarks.
-.PHONY: all deps build play test test-dev test-asan bench format clean
+# Front door: installs what is missing, builds, and runs Play, Setup, the tests or the benchmarks.
+.PHONY: all deps build play setup test test-dev test-asan bench format clean
 
 ARGS ?=
 
@@ -14,6 +14,9 @@ build: deps
 
 play: build
 	./build/dev/play $(ARGS)
+
+setup: build
+	./build/dev/setup $(ARGS)
 
 test: test-dev test-asan
 

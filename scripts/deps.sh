@@ -6,6 +6,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev libyuv-dev
     libexpat1-dev
     python3 tmux
+    qt6-base-dev fonts-dejavu-core
     clang libclang-rt-14-dev
 )
 missing=()

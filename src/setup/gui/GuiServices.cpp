@@ -1,0 +1,102 @@
+// Message boxes, file dialogs, launching and beeping through Qt.
+#include "setup/gui/GuiServices.h"
+
+#include "setup/core/ShellTexts.h"
+#include "setup/gui/DialogRunner.h"
+#include "setup/gui/FileKindFilter.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStringList>
+
+namespace {
+
+// "Label (*.a *.b)" as Qt's filter text. A row that offers EXE files lets every file through
+// ("*"): an executable here has no extension, and FileKindFilter sorts the files out.
+QString FilterText(const FileFilter& filter) {
+    QStringList patterns;
+    for (const std::string& pattern : filter.Patterns) {
+        patterns << QString::fromStdString(pattern);
+        if (QString::fromStdString(pattern).compare("*.exe", Qt::CaseInsensitive) == 0) {
+            patterns << QStringLiteral("*");
+        }
+    }
+    return QString::fromStdString(filter.Label) + " (" + patterns.join(' ') + ")";
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, MessageKind kind,
+                                            const std::string& text) {
+    auto box = std::make_unique<QMessageBox>(
+        kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+        QString::fromStdString(GetProgramName()), QString::fromStdString(text), QMessageBox::Ok,
+        owner);
+    return box;
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request) {
+    auto dialog = std::make_unique<QFileDialog>(owner, QString::fromStdString(request.Title),
+                                                QStringLiteral("."));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    dialog->setAcceptMode(request.Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
+    QStringList filters;
+    for (const FileFilter& filter : request.Filters) {
+        filters << FilterText(filter);
+    }
+    // The labels are shown as the system gives them; the patterns work behind them.
+    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog->setNameFilters(filters);
+    auto* kinds = new FileKindFilter(dialog.get());
+    dialog->setProxyModel(kinds);
+    const std::vector<FileFilter> rows = request.Filters;
+    const auto choose = [kinds, rows, filters](const QString& chosen) {
+        const auto row = filters.indexOf(chosen);
+        kinds->SetPatterns(row >= 0 ? rows[static_cast<std::size_t>(row)].Patterns
+                                    : std::vector<std::string>());
+    };
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, kinds, choose);
+    const int first =
+        request.FilterIndex >= 0 && request.FilterIndex < filters.size() ? request.FilterIndex : 0;
+    if (!filters.isEmpty()) {
+        dialog->selectNameFilter(filters[first]);
+        choose(filters[first]);
+    }
+    // Patterns ignore case, as the file kinds do.
+    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+    dialog->setDefaultSuffix(QString::fromStdString(request.DefaultExtension));
+    if (!request.InitialPath.empty()) {
+        dialog->selectFile(QString::fromStdString(request.InitialPath));
+    }
+    return dialog;
+}
+
+void InstallGuiServices(QWidget* owner) {
+    SetupServices services;
+    services.MessageBox = [owner](MessageKind kind, const std::string& text) {
+        const auto box = MakeMessageBox(owner, kind, text);
+        RunDialog(*box);
+    };
+    services.ChooseFile = [owner](const FileRequest& request) -> std::optional<std::string> {
+        const auto dialog = MakeFileDialog(owner, request);
+        if (RunDialog(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog->selectedFiles().first().toStdString();
+    };
+    services.Launch = [](const std::vector<std::string>& argv) {
+        if (argv.empty()) {
+            return false;
+        }
+        QStringList arguments;
+        for (std::size_t i = 1; i < argv.size(); ++i) {
+            arguments << QString::fromStdString(argv[i]);
+        }
+        return QProcess::startDetached(QString::fromStdString(argv[0]), arguments);
+    };
+    services.Beep = [](BeepKind) { QApplication::beep(); };
+    SetSetupServices(services);
+}

@@ -1,0 +1,35 @@
+// Runs one of Setup's window test classes, named by the first argument (all without one).
+#include "setup/gui/ToolTipStyle.h"
+
+#include <QApplication>
+#include <QTest>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+QObject* MakeMainWindowTest();
+QObject* MakeDialogsTest();
+QObject* MakeEndToEndTest();
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setStyle(new ToolTipStyle);
+    struct Entry {
+        const char* Name;
+        std::function<QObject*()> Make;
+    };
+    const std::vector<Entry> classes = {{"MainWindowTest", MakeMainWindowTest},
+                                        {"DialogsTest", MakeDialogsTest},
+                                        {"EndToEndTest", MakeEndToEndTest}};
+    const char* only = argc > 1 ? argv[1] : nullptr;
+    int failures = 0;
+    for (const Entry& entry : classes) {
+        if (only != nullptr && std::strcmp(only, entry.Name) != 0) {
+            continue;
+        }
+        QObject* test = entry.Make();
+        failures += QTest::qExec(test, 1, argv);
+        delete test;
+    }
+    return failures == 0 ? 0 : 1;
+}
