@@ -88,6 +88,10 @@ private slots:
         QVERIFY2(run.Output.find("Configuration CRC ") != std::string::npos, run.Output.c_str());
         QVERIFY2(run.Output.find("h (OK)\n") != std::string::npos, run.Output.c_str());
         QVERIFY2(run.Output.find("0057h") == std::string::npos, run.Output.c_str());
+        // The saved copy works with its new value: hdp is read from its own block.
+        const q3vtest::PlayRun calc =
+            q3vtest::RunProgramOnBoard(m_Copy, m_Board, "/nocard calc hdp");
+        QVERIFY2(calc.Output.find("140h (320t)") != std::string::npos, calc.Output.c_str());
 
         // Setup reads the value back from the file.
         QVERIFY(g_ChipDef.SetFeatureValue("hdp", 0));
