@@ -1,0 +1,88 @@
+// Shared pieces of the image readers and writers.
+#include "imaging/ImageFileSupport.h"
+
+#include "imaging/ConvGeometry.h"
+
+#include <cstring>
+#include <new>
+
+namespace imagefile {
+
+int32_t FormatRow(const char* name) {
+    for (int32_t row = 0; row < kPixelFormatRows; ++row) {
+        if (std::strcmp(g_PixelFormats[row].Name, name) == 0) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+int64_t NaturalSize(int32_t row, int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) {
+        return 0;
+    }
+    // The natural rows are packed: bytes per pixel times pixels.
+    const int64_t bytesPerPixel = g_PixelFormats[row].StorageBits / 8;
+    return bytesPerPixel * width * height;
+}
+
+std::unique_ptr<uint8_t[]> TryAllocate(int64_t size) {
+    if (size <= 0 || static_cast<uint64_t>(size) > SIZE_MAX) {
+        return nullptr;
+    }
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+}
+
+IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
+                         int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height) {
+    Conv conv;
+    if (!conv.IsValidRow(srcRow) || !conv.IsValidRow(dstRow)) {
+        return kImageDataConvert;
+    }
+    Surface in{};
+    Surface out{};
+    ImageSetupSurfaces(&in, src, srcRow, srcFlags, &out, dst, dstRow, dstFlags, width, height);
+    return conv.Convert(&in, &out) == 0 ? kImageDataConvert : kImageOk;
+}
+
+IMAGE_ERROR ReadTarget::Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow,
+                                int64_t naturalSize) {
+    m_Buffer = buffer;
+    m_NaturalRow = naturalRow;
+    if (row < 0 || row == naturalRow) {
+        m_Lines = buffer;
+        return kImageOk;
+    }
+    m_Temporary = TryAllocate(naturalSize);
+    m_Lines = m_Temporary.get();
+    return m_Lines != nullptr ? kImageOk : kImageNoMemory;
+}
+
+IMAGE_ERROR ReadTarget::Finish(int32_t row, uint32_t flags, int32_t width, int32_t height) {
+    if (m_Temporary == nullptr) {
+        return kImageOk;
+    }
+    return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, row, flags, width, height);
+}
+
+IMAGE_ERROR WriteSource::Prepare(const uint8_t* buffer, int32_t row, uint32_t flags,
+                                 int32_t naturalRow, int32_t width, int32_t height) {
+    const int64_t size = NaturalSize(naturalRow, width, height);
+    if (!FitsImageSize(size)) {
+        return kImageDataConvert;
+    }
+    if (row < 0 || row == naturalRow) {
+        m_Lines = buffer;
+        return kImageOk;
+    }
+    m_Temporary = TryAllocate(size);
+    if (m_Temporary == nullptr) {
+        return kImageNoMemory;
+    }
+    m_Lines = m_Temporary.get();
+    // The converter reads through a non-const Surface; the source bytes are not changed.
+    return ConvertImage(const_cast<uint8_t*>(buffer), row, flags, m_Temporary.get(), naturalRow, 0,
+                        width, height);
+}
+
+} // namespace imagefile

@@ -1,0 +1,88 @@
+#pragma once
+// Pieces that the image readers and writers share: an owning FILE* handle, the rows of the
+// files' natural formats, buffers that may fail to allocate, and the conversion between a
+// caller's buffer and a natural-format buffer.
+//
+//     ReadTarget target;
+//     if (const IMAGE_ERROR code = target.Prepare(buffer, row, naturalRow, naturalSize)) {
+//         return code;                               // kImageNoMemory
+//     }
+//     ... fill target.Lines() in the natural row ...
+//     return target.Finish(row, flags, width, height);   // kImageDataConvert on failure
+#include "imaging/ImageFile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+namespace imagefile {
+
+// Rows of the format table that the files use.
+inline constexpr const char* kNameR555 = "R555.xRGB";
+inline constexpr const char* kNameR565 = "R565.RGB";
+inline constexpr const char* kNameRgb = "R888.R-G-B";
+inline constexpr const char* kNameBgr = "R888.B-G-R";
+inline constexpr const char* kNameArgb = "ARGB8888.ARGB";
+inline constexpr const char* kNameMono = "M8.n0";
+
+// The row of a format name of the table (exact spelling), -1 when absent.
+int32_t FormatRow(const char* name);
+
+// The natural image size of row for width x height, in 64 bits; 0 when either is <= 0.
+int64_t NaturalSize(int32_t row, int64_t width, int64_t height);
+
+// Whether a natural size is one the converter can describe (1..INT32_MAX).
+inline bool FitsImageSize(int64_t size) {
+    return size > 0 && size <= INT32_MAX;
+}
+
+// A FILE* that is closed when the handle goes.
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+// Bytes that may fail to allocate (nullptr then), without an exception.
+std::unique_ptr<uint8_t[]> TryAllocate(int64_t size);
+
+// Converts a whole image from one buffer and row to another; kImageDataConvert on failure.
+IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
+                         int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height);
+
+// Where a reader puts the natural samples: the caller's buffer when no conversion is asked for,
+// else a temporary that Finish converts into the caller's buffer.
+class ReadTarget {
+public:
+    IMAGE_ERROR Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow, int64_t naturalSize);
+    [[nodiscard]] uint8_t* Lines() const { return m_Lines; }
+    IMAGE_ERROR Finish(int32_t row, uint32_t flags, int32_t width, int32_t height);
+
+private:
+    uint8_t* m_Buffer = nullptr;
+    uint8_t* m_Lines = nullptr;
+    int32_t m_NaturalRow = -1;
+    std::unique_ptr<uint8_t[]> m_Temporary;
+};
+
+// The natural samples a writer stores: the caller's buffer as it is, or its conversion.
+class WriteSource {
+public:
+    IMAGE_ERROR Prepare(const uint8_t* buffer, int32_t row, uint32_t flags, int32_t naturalRow,
+                        int32_t width, int32_t height);
+    [[nodiscard]] const uint8_t* Lines() const { return m_Lines; }
+
+private:
+    const uint8_t* m_Lines = nullptr;
+    std::unique_ptr<uint8_t[]> m_Temporary;
+};
+
+// Writes size bytes; false on a short write.
+inline bool WriteAll(FILE* file, const void* bytes, size_t size) {
+    return size == 0 || std::fwrite(bytes, 1, size, file) == size;
+}
+// Reads size bytes; false on a short read.
+inline bool ReadAll(FILE* file, void* bytes, size_t size) {
+    return size == 0 || std::fread(bytes, 1, size, file) == size;
+}
+
+} // namespace imagefile

@@ -1,0 +1,101 @@
+// The PPM and PGM reader: samples line by line, one byte each below a maximum value of 256 and
+// two (high byte first) above, scaled to 0..255 as (v * 255 + max / 2) / max.
+#include "imaging/ImageFile.h"
+#include "imaging/ImageFileSupport.h"
+#include "imaging/PnmHeader.h"
+
+#include <array>
+#include <vector>
+
+using namespace imagefile;
+
+namespace {
+
+inline uint8_t Scale(uint32_t value, uint32_t maxValue) {
+    return static_cast<uint8_t>((value * 255u + maxValue / 2) / maxValue);
+}
+
+IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, uint8_t* lines) {
+    const size_t samplesPerLine = size_t(header.Width) * header.Channels;
+    const bool wide = header.MaxValue > 255;
+    std::vector<uint8_t> stored(samplesPerLine * (wide ? 2 : 1));
+    std::array<uint8_t, 256> scale{};
+    for (uint32_t v = 0; v < scale.size(); ++v) {
+        scale[v] = v <= header.MaxValue ? Scale(v, header.MaxValue) : 0;
+    }
+    for (int32_t y = 0; y < header.Height; ++y) {
+        if (!ReadAll(file, stored.data(), stored.size())) {
+            return kImageFileRead;
+        }
+        uint8_t* out = lines + size_t(y) * samplesPerLine;
+        if (wide) {
+            for (size_t i = 0; i < samplesPerLine; ++i) {
+                const uint32_t v = uint32_t{stored[2 * i]} << 8 | stored[2 * i + 1];
+                if (v > header.MaxValue) {
+                    return kImageFileRead;
+                }
+                out[i] = Scale(v, header.MaxValue);
+            }
+        } else if (header.MaxValue == 255) {
+            std::copy(stored.begin(), stored.end(), out);
+        } else {
+            for (size_t i = 0; i < samplesPerLine; ++i) {
+                if (stored[i] > header.MaxValue) {
+                    return kImageFileRead;
+                }
+                out[i] = scale[stored[i]];
+            }
+        }
+    }
+    return kImageOk;
+}
+
+IMAGE_ERROR ReadPlainSamples(FILE* file, const PnmHeader& header, uint8_t* lines) {
+    const size_t samples = size_t(header.Width) * header.Channels * size_t(header.Height);
+    for (size_t i = 0; i < samples; ++i) {
+        uint32_t v = 0;
+        if (!ReadPnmNumber(file, false, header.MaxValue, &v)) {
+            return kImageFileRead;
+        }
+        lines[i] = Scale(v, header.MaxValue);
+    }
+    return kImageOk;
+}
+
+IMAGE_ERROR ReadPnmPath(const char* path, bool gray, uint8_t* buffer, int32_t row, uint32_t flags) {
+    const FileHandle file(std::fopen(path, "rb"));
+    if (file == nullptr) {
+        return kImageFileOpen;
+    }
+    return ImageReadPnmFile(file.get(), gray, buffer, row, flags);
+}
+
+} // namespace
+
+IMAGE_ERROR ImageReadPnmFile(FILE* file, bool gray, uint8_t* buffer, int32_t row, uint32_t flags) {
+    PnmHeader header;
+    if (const IMAGE_ERROR code = ReadPnmHeader(file, gray, &header); code != kImageOk) {
+        return code;
+    }
+    const int32_t naturalRow = FormatRow(gray ? kNameMono : kNameRgb);
+    ReadTarget target;
+    if (const IMAGE_ERROR code = target.Prepare(
+            buffer, row, naturalRow, NaturalSize(naturalRow, header.Width, header.Height));
+        code != kImageOk) {
+        return code;
+    }
+    const IMAGE_ERROR code = header.Plain ? ReadPlainSamples(file, header, target.Lines())
+                                          : ReadBinaryLines(file, header, target.Lines());
+    if (code != kImageOk) {
+        return code;
+    }
+    return target.Finish(row, flags, header.Width, header.Height);
+}
+
+IMAGE_ERROR ImageReadPpm(const char* path, uint8_t* buffer, int32_t row, uint32_t flags) {
+    return ReadPnmPath(path, false, buffer, row, flags);
+}
+
+IMAGE_ERROR ImageReadPgm(const char* path, uint8_t* buffer, int32_t row, uint32_t flags) {
+    return ReadPnmPath(path, true, buffer, row, flags);
+}
