@@ -102,8 +102,14 @@ IMAGE_ERROR ResolveBmpPixels(FILE* file, BmpLayout* layout) {
         }
     } else if (layout->Compression == kBiBitfields) {
         // The masks follow the 40 bytes of information, inside a V4 or V5 header or after it.
+        // After a 40-byte header they must lie before the pixels (some writers set the
+        // compression and leave the masks out).
         std::array<uint8_t, 16> masks{};
         const size_t maskBytes = layout->InfoSize >= kBmpInfoHeaderSize + 16 ? 16 : 12;
+        const uint64_t masksEnd = uint64_t{kBmpFileHeaderSize} + kBmpInfoHeaderSize + maskBytes;
+        if (layout->InfoSize < kBmpInfoHeaderSize + 12 && layout->PixelOffset < masksEnd) {
+            return kImageUnsupportedFormat;
+        }
         if (!ReadAll(file, masks.data(), maskBytes)) {
             return kImageInvalidHeader;
         }
