@@ -345,10 +345,11 @@ Decoder* StreamGetFrameOpen(StreamHandle* stream) {
         return nullptr;
     }
     const uint64_t lineSize = (uint64_t(width) * (bits / 8) + 3) / 4 * 4;
-    const uint64_t imageBytes = lineSize * uint64_t(height < 0 ? -int64_t{height} : height);
-    if (imageBytes > INT32_MAX) {
+    const uint64_t lines = uint64_t(height < 0 ? -int64_t{height} : height);
+    if (lines > INT32_MAX / lineSize) {
         return nullptr;
     }
+    const uint64_t imageBytes = lineSize * lines;
     Decoder* decoder = new (std::nothrow) Decoder;
     if (decoder == nullptr) {
         return nullptr;

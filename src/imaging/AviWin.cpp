@@ -50,7 +50,7 @@ bool IsUsableFrameSize(int32_t width, int32_t height, uint32_t bits) {
     }
     const uint64_t lines = uint64_t(height < 0 ? -int64_t{height} : height);
     const uint64_t lineSize = (uint64_t(width) * (bits / 8) + 3) / 4 * 4;
-    return lineSize * lines <= INT32_MAX;
+    return lines <= INT32_MAX / lineSize;
 }
 
 } // namespace

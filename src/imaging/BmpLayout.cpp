@@ -4,6 +4,7 @@
 #include "imaging/ImageFileSupport.h"
 #include "imaging/LittleEndian.h"
 
+#include <algorithm>
 #include <sys/types.h>
 
 namespace imagefile {
@@ -74,9 +75,9 @@ IMAGE_ERROR ReadBmpGeometry(FILE* file, BmpLayout* layout) {
     layout->BitsPerPixel = LoadLe16(&header[28]);
     layout->Compression = LoadLe32(&header[30]);
     layout->PaletteEntries = LoadLe32(&header[46]);
-    const uint32_t bytesPerPixel = NaturalBytesPerPixel(layout->BitsPerPixel);
-    if (bytesPerPixel != 0 &&
-        !FitsImageSize(int64_t{bytesPerPixel} * layout->Width * layout->Height)) {
+    // Depths the reader refuses are sized as one byte per pixel.
+    const uint32_t bytesPerPixel = std::max(NaturalBytesPerPixel(layout->BitsPerPixel), 1u);
+    if (!FitsImageSize(bytesPerPixel, uint32_t(layout->Width), uint32_t(layout->Height))) {
         return kImageInvalidHeader;
     }
     return kImageOk;

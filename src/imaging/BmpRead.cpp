@@ -43,6 +43,17 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
     if (const IMAGE_ERROR code = ResolveBmpPixels(file, &layout); code != kImageOk) {
         return code;
     }
+    // Every line must be there before anything is allocated for them.
+    const size_t dataBytes = size_t(layout.Width) * (layout.BitsPerPixel / 8);
+    if (layout.PixelOffset > uint64_t(INT64_MAX) ||
+        fseeko(file, static_cast<off_t>(layout.PixelOffset), SEEK_SET) != 0) {
+        return kImageFileRead;
+    }
+    const int64_t remaining = RemainingBytes(file);
+    if (remaining >= 0 &&
+        uint64_t(remaining) < layout.LineSize * uint64_t(layout.Height - 1) + dataBytes) {
+        return kImageFileRead;
+    }
     const int64_t naturalSize = NaturalSize(layout.NaturalRow, layout.Width, layout.Height);
     ReadTarget target;
     if (const IMAGE_ERROR code = target.Prepare(buffer, row, layout.NaturalRow, naturalSize);
@@ -51,12 +62,7 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
     }
     const size_t imageLine = static_cast<size_t>(naturalSize / layout.Height);
     std::vector<uint8_t> stored(layout.LineSize);
-    if (layout.PixelOffset > uint64_t(INT64_MAX) ||
-        fseeko(file, static_cast<off_t>(layout.PixelOffset), SEEK_SET) != 0) {
-        return kImageFileRead;
-    }
     // The last line needs no padding after it: a file may end with its data.
-    const size_t dataBytes = size_t(layout.Width) * (layout.BitsPerPixel / 8);
     for (int32_t k = 0; k < layout.Height; ++k) {
         const size_t want = k + 1 < layout.Height ? stored.size() : dataBytes;
         if (!ReadAll(file, stored.data(), want)) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <sys/types.h>
 
 namespace imagefile {
 
@@ -31,6 +32,18 @@ std::unique_ptr<uint8_t[]> TryAllocate(int64_t size) {
         return nullptr;
     }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+}
+
+int64_t RemainingBytes(FILE* file) {
+    const off_t here = ftello(file);
+    if (here < 0 || fseeko(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const off_t end = ftello(file);
+    if (fseeko(file, here, SEEK_SET) != 0 || end < here) {
+        return -1;
+    }
+    return int64_t{end - here};
 }
 
 IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,

@@ -36,6 +36,13 @@ inline bool FitsImageSize(int64_t size) {
     return size > 0 && size <= INT32_MAX;
 }
 
+// Whether bytesPerPixel (at most 4) x width x height is such a size; never overflows for
+// width and height up to UINT32_MAX.
+inline bool FitsImageSize(uint32_t bytesPerPixel, uint32_t width, uint32_t height) {
+    const uint64_t pixels = uint64_t{width} * height;
+    return pixels != 0 && pixels <= INT32_MAX && FitsImageSize(int64_t(pixels) * bytesPerPixel);
+}
+
 // A FILE* that is closed when the handle goes.
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -75,6 +82,10 @@ private:
     const uint8_t* m_Lines = nullptr;
     std::unique_ptr<uint8_t[]> m_Temporary;
 };
+
+// The bytes from the current position to the end of the file (the position is kept); -1 when
+// the stream cannot tell. Readers compare it with what a header promises before allocating.
+int64_t RemainingBytes(FILE* file);
 
 // Writes size bytes; false on a short write.
 inline bool WriteAll(FILE* file, const void* bytes, size_t size) {

@@ -77,7 +77,7 @@ IMAGE_ERROR ReadPnmHeader(FILE* file, bool gray, PnmHeader* header) {
         maxValue == 0) {
         return kImageInvalidHeader;
     }
-    if (!FitsImageSize(int64_t{header->Channels} * width * height)) {
+    if (!FitsImageSize(header->Channels, width, height)) {
         return kImageInvalidHeader;
     }
     // Exactly one white-space character separates the header from the samples.

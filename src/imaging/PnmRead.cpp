@@ -77,6 +77,15 @@ IMAGE_ERROR ImageReadPnmFile(FILE* file, bool gray, uint8_t* buffer, int32_t row
     if (const IMAGE_ERROR code = ReadPnmHeader(file, gray, &header); code != kImageOk) {
         return code;
     }
+    // The samples must be there before anything is allocated for them: two bytes each in the
+    // binary form above 255, one below; at least a digit and a separator each in the plain form.
+    const uint64_t samples = uint64_t(header.Width) * header.Channels * uint64_t(header.Height);
+    const uint64_t least =
+        header.Plain ? 2 * samples - 1 : samples * (header.MaxValue > 255 ? 2 : 1);
+    const int64_t remaining = RemainingBytes(file);
+    if (remaining >= 0 && uint64_t(remaining) < least) {
+        return kImageFileRead;
+    }
     const int32_t naturalRow = FormatRow(gray ? kNameMono : kNameRgb);
     ReadTarget target;
     if (const IMAGE_ERROR code = target.Prepare(

@@ -83,7 +83,7 @@ IMAGE_ERROR ReadCode(const std::vector<uint8_t>& bytes) {
     std::vector<uint8_t> copy = bytes;
     std::vector<uint8_t> buffer(64, 0);
     FILE* file = fmemopen(copy.data(), copy.size(), "rb");
-    const IMAGE_ERROR code = ImageReadBmpFile(file, buffer.data(), kRowRgb, 0);
+    const IMAGE_ERROR code = ImageReadBmpFile(file, buffer.data(), kRowR565, 0);
     std::fclose(file);
     return code;
 }
@@ -124,6 +124,8 @@ TEST(BmpHeaderChecks, UntrustedFieldsGetTheirCodes) {
         {"pixels cut short",
          {.Width = 2, .Height = 2, .Pixels = {1, 2, 3, 4, 5, 6, 0, 0}},
          kImageFileRead},
+        // Refused before the 1.2 GB of pixels it promises are allocated for a conversion.
+        {"20000 x 20000 without pixels", {.Width = 20000, .Height = 20000}, kImageFileRead},
         {"8 bits, palette cut short",
          {.Bits = 8, .ColoursUsed = 4, .Extra = {1, 2, 3, 0}},
          kImageFileRead},

@@ -186,3 +186,17 @@ TEST(PnmRead, PathsAreProbedByTheirExtensionInAnyCase) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PnmSamples, APromiseOfMoreSamplesThanTheFileHoldsIsRefusedBeforeAllocating) {
+    // 1.2 GB of samples promised; the reader must not allocate them for the conversion.
+    for (std::string text : {"P6\n20000 20000\n255\nABC", "P3\n20000 20000\n255\n1 2 3\n"}) {
+        std::vector<uint8_t> buffer(16);
+        FILE* file = fmemopen(text.data(), text.size(), "rb");
+        EXPECT_EQ(ImageReadPnmFile(file, false, buffer.data(), kRowArgb, 0), kImageFileRead);
+        std::fclose(file);
+    }
+}
+
+} // namespace
