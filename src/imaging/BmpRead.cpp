@@ -13,15 +13,31 @@ using namespace imagefile;
 
 namespace {
 
-void ReorderBgrLine(const uint8_t* in, uint8_t* out, int32_t width) {
-    for (int32_t x = 0; x < width; ++x) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-        in += 3;
-        out += 3;
+// B, G, R lines to R, G, B through the converter's row kernel, one line at a time.
+class BgrLineReorder {
+public:
+    explicit BgrLineReorder(int32_t width)
+        : m_In(Line(FormatRow(kNameBgr), width)), m_Out(Line(FormatRow(kNameRgb), width)) {}
+    bool Run(const uint8_t* in, uint8_t* out) {
+        // The converter only reads the source line.
+        m_In.Buffer = const_cast<uint8_t*>(in);
+        m_Out.Buffer = out;
+        return m_Conv.Convert(&m_In, &m_Out) != 0;
     }
-}
+
+private:
+    static Surface Line(int32_t row, int32_t width) {
+        Surface s{};
+        s.Format = row;
+        s.Width = width;
+        s.Height = 1;
+        s.BufSize = 3 * width;
+        return s;
+    }
+    Conv m_Conv;
+    Surface m_In;
+    Surface m_Out;
+};
 
 void LookUpPaletteLine(const uint8_t* in, uint8_t* out, int32_t width, const BmpLayout& layout) {
     for (int32_t x = 0; x < width; ++x) {
@@ -54,6 +70,11 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
         uint64_t(remaining) < layout.LineSize * uint64_t(layout.Height - 1) + dataBytes) {
         return kImageFileRead;
     }
+    // When a conversion follows anyway, 24-bit lines stay B, G, R: the converter reads them so.
+    const bool keepBgr = layout.BitsPerPixel == 24 && row >= 0 && row != layout.NaturalRow;
+    if (keepBgr) {
+        layout.NaturalRow = FormatRow(kNameBgr);
+    }
     const int64_t naturalSize = NaturalSize(layout.NaturalRow, layout.Width, layout.Height);
     ReadTarget target;
     if (const IMAGE_ERROR code = target.Prepare(buffer, row, layout.NaturalRow, naturalSize);
@@ -61,25 +82,23 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
         return code;
     }
     const size_t imageLine = static_cast<size_t>(naturalSize / layout.Height);
-    std::vector<uint8_t> stored(layout.LineSize);
-    // The last line needs no padding after it: a file may end with its data.
+    LineBlocks blocks(file, layout.LineSize, layout.Height, dataBytes);
+    BgrLineReorder reorder(layout.Width);
     for (int32_t k = 0; k < layout.Height; ++k) {
-        const size_t want = k + 1 < layout.Height ? stored.size() : dataBytes;
-        if (!ReadAll(file, stored.data(), want)) {
+        const uint8_t* stored = blocks.Next();
+        if (stored == nullptr) {
             return kImageFileRead;
         }
         const int32_t line = layout.TopDown ? k : layout.Height - 1 - k;
         uint8_t* out = target.Lines() + size_t(line) * imageLine;
-        switch (layout.BitsPerPixel) {
-        case 24:
-            ReorderBgrLine(stored.data(), out, layout.Width);
-            break;
-        case 8:
-            LookUpPaletteLine(stored.data(), out, layout.Width, layout);
-            break;
-        default:
-            std::memcpy(out, stored.data(), imageLine);
-            break;
+        if (layout.BitsPerPixel == 24 && !keepBgr) {
+            if (!reorder.Run(stored, out)) {
+                return kImageDataConvert;
+            }
+        } else if (layout.BitsPerPixel == 8) {
+            LookUpPaletteLine(stored, out, layout.Width, layout);
+        } else {
+            std::memcpy(out, stored, imageLine);
         }
     }
     return target.Finish(row, flags, layout.Width, layout.Height);

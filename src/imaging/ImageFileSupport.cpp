@@ -3,6 +3,7 @@
 
 #include "imaging/ConvGeometry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <sys/types.h>
@@ -44,6 +45,33 @@ int64_t RemainingBytes(FILE* file) {
         return -1;
     }
     return int64_t{end - here};
+}
+
+LineBlocks::LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes)
+    : m_File(file), m_LineSize(lineSize), m_LinesLeft(lines), m_LastLineBytes(lastLineBytes) {
+    // Small enough to stay in the processor's cache between the read and the use of a line.
+    constexpr size_t kBlockBytes = 256u << 10;
+    const size_t linesPerBlock = std::max<size_t>(1, kBlockBytes / std::max<size_t>(lineSize, 1));
+    m_BlockLines = std::min<size_t>(linesPerBlock, size_t(std::max(lines, 1)));
+    m_Block.reset(new (std::nothrow) uint8_t[m_BlockLines * lineSize]);
+}
+
+const uint8_t* LineBlocks::Next() {
+    if (m_NextInBlock == m_LinesInBlock) {
+        if (m_LinesLeft <= 0 || m_Block == nullptr) {
+            return nullptr;
+        }
+        const size_t lines = std::min(m_BlockLines, size_t(m_LinesLeft));
+        const bool last = lines == size_t(m_LinesLeft);
+        const size_t bytes = lines * m_LineSize - (last ? m_LineSize - m_LastLineBytes : 0);
+        if (!ReadAll(m_File, m_Block.get(), bytes)) {
+            return nullptr;
+        }
+        m_LinesLeft -= int32_t(lines);
+        m_LinesInBlock = lines;
+        m_NextInBlock = 0;
+    }
+    return m_Block.get() + m_LineSize * m_NextInBlock++;
 }
 
 IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,

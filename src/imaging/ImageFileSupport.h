@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace imagefile {
 
@@ -86,6 +87,31 @@ private:
 // The bytes from the current position to the end of the file (the position is kept); -1 when
 // the stream cannot tell. Readers compare it with what a header promises before allocating.
 int64_t RemainingBytes(FILE* file);
+
+// Stored lines read in blocks of about 256 KiB (a few system calls per picture rather than one or
+// two per line); the last line may end early, at lastLineBytes (a file may end with its data).
+//
+//     LineBlocks blocks(file, lineSize, height, width * 3);
+//     for (int32_t k = 0; k < height; ++k) {
+//         const uint8_t* line = blocks.Next();
+//         if (line == nullptr) { return kImageFileRead; }
+//     }
+class LineBlocks {
+public:
+    LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes);
+    // The next stored line, nullptr on a short read.
+    const uint8_t* Next();
+
+private:
+    FILE* m_File;
+    size_t m_LineSize;
+    int32_t m_LinesLeft;
+    size_t m_LastLineBytes;
+    std::unique_ptr<uint8_t[]> m_Block;
+    size_t m_BlockLines = 0;
+    size_t m_LinesInBlock = 0;
+    size_t m_NextInBlock = 0;
+};
 
 // Writes size bytes; false on a short write.
 inline bool WriteAll(FILE* file, const void* bytes, size_t size) {

@@ -5,7 +5,6 @@
 #include "imaging/PnmHeader.h"
 
 #include <array>
-#include <vector>
 
 using namespace imagefile;
 
@@ -17,34 +16,30 @@ inline uint8_t Scale(uint32_t value, uint32_t maxValue) {
 
 IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, uint8_t* lines) {
     const size_t samplesPerLine = size_t(header.Width) * header.Channels;
+    if (header.MaxValue == 255) {
+        // The samples are the image's bytes: one read.
+        return ReadAll(file, lines, samplesPerLine * size_t(header.Height)) ? kImageOk
+                                                                            : kImageFileRead;
+    }
     const bool wide = header.MaxValue > 255;
-    std::vector<uint8_t> stored(samplesPerLine * (wide ? 2 : 1));
+    const size_t lineSize = samplesPerLine * (wide ? 2 : 1);
+    LineBlocks blocks(file, lineSize, header.Height, lineSize);
     std::array<uint8_t, 256> scale{};
     for (uint32_t v = 0; v < scale.size(); ++v) {
         scale[v] = v <= header.MaxValue ? Scale(v, header.MaxValue) : 0;
     }
     for (int32_t y = 0; y < header.Height; ++y) {
-        if (!ReadAll(file, stored.data(), stored.size())) {
+        const uint8_t* stored = blocks.Next();
+        if (stored == nullptr) {
             return kImageFileRead;
         }
         uint8_t* out = lines + size_t(y) * samplesPerLine;
-        if (wide) {
-            for (size_t i = 0; i < samplesPerLine; ++i) {
-                const uint32_t v = uint32_t{stored[2 * i]} << 8 | stored[2 * i + 1];
-                if (v > header.MaxValue) {
-                    return kImageFileRead;
-                }
-                out[i] = Scale(v, header.MaxValue);
+        for (size_t i = 0; i < samplesPerLine; ++i) {
+            const uint32_t v = wide ? uint32_t{stored[2 * i]} << 8 | stored[2 * i + 1] : stored[i];
+            if (v > header.MaxValue) {
+                return kImageFileRead;
             }
-        } else if (header.MaxValue == 255) {
-            std::copy(stored.begin(), stored.end(), out);
-        } else {
-            for (size_t i = 0; i < samplesPerLine; ++i) {
-                if (stored[i] > header.MaxValue) {
-                    return kImageFileRead;
-                }
-                out[i] = scale[stored[i]];
-            }
+            out[i] = wide ? Scale(v, header.MaxValue) : scale[v];
         }
     }
     return kImageOk;
