@@ -88,34 +88,28 @@ IMAGE_ERROR WriteBmpLines(FILE* file, const uint8_t* samples, int32_t outputRow,
     return kImageOk;
 }
 
+// The file given, or path created, from the buffer.
+IMAGE_ERROR WriteBmp(FILE* file, const char* path, const uint8_t* buffer, int32_t row,
+                     uint32_t flags, unsigned width, int32_t height) {
+    int32_t outputRow = -1;
+    WriteSource source;
+    if (const IMAGE_ERROR code = PrepareBmp(buffer, row, flags, width, height, &outputRow, &source);
+        code != kImageOk) {
+        return code;
+    }
+    return WriteTo(file, path, [&](FILE* out) {
+        return WriteBmpLines(out, source.Lines(), outputRow, width, height);
+    });
+}
+
 } // namespace
 
 IMAGE_ERROR ImageWriteBmpFile(FILE* file, const uint8_t* buffer, int32_t row, uint32_t flags,
                               unsigned width, int32_t height) {
-    int32_t outputRow = -1;
-    WriteSource source;
-    if (const IMAGE_ERROR code = PrepareBmp(buffer, row, flags, width, height, &outputRow, &source);
-        code != kImageOk) {
-        return code;
-    }
-    return WriteBmpLines(file, source.Lines(), outputRow, width, height);
+    return WriteBmp(file, nullptr, buffer, row, flags, width, height);
 }
 
 IMAGE_ERROR ImageWriteBmp(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, int32_t height) {
-    int32_t outputRow = -1;
-    WriteSource source;
-    if (const IMAGE_ERROR code = PrepareBmp(buffer, row, flags, width, height, &outputRow, &source);
-        code != kImageOk) {
-        return code;
-    }
-    const FileHandle file(std::fopen(path, "wb"));
-    if (file == nullptr) {
-        return kImageFileOpen;
-    }
-    IMAGE_ERROR code = WriteBmpLines(file.get(), source.Lines(), outputRow, width, height);
-    if (std::fflush(file.get()) != 0 && code == kImageOk) {
-        code = kImageFileWrite;
-    }
-    return code;
+    return WriteBmp(nullptr, path, buffer, row, flags, width, height);
 }

@@ -113,6 +113,23 @@ private:
     size_t m_NextInBlock = 0;
 };
 
+// Runs write on file when one is given, else on path created for binary writing: kImageFileOpen
+// when it cannot be created, kImageFileWrite when the bytes do not reach it.
+template <typename Write> IMAGE_ERROR WriteTo(FILE* file, const char* path, Write&& write) {
+    if (file != nullptr) {
+        return write(file);
+    }
+    const FileHandle created(std::fopen(path, "wb"));
+    if (created == nullptr) {
+        return kImageFileOpen;
+    }
+    IMAGE_ERROR code = write(created.get());
+    if (std::fflush(created.get()) != 0 && code == kImageOk) {
+        code = kImageFileWrite;
+    }
+    return code;
+}
+
 // Writes size bytes; false on a short write.
 inline bool WriteAll(FILE* file, const void* bytes, size_t size) {
     return size == 0 || std::fwrite(bytes, 1, size, file) == size;

@@ -27,42 +27,32 @@ IMAGE_ERROR WritePnmSamples(FILE* file, bool gray, const uint8_t* samples, unsig
     return WriteAll(file, samples, size) ? kImageOk : kImageFileWrite;
 }
 
-IMAGE_ERROR WritePnmPath(const char* path, bool gray, const uint8_t* buffer, int32_t row,
-                         uint32_t flags, unsigned width, unsigned height) {
+// The file given, or path created, from the buffer.
+IMAGE_ERROR WritePnm(FILE* file, const char* path, bool gray, const uint8_t* buffer, int32_t row,
+                     uint32_t flags, unsigned width, unsigned height) {
     WriteSource source;
     if (const IMAGE_ERROR code = PreparePnm(gray, buffer, row, flags, width, height, &source);
         code != kImageOk) {
         return code;
     }
-    const FileHandle file(std::fopen(path, "wb"));
-    if (file == nullptr) {
-        return kImageFileOpen;
-    }
-    IMAGE_ERROR code = WritePnmSamples(file.get(), gray, source.Lines(), width, height);
-    if (std::fflush(file.get()) != 0 && code == kImageOk) {
-        code = kImageFileWrite;
-    }
-    return code;
+    return WriteTo(file, path, [&](FILE* out) {
+        return WritePnmSamples(out, gray, source.Lines(), width, height);
+    });
 }
 
 } // namespace
 
 IMAGE_ERROR ImageWritePnmFile(FILE* file, bool gray, const uint8_t* buffer, int32_t row,
                               uint32_t flags, unsigned width, unsigned height) {
-    WriteSource source;
-    if (const IMAGE_ERROR code = PreparePnm(gray, buffer, row, flags, width, height, &source);
-        code != kImageOk) {
-        return code;
-    }
-    return WritePnmSamples(file, gray, source.Lines(), width, height);
+    return WritePnm(file, nullptr, gray, buffer, row, flags, width, height);
 }
 
 IMAGE_ERROR ImageWritePpm(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, unsigned height) {
-    return WritePnmPath(path, false, buffer, row, flags, width, height);
+    return WritePnm(nullptr, path, false, buffer, row, flags, width, height);
 }
 
 IMAGE_ERROR ImageWritePgm(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, unsigned height) {
-    return WritePnmPath(path, true, buffer, row, flags, width, height);
+    return WritePnm(nullptr, path, true, buffer, row, flags, width, height);
 }

@@ -61,22 +61,20 @@ std::vector<uint8_t> Le32s(std::initializer_list<uint32_t> values) {
 
 // Probes and reads bytes through fmemopen, the buffer sized for row by the probe.
 ReadResult ReadBmpBytes(std::vector<uint8_t> bytes, int32_t row, uint32_t naturalBytes) {
-    ReadResult result;
-    FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
-    result.Code = ImageProbeBmpFile(file, &result.Width, &result.Height, nullptr);
-    std::fclose(file);
-    if (result.Code != kImageOk) {
-        return result;
-    }
-    Conv conv;
-    const int64_t size = row >= 0
-                             ? conv.GetImageSize(row, int32_t(result.Width), int32_t(result.Height))
-                             : int64_t{naturalBytes} * result.Width * result.Height;
-    result.Bytes.assign(size_t(size), 0xA5);
-    file = fmemopen(bytes.data(), bytes.size(), "rb");
-    result.Code = ImageReadBmpFile(file, result.Bytes.data(), row, 0);
-    std::fclose(file);
-    return result;
+    const auto withFile = [&bytes](auto&& use) {
+        FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
+        const IMAGE_ERROR code = use(file);
+        std::fclose(file);
+        return code;
+    };
+    return ReadSized(
+        [&](unsigned* width, unsigned* height) {
+            return withFile([&](FILE* f) { return ImageProbeBmpFile(f, width, height, nullptr); });
+        },
+        [&](uint8_t* buffer) {
+            return withFile([&](FILE* f) { return ImageReadBmpFile(f, buffer, row, 0); });
+        },
+        row, naturalBytes);
 }
 
 IMAGE_ERROR ReadCode(const std::vector<uint8_t>& bytes) {

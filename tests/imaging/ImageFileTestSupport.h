@@ -112,12 +112,12 @@ struct ReadResult {
     std::vector<uint8_t> Bytes;
 };
 
-// Probes path, sizes a buffer for row (the natural size for a negative row, given as
-// naturalBytesPerPixel) and reads it with the reader its extension names.
-inline ReadResult ReadImage(const std::string& path, int32_t row, uint32_t naturalBytesPerPixel,
-                            uint32_t flags = 0) {
+// Probes with probe(&width, &height), sizes a buffer for row (the natural size for a negative
+// row, given as naturalBytesPerPixel) and fills it with read(buffer).
+template <typename Probe, typename Read>
+ReadResult ReadSized(Probe&& probe, Read&& read, int32_t row, uint32_t naturalBytesPerPixel) {
     ReadResult result;
-    result.Code = ImageProbe(path.c_str(), &result.Width, &result.Height, nullptr);
+    result.Code = probe(&result.Width, &result.Height);
     if (result.Code != kImageOk) {
         return result;
     }
@@ -126,15 +126,28 @@ inline ReadResult ReadImage(const std::string& path, int32_t row, uint32_t natur
                              ? conv.GetImageSize(row, int32_t(result.Width), int32_t(result.Height))
                              : int64_t{naturalBytesPerPixel} * result.Width * result.Height;
     result.Bytes.assign(size_t(size), 0xA5);
-    const std::string extension = path.substr(path.size() - 4);
-    if (extension == ".bmp") {
-        result.Code = ImageReadBmp(path.c_str(), result.Bytes.data(), row, flags);
-    } else if (extension == ".ppm") {
-        result.Code = ImageReadPpm(path.c_str(), result.Bytes.data(), row, flags);
-    } else {
-        result.Code = ImageReadPgm(path.c_str(), result.Bytes.data(), row, flags);
-    }
+    result.Code = read(result.Bytes.data());
     return result;
+}
+
+// ReadSized on a file, with the reader its extension names.
+inline ReadResult ReadImage(const std::string& path, int32_t row, uint32_t naturalBytesPerPixel,
+                            uint32_t flags = 0) {
+    const std::string extension = path.substr(path.size() - 4);
+    return ReadSized(
+        [&](unsigned* width, unsigned* height) {
+            return ImageProbe(path.c_str(), width, height, nullptr);
+        },
+        [&](uint8_t* buffer) {
+            if (extension == ".bmp") {
+                return ImageReadBmp(path.c_str(), buffer, row, flags);
+            }
+            if (extension == ".ppm") {
+                return ImageReadPpm(path.c_str(), buffer, row, flags);
+            }
+            return ImageReadPgm(path.c_str(), buffer, row, flags);
+        },
+        row, naturalBytesPerPixel);
 }
 
 // The picture's samples as "ARGB8888.ARGB" bytes (B, G, R, A) with alpha a.

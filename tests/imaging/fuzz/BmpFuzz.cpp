@@ -33,22 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const IMAGE_ERROR probed = ImageProbeBmpFile(file, &width, &height, &info);
     Check(IsKnownCode(probed));
     if (probed == kImageOk) {
-        Check(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
-        const int64_t natural =
-            AffordableImage(NaturalBytesPerPixel(info.Frames & 0xFFFF), width, height);
-        if (natural != 0) {
-            const auto buffer = ExactBuffer(natural);
-            std::rewind(file);
-            Check(IsKnownCode(ImageReadBmpFile(file, buffer.get(), -1, 0)));
-        }
-        Conv conv;
-        const int32_t row = ChosenRow(data, size);
-        const int64_t chosen = conv.GetImageSize(row, int32_t(width), int32_t(height));
-        if (Affordable(chosen)) {
-            const auto buffer = ExactBuffer(chosen);
-            std::rewind(file);
-            Check(IsKnownCode(ImageReadBmpFile(file, buffer.get(), row, data[0] & 3)));
-        }
+        ReadBothWays(file, data, size, NaturalBytesPerPixel(info.Frames & 0xFFFF), width, height,
+                     ImageReadBmpFile);
     }
     std::fclose(file);
     return 0;

@@ -59,4 +59,26 @@ inline bool IsKnownCode(IMAGE_ERROR code) {
            (code > kImageAviBase && code <= kImageAviBase + 13);
 }
 
+// Reads the input from its start into its natural row (naturalBytesPerPixel per pixel) and into
+// the row it chooses, each into a buffer of exactly the size the probed width and height imply;
+// read(file, buffer, row, flags) is the reader. Every answer must be a known code.
+template <typename Read>
+void ReadBothWays(FILE* file, const uint8_t* data, size_t size, int64_t naturalBytesPerPixel,
+                  unsigned width, unsigned height, Read&& read) {
+    Check(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
+    if (const int64_t natural = AffordableImage(naturalBytesPerPixel, width, height); natural) {
+        const auto buffer = ExactBuffer(natural);
+        std::rewind(file);
+        Check(IsKnownCode(read(file, buffer.get(), -1, 0u)));
+    }
+    Conv conv;
+    const int32_t row = ChosenRow(data, size);
+    const int64_t chosen = conv.GetImageSize(row, int32_t(width), int32_t(height));
+    if (Affordable(chosen)) {
+        const auto buffer = ExactBuffer(chosen);
+        std::rewind(file);
+        Check(IsKnownCode(read(file, buffer.get(), row, uint32_t(data[0] & 3))));
+    }
+}
+
 } // namespace imagefuzz

@@ -16,21 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const IMAGE_ERROR probed = ImageProbePnmFile(file, gray, &width, &height);
     Check(IsKnownCode(probed));
     if (probed == kImageOk) {
-        Check(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
-        const int64_t natural = AffordableImage(gray ? 1 : 3, width, height);
-        if (natural != 0) {
-            const auto buffer = ExactBuffer(natural);
-            std::rewind(file);
-            Check(IsKnownCode(ImageReadPnmFile(file, gray, buffer.get(), -1, 0)));
-        }
-        Conv conv;
-        const int32_t row = ChosenRow(data, size);
-        const int64_t chosen = conv.GetImageSize(row, int32_t(width), int32_t(height));
-        if (Affordable(chosen)) {
-            const auto buffer = ExactBuffer(chosen);
-            std::rewind(file);
-            Check(IsKnownCode(ImageReadPnmFile(file, gray, buffer.get(), row, data[0] & 3)));
-        }
+        ReadBothWays(file, data, size, gray ? 1 : 3, width, height,
+                     [gray](FILE* f, uint8_t* buffer, int32_t row, uint32_t flags) {
+                         return ImageReadPnmFile(f, gray, buffer, row, flags);
+                     });
     }
     std::fclose(file);
     return 0;
