@@ -9,8 +9,8 @@ void ImageSetupSurfaces(Surface* iDat, uint8_t* iBuf, int32_t iFmt, uint32_t iFl
     const bool valid = Q3V_ASSERT_TEXT(iDat != nullptr, "iDat != NULL") &&
                        Q3V_ASSERT_TEXT(oDat != nullptr, "oDat != NULL") &&
                        Q3V_ASSERT_TEXT(iBuf != nullptr, "iBuf != NULL") &&
-                       Q3V_ASSERT_TEXT(oBuf != nullptr, "oBuf != NULL") && Q3V_ASSERT(w > 0) &&
-                       Q3V_ASSERT(h > 0);
+                       Q3V_ASSERT_TEXT(oBuf != nullptr, "oBuf != NULL") &&
+                       Q3V_ASSERT_TEXT(w > 0, "w>0") && Q3V_ASSERT_TEXT(h > 0, "h>0");
     if (!valid) {
         return;
     }

@@ -315,3 +315,23 @@ TEST(AviHandMade, BrokenFilesGetTheirCodesWithoutAnAssertion) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AviFromGStreamer, AStreamHoldsItsFileUntilReleased) {
+    AviFile* file = nullptr;
+    AviVideo* video = nullptr;
+    ASSERT_EQ(AviOpen(Path("v24.avi").c_str(), &file), kAviOk);
+    ASSERT_EQ(AviOpenVideo(file, &video), kAviOk);
+    ASSERT_EQ(AviFrameOpen(video), kAviOk);
+    // Closing the file while the stream is open: the reference that remains is reported.
+    AviClose(file);
+    EXPECT_TRUE(m_Asserts.Saw("fileref == 0"));
+    // Releasing the stream while its decoder is open: likewise.
+    AviVideo* kept = video;
+    EXPECT_EQ(AviReleaseVideo(kept), kAviOk);
+    EXPECT_TRUE(m_Asserts.Saw("strmref == 0"));
+    m_Asserts.Recorded().clear();
+}
+
+} // namespace
