@@ -75,13 +75,12 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
     if (keepBgr) {
         layout.NaturalRow = FormatRow(kNameBgr);
     }
-    const int64_t naturalSize = NaturalSize(layout.NaturalRow, layout.Width, layout.Height);
     ReadTarget target;
-    if (const IMAGE_ERROR code = target.Prepare(buffer, row, layout.NaturalRow, naturalSize);
+    if (const IMAGE_ERROR code =
+            target.Prepare(buffer, row, flags, layout.NaturalRow, layout.Width, layout.Height);
         code != kImageOk) {
         return code;
     }
-    const size_t imageLine = static_cast<size_t>(naturalSize / layout.Height);
     LineBlocks blocks(file, layout.LineSize, layout.Height, dataBytes);
     BgrLineReorder reorder(layout.Width);
     for (int32_t k = 0; k < layout.Height; ++k) {
@@ -90,7 +89,7 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
             return kImageFileRead;
         }
         const int32_t line = layout.TopDown ? k : layout.Height - 1 - k;
-        uint8_t* out = target.Lines() + size_t(line) * imageLine;
+        uint8_t* out = target.Line(line);
         if (layout.BitsPerPixel == 24 && !keepBgr) {
             if (!reorder.Run(stored, out)) {
                 return kImageDataConvert;
@@ -98,10 +97,10 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
         } else if (layout.BitsPerPixel == 8) {
             LookUpPaletteLine(stored, out, layout.Width, layout);
         } else {
-            std::memcpy(out, stored, imageLine);
+            std::memcpy(out, stored, dataBytes);
         }
     }
-    return target.Finish(row, flags, layout.Width, layout.Height);
+    return target.Finish();
 }
 
 IMAGE_ERROR ImageReadBmp(const char* path, uint8_t* buffer, int32_t row, uint32_t flags) {

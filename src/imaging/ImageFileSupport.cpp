@@ -86,24 +86,30 @@ IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_
     return conv.Convert(&in, &out) == 0 ? kImageDataConvert : kImageOk;
 }
 
-IMAGE_ERROR ReadTarget::Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow,
-                                int64_t naturalSize) {
+IMAGE_ERROR ReadTarget::Prepare(uint8_t* buffer, int32_t row, uint32_t flags, int32_t naturalRow,
+                                int32_t width, int32_t height) {
     m_Buffer = buffer;
+    m_Row = row;
+    m_Flags = flags;
     m_NaturalRow = naturalRow;
+    m_Width = width;
+    m_Height = height;
+    m_NaturalLine = size_t(NaturalSize(naturalRow, width, 1));
     if (row < 0 || row == naturalRow) {
         m_Lines = buffer;
         return kImageOk;
     }
-    m_Temporary = TryAllocate(naturalSize);
+    m_Temporary = TryAllocate(NaturalSize(naturalRow, width, height));
     m_Lines = m_Temporary.get();
     return m_Lines != nullptr ? kImageOk : kImageNoMemory;
 }
 
-IMAGE_ERROR ReadTarget::Finish(int32_t row, uint32_t flags, int32_t width, int32_t height) {
+IMAGE_ERROR ReadTarget::Finish() {
     if (m_Temporary == nullptr) {
         return kImageOk;
     }
-    return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, row, flags, width, height);
+    return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, m_Row, m_Flags, m_Width,
+                        m_Height);
 }
 
 IMAGE_ERROR WriteSource::Prepare(const uint8_t* buffer, int32_t row, uint32_t flags,

@@ -57,18 +57,26 @@ std::unique_ptr<uint8_t[]> TryAllocate(int64_t size);
 IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
                          int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height);
 
-// Where a reader puts the natural samples: the caller's buffer when no conversion is asked for,
-// else a temporary that Finish converts into the caller's buffer.
+// Where a reader puts the natural samples, line after line: the caller's buffer when no
+// conversion is asked for, else a temporary that Finish converts into the caller's buffer in
+// one call (the converter's row kernels run fastest over a whole picture).
 class ReadTarget {
 public:
-    IMAGE_ERROR Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow, int64_t naturalSize);
-    [[nodiscard]] uint8_t* Lines() const { return m_Lines; }
-    IMAGE_ERROR Finish(int32_t row, uint32_t flags, int32_t width, int32_t height);
+    IMAGE_ERROR Prepare(uint8_t* buffer, int32_t row, uint32_t flags, int32_t naturalRow,
+                        int32_t width, int32_t height);
+    // Where natural line y goes; the lines follow each other without a gap.
+    [[nodiscard]] uint8_t* Line(int32_t y) const { return m_Lines + size_t(y) * m_NaturalLine; }
+    IMAGE_ERROR Finish();
 
 private:
     uint8_t* m_Buffer = nullptr;
     uint8_t* m_Lines = nullptr;
+    int32_t m_Row = -1;
+    uint32_t m_Flags = 0;
     int32_t m_NaturalRow = -1;
+    int32_t m_Width = 0;
+    int32_t m_Height = 0;
+    size_t m_NaturalLine = 0;
     std::unique_ptr<uint8_t[]> m_Temporary;
 };
 

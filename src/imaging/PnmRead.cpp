@@ -14,12 +14,13 @@ inline uint8_t Scale(uint32_t value, uint32_t maxValue) {
     return static_cast<uint8_t>((value * 255u + maxValue / 2) / maxValue);
 }
 
-IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, uint8_t* lines) {
+IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, ReadTarget& target) {
     const size_t samplesPerLine = size_t(header.Width) * header.Channels;
     if (header.MaxValue == 255) {
         // The samples are the image's bytes: one read.
-        return ReadAll(file, lines, samplesPerLine * size_t(header.Height)) ? kImageOk
-                                                                            : kImageFileRead;
+        return ReadAll(file, target.Line(0), samplesPerLine * size_t(header.Height))
+                   ? kImageOk
+                   : kImageFileRead;
     }
     const bool wide = header.MaxValue > 255;
     const size_t lineSize = samplesPerLine * (wide ? 2 : 1);
@@ -33,7 +34,7 @@ IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, uint8_t* lines)
         if (stored == nullptr) {
             return kImageFileRead;
         }
-        uint8_t* out = lines + size_t(y) * samplesPerLine;
+        uint8_t* out = target.Line(y);
         for (size_t i = 0; i < samplesPerLine; ++i) {
             const uint32_t v = wide ? uint32_t{stored[2 * i]} << 8 | stored[2 * i + 1] : stored[i];
             if (v > header.MaxValue) {
@@ -45,14 +46,17 @@ IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, uint8_t* lines)
     return kImageOk;
 }
 
-IMAGE_ERROR ReadPlainSamples(FILE* file, const PnmHeader& header, uint8_t* lines) {
-    const size_t samples = size_t(header.Width) * header.Channels * size_t(header.Height);
-    for (size_t i = 0; i < samples; ++i) {
-        uint32_t v = 0;
-        if (!ReadPnmNumber(file, false, header.MaxValue, &v)) {
-            return kImageFileRead;
+IMAGE_ERROR ReadPlainLines(FILE* file, const PnmHeader& header, ReadTarget& target) {
+    const size_t samplesPerLine = size_t(header.Width) * header.Channels;
+    for (int32_t y = 0; y < header.Height; ++y) {
+        uint8_t* out = target.Line(y);
+        for (size_t i = 0; i < samplesPerLine; ++i) {
+            uint32_t v = 0;
+            if (!ReadPnmNumber(file, false, header.MaxValue, &v)) {
+                return kImageFileRead;
+            }
+            out[i] = Scale(v, header.MaxValue);
         }
-        lines[i] = Scale(v, header.MaxValue);
     }
     return kImageOk;
 }
@@ -83,17 +87,14 @@ IMAGE_ERROR ImageReadPnmFile(FILE* file, bool gray, uint8_t* buffer, int32_t row
     }
     const int32_t naturalRow = FormatRow(gray ? kNameMono : kNameRgb);
     ReadTarget target;
-    if (const IMAGE_ERROR code = target.Prepare(
-            buffer, row, naturalRow, NaturalSize(naturalRow, header.Width, header.Height));
+    if (const IMAGE_ERROR code =
+            target.Prepare(buffer, row, flags, naturalRow, header.Width, header.Height);
         code != kImageOk) {
         return code;
     }
-    const IMAGE_ERROR code = header.Plain ? ReadPlainSamples(file, header, target.Lines())
-                                          : ReadBinaryLines(file, header, target.Lines());
-    if (code != kImageOk) {
-        return code;
-    }
-    return target.Finish(row, flags, header.Width, header.Height);
+    const IMAGE_ERROR code =
+        header.Plain ? ReadPlainLines(file, header, target) : ReadBinaryLines(file, header, target);
+    return code != kImageOk ? code : target.Finish();
 }
 
 IMAGE_ERROR ImageReadPpm(const char* path, uint8_t* buffer, int32_t row, uint32_t flags) {

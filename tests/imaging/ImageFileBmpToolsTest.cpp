@@ -163,3 +163,35 @@ TEST_F(BmpFromTools, WhatIsNotReadGetsUnsupportedFormat) {
 }
 
 } // namespace
+
+namespace {
+
+// The natural picture converted to row by a converter of the test's own.
+std::vector<uint8_t> ConvertedFromRgb(std::vector<uint8_t> rgb, int32_t row, int32_t width,
+                                      int32_t height) {
+    Conv conv;
+    // Filled as ReadImage fills its buffer: rows whose pixels share bytes keep the bits between.
+    std::vector<uint8_t> out(size_t(conv.GetImageSize(row, width, height)), 0xA5);
+    Surface in{};
+    Surface o{};
+    ImageSetupSurfaces(&in, rgb.data(), kRowRgb, 0, &o, out.data(), row, kImageChromaOffset, width,
+                       height);
+    EXPECT_NE(conv.Convert(&in, &o), 0);
+    return out;
+}
+
+TEST_F(BmpFromTools, EveryRowReadsAsTheConversionOfTheNaturalPicture) {
+    ASSERT_TRUE(m_Folder.Run("convert-im6.q16 src.ppm BMP3:out.bmp"));
+    ASSERT_TRUE(m_Folder.Run("cp src.ppm out.ppm"));
+    for (int32_t row = 0; row < kPixelFormatRows; ++row) {
+        SCOPED_TRACE(row);
+        const std::vector<uint8_t> expected = ConvertedFromRgb(m_Source.Samples, row, 37, 23);
+        for (const char* name : {"out.bmp", "out.ppm"}) {
+            const ReadResult r = ReadImage(m_Folder.Path(name), row, 3, kImageChromaOffset);
+            ASSERT_EQ(r.Code, kImageOk) << name;
+            EXPECT_EQ(r.Bytes, expected) << name;
+        }
+    }
+}
+
+} // namespace
