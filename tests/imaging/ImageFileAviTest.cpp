@@ -328,9 +328,11 @@ TEST_F(AviFromGStreamer, AStreamHoldsItsFileUntilReleased) {
     AviClose(file);
     EXPECT_TRUE(m_Asserts.Saw("fileref == 0"));
     // Releasing the stream while its decoder is open: likewise.
-    AviVideo* kept = video;
-    EXPECT_EQ(AviReleaseVideo(kept), kAviOk);
+    avifile::Decoder* decoder = video->Decoder;
+    EXPECT_EQ(AviReleaseVideo(video), kAviOk);
     EXPECT_TRUE(m_Asserts.Saw("strmref == 0"));
+    // The decoder's close drops the last reference: the stream and the file go with it.
+    EXPECT_EQ(avifile::StreamGetFrameClose(decoder), avifile::kOk);
     m_Asserts.Recorded().clear();
 }
 
