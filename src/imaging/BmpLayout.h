@@ -9,7 +9,8 @@
 //
 // Accepted: BI_RGB at 8 (palette), 16 (5:5:5), 24 and 32 bits; BI_BITFIELDS (masks at offset
 // 54) at 16 bits with 5:5:5 or 5:6:5 masks and at 32 bits with 8:8:8 masks in the ARGB places.
-// The 12-byte OS/2 header, other compressions, masks and depths: kImageUnsupportedFormat; an
+// The 12-byte OS/2 header, other compressions, masks and depths, and bit fields whose masks a
+// 40-byte header leaves out (the pixels start at offset 54): kImageUnsupportedFormat; an
 // information header below 40 bytes, a width <= 0, a height of 0 or INT32_MIN, or a natural
 // image above INT32_MAX bytes: kImageInvalidHeader.
 #include "imaging/ImageFile.h"
