@@ -8,6 +8,7 @@ packages=(
     python3 tmux
     qt6-base-dev fonts-dejavu-core
     clang libclang-rt-14-dev
+    imagemagick netpbm gstreamer1.0-tools gstreamer1.0-plugins-good
 )
 missing=()
 for p in "${packages[@]}"; do
