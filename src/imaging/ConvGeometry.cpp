@@ -7,6 +7,16 @@
 
 namespace {
 
+// a * b, or INT64_MAX when the product does not fit in 64 bits: a size that large is one that
+// fits nowhere, and every caller refuses it as such.
+int64_t MulSaturated(int64_t a, int64_t b) {
+    int64_t product = 0;
+    if (__builtin_mul_overflow(a, b, &product)) {
+        return std::numeric_limits<int64_t>::max();
+    }
+    return product;
+}
+
 int64_t EvenUp(int64_t v) {
     return v + (v % 2);
 }
@@ -96,15 +106,17 @@ int64_t RowImageSize64(int32_t row, int32_t width, int32_t height) {
     }
     const int64_t h = height;
     if (row == 8) {
-        return (9 * int64_t{width} * h + 3) / 4;
+        // 9/4 bytes a pixel, rounded up.
+        const int64_t nibbles = MulSaturated(MulSaturated(9, width), h);
+        return nibbles / 4 + (nibbles % 4 != 0 ? 1 : 0);
     }
     switch (YuvFamilyOfRow(row)) {
     case YuvFamily::Yuv422:
-        return 2 * EvenUp(width) * h; // also the planar row: two planes of half that
+        return MulSaturated(2 * EvenUp(width), h); // also the planar row: two planes of half that
     case YuvFamily::Yuv420:
-        return (3 * EvenUp(width) / 2) * EvenUp(h);
+        return MulSaturated(3 * EvenUp(width) / 2, EvenUp(h));
     default:
-        return RowStride64(row, width) * h;
+        return MulSaturated(RowStride64(row, width), h);
     }
 }
 

@@ -96,6 +96,10 @@ TEST(ConvTable, SizesThatDoNotFitGiveZero) {
         {25, -4, 10},       {25, 10, -4},       {8, 65536, 65536}, {43, 65536, 32768},
     };
     Conv conv;
+    // The largest sizes of every row give 0 without overflowing on the way there.
+    for (int32_t row = 1; row < kPixelFormatRows; ++row) {
+        EXPECT_EQ(conv.GetImageSize(row, INT32_MAX, INT32_MAX), 0) << row;
+    }
     for (const auto& c : cases) {
         EXPECT_EQ(conv.GetImageSize(c.Row, c.Width, c.Height), 0)
             << c.Row << " " << c.Width << "x" << c.Height;
