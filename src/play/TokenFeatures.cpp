@@ -112,8 +112,8 @@ uint32_t SetNumber(ChipDefBase& chip, const char* name, const ExprValue* value, 
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
-        const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
+        const std::string location = FeatureLocationText(
+            name, ChipDefBase::kLocPlace | ChipDefBase::kLocAccess | ChipDefBase::kLocShort, chip);
         PlayPrint(CAT_SET, "%s (%s) <- %s\n", name, location.c_str(),
                   FormatInRadix(number, radix).c_str());
     }
@@ -132,8 +132,8 @@ uint32_t SetText(ChipDefBase& chip, const char* name, const ExprValue* value, bo
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
-        const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
+        const std::string location = FeatureLocationText(
+            name, ChipDefBase::kLocPlace | ChipDefBase::kLocAccess | ChipDefBase::kLocShort, chip);
         PlayPrint(CAT_SET, "%s (%s) <- \"%s\"\n", name, location.c_str(), text);
     }
     return 0;
@@ -176,7 +176,8 @@ uint32_t GetFeatureToken(const ParsedToken& token, ExprValue* value, bool show,
     if (!show) {
         return 0;
     }
-    const std::string location = FeatureLocationText(name, kTextLocation | kTextShort);
+    const std::string location =
+        FeatureLocationText(name, ChipDefBase::kLocPlace | ChipDefBase::kLocShort);
     if (textFeature) {
         PlayPrint(CAT_SET, "%s (%s) = \"%s\"\n", name, location.c_str(), value->Text);
         return 0;
