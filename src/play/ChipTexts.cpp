@@ -8,7 +8,7 @@
 
 namespace {
 
-// The explanation and the detail start in a buffer of one pool text and double while they fill it.
+// The explanation and the detail start in one pool text's size and double while they fill it.
 constexpr size_t kFirstCapacity = ChipDefBase::kTextSize;
 // A bound on the doubling; no text of the database comes near it.
 constexpr size_t kMaxCapacity = 4 * 1024 * 1024;
