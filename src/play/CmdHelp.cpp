@@ -127,8 +127,8 @@ bool ListRegisters(const std::string& text) {
         if (!g_ChipDef.IsInSelectedProduct(reg.Product)) {
             continue;
         }
-        const std::string name = RegisterLabel(reg.Reg, kTextName);
-        const std::string location = RegisterLabel(reg.Reg, kTextLocation);
+        const std::string name = RegisterLabel(reg.Reg, ChipDefBase::kLocName);
+        const std::string location = RegisterLabel(reg.Reg, ChipDefBase::kLocPlace);
         if (!Contains(name, text) && !Contains(location, text)) {
             continue;
         }
@@ -151,9 +151,9 @@ bool ListFeatures(const std::string& text) {
     const char* key = nullptr;
     for (uint32_t n = 0; ok && g_ChipDef.GetFeatureKey(n, &key); ++n) {
         const std::string keyName = key;
-        const std::string name = FeatureLocationText(keyName.c_str(), kTextName);
+        const std::string name = FeatureLocationText(keyName.c_str(), ChipDefBase::kLocName);
         const std::string location =
-            FeatureLocationText(keyName.c_str(), kTextLocation | kTextShort);
+            FeatureLocationText(keyName.c_str(), ChipDefBase::kLocPlace | ChipDefBase::kLocShort);
         if (!Contains(name, text) && !Contains(location, text) && !Contains(keyName, text)) {
             continue;
         }

@@ -16,6 +16,9 @@
 namespace {
 
 constexpr uint32_t kAnswerSize = 256;
+// The location of a feature in the echo of a write: "REG[24h-b6:0]", "REG[06h-b8] [WO]".
+constexpr uint32_t kEchoLocation =
+    ChipDefBase::kLocPlace | ChipDefBase::kLocAccess | ChipDefBase::kLocShort;
 
 // The text of a range or step error, kept until the next one.
 char s_Message[160];
@@ -112,8 +115,7 @@ uint32_t SetNumber(ChipDefBase& chip, const char* name, const ExprValue* value, 
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
-        const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
+        const std::string location = FeatureLocationText(name, kEchoLocation, chip);
         PlayPrint(CAT_SET, "%s (%s) <- %s\n", name, location.c_str(),
                   FormatInRadix(number, radix).c_str());
     }
@@ -132,8 +134,7 @@ uint32_t SetText(ChipDefBase& chip, const char* name, const ExprValue* value, bo
         return TokenError(errorText, "Failed to set feature. (Invalid value?)", 1);
     }
     if (echo) {
-        const std::string location =
-            FeatureLocationText(name, kTextLocation | kTextAccess | kTextShort, chip);
+        const std::string location = FeatureLocationText(name, kEchoLocation, chip);
         PlayPrint(CAT_SET, "%s (%s) <- \"%s\"\n", name, location.c_str(), text);
     }
     return 0;
@@ -176,7 +177,8 @@ uint32_t GetFeatureToken(const ParsedToken& token, ExprValue* value, bool show,
     if (!show) {
         return 0;
     }
-    const std::string location = FeatureLocationText(name, kTextLocation | kTextShort);
+    const std::string location =
+        FeatureLocationText(name, ChipDefBase::kLocPlace | ChipDefBase::kLocShort);
     if (textFeature) {
         PlayPrint(CAT_SET, "%s (%s) = \"%s\"\n", name, location.c_str(), value->Text);
         return 0;

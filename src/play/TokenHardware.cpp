@@ -111,7 +111,8 @@ uint32_t SetRegister(const char* text, const ParsedToken& token, uint32_t number
         WriteRegByBits(target.Bits, target.Index, written);
         if (echo) {
             const std::string label =
-                RegisterLabel(target.Index, kTextLocation | kTextAccess | kTextShort);
+                RegisterLabel(target.Index, ChipDefBase::kLocPlace | ChipDefBase::kLocAccess |
+                                                ChipDefBase::kLocShort);
             PlayPrint(CAT_SET, "%s", label.c_str());
             PrintValue(" <- ", written, target.Bits);
         }
@@ -124,9 +125,12 @@ uint32_t SetRegister(const char* text, const ParsedToken& token, uint32_t number
     WriteRegByBits(target.Bits, target.Index, (old & ~target.Mask) | field);
     if (echo) {
         PrintRegisterName(target);
-        const std::string flags = RegisterLabel(target.Index, kTextAccess | kTextShort);
-        if (!flags.empty()) {
-            PlayPrint(CAT_SET, " %s", flags.c_str());
+        // The label of the flags alone begins with the blank that would follow a name.
+        const std::string flags =
+            RegisterLabel(target.Index, ChipDefBase::kLocAccess | ChipDefBase::kLocShort);
+        const size_t start = flags.find_first_not_of(' ');
+        if (start != std::string::npos) {
+            PlayPrint(CAT_SET, " %s", flags.c_str() + start);
         }
         PrintValue(" <- ", field >> target.LowBit, target.Bits);
     }
