@@ -7,7 +7,7 @@
 //
 // Integer arithmetic only, every quotient truncated toward zero. A colorimetry outside 0-4 is a
 // programming error: it is reported as an assertion and the pixel is left as it was.
-#include "imaging/Conv.h"
+#include "imaging/ConvTypes.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "imaging/ConvGeometry.h"
 
-#include "imaging/Conv.h"
+#include "imaging/ConvTypes.h"
 
 #include <cstring>
 #include <limits>

@@ -31,8 +31,7 @@ public:
     SourceRuns(const Surface& src, const Surface& dst, uint32_t colorimetry, const KernelSet& k)
         : m_Src(src), m_K(k), m_Colorimetry(colorimetry), m_SrcConvention(ConventionOf(src)),
           m_DstConvention(ConventionOf(dst)) {
-        const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
-        m_SrcYuv = layout >= 0;
+        m_SrcYuv = YuvFamilyOfRow(src.Format) != YuvFamily::None;
         switch (YuvFamilyOfRow(src.Format)) {
         case YuvFamily::Yuv411:
             m_UnpackYuv = k.UnpackYuv411;
@@ -46,7 +45,7 @@ public:
         default:
             break;
         }
-        if (m_SrcYuv && g_PixelFormats[dst.Format].YuvLayout >= 0) {
+        if (m_SrcYuv && YuvFamilyOfRow(dst.Format) != YuvFamily::None) {
             // YCbCr to YCbCr adapts each byte on its own: two tables of 256.
             for (int32_t v = 0; v < 256; ++v) {
                 Pixel p{0,
@@ -132,9 +131,9 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     if (IsPlanarRow(src.Format)) {
         return false;
     }
-    const bool srcYuv = g_PixelFormats[src.Format].YuvLayout >= 0;
-    const int32_t dstLayout = g_PixelFormats[dst.Format].YuvLayout;
-    const bool dstYuv = dstLayout >= 0;
+    const bool srcYuv = YuvFamilyOfRow(src.Format) != YuvFamily::None;
+    const YuvFamily dstFamily = YuvFamilyOfRow(dst.Format);
+    const bool dstYuv = dstFamily != YuvFamily::None;
     if (srcYuv != dstYuv && colorimetry >= COLORIMETRY_COUNT) {
         return false; // the reference path reports it
     }
@@ -159,7 +158,6 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
         return true;
     }
     YuvRun even;
-    const YuvFamily dstFamily = YuvFamilyOfRow(dst.Format);
     if (dstFamily != YuvFamily::Yuv420) {
         const PackYuvFn pack =
             dstFamily == YuvFamily::Yuv411 ? kernels.PackYuv411 : kernels.PackYuv422;

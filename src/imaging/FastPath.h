@@ -9,7 +9,7 @@
 // The source and destination arrive as Convert leaves them before its loop: formats resolved,
 // destination clipped, strides filled in and the destination's bytes checked against BufSize.
 // The bytes written are those of the reference path, for every pair the kernels take.
-#include "imaging/Conv.h"
+#include "imaging/ConvTypes.h"
 
 struct KernelSet;
 

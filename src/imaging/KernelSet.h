@@ -9,7 +9,7 @@
 //
 // Each kernel gives exactly the bytes of the per-pixel readers and writers (and of the family
 // loops for YCbCr destinations); a test holds every build to that.
-#include "imaging/Conv.h"
+#include "imaging/ConvTypes.h"
 
 #include <cstdint>
 

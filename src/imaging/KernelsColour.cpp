@@ -6,10 +6,14 @@
 #include "imaging/KernelsCommon.h"
 #include "imaging/LittleEndian.h"
 
-#include <algorithm>
-
 namespace Q3V_KERNEL_VARIANT {
 namespace {
+
+// (Helpers of this file's own rather than std::clamp: each build of the kernels keeps its
+// instructions to itself.)
+int32_t Clamp(int32_t v, int32_t low, int32_t high) {
+    return v < low ? low : (v > high ? high : v);
+}
 
 template <int32_t kLumaDivisor, int32_t kChromaDivisor>
 void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients& k, int32_t lumaAdd,
@@ -24,9 +28,9 @@ void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients&
         const int32_t y = (yr * r + yg * g + yb * b) / kLumaDivisor + lumaAdd;
         const int32_t u = (br * r + bg * g + bb * b) / kChromaDivisor;
         const int32_t v = (rr * r + rg * g + rb * b) / kChromaDivisor;
-        luma[n] = static_cast<uint8_t>(std::clamp(y, 0, 255));
-        cb[n] = static_cast<uint8_t>(std::clamp(u, -128, 127) + chromaAdd);
-        cr[n] = static_cast<uint8_t>(std::clamp(v, -128, 127) + chromaAdd);
+        luma[n] = static_cast<uint8_t>(Clamp(y, 0, 255));
+        cb[n] = static_cast<uint8_t>(Clamp(u, -128, 127) + chromaAdd);
+        cr[n] = static_cast<uint8_t>(Clamp(v, -128, 127) + chromaAdd);
     }
 }
 
@@ -180,9 +184,9 @@ void YuvToRgbRun(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
         const int32_t y = int32_t{in.Luma[n]} - lumaOffset;
         const int32_t u = static_cast<int32_t>(in.Cb[n] ^ signFlip) - 128;
         const int32_t v = static_cast<int32_t>(in.Cr[n] ^ signFlip) - 128;
-        const int32_t r = std::clamp((ry * y + rb * u + rr * v) / kDivisor, 0, 255);
-        const int32_t g = std::clamp((gy * y + gb * u + gr * v) / kDivisor, 0, 255);
-        const int32_t b = std::clamp((by * y + bb * u + br * v) / kDivisor, 0, 255);
+        const int32_t r = Clamp((ry * y + rb * u + rr * v) / kDivisor, 0, 255);
+        const int32_t g = Clamp((gy * y + gb * u + gr * v) / kDivisor, 0, 255);
+        const int32_t b = Clamp((by * y + bb * u + br * v) / kDivisor, 0, 255);
         StoreLe32(argb + 4 * n, (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) |
                                     static_cast<uint32_t>(b));
     }

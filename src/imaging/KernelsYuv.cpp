@@ -5,7 +5,6 @@
 #include "imaging/KernelsCommon.h"
 #include "imaging/YuvLayouts.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace Q3V_KERNEL_VARIANT {
@@ -13,6 +12,11 @@ namespace {
 
 int64_t EvenUp(int64_t v) {
     return v + (v % 2);
+}
+
+// (Not std::min: each build of the kernels keeps its instructions to itself.)
+int32_t Min(int32_t a, int32_t b) {
+    return a < b ? a : b;
 }
 
 int32_t LayoutOf(const Surface& s) {
@@ -139,7 +143,7 @@ void UnpackYuv420(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t
 // Index into a run starting at pixel i of the destination's pixel i + k, repeating the last
 // real pixel past Width.
 int32_t Padded(const Surface& d, int32_t i, int32_t at) {
-    return std::min(at, d.Width - 1) - i;
+    return Min(at, d.Width - 1) - i;
 }
 
 void PackYuv411(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePixels p) {
@@ -165,7 +169,7 @@ template <int kLayout>
 void PackPairs(uint8_t* line, const Surface& d, int32_t i, int32_t count, YuvLinePixels p,
                bool offset) {
     constexpr GroupBytes g = kYuv422Bytes[kLayout];
-    const int32_t whole = (std::min(i + count, d.Width) - i) / 2; // pairs without padding
+    const int32_t whole = (Min(i + count, d.Width) - i) / 2; // pairs without padding
     uint8_t* out = line + int64_t{i / 2} * 4;
     for (int32_t k = 0; k < whole; ++k) {
         out[4 * k + g.Y[0]] = p.Luma[2 * k];
@@ -225,7 +229,7 @@ void PackPlanar420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLin
     uint8_t* lumaEven = d.Buffer + int64_t{j} * w2 + i;
     uint8_t* lumaOdd = lumaEven + w2;
     uint8_t* chroma = d.Buffer + w2 * h2 + (int64_t{j} * w2) / 2 + i;
-    const int32_t real = std::min(count, d.Width - i); // pixels before the padding
+    const int32_t real = Min(count, d.Width - i); // pixels before the padding
     std::memcpy(lumaEven, even.Luma, size_t(real));
     std::memcpy(lumaOdd, odd.Luma, size_t(real));
     const int32_t whole = real / 2;

@@ -7,7 +7,7 @@
 //
 // Offsets are bytes from Buffer; the access function receives Buffer's address plus the offset
 // (its low 32 bits).
-#include "imaging/Conv.h"
+#include "imaging/ConvTypes.h"
 
 #include <cstdint>
 

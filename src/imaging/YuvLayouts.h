@@ -38,6 +38,6 @@ inline constexpr GroupBytes kYuv420EvenBytes[8] = {
 };
 
 // The 4:2:0 layouts that keep 3 bytes per pair on every line (Cb on the even line, Cr below).
-inline bool IsYuv420ThreeByteLayout(int32_t layout) {
+[[gnu::always_inline]] inline bool IsYuv420ThreeByteLayout(int32_t layout) {
     return layout == 8 || layout == 9 || layout == 11;
 }

@@ -6,14 +6,9 @@
 
 #include "hcl/Services.h"
 
-#include <fcntl.h>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "support/SelfWorker.h"
 
-extern char** environ;
+#include <sys/wait.h>
 
 namespace cscltest {
 namespace {
@@ -47,39 +42,8 @@ TEST(CsclTwoProcesses, DISABLED_Worker) {
 }
 
 pid_t StartWorker(const std::string& address, const std::string& output) {
-    std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e) {
-        environment.emplace_back(*e);
-    }
-    environment.push_back("Q3V_CSCL_WORKER=" + address);
-    environment.emplace_back("Q3V_TEST_WORKER=1");
-    std::vector<char*> envp;
-    for (auto& e : environment) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
-    std::string program = "/proc/self/exe";
-    std::string filter = "--gtest_filter=CsclTwoProcesses.DISABLED_Worker";
-    std::string disabled = "--gtest_also_run_disabled_tests";
-    char* argv[] = {program.data(), filter.data(), disabled.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return q3vtest::StartSelfWorker("CsclTwoProcesses.DISABLED_Worker",
+                                    "Q3V_CSCL_WORKER=" + address, output);
 }
 
 TEST(CsclTwoProcesses, NeverSeeEachOthersReplies) {
@@ -95,9 +59,10 @@ TEST(CsclTwoProcesses, NeverSeeEachOthersReplies) {
     int statusB = 0;
     ASSERT_EQ(waitpid(a, &statusA, 0), a);
     ASSERT_EQ(waitpid(b, &statusB, 0), b);
-    EXPECT_TRUE(WIFEXITED(statusA) && WEXITSTATUS(statusA) == 0) << FileText(first);
-    EXPECT_TRUE(WIFEXITED(statusB) && WEXITSTATUS(statusB) == 0) << FileText(second);
-    EXPECT_NE(FileText(first).find("[  PASSED  ] 1 test"), std::string::npos) << FileText(first);
+    const std::string outputA = q3vtest::WorkerOutput(first);
+    const std::string outputB = q3vtest::WorkerOutput(second);
+    EXPECT_TRUE(q3vtest::WorkerPassed(statusA, outputA)) << outputA;
+    EXPECT_TRUE(q3vtest::WorkerPassed(statusB, outputB)) << outputB;
 }
 
 } // namespace

@@ -21,16 +21,18 @@ struct WorkerRun {
     std::string Output; // the worker's standard output and standard error
 };
 
-// Runs the test named test ("Suite.DISABLED_Name") of this program with variable ("NAME=value")
-// added to the environment; its output goes through the file outputPath.
-inline WorkerRun RunSelfWorker(const std::string& test, const std::string& variable,
-                               const std::string& outputPath) {
+// Starts the test named test ("Suite.DISABLED_Name") of this program as a second process with
+// variable ("NAME=value") added to the environment, its standard output and error going to the
+// file outputPath; gives its pid, or -1 when it could not be started. The worker is marked with
+// Q3V_TEST_WORKER so that it keeps the board's controls its test hands it.
+inline pid_t StartSelfWorker(const std::string& test, const std::string& variable,
+                             const std::string& outputPath) {
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
         environment.emplace_back(*e);
     }
-    environment.push_back(variable);
     environment.emplace_back("Q3V_TEST_WORKER=1");
+    environment.push_back(variable);
     std::vector<char*> envp;
     for (auto& e : environment) {
         envp.push_back(e.data());
@@ -47,21 +49,40 @@ inline WorkerRun RunSelfWorker(const std::string& test, const std::string& varia
                                      0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
-    WorkerRun run;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The text of the file path (a worker's output).
+inline std::string WorkerOutput(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Whether a worker that ended with status passed its one test, judging by its output.
+inline bool WorkerPassed(int status, const std::string& output) {
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+           output.find("[  PASSED  ] 1 test") != std::string::npos;
+}
+
+// Runs a worker (StartSelfWorker) to its end and tells whether it passed.
+inline WorkerRun RunSelfWorker(const std::string& test, const std::string& variable,
+                               const std::string& outputPath) {
+    WorkerRun run;
+    const pid_t pid = StartSelfWorker(test, variable, outputPath);
+    if (pid < 0) {
         run.Output = "the worker could not be started";
         return run;
     }
-    posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     const bool ended = waitpid(pid, &status, 0) == pid;
-    std::ifstream file(outputPath);
-    std::stringstream text;
-    text << file.rdbuf();
-    run.Output = text.str();
-    run.Passed = ended && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                 run.Output.find("[  PASSED  ] 1 test") != std::string::npos;
+    run.Output = WorkerOutput(outputPath);
+    run.Passed = ended && WorkerPassed(status, run.Output);
     return run;
 }
 
