@@ -4,6 +4,7 @@
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
 #include "play/DisplayCommands.h"
+#include "play/LutCommands.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
 #include "play/RegCommands.h"
@@ -40,7 +41,7 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
     {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
-    {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
+    {SEC_ADVANCED, "l;l1;l2;l1a;l2a", CmdLut, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
     {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
     {SEC_ADVANCED, "runpath", CmdRunPath, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
     {SEC_ADVANCED, "ver;version", nullptr /* CmdVersion */, 1, "VER                                       - Show build version info"},
