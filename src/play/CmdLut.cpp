@@ -51,17 +51,17 @@ const char* const kLutKeywords[] = {"INIT",  "INITRED",  "INITGREEN",  "INITBLUE
                                     "ZERO",  "ZERORED",  "ZEROGREEN",  "ZEROBLUE",
                                     "CYCLE", "CYCLERED", "CYCLEGREEN", "CYCLEBLUE"};
 
-constexpr uint32_t kLutEntries = 256;
+constexpr uint32_t kLutEntries = oxLCD_LUT_ENTRIES;
 constexpr uint32_t kMaxLutIndex = 255;
 
 uint32_t Red(uint32_t entry) {
-    return (entry >> 16) & 0xFF;
+    return kLutRed.Extract(entry);
 }
 uint32_t Green(uint32_t entry) {
-    return (entry >> 8) & 0xFF;
+    return kLutGreen.Extract(entry);
 }
 uint32_t Blue(uint32_t entry) {
-    return entry & 0xFF;
+    return kLutBlue.Extract(entry);
 }
 
 // The operation of a keyword word, or -1.
@@ -156,7 +156,8 @@ bool AccessEntry(int32_t argc, char** argv, uint32_t table) {
         !TakeColour(argv[4], Blue(current), &blue)) {
         return PlayPrint(CAT_ERR, "ERROR: Invalid color parameters for L command.");
     }
-    const uint32_t entry = (red << 16) | (green << 8) | blue;
+    const uint32_t entry =
+        kLutBlue.Deposit(kLutGreen.Deposit(kLutRed.Deposit(0, red), green), blue);
     oxLcdSetLutEntry(index, &entry, lut);
     return PlayPrint(CAT_SET, "       L%u[%02X] < %02X  %02X  %02X\n", table, index, red, green,
                      blue);

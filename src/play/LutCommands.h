@@ -2,6 +2,7 @@
 // The look-up table command L: reads, writes and lists the entries of the main window's table
 // (LUT 1) and the PIP window's table (LUT 2), loads their defaults, clears them, and cycles
 // their entries step by step with the arrow keys.
+#include "common/BitField.h"
 #include "play/CommandHandlers.h"
 
 #include <cstdint>
@@ -26,7 +27,12 @@ enum LutOperation : uint32_t {
     LUT_CYCLEBLUE = 11,
 };
 
-// Entry components: 0 the whole entry, 1 red (byte 2), 2 green (byte 1), 3 blue (byte 0).
+// The components of a table entry (printed red, green, blue).
+inline constexpr BitField kLutRed{16, 8};
+inline constexpr BitField kLutGreen{8, 8};
+inline constexpr BitField kLutBlue{0, 8};
+
+// What a cycling step moves: 0 the whole entry, 1 red, 2 green, 3 blue.
 constexpr uint32_t kLutWhole = 0;
 
 // The INIT and ZERO operations (LUT_INIT .. LUT_ZEROBLUE) on one table (0 main, 1 PIP).

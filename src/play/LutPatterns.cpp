@@ -8,20 +8,20 @@
 
 namespace {
 
-constexpr uint32_t kLutEntries = 256;
-// While cycling, a window whose depth code is one of these has a 64-entry table.
+constexpr uint32_t kLutEntries = oxLCD_LUT_ENTRIES;
+// While cycling, a window whose depth code is 1 or 5 has a 64-entry table.
 constexpr uint32_t kShortLutEntries = 64;
-constexpr uint32_t kMainDepthReg = 0x40;
-constexpr uint32_t kPipDepthReg = 0x50;
 
 // The bits of one component in an entry (component 1 red, 2 green, 3 blue).
 uint32_t ComponentMask(uint32_t component) {
-    return 0xFFu << (8 * (3 - component));
+    static constexpr BitField kComponents[] = {kLutRed, kLutGreen, kLutBlue};
+    return kComponents[component - 1].Mask();
 }
 
 // Entries that cycle: 64 when the window's depth code is 1 or 5, else 256.
 uint32_t CyclingEntries(uint32_t lut) {
-    const uint32_t code = oxHclReadReg16(lut == 0 ? kMainDepthReg : kPipDepthReg) & 7;
+    const uint32_t set = oxHclReadReg16(lut == 0 ? oxLCD_REG_MAIN_SET : oxLCD_REG_PIP_SET);
+    const uint32_t code = kMainSetDepth.Extract(set);
     return code == 1 || code == 5 ? kShortLutEntries : kLutEntries;
 }
 
