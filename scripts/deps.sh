@@ -7,6 +7,7 @@ packages=(
     libexpat1-dev
     python3 tmux
     clang libclang-rt-14-dev
+    imagemagick netpbm gstreamer1.0-tools gstreamer1.0-plugins-good
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,129 @@
+// Shared pieces of the image readers and writers.
+#include "imaging/ImageFileSupport.h"
+
+#include "imaging/ConvGeometry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <sys/types.h>
+
+namespace imagefile {
+
+int32_t FormatRow(const char* name) {
+    for (int32_t row = 0; row < kPixelFormatRows; ++row) {
+        if (std::strcmp(g_PixelFormats[row].Name, name) == 0) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+int64_t NaturalSize(int32_t row, int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) {
+        return 0;
+    }
+    // The natural rows are packed: bytes per pixel times pixels.
+    const int64_t bytesPerPixel = g_PixelFormats[row].StorageBits / 8;
+    return bytesPerPixel * width * height;
+}
+
+std::unique_ptr<uint8_t[]> TryAllocate(int64_t size) {
+    if (size <= 0 || static_cast<uint64_t>(size) > SIZE_MAX) {
+        return nullptr;
+    }
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+}
+
+int64_t RemainingBytes(FILE* file) {
+    const off_t here = ftello(file);
+    if (here < 0 || fseeko(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const off_t end = ftello(file);
+    if (fseeko(file, here, SEEK_SET) != 0 || end < here) {
+        return -1;
+    }
+    return int64_t{end - here};
+}
+
+LineBlocks::LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes)
+    : m_File(file), m_LineSize(lineSize), m_LinesLeft(lines), m_LastLineBytes(lastLineBytes) {
+    // Small enough to stay in the processor's cache between the read and the use of a line.
+    constexpr size_t kBlockBytes = 256u << 10;
+    const size_t linesPerBlock = std::max<size_t>(1, kBlockBytes / std::max<size_t>(lineSize, 1));
+    m_BlockLines = std::min<size_t>(linesPerBlock, size_t(std::max(lines, 1)));
+    m_Block.reset(new (std::nothrow) uint8_t[m_BlockLines * lineSize]);
+}
+
+const uint8_t* LineBlocks::Next() {
+    if (m_NextInBlock == m_LinesInBlock) {
+        if (m_LinesLeft <= 0 || m_Block == nullptr) {
+            return nullptr;
+        }
+        const size_t lines = std::min(m_BlockLines, size_t(m_LinesLeft));
+        const bool last = lines == size_t(m_LinesLeft);
+        const size_t bytes = lines * m_LineSize - (last ? m_LineSize - m_LastLineBytes : 0);
+        if (!ReadAll(m_File, m_Block.get(), bytes)) {
+            return nullptr;
+        }
+        m_LinesLeft -= int32_t(lines);
+        m_LinesInBlock = lines;
+        m_NextInBlock = 0;
+    }
+    return m_Block.get() + m_LineSize * m_NextInBlock++;
+}
+
+IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
+                         int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height) {
+    Conv conv;
+    if (!conv.IsValidRow(srcRow) || !conv.IsValidRow(dstRow)) {
+        return kImageDataConvert;
+    }
+    Surface in{};
+    Surface out{};
+    ImageSetupSurfaces(&in, src, srcRow, srcFlags, &out, dst, dstRow, dstFlags, width, height);
+    return conv.Convert(&in, &out) == 0 ? kImageDataConvert : kImageOk;
+}
+
+IMAGE_ERROR ReadTarget::Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow,
+                                int64_t naturalSize) {
+    m_Buffer = buffer;
+    m_NaturalRow = naturalRow;
+    if (row < 0 || row == naturalRow) {
+        m_Lines = buffer;
+        return kImageOk;
+    }
+    m_Temporary = TryAllocate(naturalSize);
+    m_Lines = m_Temporary.get();
+    return m_Lines != nullptr ? kImageOk : kImageNoMemory;
+}
+
+IMAGE_ERROR ReadTarget::Finish(int32_t row, uint32_t flags, int32_t width, int32_t height) {
+    if (m_Temporary == nullptr) {
+        return kImageOk;
+    }
+    return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, row, flags, width, height);
+}
+
+IMAGE_ERROR WriteSource::Prepare(const uint8_t* buffer, int32_t row, uint32_t flags,
+                                 int32_t naturalRow, int32_t width, int32_t height) {
+    const int64_t size = NaturalSize(naturalRow, width, height);
+    if (!FitsImageSize(size)) {
+        return kImageDataConvert;
+    }
+    if (row < 0 || row == naturalRow) {
+        m_Lines = buffer;
+        return kImageOk;
+    }
+    m_Temporary = TryAllocate(size);
+    if (m_Temporary == nullptr) {
+        return kImageNoMemory;
+    }
+    m_Lines = m_Temporary.get();
+    // The converter reads through a non-const Surface; the source bytes are not changed.
+    return ConvertImage(const_cast<uint8_t*>(buffer), row, flags, m_Temporary.get(), naturalRow, 0,
+                        width, height);
+}
+
+} // namespace imagefile

@@ -1,0 +1,142 @@
+#pragma once
+// Pieces that the image readers and writers share: an owning FILE* handle, the rows of the
+// files' natural formats, buffers that may fail to allocate, and the conversion between a
+// caller's buffer and a natural-format buffer.
+//
+//     ReadTarget target;
+//     if (const IMAGE_ERROR code = target.Prepare(buffer, row, naturalRow, naturalSize)) {
+//         return code;                               // kImageNoMemory
+//     }
+//     ... fill target.Lines() in the natural row ...
+//     return target.Finish(row, flags, width, height);   // kImageDataConvert on failure
+#include "imaging/ImageFile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace imagefile {
+
+// Rows of the format table that the files use.
+inline constexpr const char* kNameR555 = "R555.xRGB";
+inline constexpr const char* kNameR565 = "R565.RGB";
+inline constexpr const char* kNameRgb = "R888.R-G-B";
+inline constexpr const char* kNameBgr = "R888.B-G-R";
+inline constexpr const char* kNameArgb = "ARGB8888.ARGB";
+inline constexpr const char* kNameMono = "M8.n0";
+
+// The row of a format name of the table (exact spelling), -1 when absent.
+int32_t FormatRow(const char* name);
+
+// The natural image size of row for width x height, in 64 bits; 0 when either is <= 0.
+int64_t NaturalSize(int32_t row, int64_t width, int64_t height);
+
+// Whether a natural size is one the converter can describe (1..INT32_MAX).
+inline bool FitsImageSize(int64_t size) {
+    return size > 0 && size <= INT32_MAX;
+}
+
+// Whether bytesPerPixel (at most 4) x width x height is such a size; never overflows for
+// width and height up to UINT32_MAX.
+inline bool FitsImageSize(uint32_t bytesPerPixel, uint32_t width, uint32_t height) {
+    const uint64_t pixels = uint64_t{width} * height;
+    return pixels != 0 && pixels <= INT32_MAX && FitsImageSize(int64_t(pixels) * bytesPerPixel);
+}
+
+// A FILE* that is closed when the handle goes.
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+// Bytes that may fail to allocate (nullptr then), without an exception.
+std::unique_ptr<uint8_t[]> TryAllocate(int64_t size);
+
+// Converts a whole image from one buffer and row to another; kImageDataConvert on failure.
+IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
+                         int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height);
+
+// Where a reader puts the natural samples: the caller's buffer when no conversion is asked for,
+// else a temporary that Finish converts into the caller's buffer.
+class ReadTarget {
+public:
+    IMAGE_ERROR Prepare(uint8_t* buffer, int32_t row, int32_t naturalRow, int64_t naturalSize);
+    [[nodiscard]] uint8_t* Lines() const { return m_Lines; }
+    IMAGE_ERROR Finish(int32_t row, uint32_t flags, int32_t width, int32_t height);
+
+private:
+    uint8_t* m_Buffer = nullptr;
+    uint8_t* m_Lines = nullptr;
+    int32_t m_NaturalRow = -1;
+    std::unique_ptr<uint8_t[]> m_Temporary;
+};
+
+// The natural samples a writer stores: the caller's buffer as it is, or its conversion.
+class WriteSource {
+public:
+    IMAGE_ERROR Prepare(const uint8_t* buffer, int32_t row, uint32_t flags, int32_t naturalRow,
+                        int32_t width, int32_t height);
+    [[nodiscard]] const uint8_t* Lines() const { return m_Lines; }
+
+private:
+    const uint8_t* m_Lines = nullptr;
+    std::unique_ptr<uint8_t[]> m_Temporary;
+};
+
+// The bytes from the current position to the end of the file (the position is kept); -1 when
+// the stream cannot tell. Readers compare it with what a header promises before allocating.
+int64_t RemainingBytes(FILE* file);
+
+// Stored lines read in blocks of about 256 KiB (a few system calls per picture rather than one or
+// two per line); the last line may end early, at lastLineBytes (a file may end with its data).
+//
+//     LineBlocks blocks(file, lineSize, height, width * 3);
+//     for (int32_t k = 0; k < height; ++k) {
+//         const uint8_t* line = blocks.Next();
+//         if (line == nullptr) { return kImageFileRead; }
+//     }
+class LineBlocks {
+public:
+    LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes);
+    // The next stored line, nullptr on a short read.
+    const uint8_t* Next();
+
+private:
+    FILE* m_File;
+    size_t m_LineSize;
+    int32_t m_LinesLeft;
+    size_t m_LastLineBytes;
+    std::unique_ptr<uint8_t[]> m_Block;
+    size_t m_BlockLines = 0;
+    size_t m_LinesInBlock = 0;
+    size_t m_NextInBlock = 0;
+};
+
+// Runs write on file when one is given, else on path created for binary writing: kImageFileOpen
+// when it cannot be created, kImageFileWrite when the bytes do not reach it.
+template <typename Write> IMAGE_ERROR WriteTo(FILE* file, const char* path, Write&& write) {
+    if (file != nullptr) {
+        return write(file);
+    }
+    const FileHandle created(std::fopen(path, "wb"));
+    if (created == nullptr) {
+        return kImageFileOpen;
+    }
+    IMAGE_ERROR code = write(created.get());
+    if (std::fflush(created.get()) != 0 && code == kImageOk) {
+        code = kImageFileWrite;
+    }
+    return code;
+}
+
+// Writes size bytes; false on a short write.
+inline bool WriteAll(FILE* file, const void* bytes, size_t size) {
+    return size == 0 || std::fwrite(bytes, 1, size, file) == size;
+}
+// Reads size bytes; false on a short read.
+inline bool ReadAll(FILE* file, void* bytes, size_t size) {
+    return size == 0 || std::fread(bytes, 1, size, file) == size;
+}
+
+} // namespace imagefile
