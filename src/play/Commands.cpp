@@ -4,6 +4,7 @@
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
 #include "play/DisplayCommands.h"
+#include "play/FileCommands.h"
 #include "play/LutCommands.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
@@ -36,10 +37,10 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_ADVANCED, "calc", CmdCalc, 1, "CALC expression                           - Built-in calculator"},
     {SEC_ADVANCED, "debug", nullptr /* CmdDebug */, 0, "DEBUG                                     - HCL debugging"},
     {SEC_ADVANCED, "diagnose;diagn", nullptr /* CmdDiagnose */, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
-    {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", nullptr /* CmdFdump */, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
+    {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", CmdFdump, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
     {SEC_ADVANCED, "fload;fload8;fload16;fload32", nullptr /* CmdFload */, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
     {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
-    {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
+    {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", CmdFsize, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
     {SEC_ADVANCED, "l;l1;l2;l1a;l2a", CmdLut, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
     {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
