@@ -6,6 +6,7 @@
 #include "imaging/TestPattern.h"
 #include "play/ArgParsers.h"
 #include "play/DisplayCommands.h"
+#include "play/FramePacing.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/MemCommands.h"
@@ -173,25 +174,6 @@ bool ParseWord(ShowParams& p, const char* word) {
     return true;
 }
 
-// Puts "tefunc" back at the end of the command when SHOW changed it.
-class TeFunctionGuard {
-public:
-    void Set(uint32_t function) {
-        m_Saved = g_ChipDef.GetFeatureValue("tefunc");
-        m_Changed = true;
-        g_ChipDef.SetFeatureValue("tefunc", function);
-    }
-    ~TeFunctionGuard() {
-        if (m_Changed) {
-            g_ChipDef.SetFeatureValue("tefunc", m_Saved);
-        }
-    }
-
-private:
-    uint32_t m_Saved = 0;
-    bool m_Changed = false;
-};
-
 void WriteFrame(uint32_t address, const uint8_t* image, uint32_t size, uint32_t unit,
                 uint32_t delayUs) {
     const uint32_t units = size / unit;
@@ -304,7 +286,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
         }
         teGuard.Set(p.TeFunction);
     }
-    const uint32_t startMs = oxGetMsCount();
+    FramePacer pacer(p.Rate != kNotGiven, p.Rate);
 
     PatternRequest request{};
     request.Kind = p.Kind;
@@ -325,8 +307,6 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     uint32_t code = FILE_ERROR_NONE;
     const char* word = "";
     bool stepping = false;
-    uint32_t pauseMs = 0;
-    uint32_t drawn = 0;
     uint64_t address = p.Address;
     for (uint32_t frame = 0; p.Frames == 0 || frame < p.Frames; ++frame) {
         if (p.Frames != 1) {
@@ -345,7 +325,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
         }
         if (p.Fdump) {
             code = DumpFrame(image.get(), size) ? FILE_ERROR_NONE : FILE_ERROR_OPEN;
-            ++drawn;
+            pacer.FrameShown();
             break;
         }
         // Each memory frame goes to the next area: none may end past the address space.
@@ -355,7 +335,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
             break;
         }
         WriteFrame(static_cast<uint32_t>(address), image.get(), size, unit, p.DelayUs);
-        ++drawn;
+        pacer.FrameShown();
         if (tePolling) {
             WaitTeStatus();
         }
@@ -363,28 +343,11 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
         if (p.Memory) {
             address += size;
         }
-        const uint32_t elapsed = oxGetMsCount() - startMs;
-        if (p.TimeMs != 0 && elapsed >= p.TimeMs) {
+        if (p.TimeMs != 0 && pacer.ElapsedMs() >= p.TimeMs) {
             break;
         }
-        if (p.Rate != kNotGiven && p.Rate != 0 && frame == 0 && 1000 / p.Rate > elapsed) {
-            pauseMs = 1000 / p.Rate - elapsed;
-        }
-        if (pauseMs != 0) {
-            oxDelayUs(pauseMs * 1000);
-        }
+        pacer.Pause(frame == 0);
     }
-    if (p.Rate != kNotGiven) {
-        const uint64_t elapsed = oxGetMsCount() - startMs;
-        uint64_t measured = 0;
-        if (elapsed != 0) {
-            const uint64_t scaled = uint64_t{drawn} * 1000;
-            measured = scaled / elapsed + (scaled % elapsed > elapsed / 2 ? 1 : 0);
-        }
-        if (measured != 0) {
-            PlayPrint(CAT_OUT, "Frame rate: %d fps\n",
-                      static_cast<int>(pauseMs != 0 ? p.Rate : measured));
-        }
-    }
+    pacer.ReportRate();
     return code == FILE_ERROR_NONE || Report(code, word);
 }
