@@ -38,7 +38,7 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_ADVANCED, "debug", nullptr /* CmdDebug */, 0, "DEBUG                                     - HCL debugging"},
     {SEC_ADVANCED, "diagnose;diagn", nullptr /* CmdDiagnose */, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
     {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", CmdFdump, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
-    {SEC_ADVANCED, "fload;fload8;fload16;fload32", nullptr /* CmdFload */, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
+    {SEC_ADVANCED, "fload;fload8;fload16;fload32", CmdFload, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
     {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
     {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", CmdFsize, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
