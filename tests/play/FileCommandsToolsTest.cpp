@@ -18,7 +18,8 @@ protected:
 
     // Runs a shell command in the folder; false when it fails (or the tool is missing).
     bool Tool(const std::string& command) const {
-        const std::string line = "cd '" + m_Folder.Path() + "' && " + command + " 2>/dev/null";
+        const std::string line = "cd '" + m_Folder.Path() + "' && GST_REGISTRY='" +
+                                 Path("gst-registry.bin") + "' " + command + " 2>/dev/null";
         return std::system(line.c_str()) == 0;
     }
 
@@ -97,6 +98,37 @@ TEST_F(FileCommandsToolsTest, PgmDumpOfMonochromeMemoryIsWhatNetpbmReads) {
     ASSERT_TRUE(Play("fdump @out.pgm mem 0 LC w=4 h=3 f=2"));
     ASSERT_TRUE(Tool("pgmtopgm < out.pgm > got.pgm"));
     EXPECT_EQ(Bytes("got.pgm"), want);
+}
+
+// Five frames of 16x16 pixels (GStreamer negotiates no smaller raw frames), frame k filled with the
+// byte 10h x (k + 1), in an AVI made by GStreamer. Every frame of a burst load goes to the same
+// address, so memory keeps the last.
+TEST_F(FileCommandsToolsTest, AviFramesChosenByPositionAndCount) {
+    constexpr size_t kFrameBytes = 16 * 16 * 3;
+    std::string frames;
+    for (int k = 0; k < 5; ++k) {
+        frames.append(kFrameBytes, static_cast<char>(0x10 * (k + 1)));
+    }
+    std::ofstream(Path("frames.bgr"), std::ios::binary) << frames;
+    ASSERT_TRUE(Tool("gst-launch-1.0 -q filesrc location=frames.bgr ! rawvideoparse format=bgr "
+                     "width=16 height=16 ! avimux ! filesink location=v.avi"));
+    const struct {
+        const char* Options;
+        char LastFrameByte;
+    } kCases[] = {
+        {"v=2 p=1", 0x30},  // frames 1 and 2
+        {"v=2 p=4", 0x20},  // past the end: from frame 0, so frames 0 and 1
+        {"v=9", 0x50},      // cut to the five frames
+        {"a=on p=3", 0x50}, // all frames from frame 0
+        {"", 0x10},         // one frame from frame 0
+    };
+    for (const auto& c : kCases) {
+        ASSERT_TRUE(Play(std::string("fload @v.avi mem 0 * f=0 ") + c.Options));
+        ASSERT_TRUE(Play("fdump @out.bin mem 0 L300"));
+        EXPECT_EQ(Bytes("out.bin"), std::string(kFrameBytes, c.LastFrameByte)) << c.Options;
+    }
+    const std::string report = Line(("fload " + Path("v.avi") + " mem 0 * f=0").c_str());
+    EXPECT_NE(report.find("AVI file: 16x16, 5 total frames found"), std::string::npos) << report;
 }
 
 } // namespace
