@@ -14,6 +14,7 @@
 #include "hcl/HclStart.h"
 #include "hcl/Services.h"
 #include "play/Args.h"
+#include "play/FileCommands.h"
 #include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/Session.h"
@@ -258,6 +259,86 @@ void BM_BurstRead(benchmark::State& state) {
     SetCounters(state, bytes, bytes / kBurstBytes * chunks, seconds, kBurstBytes);
 }
 
+// MB/s of one 384 KiB burst write or read through the front, measured once each for at least
+// 100 ms: the rows FLOAD and FDUMP stand next to.
+double BurstMBps(bool write) {
+    static std::map<bool, double> s_Rates;
+    if (auto it = s_Rates.find(write); it != s_Rates.end()) {
+        return it->second;
+    }
+    std::vector<uint32_t> data(kBurstBytes / 4, 0x5A5A5A5A);
+    uint64_t moved = 0;
+    const auto begin = Clock::now();
+    auto now = begin;
+    do {
+        if (write) {
+            oxHclBurstWriteMemory32(0, data.data(), static_cast<uint32_t>(data.size()));
+        } else {
+            oxHclBurstReadMemory32(0, data.data(), static_cast<uint32_t>(data.size()));
+        }
+        moved += kBurstBytes;
+        now = Clock::now();
+    } while (now - begin < std::chrono::milliseconds(100));
+    const double seconds = std::chrono::duration<double>(now - begin).count();
+    return s_Rates[write] = moved / seconds / 1e6;
+}
+
+// The 384 KiB raw file of the file-command rows, written once.
+const std::string& RawFile() {
+    static const std::string s_Path = [] {
+        const std::string path = q3vtest::ProgramTempFolder("q3v-bench") + "/raw384k.bin";
+        std::vector<uint8_t> bytes(kBurstBytes);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = static_cast<uint8_t>(i * 131);
+        }
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (file != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            std::fclose(file);
+        }
+        return path;
+    }();
+    return s_Path;
+}
+
+// FLOAD32 (write: 0) or FDUMP32 (1) of the 384 KiB raw file in burst mode, beside a plain burst
+// of the same size in the same run: ratio = time(command) / time(burst).
+void BM_FileCommand(benchmark::State& state) {
+    if (!Acquire()) {
+        state.SkipWithError("the simulated board could not be acquired");
+        return;
+    }
+    const bool dump = state.range(0) != 0;
+    char line[512];
+    if (dump) {
+        std::snprintf(line, sizeof line, "fdump32 %s.out mem 0 L%X", RawFile().c_str(),
+                      kBurstBytes / 4);
+    } else {
+        std::snprintf(line, sizeof line, "fload32 %s mem 0 *", RawFile().c_str());
+    }
+    const double burst = BurstMBps(!dump);
+    uint64_t bytes = 0;
+    double seconds = 0;
+    bool ok = true;
+    {
+        QuietStdout quiet;
+        for (auto _ : state) {
+            const auto begin = Clock::now();
+            ok = ok && RunCommand(dump ? CmdFdump : CmdFload, line);
+            seconds += std::chrono::duration<double>(Clock::now() - begin).count();
+            bytes += kBurstBytes;
+        }
+    }
+    if (!ok) {
+        state.SkipWithError(dump ? "FDUMP failed" : "FLOAD failed");
+        return;
+    }
+    const double mbps = bytes / seconds / 1e6;
+    state.counters["MB/s"] = mbps;
+    state.counters["burst"] = burst;
+    state.counters["ratio"] = burst / mbps;
+}
+
 } // namespace
 
 BENCHMARK(BM_Memcpy)->Arg(kCommandBytes)->Arg(kBurstBytes);
@@ -279,5 +360,7 @@ BENCHMARK(BM_DumpCommand)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BurstWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BurstRead)->Unit(benchmark::kMillisecond);
+// Rows: FLOAD (dump:0) and FDUMP (dump:1) of a 384 KiB raw file in burst mode.
+BENCHMARK(BM_FileCommand)->ArgName("dump")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

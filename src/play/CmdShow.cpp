@@ -4,6 +4,7 @@
 #include "hcl/Services.h"
 #include "imaging/TestPattern.h"
 #include "play/DisplayCommands.h"
+#include "play/FramePacing.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/MemCommands.h"
@@ -22,25 +23,6 @@
 #include <new>
 
 namespace {
-
-// Puts "tefunc" back at the end of the command when SHOW changed it.
-class TeFunctionGuard {
-public:
-    void Set(uint32_t function) {
-        m_Saved = g_ChipDef.GetFeatureValue("tefunc");
-        m_Changed = true;
-        g_ChipDef.SetFeatureValue("tefunc", function);
-    }
-    ~TeFunctionGuard() {
-        if (m_Changed) {
-            g_ChipDef.SetFeatureValue("tefunc", m_Saved);
-        }
-    }
-
-private:
-    uint32_t m_Saved = 0;
-    bool m_Changed = false;
-};
 
 // Writes the image from address in units of unit bytes: one burst, or one unit at a time with a
 // delay after each.
@@ -79,19 +61,16 @@ bool ReadSpace() {
     return ReadKeyName(key) && std::strcmp(key, "SPACE") == 0;
 }
 
-// What the frame loop did: the error code (with the word it concerns), the frames written and
-// the pause that paces them.
+// What the frame loop did: the error code, with the word it concerns.
 struct FrameRun {
     uint32_t Code = FILE_ERROR_NONE;
     const char* Word = "";
-    uint32_t Drawn = 0;
-    uint32_t PauseMs = 0;
 };
 
 // Draws and writes the frames: until N frames, ST milliseconds or a key (SPACE steps frame by
 // frame); each memory frame to the next area, each window frame to the same place.
 FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, bool tePolling,
-                   uint32_t startMs) {
+                   FramePacer& pacer) {
     const LoopEnd loopEnd = (p.Frames != 0 || p.TimeMs != 0) ? kLoopEndsItself : kLoopUntilKey;
     const uint32_t unit = QueryConv().GetBusWidth(request.Format);
     FrameRun run;
@@ -114,7 +93,7 @@ FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, 
         }
         if (p.Fdump) {
             run.Code = DumpFrame(request.Buffer, size) ? FILE_ERROR_NONE : FILE_ERROR_OPEN;
-            ++run.Drawn;
+            pacer.FrameShown();
             break;
         }
         // Each memory frame goes to the next area: none may end past the address space.
@@ -124,7 +103,7 @@ FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, 
             break;
         }
         WriteFrame(static_cast<uint32_t>(address), request.Buffer, size, unit, p.DelayUs);
-        ++run.Drawn;
+        pacer.FrameShown();
         if (tePolling) {
             WaitTeStatus();
         }
@@ -132,33 +111,12 @@ FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, 
         if (p.Memory) {
             address += size;
         }
-        const uint32_t elapsed = oxGetMsCount() - startMs;
-        if (p.TimeMs != 0 && elapsed >= p.TimeMs) {
+        if (p.TimeMs != 0 && pacer.ElapsedMs() >= p.TimeMs) {
             break;
         }
-        if (p.Rate != kShowNotGiven && p.Rate != 0 && frame == 0 && 1000 / p.Rate > elapsed) {
-            run.PauseMs = 1000 / p.Rate - elapsed;
-        }
-        if (run.PauseMs != 0) {
-            oxDelayUs(run.PauseMs * 1000);
-        }
+        pacer.Pause(frame == 0);
     }
     return run;
-}
-
-// "Frame rate" after the loop: R when a pause paced the frames, else the measured rate rounded
-// to the nearest; nothing when no time passed.
-void PrintFrameRate(const FrameRun& run, uint32_t rate, uint32_t startMs) {
-    const uint64_t elapsed = oxGetMsCount() - startMs;
-    if (elapsed == 0) {
-        return;
-    }
-    const uint64_t scaled = uint64_t{run.Drawn} * 1000;
-    const uint64_t measured = scaled / elapsed + (scaled % elapsed > elapsed / 2 ? 1 : 0);
-    if (measured != 0) {
-        PlayPrint(CAT_OUT, "Frame rate: %d fps\n",
-                  static_cast<int>(run.PauseMs != 0 ? rate : measured));
-    }
 }
 
 bool Report(uint32_t code, const char* word) {
@@ -237,7 +195,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
         }
         teGuard.Set(p.TeFunction);
     }
-    const uint32_t startMs = oxGetMsCount();
+    FramePacer pacer(p.Rate != kShowNotGiven, p.Rate);
 
     PatternRequest request{};
     request.Kind = p.Kind;
@@ -254,9 +212,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     request.GridHeight = p.GridHeight;
     request.ShowText = p.Kind == kPatternOld ? 1 : 0;
 
-    const FrameRun run = RunFrames(p, request, size, tePolling, startMs);
-    if (p.Rate != kShowNotGiven) {
-        PrintFrameRate(run, p.Rate, startMs);
-    }
+    const FrameRun run = RunFrames(p, request, size, tePolling, pacer);
+    pacer.ReportRate();
     return run.Code == FILE_ERROR_NONE || Report(run.Code, run.Word);
 }

@@ -4,9 +4,12 @@
 #include "play/CmdCalc.h"
 #include "play/CmdQuit.h"
 #include "play/DisplayCommands.h"
+#include "play/FileCommands.h"
 #include "play/InfoCommands.h"
+#include "play/LutCommands.h"
 #include "play/MemCommands.h"
 #include "play/OutputCommands.h"
+#include "play/RegCommands.h"
 #include "play/ScriptCommands.h"
 #include "play/TokenCommands.h"
 
@@ -24,24 +27,24 @@ CommandEntry g_Commands[kCommandCount] = {
     {SEC_BASIC, "f;f8;f16;f32", CmdFill, 0, "F[8|16|32] start end|len data1 [data2 ..] - Fills current window"},
     {SEC_BASIC, "d;d8;d16;d32", CmdDump, 0, "D[8|16|32] [start [end|len]]              - Dumps memory to screen"},
     {SEC_BASIC, "s;s8;s16;s32", CmdSearch, 0, "S[8|16|32] start end|len data1 [data2 ..] - Searches memory for a match"},
-    {SEC_BASIC, "x;x8;x16;x32;xa;xb", nullptr /* CmdReg */, 0, "X[A|B][8|16|32] [index [data]]            - Register Get/Set"},
-    {SEC_BASIC, "xf;xf8;xf16;xf32", nullptr /* CmdRegFill */, 0, "XF[8|16|32] index cycle data1 [data2 ..]  - Register Fill"},
-    {SEC_BASIC, "xr;xr8;xr16;xr32", nullptr /* CmdRegReread */, 0, "XR[8|16|32] index [cycle]                 - Register Re-Read"},
-    {SEC_BASIC, "xfb;xfb8;xfb16;xfb32", nullptr /* CmdRegFillBurst */, 0, "XFB[8|16|32] index cycle data1 [data2 ..] - Register Fill in burst"},
-    {SEC_BASIC, "xrb;xrb8;xrb16;xrb32", nullptr /* CmdRegRereadBurst */, 0, "XRB[8|16|32] index [cycle]                - Register Re-Read in burst"},
-    {SEC_BASIC, "xbs;bitstatus", nullptr /* CmdBitStatus */, 0, "XBS REG[8|16|32]=r [BIT=b [GPIO=g]] [..]  - Register Bit Status"},
-    {SEC_BASIC, "bar;bar8;bar16;bar32", nullptr /* CmdBar */, 0, "BAR[8|16|32] n [index [data]]             - Register Get/Set using PCI BAR"},
+    {SEC_BASIC, "x;x8;x16;x32;xa;xb", CmdReg, 0, "X[A|B][8|16|32] [index [data]]            - Register Get/Set"},
+    {SEC_BASIC, "xf;xf8;xf16;xf32", CmdRegFill, 0, "XF[8|16|32] index cycle data1 [data2 ..]  - Register Fill"},
+    {SEC_BASIC, "xr;xr8;xr16;xr32", CmdRegReread, 0, "XR[8|16|32] index [cycle]                 - Register Re-Read"},
+    {SEC_BASIC, "xfb;xfb8;xfb16;xfb32", CmdRegFillBurst, 0, "XFB[8|16|32] index cycle data1 [data2 ..] - Register Fill in burst"},
+    {SEC_BASIC, "xrb;xrb8;xrb16;xrb32", CmdRegRereadBurst, 0, "XRB[8|16|32] index [cycle]                - Register Re-Read in burst"},
+    {SEC_BASIC, "xbs;bitstatus", CmdBitStatus, 0, "XBS REG[8|16|32]=r [BIT=b [GPIO=g]] [..]  - Register Bit Status"},
+    {SEC_BASIC, "bar;bar8;bar16;bar32", CmdBar, 0, "BAR[8|16|32] n [index [data]]             - Register Get/Set using PCI BAR"},
     {SEC_BASIC, "q;quit;ex;exit", CmdQuit, 1, "Q                                         - Quits PLAY"},
     {SEC_BASIC, "?;help", CmdHelp, 1, "? [regindex|searchtext]                   - Help, or use to search chip info"},
     {SEC_ADVANCED, "calc", CmdCalc, 1, "CALC expression                           - Built-in calculator"},
     {SEC_ADVANCED, "debug", CmdDebug, 0, "DEBUG                                     - HCL debugging"},
     {SEC_ADVANCED, "diagnose;diagn", CmdDiagnose, 1, "DIAGNOSE                                  - Diagnose using spec restrictions"},
-    {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", nullptr /* CmdFdump */, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
-    {SEC_ADVANCED, "fload;fload8;fload16;fload32", nullptr /* CmdFload */, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
+    {SEC_ADVANCED, "fdump;fdump8;fdump16;fdump32", CmdFdump, 0, "FDUMP[8|16|32] file area s [e|len] [..]   - Write to file"},
+    {SEC_ADVANCED, "fload;fload8;fload16;fload32", CmdFload, 0, "FLOAD[8|16|32] file area s [e|len] [..]   - Read from file"},
     {SEC_ADVANCED, "flog", CmdFlog, 0, "FLOG file [CMD|OUT|SET=ON|OFF] [..]       - Logs output to file"},
-    {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", nullptr /* CmdFsize */, 1, "FSIZE[8|16|32] file                       - Returns file size"},
+    {SEC_ADVANCED, "fsize;fsize8;fsize16;fsize32", CmdFsize, 1, "FSIZE[8|16|32] file                       - Returns file size"},
     {SEC_ADVANCED, "h;halt", CmdHalt, 1, "H [nLines]                                - Halts by nLines when screen fills"},
-    {SEC_ADVANCED, "l;l1;l2;l1a;l2a", nullptr /* CmdLut */, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
+    {SEC_ADVANCED, "l;l1;l2;l1a;l2a", CmdLut, 0, "L[1|2][A] index [[red green blue]|[data]] - Programs the Look-Up Tables"},
     {SEC_ADVANCED, "run", CmdRun, 1, "[RUN] [scriptfile]                        - Runs a script file"},
     {SEC_ADVANCED, "runpath", CmdRunPath, 1, "RUNPATH [path1[ path2 path3 .. pathN]]    - Sets path to run scripts from"},
     {SEC_ADVANCED, "ver;version", CmdVersion, 1, "VER                                       - Show build version info"},

@@ -11,7 +11,7 @@ bool IsPathWord(const char* word) {
     return std::strchr(word, '/') != nullptr && word[0] != '$' && word[0] != '(' && word[0] != '"';
 }
 
-std::string FileNameOfWord(const char* word) {
+std::string FileNameOfWord(const char* word, FileNumberDigits digits) {
     if (IsPathWord(word)) {
         return word;
     }
@@ -23,7 +23,8 @@ std::string FileNameOfWord(const char* word) {
     if (value.IsString != 0) {
         return value.Text;
     }
-    char digits[16];
-    std::snprintf(digits, sizeof(digits), "%X", value.Number);
-    return digits;
+    char text[16];
+    std::snprintf(text, sizeof(text), digits == FileNumberDigits::kDecimal ? "%u" : "%X",
+                  value.Number);
+    return text;
 }

@@ -8,6 +8,8 @@
 bool IsPathWord(const char* word);
 
 // The file name that a word gives: a path word as given; otherwise the word evaluated in the
-// running script's scope: a text as it is, a number as its hexadecimal digits in upper case
-// ("bed" gives "BED"), a word that does not evaluate taken literally.
-std::string FileNameOfWord(const char* word);
+// running script's scope: a text as it is, a number as its digits in upper case, hexadecimal by
+// default ("bed" gives "BED") or decimal, a word that does not evaluate taken literally.
+enum class FileNumberDigits { kHexadecimal, kDecimal };
+std::string FileNameOfWord(const char* word,
+                           FileNumberDigits digits = FileNumberDigits::kHexadecimal);

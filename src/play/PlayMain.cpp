@@ -17,6 +17,7 @@
 #include "play/LineEditor.h"
 #include "play/Output.h"
 #include "play/PlayChipDef.h"
+#include "play/RegCommands.h"
 #include "play/RunState.h"
 #include "play/ScriptRunner.h"
 #include "play/Session.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     StartChipDefinition(g_Acquired);
+    InitRegCmdStates();
     RunStartupScript();
 
     if (HasCommandWords(argc, argv)) {
