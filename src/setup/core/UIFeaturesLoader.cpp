@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr size_t kReadChunk = 1024;
+constexpr off_t kMaxTemplateFileSize = 16 << 20;
 
 const char* Attribute(const char** atts, const char* name) {
     for (size_t i = 0; atts[i] != nullptr; i += 2) {
@@ -146,6 +148,16 @@ void UIFeatures::LoadTemplateFile(TreeHandle item) {
         }
     }
     if (file == nullptr) {
+        record.HasTemplateFile = 0;
+        return;
+    }
+    // Only a regular file of a sane size is read: a name may point at a device or a pipe.
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > kMaxTemplateFileSize) {
+        std::fclose(file);
+        AddDiagnostic("UI ERROR: %s is not a template file that can be read.\n",
+                      record.TemplateFile.c_str());
         record.HasTemplateFile = 0;
         return;
     }

@@ -5,6 +5,7 @@
 #include "setup/core/SetupServices.h"
 #include "setup/gui/DialogRunner.h"
 #include "setup/gui/FeatureValueDialog.h"
+#include "setup/gui/SequenceDialog.h"
 #include "setup/gui/TemplateDialog.h"
 
 bool OpenFeatureDialog(QWidget* parent, UIFeatures& model, TreeHandle node) {
@@ -21,5 +22,9 @@ bool OpenFeatureDialog(QWidget* parent, UIFeatures& model, TreeHandle node) {
         FeatureValueDialog dialog(parent, model, node, id);
         return RunDialog(dialog) == QDialog::Accepted;
     }
-    return false; // groups open nothing; sequences come with their own dialog
+    if (id == kDialogSequence) {
+        SequenceDialog dialog(parent, model, node);
+        return RunDialog(dialog) == QDialog::Accepted;
+    }
+    return false; // groups open nothing
 }

@@ -165,7 +165,8 @@ private slots:
         };
         const Case cases[] = {{"Configuration Description  =  (empty)", "204"},
                               {"Adapter Type  =  USB", "206"},
-                              {"Chip Base Address  =  00000000h", "217"}};
+                              {"Chip Base Address  =  00000000h", "217"},
+                              {"*LCD Initialization Sequence  =  (empty)", "215"}};
         for (const Case& c : cases) {
             QTreeWidgetItem* item = FindRow(tree, c.Row);
             QVERIFY2(item != nullptr, c.Row);
