@@ -70,7 +70,7 @@ std::string FeatureTreeText(UIFeatures& model, TreeHandle node) {
     }
     const char* feature = model.GetChipDefFeature(node);
     if (feature != nullptr && !chip.IsFeatureWriteOnly(feature)) {
-        const std::string value = chip.GetFeatureText(feature, true);
+        const std::string value = OrEmpty(chip.GetFeatureText(feature, true));
         text += "  =  ";
         if (value.empty()) {
             text += "(empty)";

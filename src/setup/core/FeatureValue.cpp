@@ -91,10 +91,10 @@ std::string FeatureValue::CurrentlyText() {
             text += std::string(" ") + unit;
         }
     } else if (m_Type == FT_TEXT || m_Type == FT_SEQU) {
-        const std::string value = chip.GetFeatureText(m_Feature, true);
+        const std::string value = OrEmpty(chip.GetFeatureText(m_Feature, true));
         text += value.empty() ? "(empty)" : "\"" + value + "\"";
     } else {
-        text += chip.GetFeatureText(m_Feature, true);
+        text += OrEmpty(chip.GetFeatureText(m_Feature, true));
     }
     return text;
 }
@@ -118,7 +118,7 @@ std::string FeatureValue::EditText() {
     if (m_Type == FT_NUMB) {
         return Number(chip.GetFeatureValue(m_Feature), m_Radix);
     }
-    return chip.GetFeatureText(m_Feature, true);
+    return OrEmpty(chip.GetFeatureText(m_Feature, true));
 }
 
 std::string FeatureValue::Unit() {

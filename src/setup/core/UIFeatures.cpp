@@ -136,10 +136,10 @@ std::string UIFeatures::GetDisplayText(TreeHandle node, uint32_t flags) {
     if (item.ReadOnly != 0 || reserved) {
         std::string text;
         if ((flags & kUIName) != 0) {
-            text = !item.Name.empty() ? item.Name
-                   : item.ChipDefFeature.empty()
-                       ? std::string()
-                       : m_ChipDef->GetFeatureLocationText(item.ChipDefFeature.c_str(), kUIName);
+            text = !item.Name.empty()            ? item.Name
+                   : item.ChipDefFeature.empty() ? std::string()
+                                                 : OrEmpty(m_ChipDef->GetFeatureLocationText(
+                                                       item.ChipDefFeature.c_str(), kUIName));
         }
         const bool isShort = (flags & kUIShort) != 0;
         text += " [";
@@ -159,7 +159,7 @@ std::string UIFeatures::GetDisplayText(TreeHandle node, uint32_t flags) {
     if (item.ChipDefFeature.empty()) {
         return item.Name;
     }
-    return m_ChipDef->GetFeatureLocationText(item.ChipDefFeature.c_str(), flags);
+    return OrEmpty(m_ChipDef->GetFeatureLocationText(item.ChipDefFeature.c_str(), flags));
 }
 
 void UIFeatures::AddDiagnostic(const char* format, ...) {

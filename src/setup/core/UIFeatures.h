@@ -89,6 +89,11 @@ constexpr size_t kUIDiagnosticsMax = 4095;
 constexpr uint32_t kUIName = 0x01;
 constexpr uint32_t kUIShort = 0x10;
 
+// A text from the chip definition, empty where it has none (an unknown feature gives nullptr).
+inline std::string OrEmpty(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
 // The built-in UI description.
 std::string_view BuiltInUIDescription();
 

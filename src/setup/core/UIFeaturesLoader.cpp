@@ -228,9 +228,8 @@ void UIFeatures::StartItem(const char** atts) {
         return;
     }
     if (feature != nullptr && !m_ChipDef->IsFeatureInProduct(feature)) {
-        const char* key = m_ChipDef->GetSelectedProductKey();
         AddDiagnostic("UI ERROR: %s doesn't exist for %s.\n", feature,
-                      key != nullptr ? m_ChipDef->GetProductText(key, 0x181) : "");
+                      m_ChipDef->GetProductText(nullptr, 0x181));
         ++m_IgnoreDepth;
         return;
     }
@@ -378,8 +377,15 @@ void UIFeatures::OnStartElement(const char* name, const char** atts) {
                           kUIMaxDefines);
             return;
         }
-        item.Defines.push_back({Text(Attribute(atts, "KEYNAME")), Text(Attribute(atts, "FEATURE")),
-                                Text(Attribute(atts, "NAME"))});
+        UIDefine define{Text(Attribute(atts, "KEYNAME")), Text(Attribute(atts, "FEATURE")),
+                        Text(Attribute(atts, "NAME"))};
+        if (!define.Feature.empty() && !m_ChipDef->IsFeatureInProduct(define.Feature.c_str())) {
+            // The template key is then only shown, never compared or set.
+            AddDiagnostic("UI ERROR: %s doesn't exist for %s.\n", define.Feature.c_str(),
+                          m_ChipDef->GetProductText(nullptr, 0x181));
+            define.Feature.clear();
+        }
+        item.Defines.push_back(std::move(define));
     } else {
         if (item.Disqualify.size() >= kUIMaxDisqualify) {
             AddDiagnostic("UI ERROR: more than %u DISQUALIFYs in an item; the rest are ignored.\n",

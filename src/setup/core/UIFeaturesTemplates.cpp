@@ -135,7 +135,7 @@ std::string UIFeatures::GetTemplateFeatureName(TreeHandle node, int n, uint32_t 
     if (!entry.Name.empty() || entry.Feature.empty()) {
         return entry.Name;
     }
-    return m_ChipDef->GetFeatureLocationText(entry.Feature.c_str(), flags);
+    return OrEmpty(m_ChipDef->GetFeatureLocationText(entry.Feature.c_str(), flags));
 }
 
 std::string UIFeatures::GetTemplateFeatureValue(TreeHandle node, int n, uint32_t i) {
@@ -162,7 +162,7 @@ bool UIFeatures::ApplyTemplate(TreeHandle node, int n, std::string& errorText) {
             continue;
         }
         const char* key = item.Defines[define].Feature.c_str();
-        if (feature.Value == m_ChipDef->GetFeatureText(key, true)) {
+        if (feature.Value == OrEmpty(m_ChipDef->GetFeatureText(key, true))) {
             continue;
         }
         if (m_ChipDef->SetFeatureText(key, feature.Value.c_str())) {
@@ -173,9 +173,9 @@ bool UIFeatures::ApplyTemplate(TreeHandle node, int n, std::string& errorText) {
             allSet = false;
         }
         errorText += "\nCould not set ";
-        errorText += m_ChipDef->GetFeatureLocationText(key, 0x01 | 0x08 | 0x10);
+        errorText += OrEmpty(m_ChipDef->GetFeatureLocationText(key, 0x01 | 0x08 | 0x10));
         errorText += " to '" + feature.Value + "' (it remains '";
-        errorText += m_ChipDef->GetFeatureText(key, true);
+        errorText += OrEmpty(m_ChipDef->GetFeatureText(key, true));
         errorText += "').";
     }
     return allSet;

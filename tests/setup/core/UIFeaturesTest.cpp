@@ -185,6 +185,17 @@ TEST_F(UIFixture, DefinesAreFoundByTheWholeKeyAndBrokenConditionsOfferNothing) {
     EXPECT_EQ(model.GetTemplateName(node, 1), "(no match)");
     EXPECT_EQ(model.FindMatchingTemplate(node), 0);
 
+    // A define that names a feature the chip lacks is reported and only shows its key.
+    UIFeatures unknown(m_Chip, Description(TemplateItem(
+                                   "<DEFINE KEYNAME=\"hdp\" FEATURE=\"nosuch\" NAME=\"N\"/>")));
+    ASSERT_TRUE(unknown.GetRoot(node));
+    EXPECT_NE(unknown.GetDiagnosticText().find("UI ERROR: nosuch doesn't exist for "),
+              std::string::npos);
+    EXPECT_EQ(unknown.GetTemplateFeatureName(node, 0, 1, kUIName), "N");
+    std::string error;
+    EXPECT_TRUE(unknown.ApplyTemplate(node, 0, error));
+    EXPECT_TRUE(unknown.MatchTemplate(node, 1)); // nothing of B is compared
+
     UIFeatures broken(m_Chip, Description(TemplateItem("<DISQUALIFY WHEN=\"(\" REASON=\"r\"/>")));
     ASSERT_TRUE(broken.GetRoot(node));
     EXPECT_FALSE(broken.GetTemplate(node, 0, nullptr));
