@@ -16,7 +16,7 @@ play: build
 	./build/dev/play $(ARGS)
 
 setup: build
-	./build/dev/setup $(ARGS)
+	ConfigTemplatePath=src/setup/templates ./build/dev/setup $(ARGS)
 
 test: test-dev test-asan
 

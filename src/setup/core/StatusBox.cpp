@@ -1,6 +1,9 @@
 // The status box's text and flags.
 #include "setup/core/StatusBox.h"
 
+#include "setup/core/FeatureTree.h"
+#include "setup/core/UIFeatures.h"
+
 #include "setup/core/SetupState.h"
 
 #include <vector>
@@ -57,6 +60,9 @@ StatusDiagnostics ChipDefDiagnostics() {
     // The chip definition's diagnostics and warnings fit its text size.
     std::vector<char> buffer(ChipDefBase::kTextSize + 1, '\0');
     StatusDiagnostics diagnostics;
+    if (g_UIFeatures != nullptr) {
+        diagnostics.Model = g_UIFeatures->GetDiagnosticText();
+    }
     g_ChipDef.GetDiagnosticText(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
     diagnostics.Chip = buffer.data();
     buffer[0] = '\0';

@@ -11,6 +11,7 @@
 #include "setup/gui/ConfigureMultipleDialog.h"
 #include "setup/gui/DebugWindow.h"
 #include "setup/gui/DialogRunner.h"
+#include "setup/gui/FeaturesPage.h"
 #include "setup/gui/MenuIds.h"
 #include "setup/gui/ToolTipStyle.h"
 
@@ -71,7 +72,7 @@ void MainWindow::BuildPages() {
     m_Tabs = new QTabWidget(central);
     m_Tabs->setObjectName(QString::number(kIdTabs));
     for (const TabRow& row : kTabs) {
-        auto* page = new QWidget(m_Tabs);
+        QWidget* page = &row == &kTabs[0] ? new FeaturesPage(m_Tabs) : new QWidget(m_Tabs);
         const int index = m_Tabs->addTab(page, row.Caption);
         m_Tabs->setTabToolTip(index, row.ToolTip);
     }
@@ -195,6 +196,9 @@ void MainWindow::PaintStatusBox() {
 }
 
 void MainWindow::RefreshAfterOpen() {
+    if (auto* features = qobject_cast<FeaturesPage*>(m_Tabs->widget(0)); features != nullptr) {
+        features->Refresh();
+    }
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");
     UpdateMenuState();

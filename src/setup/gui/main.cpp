@@ -1,5 +1,8 @@
 // Setup's entry: the command line decides between the main window and Configure Multiple.
 #include "setup/core/CommandLine.h"
+#include "setup/core/FeatureTree.h"
+#include "setup/core/SetupState.h"
+#include "setup/core/UIFeatures.h"
 #include "setup/gui/ConfigureMultipleDialog.h"
 #include "setup/gui/DialogRunner.h"
 #include "setup/gui/GuiServices.h"
@@ -22,6 +25,8 @@ int main(int argc, char** argv) {
         RunDialog(dialog);
         return 0;
     }
+    UIFeatures features(g_ChipDef);
+    g_UIFeatures = &features;
     MainWindow window;
     InstallGuiServices(&window);
     window.show();

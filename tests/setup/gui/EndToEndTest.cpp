@@ -4,6 +4,7 @@
 #include "setup/gui/GuiTestSupport.h"
 #include "setup/gui/MainWindow.h"
 #include "setup/gui/MenuIds.h"
+#include "setup/gui/PlayCopy.h"
 #include "support/PlayProcess.h"
 
 #include <QTemporaryDir>
@@ -44,13 +45,9 @@ private slots:
         ResetSetupState();
         m_Recorder = ServiceRecorder();
         m_Recorder.Install();
-        QVERIFY(m_Folder.isValid());
-        m_Copy = m_Folder.filePath("play").toStdString();
-        fs::copy_file(q3vtest::PlayPath(), m_Copy, fs::copy_options::overwrite_existing);
-        fs::permissions(m_Copy,
-                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-        m_Board = m_Folder.filePath("sim").toStdString();
-        fs::create_directories(m_Board);
+        QVERIFY(m_Play.Make());
+        m_Copy = m_Play.Program;
+        m_Board = m_Play.Board;
     }
     void cleanup() {
         SetSetupServices({});
@@ -103,7 +100,7 @@ private slots:
     void APlayThatIsRunningCanBeSaved() {
         QVERIFY(LoadProgramBlock(m_Copy));
         g_OpenPath = m_Copy;
-        const std::string fifo = m_Folder.filePath("input").toStdString();
+        const std::string fifo = m_Play.Folder.filePath("input").toStdString();
         QVERIFY(::mkfifo(fifo.c_str(), 0600) == 0);
         const std::string line = "env Q3VSIM_DIR=" + q3vtest::ShellWord(m_Board) + " " +
                                  q3vtest::ShellWord(m_Copy) + " <" + q3vtest::ShellWord(fifo) +
@@ -136,7 +133,7 @@ private slots:
     }
 
     void TwoCopiesInOneFileAreRefused() {
-        const std::string doubled = m_Folder.filePath("double").toStdString();
+        const std::string doubled = m_Play.Folder.filePath("double").toStdString();
         {
             const auto bytes = ReadAllBytes(m_Copy);
             std::ofstream out(doubled, std::ios::binary);
@@ -183,7 +180,7 @@ private:
     }
 
     ServiceRecorder m_Recorder;
-    QTemporaryDir m_Folder;
+    PlayCopy m_Play;
     std::string m_Copy;
     std::string m_Board;
 };

@@ -10,6 +10,7 @@
 QObject* MakeMainWindowTest();
 QObject* MakeDialogsTest();
 QObject* MakeEndToEndTest();
+QObject* MakeFeaturesTabTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     };
     const std::vector<Entry> classes = {{"MainWindowTest", MakeMainWindowTest},
                                         {"DialogsTest", MakeDialogsTest},
-                                        {"EndToEndTest", MakeEndToEndTest}};
+                                        {"EndToEndTest", MakeEndToEndTest},
+                                        {"FeaturesTabTest", MakeFeaturesTabTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {

@@ -1,0 +1,148 @@
+// The sequence dialog's widgets.
+#include "setup/gui/SequenceDialog.h"
+
+#include "hcl/HclData.h"
+#include "setup/core/SetupServices.h"
+#include "setup/core/UIFeatures.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr uint32_t kTypeFlags[] = {oxHCL_LCD_COMMAND, oxHCL_LCD_PARAM, oxHCL_LCD_DELAY};
+
+int TypeRow(uint32_t flags) {
+    for (int i = 0; i < 3; ++i) {
+        if (kTypeFlags[i] == flags) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle node)
+    : QDialog(parent), m_Feature(model, node),
+      m_Edit(model.GetChipDef(), model.GetChipDefFeature(node)) {
+    setObjectName(QString::number(kDialogSequence));
+    setWindowTitle(QString::fromStdString(m_Feature.Title()));
+    auto* layout = new QVBoxLayout(this);
+    auto* currently = new QLabel(QString::fromStdString(m_Feature.CurrentlyText()), this);
+    currently->setObjectName("2506");
+    currently->setWordWrap(true);
+    layout->addWidget(currently);
+    m_List = new QListWidget(this);
+    m_List->setObjectName("2505");
+    layout->addWidget(m_List, 1);
+    auto* details = new QFormLayout;
+    m_Type = new QComboBox(this);
+    m_Type->setObjectName("2513");
+    m_Type->addItems({"COMMAND", "PARAM", "DELAY"});
+    m_Value = new QLineEdit(this);
+    m_Value->setObjectName("2512");
+    m_Label = new QLineEdit(this);
+    m_Label->setObjectName("2514");
+    m_Label->setMaxLength(static_cast<int>(kSequenceLabelMax));
+    details->addRow("Type:", m_Type);
+    details->addRow("Value:", m_Value);
+    details->addRow("Label:", m_Label);
+    layout->addLayout(details);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    const struct {
+        const char* Text;
+        int Id;
+        bool (SequenceEdit::*Action)();
+    } actions[] = {{"&Insert", 3, &SequenceEdit::Insert},
+                   {"&Append", 4, &SequenceEdit::Append},
+                   {"&Delete", 5, &SequenceEdit::Delete},
+                   {"D&elete All", 6, &SequenceEdit::DeleteAll}};
+    for (const auto& action : actions) {
+        QPushButton* button = buttons->addButton(action.Text, QDialogButtonBox::ActionRole);
+        button->setObjectName(QString::number(action.Id));
+        const auto call = action.Action;
+        const bool focusType = action.Id == 3 || action.Id == 4;
+        connect(button, &QPushButton::clicked, this, [this, call, focusType] {
+            if (!(m_Edit.*call)()) {
+                Beep(BeepKind::Default);
+                return;
+            }
+            ShowEntries();
+            if (focusType) {
+                m_Type->setFocus();
+            }
+        });
+    }
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(m_List, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_Showing) {
+            m_Edit.Select(row);
+            ShowEntries();
+        }
+    });
+    connect(m_Type, &QComboBox::currentIndexChanged, this, [this](int row) {
+        if (!m_Showing && row >= 0 && m_Edit.SetFlags(kTypeFlags[row])) {
+            ShowEntries();
+        }
+    });
+    connect(m_Value, &QLineEdit::editingFinished, this, [this] { ReadValue(); });
+    connect(m_Label, &QLineEdit::editingFinished, this, [this] {
+        m_Edit.SetLabel(m_Label->text().toStdString());
+        ShowEntries();
+    });
+    ShowEntries();
+    resize(460, 420);
+}
+
+void SequenceDialog::ReadValue() {
+    if (!m_Edit.SetValueText(m_Value->text().trimmed().toStdString())) {
+        Beep(BeepKind::Default);
+    }
+    ShowEntries();
+}
+
+void SequenceDialog::ShowEntries() {
+    m_Showing = true;
+    m_List->clear();
+    for (const std::string& row : m_Edit.Rows()) {
+        m_List->addItem(QString::fromStdString(row));
+    }
+    const int position = m_Edit.Position();
+    m_List->setCurrentRow(position);
+    const bool any = position >= 0;
+    const SequenceEntry* entry = any ? &m_Edit.Entries()[static_cast<size_t>(position)] : nullptr;
+    m_Type->setCurrentIndex(entry != nullptr ? TypeRow(entry->Flags) : 0);
+    m_Value->setText(QString::fromStdString(m_Edit.ValueText()));
+    m_Label->setText(entry != nullptr ? QString::fromStdString(entry->Label) : QString());
+    for (QWidget* widget : {static_cast<QWidget*>(m_Type), static_cast<QWidget*>(m_Value),
+                            static_cast<QWidget*>(m_Label)}) {
+        widget->setEnabled(any);
+    }
+    m_Showing = false;
+}
+
+void SequenceDialog::accept() {
+    if (m_Value->isModified()) {
+        ReadValue();
+    }
+    m_Edit.SetLabel(m_Label->text().toStdString());
+    const std::vector<std::string> refused = m_Edit.Accept();
+    if (!refused.empty()) {
+        std::string text = "These labels could not be stored; their entries were stored without "
+                           "them:";
+        for (const std::string& label : refused) {
+            text += "\n" + label;
+        }
+        ShowMessage(MessageKind::Warning, text);
+    }
+    QDialog::accept();
+}

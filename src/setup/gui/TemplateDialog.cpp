@@ -1,0 +1,62 @@
+// The template dialog's widgets.
+#include "setup/gui/TemplateDialog.h"
+
+#include "setup/core/FeatureValue.h"
+#include "setup/core/SetupServices.h"
+#include "setup/core/UIFeatures.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+TemplateDialog::TemplateDialog(QWidget* parent, UIFeatures& model, TreeHandle node)
+    : QDialog(parent), m_Choice(model, node) {
+    setObjectName(QString::number(kDialogTemplate));
+    setWindowTitle(QString::fromStdString(model.GetDisplayText(node, 0x01 | 0x08)));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("Templates:", this));
+    m_Templates = new QListWidget(this);
+    m_Templates->setObjectName("2507");
+    for (const std::string& row : m_Choice.Rows()) {
+        m_Templates->addItem(QString::fromStdString(row));
+    }
+    if (m_Choice.HasTemplates()) {
+        m_Templates->setCurrentRow(m_Choice.MatchingRow());
+    }
+    layout->addWidget(m_Templates, 1);
+    layout->addWidget(new QLabel("Details:", this));
+    m_Details = new QListWidget(this);
+    m_Details->setObjectName("2505");
+    layout->addWidget(m_Details, 2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(m_Templates, &QListWidget::currentRowChanged, this, [this] { ShowDetails(); });
+    connect(m_Templates, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    ShowDetails();
+    resize(520, 420);
+}
+
+void TemplateDialog::ShowDetails() {
+    m_Details->clear();
+    const int row = m_Choice.HasTemplates() ? m_Templates->currentRow() : -1;
+    const std::vector<std::string> details = m_Choice.Details(row);
+    if (row < 0) {
+        m_Details->addItem(kTextNoTemplateMatches);
+    }
+    for (const std::string& line : details) {
+        m_Details->addItem(QString::fromStdString(line));
+    }
+    m_Details->setEnabled(row >= 0);
+}
+
+void TemplateDialog::accept() {
+    std::string error;
+    const int row = m_Choice.HasTemplates() ? m_Templates->currentRow() : -1;
+    if (!m_Choice.Apply(row, error)) {
+        ShowMessage(MessageKind::Warning, error);
+    }
+    QDialog::accept();
+}

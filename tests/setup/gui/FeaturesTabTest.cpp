@@ -1,0 +1,200 @@
+// The Features tab end to end: the tree over a copy of the built play, the value and template
+// dialogs driven through the dialog runner, and the saved copy run with its new values.
+#include "setup/core/FeatureTree.h"
+#include "setup/core/SetupServices.h"
+#include "setup/core/SetupState.h"
+#include "setup/core/UIFeatures.h"
+#include "setup/gui/FeatureDialogs.h"
+#include "setup/gui/FeatureValueDialog.h"
+#include "setup/gui/FeaturesPage.h"
+#include "setup/gui/GuiTestSupport.h"
+#include "setup/gui/MainWindow.h"
+#include "setup/gui/MenuIds.h"
+#include "setup/gui/PlayCopy.h"
+#include "setup/gui/TemplateDialog.h"
+#include "support/PlayProcess.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kPanelsRow = "Panel Templates* =  4.3\" TFT 480x272 (RGB, 24-bit)";
+const QString kHdpRow = "*Horizontal Display Period  =  480 pixels";
+
+QTreeWidgetItem* FindRow(QTreeWidget* tree, const QString& text) {
+    const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.front();
+}
+
+bool LoadProgramBlock(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
+}
+
+} // namespace
+
+class FeaturesTabTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        ResetSetupState();
+        m_Recorder = ServiceRecorder();
+        m_Recorder.Install();
+        QVERIFY(m_Play.Make());
+        m_Copy = m_Play.Program;
+        m_Board = m_Play.Board;
+        setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
+        m_Model = std::make_unique<UIFeatures>(g_ChipDef);
+        g_UIFeatures = m_Model.get();
+    }
+    void cleanup() {
+        g_UIFeatures = nullptr;
+        m_Model.reset();
+        SetSetupServices({});
+        ResetSetupState();
+        LoadProgramBlock(q3vtest::PlayPath());
+    }
+
+    void ANumberIsCheckedThenSavedIntoTheCopy() {
+        MainWindow window;
+        window.resize(675, 650);
+        m_Recorder.Answers = {m_Copy};
+        window.Action(kIdOpen)->trigger();
+        QCOMPARE(g_OpenPath, m_Copy);
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        QVERIFY(tree != nullptr);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QString("PLATFORM"));
+        QVERIFY(FindRow(tree, kPanelsRow) != nullptr);
+        QCOMPARE(m_Model->GetDiagnosticText(), std::string());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Screenshot(window, "features-page");
+
+        QTreeWidgetItem* hdp = FindRow(tree, kHdpRow);
+        QVERIFY(hdp != nullptr);
+        for (QTreeWidgetItem* group = hdp->parent(); group != nullptr; group = group->parent()) {
+            group->setExpanded(true); // as the user opens the groups down to it
+        }
+        tree->setCurrentItem(hdp);
+        tree->scrollToItem(hdp, QAbstractItemView::PositionAtTop);
+        const QString firstVisible = tree->itemAt(0, 0)->text(0);
+
+        DialogRecorder dialogs;
+        dialogs.OnDialog = [this](QDialog& dialog) {
+            auto& value = static_cast<FeatureValueDialog&>(dialog);
+            value.NumberEdit()->setText("1017");
+            value.accept();
+            if (value.result() == QDialog::Accepted ||
+                value.Currently()->text() != "Must be between 0 and 1016!" ||
+                m_Recorder.Beeps.size() != 1) {
+                return -1;
+            }
+            value.show();
+            Screenshot(value, "dialog-203-warning");
+            value.NumberEdit()->setText("320");
+            value.accept();
+            return value.result();
+        };
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"203"});
+        QCOMPARE(tree->currentItem()->text(0),
+                 QString("*Horizontal Display Period  =  320 pixels"));
+        QCOMPARE(tree->itemAt(0, 0)->text(0),
+                 firstVisible == kHdpRow ? tree->currentItem()->text(0) : firstVisible);
+        QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 320u);
+
+        window.Action(kIdSave)->trigger();
+        QCOMPARE(m_Recorder.LastMessage(), "Configuration data saved in file \"" + m_Copy + "\".");
+        const q3vtest::PlayRun run = q3vtest::RunProgramOnBoard(m_Copy, m_Board, "", "", "");
+        QVERIFY2(run.Output.find("h (OK)\n") != std::string::npos, run.Output.c_str());
+        const q3vtest::PlayRun calc =
+            q3vtest::RunProgramOnBoard(m_Copy, m_Board, "/nocard calc hdp");
+        QVERIFY2(calc.Output.find("140h (320t)") != std::string::npos, calc.Output.c_str());
+    }
+
+    void TheSmallPanelTemplateIsAppliedAndSaved() {
+        MainWindow window;
+        m_Recorder.Answers = {m_Copy};
+        window.Action(kIdOpen)->trigger();
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        QTreeWidgetItem* panels = FindRow(tree, kPanelsRow);
+        QVERIFY(panels != nullptr);
+        tree->setCurrentItem(panels);
+        DialogRecorder dialogs;
+        dialogs.OnDialog = [](QDialog& dialog) {
+            auto& templates = static_cast<TemplateDialog&>(dialog);
+            if (templates.Templates()->count() != 2 || templates.Templates()->currentRow() != 0) {
+                return -1;
+            }
+            templates.show();
+            Screenshot(templates, "dialog-216");
+            templates.Templates()->setCurrentRow(1);
+            templates.accept();
+            return templates.result();
+        };
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"216"});
+        QVERIFY(FindRow(tree, "Panel Templates* =  3.5\" TFT 320x240 (RGB, 18-bit)") != nullptr);
+        window.Action(kIdSave)->trigger();
+        const q3vtest::PlayRun calc =
+            q3vtest::RunProgramOnBoard(m_Copy, m_Board, "/nocard calc vdp");
+        QVERIFY2(calc.Output.find("F0h (240t)") != std::string::npos, calc.Output.c_str());
+    }
+
+    void OtherDialogsAndTheReadOnlyBox() {
+        FeaturesPage page;
+        page.resize(600, 500);
+        QTreeWidget* tree = page.TreeView();
+        struct Case {
+            const char* Row;
+            const char* Dialog;
+        };
+        const Case cases[] = {{"Configuration Description  =  (empty)", "204"},
+                              {"Adapter Type  =  USB", "206"},
+                              {"Chip Base Address  =  00000000h", "217"},
+                              {"*LCD Initialization Sequence  =  (empty)", "215"}};
+        for (const Case& c : cases) {
+            QTreeWidgetItem* item = FindRow(tree, c.Row);
+            QVERIFY2(item != nullptr, c.Row);
+            tree->setCurrentItem(item);
+            DialogRecorder dialogs;
+            dialogs.OnDialog = [](QDialog& dialog) {
+                dialog.show();
+                Screenshot(dialog, "dialog-" + dialog.objectName());
+                return 0;
+            };
+            QTest::keyClick(tree, Qt::Key_Return);
+            QCOMPARE(dialogs.Shown, QStringList{c.Dialog});
+        }
+        tree->setCurrentItem(FindRow(tree, "Main Layer Bits per Pixel [READONLY]  =  24 bpp"));
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
+    }
+
+private:
+    ServiceRecorder m_Recorder;
+    PlayCopy m_Play;
+    std::string m_Copy;
+    std::string m_Board;
+    std::unique_ptr<UIFeatures> m_Model;
+};
+
+QObject* MakeFeaturesTabTest() {
+    return new FeaturesTabTest;
+}
+
+#include "FeaturesTabTest.moc"
