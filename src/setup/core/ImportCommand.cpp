@@ -1,5 +1,6 @@
 #include "setup/core/ImportCommand.h"
 
+#include "setup/core/RegistersPage.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 
@@ -38,6 +39,9 @@ bool OnImport() {
     std::vector<char> report(kImportReportSize, '\0');
     const bool imported = g_ChipDef.ImportIniFile(path->c_str(), report.data(),
                                                   static_cast<uint32_t>(report.size()), overwrite);
+    if (imported && overwrite) {
+        g_RegistersPage.ClearMarks(); // the rows are another list's now
+    }
     if (report[0] != '\0') {
         ShowMessage(imported ? MessageKind::Information : MessageKind::Warning, report.data());
     }
