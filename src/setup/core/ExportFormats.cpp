@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 const ExportFormat g_ExportFormats[kExportFormatCount] = {
@@ -94,8 +95,8 @@ bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {
     }
     const bool preview = path.empty();
     std::vector<char> buffer(kExportBufferSize, '\0');
-    const uint32_t length = (g_ChipDef.*g_ExportFormats[row].Generator)(
-        buffer.data(), kExportBufferSize, &g_ExportOptions);
+    const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef, buffer.data(),
+                                        kExportBufferSize, &g_ExportOptions);
     std::string text(buffer.data(), length);
     if (crLf || preview) {
         text = ToCrLf(text);

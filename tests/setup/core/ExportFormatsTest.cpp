@@ -1,6 +1,7 @@
 #include "setup/core/ExportFormats.h"
 #include "setup/SetupFixture.h"
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -14,8 +15,8 @@ protected:
     }
     static std::string Generated(uint32_t row) {
         std::vector<char> buffer(kExportBufferSize);
-        const uint32_t length = (g_ChipDef.*g_ExportFormats[row].Generator)(
-            buffer.data(), kExportBufferSize, &g_ExportOptions);
+        const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef,
+                                            buffer.data(), kExportBufferSize, &g_ExportOptions);
         return std::string(buffer.data(), length);
     }
     static std::string ReadText(const std::string& path) {
