@@ -13,7 +13,10 @@
 //     uint32_t hdp = chip.GetFeatureValue("hdp");
 //     std::fputs(chip.GetSummaryText("  "), stdout);
 #include "chipdef/ChipDefBase.h"
+#include "chipdef/ExportOptions.h"
 #include "hcl/HclData.h"
+
+class IniFile;
 
 #include <string>
 #include <vector>
@@ -103,6 +106,27 @@ public:
     const char* EscapeCString(const uint8_t* bytes, uint32_t nulCount);
     // Replaces the last "," before position (inside text) by a blank; false when there is none.
     static bool DropLastComma(char* text, char* position);
+
+    // ---- Configuration export (ChipDefExport*.cpp) ----
+    // Each writes its text into buffer (size bytes, NUL-terminated, LF line ends) and returns
+    // its length; 0 and nothing written when buffer is nullptr. The text must fit.
+    uint32_t WriteHclDataSource(char* buffer, uint32_t size, const ExportOptions* options);
+    uint32_t WriteRegisterHeader(char* buffer, uint32_t size, const ExportOptions* options);
+    uint32_t WriteWinCeHeader(char* buffer, uint32_t size, const ExportOptions* options);
+    uint32_t WriteGenericHeader(char* buffer, uint32_t size, const ExportOptions* options);
+    uint32_t WriteCsv(char* buffer, uint32_t size, const ExportOptions* options);
+    uint32_t WriteQuickReference(char* buffer, uint32_t size, const ExportOptions* options);
+    // Refreshes the block's CRC field first.
+    uint32_t WriteIniFile(char* buffer, uint32_t size, const ExportOptions* options);
+
+    // Reads an INI file of WriteIniFile into the block; text (textSize bytes) receives the
+    // warnings. False, with the block unchanged, only when the file has no section for the chip.
+    // The block keeps its own ID string, chip ID and byte order.
+    bool ImportIniFile(const char* fileName, char* text, uint32_t textSize,
+                       bool replaceRegisterList);
+    // The same over a file already read; fileName only names it in the refusal.
+    bool ImportIni(const IniFile& file, const char* fileName, char* text, uint32_t textSize,
+                   bool replaceRegisterList);
 
     // The working copy of the configuration block.
     const oxHclData& HclData() const { return m_HclData; }

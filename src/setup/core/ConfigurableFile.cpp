@@ -1,5 +1,6 @@
 // Reading a configurable file whole, and replacing it safely with the stored block.
 #include "setup/core/ConfigurableFile.h"
+#include "setup/core/RegistersPage.h"
 
 #include "setup/core/FileIo.h"
 #include "setup/core/SetupServices.h"
@@ -203,6 +204,7 @@ bool LoadConfigurableFile(const char* path) {
             text = kTextZeroLength;
         } else if (g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
                                            &text)) {
+            g_RegistersPage.ClearMarks(); // marks of the last file's rows mean nothing here
             return true;
         }
         reason = text;

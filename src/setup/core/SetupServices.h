@@ -32,6 +32,9 @@ struct FileRequest {
     std::string DefaultExtension; // without the dot; empty for none
     bool MustExist = false;
     bool ConfirmOverwrite = false;
+    std::string AcceptText;   // the OK button's text; empty for the chooser's own
+    std::string CheckBoxText; // a check box below the chooser; empty for none
+    bool* CheckBox = nullptr; // its state, shown at start and written back on OK
 };
 
 struct SetupServices {

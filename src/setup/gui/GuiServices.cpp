@@ -1,11 +1,14 @@
 // Message boxes, file dialogs, launching and beeping through Qt.
 #include "setup/gui/GuiServices.h"
 
+#include "setup/core/ImportCommand.h"
 #include "setup/core/ShellTexts.h"
 #include "setup/gui/DialogRunner.h"
 #include "setup/gui/FileKindFilter.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QProcess>
 #include <QStringList>
 
@@ -71,6 +74,18 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
     if (!request.InitialPath.empty()) {
         dialog->selectFile(QString::fromStdString(request.InitialPath));
     }
+    if (!request.AcceptText.empty()) {
+        dialog->setLabelText(QFileDialog::Accept, QString::fromStdString(request.AcceptText));
+    }
+    if (!request.CheckBoxText.empty()) {
+        // Below the chooser's own controls; its object name is the control id.
+        auto* box = new QCheckBox(QString::fromStdString(request.CheckBoxText), dialog.get());
+        box->setObjectName(QString::number(kIdOverwriteRegisters));
+        box->setChecked(request.CheckBox != nullptr && *request.CheckBox);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
     return dialog;
 }
 
@@ -84,6 +99,10 @@ void InstallGuiServices(QWidget* owner) {
         const auto dialog = MakeFileDialog(owner, request);
         if (RunDialog(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
             return std::nullopt;
+        }
+        if (request.CheckBox != nullptr) {
+            const auto* box = dialog->findChild<QCheckBox*>(QString::number(kIdOverwriteRegisters));
+            *request.CheckBox = box != nullptr && box->isChecked();
         }
         return dialog->selectedFiles().first().toStdString();
     };

@@ -2,6 +2,7 @@
 #include "setup/gui/MainWindow.h"
 
 #include "setup/core/FileCommands.h"
+#include "setup/core/ImportCommand.h"
 #include "setup/core/MenuState.h"
 #include "setup/core/SaveAndRun.h"
 #include "setup/core/SetupServices.h"
@@ -111,9 +112,13 @@ void MainWindow::BuildMenu() {
     connect(AddAction(m_FileMenu, kIdConfigureMultiple, "Configure &Multiple..."),
             &QAction::triggered, this, [this] { ConfigureFiles({}); });
     m_FileMenu->addSeparator();
-    // Export and Import come with the export formats.
+    // Export comes with the export dialog.
     AddAction(m_FileMenu, kIdExport, "&Export...")->setEnabled(false);
-    AddAction(m_FileMenu, kIdImport, "&Import...")->setEnabled(false);
+    connect(AddAction(m_FileMenu, kIdImport, "&Import..."), &QAction::triggered, this, [this] {
+        if (OnImport()) {
+            RefreshAfterOpen();
+        }
+    });
     m_FileMenu->addSeparator();
     connect(AddAction(m_FileMenu, kIdSaveAndRun, "Save and &Run"), &QAction::triggered, this,
             &MainWindow::OnSaveAndRun);

@@ -202,6 +202,25 @@ private slots:
         Screenshot(*dialog, "file-open");
     }
 
+    void TheImportDialogCarriesItsCheckBoxAndButton() {
+        MainWindow window;
+        bool overwrite = true;
+        FileRequest request;
+        request.Title = "Import";
+        request.Filters = {{"Initialization Files (*.ini)", {"*.ini"}}};
+        request.AcceptText = "&Import";
+        request.CheckBoxText = "&Overwrite Registers from Imported Data";
+        request.CheckBox = &overwrite;
+        const auto dialog = MakeFileDialog(&window, request);
+        dialog->show();
+        auto* box = dialog->findChild<QCheckBox*>("3001");
+        QVERIFY(box != nullptr);
+        QVERIFY(box->isChecked());
+        QCOMPARE(box->text(), QString("&Overwrite Registers from Imported Data"));
+        QCOMPARE(dialog->labelText(QFileDialog::Accept), QString("&Import"));
+        Screenshot(*dialog, "file-import");
+    }
+
 private:
     ServiceRecorder m_Recorder;
 };

@@ -1,0 +1,122 @@
+#include "setup/core/ExportFormats.h"
+
+#include "setup/core/SetupServices.h"
+#include "setup/core/SetupState.h"
+#include "setup/core/TextFormat.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+const ExportFormat g_ExportFormats[kExportFormatCount] = {
+    {"initdata.c", "C Source File for %s API Support\t\t\t", "c", "Source",
+     &ChipDef::WriteHclDataSource, 0},
+    {"registers.h", "C Header File Defining all %s Registers\t\t", "h", "Register Header",
+     &ChipDef::WriteRegisterHeader, 0},
+    {"mode%u.h", "C Header File for %s WinCE Drivers \t\t", "h", "WinCE Header",
+     &ChipDef::WriteWinCeHeader, 214},
+    {"%s.h", "C Header File for %s Generic Drivers \t\t", "h", "Generic Header",
+     &ChipDef::WriteGenericHeader, 221},
+    {"%s.csv", "%s Register Setting Data File\t\t\t", "csv", "Comma-Separated-Value",
+     &ChipDef::WriteCsv, 0},
+    {"%s.txt", "%s Register Quick Reference\t\t\t", "txt", "Quick Reference",
+     &ChipDef::WriteQuickReference, 0},
+    {"%s.ini", "%s Import Initialization File\t\t\t", "ini", "Import", &ChipDef::WriteIniFile, 0},
+};
+
+ExportOptions g_ExportOptions{38, 0, 0x140001, 0x1};
+bool g_ExportCrLf = true;
+
+namespace {
+
+// The product's PREFIX and NAME.
+std::string ProductText() {
+    return g_ChipDef.GetProductText(nullptr, 0x80 | 0x01);
+}
+
+} // namespace
+
+std::string GetExportFileName(uint32_t row) {
+    if (row >= kExportFormatCount) {
+        return "";
+    }
+    const std::string pattern = g_ExportFormats[row].Pattern;
+    if (pattern == "mode%u.h") {
+        return FormatText("mode%u.h", g_ExportOptions.ModeNumber);
+    }
+    const size_t at = pattern.find("%s");
+    return at == std::string::npos ? pattern
+                                   : pattern.substr(0, at) + ProductText() + pattern.substr(at + 2);
+}
+
+std::string GetExportRowText(uint32_t row) {
+    if (row >= kExportFormatCount) {
+        return "";
+    }
+    std::string description = g_ExportFormats[row].Description;
+    const size_t at = description.find("%s");
+    if (at != std::string::npos) {
+        description = description.substr(0, at) + ProductText() + description.substr(at + 2);
+    }
+    return description + "[" + GetExportFileName(row) + "]";
+}
+
+std::string ToCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out += '\r';
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string ExportPreviewFolder() {
+    static std::string s_Folder;
+    if (s_Folder.empty()) {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/q3v-export-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (::mkdtemp(name.data()) != nullptr) { // mode 0700, a new name each run
+            s_Folder = name.data();
+        }
+    }
+    return s_Folder;
+}
+
+bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {
+    if (row >= kExportFormatCount) {
+        return false;
+    }
+    const bool preview = path.empty();
+    std::vector<char> buffer(kExportBufferSize, '\0');
+    const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef, buffer.data(),
+                                        kExportBufferSize, &g_ExportOptions);
+    std::string text(buffer.data(), length);
+    if (crLf || preview) {
+        text = ToCrLf(text);
+    }
+    std::string target = path;
+    if (preview) {
+        const std::string folder = ExportPreviewFolder();
+        target = folder.empty() ? "" : folder + "/" + GetExportFileName(row);
+    }
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (target.empty() || !out) {
+        ShowMessage(MessageKind::Warning, FormatText("Failed to create file %s", target.c_str()));
+        return false;
+    }
+    if (preview && !LaunchProgram({"xdg-open", target})) {
+        ShowMessage(MessageKind::Warning,
+                    FormatText("Failed to %s file %s", "preview", target.c_str()));
+        return false;
+    }
+    return true;
+}

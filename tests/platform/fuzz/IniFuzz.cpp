@@ -1,0 +1,58 @@
+// Fuzz entry of the INI reader and of the configuration import over it: the input is read as
+// an INI file, every section and key listed and looked up, and then imported into a chip
+// definition holding the template block, once merged and once replaced. Assertions are
+// recorded, not fatal; a crash, a sanitizer report or a broken promise of the import is a fault.
+#include "chipdef/ChipDef.h"
+#include "common/Assert.h"
+#include "platform/IniFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+uint32_t s_Assertions = 0;
+
+void RecordAssertion(const char*, const char*, int) {
+    ++s_Assertions;
+}
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    SetAssertHandler(&RecordAssertion);
+    const IniFile file =
+        IniFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+    for (const std::string& section : file.SectionNames()) {
+        Check(file.HasSection(section));
+        for (const IniFile::KeyValue& key : file.Keys(section)) {
+            Check(file.Value(section, key.first).has_value());
+        }
+    }
+    static ChipDef s_Template;
+    for (bool replace : {false, true}) {
+        ChipDef chip;
+        char report[16384];
+        report[0] = '\0';
+        chip.ImportIni(file, "fuzz.ini", report, sizeof report, replace);
+        Check(std::strlen(report) < sizeof report);
+        // The block's identity never changes.
+        Check(std::memcmp(chip.HclData().szIdString, s_Template.HclData().szIdString, 16) == 0);
+        Check(std::memcmp(chip.HclData().szChipId, s_Template.HclData().szChipId, 8) == 0);
+        Check(chip.HclData().DetectEndian == s_Template.HclData().DetectEndian);
+        Check(chip.HclData().szConfigString[255] == '\0');
+        char text[1 << 16];
+        chip.WriteIniFile(text, sizeof text, nullptr);
+        chip.WriteHclDataSource(text, sizeof text, nullptr);
+    }
+    Check(s_Assertions == 0);
+    return 0;
+}
