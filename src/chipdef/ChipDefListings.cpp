@@ -148,7 +148,9 @@ void ChipDefBase::GetFeatureExplanation(const char* name, char* buffer, size_t c
 
     if (IsNumericType(f.Type)) {
         const auto formula = [&](const std::string& operand) {
-            std::string text = "  " + std::string(key) + " = ";
+            std::string text = "  ";
+            text += key;
+            text += " = ";
             if (f.Op2) {
                 text += "(";
             }
@@ -160,10 +162,12 @@ void ChipDefBase::GetFeatureExplanation(const char* name, char* buffer, size_t c
                 text += ")";
             }
             if (f.Op1) {
-                text += " " + std::string(SpaceBeforeDigits(f.Op1));
+                text += ' ';
+                text += SpaceBeforeDigits(f.Op1);
             }
             if (f.Op2) {
-                text += ") " + std::string(SpaceBeforeDigits(f.Op2));
+                text += ") ";
+                text += SpaceBeforeDigits(f.Op2);
             }
             return text;
         };

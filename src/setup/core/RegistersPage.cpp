@@ -21,9 +21,11 @@ uint32_t RowIndex(ChipDef& chip, uint32_t row) {
     return index;
 }
 
+// The text of format with the numbers a and b, as long as it needs to be.
 std::string Format(const char* format, uint32_t a, uint32_t b = 0) {
-    char text[128];
-    std::snprintf(text, sizeof text, format, a, b);
+    const int length = std::snprintf(nullptr, 0, format, a, b);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    std::snprintf(text.data(), text.size() + 1, format, a, b);
     return text;
 }
 

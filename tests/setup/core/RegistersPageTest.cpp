@@ -42,6 +42,11 @@ TEST(RegistersPage, HandSetRowsAreMarkedAndOverwrittenOnesNoticed) {
               std::string::npos);
     EXPECT_NE(page.HotTip(chip, otherRow).find("[   *   ]  You modified this register"),
               std::string::npos);
+    // The notes are whole, however long.
+    const std::string overwritten = page.HotTip(chip, hdpRow);
+    EXPECT_EQ(overwritten.substr(overwritten.size() - 29), "modification was overwritten.");
+    const std::string manual = page.HotTip(chip, otherRow);
+    EXPECT_EQ(manual.substr(manual.size() - 23), "if it was not modified.");
 
     page.ClearMarks();
     EXPECT_EQ(page.RowTexts(chip, hdpRow).Reg, "24h   ");
