@@ -3,41 +3,20 @@
 # UndefinedBehaviorSanitizer) and runs it for a bounded time over the seed corpus.
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS]
 # Exit 0 when no fault was found, 1 on a fault (the input is kept in BUILD_DIR as crash-*,
-# leak-*, timeout-* or oom-*; libFuzzer is told to exit 1, since its own 77 would read as a skip),
-# 77 when clang or its fuzzer runtime is missing (test skipped).
+# leak-*, timeout-* or oom-*), 77 when clang or its fuzzer runtime is missing (test skipped).
 set -u
 SRC=${1:?source folder}
 OUT=${2:?build folder}
 SECONDS_TO_RUN=${3:-20}
 CXX=${FUZZ_CXX:-clang++}
+. "$SRC/tests/support/fuzz_common.sh"
 
-if ! command -v "$CXX" >/dev/null 2>&1; then
-    echo "fuzz: $CXX not found; skipped"
-    exit 77
-fi
-mkdir -p "$OUT" || exit 1
-BIN="$OUT/expr_fuzz"
-
+fuzz_need_compiler
 # shellcheck disable=SC2046
-if ! "$CXX" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined \
-        -fno-sanitize-recover=undefined -I"$SRC/src" \
-        "$SRC/tests/expr/fuzz/ExprFuzz.cpp" "$SRC"/src/expr/*.cpp \
-        "$SRC/src/common/Assert.cpp" "$SRC/src/common/Numbers.cpp" \
-        "$SRC/src/common/StrPool.cpp" "$SRC/src/common/Text.cpp" \
-        -o "$BIN" 2>"$OUT/build.log"; then
-    if grep -q -e 'libclang_rt.fuzzer' -e 'cannot find -l' "$OUT/build.log"; then
-        cat "$OUT/build.log"
-        echo "fuzz: the fuzzer runtime is missing; skipped"
-        exit 77
-    fi
-    cat "$OUT/build.log"
-    exit 1
-fi
+fuzz_build "$OUT/expr_fuzz" "$SRC/tests/expr/fuzz/ExprFuzz.cpp" "$SRC"/src/expr/*.cpp \
+    "$SRC/src/common/Assert.cpp" "$SRC/src/common/Numbers.cpp" \
+    "$SRC/src/common/StrPool.cpp" "$SRC/src/common/Text.cpp"
 
-# New inputs go to a scratch corpus, never into the source tree.
-WORK="$OUT/corpus"
-rm -rf "$WORK"
-mkdir -p "$WORK"
-exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -timeout_exitcode=1 -rss_limit_mb=2048 -max_len=300 \
-    -dict="$SRC/tests/expr/fuzz/expr.dict" -artifact_prefix="$OUT/" -print_final_stats=1 \
-    "$WORK" "$SRC/tests/expr/fuzz/corpus"
+fuzz_scratch_corpus
+fuzz_run "$OUT/expr_fuzz" "$SRC/tests/expr/fuzz/corpus" -max_len=300 \
+    -dict="$SRC/tests/expr/fuzz/expr.dict"

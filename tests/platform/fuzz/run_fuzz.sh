@@ -11,34 +11,12 @@ OUT=${2:?build folder}
 DATABASE=${3:?the compiled chip database}
 SECONDS_TO_RUN=${4:-20}
 CXX=${FUZZ_CXX:-clang++}
+. "$SRC/tests/support/fuzz_common.sh"
 
-if ! command -v "$CXX" >/dev/null 2>&1; then
-    echo "fuzz: $CXX not found; skipped"
-    exit 77
-fi
-mkdir -p "$OUT" || exit 1
-BIN="$OUT/ini_fuzz"
+fuzz_need_compiler
+fuzz_build "$OUT/ini_fuzz" "$SRC/tests/platform/fuzz/IniFuzz.cpp" "$DATABASE" \
+    "$SRC"/src/platform/*.cpp "$SRC"/src/board/*.cpp "$SRC"/src/chipdef/*.cpp \
+    "$SRC"/src/hcl/*.cpp "$SRC"/src/common/*.cpp -lexpat -lpthread
 
-# shellcheck disable=SC2086
-if ! "$CXX" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined \
-        -fno-sanitize-recover=undefined -I"$SRC/src" \
-        "$SRC/tests/platform/fuzz/IniFuzz.cpp" "$DATABASE" \
-        "$SRC"/src/platform/*.cpp "$SRC"/src/board/*.cpp "$SRC"/src/chipdef/*.cpp \
-        "$SRC"/src/hcl/*.cpp "$SRC"/src/common/*.cpp \
-        -lexpat -lpthread -o "$BIN" 2>"$OUT/build.log"; then
-    if grep -q -e 'libclang_rt.fuzzer' -e 'cannot find -l' "$OUT/build.log"; then
-        cat "$OUT/build.log"
-        echo "fuzz: the fuzzer runtime is missing; skipped"
-        exit 77
-    fi
-    cat "$OUT/build.log"
-    exit 1
-fi
-
-# New inputs go to a scratch corpus, never into the source tree.
-WORK="$OUT/corpus"
-rm -rf "$WORK"
-mkdir -p "$WORK"
-exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -timeout_exitcode=1 \
-    -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$OUT/" -print_final_stats=1 \
-    "$WORK" "$SRC/tests/platform/fuzz/corpus"
+fuzz_scratch_corpus
+fuzz_run "$OUT/ini_fuzz" "$SRC/tests/platform/fuzz/corpus" -max_len=65536

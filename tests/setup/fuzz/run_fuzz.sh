@@ -11,13 +11,10 @@ OUT=${2:?build folder}
 SECONDS_TO_RUN=${3:-20}
 CXX=${FUZZ_CXX:-clang++}
 PYTHON=${PYTHON:-python3}
+. "$SRC/tests/support/fuzz_common.sh"
 
-if ! command -v "$CXX" >/dev/null 2>&1; then
-    echo "fuzz: $CXX not found; skipped"
-    exit 77
-fi
+fuzz_need_compiler
 mkdir -p "$OUT/gen/setup/core" "$OUT/gen/chipdef" || exit 1
-BIN="$OUT/uifeatures_fuzz"
 EMBED="$SRC/src/chipdef/embed_lines.py"
 "$PYTHON" "$EMBED" "$SRC/src/chipdef/chipdef.xml" "$OUT/gen/ChipDefXml.cpp" ChipDefXml \
     ChipDefXmlLineCount chipdef/ChipDefXml.h || exit 1
@@ -29,32 +26,17 @@ ENGINE=$(grep -L '#include "chipdef/ChipDef.h"' "$SRC"/src/chipdef/*.cpp)
 MODEL="$SRC/src/setup/core/UIFeatures.cpp $SRC/src/setup/core/UIFeaturesLoader.cpp
        $SRC/src/setup/core/UIFeaturesTemplates.cpp $SRC/src/setup/core/UIFeaturesResolver.cpp
        $SRC/src/setup/core/UIFeaturesDescription.cpp"
-
 # shellcheck disable=SC2086
-if ! "$CXX" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined \
-        -fno-sanitize-recover=undefined -I"$SRC/src" -I"$SRC/tests" -I"$SRC/tests/chipdef" \
-        "$SRC/tests/setup/fuzz/UIFeaturesFuzz.cpp" $MODEL $ENGINE "$SRC"/src/expr/*.cpp \
-        "$OUT/gen/ChipDefXml.cpp" "$OUT/gen/UIFeaturesXml.cpp" \
-        "$SRC/src/common/Assert.cpp" "$SRC/src/common/Numbers.cpp" \
-        "$SRC/src/common/StrPool.cpp" "$SRC/src/common/Text.cpp" "$SRC/src/common/Tree.cpp" \
-        -lexpat -o "$BIN" 2>"$OUT/build.log"; then
-    if grep -q -e 'libclang_rt.fuzzer' -e 'cannot find -l' "$OUT/build.log"; then
-        cat "$OUT/build.log"
-        echo "fuzz: the fuzzer runtime is missing; skipped"
-        exit 77
-    fi
-    cat "$OUT/build.log"
-    exit 1
-fi
+fuzz_build "$OUT/uifeatures_fuzz" -I"$SRC/tests" -I"$SRC/tests/chipdef" \
+    "$SRC/tests/setup/fuzz/UIFeaturesFuzz.cpp" $MODEL $ENGINE "$SRC"/src/expr/*.cpp \
+    "$OUT/gen/ChipDefXml.cpp" "$OUT/gen/UIFeaturesXml.cpp" \
+    "$SRC/src/common/Assert.cpp" "$SRC/src/common/Numbers.cpp" \
+    "$SRC/src/common/StrPool.cpp" "$SRC/src/common/Text.cpp" "$SRC/src/common/Tree.cpp" -lexpat
 
-# New inputs go to a scratch corpus, never into the source tree. The seed is the shipped
-# description, a NUL, and the shipped panel templates.
-WORK="$OUT/corpus"
-rm -rf "$WORK"
-mkdir -p "$WORK"
-sed 's/FILE="panels.xml"/FILE="t.xml"/' "$SRC/src/setup/uifeatures.xml" >"$WORK/shipped"
-printf '\000' >>"$WORK/shipped"
-cat "$SRC/src/setup/templates/panels.xml" >>"$WORK/shipped"
-exec "$BIN" -max_total_time="$SECONDS_TO_RUN" -timeout=10 -error_exitcode=1 -timeout_exitcode=1 -rss_limit_mb=2048 -max_len=65536 \
-    -dict="$SRC/tests/setup/fuzz/uifeatures.dict" -artifact_prefix="$OUT/" -print_final_stats=1 \
-    "$WORK" "$SRC/tests/setup/fuzz/corpus"
+# The seed is the shipped description, a NUL, and the shipped panel templates.
+fuzz_scratch_corpus
+sed 's/FILE="panels.xml"/FILE="t.xml"/' "$SRC/src/setup/uifeatures.xml" >"$OUT/corpus/shipped"
+printf '\000' >>"$OUT/corpus/shipped"
+cat "$SRC/src/setup/templates/panels.xml" >>"$OUT/corpus/shipped"
+fuzz_run "$OUT/uifeatures_fuzz" "$SRC/tests/setup/fuzz/corpus" -max_len=65536 \
+    -dict="$SRC/tests/setup/fuzz/uifeatures.dict"
