@@ -63,10 +63,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_Status(ChipDefD
     SetDebugMainWindow(this);
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");
-    if (auto* registers = qobject_cast<RegistersTab*>(m_Tabs->currentWidget());
-        registers != nullptr) {
-        registers->Reopen();
-    }
     UpdateMenuState();
 }
 

@@ -12,6 +12,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
