@@ -1,5 +1,6 @@
 #include "setup/core/RegistersPage.h"
 
+#include <algorithm>
 #include <cstdio>
 
 RegistersPage g_RegistersPage;
@@ -155,12 +156,15 @@ std::string RegistersPage::HotTip(ChipDef& chip, uint32_t row) const {
     return tip;
 }
 
-std::string RegistersPage::CheckValue(ChipDef& chip, uint32_t row, uint32_t value) const {
-    const uint32_t bits = 4 * chip.GetRegisterValueWidth(row, true);
-    if (bits >= 32 || (value >> bits) == 0) {
+std::string RegistersPage::CheckValue(ChipDef& chip, uint32_t row, uint64_t value) const {
+    const uint32_t bits = std::min(4 * chip.GetRegisterValueWidth(row, true), 32u);
+    if ((value >> bits) == 0) {
         return "";
     }
-    return Format("The value %Xh does not fit this %u-bit register.", value, bits);
+    char text[96];
+    std::snprintf(text, sizeof text, "The value %llXh does not fit this %u-bit register.",
+                  static_cast<unsigned long long>(value), bits);
+    return text;
 }
 
 bool RegistersPage::ApplyValue(ChipDef& chip, uint32_t row, uint32_t value) {

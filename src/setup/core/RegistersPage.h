@@ -45,8 +45,8 @@ public:
     std::string HotTip(ChipDef& chip, uint32_t row) const;
 
     // The register dialog's value for a row: "" when it fits the register, else why it is
-    // refused (nothing changes then).
-    std::string CheckValue(ChipDef& chip, uint32_t row, uint32_t value) const;
+    // refused (nothing changes then). The value may be wider than any register.
+    std::string CheckValue(ChipDef& chip, uint32_t row, uint64_t value) const;
     // The register dialog's OK: writes the value and marks the row when it differs from the
     // unmodified value. False (nothing written) when CheckValue refuses it.
     bool ApplyValue(ChipDef& chip, uint32_t row, uint32_t value);
@@ -57,6 +57,8 @@ public:
     const RegisterRowState& State(uint32_t row) const { return m_Rows.at(row); }
     int TopRow = -1;
     int SelectedRow = -1;
+    // The register dialog's radix (2, 10 or 16), kept from one dialog to the next.
+    uint32_t DialogRadix = 16;
 
 private:
     std::vector<RegisterRowState> m_Rows = std::vector<RegisterRowState>(kMaxRegListSize);

@@ -14,6 +14,7 @@
 #include "setup/gui/DialogRunner.h"
 #include "setup/gui/FeaturesPage.h"
 #include "setup/gui/MenuIds.h"
+#include "setup/gui/RegistersTab.h"
 #include "setup/gui/ToolTipStyle.h"
 
 #include <QActionGroup>
@@ -72,8 +73,14 @@ void MainWindow::BuildPages() {
     auto* layout = new QVBoxLayout(central);
     m_Tabs = new QTabWidget(central);
     m_Tabs->setObjectName(QString::number(kIdTabs));
+    auto* registers = new RegistersTab(m_Tabs);
+    connect(registers, &RegistersTab::StatusText, this,
+            [this](std::uint32_t id, std::uint32_t flags, const QString& text) {
+                SetStatusText(id, flags, text.toStdString());
+            });
     for (const TabRow& row : kTabs) {
-        QWidget* page = &row == &kTabs[0] ? new FeaturesPage(m_Tabs) : new QWidget(m_Tabs);
+        QWidget* page = &row == &kTabs[0] ? static_cast<QWidget*>(new FeaturesPage(m_Tabs))
+                                          : static_cast<QWidget*>(registers);
         const int index = m_Tabs->addTab(page, row.Caption);
         m_Tabs->setTabToolTip(index, row.ToolTip);
     }
@@ -206,6 +213,10 @@ void MainWindow::RefreshAfterOpen() {
     }
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");
+    if (auto* registers = qobject_cast<RegistersTab*>(m_Tabs->currentWidget());
+        registers != nullptr) {
+        registers->Reopen();
+    }
     UpdateMenuState();
 }
 

@@ -90,6 +90,9 @@ TEST(RegistersPage, AValueWiderThanTheRegisterIsRefused) {
     EXPECT_EQ(page.CheckValue(chip, row, 0xFFFF), "");
     EXPECT_EQ(page.CheckValue(chip, row, 0x10000),
               "The value 10000h does not fit this 16-bit register.");
+    // A number wider than 32 bits is not cut to the register's bits either.
+    EXPECT_EQ(page.CheckValue(chip, row, 0x100000000ull),
+              "The value 100000000h does not fit this 16-bit register.");
     EXPECT_FALSE(page.ApplyValue(chip, row, 0x10000));
     EXPECT_EQ(chip.GetRegisterValue(row, true), before);
     EXPECT_EQ(page.State(row).Mark, RegisterMark::None);

@@ -1,0 +1,334 @@
+// The Registers tab in the main window over a copy of the built play: the register dialog
+// driven through the dialog runner, the marks of rows set by hand and overwritten by the
+// Features tab, the status box notice, the kept view, the hot-row tooltips and the READONLY box.
+#include "setup/gui/RegistersTab.h"
+#include "setup/core/FeatureTree.h"
+#include "setup/core/ImportCommand.h"
+#include "setup/core/RegistersPage.h"
+#include "setup/core/SetupState.h"
+#include "setup/core/UIFeatures.h"
+#include "setup/gui/FeatureValueDialog.h"
+#include "setup/gui/GuiTestSupport.h"
+#include "setup/gui/MainWindow.h"
+#include "setup/gui/MenuIds.h"
+#include "setup/gui/PlayCopy.h"
+#include "setup/gui/RegisterDialog.h"
+#include "support/PlayProcess.h"
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+bool LoadProgramBlock(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
+}
+
+// The rows of the list whose "REG" column names this register ("24h").
+QList<int> RowsOf(QTreeWidget* list, const QString& reg) {
+    QList<int> rows;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        if (list->topLevelItem(row)->text(0).startsWith(reg + " ")) {
+            rows << row;
+        }
+    }
+    return rows;
+}
+
+QTreeWidgetItem* FindFeatureRow(QTreeWidget* tree, const QString& start) {
+    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+        if ((*it)->text(0).startsWith(start)) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+// The register dialog answered with this edit text (in the dialog's radix).
+std::function<int(QDialog&)> EnterValue(const QString& text) {
+    return [text](QDialog& dialog) {
+        auto& registerDialog = static_cast<RegisterDialog&>(dialog);
+        registerDialog.Edit()->setText(text);
+        registerDialog.accept();
+        return registerDialog.result();
+    };
+}
+
+// The tooltip the list shows for the row under the mouse ("" for none).
+QString ToolTipOf(QTreeWidget* list, int row) {
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
+        return "(the last tip stayed)";
+    }
+    QWidget* viewport = list->viewport();
+    const QPoint position = list->visualItemRect(list->topLevelItem(row)).center();
+    QHelpEvent help(QEvent::ToolTip, position, viewport->mapToGlobal(position));
+    QApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+} // namespace
+
+class RegistersTabTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        ResetSetupState();
+        g_RegistersPage = RegistersPage();
+        m_Recorder = ServiceRecorder();
+        m_Recorder.Install();
+        QVERIFY(m_Play.Make());
+        m_Copy = m_Play.Program;
+        setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
+        m_Model = std::make_unique<UIFeatures>(g_ChipDef);
+        g_UIFeatures = m_Model.get();
+        m_Window = std::make_unique<MainWindow>();
+        m_Window->resize(675, 650);
+        m_Recorder.Answers = {m_Copy};
+        m_Window->Action(kIdOpen)->trigger();
+        QCOMPARE(g_OpenPath, m_Copy);
+        m_Window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Window.get()));
+        m_Tabs = m_Window->findChild<QTabWidget*>("1101");
+        m_List = m_Window->findChild<QTreeWidget*>("1801");
+        QVERIFY(m_Tabs != nullptr && m_List != nullptr);
+        m_Tabs->setCurrentIndex(1);
+        QVERIFY(m_List->topLevelItemCount() > 0);
+        QCOMPARE(RowsOf(m_List, "24h").size(), 1);
+        m_HdpRow = RowsOf(m_List, "24h").front();
+    }
+    void cleanup() {
+        m_Window.reset();
+        g_UIFeatures = nullptr;
+        m_Model.reset();
+        SetSetupServices({});
+        ResetSetupState();
+        g_RegistersPage = RegistersPage();
+        LoadProgramBlock(q3vtest::PlayPath());
+    }
+
+    void TheListShowsEveryEntryInItsColumns() {
+        auto* note = m_Window->findChild<QLabel*>("1802");
+        QVERIFY(note != nullptr);
+        QCOMPARE(note->text(), QString("The following registers are in presented in order of "
+                                       "initialization. The registers in this list will be used "
+                                       "during chip initialization."));
+        QCOMPARE(note->palette().color(QPalette::WindowText), QColor(0, 0, 0xAF));
+        QCOMPARE(m_Window->findChild<QLabel*>("1803")->text(), QString());
+        QTreeWidgetItem* header = m_List->headerItem();
+        QCOMPARE(QStringList({header->text(0), header->text(1), header->text(2), header->text(3),
+                              header->text(4)}),
+                 QStringList({"REG", "REGISTER NAME", "HEX", "BIN", "DEC"}));
+        QCOMPARE(m_List->topLevelItemCount(), static_cast<int>(g_ChipDef.GetRegListCount()));
+        QTreeWidgetItem* hdp = m_List->topLevelItem(m_HdpRow);
+        QCOMPARE(hdp->text(0), QString("24h   "));
+        QCOMPARE(hdp->text(2), QString("003C"));
+        QCOMPARE(hdp->text(3), QString("0000000000111100"));
+        QCOMPARE(hdp->text(4), QString("        60"));
+        QCOMPARE(hdp->textAlignment(4) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        QVERIFY(m_List->hasFocus());
+    }
+
+    void HandSetRowsAreMarkedThenOverwrittenByTheFeaturesTab() {
+        DialogRecorder dialogs;
+        m_List->setCurrentItem(m_List->topLevelItem(m_HdpRow));
+        dialogs.OnDialog = EnterValue("3C"); // the value it has: no mark
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"210"});
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h   "));
+        dialogs.OnDialog = EnterValue("3D");
+        const QPoint hdpCentre = m_List->visualItemRect(m_List->topLevelItem(m_HdpRow)).center();
+        QTest::mouseClick(m_List->viewport(), Qt::LeftButton, {}, hdpCentre);
+        QTest::mouseDClick(m_List->viewport(), Qt::LeftButton, {}, hdpCentre);
+        QCOMPARE(dialogs.Shown.size(), 2);
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h *"));
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(2), QString("003D"));
+        QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 488u);
+
+        // The Features tab sets the Horizontal Display Period through its value dialog.
+        m_Tabs->setCurrentIndex(0);
+        auto* tree = m_Window->findChild<QTreeWidget*>("1601");
+        QTreeWidgetItem* hdpFeature = FindFeatureRow(tree, "*Horizontal Display Period  =  488");
+        QVERIFY(hdpFeature != nullptr);
+        for (QTreeWidgetItem* group = hdpFeature->parent(); group != nullptr;
+             group = group->parent()) {
+            group->setExpanded(true); // as the user opens the groups down to it
+        }
+        tree->setCurrentItem(hdpFeature);
+        dialogs.OnDialog = [](QDialog& dialog) {
+            auto& value = static_cast<FeatureValueDialog&>(dialog);
+            value.NumberEdit()->setText("320");
+            value.accept();
+            return value.result();
+        };
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown.last(), QString("203"));
+        QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 320u);
+
+        m_Tabs->setCurrentIndex(1);
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h !"));
+        const QString notice = "1 manually modified registers have been overwritten by other tabs.";
+        QVERIFY2(m_Window->StatusBoxWidget()->toPlainText().contains(notice),
+                 qPrintable(m_Window->StatusBoxWidget()->toPlainText()));
+
+        // A second row set by hand counts among the manually modified ones.
+        const int hndpRow = RowsOf(m_List, "26h").front();
+        m_List->setCurrentItem(m_List->topLevelItem(hndpRow));
+        dialogs.OnDialog = EnterValue("7");
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(m_List->topLevelItem(hndpRow)->text(0), QString("26h *"));
+        QVERIFY(m_Window->StatusBoxWidget()->toPlainText().contains(
+            "1 (out of 2) manually modified registers have been overwritten by other tabs."));
+        QVERIFY(ToolTipOf(m_List, m_HdpRow).contains("[   !   ]  You had previously modified"));
+        QVERIFY(ToolTipOf(m_List, hndpRow).contains("[   *   ]  You modified this register"));
+        m_List->scrollToItem(m_List->topLevelItem(m_HdpRow));
+        Screenshot(*m_Window, "registers-page");
+
+        // Another file opened: its rows carry no marks.
+        m_Recorder.Answers = {m_Copy};
+        m_Window->Action(kIdOpen)->trigger();
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h   "));
+        QCOMPARE(m_List->topLevelItem(hndpRow)->text(0), QString("26h   "));
+        QVERIFY(!m_Window->StatusBoxWidget()->toPlainText().contains("overwritten"));
+    }
+
+    void TheViewIsKeptBetweenVisits() {
+        const int last = m_List->topLevelItemCount() - 1;
+        m_List->scrollToItem(m_List->topLevelItem(last), QAbstractItemView::PositionAtTop);
+        const int top = m_List->indexOfTopLevelItem(m_List->itemAt(0, 0));
+        QVERIFY(top > 0); // the list is longer than its window
+        m_List->scrollToItem(m_List->topLevelItem(top - 1), QAbstractItemView::PositionAtTop);
+        m_List->setCurrentItem(m_List->topLevelItem(top));
+        m_Tabs->setCurrentIndex(0);
+        m_Tabs->setCurrentIndex(1);
+        QCOMPARE(m_List->indexOfTopLevelItem(m_List->itemAt(0, 0)), top - 1);
+        QCOMPARE(m_List->selectedItems().size(), 1);
+        QCOMPARE(m_List->indexOfTopLevelItem(m_List->selectedItems().front()), top);
+        QVERIFY(m_List->hasFocus());
+
+        // Without a selected row, Return opens nothing.
+        m_List->clearSelection();
+        DialogRecorder dialogs;
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QVERIFY(dialogs.Shown.isEmpty());
+    }
+
+    void TheAlertStandsOnTheFirstOccurrenceOnly() {
+        const QList<int> rows = RowsOf(m_List, "10h");
+        QVERIFY(rows.size() >= 2);
+        const QString first = ToolTipOf(m_List, rows.front());
+        QVERIFY2(first.contains("[ ALERT ]  This register also exists further down this list."),
+                 qPrintable(first));
+        const QString last = ToolTipOf(m_List, rows.back());
+        QVERIFY(!last.isEmpty());
+        QVERIFY(!last.contains("[ ALERT ]"));
+        g_ToolTipsEnabled = false;
+        QCOMPARE(ToolTipOf(m_List, rows.front()), QString());
+    }
+
+    void AReadOnlyRegisterOpensNoDialog() {
+        // A list that holds a read-only register, brought in by an import.
+        const std::string ini = m_Play.Folder.filePath("r.ini").toStdString();
+        std::ofstream(ini) << "[47K20]\nClkI=1\n[Regs]\n0=0024,003C\n1=0046,0000\n";
+        SetImportOverwriteRegisters(true);
+        m_Recorder.Answers = {ini};
+        m_Window->Action(kIdImport)->trigger();
+        SetImportOverwriteRegisters(false);
+        const QList<int> rows = RowsOf(m_List, "46h");
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(m_List->topLevelItem(rows.front())->text(1).contains("READONLY"));
+        m_List->setCurrentItem(m_List->topLevelItem(rows.front()));
+        DialogRecorder dialogs;
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QVERIFY(dialogs.Shown.isEmpty());
+        QCOMPARE(m_Recorder.LastMessage(), std::string("This register is READONLY."));
+    }
+
+    void TheDialogConvertsItsNumberAndRefusesWhatDoesNotFit() {
+        m_List->setCurrentItem(m_List->topLevelItem(m_HdpRow));
+        DialogRecorder dialogs;
+        QStringList steps;
+        dialogs.OnDialog = [&](QDialog& dialog) {
+            auto& d = static_cast<RegisterDialog&>(dialog);
+            const auto step = [&] { steps << d.Edit()->text() + " | " + d.Currently()->text(); };
+            step();
+            d.RadixButton(10)->click();
+            step();
+            d.RadixButton(2)->click();
+            step();
+            d.RadixButton(16)->click();
+            step();
+            d.Edit()->setText("12G"); // no number: the radix stays
+            d.RadixButton(10)->click();
+            step();
+            d.Edit()->setText("10000"); // wider than the register
+            d.accept();
+            steps << QString::number(d.result());
+            d.Edit()->setText("40"); // the edit's number, now written in decimal
+            d.RadixButton(10)->click();
+            step();
+            d.show();
+            Screenshot(d, "dialog-210");
+            d.accept();
+            return d.result();
+        };
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"210"});
+        const QStringList expected = {"3C | Currently  =  3C",         "60 | Currently  =  60",
+                                      "111100 | Currently  =  111100", "3C | Currently  =  3C",
+                                      "12G | Currently  =  3C",        "0",
+                                      "64 | Currently  =  60"};
+        QCOMPARE(steps, expected);
+        const std::vector<std::string> messages = {"\"12G\" is not a hexadecimal number.",
+                                                   "The value 10000h does not fit this 16-bit "
+                                                   "register."};
+        QCOMPARE(m_Recorder.Messages.size(), messages.size());
+        for (size_t i = 0; i < messages.size(); ++i) {
+            QCOMPARE(m_Recorder.Messages[i].Text, messages[i]);
+        }
+        QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 0x40u * 8);
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h *"));
+
+        // The radix stays for the next dialog; the title names the register.
+        dialogs.OnDialog = [&](QDialog& dialog) {
+            auto& d = static_cast<RegisterDialog&>(dialog);
+            steps = {d.windowTitle(), d.Edit()->text(),
+                     QString::number(d.RadixButton(10)->isChecked())};
+            return 0;
+        };
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(steps.mid(1), QStringList({"64", "1"}));
+        QVERIFY2(steps.front().contains("Horizontal Display Width Register"),
+                 qPrintable(steps.front()));
+    }
+
+private:
+    ServiceRecorder m_Recorder;
+    PlayCopy m_Play;
+    std::string m_Copy;
+    std::unique_ptr<UIFeatures> m_Model;
+    std::unique_ptr<MainWindow> m_Window;
+    QTabWidget* m_Tabs = nullptr;
+    QTreeWidget* m_List = nullptr;
+    int m_HdpRow = -1;
+};
+
+QObject* MakeRegistersTabTest() {
+    return new RegistersTabTest;
+}
+
+#include "RegistersTabTest.moc"
