@@ -11,6 +11,7 @@ QObject* MakeMainWindowTest();
 QObject* MakeDialogsTest();
 QObject* MakeEndToEndTest();
 QObject* MakeFeaturesTabTest();
+QObject* MakeExportDialogTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
     const std::vector<Entry> classes = {{"MainWindowTest", MakeMainWindowTest},
                                         {"DialogsTest", MakeDialogsTest},
                                         {"EndToEndTest", MakeEndToEndTest},
-                                        {"FeaturesTabTest", MakeFeaturesTabTest}};
+                                        {"FeaturesTabTest", MakeFeaturesTabTest},
+                                        {"ExportDialogTest", MakeExportDialogTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {
