@@ -44,7 +44,8 @@ struct FileRequest {
     std::string AcceptText;   // the OK button's text; empty for the chooser's own
     std::string CheckBoxText; // a check box below the chooser; empty for none
     bool* CheckBox = nullptr; // its state, shown at start and written back on OK
-    std::vector<FileRequestButton> Buttons; // a row of buttons below the chooser
+    // A row of buttons below the chooser.
+    std::vector<FileRequestButton> Buttons;
 };
 
 struct SetupServices {

@@ -12,8 +12,8 @@ constexpr int kHeight = 104;
 
 // Eight colour bars, as a panel test shows them.
 void DrawColourBars(QPainter& painter, const QRect& area) {
-    const QColor bars[] = {Qt::white, Qt::yellow,  Qt::cyan, Qt::green,
-                           Qt::magenta, Qt::red, Qt::blue, Qt::black};
+    const QColor bars[] = {Qt::white,   Qt::yellow, Qt::cyan, Qt::green,
+                           Qt::magenta, Qt::red,    Qt::blue, Qt::black};
     const int count = static_cast<int>(std::size(bars));
     for (int i = 0; i < count; ++i) {
         const int left = area.left() + area.width() * i / count;

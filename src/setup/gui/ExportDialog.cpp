@@ -68,8 +68,7 @@ ExportDialog::ExportDialog(QWidget* parent)
 
 uint32_t ExportDialog::SelectedRow() const {
     const int row = m_List->currentRow();
-    return row >= 0 && row < static_cast<int>(kExportFormatCount) ? static_cast<uint32_t>(row)
-                                                                  : 0;
+    return row >= 0 && row < static_cast<int>(kExportFormatCount) ? static_cast<uint32_t>(row) : 0;
 }
 
 void ShowExport(QWidget* owner) {

@@ -91,9 +91,9 @@ ExportOptionsDialog::ExportOptionsDialog(QWidget* parent, int dialogId)
 
 void ExportOptionsDialog::Keep() {
     uint32_t& flags = m_WinCe ? g_ExportOptions.WinCeFlags : g_ExportOptions.GenericFlags;
-    flags = ExportFlagsWith(flags, m_SoftwareCursor->isChecked(),
-                            m_SoftwareAcceleration->isChecked(),
-                            m_HardwareAcceleration->isChecked());
+    flags =
+        ExportFlagsWith(flags, m_SoftwareCursor->isChecked(), m_SoftwareAcceleration->isChecked(),
+                        m_HardwareAcceleration->isChecked());
     if (m_ModeNumber != nullptr) {
         // The number as typed, held to the box's range.
         m_ModeNumber->interpretText();

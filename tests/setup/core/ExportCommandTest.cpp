@@ -1,6 +1,6 @@
 #include "setup/core/ExportCommand.h"
-#include "setup/core/ExportFormats.h"
 #include "setup/SetupFixture.h"
+#include "setup/core/ExportFormats.h"
 
 #include <functional>
 #include <sys/stat.h>
@@ -79,8 +79,9 @@ TEST_F(ExportCommandTest, OptionsRunTheRowsDialogAndAnswerTheNewName) {
     };
     EXPECT_EQ(Button(ExportSaveRequest(2, runOptions), kIdExportOptions).Pressed(),
               std::optional<std::string>("mode3.h"));
-    EXPECT_EQ(Button(ExportSaveRequest(3, runOptions), kIdExportOptions).Pressed(),
-              std::optional<std::string>(std::string(g_ChipDef.GetProductText(nullptr, 0x81)) + ".h"));
+    EXPECT_EQ(
+        Button(ExportSaveRequest(3, runOptions), kIdExportOptions).Pressed(),
+        std::optional<std::string>(std::string(g_ChipDef.GetProductText(nullptr, 0x81)) + ".h"));
     // A row without options runs nothing and leaves the name alone.
     EXPECT_EQ(Button(ExportSaveRequest(0, runOptions), kIdExportOptions).Pressed(), std::nullopt);
     EXPECT_EQ(ran, (std::vector<int>{214, 221}));
