@@ -267,6 +267,11 @@ private slots:
             QTest::keyClicks(edit, "27");
             dialog.Keep();
             QCOMPARE(g_ExportOptions.ModeNumber, uint32_t(27));
+            // A number beyond the range is not taken: the last digit is refused.
+            edit->selectAll();
+            QTest::keyClicks(edit, "5000");
+            dialog.Keep();
+            QCOMPARE(g_ExportOptions.ModeNumber, uint32_t(500));
         }
         for (const OptionsCase& c : kOptionsCases) {
             const ExportOptions before = g_ExportOptions;
