@@ -40,13 +40,13 @@ void AddButtonRow(QFileDialog& dialog, const std::vector<FileRequestButton>& but
     auto* rowLayout = new QHBoxLayout(row);
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->addStretch();
-    for (const FileRequestButton& spec : buttons) {
-        auto* button = new QPushButton(QString::fromStdString(spec.Text), row);
-        button->setObjectName(QString::number(spec.Id));
+    for (const FileRequestButton& wanted : buttons) {
+        auto* button = new QPushButton(QString::fromStdString(wanted.Text), row);
+        button->setObjectName(QString::number(wanted.Id));
         button->setAutoDefault(false);
-        button->setHidden(!spec.Shown);
-        button->setEnabled(spec.Shown);
-        const auto pressed = spec.Pressed;
+        button->setHidden(!wanted.Shown);
+        button->setEnabled(wanted.Shown);
+        const auto pressed = wanted.Pressed;
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, pressed] {
             if (!pressed) {
                 return;
