@@ -4,6 +4,7 @@
 #include "setup/core/SetupServices.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct ServiceRecorder {
     std::vector<FileRequest> Requests;
     std::vector<std::vector<std::string>> Launched;
     std::vector<BeepKind> Beeps;
+    // Runs while a chooser is open, before it answers: a test presses the request's buttons.
+    std::function<void(const FileRequest&)> OnRequest;
 
     void Install() {
         SetupServices services;
@@ -26,6 +29,9 @@ struct ServiceRecorder {
         };
         services.ChooseFile = [this](const FileRequest& request) -> std::optional<std::string> {
             Requests.push_back(request);
+            if (OnRequest) {
+                OnRequest(request);
+            }
             if (Answers.empty()) {
                 return std::nullopt;
             }

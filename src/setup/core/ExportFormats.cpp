@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
@@ -30,6 +31,9 @@ ExportOptions g_ExportOptions{38, 0, 0x140001, 0x1};
 bool g_ExportCrLf = true;
 
 namespace {
+
+// The folder of this run's previews; empty until the first preview.
+std::string s_PreviewFolder;
 
 // The product's PREFIX and NAME.
 std::string ProductText() {
@@ -76,17 +80,30 @@ std::string ToCrLf(const std::string& text) {
 }
 
 std::string ExportPreviewFolder() {
-    static std::string s_Folder;
-    if (s_Folder.empty()) {
+    static bool s_RemoveAtExit = false;
+    if (s_PreviewFolder.empty()) {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/q3v-export-XXXXXX";
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         if (::mkdtemp(name.data()) != nullptr) { // mode 0700, a new name each run
-            s_Folder = name.data();
+            s_PreviewFolder = name.data();
+        }
+        // The previews go with the program, however it ends normally.
+        if (!s_PreviewFolder.empty() && !s_RemoveAtExit) {
+            s_RemoveAtExit = std::atexit(RemoveExportPreviewFolder) == 0;
         }
     }
-    return s_Folder;
+    return s_PreviewFolder;
+}
+
+void RemoveExportPreviewFolder() {
+    if (s_PreviewFolder.empty()) {
+        return;
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(s_PreviewFolder, ignored);
+    s_PreviewFolder.clear();
 }
 
 bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {

@@ -37,3 +37,6 @@ std::string ToCrLf(const std::string& text);
 bool ExportToFile(uint32_t row, const std::string& path, bool crLf);
 // The folder that previews are written to (made on first use, private to this run).
 std::string ExportPreviewFolder();
+// Removes the preview folder with its files; the next preview makes a new one. Runs by itself
+// when the program exits.
+void RemoveExportPreviewFolder();

@@ -22,6 +22,15 @@ struct FileFilter {
     std::vector<std::string> Patterns;
 };
 
+// A button below a file chooser. Pressing it calls Pressed, which may answer a new name for
+// the chooser's file name field.
+struct FileRequestButton {
+    std::string Text;
+    int Id = 0;        // the control id, the button's object name
+    bool Shown = true; // else hidden and disabled
+    std::function<std::optional<std::string>()> Pressed;
+};
+
 // What a file chooser is asked for.
 struct FileRequest {
     bool Open = true;        // else Save
@@ -35,6 +44,8 @@ struct FileRequest {
     std::string AcceptText;   // the OK button's text; empty for the chooser's own
     std::string CheckBoxText; // a check box below the chooser; empty for none
     bool* CheckBox = nullptr; // its state, shown at start and written back on OK
+    // A row of buttons below the chooser.
+    std::vector<FileRequestButton> Buttons;
 };
 
 struct SetupServices {

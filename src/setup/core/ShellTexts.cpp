@@ -13,6 +13,9 @@ constexpr std::uint32_t kProductPrefix = 0x80;
 constexpr std::uint32_t kProductSuffix = 0x100;
 
 constexpr const char kSetupRevision[] = " $Revision: 38 $";
+// The revisions of the layer and the API that the About box names.
+constexpr const char kLayerRevision[] = " $Revision: 84 $";
+constexpr const char kApiRevision[] = " $Revision: 62 $";
 
 std::string ProductText(std::uint32_t parts) {
     return g_ChipDef.GetProductText(nullptr, parts);
@@ -46,4 +49,13 @@ std::string DebugTitle() {
 
 std::string AboutItemText() {
     return "&About " + GetProgramName() + "...";
+}
+
+std::string AboutTitle() {
+    return "About " + GetProgramName();
+}
+
+std::string AboutVersionText() {
+    return FormatText("%s - Build %u [L:%u A:%u]", GetProgramName().c_str(), GetBuildNumber(),
+                      oxHclRevisionNumber(kLayerRevision), oxHclRevisionNumber(kApiRevision));
 }

@@ -15,3 +15,9 @@ std::string MainTitle(const std::string& openPath, bool debugBuild);
 std::string DebugTitle();
 // "&About %sSETUP..." with the product's name.
 std::string AboutItemText();
+// The About box's title: "About %sSETUP" with the product's name.
+std::string AboutTitle();
+// The About box's version line: "<program name> - Build n [L:84 A:62]", with the numbers of
+// the layer's and the API's revision texts. The program carries no version resource, so no
+// " Version ..." follows the name.
+std::string AboutVersionText();

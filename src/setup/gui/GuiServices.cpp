@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -25,6 +27,37 @@ QString FilterText(const FileFilter& filter) {
         }
     }
     return QString::fromStdString(filter.Label) + " (" + patterns.join(' ') + ")";
+}
+
+// The request's buttons in a row below the chooser's own controls, on the right; their object
+// names are the control ids. A name that a button answers goes into the file name field.
+void AddButtonRow(QFileDialog& dialog, const std::vector<FileRequestButton>& buttons) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (buttons.empty() || grid == nullptr) {
+        return;
+    }
+    auto* row = new QWidget(&dialog);
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->addStretch();
+    for (const FileRequestButton& wanted : buttons) {
+        auto* button = new QPushButton(QString::fromStdString(wanted.Text), row);
+        button->setObjectName(QString::number(wanted.Id));
+        button->setAutoDefault(false);
+        button->setHidden(!wanted.Shown);
+        button->setEnabled(wanted.Shown);
+        const auto pressed = wanted.Pressed;
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, pressed] {
+            if (!pressed) {
+                return;
+            }
+            if (const std::optional<std::string> name = pressed()) {
+                dialog.selectFile(QString::fromStdString(*name));
+            }
+        });
+        rowLayout->addWidget(button);
+    }
+    grid->addWidget(row, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 } // namespace
@@ -86,6 +119,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
             grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
         }
     }
+    AddButtonRow(*dialog, request.Buttons);
     return dialog;
 }
 

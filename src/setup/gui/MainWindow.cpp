@@ -8,10 +8,12 @@
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/ShellTexts.h"
+#include "setup/gui/AboutDialog.h"
 #include "setup/gui/CommandLineDialog.h"
 #include "setup/gui/ConfigureMultipleDialog.h"
 #include "setup/gui/DebugWindow.h"
 #include "setup/gui/DialogRunner.h"
+#include "setup/gui/ExportDialog.h"
 #include "setup/gui/FeaturesPage.h"
 #include "setup/gui/MenuIds.h"
 #include "setup/gui/RegistersTab.h"
@@ -119,8 +121,8 @@ void MainWindow::BuildMenu() {
     connect(AddAction(m_FileMenu, kIdConfigureMultiple, "Configure &Multiple..."),
             &QAction::triggered, this, [this] { ConfigureFiles({}); });
     m_FileMenu->addSeparator();
-    // Export comes with the export dialog.
-    AddAction(m_FileMenu, kIdExport, "&Export...")->setEnabled(false);
+    connect(AddAction(m_FileMenu, kIdExport, "&Export..."), &QAction::triggered, this,
+            [this] { ShowExport(this); });
     connect(AddAction(m_FileMenu, kIdImport, "&Import..."), &QAction::triggered, this, [this] {
         if (OnImport()) {
             RefreshAfterOpen();
@@ -156,8 +158,8 @@ void MainWindow::BuildMenu() {
         connect(item, &QAction::triggered, this, [this, i] { OnToolTipDelay(i); });
     }
     m_HelpMenu->addSeparator();
-    // The About box comes with the export formats.
-    AddAction(m_HelpMenu, kIdAbout, QString::fromStdString(AboutItemText()))->setEnabled(false);
+    connect(AddAction(m_HelpMenu, kIdAbout, QString::fromStdString(AboutItemText())),
+            &QAction::triggered, this, [this] { ShowAbout(this); });
 
     connect(AddAction(nullptr, kIdSaveRunNow, "Save/&Run!"), &QAction::triggered, this,
             &MainWindow::OnSaveAndRun);

@@ -12,6 +12,7 @@ QObject* MakeDialogsTest();
 QObject* MakeEndToEndTest();
 QObject* MakeFeaturesTabTest();
 QObject* MakeRegistersTabTest();
+QObject* MakeExportDialogTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
                                         {"DialogsTest", MakeDialogsTest},
                                         {"EndToEndTest", MakeEndToEndTest},
                                         {"FeaturesTabTest", MakeFeaturesTabTest},
-                                        {"RegistersTabTest", MakeRegistersTabTest}};
+                                        {"RegistersTabTest", MakeRegistersTabTest},
+                                        {"ExportDialogTest", MakeExportDialogTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {

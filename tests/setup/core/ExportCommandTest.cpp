@@ -1,0 +1,164 @@
+#include "setup/core/ExportCommand.h"
+#include "setup/SetupFixture.h"
+#include "setup/core/ExportFormats.h"
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+class ExportCommandTest : public SetupFileTest {
+protected:
+    void TearDown() override {
+        g_ExportOptions = ExportOptions{38, 0, 0x140001, 0x1};
+        g_ExportCrLf = true;
+        SetupFileTest::TearDown();
+    }
+    static std::string Generated(uint32_t row) {
+        std::vector<char> buffer(kExportBufferSize);
+        const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef,
+                                            buffer.data(), kExportBufferSize, &g_ExportOptions);
+        return std::string(buffer.data(), length);
+    }
+    static std::string ReadText(const std::string& path) {
+        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    static const FileRequestButton& Button(const FileRequest& request, int id) {
+        for (const FileRequestButton& button : request.Buttons) {
+            if (button.Id == id) {
+                return button;
+            }
+        }
+        throw std::runtime_error("no button " + std::to_string(id));
+    }
+};
+
+TEST_F(ExportCommandTest, TheSaveRequestFollowsTheRow) {
+    const std::string product = g_ChipDef.GetProductText(nullptr, 0x81);
+    struct Case {
+        uint32_t Row;
+        std::string Name;
+        std::string Filter;
+        std::string Extension;
+        bool Options;
+    };
+    const Case cases[] = {
+        {0, "initdata.c", "Source Files (*.c)", "c", false},
+        {1, "registers.h", "Register Header Files (*.h)", "h", false},
+        {2, "mode0.h", "WinCE Header Files (*.h)", "h", true},
+        {3, product + ".h", "Generic Header Files (*.h)", "h", true},
+        {4, product + ".csv", "Comma-Separated-Value Files (*.csv)", "csv", false},
+        {5, product + ".txt", "Quick Reference Files (*.txt)", "txt", false},
+        {6, product + ".ini", "Import Files (*.ini)", "ini", false},
+    };
+    for (const Case& c : cases) {
+        const FileRequest request = ExportSaveRequest(c.Row, {});
+        EXPECT_FALSE(request.Open) << c.Row;
+        EXPECT_EQ(request.Title, "Export As");
+        EXPECT_EQ(request.InitialPath, c.Name);
+        ASSERT_EQ(request.Filters.size(), 2u);
+        EXPECT_EQ(request.Filters[0].Label, c.Filter);
+        EXPECT_EQ(request.Filters[0].Patterns, std::vector<std::string>{"*." + c.Extension});
+        EXPECT_EQ(request.Filters[1].Label, "All Files (*.*)");
+        EXPECT_EQ(request.DefaultExtension, c.Extension);
+        EXPECT_TRUE(request.ConfirmOverwrite);
+        EXPECT_EQ(request.AcceptText, "&Export");
+        EXPECT_EQ(Button(request, kIdExportPreview).Text, "Pre&view");
+        EXPECT_TRUE(Button(request, kIdExportPreview).Shown);
+        EXPECT_EQ(Button(request, kIdExportOptions).Text, "&Options");
+        EXPECT_EQ(Button(request, kIdExportOptions).Shown, c.Options) << c.Row;
+    }
+}
+
+TEST_F(ExportCommandTest, OptionsRunTheRowsDialogAndAnswerTheNewName) {
+    std::vector<int> ran;
+    const auto runOptions = [&ran](int dialogId) {
+        ran.push_back(dialogId);
+        g_ExportOptions.ModeNumber = 3;
+    };
+    EXPECT_EQ(Button(ExportSaveRequest(2, runOptions), kIdExportOptions).Pressed(),
+              std::optional<std::string>("mode3.h"));
+    EXPECT_EQ(
+        Button(ExportSaveRequest(3, runOptions), kIdExportOptions).Pressed(),
+        std::optional<std::string>(std::string(g_ChipDef.GetProductText(nullptr, 0x81)) + ".h"));
+    // A row without options runs nothing and leaves the name alone.
+    EXPECT_EQ(Button(ExportSaveRequest(0, runOptions), kIdExportOptions).Pressed(), std::nullopt);
+    EXPECT_EQ(ran, (std::vector<int>{214, 221}));
+}
+
+TEST_F(ExportCommandTest, TheChosenFileGetsTheLineEndsAsChosen) {
+    const std::string path = PathOf("out.csv");
+    const std::string plain = Generated(4);
+    ASSERT_NE(plain.find('\n'), std::string::npos);
+    for (const bool crLf : {false, true}) {
+        g_ExportCrLf = crLf;
+        Recorder.Answers = {path};
+        ASSERT_TRUE(ExportAs(4, {}));
+        EXPECT_EQ(ReadText(path), crLf ? ToCrLf(plain) : plain) << crLf;
+    }
+    // Cancelled: nothing is written.
+    EXPECT_FALSE(ExportAs(0, {}));
+    EXPECT_EQ(Leftovers({}), std::vector<std::string>{"out.csv"});
+    EXPECT_TRUE(Recorder.Messages.empty());
+}
+
+TEST_F(ExportCommandTest, PreviewFromTheSaveDialogWritesWithCrLfAndOpensTheViewer) {
+    g_ExportCrLf = false;
+    Recorder.OnRequest = [](const FileRequest& request) {
+        EXPECT_EQ(Button(request, kIdExportPreview).Pressed(), std::nullopt);
+    };
+    EXPECT_FALSE(ExportAs(5, {}));
+    const std::string file = ExportPreviewFolder() + "/" + GetExportFileName(5);
+    ASSERT_EQ(Recorder.Launched.size(), 1u);
+    EXPECT_EQ(Recorder.Launched[0], (std::vector<std::string>{"xdg-open", file}));
+    EXPECT_EQ(ReadText(file), ToCrLf(Generated(5)));
+}
+
+TEST_F(ExportCommandTest, FlagsKeepOtherBits) {
+    struct Case {
+        uint32_t Flags;
+        bool Cursor, Software, Hardware;
+        uint32_t Expected;
+    };
+    const Case cases[] = {
+        {0x140001, false, false, false, 0x000001},
+        {0x000001, true, true, true, 0x160001},
+        {0xFFFFFFFF, false, true, false, 0xFFE9FFFF | 0x100000},
+        {0x0, false, false, true, 0x40000},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExportFlagsWith(c.Flags, c.Cursor, c.Software, c.Hardware), c.Expected)
+            << std::hex << c.Flags;
+    }
+}
+
+TEST_F(ExportCommandTest, ThePreviewFolderIsRemovedWithItsFiles) {
+    ASSERT_TRUE(ExportToFile(0, "", true));
+    const std::string folder = ExportPreviewFolder();
+    ASSERT_TRUE(std::filesystem::exists(folder + "/initdata.c"));
+    RemoveExportPreviewFolder();
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    // The next preview makes a new folder.
+    ASSERT_TRUE(ExportToFile(0, "", true));
+    EXPECT_TRUE(std::filesystem::exists(ExportPreviewFolder() + "/initdata.c"));
+    RemoveExportPreviewFolder();
+}
+
+TEST_F(ExportCommandTest, ThePreviewFolderGoesWhenTheProgramExits) {
+    const std::string note = PathOf("folder.txt");
+    // The child previews, notes its folder and exits; the folder must be gone afterwards.
+    EXPECT_EXIT(
+        {
+            RemoveExportPreviewFolder();
+            ExportToFile(1, "", true);
+            std::ofstream(note) << ExportPreviewFolder();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const std::string folder = ReadText(note);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
+}
+
+} // namespace
