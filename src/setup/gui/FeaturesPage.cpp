@@ -4,9 +4,11 @@
 #include "setup/core/FeatureTree.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/FeatureDialogs.h"
+#include "setup/gui/HotToolTip.h"
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTreeWidget>
@@ -35,6 +37,7 @@ FeaturesPage::FeaturesPage(QWidget* parent) : QWidget(parent) {
     m_Tree->setHeaderHidden(true);
     m_Tree->setColumnCount(1);
     m_Tree->installEventFilter(this);
+    m_Tree->viewport()->installEventFilter(this);
     layout->addWidget(note);
     layout->addWidget(m_Tree, 1);
     connect(m_Tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
@@ -145,6 +148,12 @@ bool FeaturesPage::eventFilter(QObject* watched, QEvent* event) {
             OpenSelected();
             return true;
         }
+    }
+    if (watched == m_Tree->viewport() && event->type() == QEvent::ToolTip) {
+        const QPoint position = static_cast<QHelpEvent*>(event)->pos();
+        const QTreeWidgetItem* item = m_Tree->itemAt(position);
+        return ShowHotToolTip(m_Tree, position,
+                              item != nullptr ? item->toolTip(0).toStdString() : std::string());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include "setup/core/SetupState.h"
 #include "setup/core/StatusBox.h"
 #include "setup/gui/DialogRunner.h"
+#include "setup/gui/HotToolTip.h"
 #include "setup/gui/RegisterDialog.h"
 
 #include <QHeaderView>
@@ -24,7 +25,6 @@ constexpr int kIdNote = 1802;
 constexpr int kIdWarning = 1803;
 constexpr int kRegisterIndexRole = Qt::UserRole + 1;
 constexpr int kDecColumn = 4;
-constexpr int kToolTipShowMs = 30000;
 
 QLabel* ColouredLabel(QWidget* parent, int id, const QString& text, const QColor& colour) {
     auto* label = new QLabel(text, parent);
@@ -165,27 +165,6 @@ void RegistersTab::OpenRow(int row) {
     }
 }
 
-bool RegistersTab::ShowHotTip(const QPoint& position) {
-    if (!g_ToolTipsEnabled) {
-        QToolTip::hideText();
-        return true;
-    }
-    const int row = m_List->indexOfTopLevelItem(m_List->itemAt(position));
-    const std::string tip =
-        row >= 0 ? g_RegistersPage.HotTip(g_ChipDef, static_cast<uint32_t>(row)) : std::string();
-    if (tip.empty()) {
-        QToolTip::hideText();
-        return true;
-    }
-    QWidget* viewport = m_List->viewport();
-    // A locked tip stands centred under the list instead of following the cursor.
-    const QPoint at = g_ToolTipPositionLocked
-                          ? m_List->mapToGlobal(QPoint(m_List->width() / 2, m_List->height()))
-                          : viewport->mapToGlobal(position);
-    QToolTip::showText(at, QString::fromStdString(tip), viewport, QRect(), kToolTipShowMs);
-    return true;
-}
-
 bool RegistersTab::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_List && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -199,7 +178,12 @@ bool RegistersTab::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_List->viewport()) {
         if (event->type() == QEvent::ToolTip) {
-            return ShowHotTip(static_cast<QHelpEvent*>(event)->pos());
+            const QPoint position = static_cast<QHelpEvent*>(event)->pos();
+            const int row = m_List->indexOfTopLevelItem(m_List->itemAt(position));
+            return ShowHotToolTip(
+                m_List, position,
+                row >= 0 ? g_RegistersPage.HotTip(g_ChipDef, static_cast<uint32_t>(row))
+                         : std::string());
         }
         if (event->type() == QEvent::MouseMove) {
             // A new row under the mouse: the old row's tip goes so that the new one is asked for.

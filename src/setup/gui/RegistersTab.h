@@ -36,7 +36,6 @@ private:
     void ShowRow(int row);
     void ReportOverwritten();
     void OpenRow(int row);
-    bool ShowHotTip(const QPoint& position);
 
     QTreeWidget* m_List = nullptr;
     int m_HotRow = -1;

@@ -185,6 +185,27 @@ private slots:
         QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
     }
 
+    // A row's tip tells what the feature is; Help > Enable ToolTips switches the tips off.
+    void TreeTipsFollowTheHelpMenu() {
+        MainWindow window;
+        m_Recorder.Answers = {m_Copy};
+        window.Action(kIdOpen)->trigger();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        QTreeWidgetItem* hdp = FindRow(tree, kHdpRow);
+        QVERIFY(hdp != nullptr);
+        for (QTreeWidgetItem* group = hdp->parent(); group != nullptr; group = group->parent()) {
+            group->setExpanded(true);
+        }
+        tree->scrollToItem(hdp);
+        QVERIFY(!hdp->toolTip(0).isEmpty());
+        QCOMPARE(ItemToolTip(tree, hdp), hdp->toolTip(0));
+        window.Action(kIdToolTips)->trigger();
+        QVERIFY(!g_ToolTipsEnabled);
+        QCOMPARE(ItemToolTip(tree, hdp), QString());
+    }
+
 private:
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;

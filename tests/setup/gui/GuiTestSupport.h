@@ -6,10 +6,15 @@
 #include "setup/core/SetupState.h"
 #include "setup/gui/DialogRunner.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
+#include <QToolTip>
+#include <QTreeWidget>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -50,3 +55,16 @@ public:
     }
     ~DialogRecorder() { SetDialogRunner({}); }
 };
+
+// The tooltip a tree shows when the mouse rests on the item ("" for none).
+inline QString ItemToolTip(QTreeWidget* tree, QTreeWidgetItem* item) {
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
+        return "(the last tip stayed)";
+    }
+    QWidget* viewport = tree->viewport();
+    const QPoint position = tree->visualItemRect(item).center();
+    QHelpEvent help(QEvent::ToolTip, position, viewport->mapToGlobal(position));
+    QApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}

@@ -70,15 +70,7 @@ std::function<int(QDialog&)> EnterValue(const QString& text) {
 
 // The tooltip the list shows for the row under the mouse ("" for none).
 QString ToolTipOf(QTreeWidget* list, int row) {
-    QToolTip::hideText();
-    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
-        return "(the last tip stayed)";
-    }
-    QWidget* viewport = list->viewport();
-    const QPoint position = list->visualItemRect(list->topLevelItem(row)).center();
-    QHelpEvent help(QEvent::ToolTip, position, viewport->mapToGlobal(position));
-    QApplication::sendEvent(viewport, &help);
-    return QToolTip::isVisible() ? QToolTip::text() : QString();
+    return ItemToolTip(list, list->topLevelItem(row));
 }
 
 } // namespace

@@ -1,0 +1,25 @@
+#include "setup/gui/HotToolTip.h"
+
+#include "setup/core/SetupState.h"
+
+#include <QAbstractScrollArea>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kToolTipShowMs = 30000;
+
+} // namespace
+
+bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip) {
+    if (!g_ToolTipsEnabled || tip.empty()) {
+        QToolTip::hideText();
+        return true;
+    }
+    QWidget* viewport = list->viewport();
+    const QPoint at = g_ToolTipPositionLocked
+                          ? list->mapToGlobal(QPoint(list->width() / 2, list->height()))
+                          : viewport->mapToGlobal(position);
+    QToolTip::showText(at, QString::fromStdString(tip), viewport, QRect(), kToolTipShowMs);
+    return true;
+}
