@@ -17,12 +17,14 @@
 namespace {
 
 // "Label (*.a *.b)" as Qt's filter text. A row that offers EXE files lets every file through
-// ("*"): an executable here has no extension, and FileKindFilter sorts the files out.
+// ("*"): an executable here has no extension, and FileKindFilter sorts the files out. "*.*"
+// means every file, as it does in the system's filters, names without a dot included.
 QString FilterText(const FileFilter& filter) {
     QStringList patterns;
     for (const std::string& pattern : filter.Patterns) {
         patterns << QString::fromStdString(pattern);
-        if (QString::fromStdString(pattern).compare("*.exe", Qt::CaseInsensitive) == 0) {
+        if (QString::fromStdString(pattern).compare("*.exe", Qt::CaseInsensitive) == 0 ||
+            pattern == "*.*") {
             patterns << QStringLiteral("*");
         }
     }

@@ -171,6 +171,8 @@ private slots:
         Screenshot(*information, "message-information");
     }
 
+    // The configurable kinds count ELF executables as EXE files; "All Files (*.*)" lists every
+    // file, names without a dot included.
     void TheOpenDialogCountsElfExecutablesAsExeFiles() {
         QTemporaryDir folder;
         for (const char* name : {"a.EXE", "fw.S19", "readme.txt", "notes"}) {
@@ -178,28 +180,41 @@ private slots:
         }
         std::ofstream(folder.filePath("play").toStdString(), std::ios::binary) << "\x7F"
                                                                                   "ELF";
-        MainWindow window;
-        FileRequest request;
-        request.Title = "Open";
-        request.Filters = OpenFilters();
-        request.MustExist = true;
-        const auto dialog = MakeFileDialog(&window, request);
-        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        dialog->setDirectory(folder.path());
-        dialog->show();
-        auto* proxy = dialog->proxyModel();
-        auto* files = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
-        QVERIFY(files != nullptr);
-        const QModelIndex root = files->index(folder.path());
-        QTRY_COMPARE(files->rowCount(root), 5);
-        QStringList shown;
-        const QModelIndex proxyRoot = proxy->mapFromSource(root);
-        for (int row = 0; row < proxy->rowCount(proxyRoot); ++row) {
-            shown << proxy->index(row, 0, proxyRoot).data().toString();
+        const struct {
+            int FilterIndex;
+            QStringList Shown;
+        } cases[] = {
+            {0, {"a.EXE", "fw.S19", "play"}},
+            {static_cast<int>(OpenFilters().size()) - 1,
+             {"a.EXE", "fw.S19", "notes", "play", "readme.txt"}},
+        };
+        for (const auto& c : cases) {
+            MainWindow window;
+            FileRequest request;
+            request.Title = "Open";
+            request.Filters = OpenFilters();
+            request.FilterIndex = c.FilterIndex;
+            request.MustExist = true;
+            const auto dialog = MakeFileDialog(&window, request);
+            QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            dialog->setDirectory(folder.path());
+            dialog->show();
+            auto* proxy = dialog->proxyModel();
+            auto* files = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
+            QVERIFY(files != nullptr);
+            const QModelIndex root = files->index(folder.path());
+            QTRY_COMPARE(files->rowCount(root), 5);
+            QStringList shown;
+            const QModelIndex proxyRoot = proxy->mapFromSource(root);
+            for (int row = 0; row < proxy->rowCount(proxyRoot); ++row) {
+                shown << proxy->index(row, 0, proxyRoot).data().toString();
+            }
+            shown.sort();
+            QCOMPARE(shown, c.Shown);
+            if (c.FilterIndex == 0) {
+                Screenshot(*dialog, "file-open");
+            }
         }
-        shown.sort();
-        QCOMPARE(shown, (QStringList{"a.EXE", "fw.S19", "play"}));
-        Screenshot(*dialog, "file-open");
     }
 
     void TheImportDialogCarriesItsCheckBoxAndButton() {
