@@ -157,6 +157,10 @@ std::string RegistersPage::HotTip(ChipDef& chip, uint32_t row) const {
 }
 
 std::string RegistersPage::CheckValue(ChipDef& chip, uint32_t row, uint64_t value) const {
+    if (row >= RowCount(chip)) {
+        // Past the list are its end pair and the kept bytes after it: no value goes there.
+        return Format("Row %u is past the end of the register list.", row);
+    }
     const uint32_t bits = std::min(4 * chip.GetRegisterValueWidth(row, true), 32u);
     if ((value >> bits) == 0) {
         return "";
@@ -168,7 +172,7 @@ std::string RegistersPage::CheckValue(ChipDef& chip, uint32_t row, uint64_t valu
 }
 
 bool RegistersPage::ApplyValue(ChipDef& chip, uint32_t row, uint32_t value) {
-    if (row >= kMaxRegListSize || !CheckValue(chip, row, value).empty()) {
+    if (!CheckValue(chip, row, value).empty()) {
         return false;
     }
     chip.SetRegisterValue(row, true, value);

@@ -45,7 +45,8 @@ public:
     std::string HotTip(ChipDef& chip, uint32_t row) const;
 
     // The register dialog's value for a row: "" when it fits the register, else why it is
-    // refused (nothing changes then). The value may be wider than any register.
+    // refused (nothing changes then). The value may be wider than any register; a row past the
+    // list's end is refused whatever the value.
     std::string CheckValue(ChipDef& chip, uint32_t row, uint64_t value) const;
     // The register dialog's OK: writes the value and marks the row when it differs from the
     // unmodified value. False (nothing written) when CheckValue refuses it.

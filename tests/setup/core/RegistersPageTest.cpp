@@ -98,6 +98,23 @@ TEST(RegistersPage, AValueWiderThanTheRegisterIsRefused) {
     EXPECT_EQ(page.State(row).Mark, RegisterMark::None);
 }
 
+// Rows past the list's end are the end pair and the bytes kept after it: nothing is written
+// there, so the saved block keeps its list.
+TEST(RegistersPage, RowsPastTheListAreNeitherCheckedNorWritten) {
+    ChipDef chip;
+    RegistersPage page;
+    const uint32_t rows = page.Fill(chip);
+    ASSERT_GT(rows, 0u);
+    for (const uint32_t row :
+         {rows, rows + 1, RegistersPage::kMaxRegListSize - 1, RegistersPage::kMaxRegListSize}) {
+        const uint32_t before = chip.GetRegListValue(row);
+        EXPECT_NE(page.CheckValue(chip, row, 0x12), "") << row;
+        EXPECT_FALSE(page.ApplyValue(chip, row, before ^ 0x12)) << row;
+        EXPECT_EQ(chip.GetRegListValue(row), before) << row;
+        EXPECT_EQ(chip.GetRegListCount(), rows) << row;
+    }
+}
+
 class RegistersPageFileTest : public SetupFileTest {};
 
 TEST_F(RegistersPageFileTest, OpeningAFileOrReplacingTheListClearsTheMarks) {
