@@ -92,14 +92,18 @@ private slots:
         QListWidget* list = Control<QListWidget>(dialog, 2303);
         QCOMPARE(list->count(), int(kExportFormatCount));
         const QString product = g_ChipDef.GetProductText(nullptr, 0x81);
-        QCOMPARE(list->item(0)->text(),
-                 "C Source File for " + product + " API Support\t\t\t[initdata.c]");
-        QCOMPARE(list->item(2)->text(),
-                 "C Header File for " + product + " WinCE Drivers \t\t[mode0.h]");
-        QCOMPARE(list->item(4)->text(),
-                 product + " Register Setting Data File\t\t\t[" + product + ".csv]");
+        // Each row's description with the product, its tabs, then the default file name.
+        const QString rows[kExportFormatCount] = {
+            "C Source File for " + product + " API Support\t\t\t[initdata.c]",
+            "C Header File Defining all " + product + " Registers\t\t[registers.h]",
+            "C Header File for " + product + " WinCE Drivers \t\t[mode0.h]",
+            "C Header File for " + product + " Generic Drivers \t\t[" + product + ".h]",
+            product + " Register Setting Data File\t\t\t[" + product + ".csv]",
+            product + " Register Quick Reference\t\t\t[" + product + ".txt]",
+            product + " Import Initialization File\t\t\t[" + product + ".ini]",
+        };
         for (uint32_t row = 0; row < kExportFormatCount; ++row) {
-            QCOMPARE(list->item(int(row))->text(), QString::fromStdString(GetExportRowText(row)));
+            QCOMPARE(list->item(int(row))->text(), rows[row]);
         }
         QCOMPARE(list->currentRow(), 0);
         QCOMPARE(Control<QPushButton>(dialog, 1)->text(), QString("&Export As..."));
