@@ -1,29 +1,11 @@
 #include "setup/core/ExportCommand.h"
-#include "setup/SetupFixture.h"
+#include "setup/ExportFixture.h"
 #include "setup/core/ExportFormats.h"
-
-#include <functional>
-#include <sys/stat.h>
 
 namespace {
 
-class ExportCommandTest : public SetupFileTest {
+class ExportCommandTest : public ExportFileTest {
 protected:
-    void TearDown() override {
-        g_ExportOptions = ExportOptions{38, 0, 0x140001, 0x1};
-        g_ExportCrLf = true;
-        SetupFileTest::TearDown();
-    }
-    static std::string Generated(uint32_t row) {
-        std::vector<char> buffer(kExportBufferSize);
-        const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef,
-                                            buffer.data(), kExportBufferSize, &g_ExportOptions);
-        return std::string(buffer.data(), length);
-    }
-    static std::string ReadText(const std::string& path) {
-        const std::vector<std::uint8_t> bytes = ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    }
     static const FileRequestButton& Button(const FileRequest& request, int id) {
         for (const FileRequestButton& button : request.Buttons) {
             if (button.Id == id) {

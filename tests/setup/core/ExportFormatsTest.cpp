@@ -1,29 +1,11 @@
 #include "setup/core/ExportFormats.h"
-#include "setup/SetupFixture.h"
+#include "setup/ExportFixture.h"
 
-#include <functional>
 #include <sys/stat.h>
 
 namespace {
 
-class ExportFormatsTest : public SetupFileTest {
-protected:
-    void TearDown() override {
-        g_ExportOptions = ExportOptions{38, 0, 0x140001, 0x1};
-        g_ExportCrLf = true;
-        SetupFileTest::TearDown();
-    }
-    static std::string Generated(uint32_t row) {
-        std::vector<char> buffer(kExportBufferSize);
-        const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef,
-                                            buffer.data(), kExportBufferSize, &g_ExportOptions);
-        return std::string(buffer.data(), length);
-    }
-    static std::string ReadText(const std::string& path) {
-        const std::vector<std::uint8_t> bytes = ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    }
-};
+using ExportFormatsTest = ExportFileTest;
 
 TEST_F(ExportFormatsTest, SevenRowsWithTheirFileNames) {
     const std::string product = g_ChipDef.GetProductText(nullptr, 0x81);
