@@ -11,6 +11,9 @@
 #include <functional>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 const ExportFormat g_ExportFormats[kExportFormatCount] = {
     {"initdata.c", "C Source File for %s API Support\t\t\t", "c", "Source",
      &ChipDef::WriteHclDataSource, 0},
@@ -34,6 +37,14 @@ namespace {
 
 // The folder of this run's previews; empty until the first preview.
 std::string s_PreviewFolder;
+
+// True when s_PreviewFolder is still a private folder of this user: a cleaner of temporary
+// files may have removed it, and a link or another's folder may have been put under its name.
+bool PreviewFolderIsOurs() {
+    struct stat now {};
+    return ::lstat(s_PreviewFolder.c_str(), &now) == 0 && S_ISDIR(now.st_mode) &&
+           now.st_uid == ::getuid() && (now.st_mode & 077) == 0;
+}
 
 // The product's PREFIX and NAME.
 std::string ProductText() {
@@ -81,6 +92,9 @@ std::string ToCrLf(const std::string& text) {
 
 std::string ExportPreviewFolder() {
     static bool s_RemoveAtExit = false;
+    if (!s_PreviewFolder.empty() && !PreviewFolderIsOurs()) {
+        s_PreviewFolder.clear(); // gone or replaced: a new one is made, the other left alone
+    }
     if (s_PreviewFolder.empty()) {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/q3v-export-XXXXXX";
@@ -101,8 +115,10 @@ void RemoveExportPreviewFolder() {
     if (s_PreviewFolder.empty()) {
         return;
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(s_PreviewFolder, ignored);
+    if (PreviewFolderIsOurs()) { // never a folder someone else made under the name
+        std::error_code ignored;
+        std::filesystem::remove_all(s_PreviewFolder, ignored);
+    }
     s_PreviewFolder.clear();
 }
 

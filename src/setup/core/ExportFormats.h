@@ -35,8 +35,9 @@ std::string ToCrLf(const std::string& text);
 // Writes the row's export to path, or previews it when path is empty (always with CR LF then).
 // Failures are shown in a warning box; true on success.
 bool ExportToFile(uint32_t row, const std::string& path, bool crLf);
-// The folder that previews are written to (made on first use, private to this run).
+// The folder that previews are written to (made on first use, private to this run; made anew
+// when it was removed meanwhile).
 std::string ExportPreviewFolder();
-// Removes the preview folder with its files; the next preview makes a new one. Runs by itself
-// when the program exits.
+// Removes the preview folder with its files (not a folder put in its place by another); the
+// next preview makes a new one. Runs by itself when the program exits.
 void RemoveExportPreviewFolder();

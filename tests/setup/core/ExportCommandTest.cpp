@@ -127,6 +127,33 @@ TEST_F(ExportCommandTest, ThePreviewFolderIsRemovedWithItsFiles) {
     RemoveExportPreviewFolder();
 }
 
+TEST_F(ExportCommandTest, APreviewStillWorksAfterTheFolderWasRemovedFromOutside) {
+    ASSERT_TRUE(ExportToFile(0, "", true));
+    const std::string folder = ExportPreviewFolder();
+    // A temporary-file cleaner removes the folder while Setup runs.
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(ExportToFile(0, "", true));
+    EXPECT_TRUE(Recorder.Messages.empty());
+    const std::string again = ExportPreviewFolder();
+    EXPECT_TRUE(std::filesystem::exists(again + "/initdata.c")) << again;
+    // A link put in its place is neither written through nor emptied.
+    const std::filesystem::path elsewhere = Folder / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    std::ofstream(elsewhere / "theirs.txt") << "x";
+    std::filesystem::remove_all(again);
+    std::filesystem::create_directory_symlink(elsewhere, again);
+    ASSERT_TRUE(ExportToFile(0, "", true));
+    EXPECT_NE(ExportPreviewFolder(), again);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "initdata.c"));
+    const std::string made = ExportPreviewFolder();
+    std::filesystem::remove_all(made);
+    std::filesystem::create_directory_symlink(elsewhere, made);
+    RemoveExportPreviewFolder();
+    EXPECT_TRUE(std::filesystem::exists(elsewhere / "theirs.txt"));
+    std::filesystem::remove(again);
+    std::filesystem::remove(made);
+}
+
 TEST_F(ExportCommandTest, ThePreviewFolderGoesWhenTheProgramExits) {
     const std::string note = PathOf("folder.txt");
     // The child previews, notes its folder and exits; the folder must be gone afterwards.
