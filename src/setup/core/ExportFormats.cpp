@@ -4,6 +4,7 @@
 #include "setup/core/SetupState.h"
 #include "setup/core/TextFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -130,19 +131,26 @@ bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {
     std::vector<char> buffer(kExportBufferSize, '\0');
     const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef, buffer.data(),
                                         kExportBufferSize, &g_ExportOptions);
-    std::string text(buffer.data(), length);
+    // A generator never writes past the size it is handed; its answer is held to it as well.
+    std::string text(buffer.data(), std::min<size_t>(length, kExportBufferSize));
     if (crLf || preview) {
         text = ToCrLf(text);
     }
     std::string target = path;
     if (preview) {
         const std::string folder = ExportPreviewFolder();
-        target = folder.empty() ? "" : folder + "/" + GetExportFileName(row);
+        // Without a private folder nothing is written; the message names the file.
+        target = folder.empty() ? GetExportFileName(row) : folder + "/" + GetExportFileName(row);
+        if (folder.empty()) {
+            ShowMessage(MessageKind::Warning,
+                        FormatText("Failed to create file %s", target.c_str()));
+            return false;
+        }
     }
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    if (target.empty() || !out) {
+    if (!out) {
         ShowMessage(MessageKind::Warning, FormatText("Failed to create file %s", target.c_str()));
         return false;
     }

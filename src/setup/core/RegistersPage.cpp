@@ -161,7 +161,9 @@ std::string RegistersPage::CheckValue(ChipDef& chip, uint32_t row, uint64_t valu
         // Past the list are its end pair and the kept bytes after it: no value goes there.
         return Format("Row %u is past the end of the register list.", row);
     }
-    const uint32_t bits = std::min(4 * chip.GetRegisterValueWidth(row, true), 32u);
+    // As wide as the register, and never wider than a list entry's value.
+    constexpr uint32_t kEntryBits = 8 * sizeof(oxHclRegEntry::Value);
+    const uint32_t bits = std::min(4 * chip.GetRegisterValueWidth(row, true), kEntryBits);
     if ((value >> bits) == 0) {
         return "";
     }

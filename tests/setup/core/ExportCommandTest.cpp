@@ -154,6 +154,21 @@ TEST_F(ExportCommandTest, APreviewStillWorksAfterTheFolderWasRemovedFromOutside)
     std::filesystem::remove(made);
 }
 
+TEST_F(ExportCommandTest, WithoutAPreviewFolderNothingIsLaunched) {
+    RemoveExportPreviewFolder();
+    const char* saved = std::getenv("TMPDIR");
+    const std::string kept = saved != nullptr ? saved : "";
+    setenv("TMPDIR", PathOf("missing/folder").c_str(), 1);
+    EXPECT_FALSE(ExportToFile(5, "", true));
+    if (saved != nullptr) {
+        setenv("TMPDIR", kept.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + GetExportFileName(5));
+    EXPECT_TRUE(Recorder.Launched.empty());
+}
+
 TEST_F(ExportCommandTest, ThePreviewFolderGoesWhenTheProgramExits) {
     const std::string note = PathOf("folder.txt");
     // The child previews, notes its folder and exits; the folder must be gone afterwards.
