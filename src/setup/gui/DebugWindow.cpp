@@ -1,6 +1,7 @@
 // The debug output window and the trace function.
 #include "setup/gui/DebugWindow.h"
 
+#include "setup/core/DebugTrace.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/ShellTexts.h"
 #include "setup/core/TextFormat.h"
@@ -72,6 +73,7 @@ void DebugWindow::AppendText(const QString& text) {
 
 void SetDebugMainWindow(QWidget* mainWindow) {
     s_MainWindow = mainWindow;
+    SetDebugTraceSink([](const std::string& text) { DebugPrintf("%s", text.c_str()); });
 }
 
 DebugWindow* CurrentDebugWindow() {
