@@ -38,6 +38,16 @@ QTreeWidgetItem* FindRow(QTreeWidget* tree, const QString& text) {
     return found.isEmpty() ? nullptr : found.front();
 }
 
+// Where the tip that shows stands on the screen.
+QPoint ToolTipLabelPosition() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget->pos();
+        }
+    }
+    return {};
+}
+
 bool LoadProgramBlock(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
@@ -185,8 +195,9 @@ private slots:
         QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
     }
 
-    // A row's tip tells what the feature is; Help > Enable ToolTips switches the tips off.
-    void TreeTipsFollowTheHelpMenu() {
+    // A row's tip tells what the feature is and its value as it is when the mouse rests on the
+    // row; Help's menu locks the tip under the tree or switches the tips off.
+    void TreeTipsFollowTheValueAndTheHelpMenu() {
         MainWindow window;
         m_Recorder.Answers = {m_Copy};
         window.Action(kIdOpen)->trigger();
@@ -199,8 +210,26 @@ private slots:
             group->setExpanded(true);
         }
         tree->scrollToItem(hdp);
-        QVERIFY(!hdp->toolTip(0).isEmpty());
-        QCOMPARE(ItemToolTip(tree, hdp), hdp->toolTip(0));
+        QTreeWidgetItem* vdp = tree->itemBelow(hdp);
+        QVERIFY(vdp != nullptr);
+        const QString tip = ItemToolTip(tree, hdp);
+        QVERIFY2(tip.startsWith("Horizontal Display Period"), qPrintable(tip));
+        QVERIFY2(tip.contains("hdp = 1E0h (480 pixels)"), qPrintable(tip));
+        QVERIFY(g_ChipDef.SetFeatureValue("hdp", 320)); // changed after the tree was filled
+        QVERIFY(ItemToolTip(tree, hdp).contains("hdp = 140h (320 pixels)"));
+        QCOMPARE(hdp->text(0), kHdpRow);
+
+        const QPoint followed = ToolTipLabelPosition();
+        ItemToolTip(tree, vdp);
+        QVERIFY(ToolTipLabelPosition() != followed);
+        window.Action(kIdLockToolTips)->trigger();
+        QVERIFY(g_ToolTipPositionLocked);
+        ItemToolTip(tree, hdp);
+        const QPoint locked = ToolTipLabelPosition();
+        QVERIFY(!ItemToolTip(tree, vdp).isEmpty());
+        QCOMPARE(ToolTipLabelPosition(), locked);
+        QVERIFY(locked.y() >= tree->mapToGlobal(QPoint(0, tree->height())).y());
+
         window.Action(kIdToolTips)->trigger();
         QVERIFY(!g_ToolTipsEnabled);
         QCOMPARE(ItemToolTip(tree, hdp), QString());
