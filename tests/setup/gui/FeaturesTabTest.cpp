@@ -4,6 +4,7 @@
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/UIFeatures.h"
+#include "setup/gui/DebugWindow.h"
 #include "setup/gui/FeatureDialogs.h"
 #include "setup/gui/FeatureValueDialog.h"
 #include "setup/gui/FeaturesPage.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -193,6 +195,34 @@ private slots:
         tree->setCurrentItem(FindRow(tree, "Main Layer Bits per Pixel [READONLY]  =  24 bpp"));
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
+    }
+
+    // While debugging is on, filling the tree traces how the panel templates were tested and
+    // which one matched; with debugging off nothing is traced.
+    void TemplateMatchingIsTracedWhileDebugging() {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<FeaturesPage*>()->Refresh();
+        QVERIFY(CurrentDebugWindow() == nullptr); // a trace would have opened it
+
+        window.Action(kIdDebugging)->trigger();
+        QVERIFY(g_DebuggingEnabled);
+        window.findChild<FeaturesPage*>()->Refresh();
+        QVERIFY(CurrentDebugWindow() != nullptr);
+        QPlainTextEdit* text = CurrentDebugWindow()->TextBox();
+        QTRY_VERIFY(text->toPlainText().contains("!!MATCHED!! 4.3\" TFT 480x272 (RGB, 24-bit)\n"));
+        const QString traces = text->toPlainText();
+        QVERIFY2(
+            traces.startsWith("----------------------------------\n"
+                              "-----------------------------------------------------------------"
+                              "\nINCLUDED:"),
+            qPrintable(traces));
+        QVERIFY(traces.contains("  [Reason:passed]\n"));
+        CurrentDebugWindow()->show();
+        Screenshot(*CurrentDebugWindow(), "debug-window-templates");
+        CurrentDebugWindow()->close();
+        QTRY_VERIFY(CurrentDebugWindow() == nullptr);
     }
 
     // A row's tip tells what the feature is and its value as it is when the mouse rests on the
