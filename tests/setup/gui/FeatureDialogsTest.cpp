@@ -164,6 +164,64 @@ private slots:
         QCOMPARE(dialogs.Shown, (QStringList{"203", "215"}));
     }
 
+    // The address dialog takes a typed address or a memory map row, the text dialog its typed
+    // text, and the list dialog the row double-clicked.
+    void AddressTextAndListDialogsWriteWhatIsChosen() {
+        DialogRecorder dialogs;
+        dialogs.OnDialog = [](QDialog& dialog) {
+            auto& value = static_cast<FeatureValueDialog&>(dialog);
+            value.show();
+            QListWidget* map = value.List();
+            TypeInto(value.NumberEdit(), "1000");
+            if (map->count() == 0 || value.Currently()->text() != "Currently  =  00000000h") {
+                return -1;
+            }
+            QTest::mouseClick(map->viewport(), Qt::LeftButton, {},
+                              map->visualItemRect(map->item(0)).center());
+            if (value.NumberEdit()->text() != map->item(0)->text().left(8)) {
+                return -1;
+            }
+            TypeInto(value.NumberEdit(), "0001F000");
+            Click(StandardButton(dialog, QDialogButtonBox::Ok));
+            return dialog.result();
+        };
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(1)));
+        QCOMPARE(g_ChipDef.GetFeatureValue("baseaddr"), 0x1F000u);
+
+        dialogs.OnDialog = [](QDialog& dialog) {
+            auto& value = static_cast<FeatureValueDialog&>(dialog);
+            value.show();
+            TypeInto(value.TextEdit(), "Bench board");
+            Click(StandardButton(dialog, QDialogButtonBox::Ok));
+            return dialog.result();
+        };
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(2)));
+        QCOMPARE(OrEmpty(g_ChipDef.GetFeatureText("setupdesc", true)), std::string("Bench board"));
+
+        uint32_t before = 0;
+        QVERIFY(g_ChipDef.GetFeatureListIndex("adapter", &before));
+        const int other = before == 0 ? 1 : 0;
+        QString chosen;
+        dialogs.OnDialog = [other, &chosen](QDialog& dialog) {
+            auto& value = static_cast<FeatureValueDialog&>(dialog);
+            value.show();
+            QListWidget* list = value.List();
+            chosen = list->item(other)->text();
+            const QPoint row = list->visualItemRect(list->item(other)).center();
+            // A double-click comes after the first click's press and release.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+            return dialog.result();
+        };
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(4)));
+        uint32_t after = 0;
+        QVERIFY(g_ChipDef.GetFeatureListIndex("adapter", &after));
+        QCOMPARE(after, uint32_t(other));
+        QCOMPARE(QString::fromStdString(OrEmpty(g_ChipDef.GetFeatureText("adapter", true))),
+                 chosen);
+        QCOMPARE(dialogs.Shown, (QStringList{"217", "204", "206"}));
+    }
+
     // Entries are appended, typed, retyped, inserted and deleted through the dialog's controls;
     // OK writes them all and ends the sequence after them; Cancel writes nothing.
     void TheSequenceDialogEditsEntryByEntry() {
