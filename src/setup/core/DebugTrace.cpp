@@ -1,7 +1,6 @@
-// Traces of Setup's logic, handed to the installed sink while debugging is on.
+// Traces of Setup's logic, handed to the installed sink.
 #include "setup/core/DebugTrace.h"
 
-#include "setup/core/SetupState.h"
 #include "setup/core/TextFormat.h"
 
 #include <cstdarg>
@@ -20,7 +19,7 @@ void SetDebugTraceSink(DebugTraceSink sink) {
 }
 
 int DebugTrace(const char* format, ...) {
-    if (!g_DebuggingEnabled || !Sink()) {
+    if (!Sink()) {
         return 0;
     }
     va_list args;

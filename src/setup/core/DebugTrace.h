@@ -1,7 +1,7 @@
 #pragma once
 // Traces of Setup's logic for the debug output window. A trace is formatted and handed on only
-// while Help > Enable Debugging is on and a sink is installed: the windowed program installs
-// the debug window, tests install a recorder.
+// while a sink is installed; the windowed program's sink shows it while Help > Enable
+// Debugging is on, tests install a recorder.
 //
 //     SetDebugTraceSink([](const std::string& text) { lines += text; });
 //     DebugTrace("!!MATCHED!! %s\n", name);

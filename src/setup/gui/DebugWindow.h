@@ -25,7 +25,7 @@ private:
 };
 
 // The main window the debug window is placed beside (set by the main window). From then on
-// the traces of Setup's logic (DebugTrace) come to the debug window.
+// the traces of Setup's logic (DebugTrace) come to the debug window while debugging is on.
 void SetDebugMainWindow(QWidget* mainWindow);
 // The current debug window, nullptr when there is none.
 DebugWindow* CurrentDebugWindow();
