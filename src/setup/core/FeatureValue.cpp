@@ -85,11 +85,8 @@ std::string FeatureValue::CurrentlyText() {
         return text;
     }
     if (m_Type == FT_NUMB) {
-        text += Number(chip.GetFeatureValue(m_Feature), m_Radix);
-        const char* unit = chip.GetFeatureUnit(m_Feature);
-        if (unit != nullptr && *unit != '\0') {
-            text += std::string(" ") + unit;
-        }
+        // A unit brings its own blank where it wants one (" pixels", ":1").
+        text += Number(chip.GetFeatureValue(m_Feature), m_Radix) + Unit();
     } else if (m_Type == FT_TEXT || m_Type == FT_SEQU) {
         const std::string value = OrEmpty(chip.GetFeatureText(m_Feature, true));
         text += value.empty() ? "(empty)" : "\"" + value + "\"";

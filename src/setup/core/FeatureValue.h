@@ -42,6 +42,8 @@ public:
     bool IsOverrideOn() const { return m_OverrideOn; }
     std::string OverrideLabel() const;
     void ToggleOverride() { m_OverrideOn = !m_OverrideOn; }
+    // Writes the switch as the override feature's raw value (done first by every OK).
+    void WriteOverride();
 
     // Numbers and addresses.
     uint32_t Radix() const { return m_Radix; }
@@ -64,8 +66,6 @@ public:
     bool AcceptListRow(int row);
 
 private:
-    void WriteOverride();
-
     UIFeatures* m_Model;
     TreeHandle m_Node;
     const char* m_Feature;

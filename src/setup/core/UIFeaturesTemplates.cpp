@@ -1,11 +1,19 @@
 // Template items: which templates are offered, which one matches the chip definition's current
 // settings, their feature texts, and applying one.
 #include "chipdef/ChipDefBase.h"
+#include "setup/core/DebugTrace.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/core/UIFeaturesResolver.h"
 
 #include <cstring>
 #include <strings.h>
+
+namespace {
+
+// A template value this long or longer is traced as "...".
+constexpr size_t kTracedValueMax = 512;
+
+} // namespace
 
 const char kTemplatePlainAlphabet[] =
     " 0123456789-+/=.,abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ()_:";
@@ -25,9 +33,10 @@ bool UIFeatures::GetTemplate(TreeHandle node, int n, uint32_t* position) {
         return false;
     }
     UIFeature& item = Data(node);
+    DebugTrace("-----------------------------------------------------------------\n");
     int available = 0;
     for (uint32_t i = 0; i < item.Templates.size(); ++i) {
-        bool offered = true;
+        const UIDisqualify* disqualified = nullptr;
         for (const UIDisqualify& rule : item.Disqualify) {
             ResolverGuard guard(ResolveDefine, &item.Templates[i]);
             ExprValue value{};
@@ -39,14 +48,17 @@ bool UIFeatures::GetTemplate(TreeHandle node, int n, uint32_t* position) {
                 if (m_Diagnostics.find(message) == std::string::npos) {
                     AddDiagnostic("%s", message.c_str());
                 }
-                offered = false; // a condition that cannot be read keeps the template back
+                disqualified = &rule; // a condition that cannot be read keeps the template back
                 break;
             }
             if (value.IsString != 0 ? value.Text[0] != '\0' : value.Number != 0) {
-                offered = false;
+                disqualified = &rule;
                 break;
             }
         }
+        const bool offered = disqualified == nullptr;
+        DebugTrace("%s:%s  [Reason:%s]\n", offered ? "INCLUDED" : "--------",
+                   item.Templates[i].Name.c_str(), offered ? "passed" : disqualified->When.c_str());
         if (offered) {
             if (available == n) {
                 if (position != nullptr) {
@@ -97,15 +109,20 @@ bool UIFeatures::MatchTemplate(TreeHandle node, int n) {
             item.Defines[define].Feature.empty()) {
             continue;
         }
-        if (!m_ChipDef->IsFeatureTextEqual(item.Defines[define].Feature.c_str(),
-                                           feature.Value.c_str())) {
+        const char* key = item.Defines[define].Feature.c_str();
+        if (!m_ChipDef->IsFeatureTextEqual(key, feature.Value.c_str())) {
+            DebugTrace("NOT!MATCHED %-40s :: %s(%s) != %s\n", entry.Name.c_str(), key,
+                       OrEmpty(m_ChipDef->GetFeatureText(key, true)).c_str(),
+                       feature.Value.size() > kTracedValueMax ? "..." : feature.Value.c_str());
             return false;
         }
     }
+    DebugTrace("!!MATCHED!! %s\n", entry.Name.c_str());
     return true;
 }
 
 int UIFeatures::FindMatchingTemplate(TreeHandle node) {
+    DebugTrace("----------------------------------\n");
     for (int n = 0; GetTemplate(node, n, nullptr); ++n) {
         if (MatchTemplate(node, n)) {
             return n;

@@ -1,7 +1,9 @@
 // The debug output window and the trace function.
 #include "setup/gui/DebugWindow.h"
 
+#include "setup/core/DebugTrace.h"
 #include "setup/core/SetupServices.h"
+#include "setup/core/SetupState.h"
 #include "setup/core/ShellTexts.h"
 #include "setup/core/TextFormat.h"
 
@@ -72,6 +74,11 @@ void DebugWindow::AppendText(const QString& text) {
 
 void SetDebugMainWindow(QWidget* mainWindow) {
     s_MainWindow = mainWindow;
+    SetDebugTraceSink([](const std::string& text) {
+        if (g_DebuggingEnabled) {
+            DebugPrintf("%s", text.c_str());
+        }
+    });
 }
 
 DebugWindow* CurrentDebugWindow() {

@@ -24,7 +24,8 @@ private:
     DebugTerminal m_Terminal;
 };
 
-// The main window the debug window is placed beside (set by the main window).
+// The main window the debug window is placed beside (set by the main window). From then on
+// the traces of Setup's logic (DebugTrace) come to the debug window while debugging is on.
 void SetDebugMainWindow(QWidget* mainWindow);
 // The current debug window, nullptr when there is none.
 DebugWindow* CurrentDebugWindow();

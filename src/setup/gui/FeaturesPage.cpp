@@ -98,10 +98,6 @@ void FeaturesPage::Fill() {
                 parents.empty() ? new QTreeWidgetItem(m_Tree) : new QTreeWidgetItem(parents.back());
             item->setText(0, QString::fromStdString(row.Text));
             item->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(row.Node)));
-            if (row.Node != nullptr) {
-                item->setToolTip(0,
-                                 QString::fromStdString(FeatureTreeTip(*g_UIFeatures, row.Node)));
-            }
             if (row.Bold) {
                 QFont font = item->font(0);
                 font.setBold(true);
@@ -151,9 +147,15 @@ bool FeaturesPage::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_Tree->viewport() && event->type() == QEvent::ToolTip) {
         const QPoint position = static_cast<QHelpEvent*>(event)->pos();
-        const QTreeWidgetItem* item = m_Tree->itemAt(position);
-        return ShowHotToolTip(m_Tree, position,
-                              item != nullptr ? item->toolTip(0).toStdString() : std::string());
+        QTreeWidgetItem* item = m_Tree->itemAt(position);
+        const TreeHandle node = NodeOf(item);
+        // Made each time, so that the tip tells the feature's value as it is now; it goes away
+        // when the cursor leaves the row.
+        const std::string tip = node != nullptr && g_UIFeatures != nullptr
+                                    ? FeatureTreeTip(*g_UIFeatures, node)
+                                    : std::string();
+        return ShowHotToolTip(m_Tree, position, tip,
+                              item != nullptr ? m_Tree->visualItemRect(item) : QRect());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,7 @@
 // The Features tab: the note above the tree (2501) and the feature tree (1601), filled from the
 // core's tree rows. Return or a double-click on an item opens its value dialog; after a dialog
 // that may have changed something the tree is rebuilt at the same first visible item and
-// selection.
+// selection. A row's tip is made when the mouse rests on it, from the feature's value then.
 #include "common/Tree.h"
 
 #include <QWidget>

@@ -11,7 +11,8 @@ constexpr int kToolTipShowMs = 30000;
 
 } // namespace
 
-bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip) {
+bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip,
+                    const QRect& rowArea) {
     if (!g_ToolTipsEnabled || tip.empty()) {
         QToolTip::hideText();
         return true;
@@ -20,6 +21,6 @@ bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std
     const QPoint at = g_ToolTipPositionLocked
                           ? list->mapToGlobal(QPoint(list->width() / 2, list->height()))
                           : viewport->mapToGlobal(position);
-    QToolTip::showText(at, QString::fromStdString(tip), viewport, QRect(), kToolTipShowMs);
+    QToolTip::showText(at, QString::fromStdString(tip), viewport, rowArea, kToolTipShowMs);
     return true;
 }

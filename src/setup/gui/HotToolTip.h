@@ -5,9 +5,13 @@
 //
 //     case QEvent::ToolTip: return ShowHotToolTip(m_List, help->pos(), TipOf(row));
 #include <QPoint>
+#include <QRect>
 #include <string>
 
 class QAbstractScrollArea;
 
-// position is in the list's viewport; always true (the event is handled).
-bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip);
+// position is in the list's viewport; always true (the event is handled). With a row area (in
+// the viewport) the tip goes away when the cursor leaves it, so that the next row's text is
+// asked for.
+bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip,
+                    const QRect& rowArea = QRect());

@@ -67,6 +67,7 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     for (const auto& action : actions) {
         QPushButton* button = buttons->addButton(action.Text, QDialogButtonBox::ActionRole);
         button->setObjectName(QString::number(action.Id));
+        m_ActionButtons << button;
         const auto call = action.Action;
         const bool focusType = action.Id == 3 || action.Id == 4;
         connect(button, &QPushButton::clicked, this, [this, call, focusType] {
@@ -80,6 +81,13 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
             }
         });
     }
+    m_OverrideButton = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+    m_OverrideButton->setObjectName("2515");
+    m_OverrideButton->setVisible(m_Feature.HasOverride());
+    connect(m_OverrideButton, &QPushButton::clicked, this, [this] {
+        m_Feature.ToggleOverride();
+        UpdateOverride();
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -100,7 +108,21 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
         ShowEntries();
     });
     ShowEntries();
+    UpdateOverride();
     resize(460, 420);
+}
+
+void SequenceDialog::UpdateOverride() {
+    if (!m_Feature.HasOverride()) {
+        return;
+    }
+    m_OverrideButton->setText(QString::fromStdString(m_Feature.OverrideLabel()));
+    const bool editable = !m_Feature.IsOverrideOn();
+    m_List->setEnabled(editable);
+    for (QWidget* button : m_ActionButtons) {
+        button->setEnabled(editable);
+    }
+    ShowEntries();
 }
 
 void SequenceDialog::ReadValue() {
@@ -125,12 +147,13 @@ void SequenceDialog::ShowEntries() {
     m_Label->setText(entry != nullptr ? QString::fromStdString(entry->Label) : QString());
     for (QWidget* widget : {static_cast<QWidget*>(m_Type), static_cast<QWidget*>(m_Value),
                             static_cast<QWidget*>(m_Label)}) {
-        widget->setEnabled(any);
+        widget->setEnabled(any && !m_Feature.IsOverrideOn());
     }
     m_Showing = false;
 }
 
 void SequenceDialog::accept() {
+    m_Feature.WriteOverride();
     if (m_Value->isModified()) {
         ReadValue();
     }

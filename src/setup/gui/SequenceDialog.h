@@ -1,8 +1,9 @@
 #pragma once
 // The sequence dialog (215) over the core's SequenceEdit: the entries (2505), the selected
 // entry's type (2513), value (2512) and label (2514), and the buttons Insert (3), Append (4),
-// Delete (5) and Delete All (6). OK writes the entries; labels that could not be stored are
-// named in a warning box.
+// Delete (5) and Delete All (6). An item with an override feature has the override button
+// (2515): while it is on, the entries cannot be edited. OK writes the override, then the entries;
+// labels that could not be stored are named in a warning box.
 #include "setup/core/FeatureValue.h"
 #include "setup/core/SequenceEdit.h"
 
@@ -11,6 +12,7 @@
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 
 class SequenceDialog : public QDialog {
     Q_OBJECT
@@ -21,6 +23,7 @@ public:
     QListWidget* List() const { return m_List; }
     QLineEdit* ValueEdit() const { return m_Value; }
     QLineEdit* LabelEdit() const { return m_Label; }
+    QPushButton* OverrideButton() const { return m_OverrideButton; }
 
 public slots:
     void accept() override;
@@ -28,6 +31,7 @@ public slots:
 private:
     void ShowEntries();
     void ReadValue();
+    void UpdateOverride();
 
     FeatureValue m_Feature;
     SequenceEdit m_Edit;
@@ -35,5 +39,7 @@ private:
     QComboBox* m_Type = nullptr;
     QLineEdit* m_Value = nullptr;
     QLineEdit* m_Label = nullptr;
+    QPushButton* m_OverrideButton = nullptr;
+    QList<QWidget*> m_ActionButtons;
     bool m_Showing = false;
 };

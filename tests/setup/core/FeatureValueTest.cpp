@@ -136,6 +136,9 @@ TEST_F(FeatureValueTest, TextsListsAndTheCurrentlyLine) {
     EXPECT_EQ(list.CurrentRow(), other);
     EXPECT_EQ(list.CurrentlyText(), "Currently  =  " + rows[other]);
 
+    ASSERT_TRUE(m_Chip.SetFeatureValue("hdp", 480)); // its unit is " pixels", ratios have ":1"
+    EXPECT_EQ(FeatureValue(m_Model, Item(1)).CurrentlyText(), "Currently  =  480 pixels");
+
     FeatureValue address(m_Model, Item(4));
     EXPECT_EQ(address.Radix(), 16u);
     EXPECT_EQ(address.EditText().size(), 8u);

@@ -1,5 +1,6 @@
 // The feature tree model over the built-in description and over small fixtures.
 #include "setup/core/UIFeatures.h"
+#include "setup/core/DebugTrace.h"
 #include "setup/core/SetupChipDef.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,47 @@ TEST_F(UIFixture, DefinesAreFoundByTheWholeKeyAndBrokenConditionsOfferNothing) {
     ASSERT_TRUE(broken.GetRoot(node));
     EXPECT_FALSE(broken.GetTemplate(node, 0, nullptr));
     EXPECT_NE(broken.GetDiagnosticText().find("UI ERROR: (: "), std::string::npos);
+}
+
+// The template tests and matching are traced line by line: each offered
+// or disqualified template with its reason, the first difference of a template that does not
+// match (a long value only as "..."), and the match.
+TEST_F(UIFixture, TemplateTestsAndMatchingAreTracedWhileDebugging) {
+    const std::string longest(512, '1');
+    const std::string tooLong(513, '2');
+    WriteFile("t.xml", "<TEMPLATES VERSION=\"2\">"
+                       "<TEMPLATE NAME=\"Small\"><FEATURE KEYNAME=\"if\" VALUE=\"CPU\"/>"
+                       "<FEATURE KEYNAME=\"hdp\" VALUE=\"320 pixels\"/></TEMPLATE>"
+                       "<TEMPLATE NAME=\"Longest\"><FEATURE KEYNAME=\"hdp\" VALUE=\"" +
+                           longest +
+                           "\"/></TEMPLATE>"
+                           "<TEMPLATE NAME=\"Too long\"><FEATURE KEYNAME=\"hdp\" VALUE=\"" +
+                           tooLong +
+                           "\"/></TEMPLATE>"
+                           "<TEMPLATE NAME=\"Current\"><FEATURE KEYNAME=\"hdp\" "
+                           "VALUE=\"480 pixels\"/></TEMPLATE></TEMPLATES>");
+    ASSERT_TRUE(m_Chip.SetFeatureValue("hdp", 480));
+    UIFeatures model(
+        m_Chip, Description(TemplateItem("<DISQUALIFY WHEN=\"if==&quot;CPU&quot;\" REASON=\"r\"/>"
+                                         "<DEFINE KEYNAME=\"hdp\" FEATURE=\"hdp\"/>")));
+    TreeHandle node = nullptr;
+    ASSERT_TRUE(model.GetRoot(node));
+    std::string traces;
+    SetDebugTraceSink([&traces](const std::string& text) { traces += text; });
+    const std::string tested = "-----------------------------------------------------------------\n"
+                               "--------:Small  [Reason:if==\"CPU\"]\n"
+                               "INCLUDED:Longest  [Reason:passed]\n";
+    const std::string testedToTooLong = tested + "INCLUDED:Too long  [Reason:passed]\n";
+    const std::string testedToCurrent = testedToTooLong + "INCLUDED:Current  [Reason:passed]\n";
+    EXPECT_EQ(model.FindMatchingTemplate(node), 2);
+    EXPECT_EQ(traces, "----------------------------------\n" + tested + tested +
+                          "NOT!MATCHED Longest                                  :: hdp(480 pixels) "
+                          "!= " +
+                          longest + "\n" + testedToTooLong + testedToTooLong +
+                          "NOT!MATCHED Too long                                 :: hdp(480 pixels) "
+                          "!= ...\n" +
+                          testedToCurrent + testedToCurrent + "!!MATCHED!! Current\n");
+    SetDebugTraceSink({});
 }
 
 TEST_F(UIFixture, TemplateFileVersionsAgainstFileVer) {

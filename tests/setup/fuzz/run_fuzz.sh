@@ -25,7 +25,8 @@ EMBED="$SRC/src/chipdef/embed_lines.py"
 ENGINE=$(grep -L '#include "chipdef/ChipDef.h"' "$SRC"/src/chipdef/*.cpp)
 MODEL="$SRC/src/setup/core/UIFeatures.cpp $SRC/src/setup/core/UIFeaturesLoader.cpp
        $SRC/src/setup/core/UIFeaturesTemplates.cpp $SRC/src/setup/core/UIFeaturesResolver.cpp
-       $SRC/src/setup/core/UIFeaturesDescription.cpp"
+       $SRC/src/setup/core/UIFeaturesDescription.cpp $SRC/src/setup/core/DebugTrace.cpp
+       $SRC/src/setup/core/TextFormat.cpp"
 # shellcheck disable=SC2086
 fuzz_build "$OUT/uifeatures_fuzz" -I"$SRC/tests" -I"$SRC/tests/chipdef" \
     "$SRC/tests/setup/fuzz/UIFeaturesFuzz.cpp" $MODEL $ENGINE "$SRC"/src/expr/*.cpp \

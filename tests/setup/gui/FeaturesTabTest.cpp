@@ -4,6 +4,7 @@
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/UIFeatures.h"
+#include "setup/gui/DebugWindow.h"
 #include "setup/gui/FeatureDialogs.h"
 #include "setup/gui/FeatureValueDialog.h"
 #include "setup/gui/FeaturesPage.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -36,6 +38,16 @@ const QString kHdpRow = "*Horizontal Display Period  =  480 pixels";
 QTreeWidgetItem* FindRow(QTreeWidget* tree, const QString& text) {
     const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.front();
+}
+
+// Where the tip that shows stands on the screen.
+QPoint ToolTipLabelPosition() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget->pos();
+        }
+    }
+    return {};
 }
 
 bool LoadProgramBlock(const std::string& path) {
@@ -185,8 +197,37 @@ private slots:
         QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
     }
 
-    // A row's tip tells what the feature is; Help > Enable ToolTips switches the tips off.
-    void TreeTipsFollowTheHelpMenu() {
+    // While debugging is on, filling the tree traces how the panel templates were tested and
+    // which one matched; with debugging off nothing is traced.
+    void TemplateMatchingIsTracedWhileDebugging() {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<FeaturesPage*>()->Refresh();
+        QVERIFY(CurrentDebugWindow() == nullptr); // a trace would have opened it
+
+        window.Action(kIdDebugging)->trigger();
+        QVERIFY(g_DebuggingEnabled);
+        window.findChild<FeaturesPage*>()->Refresh();
+        QVERIFY(CurrentDebugWindow() != nullptr);
+        QPlainTextEdit* text = CurrentDebugWindow()->TextBox();
+        QTRY_VERIFY(text->toPlainText().contains("!!MATCHED!! 4.3\" TFT 480x272 (RGB, 24-bit)\n"));
+        const QString traces = text->toPlainText();
+        QVERIFY2(
+            traces.startsWith("----------------------------------\n"
+                              "-----------------------------------------------------------------"
+                              "\nINCLUDED:"),
+            qPrintable(traces));
+        QVERIFY(traces.contains("  [Reason:passed]\n"));
+        CurrentDebugWindow()->show();
+        Screenshot(*CurrentDebugWindow(), "debug-window-templates");
+        CurrentDebugWindow()->close();
+        QTRY_VERIFY(CurrentDebugWindow() == nullptr);
+    }
+
+    // A row's tip tells what the feature is and its value as it is when the mouse rests on the
+    // row; Help's menu locks the tip under the tree or switches the tips off.
+    void TreeTipsFollowTheValueAndTheHelpMenu() {
         MainWindow window;
         m_Recorder.Answers = {m_Copy};
         window.Action(kIdOpen)->trigger();
@@ -199,8 +240,26 @@ private slots:
             group->setExpanded(true);
         }
         tree->scrollToItem(hdp);
-        QVERIFY(!hdp->toolTip(0).isEmpty());
-        QCOMPARE(ItemToolTip(tree, hdp), hdp->toolTip(0));
+        QTreeWidgetItem* vdp = tree->itemBelow(hdp);
+        QVERIFY(vdp != nullptr);
+        const QString tip = ItemToolTip(tree, hdp);
+        QVERIFY2(tip.startsWith("Horizontal Display Period"), qPrintable(tip));
+        QVERIFY2(tip.contains("hdp = 1E0h (480 pixels)"), qPrintable(tip));
+        QVERIFY(g_ChipDef.SetFeatureValue("hdp", 320)); // changed after the tree was filled
+        QVERIFY(ItemToolTip(tree, hdp).contains("hdp = 140h (320 pixels)"));
+        QCOMPARE(hdp->text(0), kHdpRow);
+
+        const QPoint followed = ToolTipLabelPosition();
+        ItemToolTip(tree, vdp);
+        QVERIFY(ToolTipLabelPosition() != followed);
+        window.Action(kIdLockToolTips)->trigger();
+        QVERIFY(g_ToolTipPositionLocked);
+        ItemToolTip(tree, hdp);
+        const QPoint locked = ToolTipLabelPosition();
+        QVERIFY(!ItemToolTip(tree, vdp).isEmpty());
+        QCOMPARE(ToolTipLabelPosition(), locked);
+        QVERIFY(locked.y() >= tree->mapToGlobal(QPoint(0, tree->height())).y());
+
         window.Action(kIdToolTips)->trigger();
         QVERIFY(!g_ToolTipsEnabled);
         QCOMPARE(ItemToolTip(tree, hdp), QString());

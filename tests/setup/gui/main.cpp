@@ -13,6 +13,7 @@ QObject* MakeEndToEndTest();
 QObject* MakeFeaturesTabTest();
 QObject* MakeRegistersTabTest();
 QObject* MakeExportDialogTest();
+QObject* MakeFeatureDialogsTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -21,10 +22,13 @@ int main(int argc, char** argv) {
         const char* Name;
         std::function<QObject*()> Make;
     };
-    const std::vector<Entry> classes = {
-        {"MainWindowTest", MakeMainWindowTest},     {"DialogsTest", MakeDialogsTest},
-        {"EndToEndTest", MakeEndToEndTest},         {"FeaturesTabTest", MakeFeaturesTabTest},
-        {"RegistersTabTest", MakeRegistersTabTest}, {"ExportDialogTest", MakeExportDialogTest}};
+    const std::vector<Entry> classes = {{"MainWindowTest", MakeMainWindowTest},
+                                        {"DialogsTest", MakeDialogsTest},
+                                        {"EndToEndTest", MakeEndToEndTest},
+                                        {"FeaturesTabTest", MakeFeaturesTabTest},
+                                        {"RegistersTabTest", MakeRegistersTabTest},
+                                        {"ExportDialogTest", MakeExportDialogTest},
+                                        {"FeatureDialogsTest", MakeFeatureDialogsTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {
