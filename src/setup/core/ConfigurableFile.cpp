@@ -204,7 +204,9 @@ bool LoadConfigurableFile(const char* path) {
             text = kTextZeroLength;
         } else if (g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
                                            &text)) {
-            g_RegistersPage.ClearMarks(); // marks of the last file's rows mean nothing here
+            // Marks of the last file's rows, and its notice of an imported list, mean nothing here.
+            g_RegistersPage.ClearMarks();
+            g_ChipDef.SetRegListImported(false);
             return true;
         }
         reason = text;

@@ -75,6 +75,16 @@ TEST_F(ConfigurableFileTest, OpenKeepsThePathWhenTheLoadFails) {
     EXPECT_EQ(Recorder.Requests[0].DefaultExtension, "exe");
 }
 
+// The notice of a list changed by an import belongs to the file it was imported into.
+TEST_F(ConfigurableFileTest, OpeningAFileEndsTheImportedListNotice) {
+    const std::string path = Write("play", ConfigurableBytes());
+    g_ChipDef.SetRegListImported(true);
+    char text[128] = "";
+    ASSERT_NE(g_ChipDef.GetDiagnosticText(text, sizeof text), 0u);
+    ASSERT_TRUE(LoadConfigurableFile(path.c_str()));
+    EXPECT_EQ(g_ChipDef.GetDiagnosticText(text, sizeof text), 0u);
+}
+
 TEST_F(ConfigurableFileTest, SaveInPlaceChangesOnlyTheBlockAndKeepsTheMode) {
     const auto original = ConfigurableBytes();
     const std::string path = Write("play", original);

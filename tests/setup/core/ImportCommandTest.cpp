@@ -1,5 +1,6 @@
 #include "setup/core/ImportCommand.h"
 #include "setup/SetupFixture.h"
+#include "setup/core/RegistersPage.h"
 
 #include <cstring>
 
@@ -70,6 +71,34 @@ TEST_F(ImportCommandTest, TheCheckBoxChoosesReplaceAndIsKeptForTheRun) {
     EXPECT_EQ(g_ChipDef.GetRegListCount(), 1u);
     EXPECT_EQ(oxHclGetReg(g_ChipDef.HclData(), 0).Index, 0x24);
     EXPECT_EQ(oxHclGetReg(g_ChipDef.HclData(), 1).Index, oxHCL_REG_END);
+}
+
+// Marks are cleared only when the import really put another list in place.
+TEST_F(ImportCommandTest, MarksGoOnlyWithTheListTheyBelongTo) {
+    SetImportOverwriteRegisters(true);
+    SetupServices services = GetSetupServices();
+    std::string path;
+    services.ChooseFile = [&path](const FileRequest& request) -> std::optional<std::string> {
+        if (request.CheckBox) {
+            *request.CheckBox = true;
+        }
+        return path;
+    };
+    SetSetupServices(services);
+    g_RegistersPage.ClearMarks();
+    g_RegistersPage.Fill(g_ChipDef);
+    const uint32_t value = g_ChipDef.GetRegListValue(0);
+    ASSERT_TRUE(g_RegistersPage.ApplyValue(g_ChipDef, 0, value ^ 1));
+    ASSERT_EQ(g_RegistersPage.State(0).Mark, RegisterMark::Manual);
+
+    path = WriteIni("no-regs.ini", "[47K20]\nClkI=1\n");
+    ASSERT_TRUE(OnImport());
+    EXPECT_EQ(g_RegistersPage.State(0).Mark, RegisterMark::Manual);
+
+    path = WriteIni("regs.ini", "[47K20]\nClkI=1\n[Regs]\n0=0024,0050\n");
+    ASSERT_TRUE(OnImport());
+    EXPECT_EQ(g_RegistersPage.State(0).Mark, RegisterMark::None);
+    g_RegistersPage.ClearMarks();
 }
 
 } // namespace
