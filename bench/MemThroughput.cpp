@@ -11,6 +11,7 @@
 //             most 65520 bytes for bursts)
 #include "expr/Expr.h"
 #include "hcl/HclApi.h"
+#include "hcl/HclBoard.h"
 #include "hcl/HclStart.h"
 #include "hcl/Services.h"
 #include "play/Args.h"
@@ -141,6 +142,7 @@ bool RunCommand(CommandHandler handler, const char* line) {
     static ArgVector s_Words;
     const int32_t argc = SplitArgs(line, std::strlen(line), s_Words.Words());
     ExprValue result{};
+    const HclBoardScope boardScope;
     return handler(argc, s_Words.Words(), &result);
 }
 

@@ -1,5 +1,6 @@
 // RESET: re-opens the transport to the board, optionally selecting another board number
 // (the environment variable Q3VBOARD, 0 to 7).
+#include "hcl/HclBoard.h"
 #include "hcl/HclData.h"
 #include "hcl/HclStart.h"
 #include "play/InfoCommands.h"
@@ -80,6 +81,7 @@ bool CmdReset(int32_t argc, char** argv, ExprValue* /*result*/) {
                 PlayPrint(CAT_OUT, "  SetEnvironmentVariable Error %x\n", errno);
                 return false;
             }
+            oxHclBoardSelectionChanged(); // the command's kept board number is stale now
         }
     }
     if (!oxHclReinitialize()) {

@@ -2,6 +2,7 @@
 #include "play/Executor.h"
 
 #include "common/Text.h"
+#include "hcl/HclBoard.h"
 #include "play/Output.h"
 #include "play/RunState.h"
 #include "play/ScriptState.h"
@@ -85,6 +86,9 @@ bool DispatchCommand(int32_t argc, char** argv, ExprValue* result) {
         return PlayPrint(CAT_ERR,
                          "!!!!! ERROR: This command cannot be invoked with the /nocard switch.\n");
     }
+    // Only RESET changes Q3VBOARD while Play runs, and it reports the change: the command's
+    // requests read the board number once instead of searching the environment each time.
+    const HclBoardScope boardScope;
     return entry.m_Handler(argc, argv, result);
 }
 
