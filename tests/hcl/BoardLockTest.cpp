@@ -240,4 +240,29 @@ TEST(HclBoardNumber, FirstDigitZeroToSevenElseZero) {
     }
 }
 
+// A command's scope keeps the number for its own thread only, reads it again after a reported
+// change, and forgets it at its end, so that a change between commands is seen.
+TEST(HclBoardNumber, AScopeReadsAgainAfterAReportedChangeAndForgetsAtItsEnd) {
+    ScopedEnv board("Q3VBOARD", "2");
+    {
+        const HclBoardScope command;
+        EXPECT_EQ(oxHclBoardNumber(), 2u);
+        board.Set("5");
+        unsigned otherThread = 0;
+        std::thread([&] { otherThread = oxHclBoardNumber(); }).join();
+        EXPECT_EQ(otherThread, 5u) << "a thread without a scope reads the environment";
+        {
+            const HclBoardScope nested;
+            oxHclBoardSelectionChanged();
+            EXPECT_EQ(oxHclBoardNumber(), 5u);
+        }
+        EXPECT_EQ(oxHclBoardNumber(), 5u);
+        board.Set("6");
+    }
+    EXPECT_EQ(oxHclBoardNumber(), 6u);
+    board.Set(std::nullopt);
+    const HclBoardScope next;
+    EXPECT_EQ(oxHclBoardNumber(), 0u);
+}
+
 } // namespace

@@ -1,6 +1,9 @@
 // The memory commands R, W, F, D and S against the simulated board.
 #include "MemCommandsFixture.h"
 
+#include "hcl/HclBoard.h"
+#include "hcl/ServicesInternal.h"
+#include "play/InfoCommands.h"
 #include "play/MemWidth.h"
 
 #include <cstring>
@@ -408,6 +411,36 @@ TEST_F(MemCommandsTest, AsciiColumnShowsPrintableBytesLowFirst) {
     EXPECT_TRUE(PrintAsciiColumn(0x7E1F2041, 4));
     EXPECT_TRUE(PrintAsciiColumn(0x4241, 1));
     EXPECT_EQ(Output(), "A .~A");
+}
+
+// --- the board number within a command --------------------------------------------------------
+
+// The statements of a script run within the script's command, which keeps the board number it
+// read: RESET to another board within it must still move the next requests, and the board lock,
+// to the new board.
+TEST_F(MemCommandsTest, ResetWithinACommandMovesItsLaterRequestsToTheNewBoard) {
+    const HandlerSwap reset("reset", CmdReset);
+    const std::shared_ptr<board::SimBoard> board3 = board::SimBoard::Attach(SimFolder(), 3);
+    ASSERT_NE(board3, nullptr);
+    board3->PowerOn();
+    std::string lockPath;
+    bool reset3 = false;
+    {
+        const HclBoardScope script;
+        EXPECT_EQ(Line("f8 40 L4 11"), "");
+        Line("reset usb 3", &reset3);
+        EXPECT_EQ(Line("f8 40 L4 22"), "");
+        oxLockBoard(1);
+        lockPath = oxHeldBoardLockPath();
+        oxLockBoard(0);
+    }
+    unsetenv("Q3VBOARD");
+    EXPECT_TRUE(reset3);
+    EXPECT_EQ(Peek(0x40, 4), Bytes(4, 0x11));
+    std::vector<std::uint8_t> onBoard3(4);
+    EXPECT_TRUE(board3->ReadMemory(0x40, onBoard3));
+    EXPECT_EQ(onBoard3, Bytes(4, 0x22));
+    EXPECT_EQ(lockPath.substr(lockPath.rfind('/') + 1), "47264MGEMutex3");
 }
 
 } // namespace
