@@ -1,5 +1,5 @@
-// The per-board lock: a recursive mutex within the process; between processes a robust
-// process-shared mutex in the mapped lock file (an flock on the file when it cannot be mapped).
+// The per-board lock: a robust process-shared mutex in the mapped lock file for threads and
+// processes (an flock on the file plus a process mutex when it cannot be mapped).
 
 #include "platform/BoardLock.h"
 
@@ -97,28 +97,39 @@ std::string BoardLock::LockName(unsigned board) {
 }
 
 void BoardLock::Lock() {
-    m_Mutex.lock();
-    m_Owner.store(std::this_thread::get_id(), std::memory_order_relaxed);
-    if (m_Depth++ == 0) {
-        if (m_Shared != nullptr) {
-            LockShared(m_Shared->Mutex, true);
-        } else if (m_Fd >= 0) {
+    const std::thread::id self = std::this_thread::get_id();
+    if (m_Owner.load(std::memory_order_relaxed) == self) {
+        ++m_Depth; // nested on the thread that holds it
+        return;
+    }
+    // The shared mutex also serialises this process's threads; only when it is missing (or
+    // cannot be taken) does the process mutex do that.
+    if (m_Shared == nullptr || !LockShared(m_Shared->Mutex, true)) {
+        m_Mutex.lock();
+        m_HeldByMutex = true;
+        if (m_Shared == nullptr && m_Fd >= 0) {
             FileLock(m_Fd, LOCK_EX);
         }
     }
+    m_Owner.store(self, std::memory_order_relaxed);
+    m_Depth = 1;
 }
 
 void BoardLock::Unlock() {
     if (m_Owner.load(std::memory_order_relaxed) != std::this_thread::get_id() || m_Depth == 0) {
         return; // not held by this thread: nothing to release
     }
-    if (--m_Depth == 0) {
-        m_Owner.store(std::thread::id(), std::memory_order_relaxed);
-        if (m_Shared != nullptr) {
-            pthread_mutex_unlock(&m_Shared->Mutex);
-        } else if (m_Fd >= 0) {
-            FileLock(m_Fd, LOCK_UN);
-        }
+    if (--m_Depth != 0) {
+        return;
+    }
+    m_Owner.store(std::thread::id(), std::memory_order_relaxed);
+    if (!m_HeldByMutex) {
+        pthread_mutex_unlock(&m_Shared->Mutex);
+        return;
+    }
+    m_HeldByMutex = false;
+    if (m_Shared == nullptr && m_Fd >= 0) {
+        FileLock(m_Fd, LOCK_UN);
     }
     m_Mutex.unlock();
 }

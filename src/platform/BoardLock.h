@@ -1,10 +1,11 @@
 #pragma once
-// The lock of one board, shared by every thread and process that uses the board: a process-local
-// recursive mutex plus a lock between processes kept in the lock file "47264MGEMutex<board digit>"
-// in the simulated board's folder. Between processes it is a robust process-shared mutex that
-// lives in the mapped lock file: taken and released without a system call when nobody else wants
-// it, and freed by the system when its holder dies. The file is set up under an advisory lock
-// (flock) on it; when it cannot be mapped, that flock is the lock between processes instead.
+// The lock of one board, shared by every thread and process that uses the board, kept in the lock
+// file "47264MGEMutex<board digit>" in the simulated board's folder: a robust process-shared
+// mutex that lives in the mapped lock file, taken and released without a system call when
+// nobody else wants it, and freed by the system when its holder dies. It serialises threads and
+// processes alike; the holding thread nests by counting. The file is set up under an advisory
+// lock (flock) on it; when it cannot be mapped, that flock is the lock between processes instead
+// and a process-local mutex serialises the threads.
 
 #include <atomic>
 #include <mutex>
@@ -46,7 +47,10 @@ private:
     std::string m_Path;
     int m_Fd = -1;
     Shared* m_Shared = nullptr; // nullptr: the flock is the lock between processes
-    std::recursive_mutex m_Mutex;
-    unsigned m_Depth = 0; // changed only while m_Mutex is held
+    // Serialises this process's threads when there is no shared mutex (or it cannot be taken);
+    // otherwise the shared mutex alone serialises threads and processes.
+    std::mutex m_Mutex;
+    bool m_HeldByMutex = false; // the holder took m_Mutex instead of the shared mutex
+    unsigned m_Depth = 0;       // changed only by the thread that holds the lock
     std::atomic<std::thread::id> m_Owner{};
 };
