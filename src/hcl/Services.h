@@ -35,7 +35,8 @@ std::time_t oxGetLocalTime(std::uint32_t* words);
 
 // Non-zero takes the lock of the current board (Q3VBOARD), 0 releases it. The lock is recursive
 // within the process and shared with every other process on the same board; a process that
-// dies releases it. The board is looked up again whenever the lock is taken while not held.
+// dies releases it. The board is looked up again whenever the lock is taken while not held (on a
+// thread inside an HclBoardScope, hcl/HclBoard.h: the number that scope keeps).
 void oxLockBoard(int lock);
 
 // --- Error reporting ----------------------------------------------------------------------
