@@ -104,10 +104,12 @@ private:
     YuvConvention m_DstConvention;
     bool m_SrcYuv = false;
     UnpackYuvFn m_UnpackYuv = nullptr;
-    uint8_t m_AdaptLuma[256]{};
-    uint8_t m_AdaptChroma[256]{};
-    YuvRun m_Scratch{};
-    uint8_t m_Argb[4 * kRun]{};
+    // Scratch space, written before it is read: left uninitialised, since clearing 7 KiB would
+    // cost as much as converting a short line (callers convert a band of lines at a time).
+    uint8_t m_AdaptLuma[256];
+    uint8_t m_AdaptChroma[256];
+    YuvRun m_Scratch;
+    uint8_t m_Argb[4 * kRun];
 };
 
 } // namespace

@@ -323,6 +323,26 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
             _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n), ClampToBytes16(words));
         }
     }
+    if constexpr (std::is_same_v<Codec, R565> || std::is_same_v<Codec, R555>) {
+        // Sixteen pixels at a time: each field shifted into place within its 32-bit word, the
+        // words narrowed to 16 bits.
+        constexpr bool k565 = std::is_same_v<Codec, R565>;
+        const __m256i redMask = _mm256_set1_epi32(k565 ? 0xF800 : 0x7C00);
+        const __m256i greenMask = _mm256_set1_epi32(k565 ? 0x07E0 : 0x03E0);
+        const __m256i blueMask = _mm256_set1_epi32(0x001F);
+        const auto words = [&](const uint8_t* p) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const __m256i red = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 8 : 9), redMask);
+            const __m256i green = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 5 : 6), greenMask);
+            const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(v, 3), blueMask);
+            return _mm256_or_si256(_mm256_or_si256(red, green), blue);
+        };
+        for (; n + 16 <= count; n += 16) {
+            const __m256i packed = _mm256_permute4x64_epi64(
+                _mm256_packus_epi32(words(in + 4 * n), words(in + 4 * n + 32)), 0xD8);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + 2 * (int64_t{i} + n)), packed);
+        }
+    }
 #endif
     for (; n < count; ++n) {
         Codec::Encode(line, int64_t{i} + n, LoadLe32(in + 4 * n));
