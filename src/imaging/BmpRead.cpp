@@ -17,13 +17,14 @@ namespace {
 // B, G, R lines to R, G, B through the converter's row kernels.
 class BgrLineReorder {
 public:
-    explicit BgrLineReorder(int32_t width) : m_Width(width) {}
+    explicit BgrLineReorder(int32_t width)
+        : m_Width(width), m_BgrRow(FormatRow(kNameBgr)), m_RgbRow(FormatRow(kNameRgb)) {}
     // count lines, inStep bytes apart in in, to lines packed one after the other in out.
     bool Run(const uint8_t* in, size_t inStep, uint8_t* out, int32_t count) {
         // The converter only reads the source lines.
-        Surface from = Lines(FormatRow(kNameBgr), const_cast<uint8_t*>(in), count);
+        Surface from = Lines(m_BgrRow, const_cast<uint8_t*>(in), count);
         from.Stride = int32_t(inStep);
-        Surface to = Lines(FormatRow(kNameRgb), out, count);
+        Surface to = Lines(m_RgbRow, out, count);
         return m_Conv.Convert(&from, &to) != 0;
     }
 
@@ -39,6 +40,8 @@ private:
         return s;
     }
     int32_t m_Width;
+    int32_t m_BgrRow;
+    int32_t m_RgbRow;
     Conv m_Conv;
 };
 

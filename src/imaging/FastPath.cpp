@@ -142,6 +142,20 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     SourceRuns source(src, dst, colorimetry, kernels);
     const int32_t width = dst.Width;
     if (!dstYuv) {
+        const int32_t directSource = src.Format - kFirstDirectSource;
+        const ConvertRunFn direct =
+            directSource >= 0 && directSource < kDirectSources && dst.Format < 28
+                ? kernels.Direct[directSource][dst.Format]
+                : nullptr;
+        if (direct != nullptr) {
+            for (int32_t j = 0; j < dst.Height; ++j) {
+                for (int32_t i = 0; i < width; i += kRun) {
+                    direct(src, dst.OriginX + i, dst.OriginY + j, std::min(kRun, width - i), dst, i,
+                           j);
+                }
+            }
+            return true;
+        }
         uint8_t argb[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
         for (int32_t j = 0; j < dst.Height; ++j) {
