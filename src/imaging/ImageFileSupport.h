@@ -1,14 +1,8 @@
 #pragma once
 // Pieces that the image readers and writers share: an owning FILE* handle, the rows of the
 // files' natural formats, buffers that may fail to allocate, and the conversion between a
-// caller's buffer and a natural-format buffer.
-//
-//     ReadTarget target;
-//     if (const IMAGE_ERROR code = target.Prepare(buffer, row, naturalRow, naturalSize)) {
-//         return code;                               // kImageNoMemory
-//     }
-//     ... fill target.Lines() in the natural row ...
-//     return target.Finish(row, flags, width, height);   // kImageDataConvert on failure
+// caller's buffer and the natural-format lines of a file (ReadTarget, WriteSource), and stored
+// lines read in blocks (LineBlocks).
 #include "imaging/ImageFile.h"
 
 #include <cstdint>
@@ -82,7 +76,8 @@ public:
     // Natural lines y .. y + count - 1, lineStep bytes apart in lines; converted from there
     // without a copy where the target converts by bands.
     IMAGE_ERROR StoreLines(const uint8_t* lines, size_t lineStep, int32_t y, int32_t count);
-    // Whether natural lines go into the caller's buffer as they are.
+    // Whether the caller asked for another row than the natural one (false: natural lines go
+    // into the caller's buffer as they are).
     [[nodiscard]] bool Converts() const { return m_Converts; }
     IMAGE_ERROR Finish();
 
