@@ -1,6 +1,7 @@
-// The BMP reader: stored lines in file order, each turned into its image line of the natural
-// row (24-bit B, G, R reordered to R, G, B; palette indices looked up), then converted to the
-// caller's row when it differs.
+// The BMP reader: stored lines in file order, a block at a time, each turned into its image line
+// of the natural row (24-bit B, G, R reordered to R, G, B; palette indices looked up), or, when
+// the caller's row differs, converted into it from the block as the lines arrive. A top-down
+// file's block is a run of image lines and goes through the converter in one call.
 #include "imaging/BmpLayout.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImageFileSupport.h"
@@ -13,30 +14,35 @@ using namespace imagefile;
 
 namespace {
 
-// B, G, R lines to R, G, B through the converter's row kernel, one line at a time.
+// B, G, R lines to R, G, B through the converter's row kernels.
 class BgrLineReorder {
 public:
     explicit BgrLineReorder(int32_t width)
-        : m_In(Line(FormatRow(kNameBgr), width)), m_Out(Line(FormatRow(kNameRgb), width)) {}
-    bool Run(const uint8_t* in, uint8_t* out) {
-        // The converter only reads the source line.
-        m_In.Buffer = const_cast<uint8_t*>(in);
-        m_Out.Buffer = out;
-        return m_Conv.Convert(&m_In, &m_Out) != 0;
+        : m_Width(width), m_BgrRow(FormatRow(kNameBgr)), m_RgbRow(FormatRow(kNameRgb)) {}
+    // count lines, inStep bytes apart in in, to lines packed one after the other in out.
+    bool Run(const uint8_t* in, size_t inStep, uint8_t* out, int32_t count) {
+        // The converter only reads the source lines.
+        Surface from = Lines(m_BgrRow, const_cast<uint8_t*>(in), count);
+        from.Stride = int32_t(inStep);
+        Surface to = Lines(m_RgbRow, out, count);
+        return m_Conv.Convert(&from, &to) != 0;
     }
 
 private:
-    static Surface Line(int32_t row, int32_t width) {
+    [[nodiscard]] Surface Lines(int32_t row, uint8_t* buffer, int32_t count) const {
         Surface s{};
+        s.Buffer = buffer;
         s.Format = row;
-        s.Width = width;
-        s.Height = 1;
-        s.BufSize = 3 * width;
+        s.Width = m_Width;
+        s.Height = count;
+        s.Stride = 3 * m_Width;
+        s.BufSize = 3 * m_Width * count;
         return s;
     }
+    int32_t m_Width;
+    int32_t m_BgrRow;
+    int32_t m_RgbRow;
     Conv m_Conv;
-    Surface m_In;
-    Surface m_Out;
 };
 
 void LookUpPaletteLine(const uint8_t* in, uint8_t* out, int32_t width, const BmpLayout& layout) {
@@ -83,22 +89,43 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
     }
     LineBlocks blocks(file, layout.LineSize, layout.Height, dataBytes);
     BgrLineReorder reorder(layout.Width);
-    for (int32_t k = 0; k < layout.Height; ++k) {
-        const uint8_t* stored = blocks.Next();
+    // count stored lines, one after the other from stored, to image lines y .. y + count - 1.
+    const auto place = [&](const uint8_t* stored, int32_t y, int32_t count) {
+        if (layout.BitsPerPixel == 8) {
+            for (int32_t k = 0; k < count; ++k) {
+                LookUpPaletteLine(stored + k * layout.LineSize, target.Line(y + k), layout.Width,
+                                  layout);
+            }
+            return kImageOk;
+        }
+        if (layout.BitsPerPixel == 24 && !keepBgr) {
+            // No conversion follows: the caller's lines lie one after the other.
+            return reorder.Run(stored, layout.LineSize, target.Line(y), count) ? kImageOk
+                                                                               : kImageDataConvert;
+        }
+        return target.StoreLines(stored, layout.LineSize, y, count);
+    };
+    for (int32_t k = 0; k < layout.Height;) {
+        int32_t count = 0;
+        const uint8_t* stored = blocks.NextLines(&count);
         if (stored == nullptr) {
             return kImageFileRead;
         }
-        const int32_t line = layout.TopDown ? k : layout.Height - 1 - k;
-        uint8_t* out = target.Line(line);
-        if (layout.BitsPerPixel == 24 && !keepBgr) {
-            if (!reorder.Run(stored, out)) {
-                return kImageDataConvert;
+        if (layout.TopDown) {
+            if (const IMAGE_ERROR code = place(stored, k, count); code != kImageOk) {
+                return code;
             }
-        } else if (layout.BitsPerPixel == 8) {
-            LookUpPaletteLine(stored, out, layout.Width, layout);
         } else {
-            std::memcpy(out, stored, dataBytes);
+            // File order is bottom to top: one image line at a time, upwards.
+            for (int32_t n = 0; n < count; ++n) {
+                if (const IMAGE_ERROR code =
+                        place(stored + n * layout.LineSize, layout.Height - 1 - (k + n), 1);
+                    code != kImageOk) {
+                    return code;
+                }
+            }
         }
+        k += count;
     }
     return target.Finish();
 }

@@ -17,6 +17,9 @@ const char* const kColorimetryNames[COLORIMETRY_COUNT] = {
 };
 
 void WarnAboutYuvGeometry(const PixelFormat& format, int32_t width, int32_t height) {
+    if (format.YuvLayout < 0) {
+        return; // RGB, ARGB and mono rows take any geometry
+    }
     if (std::strcmp(format.Desc, "YUV 4:2:2") == 0 && width % 2 != 0) {
         std::fputs("WARNING: YUV 4:2:2 requires width to be a multiple of 2.  Output will be "
                    "padded.\n",

@@ -104,10 +104,12 @@ private:
     YuvConvention m_DstConvention;
     bool m_SrcYuv = false;
     UnpackYuvFn m_UnpackYuv = nullptr;
-    uint8_t m_AdaptLuma[256]{};
-    uint8_t m_AdaptChroma[256]{};
-    YuvRun m_Scratch{};
-    uint8_t m_Argb[4 * kRun]{};
+    // Scratch space, written before it is read: left uninitialised, since clearing 7 KiB would
+    // cost as much as converting a short line (callers convert a band of lines at a time).
+    uint8_t m_AdaptLuma[256];
+    uint8_t m_AdaptChroma[256];
+    YuvRun m_Scratch;
+    uint8_t m_Argb[4 * kRun];
 };
 
 } // namespace
@@ -140,6 +142,20 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     SourceRuns source(src, dst, colorimetry, kernels);
     const int32_t width = dst.Width;
     if (!dstYuv) {
+        const int32_t directSource = src.Format - kFirstDirectSource;
+        const ConvertRunFn direct =
+            directSource >= 0 && directSource < kDirectSources && dst.Format < 28
+                ? kernels.Direct[directSource][dst.Format]
+                : nullptr;
+        if (direct != nullptr) {
+            for (int32_t j = 0; j < dst.Height; ++j) {
+                for (int32_t i = 0; i < width; i += kRun) {
+                    direct(src, dst.OriginX + i, dst.OriginY + j, std::min(kRun, width - i), dst, i,
+                           j);
+                }
+            }
+            return true;
+        }
         uint8_t argb[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
         for (int32_t j = 0; j < dst.Height; ++j) {

@@ -56,22 +56,38 @@ LineBlocks::LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLi
     m_Block.reset(new (std::nothrow) uint8_t[m_BlockLines * lineSize]);
 }
 
+bool LineBlocks::Refill() {
+    if (m_LinesLeft <= 0 || m_Block == nullptr) {
+        return false;
+    }
+    const size_t lines = std::min(m_BlockLines, size_t(m_LinesLeft));
+    const bool last = lines == size_t(m_LinesLeft);
+    const size_t bytes = lines * m_LineSize - (last ? m_LineSize - m_LastLineBytes : 0);
+    if (!ReadAll(m_File, m_Block.get(), bytes)) {
+        return false;
+    }
+    m_LinesLeft -= int32_t(lines);
+    m_LinesInBlock = lines;
+    m_NextInBlock = 0;
+    return true;
+}
+
 const uint8_t* LineBlocks::Next() {
-    if (m_NextInBlock == m_LinesInBlock) {
-        if (m_LinesLeft <= 0 || m_Block == nullptr) {
-            return nullptr;
-        }
-        const size_t lines = std::min(m_BlockLines, size_t(m_LinesLeft));
-        const bool last = lines == size_t(m_LinesLeft);
-        const size_t bytes = lines * m_LineSize - (last ? m_LineSize - m_LastLineBytes : 0);
-        if (!ReadAll(m_File, m_Block.get(), bytes)) {
-            return nullptr;
-        }
-        m_LinesLeft -= int32_t(lines);
-        m_LinesInBlock = lines;
-        m_NextInBlock = 0;
+    if (m_NextInBlock == m_LinesInBlock && !Refill()) {
+        return nullptr;
     }
     return m_Block.get() + m_LineSize * m_NextInBlock++;
+}
+
+const uint8_t* LineBlocks::NextLines(int32_t* count) {
+    *count = 0;
+    if (m_NextInBlock == m_LinesInBlock && !Refill()) {
+        return nullptr;
+    }
+    const uint8_t* lines = m_Block.get() + m_LineSize * m_NextInBlock;
+    *count = int32_t(m_LinesInBlock - m_NextInBlock);
+    m_NextInBlock = m_LinesInBlock;
+    return lines;
 }
 
 IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
@@ -95,21 +111,90 @@ IMAGE_ERROR ReadTarget::Prepare(uint8_t* buffer, int32_t row, uint32_t flags, in
     m_Width = width;
     m_Height = height;
     m_NaturalLine = size_t(NaturalSize(naturalRow, width, 1));
-    if (row < 0 || row == naturalRow) {
-        m_Lines = buffer;
+    m_Converts = row >= 0 && row != naturalRow;
+    if (!m_Converts) {
         return kImageOk;
     }
-    m_Temporary = TryAllocate(NaturalSize(naturalRow, width, height));
-    m_Lines = m_Temporary.get();
-    return m_Lines != nullptr ? kImageOk : kImageNoMemory;
+    m_ByBands = LinesStandAlone(row, width, height);
+    m_BandLines = height;
+    if (m_ByBands) {
+        m_RowLine = size_t(RowStride64(row, width));
+        m_BandLines = int32_t(std::clamp<size_t>(kBandBytes / m_NaturalLine, 1, size_t(height)));
+    }
+    m_Temporary = TryAllocate(NaturalSize(naturalRow, width, m_BandLines));
+    return m_Temporary != nullptr ? kImageOk : kImageNoMemory;
+}
+
+bool ReadTarget::LinesStandAlone(int32_t row, int32_t width, int32_t height) {
+    // The 18-bit stream row packs its pixels across line ends; YCbCr rows build lines in pairs
+    // or planes. A picture the converter refuses keeps the whole-picture path, which reports it.
+    static const int32_t s_StreamRow = FormatRow(kNameR666Stream);
+    return row >= 0 && row < kPixelFormatRows && row != s_StreamRow &&
+           YuvFamilyOfRow(row) == YuvFamily::None &&
+           ToSize32(RowImageSize64(row, width, height)) != 0;
+}
+
+uint8_t* ReadTarget::Line(int32_t y) {
+    if (!m_Converts) {
+        return m_Buffer + size_t(y) * m_NaturalLine;
+    }
+    if (y < m_BandFirst || y - m_BandFirst >= m_BandLines) {
+        FlushBand();
+        m_BandFirst = y - y % m_BandLines;
+    }
+    m_MadeFirst = m_MadeFirst < 0 ? y : std::min(m_MadeFirst, y);
+    m_MadeLast = std::max(m_MadeLast, y);
+    return m_Temporary.get() + size_t(y - m_BandFirst) * m_NaturalLine;
+}
+
+IMAGE_ERROR ReadTarget::StoreLines(const uint8_t* lines, size_t lineStep, int32_t y,
+                                   int32_t count) {
+    if (m_ByBands) {
+        return ConvertLines(lines, lineStep, y, count);
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        uint8_t* line = Line(y + k);
+        const uint8_t* stored = lines + size_t(k) * lineStep;
+        if (line != stored) {
+            std::memcpy(line, stored, m_NaturalLine);
+        }
+    }
+    return kImageOk;
+}
+
+IMAGE_ERROR ReadTarget::ConvertLines(const uint8_t* lines, size_t lineStep, int32_t y,
+                                     int32_t count) {
+    Surface in{};
+    Surface out{};
+    // The converter reads through a non-const Surface; the source bytes are not changed.
+    ImageSetupSurfaces(&in, const_cast<uint8_t*>(lines), m_NaturalRow, 0, &out,
+                       m_Buffer + size_t(y) * m_RowLine, m_Row, m_Flags, m_Width, count);
+    in.Stride = int32_t(lineStep);
+    if (m_Conv.Convert(&in, &out) == 0) {
+        m_Failure = kImageDataConvert;
+    }
+    return m_Failure;
+}
+
+void ReadTarget::FlushBand() {
+    if (m_MadeFirst >= 0) {
+        ConvertLines(m_Temporary.get() + size_t(m_MadeFirst - m_BandFirst) * m_NaturalLine,
+                     m_NaturalLine, m_MadeFirst, m_MadeLast - m_MadeFirst + 1);
+    }
+    m_MadeFirst = -1;
+    m_MadeLast = -1;
 }
 
 IMAGE_ERROR ReadTarget::Finish() {
-    if (m_Temporary == nullptr) {
+    if (!m_Converts) {
         return kImageOk;
     }
-    return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, m_Row, m_Flags, m_Width,
-                        m_Height);
+    if (!m_ByBands) {
+        return ConvertImage(m_Temporary.get(), m_NaturalRow, 0, m_Buffer, m_Row, m_Flags, m_Width,
+                            m_Height);
+    }
+    FlushBand();
+    return m_Failure;
 }
 
 IMAGE_ERROR WriteSource::Prepare(const uint8_t* buffer, int32_t row, uint32_t flags,

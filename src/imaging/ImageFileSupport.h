@@ -1,14 +1,8 @@
 #pragma once
 // Pieces that the image readers and writers share: an owning FILE* handle, the rows of the
 // files' natural formats, buffers that may fail to allocate, and the conversion between a
-// caller's buffer and a natural-format buffer.
-//
-//     ReadTarget target;
-//     if (const IMAGE_ERROR code = target.Prepare(buffer, row, naturalRow, naturalSize)) {
-//         return code;                               // kImageNoMemory
-//     }
-//     ... fill target.Lines() in the natural row ...
-//     return target.Finish(row, flags, width, height);   // kImageDataConvert on failure
+// caller's buffer and the natural-format lines of a file (ReadTarget, WriteSource), and stored
+// lines read in blocks (LineBlocks).
 #include "imaging/ImageFile.h"
 
 #include <cstdint>
@@ -25,6 +19,7 @@ inline constexpr const char* kNameRgb = "R888.R-G-B";
 inline constexpr const char* kNameBgr = "R888.B-G-R";
 inline constexpr const char* kNameArgb = "ARGB8888.ARGB";
 inline constexpr const char* kNameMono = "M8.n0";
+inline constexpr const char* kNameR666Stream = "R666.RG-gB-b";
 
 // The row of a format name of the table (exact spelling), -1 when absent.
 int32_t FormatRow(const char* name);
@@ -57,27 +52,62 @@ std::unique_ptr<uint8_t[]> TryAllocate(int64_t size);
 IMAGE_ERROR ConvertImage(uint8_t* src, int32_t srcRow, uint32_t srcFlags, uint8_t* dst,
                          int32_t dstRow, uint32_t dstFlags, int32_t width, int32_t height);
 
-// Where a reader puts the natural samples, line after line: the caller's buffer when no
-// conversion is asked for, else a temporary that Finish converts into the caller's buffer in
-// one call (the converter's row kernels run fastest over a whole picture).
+// Where a reader puts the natural samples. Without a conversion they go straight into the
+// caller's buffer. With one, they are converted into the caller's buffer a band of lines at a
+// time while the band is still in the processor's cache (a destination whose lines stand alone:
+// RGB, ARGB and mono rows), or, for YCbCr destinations, whose lines are built in pairs or planes,
+// gathered in a temporary that Finish converts in one call.
+//
+//     ReadTarget target;
+//     if (const IMAGE_ERROR code = target.Prepare(buffer, row, flags, naturalRow, w, h)) {
+//         return code;                                   // kImageNoMemory
+//     }
+//     target.StoreLines(stored, lineStep, y, count);     // natural lines that lie elsewhere, or
+//     MakeLine(target.Line(y));                          // one made in place
+//     return target.Finish();                            // kImageDataConvert on failure
 class ReadTarget {
 public:
     IMAGE_ERROR Prepare(uint8_t* buffer, int32_t row, uint32_t flags, int32_t naturalRow,
                         int32_t width, int32_t height);
-    // Where natural line y goes; the lines follow each other without a gap.
-    [[nodiscard]] uint8_t* Line(int32_t y) const { return m_Lines + size_t(y) * m_NaturalLine; }
+    // Where natural line y is to be made; valid until Line is asked for a line of another band
+    // or the target finishes. Lines may come in any order within a band, bands top to bottom or
+    // bottom to top.
+    uint8_t* Line(int32_t y);
+    // Natural lines y .. y + count - 1, lineStep bytes apart in lines; converted from there
+    // without a copy where the target converts by bands.
+    IMAGE_ERROR StoreLines(const uint8_t* lines, size_t lineStep, int32_t y, int32_t count);
+    // Whether the caller asked for another row than the natural one (false: natural lines go
+    // into the caller's buffer as they are).
+    [[nodiscard]] bool Converts() const { return m_Converts; }
     IMAGE_ERROR Finish();
 
 private:
+    // Natural bytes of a band: small enough to stay in the processor's cache.
+    static constexpr size_t kBandBytes = 64u << 10;
+    // Whether row's lines can be converted a band at a time (see the class comment).
+    static bool LinesStandAlone(int32_t row, int32_t width, int32_t height);
+    // Converts the made lines of the band in hand into the caller's buffer.
+    void FlushBand();
+    // Converts count natural lines into the caller's lines from y; a failure is kept for Finish.
+    IMAGE_ERROR ConvertLines(const uint8_t* lines, size_t lineStep, int32_t y, int32_t count);
+
     uint8_t* m_Buffer = nullptr;
-    uint8_t* m_Lines = nullptr;
     int32_t m_Row = -1;
     uint32_t m_Flags = 0;
     int32_t m_NaturalRow = -1;
     int32_t m_Width = 0;
     int32_t m_Height = 0;
     size_t m_NaturalLine = 0;
+    size_t m_RowLine = 0;
+    bool m_Converts = false;
+    bool m_ByBands = false;
+    int32_t m_BandLines = 0;  // lines of the temporary: a band, or the whole picture
+    int32_t m_BandFirst = 0;  // the band in hand starts at this line
+    int32_t m_MadeFirst = -1; // made lines of the band in hand; -1 when none
+    int32_t m_MadeLast = -1;
+    IMAGE_ERROR m_Failure = kImageOk;
     std::unique_ptr<uint8_t[]> m_Temporary;
+    Conv m_Conv;
 };
 
 // The natural samples a writer stores: the caller's buffer as it is, or its conversion.
@@ -100,17 +130,25 @@ int64_t RemainingBytes(FILE* file);
 // two per line); the last line may end early, at lastLineBytes (a file may end with its data).
 //
 //     LineBlocks blocks(file, lineSize, height, width * 3);
-//     for (int32_t k = 0; k < height; ++k) {
-//         const uint8_t* line = blocks.Next();
-//         if (line == nullptr) { return kImageFileRead; }
+//     for (int32_t k = 0; k < height;) {
+//         int32_t count = 0;
+//         const uint8_t* lines = blocks.NextLines(&count);   // or blocks.Next() for one line
+//         if (lines == nullptr) { return kImageFileRead; }
+//         k += count;
 //     }
 class LineBlocks {
 public:
     LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes);
     // The next stored line, nullptr on a short read.
     const uint8_t* Next();
+    // The next stored lines, lineSize bytes apart: the rest of the block in hand or a new
+    // block, *count lines; nullptr on a short read.
+    const uint8_t* NextLines(int32_t* count);
 
 private:
+    // Reads the next block; false on a short read or when no line is left.
+    bool Refill();
+
     FILE* m_File;
     size_t m_LineSize;
     int32_t m_LinesLeft;

@@ -43,6 +43,14 @@ using RgbToYuvRowFn = void (*)(const uint8_t* argb, int32_t count, uint32_t colo
 using YuvToRgbRowFn = void (*)(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool video,
                                bool offset, uint8_t* argb);
 
+// Pixels x .. x + count - 1 of line y of src stored straight as pixels i .. i + count - 1 of
+// line j of dst, without ARGB words between: for the pairs of 24-bit sources this build moves in
+// one step, as Pack(Unpack) would.
+using ConvertRunFn = void (*)(const Surface& src, int32_t x, int32_t y, int32_t count,
+                              const Surface& dst, int32_t i, int32_t j);
+inline constexpr int32_t kDirectSources = 2; // "R888.R-G-B" (row 19) and "R888.B-G-R" (row 20)
+inline constexpr int32_t kFirstDirectSource = 19;
+
 struct KernelSet {
     const char* Name;
     UnpackArgbFn UnpackArgb[28];
@@ -55,6 +63,8 @@ struct KernelSet {
     PackYuv420Fn PackYuv420;
     RgbToYuvRowFn RgbToYuvRow;
     YuvToRgbRowFn YuvToRgbRow;
+    // By source (row 19 + index) and destination row; nullptr where the pair takes ARGB words.
+    ConvertRunFn Direct[kDirectSources][28];
 };
 
 #define Q3V_KERNEL_DECLARE(variant)                                                                \

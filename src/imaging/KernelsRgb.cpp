@@ -5,6 +5,7 @@
 #include "imaging/LittleEndian.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <type_traits>
 
 namespace Q3V_KERNEL_VARIANT {
@@ -323,6 +324,26 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
             _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n), ClampToBytes16(words));
         }
     }
+    if constexpr (std::is_same_v<Codec, R565> || std::is_same_v<Codec, R555>) {
+        // Sixteen pixels at a time: each field shifted into place within its 32-bit word, the
+        // words narrowed to 16 bits.
+        constexpr bool k565 = std::is_same_v<Codec, R565>;
+        const __m256i redMask = _mm256_set1_epi32(k565 ? 0xF800 : 0x7C00);
+        const __m256i greenMask = _mm256_set1_epi32(k565 ? 0x07E0 : 0x03E0);
+        const __m256i blueMask = _mm256_set1_epi32(0x001F);
+        const auto words = [&](const uint8_t* p) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const __m256i red = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 8 : 9), redMask);
+            const __m256i green = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 5 : 6), greenMask);
+            const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(v, 3), blueMask);
+            return _mm256_or_si256(_mm256_or_si256(red, green), blue);
+        };
+        for (; n + 16 <= count; n += 16) {
+            const __m256i packed = _mm256_permute4x64_epi64(
+                _mm256_packus_epi32(words(in + 4 * n), words(in + 4 * n + 32)), 0xD8);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + 2 * (int64_t{i} + n)), packed);
+        }
+    }
 #endif
     for (; n < count; ++n) {
         Codec::Encode(line, int64_t{i} + n, LoadLe32(in + 4 * n));
@@ -463,9 +484,97 @@ void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, in
     }
 }
 
+#ifdef __AVX2__
+// Eight 24-bit pixels from p (32 bytes read) as ARGB words, A 0: the two groups of four spread
+// over the two 128-bit lanes, then each pixel's bytes moved into its word.
+template <bool kBgr> [[gnu::always_inline]] inline __m256i LoadRgb24Words(const uint8_t* p) {
+    const __m256i bytes =
+        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
+                                    _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6));
+    const __m256i order =
+        kBgr ? _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
+                                3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1)
+             : _mm256_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1, 2, 1, 0, -1,
+                                5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    return _mm256_shuffle_epi8(bytes, order);
+}
+
+// 24-bit pixels to "R565.RGB" or "R555.xRGB" words, sixteen at a time.
+template <bool kBgr, typename Codec>
+void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
+                  int32_t i, int32_t j) {
+    const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
+    uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 2;
+    constexpr bool k565 = std::is_same_v<Codec, R565>;
+    const __m256i redMask = _mm256_set1_epi32(k565 ? 0xF800 : 0x7C00);
+    const __m256i greenMask = _mm256_set1_epi32(k565 ? 0x07E0 : 0x03E0);
+    const __m256i blueMask = _mm256_set1_epi32(0x001F);
+    const auto words = [&](const uint8_t* p) {
+        const __m256i v = LoadRgb24Words<kBgr>(p);
+        const __m256i red = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 8 : 9), redMask);
+        const __m256i green = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 5 : 6), greenMask);
+        const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(v, 3), blueMask);
+        return _mm256_or_si256(_mm256_or_si256(red, green), blue);
+    };
+    int32_t n = 0;
+    for (; n + 19 <= count; n += 16) { // 56 bytes read from 3 n, all inside the run
+        const __m256i packed = _mm256_permute4x64_epi64(
+            _mm256_packus_epi32(words(in + 3 * n), words(in + 3 * n + 24)), 0xD8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * n), packed);
+    }
+    for (; n < count; ++n) {
+        const uint8_t* q = in + 3 * n;
+        Codec::Encode(out, n, kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]));
+    }
+}
+
+// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, eight pixels at
+// a time.
+void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
+               int32_t i, int32_t j) {
+    const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
+    uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3;
+    const __m256i spread = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
+    const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1, 2,
+                                          1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
+    const __m256i gather = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6);
+    int32_t n = 0;
+    for (; n + 11 <= count; n += 8) { // 32 bytes read, all inside the run
+        const __m256i bytes = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 3 * n)), spread);
+        const __m256i swapped =
+            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(bytes, swap), gather);
+        // Exactly the 24 bytes of the eight pixels: a line converted in place keeps the bytes
+        // it has yet to read.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * n), _mm256_castsi256_si128(swapped));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * n + 16),
+                         _mm256_extracti128_si256(swapped, 1));
+    }
+    for (; n < count; ++n) {
+        const uint8_t* q = in + 3 * n;
+        uint8_t* o = out + 3 * n;
+        const uint8_t first = q[0];
+        o[0] = q[2];
+        o[1] = q[1];
+        o[2] = first;
+    }
+}
+#endif
+
 } // namespace
 
 void FillRgbKernels(KernelSet& k) {
+#ifdef __AVX2__
+    // Rows 19 ("R888.R-G-B") and 20 ("R888.B-G-R") to each other and to the 16-bit rows 4, 5, 7.
+    k.Direct[0][20] = &SwapRgb24;
+    k.Direct[1][19] = &SwapRgb24;
+    k.Direct[0][4] = &Rgb24ToWords<false, R555>;
+    k.Direct[1][4] = &Rgb24ToWords<true, R555>;
+    for (int32_t row : {5, 7}) {
+        k.Direct[0][row] = &Rgb24ToWords<false, R565>;
+        k.Direct[1][row] = &Rgb24ToWords<true, R565>;
+    }
+#endif
     k.UnpackArgb[0] = &Unpack<R332>;
     k.PackArgb[0] = &Pack<R332>;
     k.UnpackArgb[1] = &UnpackR444GbR;

@@ -1,5 +1,6 @@
 // The PPM and PGM reader: samples line by line, one byte each below a maximum value of 256 and
-// two (high byte first) above, scaled to 0..255 as (v * 255 + max / 2) / max.
+// two (high byte first) above, scaled to 0..255 as (v * 255 + max / 2) / max. When the caller
+// asks for another row, the lines are converted a block at a time as they are read.
 #include "imaging/ImageFile.h"
 #include "imaging/ImageFileSupport.h"
 #include "imaging/PnmHeader.h"
@@ -16,7 +17,7 @@ inline uint8_t Scale(uint32_t value, uint32_t maxValue) {
 
 IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, ReadTarget& target) {
     const size_t samplesPerLine = size_t(header.Width) * header.Channels;
-    if (header.MaxValue == 255) {
+    if (header.MaxValue == 255 && !target.Converts()) {
         // The samples are the image's bytes: one read.
         return ReadAll(file, target.Line(0), samplesPerLine * size_t(header.Height))
                    ? kImageOk
@@ -25,6 +26,22 @@ IMAGE_ERROR ReadBinaryLines(FILE* file, const PnmHeader& header, ReadTarget& tar
     const bool wide = header.MaxValue > 255;
     const size_t lineSize = samplesPerLine * (wide ? 2 : 1);
     LineBlocks blocks(file, lineSize, header.Height, lineSize);
+    if (header.MaxValue == 255) {
+        // The samples are natural lines: converted from the block as it comes.
+        for (int32_t y = 0; y < header.Height;) {
+            int32_t count = 0;
+            const uint8_t* stored = blocks.NextLines(&count);
+            if (stored == nullptr) {
+                return kImageFileRead;
+            }
+            if (const IMAGE_ERROR code = target.StoreLines(stored, lineSize, y, count);
+                code != kImageOk) {
+                return code;
+            }
+            y += count;
+        }
+        return kImageOk;
+    }
     std::array<uint8_t, 256> scale{};
     for (uint32_t v = 0; v < scale.size(); ++v) {
         scale[v] = v <= header.MaxValue ? Scale(v, header.MaxValue) : 0;
