@@ -173,11 +173,6 @@ private:
         const auto at = std::search(bytes.begin(), bytes.end(), id.begin(), id.end());
         return static_cast<std::size_t>(at - bytes.begin());
     }
-    static bool LoadProgramBlock(const std::string& path) {
-        const auto bytes = ReadAllBytes(path);
-        return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
-                                       nullptr);
-    }
 
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;

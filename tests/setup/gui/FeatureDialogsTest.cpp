@@ -47,13 +47,6 @@ constexpr const char kItems[] =
 constexpr int kItemHdp = 6;
 constexpr int kItemSequence = 7;
 
-bool LoadProgramBlock(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
-}
-
 template <typename T> T* Control(QWidget& dialog, const char* id) {
     return dialog.findChild<T*>(id);
 }

@@ -50,13 +50,6 @@ QPoint ToolTipLabelPosition() {
     return {};
 }
 
-bool LoadProgramBlock(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
-}
-
 } // namespace
 
 class FeaturesTabTest : public QObject {

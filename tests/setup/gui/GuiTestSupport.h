@@ -16,8 +16,12 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QWidget>
+#include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 // Saves a picture of the widget as build/screenshots/<name>.png. The offscreen platform draws
 // no window frames, so a window's picture gets a caption bar with its title drawn above it.
@@ -39,6 +43,14 @@ inline void Screenshot(QWidget& widget, const QString& name) {
     painter.drawPixmap(0, kCaptionHeight, content);
     painter.end();
     picture.save(folder + "/" + name + ".png");
+}
+
+// Loads the configuration block of a program file (such as the built play) into g_ChipDef.
+inline bool LoadProgramBlock(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
 }
 
 // Dialogs shown while the object lives go to onDialog (which answers with the dialog's result);

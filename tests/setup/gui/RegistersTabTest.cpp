@@ -31,13 +31,6 @@
 
 namespace {
 
-bool LoadProgramBlock(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
-}
-
 // The rows of the list whose "REG" column names this register ("24h").
 QList<int> RowsOf(QTreeWidget* list, const QString& reg) {
     QList<int> rows;
