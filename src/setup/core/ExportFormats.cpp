@@ -52,6 +52,14 @@ std::string ProductText() {
     return g_ChipDef.GetProductText(nullptr, 0x80 | 0x01);
 }
 
+// Creates (or replaces) the file with the text; false when it cannot be created or written.
+bool WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
 } // namespace
 
 std::string GetExportFileName(uint32_t row) {
@@ -137,20 +145,16 @@ bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {
         text = ToCrLf(text);
     }
     std::string target = path;
+    // Without a private folder a preview writes nothing; the message names the file.
+    bool written = false;
     if (preview) {
         const std::string folder = ExportPreviewFolder();
-        // Without a private folder nothing is written; the message names the file.
         target = folder.empty() ? GetExportFileName(row) : folder + "/" + GetExportFileName(row);
-        if (folder.empty()) {
-            ShowMessage(MessageKind::Warning,
-                        FormatText("Failed to create file %s", target.c_str()));
-            return false;
-        }
+        written = !folder.empty() && WriteText(target, text);
+    } else {
+        written = WriteText(target, text);
     }
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
+    if (!written) {
         ShowMessage(MessageKind::Warning, FormatText("Failed to create file %s", target.c_str()));
         return false;
     }
