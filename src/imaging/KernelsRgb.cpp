@@ -444,16 +444,22 @@ void PackLaneSwapped(const uint8_t* in, int32_t count, const Surface& d, int32_t
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 using Words4 = uint32_t __attribute__((vector_size(16)));
 
+// A byte shuffle by constant indices; __builtin_shufflevector is understood by g++ and clang alike.
+template <int... kIndex> [[gnu::always_inline]] inline Bytes16 ShuffleBytes(Bytes16 v) {
+    return __builtin_shufflevector(v, v, kIndex...);
+}
+
 template <bool kBgr>
 void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* p = s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 3;
-    constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12}
-                                    : Bytes16{2, 1, 0, 3, 5, 4, 3, 6, 8, 7, 6, 9, 11, 10, 9, 12};
     int32_t n = 0;
     for (; n + 6 <= count; n += 4) { // 16 bytes read, all inside the run
         Bytes16 v;
         std::memcpy(&v, p + 3 * n, 16);
-        Words4 w = reinterpret_cast<Words4>(__builtin_shuffle(v, kOrder));
+        const Bytes16 spread =
+            kBgr ? ShuffleBytes<0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8, 9, 9, 10, 11, 12>(v)
+                 : ShuffleBytes<2, 1, 0, 3, 5, 4, 3, 6, 8, 7, 6, 9, 11, 10, 9, 12>(v);
+        Words4 w = reinterpret_cast<Words4>(spread);
         w &= 0x00FFFFFFu;
         std::memcpy(out + 4 * n, &w, 16);
     }
@@ -466,13 +472,13 @@ void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t*
 template <bool kBgr>
 void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* p = d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 3;
-    constexpr Bytes16 kOrder = kBgr ? Bytes16{0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0}
-                                    : Bytes16{2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0};
     int32_t n = 0;
     for (; n + 6 <= count; n += 4) { // 16 bytes stored; the last 4 are rewritten next round
         Bytes16 v;
         std::memcpy(&v, in + 4 * n, 16);
-        const Bytes16 packed = __builtin_shuffle(v, kOrder);
+        const Bytes16 packed =
+            kBgr ? ShuffleBytes<0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0>(v)
+                 : ShuffleBytes<2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 0, 0, 0, 0>(v);
         std::memcpy(p + 3 * n, &packed, 16);
     }
     for (; n < count; ++n) {
