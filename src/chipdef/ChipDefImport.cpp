@@ -9,14 +9,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using exporttext::Appendf;
 
 namespace {
 
-// The key of a list section as a sequence position: decimal digits only, below count.
+// The key of a pool entry as the sequence position it labels: decimal digits only, below count.
 bool KeyPosition(const std::string& key, uint32_t count, uint32_t* position) {
     if (key.empty() || key.size() > 4) {
         return false;
@@ -32,14 +34,56 @@ bool KeyPosition(const std::string& key, uint32_t count, uint32_t* position) {
     return value < count;
 }
 
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// A hexadecimal number of at most length characters at the start of text (blanks before it
+// skipped), or nothing when no digit stands there.
+std::optional<uint32_t> ReadHex(std::string_view text, size_t length) {
+    text = SkipBlanks(text);
+    if (text.empty() || !IsHexDigit(text.front())) {
+        return std::nullopt;
+    }
+    const std::string digits(text.substr(0, length));
+    return StrToNumN(digits.c_str(), digits.size(), 16);
+}
+
+// A register pair as the export writes it, "IIII,VVVV": the index from the first 4 characters
+// and the value from the 4 after the separator. Blanks around either number and a shorter index
+// are taken as well, and so is a pair without its separator ("IIIIVVVV", split after the
+// index's 4 digits). Nothing when the index or the value has no digit.
+std::optional<oxHclRegEntry> ReadRegPair(std::string_view text) {
+    text = SkipBlanks(text);
+    size_t digits = 0;
+    while (digits < 4 && digits < text.size() && IsHexDigit(text[digits])) {
+        ++digits;
+    }
+    const std::optional<uint32_t> index = ReadHex(text.substr(0, digits), 4);
+    std::string_view rest = text.substr(digits);
+    if (digits < 4 || rest.empty() || !IsHexDigit(rest.front())) {
+        rest = SkipBlanks(rest);
+        if (!rest.empty() && !IsHexDigit(rest.front())) {
+            rest.remove_prefix(1); // the separator
+        }
+    }
+    const std::optional<uint32_t> value = ReadHex(rest, 4);
+    if (!index || !value) {
+        return std::nullopt;
+    }
+    return oxHclRegEntry{static_cast<uint16_t>(*index), static_cast<uint16_t>(*value)};
+}
+
 // A hexadecimal number of at most length digits; blanks around it are skipped.
 uint32_t HexValue(const std::string& text, size_t length) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return 0;
-    }
-    const std::string digits = text.substr(first);
-    return StrToNumN(digits.c_str(), std::min(digits.size(), length), 16);
+    return ReadHex(text, length).value_or(0);
 }
 
 // The warnings, each list cut so that the whole report fits the caller's text.
@@ -110,9 +154,9 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
     bool sizeRead = false;
     uint32_t importedSize = 0;
     uint32_t importedCrc = 0;
-    std::vector<oxHclRegEntry> imported; // the imported register list by position
-    std::vector<bool> given;             // the positions that the file gave
+    std::vector<oxHclRegEntry> imported; // the imported register list, 593 pairs
     bool pairsRead = false;
+    std::optional<oxHclRegEntry> replacedByEnd; // the pair that a full list's end pair took
 
     for (const IniField& field : kIniFields) {
         uint32_t found = 0;
@@ -158,7 +202,10 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
             continue;
         }
 
-        const std::vector<IniFile::KeyValue>& keys = file.Keys(field.Name);
+        // A pool text is named by its key; the other sections count every line by its order,
+        // so a line pasted with a key that stands already is taken too.
+        const std::vector<IniFile::KeyValue>& keys =
+            field.Kind == IniFieldKind::StringPool ? file.Keys(field.Name) : file.Lines(field.Name);
         if (keys.empty()) {
             if (field.Kind != IniFieldKind::StringPool) {
                 missing.push_back(field.Name);
@@ -169,71 +216,80 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
             overflows.push_back(field.Name);
             continue;
         }
-        std::memset(bytes + field.Offset, 0, field.Width * field.Count);
-        if (field.Kind == IniFieldKind::RegisterList) {
-            imported.assign(oxHCL_REGSIZE, oxHclRegEntry{0, 0});
-            given.assign(oxHCL_REGSIZE, false);
-            pairsRead = true;
-        }
-        uint32_t lastPosition = 0;
+        // The keys are taken in file order and numbered by it; a value that cannot be read is
+        // left out of the numbering. The field is built in a copy of its own and replaces the
+        // block's only when at least one value was taken.
+        oxHclData section = copy;
+        std::memset(reinterpret_cast<uint8_t*>(&section) + field.Offset, 0,
+                    field.Width * field.Count);
+        std::vector<oxHclRegEntry> pairs;
         for (const IniFile::KeyValue& key : keys) {
-            uint32_t position = 0;
-            const uint32_t limit = field.Kind == IniFieldKind::StringPool
-                                       ? ChipDef::kMaxPoolTextIndex + 1
-                                       : field.Count;
-            if (!KeyPosition(key.first, limit, &position)) {
-                cannotImport.push_back(std::string(field.Name) + "/" + key.first);
-                continue;
-            }
+            bool taken = false;
             switch (field.Kind) {
-            case IniFieldKind::StringPool:
-                if (!SetPoolString(copy.sLCD1StringPool, position, key.second.c_str())) {
-                    cannotImport.push_back(std::string(field.Name) + "/" + key.first);
-                    continue;
-                }
+            case IniFieldKind::StringPool: {
+                // A text labels the sequence entry that its key names, as the export writes it.
+                uint32_t position = 0;
+                taken = KeyPosition(key.first, ChipDef::kMaxPoolTextIndex + 1, &position) &&
+                        SetPoolString(section.sLCD1StringPool, position, key.second.c_str());
                 break;
+            }
             case IniFieldKind::Bytes:
-                bytes[field.Offset + position] = static_cast<uint8_t>(HexValue(key.second, 8));
+                if (const std::optional<uint32_t> value = ReadHex(key.second, 8)) {
+                    reinterpret_cast<uint8_t*>(&section)[field.Offset + found] =
+                        static_cast<uint8_t>(*value);
+                    taken = true;
+                }
                 break;
             case IniFieldKind::LcdSequence:
-                oxHclSetLcd1Reg(copy, position, HexValue(key.second, 8));
-                break;
-            case IniFieldKind::RegisterList: {
-                // "index,value": split at the comma, so blanks around either part do no harm.
-                const size_t comma = key.second.find(',');
-                if (comma == std::string::npos) {
-                    cannotImport.push_back(std::string(field.Name) + "/" + key.first);
-                    continue;
+                if (const std::optional<uint32_t> value = ReadHex(key.second, 8)) {
+                    oxHclSetLcd1Reg(section, found, *value);
+                    taken = true;
                 }
-                const uint32_t index = HexValue(key.second.substr(0, comma), 8);
-                const uint32_t value = HexValue(key.second.substr(comma + 1), 8);
-                imported[position] = {static_cast<uint16_t>(index), static_cast<uint16_t>(value)};
-                given[position] = true;
-                lastPosition = std::max(lastPosition, position);
                 break;
-            }
+            case IniFieldKind::RegisterList:
+                if (const std::optional<oxHclRegEntry> pair = ReadRegPair(key.second)) {
+                    pairs.push_back(*pair);
+                    taken = true;
+                }
+                break;
             default:
                 break;
             }
+            if (!taken) {
+                cannotImport.push_back(std::string(field.Name) + "/" + key.first);
+                continue;
+            }
             ++found;
+        }
+        if (found == 0) {
+            if (field.Kind != IniFieldKind::StringPool) {
+                missing.push_back(field.Name);
+            }
+            continue;
         }
         if (field.Kind == IniFieldKind::Bytes && found < field.Count) {
             shortArrays.push_back(field.Name);
         }
-        if (field.Kind == IniFieldKind::RegisterList && found == 0) {
-            pairsRead = false;
+        if (field.Kind != IniFieldKind::RegisterList) {
+            std::memcpy(bytes + field.Offset,
+                        reinterpret_cast<const uint8_t*>(&section) + field.Offset,
+                        field.Width * field.Count);
+            continue;
         }
-        if (field.Kind == IniFieldKind::RegisterList && pairsRead) {
-            // The list ends at its first end pair; one is put after a list without it.
-            uint32_t end = 0;
-            while (end <= lastPosition && imported[end].Index != oxHCL_REG_END) {
-                ++end;
-            }
-            if (end > lastPosition && end < oxHCL_REGSIZE) {
-                imported[end] = {oxHCL_REG_END, 0};
-                given[end] = true;
+        // The list ends at its first end pair; one is put after a list without it, in place of
+        // the last pair when the list has no room left.
+        if (std::none_of(pairs.begin(), pairs.end(),
+                         [](const oxHclRegEntry& p) { return p.Index == oxHCL_REG_END; })) {
+            if (pairs.size() == oxHCL_REGSIZE) {
+                replacedByEnd = pairs.back();
+                pairs.back() = {oxHCL_REG_END, 0};
+            } else {
+                pairs.push_back({oxHCL_REG_END, 0});
             }
         }
+        imported = pairs;
+        imported.resize(oxHCL_REGSIZE, oxHclRegEntry{0, 0});
+        pairsRead = true;
     }
 
     // Sections and chip keys that are none of the fields.
@@ -279,9 +335,6 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
             }
             std::vector<bool> currentUsed(oxHCL_REGSIZE, false), importUsed(oxHCL_REGSIZE, false);
             for (uint32_t p = 0; p < oxHCL_REGSIZE && imported[p].Index != oxHCL_REG_END; ++p) {
-                if (!given[p]) {
-                    continue;
-                }
                 const uint32_t index = imported[p].Index;
                 uint32_t cur[3] = {}, imp[3] = {};
                 const uint32_t c =
@@ -324,7 +377,7 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
                 }
             }
             for (uint32_t i = 0; i < oxHCL_REGSIZE && imported[i].Index != oxHCL_REG_END; ++i) {
-                if (given[i] && !importUsed[i]) {
+                if (!importUsed[i]) {
                     regsIgnored.emplace_back();
                     Appendf(regsIgnored.back(), "%04X", imported[i].Index);
                 }
@@ -345,6 +398,14 @@ bool ChipDef::ImportIni(const IniFile& file, const char* fileName, char* text, u
     report.AddList("The following items were ignored (cannot import)", cannotImport);
     report.AddList("The following registers were not imported (missing)", regsMissing);
     report.AddList("The following registers were ignored (cannot import)", regsIgnored);
+    if (replacedByEnd) {
+        std::string line;
+        Appendf(line,
+                "\nWarning: The register list is full, its end pair replaced the last imported "
+                "pair:\n\t%04X,%04X.\n",
+                replacedByEnd->Index, replacedByEnd->Value);
+        report.Add(line.c_str());
+    }
     exporttext::Deliver(report.Text(), text, textSize, "iT < Size");
 
     oxHclStoreU16(copy, 528, static_cast<uint16_t>(oxHCL_DATA_SIZE));

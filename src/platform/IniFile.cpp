@@ -69,7 +69,7 @@ IniFile IniFile::Parse(std::string_view text) {
                 }
             }
             if (current == nullptr) {
-                file.m_Sections.push_back(Section{std::string(name), {}});
+                file.m_Sections.push_back(Section{std::string(name), {}, {}});
                 current = &file.m_Sections.back();
             }
             continue;
@@ -93,6 +93,7 @@ IniFile IniFile::Parse(std::string_view text) {
         if (!known) {
             current->Keys.emplace_back(std::string(key), std::string(value));
         }
+        current->Lines.emplace_back(std::string(key), std::string(value));
     }
     return file;
 }
@@ -141,6 +142,12 @@ const std::vector<IniFile::KeyValue>& IniFile::Keys(std::string_view section) co
     static const std::vector<KeyValue> s_None;
     const Section* found = FindSection(section);
     return found != nullptr ? found->Keys : s_None;
+}
+
+const std::vector<IniFile::KeyValue>& IniFile::Lines(std::string_view section) const {
+    static const std::vector<KeyValue> s_None;
+    const Section* found = FindSection(section);
+    return found != nullptr ? found->Lines : s_None;
 }
 
 bool IniFile::HasSection(std::string_view section) const {

@@ -8,8 +8,9 @@
 // ";" is a comment (nothing else is: "#" and a ";" later in a line are text). "[name]" opens a
 // section. In a section, the key is the text before the first "=" and the value the text after
 // it, both trimmed, with one pair of enclosing double quotes removed from the value. The first of
-// duplicate keys wins; a section named twice continues the first one. Lines before the first
-// section and lines without "=" are ignored.
+// duplicate keys wins when keys are looked up or listed, and every key line stays in the lines
+// of its section; a section named twice continues the first one. Lines before the first section
+// and lines without "=" are ignored.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,12 +34,16 @@ public:
     [[nodiscard]] std::vector<std::string> SectionNames() const;
     // The keys of a section with their values, in file order; empty for an absent section.
     [[nodiscard]] const std::vector<KeyValue>& Keys(std::string_view section) const;
+    // Every key line of a section, in file order, a key that stands twice included; empty for
+    // an absent section. For sections whose lines count by their order, not by their names.
+    [[nodiscard]] const std::vector<KeyValue>& Lines(std::string_view section) const;
     [[nodiscard]] bool HasSection(std::string_view section) const;
 
 private:
     struct Section {
         std::string Name;
         std::vector<KeyValue> Keys;
+        std::vector<KeyValue> Lines;
     };
     const Section* FindSection(std::string_view name) const;
 

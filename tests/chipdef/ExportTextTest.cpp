@@ -179,7 +179,7 @@ TEST(ExportIni, AFileOfAnotherChipIsRefused) {
     EXPECT_EQ(std::memcmp(&chip.HclData(), &before, sizeof before), 0);
 }
 
-TEST(ExportIni, PoolAndListKeysAreSequencePositions) {
+TEST(ExportIni, PoolKeysNameSequencePositionsListKeysTakeFileOrder) {
     ChipDef chip;
     Import(chip,
            "[47K20]\nClkI=1\n[sLCD1StringPool]\n5=\"five\"\n[LCD1Regs]\n2=20000001\n"
@@ -187,8 +187,9 @@ TEST(ExportIni, PoolAndListKeysAreSequencePositions) {
            false);
     EXPECT_EQ(ChipDef::GetPoolString(chip.HclData().sLCD1StringPool, 0), nullptr);
     EXPECT_STREQ(ChipDef::GetPoolString(chip.HclData().sLCD1StringPool, 5), "five");
-    EXPECT_EQ(oxHclGetLcd1Reg(chip.HclData(), 0), 0x10000001u);
-    EXPECT_EQ(oxHclGetLcd1Reg(chip.HclData(), 2), 0x20000001u);
+    EXPECT_EQ(oxHclGetLcd1Reg(chip.HclData(), 0), 0x20000001u);
+    EXPECT_EQ(oxHclGetLcd1Reg(chip.HclData(), 1), 0x10000001u);
+    EXPECT_EQ(oxHclGetLcd1Reg(chip.HclData(), 2), 0u);
 }
 
 TEST(ExportIni, RegsPairsAreSplitAtTheComma) {

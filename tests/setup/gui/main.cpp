@@ -14,6 +14,7 @@ QObject* MakeFeaturesTabTest();
 QObject* MakeRegistersTabTest();
 QObject* MakeExportDialogTest();
 QObject* MakeFeatureDialogsTest();
+QObject* MakeIniImportTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
                                         {"FeaturesTabTest", MakeFeaturesTabTest},
                                         {"RegistersTabTest", MakeRegistersTabTest},
                                         {"ExportDialogTest", MakeExportDialogTest},
-                                        {"FeatureDialogsTest", MakeFeatureDialogsTest}};
+                                        {"FeatureDialogsTest", MakeFeatureDialogsTest},
+                                        {"IniImportTest", MakeIniImportTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {
