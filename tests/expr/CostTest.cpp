@@ -134,30 +134,28 @@ TEST_F(CostTest, EmbeddedResultsAfterAResolverCallAreEvaluatedAgain) {
     EXPECT_TRUE(Eval("\"{$x}{bump}{$x}\"").IsText("102"));
 }
 
-TEST_F(CostTest, EmbeddedResultsKeepTheDepthLimit) {
-    // The literal sits 220 levels deep. The same run of 34 "~" evaluates in its first embedded
-    // expression and two levels deeper in the second, where it would pass the depth limit: the
-    // second is refused there and stays as written.
+TEST_F(CostTest, EmbeddedResultsKeepTheDepthLimitAtTheirOwnDepth) {
+    // The literal sits 220 levels deep; the same run of 34 "~" evaluates at the top of one
+    // embedded expression and meets the depth limit two levels deeper in the other. The deeper
+    // one is refused and stays as written, whichever comes first: a result is reused only at
+    // the depth it was found at.
     const std::string run = std::string(34, '~') + "1";
-    std::string text = "\"{" + run + "}{1+(" + run + ")}\"";
-    for (int i = 0; i < 220; ++i) {
-        text = "\"\"+(" + text + ")";
+    const std::string deeper = "{1+(" + run + ")}";
+    const struct {
+        std::string Literal;
+        std::string Result;
+    } cases[] = {
+        {"{" + run + "}" + deeper, "1" + deeper},
+        {deeper + "{" + run + "}", deeper + "1"},
+    };
+    for (const auto& c : cases) {
+        std::string text = "\"" + c.Literal + "\"";
+        for (int i = 0; i < 220; ++i) {
+            text = "\"\"+(" + text + ")";
+        }
+        const EvalResult r = Eval(text);
+        EXPECT_TRUE(r.IsText(c.Result)) << c.Literal << ": " << r;
     }
-    const EvalResult r = Eval(text);
-    EXPECT_TRUE(r.IsText("1{1+(" + run + ")}")) << r;
-}
-
-TEST_F(CostTest, EmbeddedResultsRefusedForDepthHoldAtTheirDepthOnly) {
-    // The literal sits 220 levels deep. In its first embedded expression the run of 34 "~"
-    // starts two levels deeper than in its second and meets the depth limit there; in the
-    // second it evaluates.
-    const std::string run = std::string(34, '~') + "1";
-    std::string text = "\"{1+(" + run + ")}{" + run + "}\"";
-    for (int i = 0; i < 220; ++i) {
-        text = "\"\"+(" + text + ")";
-    }
-    const EvalResult r = Eval(text);
-    EXPECT_TRUE(r.IsText("{1+(" + run + ")}1")) << r;
 }
 
 } // namespace
