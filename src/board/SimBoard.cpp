@@ -93,11 +93,11 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned n
     bool fresh = false;
     if (fstat(fd, &info) != 0) {
         error = errno;
-    } else if (static_cast<std::size_t>(info.st_size) < sizeof(BoardState)) {
-        if (ftruncate(fd, sizeof(BoardState)) != 0) {
-            error = errno;
-        }
-        fresh = true;
+    } else {
+        fresh = static_cast<std::size_t>(info.st_size) < sizeof(BoardState);
+        // The file gets its disk space before it is mapped (also a file left sparse): a page
+        // with no space behind it would end the process by a signal when it is written.
+        error = posix_fallocate(fd, 0, sizeof(BoardState));
     }
     void* map = MAP_FAILED;
     if (error == 0) {

@@ -371,7 +371,15 @@ const char* ChipDef::GetFeatureText(const char* name, bool forRead) {
 }
 
 bool ChipDef::SetFeatureText(const char* name, const char* text) {
-    if (ComputedKind(name) != kSetupDesc) {
+    switch (ComputedKind(name)) {
+    case kChipId:
+    case kChipName:
+    case kChipDesc:
+        // Texts of the selected product: they are read, never set.
+        return false;
+    case kSetupDesc:
+        break;
+    default:
         return ChipDefBase::SetFeatureText(name, text);
     }
     if (!text) {

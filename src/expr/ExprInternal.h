@@ -25,6 +25,8 @@ inline constexpr const char* kExpectedNumber = "Expected a numerical value here.
 inline constexpr const char* kDivideByZero = "Cannot divide by zero.";
 inline constexpr const char* kTooDeep = "Expression is nested too deeply.";
 inline constexpr const char* kTooComplex = "Expression too complex.";
+// A text result that would not fit: refused rather than cut.
+inline constexpr const char* kTextTooLong = "Text is longer than 255 characters.";
 } // namespace expr_msg
 
 // Sets *errorText (when not null) and gives position back.

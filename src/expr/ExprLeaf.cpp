@@ -62,7 +62,7 @@ uint32_t ReadSuffix(const char* text, size_t length, size_t dot, Suffix* suffix,
         for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
             suffix->Width = suffix->Width * 10 + static_cast<size_t>(text[i] - '0');
             if (suffix->Width > EXPR_TEXT_MAX) {
-                suffix->Width = EXPR_TEXT_MAX; // no text holds more
+                suffix->Width = EXPR_TEXT_MAX + 1; // wider than any text: refused when used
             }
         }
     }
@@ -84,8 +84,11 @@ void FormatWideBinary(char* buffer, uint32_t value, size_t digits, bool separato
     buffer[n] = '\0';
 }
 
-// A number written as text by a .s suffix.
-void NumberToText(ExprValue* valueOut, const Suffix& suffix) {
+// A number written as text by a .s suffix; false when the text would not fit in a value.
+bool NumberToText(ExprValue* valueOut, const Suffix& suffix) {
+    if (suffix.Width > EXPR_TEXT_MAX) {
+        return false;
+    }
     // Room for 255 digits, their group separators and a sign.
     char buffer[EXPR_TEXT_MAX * 2 + 8];
     const uint32_t value = valueOut->Number;
@@ -96,23 +99,29 @@ void NumberToText(ExprValue* valueOut, const Suffix& suffix) {
             NumToStr(buffer, value, suffix.Radix, static_cast<int32_t>(suffix.Width), suffix.Signed,
                      suffix.Separator);
         }
-        ExprSetText(valueOut, buffer, std::strlen(buffer));
-        return;
+        const size_t length = std::strlen(buffer);
+        if (length > EXPR_TEXT_MAX) {
+            return false; // the group separators made it longer than the width
+        }
+        ExprSetText(valueOut, buffer, length);
+        return true;
     }
     NumToStr(buffer, value, suffix.Radix, 0, suffix.Signed, suffix.Separator);
     const size_t length = std::strlen(buffer);
     if (!suffix.HasWidth || suffix.Width <= length) {
         ExprSetText(valueOut, buffer, length);
-        return;
+        return true;
     }
     const size_t pad = suffix.Width - length;
     valueOut->IsString = 1;
     std::memset(valueOut->Text, ' ', pad);
     std::memcpy(valueOut->Text + pad, buffer, length);
     valueOut->Text[suffix.Width] = '\0';
+    return true;
 }
 
 uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** errorText) {
+    const uint32_t widthPos = static_cast<uint32_t>(suffix.LetterPos + 1);
     if (!suffix.ToText) {
         if (!valueOut->IsString) {
             return ExprFail(errorText, expr_msg::kNumToNum,
@@ -127,10 +136,14 @@ uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** err
         return 0;
     }
     if (!valueOut->IsString) {
-        NumberToText(valueOut, suffix);
-        return 0;
+        return NumberToText(valueOut, suffix)
+                   ? 0
+                   : ExprFail(errorText, expr_msg::kTextTooLong, widthPos);
     }
     if (suffix.HasWidth) {
+        if (suffix.Width > EXPR_TEXT_MAX) {
+            return ExprFail(errorText, expr_msg::kTextTooLong, widthPos);
+        }
         const size_t length = ExprTextLength(*valueOut);
         if (length < suffix.Width) {
             std::memset(valueOut->Text + length, ' ', suffix.Width - length);
@@ -140,24 +153,27 @@ uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** err
     return 0;
 }
 
-// Appends up to length characters to a text of *textLength characters, never beyond
-// EXPR_TEXT_MAX.
-void Append(char* text, size_t* textLength, const char* add, size_t length) {
-    const size_t room = EXPR_TEXT_MAX - *textLength;
-    const size_t n = length < room ? length : room;
-    std::memcpy(text + *textLength, add, n);
-    *textLength += n;
+// Appends length characters to a text of *textLength characters; false, appending nothing, when
+// they would take it beyond EXPR_TEXT_MAX.
+bool Append(char* text, size_t* textLength, const char* add, size_t length) {
+    if (length > EXPR_TEXT_MAX - *textLength) {
+        return false;
+    }
+    std::memcpy(text + *textLength, add, length);
+    *textLength += length;
     text[*textLength] = '\0';
+    return true;
 }
 
 // The text between the quotes of a string literal, with each {expression} that has a "}" after
-// it replaced by its value when it evaluates.
-void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOut,
+// it replaced by its value when it evaluates. False when the text would be longer than a value
+// holds.
+bool ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOut,
                    const char* scope) {
     char text[EXPR_TEXT_MAX + 1] = "";
     size_t length = 0;
     const ExprEmbeddedGuard embedded;
-    for (size_t i = 0; i < contentLength && length < EXPR_TEXT_MAX;) {
+    for (size_t i = 0; i < contentLength;) {
         const char c = content[i];
         if (c == '{') {
             const void* close = std::memchr(content + i + 1, '}', contentLength - i - 1);
@@ -168,22 +184,29 @@ void ExpandLiteral(const char* content, size_t contentLength, ExprValue* valueOu
                 const char* innerError = nullptr;
                 if (ExprEvaluate(content + i + 1, closeAt - i - 1, &inner, scope, &innerError) ==
                     0) {
+                    bool appended = false;
                     if (inner.IsString) {
-                        Append(text, &length, inner.Text, ExprTextLength(inner));
+                        appended = Append(text, &length, inner.Text, ExprTextLength(inner));
                     } else {
                         char digits[48];
                         NumToStr(digits, inner.Number, 16, 0, false, false);
-                        Append(text, &length, digits, std::strlen(digits));
+                        appended = Append(text, &length, digits, std::strlen(digits));
+                    }
+                    if (!appended) {
+                        return false;
                     }
                     i = closeAt + 1;
                     continue;
                 }
             }
         }
-        Append(text, &length, &c, 1);
+        if (!Append(text, &length, &c, 1)) {
+            return false;
+        }
         ++i;
     }
     ExprSetText(valueOut, text, length);
+    return true;
 }
 
 uint32_t ResolveName(const char* text, size_t length, bool wantText, ExprValue* valueOut,
@@ -301,7 +324,9 @@ uint32_t ExprEvaluateLeaf(const char* text, size_t length, ExprValue* valueOut, 
         if (leafLength < 2 || text[leafLength - 1] != '"') {
             return ExprFail(errorText, expr_msg::kInvalidString, 1);
         }
-        ExpandLiteral(text + 1, leafLength - 2, valueOut, scope);
+        if (!ExpandLiteral(text + 1, leafLength - 2, valueOut, scope)) {
+            return ExprFail(errorText, expr_msg::kTextTooLong, 1);
+        }
     } else if (GetNumberRadix(text, leafLength, kExprDefaultRadix, &radix)) {
         ExprSetNumber(valueOut, StrToNumN(text, leafLength, radix));
     } else if (text[0] == '$') {

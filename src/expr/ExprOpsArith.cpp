@@ -1,6 +1,6 @@
 // Arithmetic, shift and rotation operators on numbers and their text forms. The left operand
-// decides the kind of the result. Text results never exceed EXPR_TEXT_MAX characters, and no
-// character beyond a text is read.
+// decides the kind of the result. A text result longer than EXPR_TEXT_MAX characters is refused,
+// never cut, and no character beyond a text is read.
 #include "expr/ExprOperands.h"
 
 #include <cstring>
@@ -179,9 +179,11 @@ Q3V_EXPR_OP(ExprOpAdd) {
     }
     const size_t length = ExprTextLength(*value);
     const size_t add = ExprTextLength(right);
-    const size_t n = add < EXPR_TEXT_MAX - length ? add : EXPR_TEXT_MAX - length;
-    std::memcpy(value->Text + length, right.Text, n);
-    value->Text[length + n] = '\0';
+    if (add > EXPR_TEXT_MAX - length) {
+        return ExprFail(errorText, expr_msg::kTextTooLong, 1);
+    }
+    std::memcpy(value->Text + length, right.Text, add);
+    value->Text[length + add] = '\0';
     return 0;
 }
 
@@ -213,14 +215,16 @@ Q3V_EXPR_OP(ExprOpMul) {
         ExprSetNumber(value, value->Number * right.Number);
         return 0;
     }
-    // The text repeated n times, stopping once the text is full.
+    // The text repeated n times.
     const ExprValue unit = *value;
     const size_t unitLength = ExprTextLength(unit);
+    if (unitLength != 0 && right.Number > EXPR_TEXT_MAX / unitLength) {
+        return ExprFail(errorText, expr_msg::kTextTooLong, 1);
+    }
     size_t length = 0;
-    for (uint32_t i = 0; i < right.Number && unitLength != 0 && length < EXPR_TEXT_MAX; ++i) {
-        const size_t n = unitLength < EXPR_TEXT_MAX - length ? unitLength : EXPR_TEXT_MAX - length;
-        std::memcpy(value->Text + length, unit.Text, n);
-        length += n;
+    for (uint32_t i = 0; i < right.Number && unitLength != 0; ++i) {
+        std::memcpy(value->Text + length, unit.Text, unitLength);
+        length += unitLength;
     }
     value->Text[length] = '\0';
     return 0;

@@ -44,6 +44,16 @@ std::uint8_t RegInterface() {
     return static_cast<std::uint8_t>(oxCsclGetInterfaceFlags() & 0xFF);
 }
 
+// Reports a misuse the way every operation of this interface reports one; the access then goes
+// on (a register access) or ends (raw access), as the caller decides.
+bool ReportedMisuse(oxUsbCheckedAccess access, std::uint32_t index) {
+    const char* text = oxUsbMisuseText(access, index);
+    if (text != nullptr) {
+        oxAssert("%s", text);
+    }
+    return text != nullptr;
+}
+
 std::uint32_t MemAddress(std::uint32_t address) {
     return oxCsclGetMemBase() + address;
 }
@@ -250,6 +260,34 @@ void oxUsbFailNextFillAllocationForTesting() {
     s_FailFillAllocation = true;
 }
 
+const char* oxUsbMisuseText(oxUsbCheckedAccess access, std::uint32_t index) {
+    switch (access) {
+    case oxUsbCheckedAccess::ReadRaw:
+        return index != 0 ? "oxReadRaw() BaseIndex must be zero for USB interface." : nullptr;
+    case oxUsbCheckedAccess::WriteRaw:
+        return index != 0 ? "oxWriteRaw() BaseIndex must be zero for USB interface." : nullptr;
+    default:
+        break;
+    }
+    if ((index & 1) == 0) {
+        return nullptr;
+    }
+    switch (access) {
+    case oxUsbCheckedAccess::ReadReg16:
+        return "oxReadReg16() Index must be even.";
+    case oxUsbCheckedAccess::WriteReg16:
+        return "oxWriteReg16() Index must be even.";
+    case oxUsbCheckedAccess::BurstReadReg8:
+        return "oxBurstReadReg8() Index must be even.";
+    case oxUsbCheckedAccess::BurstWriteReg8:
+        return "oxBurstWriteReg8() Index must be even.";
+    case oxUsbCheckedAccess::BurstReadReg16:
+        return "oxBurstReadReg16() Index must be even.";
+    default:
+        return "oxBurstWriteReg16() Index must be even.";
+    }
+}
+
 bool oxAcquireController() {
     std::memcpy(s_MgeConfig, oxgHclInfo.USBConfig, sizeof s_MgeConfig);
     bool ok;
@@ -275,9 +313,7 @@ std::uint8_t oxReadReg8(std::uint32_t index) {
 }
 
 std::uint16_t oxReadReg16(std::uint32_t index) {
-    if ((index & 1) != 0) {
-        oxAssert("oxReadReg16() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::ReadReg16, index);
     return static_cast<std::uint16_t>(ReadAt(RegAddress(index), 2, RegInterface()));
 }
 
@@ -286,9 +322,7 @@ void oxWriteReg8(std::uint32_t index, std::uint8_t value) {
 }
 
 void oxWriteReg16(std::uint32_t index, std::uint16_t value) {
-    if ((index & 1) != 0) {
-        oxAssert("oxWriteReg16() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::WriteReg16, index);
     WriteAt(RegAddress(index), 2, RegInterface(), value, "oxWriteReg16");
 }
 
@@ -323,27 +357,21 @@ std::uint16_t oxSetBitsReg16(std::uint32_t index, std::uint16_t bits) {
 }
 
 void oxBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t countIn) {
-    if ((index & 1) != 0) {
-        oxAssert("oxBurstReadReg8() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::BurstReadReg8, index);
     if (buffer != nullptr && countIn != 0) {
         RegBurstRead(RegAddress(index), buffer, countIn);
     }
 }
 
 void oxBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t countIn) {
-    if ((index & 1) != 0) {
-        oxAssert("oxBurstWriteReg8() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::BurstWriteReg8, index);
     if (buffer != nullptr && countIn != 0) {
         RegBurstWrite(RegAddress(index), buffer, countIn);
     }
 }
 
 void oxBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t countIn) {
-    if ((index & 1) != 0) {
-        oxAssert("oxBurstReadReg16() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::BurstReadReg16, index);
     if (buffer != nullptr && countIn != 0) {
         RegBurstRead(RegAddress(index), reinterpret_cast<std::uint8_t*>(buffer),
                      std::uint64_t{countIn} * 2);
@@ -351,9 +379,7 @@ void oxBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t 
 }
 
 void oxBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t countIn) {
-    if ((index & 1) != 0) {
-        oxAssert("oxBurstWriteReg16() Index must be even.");
-    }
+    ReportedMisuse(oxUsbCheckedAccess::BurstWriteReg16, index);
     if (buffer != nullptr && countIn != 0) {
         RegBurstWrite(RegAddress(index), reinterpret_cast<const std::uint8_t*>(buffer),
                       std::uint64_t{countIn} * 2);
@@ -453,8 +479,7 @@ bool oxInstallIrqHandler(void (*callback)()) {
 }
 
 std::uint32_t oxReadRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width) {
-    if (baseIndex != 0) {
-        oxAssert("oxReadRaw() BaseIndex must be zero for USB interface.");
+    if (ReportedMisuse(oxUsbCheckedAccess::ReadRaw, baseIndex)) {
         return 0;
     }
     return RdMem(offset, width);
@@ -462,8 +487,7 @@ std::uint32_t oxReadRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint
 
 void oxWriteRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width,
                 std::uint32_t value) {
-    if (baseIndex != 0) {
-        oxAssert("oxWriteRaw() BaseIndex must be zero for USB interface.");
+    if (ReportedMisuse(oxUsbCheckedAccess::WriteRaw, baseIndex)) {
         return;
     }
     WrMem(offset, width, value, "oxWriteRaw");

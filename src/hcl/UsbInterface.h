@@ -23,6 +23,25 @@ inline constexpr std::uint32_t oxUSB_REG_INTERFACE_FLAGS = 4;
 // Acquired state of this implementation: 255 acquired, 0 not.
 std::uint32_t oxUsbIsAcquired();
 
+// The accesses that this interface checks before it makes them: the 16-bit single register
+// accesses and the 8- and 16-bit register bursts want an even index, raw access base 0.
+enum class oxUsbCheckedAccess {
+    ReadReg16,
+    WriteReg16,
+    BurstReadReg8,
+    BurstWriteReg8,
+    BurstReadReg16,
+    BurstWriteReg16,
+    ReadRaw,
+    WriteRaw,
+};
+
+// The interface's report for the access at a register index (for raw access: at a base index),
+// or nullptr when it takes the access as it is. The operations report it through oxAssert; a
+// caller that would rather refuse the access than have the report asks here first.
+//   if (const char* text = oxUsbMisuseText(oxUsbCheckedAccess::WriteReg16, 0x25)) { ... }
+const char* oxUsbMisuseText(oxUsbCheckedAccess access, std::uint32_t index);
+
 // Test support: the next fill cannot have its buffer (as when memory runs out).
 void oxUsbFailNextFillAllocationForTesting();
 

@@ -11,7 +11,6 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // What the lock file holds: the mutex, valid once the mark is set.
@@ -31,14 +30,14 @@ void FileLock(int fd, int operation) {
 }
 
 // Maps the lock file's mutex, setting it up when the file is new. The flock keeps a second
-// process from using or setting up the mutex while the first sets it up.
+// process from using or setting up the mutex while the first sets it up. The file gets its disk
+// space first: a mapped page with none behind it would end the process by a signal; without
+// it the lock works on the file's flock alone.
 BoardLock::Shared* MapShared(int fd) {
     using Shared = BoardLock::Shared;
     FileLock(fd, LOCK_EX);
     Shared* shared = nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && (st.st_size >= static_cast<off_t>(sizeof(Shared)) ||
-                                  ::ftruncate(fd, sizeof(Shared)) == 0)) {
+    if (::posix_fallocate(fd, 0, sizeof(Shared)) == 0) {
         void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (memory != MAP_FAILED) {
             shared = static_cast<Shared*>(memory);

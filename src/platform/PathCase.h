@@ -8,3 +8,9 @@
 // entry in name order). Components that match nothing stay as given, so a file about to be
 // created keeps its name in a folder that was found.
 std::string ResolvePathIgnoringCase(const std::string& path);
+
+// The path itself when it is a regular file (or a link to one); otherwise, in the folder found as
+// ResolvePathIgnoringCase finds it, the first entry in byte order of its name that matches the
+// last component ignoring ASCII case and is a regular file. Empty when there is none: a folder
+// or a device of the name never hides a file of another case.
+std::string FindRegularFileIgnoringCase(const std::string& path);

@@ -1,6 +1,7 @@
 // The argument vector: allocation, the word splitter and the column of a word.
 #include "play/Args.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,9 +38,10 @@ bool ResetArgv() {
 
 namespace {
 
-// Longest word, and longest quoted run inside a word.
+// Longest word, and longest quoted run inside a word (its opening quote and what follows it up
+// to the closing quote), so that a word of one quoted run keeps its closing quote.
 constexpr size_t kWordMax = kArgSize - 1;
-constexpr size_t kQuotedMax = 254;
+constexpr size_t kQuotedMax = kWordMax - 1;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -49,24 +51,65 @@ bool IsSeparator(char c) {
     return IsBlank(c) || c == '\r' || c == '\n';
 }
 
-// Appends one character to the word being built; characters past the word's limit are dropped.
-struct WordBuilder {
-    char* m_Word;
-    size_t m_Length = 0;
-    void Add(char c) {
-        if (m_Length < kWordMax) {
-            m_Word[m_Length++] = c;
-            m_Word[m_Length] = '\0';
+// Scans one word from pos as the splitter takes it: quoted runs (\x counted as a pair) and
+// (groups) or [groups] are taken whole; with separatorsEnd a blank, tab, CR or LF outside them
+// ends the word. Returns where the word ends; *longestRun is its longest quoted run.
+size_t ScanWord(std::string_view text, size_t pos, bool separatorsEnd, size_t* longestRun) {
+    const size_t length = text.size();
+    *longestRun = 0;
+    while (pos < length && !(separatorsEnd && IsSeparator(text[pos]))) {
+        const char c = text[pos];
+        if (c == '"') {
+            const size_t open = pos++;
+            while (pos < length && text[pos] != '"') {
+                if (text[pos] == '\\' && pos + 1 < length) {
+                    ++pos;
+                }
+                ++pos;
+            }
+            *longestRun = std::max(*longestRun, pos - open);
+            if (pos < length) {
+                ++pos; // the closing quote
+            }
+        } else if (c == '(' || c == '[') {
+            // A group up to the matching bracket of the same kind.
+            const char close = c == '(' ? ')' : ']';
+            int depth = 0;
+            while (pos < length) {
+                const char g = text[pos++];
+                if (g == c) {
+                    ++depth;
+                } else if (g == close && --depth == 0) {
+                    break;
+                }
+            }
+        } else {
+            ++pos;
         }
     }
-};
+    return pos;
+}
+
+const char* Refusal(size_t wordLength, size_t longestRun) {
+    if (longestRun > kQuotedMax) {
+        return kQuotedTooLongText;
+    }
+    return wordLength > kWordMax ? kWordTooLongText : nullptr;
+}
 
 } // namespace
 
-int32_t SplitArgs(const char* text, size_t length, char** argv) {
+const char* WordRefusal(std::string_view word) {
+    size_t longestRun = 0;
+    ScanWord(word, 0, false, &longestRun);
+    return Refusal(word.size(), longestRun);
+}
+
+int32_t SplitArgs(const char* text, size_t length, char** argv, SplitRefusal* refusal) {
     for (int32_t i = 0; i < kMaxArgs; ++i) {
         argv[i][0] = '\0';
     }
+    const std::string_view all(text, length);
     size_t pos = 0;
     int32_t count = 0;
     while (count < kMaxArgs) {
@@ -76,51 +119,17 @@ int32_t SplitArgs(const char* text, size_t length, char** argv) {
         if (pos >= length) {
             break;
         }
-        WordBuilder word{argv[count]};
-        while (pos < length && !IsSeparator(text[pos])) {
-            const char c = text[pos];
-            if (c == '"') {
-                // A quoted run, separators included; \x is copied as a pair.
-                word.Add(c);
-                ++pos;
-                size_t quoted = 1; // the run's opening quote
-                while (pos < length && text[pos] != '"') {
-                    if (text[pos] == '\\' && pos + 1 < length) {
-                        if (quoted < kQuotedMax) {
-                            word.Add(text[pos]);
-                        }
-                        ++quoted;
-                        ++pos;
-                    }
-                    if (quoted < kQuotedMax) {
-                        word.Add(text[pos]);
-                    }
-                    ++quoted;
-                    ++pos;
-                }
-                if (pos < length) {
-                    word.Add('"');
-                    ++pos;
-                }
-            } else if (c == '(' || c == '[') {
-                // A group up to the matching bracket of the same kind.
-                const char close = c == '(' ? ')' : ']';
-                int depth = 0;
-                while (pos < length) {
-                    const char g = text[pos];
-                    word.Add(g);
-                    ++pos;
-                    if (g == c) {
-                        ++depth;
-                    } else if (g == close && --depth == 0) {
-                        break;
-                    }
-                }
-            } else {
-                word.Add(c);
-                ++pos;
+        size_t longestRun = 0;
+        const size_t end = ScanWord(all, pos, true, &longestRun);
+        if (const char* why = Refusal(end - pos, longestRun); why != nullptr) {
+            if (refusal != nullptr) {
+                *refusal = {why, pos};
             }
+            return kSplitRefused;
         }
+        std::memcpy(argv[count], text + pos, end - pos);
+        argv[count][end - pos] = '\0';
+        pos = end;
         ++count;
     }
     return count;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Words of one statement, and the size of each word buffer (255 characters and the zero).
 constexpr int32_t kMaxArgs = 128;
@@ -42,11 +43,28 @@ private:
     std::array<char*, kMaxArgs> m_Words{};
 };
 
+// What a word may hold: at most 255 characters, and a quoted run in it at most 254 (its opening
+// quote and 253 more, so that a word of one quoted run keeps its closing quote). Nothing longer
+// is cut: the word is refused with one of these texts.
+inline constexpr const char* kWordTooLongText = "Word is longer than 255 characters.";
+inline constexpr const char* kQuotedTooLongText = "Quoted text is longer than 253 characters.";
+
+// The refusal of one word as the splitter would refuse it (blanks inside it are its own), or
+// nullptr: the check of a command-line word in one-command mode.
+const char* WordRefusal(std::string_view word);
+
+// Why a statement was not split: the text and the offset of the word in the statement.
+struct SplitRefusal {
+    const char* Text = nullptr;
+    size_t Column = 0;
+};
+inline constexpr int32_t kSplitRefused = -1;
+
 // Splits length characters of text into words (blanks, tabs, CR, LF separate; "quoted runs"
-// with \" kept, (groups) and [groups] kept whole; a word keeps at most 255 characters, further
-// characters are dropped; at most kMaxArgs words are stored, the rest is ignored). Returns the
-// number of words stored.
-int32_t SplitArgs(const char* text, size_t length, char** argv);
+// with \" kept, (groups) and [groups] kept whole; at most kMaxArgs words are stored, the rest is
+// ignored). Returns the number of words stored, or kSplitRefused when a word is longer than a
+// word may be (*refusal says which, when given); nothing is cut.
+int32_t SplitArgs(const char* text, size_t length, char** argv, SplitRefusal* refusal = nullptr);
 
 // The sum over the first n words of the word's length plus one: the column of word n in an
 // echoed command (for PrintCaretError).

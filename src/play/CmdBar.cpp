@@ -2,6 +2,7 @@
 // 0, raw access to display memory at the given offset; bases 1 to 5 are refused before the
 // layer is called, with the interface's own report.
 #include "hcl/HclApi.h"
+#include "play/AccessRefusals.h"
 #include "play/Output.h"
 #include "play/RegCmdArgs.h"
 
@@ -44,9 +45,8 @@ bool CmdBar(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (write && ParseNumber(argv[3], 16, &data) != 0) {
         return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
     }
-    if (bar != 0) {
-        return PlayPrint(CAT_ERR, "ERROR: %s() BaseIndex must be zero for USB interface.\n",
-                         write ? "oxWriteRaw" : "oxReadRaw");
+    if (RefusalReported(RawAccessRefusal(write, bar))) {
+        return false;
     }
     state.m_Unit = unit;
     char prefix[16];

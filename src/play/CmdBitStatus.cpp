@@ -2,6 +2,7 @@
 // optionally mirroring a watched bit on a GPIO pin, until a key ends it.
 #include "hcl/HclApi.h"
 #include "platform/Console.h"
+#include "play/AccessRefusals.h"
 #include "play/ArgParsers.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
@@ -101,6 +102,9 @@ bool AddRegister(BitStatusPlan& plan, uint32_t bits, const char* text) {
     uint32_t index = 0;
     if (ParseNumber(text, 16, &index) != 0) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't valid register index.\n", text);
+    }
+    if (RefusalReported(RegAccessRefusal(RegAccess::Read, bits, index))) {
+        return false;
     }
     RegWatch& watch = plan.m_Watches[plan.m_NumWatches++];
     watch = {};

@@ -3,6 +3,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/ImageFile.h"
+#include "play/AccessRefusals.h"
 #include "play/ArgParsers.h"
 #include "play/FileCmdArgs.h"
 #include "play/FileCommands.h"
@@ -284,6 +285,15 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (r.Area == FileArea::kMem && !memcmd::InAddressSpace(r.Start, r.Length)) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
+    // A register is read in one burst or unit by unit from the start on (the index moves on by
+    // the unit, so every index has the start's parity): refused before the file is made.
+    const bool oneRegister = r.Area == FileArea::kReg && r.Length == r.Unit && r.Delay == 0;
+    if (r.Area == FileArea::kReg &&
+        RefusalReported(
+            RegAccessRefusal(r.Burst && oneRegister ? RegAccess::BurstRead : RegAccess::Read,
+                             r.Unit * 8, r.Start))) {
+        return false;
+    }
     r.Name = FileNameOfWord(argv[1]);
     r.Discard = strcasecmp(r.Name.c_str(), "NUL") == 0;
     r.Ppm = filecmd::HasExtension(r.Name, ".PPM");
@@ -301,7 +311,6 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
         }
     }
     PrintReport(r);
-    const bool oneRegister = r.Area == FileArea::kReg && r.Length == r.Unit && r.Delay == 0;
     if (r.Burst && (r.Area == FileArea::kMem || oneRegister)) {
         code = DumpBursts(r, file);
     } else {

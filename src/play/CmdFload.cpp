@@ -1,5 +1,6 @@
 // FLOAD: reads a raw file, a BMP or PPM picture, a numbered run of them or AVI frames and
 // writes them to display memory, a window or a register.
+#include "play/AccessRefusals.h"
 #include "play/ArgParsers.h"
 #include "play/FileCommands.h"
 #include "play/FileWord.h"
@@ -10,6 +11,7 @@
 #include "play/PlayChipDef.h"
 #include "play/WindowHelpers.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -155,8 +157,11 @@ uint32_t RunFload(FloadRequest& r, FILE* file, std::string* badWord) {
     if (code != FILE_ERROR_NONE) {
         return code;
     }
+    // "*" takes the whole frame, its last partial unit padded with zeros; a length given is cut
+    // to whole units.
+    const uint64_t padded = PaddedFrameSize(frames, r.Unit);
     if (r.Length == 0) {
-        r.Length = static_cast<uint32_t>(std::min<uint64_t>(frames.FrameSize, UINT32_MAX));
+        r.Length = static_cast<uint32_t>(std::min<uint64_t>(padded, UINT32_MAX));
     }
     r.Length -= r.Length % r.Unit;
     if (r.Length == 0) {
@@ -165,10 +170,11 @@ uint32_t RunFload(FloadRequest& r, FILE* file, std::string* badWord) {
     if (r.Area != FileArea::kReg && !memcmd::InAddressSpace(r.Start, r.Length)) {
         return FILE_ERROR_ENTRY;
     }
-    // N defaults to the number of lengths in a frame.
-    const uint32_t times =
-        r.Times != 0 ? r.Times
-                     : static_cast<uint32_t>(std::max<uint64_t>(1, frames.FrameSize / r.Length));
+    // N defaults to the number of lengths in a frame, a last shorter one included.
+    const uint32_t times = r.Times != 0
+                               ? r.Times
+                               : static_cast<uint32_t>(std::clamp<uint64_t>(
+                                     (frames.FrameSize + r.Length - 1) / r.Length, 1, UINT32_MAX));
     TeFunctionGuard teGuard;
     if (r.TeFunction > 0) {
         if (r.LineCountGiven) {
@@ -180,9 +186,10 @@ uint32_t RunFload(FloadRequest& r, FILE* file, std::string* badWord) {
         PrintReport(r, times);
         return TransferUnits(r, file, times);
     }
-    const uint64_t bytes = frames.FrameSize * r.Frames;
+    // Zeroed: the pad of a last partial unit is sent as zeros.
+    const uint64_t bytes = padded * r.Frames;
     std::unique_ptr<uint8_t, decltype(&std::free)> buffer(
-        bytes != 0 && bytes <= UINT32_MAX ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr,
+        bytes != 0 && bytes <= UINT32_MAX ? static_cast<uint8_t*>(std::calloc(bytes, 1)) : nullptr,
         &std::free);
     if (!buffer) {
         return FILE_ERROR_MEMORY;
@@ -192,7 +199,7 @@ uint32_t RunFload(FloadRequest& r, FILE* file, std::string* badWord) {
         return code;
     }
     PrintReport(r, times);
-    return TransferBursts(r, buffer.get(), frames.FrameSize, times);
+    return TransferBursts(r, buffer.get(), padded, times);
 }
 
 } // namespace
@@ -228,6 +235,13 @@ bool CmdFload(int32_t argc, char** argv, ExprValue* /*result*/) {
     // The program's own memory is not offered here.
     if (r.Area == FileArea::kNone || r.Area == FileArea::kSys) {
         return filecmd::ReportFileError(FILE_ERROR_ENTRY, argv[2]);
+    }
+    // A register is written in bursts at the start, or unit by unit from the start on (the index
+    // moves on by the unit, so every index has the start's parity).
+    if (r.Area == FileArea::kReg &&
+        RefusalReported(RegAccessRefusal(r.Burst ? RegAccess::BurstWrite : RegAccess::Write,
+                                         r.Unit * 8, r.Start))) {
+        return false;
     }
     r.Name = FileNameOfWord(argv[1]);
     r.Kind = KindOfName(r.Name);

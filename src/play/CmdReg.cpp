@@ -1,6 +1,7 @@
 // X: reads or writes one register; XA and XB list every readable register of the chip by
 // category, in full or brief form.
 #include "common/Numbers.h"
+#include "play/AccessRefusals.h"
 #include "play/MemWidth.h"
 #include "play/Output.h"
 #include "play/PlayChipDef.h"
@@ -104,10 +105,16 @@ bool CmdReg(int32_t argc, char** argv, ExprValue* /*result*/) {
         if (ParseNumber(argv[2], 16, &data) != 0) {
             return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
         }
+        if (RefusalReported(RegAccessRefusal(RegAccess::Write, unit * 8, index))) {
+            return false;
+        }
         state.m_Unit = unit;
         WriteRegByBits(unit * 8, index, data);
         printed = regcmd::PrintRegWriteLine("", index, data, unit);
     } else {
+        if (RefusalReported(RegAccessRefusal(RegAccess::Read, unit * 8, index))) {
+            return false;
+        }
         state.m_Unit = unit;
         printed = regcmd::PrintRegReadLine("", index, ReadRegByBits(unit * 8, index), unit);
     }

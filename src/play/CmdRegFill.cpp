@@ -1,4 +1,5 @@
 // XF: writes a pattern of values to one register, cycle after cycle.
+#include "play/AccessRefusals.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/MemWidth.h"
@@ -31,6 +32,9 @@ bool CmdRegFill(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     const RegCmdState& state = g_RegFillState;
+    if (RefusalReported(RegAccessRefusal(RegAccess::Write, state.m_Unit * 8, state.m_Index))) {
+        return false;
+    }
     const char* format = regcmd::RegValueFormat(state.m_Unit);
     PlayPrint(CAT_SET, "\n");
     const bool endless = state.m_Cycles == 0;

@@ -1,6 +1,7 @@
 // XFB: prepares a pattern of values for many cycles in one buffer and sends it to one register
 // in a single burst write.
 #include "hcl/HclApi.h"
+#include "play/AccessRefusals.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/Output.h"
@@ -65,6 +66,9 @@ bool CmdRegFillBurst(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     RegCmdState& state = g_RegFillState;
+    if (RefusalReported(RegAccessRefusal(RegAccess::BurstWrite, state.m_Unit * 8, state.m_Index))) {
+        return false;
+    }
     if (state.m_Cycles == 0) {
         state.m_Cycles = kEndlessCycles;
     }

@@ -1,4 +1,5 @@
 // XR: reads one register again and again, one numbered line a read.
+#include "play/AccessRefusals.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/MemWidth.h"
@@ -27,6 +28,9 @@ bool CmdRegReread(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     const RegCmdState& state = g_RegRereadState;
+    if (RefusalReported(RegAccessRefusal(RegAccess::Read, state.m_Unit * 8, state.m_Index))) {
+        return false;
+    }
     const bool shown = (EffectiveVerbose() & CAT_OUT) != 0;
     const bool endless = state.m_Cycles == 0;
     for (uint64_t i = 1; endless || i <= state.m_Cycles; ++i) {

@@ -1,5 +1,6 @@
 // XRB: reads one register many times in a single burst read, then lists the values.
 #include "hcl/HclApi.h"
+#include "play/AccessRefusals.h"
 #include "play/KeyName.h"
 #include "play/KeyPoll.h"
 #include "play/Output.h"
@@ -71,6 +72,9 @@ bool CmdRegRereadBurst(int32_t argc, char** argv, ExprValue* /*result*/) {
         return false;
     }
     RegCmdState& state = g_RegRereadState;
+    if (RefusalReported(RegAccessRefusal(RegAccess::BurstRead, state.m_Unit * 8, state.m_Index))) {
+        return false;
+    }
     if (state.m_Cycles == 0) {
         state.m_Cycles = kEndlessCycles;
     }

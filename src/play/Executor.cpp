@@ -149,7 +149,13 @@ bool ExecuteStatements(const char* line, size_t length, bool* ran) {
 
         if (end > start) {
             const size_t commandLength = end > commandStart ? end - commandStart : 0;
-            const int32_t argc = SplitArgs(line + commandStart, commandLength, args.Words());
+            SplitRefusal refusal;
+            const int32_t argc =
+                SplitArgs(line + commandStart, commandLength, args.Words(), &refusal);
+            if (argc == kSplitRefused) {
+                return PrintCaretError(static_cast<uint32_t>(commandStart + refusal.Column),
+                                       "ERROR: %s\n", refusal.Text);
+            }
             if (argc >= kMaxArgs) {
                 return PlayPrint(CAT_ERR, "ERROR: Too many arguments (max %u).\n",
                                  static_cast<unsigned>(kMaxArgs - 1));

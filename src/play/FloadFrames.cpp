@@ -90,6 +90,18 @@ uint32_t FindAviFrames(FloadRequest& request, FloadFrames& frames) {
     return request.Frames == 0 || frames.FrameSize == 0 ? FILE_ERROR_READ : FILE_ERROR_NONE;
 }
 
+// The reader leaves frames one after the other; each moves to its place stride bytes apart
+// (the last first), and the pad behind it is zeroed.
+void SpreadFrames(uint8_t* buffer, uint64_t frameSize, uint64_t stride, uint32_t count) {
+    if (stride == frameSize) {
+        return;
+    }
+    for (uint32_t i = count; i-- > 0;) {
+        std::memmove(buffer + i * stride, buffer + i * frameSize, frameSize);
+        std::memset(buffer + i * stride + frameSize, 0, stride - frameSize);
+    }
+}
+
 } // namespace
 
 uint32_t FindFloadFrames(FloadRequest& request, FloadFrames& frames, std::string* badName) {
@@ -131,6 +143,7 @@ uint32_t FindFloadFrames(FloadRequest& request, FloadFrames& frames, std::string
 
 uint32_t LoadFloadFrames(const FloadRequest& request, FILE* file, const FloadFrames& frames,
                          uint8_t* buffer) {
+    const uint64_t stride = PaddedFrameSize(frames, request.Unit);
     if (request.Kind == FloadKind::kAvi) {
         const IMAGE_ERROR code = ImageReadAvi(request.Name.c_str(), buffer, request.Row, 0,
                                               static_cast<int32_t>(request.Position),
@@ -139,11 +152,12 @@ uint32_t LoadFloadFrames(const FloadRequest& request, FILE* file, const FloadFra
             PlayPrint(CAT_ERR, "ERROR: %s\n", ImageErrorText(code));
             return FILE_ERROR_REPORTED;
         }
+        SpreadFrames(buffer, frames.FrameSize, stride, request.Frames);
         return FILE_ERROR_NONE;
     }
     for (size_t i = 0; i < frames.Files.size(); ++i) {
         const std::string& name = frames.Files[i];
-        uint8_t* frame = buffer + i * frames.FrameSize;
+        uint8_t* frame = buffer + i * stride;
         if (frames.Files.size() > 1) {
             PlayPrint(CAT_OUT, "loading %s\n", name.c_str());
         }

@@ -41,16 +41,24 @@ struct FloadFrames {
     uint64_t FrameSize = 0;
 };
 
+// The room of one frame in the load buffer: its size rounded up to whole units, so that a last
+// partial unit is sent whole, padded with zeros.
+inline uint64_t PaddedFrameSize(const FloadFrames& frames, uint32_t unit) {
+    return (frames.FrameSize + unit - 1) / unit * unit;
+}
+
 // Probes the file set: fills frames and may change request.Frames and request.Position.
 // Returns a FileError code; on FILE_ERROR_ENTRY *badName names the file that differs.
 uint32_t FindFloadFrames(FloadRequest& request, FloadFrames& frames, std::string* badName);
 
-// Reads every frame into buffer (frames.FrameSize x request.Frames bytes). A FileError code.
+// Reads every frame into buffer (PaddedFrameSize x request.Frames bytes, zeroed by the caller),
+// frame i at i x PaddedFrameSize. A FileError code.
 uint32_t LoadFloadFrames(const FloadRequest& request, FILE* file, const FloadFrames& frames,
                          uint8_t* buffer);
 
-// Moves the data: unit by unit from the open file, or the loaded frames in bursts. A FileError
-// code (a key or the end of the file ends the transfer without one).
+// Moves the data: unit by unit from the open file, or the loaded frames (frameSize bytes apart,
+// whole units) in bursts. A FileError code (a key or the end of the file ends the transfer
+// without one).
 uint32_t TransferUnits(const FloadRequest& request, FILE* file, uint32_t times);
 uint32_t TransferBursts(const FloadRequest& request, const uint8_t* buffer, uint64_t frameSize,
                         uint32_t times);

@@ -48,7 +48,10 @@ bool RunCommandLine(int argc, char** argv) {
             return PlayPrint(CAT_ERR, "ERROR: Too many arguments (max %u).\n",
                              static_cast<unsigned>(kMaxArgs - 1));
         }
-        // A word keeps at most 255 characters, as the statement splitter keeps them.
+        // A word holds what a word of a statement may hold; a longer one is refused, not cut.
+        if (const char* refusal = WordRefusal(argv[i]); refusal != nullptr) {
+            return PrintCaretError(ArgsTextLength(g_Argv, count), "ERROR: %s\n", refusal);
+        }
         std::snprintf(g_Argv[count], kArgSize, "%s", argv[i]);
         ++count;
     }

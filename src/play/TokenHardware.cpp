@@ -3,6 +3,7 @@
 #include "common/Text.h"
 #include "hcl/Cscl.h"
 #include "hcl/HclApi.h"
+#include "play/AccessRefusals.h"
 #include "play/ChipTexts.h"
 #include "play/MemWidth.h"
 #include "play/Output.h"
@@ -61,6 +62,14 @@ uint32_t ParseRegisterTarget(const char* text, const ParsedToken& token, Registe
     return RequireAcquired(errorText);
 }
 
+// The interface's refusal of an access to the target, as a caret error at the token (SET may
+// have rewritten a bare index into the token, so nothing inside it is pointed at).
+uint32_t CheckRegisterAccess(const RegisterTarget& target, RegAccess access,
+                             const char** errorText) {
+    const char* refusal = RegAccessRefusal(access, target.Bits, target.Index);
+    return refusal != nullptr ? TokenError(errorText, refusal, 1) : 0;
+}
+
 // "REG[24h]", "REG[66h-b3]" or "REG[66h-b3:0]".
 void PrintRegisterName(const RegisterTarget& target) {
     const int indexDigits = static_cast<int>(g_ChipDef.GetDefaultIndexWidth());
@@ -86,6 +95,9 @@ uint32_t GetRegister(const char* text, const ParsedToken& token, ExprValue* valu
     if (error != 0) {
         return error;
     }
+    if (const uint32_t refused = CheckRegisterAccess(target, RegAccess::Read, errorText)) {
+        return refused;
+    }
     uint32_t number = ReadRegByBits(target.Bits, target.Index);
     if (target.Field) {
         number = (number & target.Mask) >> target.LowBit;
@@ -106,6 +118,15 @@ uint32_t SetRegister(const char* text, const ParsedToken& token, uint32_t number
     if (error != 0) {
         return error;
     }
+    // A bit-field is read before it is written, unless its register is write-only.
+    const bool readFirst = target.Field && !g_ChipDef.IsRegisterWriteOnly(target.Index, false);
+    uint32_t refused = readFirst ? CheckRegisterAccess(target, RegAccess::Read, errorText) : 0;
+    if (refused == 0) {
+        refused = CheckRegisterAccess(target, RegAccess::Write, errorText);
+    }
+    if (refused != 0) {
+        return refused;
+    }
     if (!target.Field) {
         const uint32_t written = CutToBits(number, target.Bits);
         WriteRegByBits(target.Bits, target.Index, written);
@@ -118,9 +139,7 @@ uint32_t SetRegister(const char* text, const ParsedToken& token, uint32_t number
         }
         return 0;
     }
-    const uint32_t old = g_ChipDef.IsRegisterWriteOnly(target.Index, false)
-                             ? 0
-                             : ReadRegByBits(target.Bits, target.Index);
+    const uint32_t old = readFirst ? ReadRegByBits(target.Bits, target.Index) : 0;
     const uint32_t field = (number << target.LowBit) & target.Mask;
     WriteRegByBits(target.Bits, target.Index, (old & ~target.Mask) | field);
     if (echo) {
@@ -207,11 +226,24 @@ uint32_t PrepareMemory(const char* text, const ParsedToken& token, MemoryTarget*
     return error;
 }
 
+// The interface's refusal of a raw access to a space other than 0, as a caret error at the token.
+uint32_t CheckRawAccess(const ParsedToken& token, const MemoryTarget& target, bool write,
+                        const char** errorText) {
+    if (token.Kind != TokenKind::Bar) {
+        return 0;
+    }
+    const char* refusal = RawAccessRefusal(write, target.Space);
+    return refusal != nullptr ? TokenError(errorText, refusal, 1) : 0;
+}
+
 uint32_t GetMemory(const char* text, const ParsedToken& token, ExprValue* value, bool show,
                    const char** errorText) {
     MemoryTarget target;
     if (const uint32_t error = PrepareMemory(text, token, &target, errorText); error != 0) {
         return error;
+    }
+    if (const uint32_t refused = CheckRawAccess(token, target, false, errorText)) {
+        return refused;
     }
     const uint32_t space = target.Space;
     const uint32_t address = target.Address;
@@ -249,6 +281,9 @@ uint32_t SetMemory(const char* text, const ParsedToken& token, uint32_t number, 
     MemoryTarget target;
     if (const uint32_t error = PrepareMemory(text, token, &target, errorText); error != 0) {
         return error;
+    }
+    if (const uint32_t refused = CheckRawAccess(token, target, true, errorText)) {
+        return refused;
     }
     const uint32_t space = target.Space;
     const uint32_t address = target.Address;

@@ -100,13 +100,6 @@ TEST_F(ExprTest, StringLiterals) {
     });
 }
 
-TEST_F(ExprTest, LongLiteralIsCutTo255) {
-    const std::string literal = "\"" + std::string(300, 'x') + "\"";
-    const EvalResult r = Eval(literal);
-    ASSERT_EQ(r.Position, 0u) << r;
-    EXPECT_EQ(std::string(r.Value.Text), std::string(255, 'x'));
-}
-
 TEST_F(ExprTest, ConversionSuffixes) {
     ASSERT_TRUE(SetVar("$var", NumberValue(0x3F)));
     ASSERT_TRUE(SetVar("$neg", NumberValue(0xFFFFFFFE)));

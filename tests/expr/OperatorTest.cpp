@@ -156,20 +156,6 @@ TEST_F(ExprTest, TextOperators) {
     });
 }
 
-TEST_F(ExprTest, TextResultsStopAt255Characters) {
-    const std::string half = "\"" + std::string(200, 'a') + "\"";
-    EvalResult r = Eval(half + " + " + half);
-    ASSERT_EQ(r.Position, 0u) << r;
-    EXPECT_EQ(std::string(r.Value.Text), std::string(255, 'a'));
-
-    r = Eval(R"("abc" * FFFFFFFF)");
-    ASSERT_EQ(r.Position, 0u) << r;
-    EXPECT_EQ(strnlen(r.Value.Text, sizeof(r.Value.Text)), 255u);
-    EXPECT_EQ(std::string(r.Value.Text, 6), "abcabc");
-
-    EXPECT_TRUE(Eval(R"("" * FFFFFFFF)").IsText(""));
-}
-
 TEST_F(ExprTest, ColourConversions) {
     ExpectCases({
         Num("r2y 0FFFFFF", 0xEB8080),

@@ -1,6 +1,6 @@
 // Inputs that must give defined results or an error, never a crash, an overflow or undefined
-// behaviour: lone quotes, widths and texts beyond 255 characters, wide binary padding, escaped
-// quotes before a suffix, array assignment names and deep nesting.
+// behaviour: lone quotes, wide binary padding, escaped quotes before a suffix, array assignment
+// names and deep nesting (texts beyond 255 characters: TextLimitTest.cpp).
 #include "ExprTestSupport.h"
 #include "support/AssertRecorder.h"
 
@@ -10,35 +10,6 @@ TEST_F(ExprTest, LoneQuoteIsAnInvalidString) {
     ExpectCase(Err("\"", 1, "Invalid string value."));
     ExpectCase(Err("1 + \"", 5, "Invalid string value."));
     ExpectCase(Err("\".s", 1, "Invalid string value."));
-}
-
-TEST_F(ExprTest, WidthsAbove255AreBounded) {
-    ASSERT_TRUE(SetVar("$v", NumberValue(0x3F)));
-    struct Case {
-        const char* Text;
-        char Fill;
-        const char* Tail;
-    } const cases[] = {
-        {"$v.sh999", ' ', "3F"},
-        {"$v.sh0999", '0', "3F"},
-        {"$v.st0300", '0', "63"},
-        {"$v.sd0300", '0', "63"},
-        {"$v.so0300", '0', "77"},
-        {"\"ab\".s400", 'b', ""},
-        {"$v.sh99999999999999", ' ', "3F"},
-    };
-    for (const Case& c : cases) {
-        const EvalResult r = Eval(c.Text);
-        ASSERT_EQ(r.Position, 0u) << c.Text << ": " << r;
-        const std::string text = r.Value.Text;
-        EXPECT_EQ(text.size(), 255u) << c.Text;
-        if (c.Fill == 'b') {
-            EXPECT_EQ(text, "ab" + std::string(253, ' ')) << c.Text;
-        } else {
-            EXPECT_EQ(text.substr(text.size() - std::strlen(c.Tail)), c.Tail) << c.Text;
-            EXPECT_EQ(text.find_first_not_of(c.Fill), text.size() - std::strlen(c.Tail)) << c.Text;
-        }
-    }
 }
 
 TEST_F(ExprTest, WideZeroPaddedBinaryIsPaddedByHand) {
@@ -52,8 +23,6 @@ TEST_F(ExprTest, WideZeroPaddedBinaryIsPaddedByHand) {
     EXPECT_STREQ(r.Value.Text, "0000_1000_0000_0000_0000_0000_0000_0000_0101");
     r = Eval("$v.si_032");
     EXPECT_STREQ(r.Value.Text, "1000_0000_0000_0000_0000_0000_0000_0101");
-    r = Eval("$v.si0999");
-    EXPECT_EQ(std::strlen(r.Value.Text), 255u);
     EXPECT_EQ(asserts.Count(), 0u);
 }
 
@@ -62,13 +31,6 @@ TEST_F(ExprTest, EscapedQuoteBeforeThePeriod) {
     ExpectCase(Txt(R"("Say \"hi.\"")", R"(Say \"hi.\")"));
     ExpectCase(Txt(R"("Say \"hi.\"".s4)", R"(Say )"));
     ExpectCase(Txt(R"("a\\".s)", R"(a\\)")); // an escaped backslash before the real quote
-}
-
-TEST_F(ExprTest, EmbeddedExpansionStopsAt255Characters) {
-    ASSERT_TRUE(SetVar("$t", TextValue(std::string(200, 'x'))));
-    const EvalResult r = Eval(R"("{$t}{$t}{$t}")");
-    ASSERT_EQ(r.Position, 0u) << r;
-    EXPECT_EQ(std::string(r.Value.Text), std::string(255, 'x'));
 }
 
 TEST_F(ExprTest, AssignedElementIsReadBack) {

@@ -49,17 +49,48 @@ TEST(SplitArgs, Words) {
     }
 }
 
-TEST(SplitArgs, LongWordsAreCutAndExtraWordsIgnored) {
-    const std::string longWord(300, 'a');
-    EXPECT_EQ(Split("x " + longWord + " y"), (Words{"x", std::string(255, 'a'), "y"}));
+TEST(SplitArgs, LongWordsAreRefusedNotCut) {
+    const std::string q253(253, 'q');
+    const struct {
+        std::string Text;
+        const char* Refusal; // nullptr: split whole
+        size_t Column;       // of the refused word
+    } cases[] = {
+        {"x " + std::string(255, 'a') + " y", nullptr, 0},
+        {"x " + std::string(256, 'a') + " y", kWordTooLongText, 2},
+        {"shell \"" + q253 + "\"", nullptr, 0},
+        {"shell \"" + q253 + "q\"", kQuotedTooLongText, 6},
+        {"shell \"" + q253, nullptr, 0},                  // a run to the end of the text
+        {"shell \"" + q253 + "q", kQuotedTooLongText, 6}, // ... one longer
+        {"p \"" + std::string(252, 'q') + "\\\"\"", kQuotedTooLongText, 2}, // \" counts two
+        {"p \"" + std::string(251, 'q') + "\\\"\"", nullptr, 0},
+        {"p \"a\"\"" + std::string(252, 'b') + "\"", kWordTooLongText, 2}, // two runs, one word
+        {"calc (" + std::string(254, '1') + ")", kWordTooLongText, 5},
+        {"calc (\"" + std::string(300, 'q') + "\")", kWordTooLongText, 5}, // no run in a group
+    };
+    for (const auto& c : cases) {
+        ArgVector args;
+        SplitRefusal refusal;
+        const int32_t n = SplitArgs(c.Text.data(), c.Text.size(), args.Words(), &refusal);
+        if (c.Refusal == nullptr) {
+            ASSERT_GT(n, 0) << c.Text.substr(0, 20) << ": " << (refusal.Text ? refusal.Text : "");
+            std::string joined;
+            for (int32_t i = 0; i < n; ++i) {
+                joined += (i == 0 ? "" : " ") + std::string(args[static_cast<size_t>(i)]);
+            }
+            EXPECT_EQ(joined, c.Text) << "nothing is cut";
+            continue;
+        }
+        EXPECT_EQ(n, kSplitRefused) << c.Text.substr(0, 20);
+        EXPECT_STREQ(refusal.Text, c.Refusal) << c.Text.substr(0, 20);
+        EXPECT_EQ(refusal.Column, c.Column) << c.Text.substr(0, 20);
+        // The one-command copy refuses the refused word alike.
+        const std::string word = c.Text.substr(c.Column, c.Text.find(' ', c.Column) - c.Column);
+        EXPECT_STREQ(WordRefusal(word), c.Refusal) << word.substr(0, 20);
+    }
+}
 
-    const std::string quoted = "\"" + std::string(300, 'q') + "\"";
-    const Words quotedWords = Split(quoted + " z");
-    ASSERT_EQ(quotedWords.size(), 2u);
-    // The run (its opening quote and text) keeps 254 characters, so the closing quote fits.
-    EXPECT_EQ(quotedWords[0], "\"" + std::string(253, 'q') + "\"");
-    EXPECT_EQ(quotedWords[1], "z");
-
+TEST(SplitArgs, ExtraWordsAreIgnored) {
     std::string many;
     for (int i = 0; i < 200; ++i) {
         many += "w" + std::to_string(i) + " ";
