@@ -14,6 +14,8 @@ QObject* MakeFeaturesTabTest();
 QObject* MakeRegistersTabTest();
 QObject* MakeExportDialogTest();
 QObject* MakeFeatureDialogsTest();
+QObject* MakeTypedNamesTest();
+QObject* MakeScreenFitTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -28,7 +30,9 @@ int main(int argc, char** argv) {
                                         {"FeaturesTabTest", MakeFeaturesTabTest},
                                         {"RegistersTabTest", MakeRegistersTabTest},
                                         {"ExportDialogTest", MakeExportDialogTest},
-                                        {"FeatureDialogsTest", MakeFeatureDialogsTest}};
+                                        {"FeatureDialogsTest", MakeFeatureDialogsTest},
+                                        {"TypedNamesTest", MakeTypedNamesTest},
+                                        {"ScreenFitTest", MakeScreenFitTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {
