@@ -96,13 +96,16 @@ void FitReportToScreen(QMessageBox& box, const QWidget* owner) {
         available.width() <= 1024 ? available.width() : std::min(available.width() - 480, 1000);
     const int margins =
         2 * (area->frameWidth() + static_cast<int>(area->document()->documentMargin()));
-    const QRect text = metrics.boundingRect(QRect(), Qt::TextExpandTabs, box.text(), tabStop);
-    const QSize wanted(text.width() + margins + area->verticalScrollBar()->sizeHint().width() + 2,
-                       text.height() + margins);
+    const int scrollBar = area->verticalScrollBar()->sizeHint().width();
     const QSize limit(std::min(room.width(), hardLimit) - around.width(),
                       room.height() - around.height());
-    area->setMinimumSize(std::max(1, std::min(wanted.width(), limit.width())),
-                         std::max(1, std::min(wanted.height(), limit.height())));
+    const QRect natural = metrics.boundingRect(QRect(), Qt::TextExpandTabs, box.text(), tabStop);
+    const int width = std::max(1, std::min(natural.width() + margins + scrollBar, limit.width()));
+    // The area wraps lines wider than itself.
+    const QRect wrapped =
+        metrics.boundingRect(QRect(0, 0, std::max(1, width - margins - scrollBar), 1 << 24),
+                             Qt::TextExpandTabs | Qt::TextWordWrap, box.text(), tabStop);
+    area->setMinimumSize(width, std::max(1, std::min(wrapped.height() + margins, limit.height())));
 }
 
 QPlainTextEdit* ReportArea(const QMessageBox& box) {
