@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -26,6 +27,17 @@ void InsertSorted(std::vector<std::string>& list, const std::string& item) {
 bool IsRegularFile(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The path made absolute (against the current folder) and cleaned of "." and ".." steps and
+// repeated slashes, without resolving links: a file that does not exist keeps its name.
+std::string FullPath(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
 }
 
 bool IsFolder(const std::string& path) {
@@ -112,13 +124,14 @@ void ConfigureMultiple::AddAll() {
 }
 
 void ConfigureMultiple::AddPath(const std::string& path) {
-    if (std::find(m_Selected.begin(), m_Selected.end(), path) == m_Selected.end()) {
-        InsertSorted(m_Selected, path);
+    const std::string full = FullPath(path);
+    if (std::find(m_Selected.begin(), m_Selected.end(), full) == m_Selected.end()) {
+        InsertSorted(m_Selected, full);
     }
 }
 
 void ConfigureMultiple::Remove(const std::string& path) {
-    const auto found = std::find(m_Selected.begin(), m_Selected.end(), path);
+    const auto found = std::find(m_Selected.begin(), m_Selected.end(), FullPath(path));
     if (found != m_Selected.end()) {
         m_Selected.erase(found);
     }

@@ -30,7 +30,9 @@ public:
     bool AddEntry(const std::string& entry, bool doubleClick);
     // Adds every browser entry that names a file.
     void AddAll();
-    // Adds a path (dropped or handed in) unless it is already selected.
+    // Adds a path (dropped or handed in) unless it is already selected. Every selected path is
+    // full: made absolute against the current folder and cleaned of "." and ".." steps (links
+    // are not resolved), so that one file is listed once however it was named.
     void AddPath(const std::string& path);
     void Remove(const std::string& path);
     void RemoveAll();

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdarg>
 #include <string>
 
@@ -22,18 +23,24 @@ namespace {
 QPointer<DebugWindow> s_Window;
 QPointer<QWidget> s_MainWindow;
 
-// Directly right of the main window when the screen has room there, else directly left.
+// Directly right of the main window when the screen has room for it there, else directly left;
+// then moved sideways just as far as it takes to be on the screen's available area, over the
+// main window if need be. Its top and size are the main window's, its height clipped to the
+// available area.
 void PlaceBeside(QWidget& window, const QWidget& main) {
     const QRect frame = main.frameGeometry();
-    window.resize(main.size());
+    const QSize decoration = frame.size() - main.size(); // the window frame, when there is one
     const QScreen* screen =
         main.screen() != nullptr ? main.screen() : QApplication::primaryScreen();
-    const int screenRight = screen != nullptr ? screen->availableGeometry().right() : 1 << 20;
-    if (screenRight - frame.right() >= frame.width()) {
-        window.move(frame.right() + 1, frame.top());
-    } else {
-        window.move(frame.left() - frame.width(), frame.top());
-    }
+    const QRect available = screen != nullptr ? screen->availableGeometry() : frame;
+    int left = available.right() - frame.right() >= frame.width() ? frame.right() + 1
+                                                                  : frame.left() - frame.width();
+    const int width = std::min(frame.width(), available.width());
+    left = std::clamp(left, available.left(), available.right() + 1 - width);
+    const int top = std::clamp(frame.top(), available.top(), available.bottom());
+    const int height = std::min(frame.height(), available.bottom() + 1 - top);
+    window.resize(width - decoration.width(), height - decoration.height());
+    window.move(left, top);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "setup/core/ExportFormats.h"
 #include "setup/gui/DialogRunner.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -32,6 +34,18 @@ constexpr OptionIds kWinCeIds = {2404, 2405, 2406, 2407};
 constexpr OptionIds kGenericIds = {2901, 2902, 2903, 2904};
 constexpr int kIdModeEdit = 2402;
 constexpr int kIdModeSpin = 2403;
+
+// Window managers draw the title in a bold font, beside an icon and three buttons about as
+// wide as the title bar is high.
+constexpr int kTitleBarItems = 5;
+
+// A width that shows the whole title in the title bar.
+int TitleWidth(const QWidget& window) {
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int items = kTitleBarItems * window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + items;
+}
 
 } // namespace
 
@@ -87,6 +101,7 @@ ExportOptionsDialog::ExportOptionsDialog(QWidget* parent, int dialogId)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(TitleWidth(*this));
 }
 
 void ExportOptionsDialog::Keep() {

@@ -4,7 +4,9 @@
 #include "setup/core/ImportCommand.h"
 #include "setup/core/ShellTexts.h"
 #include "setup/gui/DialogRunner.h"
+#include "setup/gui/FileChooser.h"
 #include "setup/gui/FileKindFilter.h"
+#include "setup/gui/ReportBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,16 +72,16 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, MessageKind kind,
         kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
         QString::fromStdString(GetProgramName()), QString::fromStdString(text), QMessageBox::Ok,
         owner);
+    FitReportToScreen(*box, owner);
     return box;
 }
 
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request) {
-    auto dialog = std::make_unique<QFileDialog>(owner, QString::fromStdString(request.Title),
-                                                QStringLiteral("."));
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    auto dialog = std::make_unique<FileChooser>(owner, QString::fromStdString(request.Title),
+                                                QString::fromStdString(request.DefaultExtension),
+                                                request.MustExist);
     dialog->setOption(QFileDialog::ReadOnly, false);
     dialog->setAcceptMode(request.Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog->setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
     QStringList filters;
     for (const FileFilter& filter : request.Filters) {
@@ -105,7 +107,6 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
     }
     // Patterns ignore case, as the file kinds do.
     dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
-    dialog->setDefaultSuffix(QString::fromStdString(request.DefaultExtension));
     if (!request.InitialPath.empty()) {
         dialog->selectFile(QString::fromStdString(request.InitialPath));
     }

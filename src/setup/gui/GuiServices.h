@@ -15,8 +15,8 @@ class QWidget;
 
 void InstallGuiServices(QWidget* owner);
 
-// The box that MessageBox shows.
+// The box that MessageBox shows; a report too large for the screen scrolls (ReportBox.h).
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, MessageKind kind,
                                             const std::string& text);
-// The dialog that ChooseFile shows.
+// The dialog that ChooseFile shows, a FileChooser.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request);

@@ -1,15 +1,10 @@
 #include "setup/gui/HotToolTip.h"
 
 #include "setup/core/SetupState.h"
+#include "setup/gui/ToolTipText.h"
 
 #include <QAbstractScrollArea>
 #include <QToolTip>
-
-namespace {
-
-constexpr int kToolTipShowMs = 30000;
-
-} // namespace
 
 bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std::string& tip,
                     const QRect& rowArea) {
@@ -21,6 +16,6 @@ bool ShowHotToolTip(QAbstractScrollArea* list, const QPoint& position, const std
     const QPoint at = g_ToolTipPositionLocked
                           ? list->mapToGlobal(QPoint(list->width() / 2, list->height()))
                           : viewport->mapToGlobal(position);
-    QToolTip::showText(at, QString::fromStdString(tip), viewport, rowArea, kToolTipShowMs);
+    ShowSetupToolTip(at, QString::fromStdString(tip), viewport, rowArea);
     return true;
 }

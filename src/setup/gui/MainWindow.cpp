@@ -18,6 +18,7 @@
 #include "setup/gui/MenuIds.h"
 #include "setup/gui/RegistersTab.h"
 #include "setup/gui/ToolTipStyle.h"
+#include "setup/gui/ToolTipText.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -51,8 +52,6 @@ const TabRow kTabs[] = {
 
 const char* const kDelayTexts[] = {"100 ms",   "250 ms",    "500 ms",
                                    "1 second", "2 seconds", "5 seconds"};
-
-constexpr int kToolTipShowMs = 30000;
 
 } // namespace
 
@@ -305,7 +304,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (text.isEmpty()) {
         QToolTip::hideText();
     } else {
-        QToolTip::showText(help->globalPos(), text, widget, QRect(), kToolTipShowMs);
+        ShowSetupToolTip(help->globalPos(), text, widget);
     }
     return true;
 }

@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -24,7 +25,20 @@ constexpr int kIdList = 1801;
 constexpr int kIdNote = 1802;
 constexpr int kIdWarning = 1803;
 constexpr int kRegisterIndexRole = Qt::UserRole + 1;
+constexpr int kHexColumn = 2;
+constexpr int kBinColumn = 3;
 constexpr int kDecColumn = 4;
+
+// The widest of the characters in the font.
+QChar WidestOf(const QFontMetrics& metrics, QStringView characters) {
+    QChar widest = characters.front();
+    for (const QChar c : characters) {
+        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest)) {
+            widest = c;
+        }
+    }
+    return widest;
+}
 
 QLabel* ColouredLabel(QWidget* parent, int id, const QString& text, const QColor& colour) {
     auto* label = new QLabel(text, parent);
@@ -130,7 +144,32 @@ void RegistersTab::Fill() {
         ShowRow(static_cast<int>(row));
     }
     m_List->header()->resizeSections(QHeaderView::ResizeToContents);
+    FitValueColumns();
     m_List->setUpdatesEnabled(true);
+}
+
+void RegistersTab::FitValueColumns() {
+    const QFontMetrics metrics(m_List->font());
+    const struct {
+        int Column;
+        QChar Digit; // the widest digit the column can show
+    } columns[] = {{kHexColumn, WidestOf(metrics, u"0123456789ABCDEF")},
+                   {kBinColumn, WidestOf(metrics, u"01")},
+                   {kDecColumn, WidestOf(metrics, u"0123456789")}};
+    for (const auto& column : columns) {
+        int shown = 0;
+        int possible = 0;
+        for (int row = 0; row < m_List->topLevelItemCount(); ++row) {
+            const QString text = m_List->topLevelItem(row)->text(column.Column);
+            shown = std::max(shown, metrics.horizontalAdvance(text));
+            // Every place of a row's number may come to hold the widest digit.
+            possible =
+                std::max(possible, metrics.horizontalAdvance(QString(text.size(), column.Digit)));
+        }
+        // The column was sized to what the rows show now, margins included.
+        const int size = m_List->header()->sectionSize(column.Column);
+        m_List->header()->resizeSection(column.Column, size + possible - shown);
+    }
 }
 
 void RegistersTab::ShowRow(int row) {

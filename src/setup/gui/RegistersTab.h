@@ -33,6 +33,8 @@ private:
     void Open();
     void SaveView();
     void Fill();
+    // Widens the HEX, BIN and DEC columns to the widest number their rows can show.
+    void FitValueColumns();
     void ShowRow(int row);
     void ReportOverwritten();
     void OpenRow(int row);

@@ -71,6 +71,8 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
         const auto call = action.Action;
         const bool focusType = action.Id == 3 || action.Id == 4;
         connect(button, &QPushButton::clicked, this, [this, call, focusType] {
+            // By its Alt key the button is pressed while an edit still has the focus.
+            TakeTypedText();
             if (!(m_Edit.*call)()) {
                 Beep(BeepKind::Default);
                 return;
@@ -125,10 +127,14 @@ void SequenceDialog::UpdateOverride() {
     ShowEntries();
 }
 
-void SequenceDialog::ReadValue() {
+void SequenceDialog::TakeValueText() {
     if (!m_Edit.SetValueText(m_Value->text().trimmed().toStdString())) {
         Beep(BeepKind::Default);
     }
+}
+
+void SequenceDialog::ReadValue() {
+    TakeValueText();
     ShowEntries();
 }
 
@@ -152,11 +158,24 @@ void SequenceDialog::ShowEntries() {
     m_Showing = false;
 }
 
+void SequenceDialog::TakeTypedText() {
+    const bool label = m_Label->isModified();
+    const bool value = m_Value->isModified();
+    // Both before the entries are shown again, which rewrites both edits.
+    if (label) {
+        m_Edit.SetLabel(m_Label->text().toStdString());
+    }
+    if (value) {
+        TakeValueText();
+    }
+    if (label || value) {
+        ShowEntries();
+    }
+}
+
 void SequenceDialog::accept() {
     m_Feature.WriteOverride();
-    if (m_Value->isModified()) {
-        ReadValue();
-    }
+    TakeTypedText();
     m_Edit.SetLabel(m_Label->text().toStdString());
     const std::vector<std::string> refused = m_Edit.Accept();
     if (!refused.empty()) {

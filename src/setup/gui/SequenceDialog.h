@@ -2,8 +2,9 @@
 // The sequence dialog (215) over the core's SequenceEdit: the entries (2505), the selected
 // entry's type (2513), value (2512) and label (2514), and the buttons Insert (3), Append (4),
 // Delete (5) and Delete All (6). An item with an override feature has the override button
-// (2515): while it is on, the entries cannot be edited. OK writes the override, then the entries;
-// labels that could not be stored are named in a warning box.
+// (2515): while it is on, the entries cannot be edited. The buttons and OK first take what is
+// typed in Value and Label. OK writes the override, then the entries; labels that could not be
+// stored are named in a warning box.
 #include "setup/core/FeatureValue.h"
 #include "setup/core/SequenceEdit.h"
 
@@ -31,6 +32,10 @@ public slots:
 private:
     void ShowEntries();
     void ReadValue();
+    // The Value edit's number into the entry (a beep when it does not fit).
+    void TakeValueText();
+    // What is typed in Value and Label and not yet taken, taken as leaving the edit takes it.
+    void TakeTypedText();
     void UpdateOverride();
 
     FeatureValue m_Feature;

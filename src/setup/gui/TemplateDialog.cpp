@@ -18,10 +18,12 @@ TemplateDialog::TemplateDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     layout->addWidget(new QLabel("Templates:", this));
     m_Templates = new QListWidget(this);
     m_Templates->setObjectName("2507");
+    m_Templates->setSelectionMode(m_Choice.HasTemplates() ? QAbstractItemView::SingleSelection
+                                                          : QAbstractItemView::NoSelection);
     for (const std::string& row : m_Choice.Rows()) {
         m_Templates->addItem(QString::fromStdString(row));
     }
-    if (m_Choice.HasTemplates()) {
+    if (m_Choice.MatchingRow() >= 0) {
         m_Templates->setCurrentRow(m_Choice.MatchingRow());
     }
     layout->addWidget(m_Templates, 1);
@@ -33,15 +35,25 @@ TemplateDialog::TemplateDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    connect(m_Templates, &QListWidget::currentRowChanged, this, [this] { ShowDetails(); });
+    // Details and OK follow the selection, not the current row: a list that takes the focus
+    // without a current row makes its first row current without selecting it.
+    connect(m_Templates, &QListWidget::itemSelectionChanged, this, [this] { ShowDetails(); });
     connect(m_Templates, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
     ShowDetails();
     resize(520, 420);
 }
 
+int TemplateDialog::SelectedRow() const {
+    if (!m_Choice.HasTemplates()) {
+        return -1;
+    }
+    const QList<QListWidgetItem*> selected = m_Templates->selectedItems();
+    return selected.isEmpty() ? -1 : m_Templates->row(selected.front());
+}
+
 void TemplateDialog::ShowDetails() {
     m_Details->clear();
-    const int row = m_Choice.HasTemplates() ? m_Templates->currentRow() : -1;
+    const int row = SelectedRow();
     const std::vector<std::string> details = m_Choice.Details(row);
     if (row < 0) {
         m_Details->addItem(kTextNoTemplateMatches);
@@ -54,8 +66,7 @@ void TemplateDialog::ShowDetails() {
 
 void TemplateDialog::accept() {
     std::string error;
-    const int row = m_Choice.HasTemplates() ? m_Templates->currentRow() : -1;
-    if (!m_Choice.Apply(row, error)) {
+    if (!m_Choice.Apply(SelectedRow(), error)) {
         ShowMessage(MessageKind::Warning, error);
     }
     QDialog::accept();

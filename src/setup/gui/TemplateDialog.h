@@ -1,7 +1,8 @@
 #pragma once
 // The template dialog (216) over the core's TemplateChoice: the offered templates (2507) with
-// the matching one selected, and the chosen template's feature values (2505). A double-click
-// or OK applies the chosen template; a failure shows its report in a warning box.
+// the matching one selected, and the selected template's feature values (2505). A double-click
+// or OK applies the selected template; with none selected OK applies nothing and Details says
+// that none matches. A failure shows its report in a warning box.
 #include "setup/core/TemplateChoice.h"
 
 #include <QDialog>
@@ -20,6 +21,8 @@ public slots:
     void accept() override;
 
 private:
+    // The selected template's row, -1 for none.
+    int SelectedRow() const;
     void ShowDetails();
 
     TemplateChoice m_Choice;

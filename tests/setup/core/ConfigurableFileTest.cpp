@@ -299,6 +299,19 @@ TEST_F(ConfigurableFileTest, ConfigureMultipleSumsUpEachFile) {
     EXPECT_EQ(summary, kTextNoFilesSelected);
 }
 
+TEST_F(ConfigurableFileTest, ConfigureMultipleListsEachFileOnceByItsFullPath) {
+    const std::string a = Write("a.exe", ConfigurableBytes());
+    fs::create_directory(Folder / "sub");
+    const std::string folder = Folder.string();
+    ConfigureMultiple model(
+        folder, {folder + "/./a.exe", folder + "//sub/../a.exe", folder + "/sub/../missing.exe"});
+    // A file that is not there keeps its cleaned name (it is reported when configured).
+    EXPECT_EQ(model.Selected(), (std::vector<std::string>{a, folder + "/missing.exe"}));
+    EXPECT_FALSE(model.AddEntry("a.exe", false)); // already listed
+    model.Remove(folder + "/sub/../missing.exe");
+    EXPECT_EQ(model.Selected(), std::vector<std::string>{a});
+}
+
 TEST_F(ConfigurableFileTest, SaveAsOffersTheOpenFilesKind) {
     const std::string elf = Write("play", {0x7F, 'E', 'L', 'F', 2});
     struct Case {

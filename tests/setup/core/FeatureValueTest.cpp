@@ -72,20 +72,26 @@ TEST_F(FeatureValueTest, EachNodeOpensTheDialogOfItsType) {
 
 TEST_F(FeatureValueTest, RangeAndStepChecks) {
     struct Case {
+        uint32_t Min;
         uint32_t Step;
         uint32_t Radix;
         const char* Edit;
         const char* Warning;
     };
     const Case cases[] = {
-        {4, 10, "8", ""},
-        {4, 10, "9", "Must be aligned by 4!"},
-        {4, 10, "300", "Must be between 0 and 255!"},
-        {4, 16, "12C", "Must be between 0 and FF!"},
-        {4, 10, "", ""},  // an empty edit is 0
-        {0, 10, "9", ""}, // a STEP of 0 asks for no alignment
+        {0, 4, 10, "8", ""},
+        {0, 4, 10, "9", "Must be aligned by 4!"},
+        {0, 4, 10, "300", "Must be between 0 and 255!"},
+        {0, 4, 16, "12C", "Must be between 0 and FF!"},
+        {0, 4, 10, "", ""},  // an empty edit is 0
+        {0, 0, 10, "9", ""}, // a STEP of 0 asks for no alignment
+        // The steps count from MIN.
+        {5, 4, 10, "9", ""},
+        {5, 4, 10, "8", "Must be aligned by 4!"},
+        {5, 4, 10, "4", "Must be between 5 and 255!"},
     };
     for (const Case& c : cases) {
+        m_Chip.Min = c.Min;
         m_Chip.Step = c.Step;
         FeatureValue value(m_Model, Item(0));
         if (c.Radix != value.Radix()) {

@@ -175,25 +175,45 @@ TEST(SetupChipDef, KeepBaseAddressLeavesTheFilesOwnAddress) {
 }
 
 TEST(SetupChipDef, ABigEndianBlockLoadsInMachineOrderAndIsStoredBackBigEndian) {
-    const oxHclData bigEndian = StoredBlock(TemplateBlock(), true);
-    ASSERT_EQ(bigEndian.DetectEndian, kSwappedEndian);
+    oxHclData machine = TemplateBlock();
+    oxHclSetBaseAddress(machine, 0x12345678);
+    oxHclSetMemoryOffset(machine, 0x00ABCDEF);
+    const oxHclData bigEndian = StoredBlock(machine, true);
     auto image = ImageWithBlock(kImageSize, kBlockOffset, bigEndian);
+    // As a big-endian writer puts them: the byte-order mark, the size and the two addresses.
+    const auto bytesAt = [&image](std::size_t offset, std::size_t count) {
+        return std::vector<std::uint8_t>(image.begin() + static_cast<long>(kBlockOffset + offset),
+                                         image.begin() +
+                                             static_cast<long>(kBlockOffset + offset + count));
+    };
+    EXPECT_EQ(bytesAt(540, 2), (std::vector<std::uint8_t>{0x12, 0x34}));
+    EXPECT_EQ(bytesAt(528, 2), (std::vector<std::uint8_t>{0x17, 0x7E}));
+    EXPECT_EQ(bytesAt(554, 4), (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78}));
+    EXPECT_EQ(bytesAt(562, 4), (std::vector<std::uint8_t>{0x00, 0xAB, 0xCD, 0xEF}));
+
     SetupChipDef chip;
     ASSERT_EQ(LoadError(chip, image), "loaded");
     EXPECT_EQ(chip.HclData().DetectEndian, oxHCL_DETECT_ENDIAN);
+    EXPECT_EQ(chip.HclData().Size, oxHCL_DATA_SIZE);
     EXPECT_EQ(oxHclGetClkI(chip.HclData()), oxHclGetClkI(TemplateBlock()));
     EXPECT_EQ(oxHclGetRegisterOffset(chip.HclData()), 0x00060800u);
+    EXPECT_EQ(oxHclGetBaseAddress(chip.HclData()), 0x12345678u);
+    EXPECT_EQ(oxHclGetMemoryOffset(chip.HclData()), 0x00ABCDEFu);
+    EXPECT_EQ(oxHclGetFlags(chip.HclData()), oxHclGetFlags(TemplateBlock()));
+    EXPECT_EQ(std::memcmp(chip.HclData().Regs, machine.Regs, sizeof machine.Regs), 0);
+    EXPECT_EQ(chip.GetFeatureValue("hdp"), 480u);
 
     ASSERT_TRUE(chip.SetFeatureValue("hdp", 320));
-    oxHclData expected = chip.HclData();
+    const oxHclData expected = StoredBlock(chip.HclData(), true);
     EXPECT_EQ(StoreError(chip, image), "stored");
-    expected = StoredBlock(expected, true);
     const oxHclData stored = BlockAt(image, kBlockOffset);
     EXPECT_EQ(std::memcmp(&stored, &expected, sizeof stored), 0);
+    EXPECT_EQ(bytesAt(554, 4), (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78}));
 
     SetupChipDef reader;
     EXPECT_EQ(LoadError(reader, image), "loaded");
     EXPECT_EQ(reader.GetFeatureValue("hdp"), 320u);
+    EXPECT_EQ(oxHclGetMemoryOffset(reader.HclData()), 0x00ABCDEFu);
 }
 
 } // namespace

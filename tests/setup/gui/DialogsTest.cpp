@@ -13,6 +13,7 @@
 
 #include <QAbstractProxyModel>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,27 @@ private slots:
         for (QWidget* control : dialog.findChildren<QPushButton*>()) {
             QVERIFY(control->isEnabled());
         }
+    }
+
+    // A file named relatively on the command line and added again through the browser is
+    // listed once, by its full path.
+    void ConfigureMultipleListsARelativeNameOnceAndInFull() {
+        QTemporaryDir folder;
+        const std::string path = WriteConfigurable(folder, "fw.s19");
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        ConfigureMultipleDialog dialog(nullptr, {"fw.s19", "./fw.s19"});
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY(ShowActive(dialog));
+        QListWidget* browser = dialog.findChild<QListWidget*>("2201");
+        const QList<QListWidgetItem*> entries = browser->findItems("fw.s19", Qt::MatchExactly);
+        QCOMPARE(entries.size(), 1);
+        QTest::mouseClick(browser->viewport(), Qt::LeftButton, {},
+                          browser->visualItemRect(entries.front()).center());
+        QTest::mouseClick(dialog.findChild<QPushButton*>("2203"), Qt::LeftButton);
+        QCOMPARE(dialog.SelectedList()->count(), 1);
+        QCOMPARE(dialog.SelectedList()->item(0)->text(), QString::fromStdString(path));
+        Screenshot(dialog, "configure-multiple-full-paths");
     }
 
     void ConfigureWithoutFilesIsAnError() {

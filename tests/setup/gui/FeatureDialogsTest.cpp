@@ -227,23 +227,12 @@ private slots:
         if (QTest::currentTestFailed()) {
             return;
         }
-        const struct {
-            uint32_t Flags;
-            uint32_t Value;
-            const char* Label;
-        } written[] = {{oxHCL_LCD_COMMAND, 0, ""},
-                       {oxHCL_LCD_COMMAND, 0x2A, "Reset"},
-                       {oxHCL_LCD_PARAM, 5, ""}};
-        for (uint32_t i = 0; i < 3; ++i) {
-            uint32_t flags = 0;
-            uint32_t value = 0;
-            const char* label = nullptr;
-            QVERIFY(g_ChipDef.GetSequenceEntry("lcdseq", i, &flags, &value, &label));
-            QCOMPARE(flags, written[i].Flags);
-            QCOMPARE(value, written[i].Value);
-            QCOMPARE(std::string(label != nullptr ? label : ""), std::string(written[i].Label));
+        CompareSequence({{oxHCL_LCD_COMMAND, 0, ""},
+                         {oxHCL_LCD_COMMAND, 0x2A, "Reset"},
+                         {oxHCL_LCD_PARAM, 5, ""}});
+        if (QTest::currentTestFailed()) {
+            return;
         }
-        QVERIFY(!g_ChipDef.GetSequenceEntry("lcdseq", 3, nullptr, nullptr, nullptr));
 
         dialogs.OnDialog = [this](QDialog& dialog) {
             DriveDeleteAllThenCancel(static_cast<SequenceDialog&>(dialog));
@@ -251,6 +240,22 @@ private slots:
         };
         QVERIFY(!OpenFeatureDialog(nullptr, *m_Model, Item(kItemSequence)));
         QVERIFY(g_ChipDef.GetSequenceEntry("lcdseq", 2, nullptr, nullptr, nullptr));
+    }
+
+    // Append, Insert and Delete pressed by their Alt keys while Value or Label has the focus
+    // first take what was typed there, as leaving the edit does; then they act.
+    void TheSequenceButtonsAltKeysKeepWhatWasTyped() {
+        DialogRecorder dialogs;
+        dialogs.OnDialog = [this](QDialog& dialog) {
+            DriveAltKeys(static_cast<SequenceDialog&>(dialog));
+            return dialog.result();
+        };
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(kItemSequence)));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        CompareSequence(
+            {{oxHCL_LCD_DELAY, 120, ""}, {oxHCL_LCD_COMMAND, 0, ""}, {oxHCL_LCD_DELAY, 0, "lbl"}});
     }
 
     // A full sequence beeps on Insert and Append and stays as it is.
@@ -278,6 +283,27 @@ private slots:
     }
 
 private:
+    struct WrittenEntry {
+        uint32_t Flags;
+        uint32_t Value;
+        const char* Label;
+    };
+
+    // The feature's sequence holds these entries and ends after them.
+    static void CompareSequence(const std::vector<WrittenEntry>& written) {
+        for (uint32_t i = 0; i < written.size(); ++i) {
+            uint32_t flags = 0;
+            uint32_t value = 0;
+            const char* label = nullptr;
+            QVERIFY(g_ChipDef.GetSequenceEntry("lcdseq", i, &flags, &value, &label));
+            QCOMPARE(flags, written[i].Flags);
+            QCOMPARE(value, written[i].Value);
+            QCOMPARE(std::string(label != nullptr ? label : ""), std::string(written[i].Label));
+        }
+        QVERIFY(!g_ChipDef.GetSequenceEntry("lcdseq", static_cast<uint32_t>(written.size()),
+                                            nullptr, nullptr, nullptr));
+    }
+
     TreeHandle Item(int n) {
         TreeHandle node = nullptr;
         m_Model->GetRoot(node);
@@ -409,6 +435,52 @@ private:
         QCOMPARE(type->currentText(), QString("PARAM"));
         QCOMPARE(value->text(), QString("5"));
         Screenshot(dialog, "dialog-215-entries");
+        Click(StandardButton(dialog, QDialogButtonBox::Ok));
+    }
+
+    // Clicks into an edit and types there, the focus staying in it.
+    static void ClickAndType(QLineEdit* edit, const QString& text) {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    void DriveAltKeys(SequenceDialog& dialog) {
+        QVERIFY(ShowActive(dialog));
+        // Keys through the window, as the keyboard sends them: the focused edit gets them
+        // after the window's shortcuts, the buttons' Alt keys among them.
+        QWindow* window = dialog.windowHandle();
+        QListWidget* list = dialog.List();
+        auto* type = Control<QComboBox>(dialog, "2513");
+        QLineEdit* value = dialog.ValueEdit();
+        QLineEdit* label = dialog.LabelEdit();
+        Click(Control<QPushButton>(dialog, "4"));
+        QTest::keyClick(type, Qt::Key_Down);
+        QTest::keyClick(type, Qt::Key_Down);
+        QCOMPARE(type->currentText(), QString("DELAY"));
+
+        ClickAndType(value, "120");
+        QVERIFY(value->hasFocus());
+        QTest::keyClick(window, Qt::Key_A, Qt::AltModifier);
+        // A button pressed by its key comes up a moment later, and only then acts.
+        QTRY_COMPARE(Rows(list), (QStringList{"DELAY 120", "DELAY 0"}));
+        QCOMPARE(list->currentRow(), 1);
+
+        ClickAndType(label, "lbl");
+        QTest::keyClick(window, Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(Rows(list), (QStringList{"DELAY 120", "COMMAND 0h", "DELAY 0  ( lbl )"}));
+        QCOMPARE(list->currentRow(), 1);
+
+        // Typed into the entry that is then deleted: it goes with the entry, and the entry
+        // selected next keeps its own value.
+        Click(Control<QPushButton>(dialog, "4"));
+        QCOMPARE(list->currentRow(), 3);
+        ClickAndType(value, "7");
+        QTest::keyClick(window, Qt::Key_D, Qt::AltModifier);
+        QTRY_COMPARE(Rows(list), (QStringList{"DELAY 120", "COMMAND 0h", "DELAY 0  ( lbl )"}));
+        QCOMPARE(list->currentRow(), 2);
+        QCOMPARE(value->text(), QString("0"));
+        QCOMPARE(label->text(), QString("lbl"));
         Click(StandardButton(dialog, QDialogButtonBox::Ok));
     }
 

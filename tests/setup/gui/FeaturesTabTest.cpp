@@ -1,5 +1,6 @@
 // The Features tab end to end: the tree over a copy of the built play, the value and template
 // dialogs driven through the dialog runner, and the saved copy run with its new values.
+#include "setup/core/ConfigurableFile.h"
 #include "setup/core/FeatureTree.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
@@ -34,6 +35,11 @@ namespace fs = std::filesystem;
 
 const QString kPanelsRow = "Panel Templates* =  4.3\" TFT 480x272 (RGB, 24-bit)";
 const QString kHdpRow = "*Horizontal Display Period  =  480 pixels";
+
+std::vector<char> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 QTreeWidgetItem* FindRow(QTreeWidget* tree, const QString& text) {
     const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -190,6 +196,68 @@ private slots:
         QCOMPARE(m_Recorder.LastMessage(), std::string("This feature is READONLY."));
     }
 
+    // The template dialog shown and activated as a user meets it, its list taking the focus:
+    // OK (Return) applies the selected template, or nothing when none is selected, even though
+    // the list then makes its first row current.
+    void TheTemplateDialogAppliesTheSelectionOnly() {
+        const QString noMatch = "Panel Templates* =  (no match)";
+        const QString small = "Panel Templates* =  3.5\" TFT 320x240 (RGB, 18-bit)";
+        struct Case {
+            const char* Name;
+            bool Hdp320;    // the copy's hdp is 320: no template matches
+            int Selected;   // the row selected when the dialog opens, -1 for none
+            bool Down;      // the user presses the down arrow before Return
+            QString Row;    // the tree's row afterwards
+            bool Unchanged; // the saved copy is the same byte for byte
+        };
+        const Case cases[] = {
+            {"no match", true, -1, false, noMatch, true},
+            {"a preselected match", false, 0, false, kPanelsRow, true},
+            {"a row picked by arrow key", true, -1, true, small, false},
+        };
+        for (const Case& c : cases) {
+            QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
+            if (c.Hdp320) {
+                QVERIFY(g_ChipDef.SetFeatureValue("hdp", 320));
+            }
+            QVERIFY(SaveConfigurableFile(m_Copy.c_str(), nullptr, false));
+            QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
+            const auto before = ReadFile(m_Copy);
+
+            MainWindow window;
+            m_Recorder.Answers = {m_Copy};
+            window.Action(kIdOpen)->trigger();
+            QCOMPARE(g_OpenPath, m_Copy);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            auto* tree = window.findChild<QTreeWidget*>("1601");
+            QTreeWidgetItem* panels = FindRow(tree, c.Hdp320 ? noMatch : kPanelsRow);
+            QVERIFY2(panels != nullptr, c.Name);
+            for (QTreeWidgetItem* group = panels->parent(); group != nullptr;
+                 group = group->parent()) {
+                group->setExpanded(true); // as the user opens the groups down to it
+            }
+            tree->setCurrentItem(panels);
+            DialogRecorder dialogs;
+            int answer = 0;
+            dialogs.OnDialog = [&c, &answer](QDialog& dialog) {
+                answer =
+                    DriveTemplateDialog(static_cast<TemplateDialog&>(dialog), c.Selected, c.Down);
+                return answer;
+            };
+            QTest::keyClick(tree, Qt::Key_Return);
+            QCOMPARE(dialogs.Shown, QStringList{"216"});
+            QCOMPARE(answer, int(QDialog::Accepted));
+            QVERIFY2(FindRow(tree, c.Row) != nullptr, c.Name);
+            window.Action(kIdSave)->trigger();
+            QCOMPARE(m_Recorder.LastMessage(),
+                     "Configuration data saved in file \"" + m_Copy + "\".");
+            QCOMPARE(ReadFile(m_Copy) == before, c.Unchanged);
+            QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), c.Hdp320 ? 320u : 480u);
+            QCOMPARE(g_ChipDef.GetFeatureValue("vdp"), c.Down ? 240u : 272u);
+        }
+    }
+
     // While debugging is on, filling the tree traces how the panel templates were tested and
     // which one matched; with debugging off nothing is traced.
     void TemplateMatchingIsTracedWhileDebugging() {
@@ -259,6 +327,42 @@ private slots:
     }
 
 private:
+    // Shows and activates the dialog, checks what it shows, presses the down arrow when asked
+    // and then Return. The dialog's result, or a negative step that found something else.
+    static int DriveTemplateDialog(TemplateDialog& templates, int selectedAtStart, bool down) {
+        if (!ShowActive(templates)) {
+            return -1;
+        }
+        QListWidget* list = templates.Templates();
+        QListWidget* details = templates.Details();
+        const auto selectedRow = [list] {
+            const QList<QListWidgetItem*> selected = list->selectedItems();
+            return selected.isEmpty() ? -1 : list->row(selected.front());
+        };
+        // The list has the focus and row 0 is current, selected or not.
+        if (!list->hasFocus() || list->currentRow() != 0 || selectedRow() != selectedAtStart) {
+            return -2;
+        }
+        const bool none =
+            details->count() == 1 &&
+            details->item(0)->text() == "None of the templates match current settings." &&
+            !details->isEnabled();
+        if (none != (selectedAtStart < 0)) {
+            return -3;
+        }
+        if (selectedAtStart < 0 && !down) {
+            Screenshot(templates, "dialog-216-no-match");
+        }
+        if (down) {
+            QTest::keyClick(list, Qt::Key_Down);
+            if (selectedRow() != 1 || !details->isEnabled() || details->count() < 2) {
+                return -4;
+            }
+        }
+        QTest::keyClick(list, Qt::Key_Return);
+        return templates.result();
+    }
+
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;
     std::string m_Copy;

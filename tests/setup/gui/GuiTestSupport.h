@@ -45,6 +45,16 @@ inline void Screenshot(QWidget& widget, const QString& name) {
     picture.save(folder + "/" + name + ".png");
 }
 
+// Shows a window and waits until it is the active window with the keyboard focus inside, as
+// a window the user has in front of him: shortcuts and the Alt keys of buttons then reach it.
+[[nodiscard]] inline bool ShowActive(QWidget& window) {
+    window.show();
+    return QTest::qWaitForWindowActive(&window) && QTest::qWaitFor([&window] {
+               return QApplication::activeWindow() == &window &&
+                      window.isAncestorOf(QApplication::focusWidget());
+           });
+}
+
 // Loads the configuration block of a program file (such as the built play) into g_ChipDef.
 inline bool LoadProgramBlock(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -191,6 +191,26 @@ private slots:
         QVERIFY(!m_Window->StatusBoxWidget()->toPlainText().contains("overwritten"));
     }
 
+    // A value of wide hexadecimal letters set by hand shows whole: the columns were made wide
+    // enough for any number a row can show when the list was filled.
+    void AValueOfWideDigitsIsNotCut() {
+        DialogRecorder dialogs;
+        m_List->setCurrentItem(m_List->topLevelItem(m_HdpRow));
+        dialogs.OnDialog = EnterValue("AAAA");
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"210"});
+        QTreeWidgetItem* hdp = m_List->topLevelItem(m_HdpRow);
+        QCOMPARE(hdp->text(2), QString("AAAA"));
+        QCOMPARE(hdp->text(3), QString("1010101010101010"));
+        m_List->scrollToItem(hdp);
+        Screenshot(*m_Window, "registers-page-wide-value");
+        for (int column : {2, 3, 4}) {
+            const int width = m_List->columnWidth(column);
+            m_List->resizeColumnToContents(column); // what the rows as they are now need
+            QVERIFY2(m_List->columnWidth(column) <= width, qPrintable(QString::number(column)));
+        }
+    }
+
     void TheViewIsKeptBetweenVisits() {
         const int last = m_List->topLevelItemCount() - 1;
         m_List->scrollToItem(m_List->topLevelItem(last), QAbstractItemView::PositionAtTop);

@@ -15,6 +15,8 @@ QObject* MakeRegistersTabTest();
 QObject* MakeExportDialogTest();
 QObject* MakeFeatureDialogsTest();
 QObject* MakeIniImportTest();
+QObject* MakeTypedNamesTest();
+QObject* MakeScreenFitTest();
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -30,7 +32,9 @@ int main(int argc, char** argv) {
                                         {"RegistersTabTest", MakeRegistersTabTest},
                                         {"ExportDialogTest", MakeExportDialogTest},
                                         {"FeatureDialogsTest", MakeFeatureDialogsTest},
-                                        {"IniImportTest", MakeIniImportTest}};
+                                        {"IniImportTest", MakeIniImportTest},
+                                        {"TypedNamesTest", MakeTypedNamesTest},
+                                        {"ScreenFitTest", MakeScreenFitTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
     for (const Entry& entry : classes) {
