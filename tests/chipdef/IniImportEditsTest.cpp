@@ -203,7 +203,7 @@ oxHclData ExpectedBlock(const RegList& regs, const LcdList& lcd) {
     for (size_t i = 0; i < oxHCL_LCD1SIZE; ++i) {
         oxHclSetLcd1Reg(block, i, i < lcd.size() ? lcd[i] : 0);
     }
-    oxHclStoreU16(block, 530, ChipDef::ComputeBlockCrc(block));
+    block.HclCRC = ChipDef::ComputeBlockCrc(block);
     return block;
 }
 
