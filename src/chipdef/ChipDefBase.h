@@ -225,6 +225,14 @@ protected:
     bool ResolveFeature(const char* name, uint32_t* iFeature);
     // The feature's value entries available for the product (n-th), nullptr past the end.
     const ChipFeatureValue* AvailableEntry(uint32_t iFeature, uint32_t n);
+    // A list or bool feature looked up for its n-th available entry.
+    struct ListEntryLookup {
+        bool Found = false;                      // name is a list or bool feature of the product
+        bool HasValues = false;                  // it has value entries
+        const ChipFeatureValue* Entry = nullptr; // the n-th of them; nullptr past them or none
+    };
+    // An unknown name asserts unless quiet; a feature of another type always asserts.
+    ListEntryLookup LookUpListEntry(const char* name, uint32_t n, bool quiet);
     // The n-th available entry of a list or bool feature for the IsListEntry... queries;
     // nullptr when the feature has none or n is past them (asserts for other features).
     const ChipFeatureValue* QueriedEntry(const char* name, uint32_t n);

@@ -1,6 +1,7 @@
 // ChipDef: services over a whole configuration block (its CRC and its byte swap for the other
 // byte order) and the small text formatters of the export generators.
 #include "chipdef/ChipDef.h"
+#include "chipdef/ExportText.h"
 
 #include "common/Numbers.h"
 
@@ -22,32 +23,6 @@ void DropLastBar(char* text) {
     const size_t length = std::strlen(text);
     if (length > 0 && text[length - 1] == '|') {
         text[length - 1] = '\0';
-    }
-}
-
-// The escape letter of a byte that C writes as a backslash and a letter, or 0.
-char EscapeLetter(uint8_t byte) {
-    switch (byte) {
-    case '\a':
-        return 'a';
-    case '\b':
-        return 'b';
-    case '\t':
-        return 't';
-    case '\n':
-        return 'n';
-    case '\v':
-        return 'v';
-    case '\f':
-        return 'f';
-    case '\r':
-        return 'r';
-    case '"':
-        return '"';
-    case '\\':
-        return '\\';
-    default:
-        return 0;
     }
 }
 
@@ -134,7 +109,9 @@ const char* ChipDef::EscapeCString(const uint8_t* bytes, uint32_t nulCount) {
         }
         const uint8_t byte = bytes[i];
         nulsInRow = byte == 0 ? nulsInRow + 1 : 0;
-        const char letter = EscapeLetter(byte);
+        // Only C's simple escapes and the hex form: "?" is written as itself. (The export's own
+        // literals, exporttext::CLiteral, are compiled and escape it too, against trigraphs.)
+        const char letter = exporttext::CEscapeLetter(byte);
         if (letter != 0) {
             text[used++] = '\\';
             text[used++] = letter;

@@ -62,9 +62,8 @@ uint32_t ChipDef::WriteHclDataSource(char* buffer, uint32_t size, const ExportOp
     out += "\n";
     field(CLiteral(b.szChipId, sizeof b.szChipId), "Chip ID");
     Appendf(out, "    %s// Endian detect (LE=0x%04X)\n",
-            Pad(24, ",", "0x%04X", oxHclLoadU16(b, 540)).c_str(), oxHCL_DETECT_ENDIAN);
-    Appendf(out, "    %s// Reserved for alignment\n",
-            Pad(24, ",", "%u", oxHclLoadU16(b, 542)).c_str());
+            Pad(24, ",", "0x%04X", b.DetectEndian).c_str(), oxHCL_DETECT_ENDIAN);
+    Appendf(out, "    %s// Reserved for alignment\n", Pad(24, ",", "%u", b.Reserved1).c_str());
     out += "\n";
     Appendf(out, "    %s// CLKI frequency (in Hz)\n\n",
             Pad(24, ",", "%uL", oxHclGetClkI(b)).c_str());

@@ -58,7 +58,7 @@ uint32_t ChipDef::WriteIniFile(char* buffer, uint32_t size, const ExportOptions*
     }
     const ExportOptions none{};
     const ExportOptions& opt = options ? *options : none;
-    oxHclStoreU16(m_HclData, 530, ComputeBlockCrc(m_HclData));
+    m_HclData.HclCRC = ComputeBlockCrc(m_HclData);
     const oxHclData& b = m_HclData;
     const auto* bytes = reinterpret_cast<const uint8_t*>(&b);
     std::string out;

@@ -138,53 +138,43 @@ const ChipFeatureValue* ChipDefBase::AvailableEntry(uint32_t iFeature, uint32_t 
     return pos < feature.Values.size() ? &feature.Values[pos] : nullptr;
 }
 
+ChipDefBase::ListEntryLookup ChipDefBase::LookUpListEntry(const char* name, uint32_t n,
+                                                          bool quiet) {
+    uint32_t i = 0;
+    const bool known = quiet ? FindFeature(name, &i) : ResolveFeature(name, &i);
+    if (!known || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
+        return {};
+    }
+    if (m_Features[i].Values.empty()) {
+        return {true, false, nullptr};
+    }
+    return {true, true, AvailableEntry(i, n)};
+}
+
 bool ChipDefBase::GetFeatureListEntry(const char* name, uint32_t n, uint32_t* index,
                                       uint32_t* toIndex) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
+    const ListEntryLookup list = LookUpListEntry(name, n, false);
+    // A feature without value entries has one entry, 0.
+    if (!list.Found || (list.HasValues ? list.Entry == nullptr : n != 0)) {
         return false;
     }
-    uint32_t first = 0;
-    uint32_t last = 0;
-    if (m_Features[i].Values.empty()) {
-        if (n != 0) {
-            return false;
-        }
-    } else {
-        const ChipFeatureValue* entry = AvailableEntry(i, n);
-        if (!entry) {
-            return false;
-        }
-        first = entry->Index;
-        last = entry->ToIndex;
-    }
     if (index) {
-        *index = first;
+        *index = list.Entry ? list.Entry->Index : 0;
     }
     if (toIndex) {
-        *toIndex = last;
+        *toIndex = list.Entry ? list.Entry->ToIndex : 0;
     }
     return true;
 }
 
 bool ChipDefBase::IsListEntryInProduct(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!FindFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return false;
-    }
-    if (m_Features[i].Values.empty()) {
-        return true;
-    }
-    const ChipFeatureValue* entry = AvailableEntry(i, n);
-    return entry && IsInSelectedProduct(entry->Product);
+    const ListEntryLookup list = LookUpListEntry(name, n, true);
+    return list.Found &&
+           (!list.HasValues || (list.Entry && IsInSelectedProduct(list.Entry->Product)));
 }
 
 const ChipFeatureValue* ChipDefBase::QueriedEntry(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
-        return nullptr;
-    }
-    return m_Features[i].Values.empty() ? nullptr : AvailableEntry(i, n);
+    return LookUpListEntry(name, n, false).Entry;
 }
 
 bool ChipDefBase::IsListEntryReserved(const char* name, uint32_t n) {
@@ -230,18 +220,17 @@ bool ChipDefBase::GetFeatureListIndex(const char* name, uint32_t* ListIndex) {
 }
 
 bool ChipDefBase::SetFeatureListIndex(const char* name, uint32_t n) {
-    uint32_t i = 0;
-    if (!ResolveFeature(name, &i) || !Q3V_ASSERT(IsListType(m_Features[i].Type))) {
+    const ListEntryLookup list = LookUpListEntry(name, n, false);
+    if (!list.Found) {
         return false;
     }
-    if (m_Features[i].Values.empty()) {
+    if (!list.HasValues) {
         return true;
     }
-    const ChipFeatureValue* entry = AvailableEntry(i, n);
-    if (!entry) {
+    if (!list.Entry) {
         return false; // no such entry: nothing is written
     }
-    return SetFeatureRawValue(name, entry->Index);
+    return SetFeatureRawValue(name, list.Entry->Index);
 }
 
 // ---- Values as text ----

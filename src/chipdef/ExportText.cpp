@@ -25,34 +25,32 @@ void AppendV(std::string& out, const char* format, va_list args) {
     out.resize(start + static_cast<size_t>(length));
 }
 
-const char* SimpleEscape(uint8_t byte) {
+} // namespace
+
+char CEscapeLetter(uint8_t byte) {
     switch (byte) {
     case '\a':
-        return "\\a";
+        return 'a';
     case '\b':
-        return "\\b";
+        return 'b';
     case '\t':
-        return "\\t";
+        return 't';
     case '\n':
-        return "\\n";
+        return 'n';
     case '\v':
-        return "\\v";
+        return 'v';
     case '\f':
-        return "\\f";
+        return 'f';
     case '\r':
-        return "\\r";
+        return 'r';
     case '"':
-        return "\\\"";
+        return '"';
     case '\\':
-        return "\\\\";
-    case '?':
-        return "\\?"; // no trigraph can form
+        return '\\';
     default:
-        return nullptr;
+        return 0;
     }
 }
-
-} // namespace
 
 void Appendf(std::string& out, const char* format, ...) {
     va_list args;
@@ -85,8 +83,13 @@ std::string CLiteral(const void* field, size_t width) {
     std::string out = "\"";
     for (size_t i = 0; i < used; ++i) {
         const uint8_t byte = bytes[i];
-        if (const char* escape = SimpleEscape(byte)) {
-            out += escape;
+        if (const char letter = CEscapeLetter(byte)) {
+            out += '\\';
+            out += letter;
+        } else if (byte == '?') {
+            // The text is compiled: "??" and a third character would be a trigraph to a compiler
+            // in strict ISO mode before C23 ("??/" a backslash), so no "?" stands unescaped.
+            out += "\\?";
         } else if (byte < 0x20 || byte >= 0x7F) {
             Appendf(out, "\\x%02X", byte);
             if (i + 1 < used && std::isxdigit(bytes[i + 1])) {

@@ -14,10 +14,15 @@ void Appendf(std::string& out, const char* format, ...) __attribute__((format(pr
 std::string Pad(int width, const char* suffix, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// The letter of C's simple escape of a byte: a, b, t, n, v, f, r for BEL, BS, TAB, LF, VT, FF,
+// CR, and the double quote and the backslash for themselves; 0 for every other byte.
+char CEscapeLetter(uint8_t byte);
+
 // The bytes of a field of width bytes as a C string literal with its double quotes: every byte
 // up to the last non-zero one (the zeros after it are the array's implicit rest), so a field
 // without NUL stays within its width and inner NULs survive. Bytes that C cannot hold plainly
-// become escapes; a hexadecimal escape followed by a hex digit closes and reopens the literal.
+// become escapes, "?" too (no trigraph can form); a hexadecimal escape followed by a hex digit
+// closes and reopens the literal.
 std::string CLiteral(const void* field, size_t width);
 
 // The bytes of a text field up to its first NUL, at most width of them.

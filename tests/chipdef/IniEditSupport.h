@@ -1,7 +1,10 @@
 #pragma once
 // What the tests of INI files edited by hand share: the built-in block's register list written
-// out, and edits of an exported INI text line by line.
+// out, edits of an exported INI text line by line, and the import of an edited export.
+#include "ExportSupport.h"
+
 #include "hcl/HclData.h"
+#include "platform/IniFile.h"
 
 #include <algorithm>
 #include <functional>
@@ -82,6 +85,54 @@ inline std::string DeleteKey(const std::string& ini, const std::string& section,
     return EditSection(ini, section, [deleted](const std::string& key, const std::string& value) {
         return key == deleted ? std::string() : key + "=" + value;
     });
+}
+
+// The text with the value of one key of a section changed.
+inline std::string SetValue(const std::string& ini, const std::string& section,
+                            const std::string& changed, const std::string& newValue) {
+    return EditSection(ini, section,
+                       [changed, newValue](const std::string& key, const std::string& value) {
+                           return key + "=" + (key == changed ? newValue : value);
+                       });
+}
+
+// The text with a line put after the line of one key of a section.
+inline std::string InsertAfter(const std::string& ini, const std::string& section,
+                               const std::string& after, const std::string& line) {
+    return EditSection(ini, section,
+                       [after, line](const std::string& key, const std::string& value) {
+                           return key + "=" + value + (key == after ? "\n" + line : "");
+                       });
+}
+
+// The text without one section, its head line and its body.
+inline std::string DeleteSection(const std::string& ini, const std::string& section) {
+    std::istringstream in(ini);
+    std::string out;
+    bool inside = false;
+    for (std::string text; std::getline(in, text);) {
+        if (!text.empty() && text.front() == '[') {
+            inside = text == "[" + section + "]";
+        }
+        if (!inside) {
+            out += text + "\n";
+        }
+    }
+    return out;
+}
+
+// The built-in block's INI export, edited, imported into chip (replacing its register list or
+// merged into it): the import's answer, with its report.
+inline bool ImportEditedExport(ChipDef& chip,
+                               const std::function<std::string(const std::string&)>& edit,
+                               bool replace, std::string* report) {
+    ChipDef exporter;
+    const std::string ini = edit(exporttest::Generate(exporter, &ChipDef::WriteIniFile));
+    char text[16384] = "unset";
+    const bool taken =
+        chip.ImportIni(IniFile::Parse(ini), "edited.ini", text, sizeof text, replace);
+    *report = text;
+    return taken;
 }
 
 } // namespace initest

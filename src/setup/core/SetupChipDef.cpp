@@ -1,19 +1,16 @@
 // Finding, loading and storing the configuration block inside a configurable file's image.
 #include "setup/core/SetupChipDef.h"
 
+#include "common/ByteOrder.h"
+
+#include <cstddef>
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t kSizeOffset = 528;
-constexpr std::size_t kCrcOffset = 530;
-constexpr std::size_t kEndianOffset = 540;
-constexpr std::size_t kBaseAddressOffset = 554;
-
-std::uint16_t ReadU16(const std::uint8_t* at, bool swapped) {
-    std::uint16_t value;
-    std::memcpy(&value, at, sizeof value);
-    return swapped ? static_cast<std::uint16_t>((value << 8) | (value >> 8)) : value;
+// A u16 field of a block as a file holds it: little-endian, or big-endian when swapped.
+std::uint16_t ReadU16(const std::uint8_t* block, std::size_t offset, bool swapped) {
+    return swapped ? LoadBe16(block + offset) : LoadLe16(block + offset);
 }
 
 // Two chip IDs compared within their 8-byte fields (a full field has no NUL).
@@ -44,12 +41,12 @@ int SetupChipDef::DecodeBlockFromImage(oxHclData* dst, const std::uint8_t* image
         if (std::memcmp(candidate, g_HclIdText, idLength) != 0) {
             continue;
         }
-        const std::uint16_t endian = ReadU16(candidate + kEndianOffset, false);
+        const std::uint16_t endian = ReadU16(candidate, offsetof(oxHclData, DetectEndian), false);
         if (endian != oxHCL_DETECT_ENDIAN && endian != kSwappedEndian) {
             continue;
         }
         const bool swapped = endian == kSwappedEndian;
-        if (ReadU16(candidate + kSizeOffset, swapped) != oxHCL_DATA_SIZE) {
+        if (ReadU16(candidate, offsetof(oxHclData, Size), swapped) != oxHCL_DATA_SIZE) {
             if (result != kBlockFound) {
                 result = kBlockRefused;
                 message = kTextSizeIncorrect;
@@ -70,7 +67,7 @@ int SetupChipDef::DecodeBlockFromImage(oxHclData* dst, const std::uint8_t* image
             break;
         }
         if (checkCrc) {
-            const std::uint16_t stored = ReadU16(candidate + kCrcOffset, swapped);
+            const std::uint16_t stored = ReadU16(candidate, offsetof(oxHclData, HclCRC), swapped);
             // A stored CRC of 0 marks a block never configured, whatever the bytes compute to.
             if (stored == 0 || stored != ComputeBlockCrc(block)) {
                 result = kBlockRefused;
@@ -148,18 +145,22 @@ bool SetupChipDef::StoreToImage(std::uint8_t* image, std::uint32_t* imageSize, b
         return false;
     }
     const bool bigEndian = block.DetectEndian == kSwappedEndian;
-    std::uint8_t baseAddress[4];
-    std::memcpy(baseAddress, reinterpret_cast<const std::uint8_t*>(&block) + kBaseAddressOffset,
-                sizeof baseAddress);
+    // The file's own base address, kept in the file's byte order.
+    const std::uint32_t baseAddress = oxHclGetBaseAddress(block);
     std::memcpy(&block, &m_HclData, sizeof block);
     if (bigEndian) {
         SwapBlockByteOrder(block);
     }
     if (keepBaseAddress) {
-        std::memcpy(reinterpret_cast<std::uint8_t*>(&block) + kBaseAddressOffset, baseAddress,
-                    sizeof baseAddress);
+        oxHclSetBaseAddress(block, baseAddress);
     }
+    // The CRC in the file's byte order.
     const std::uint16_t crc = ComputeBlockCrc(block);
-    block.HclCRC = bigEndian ? static_cast<std::uint16_t>((crc << 8) | (crc >> 8)) : crc;
+    auto* crcBytes = reinterpret_cast<std::uint8_t*>(&block) + offsetof(oxHclData, HclCRC);
+    if (bigEndian) {
+        StoreBe16(crcBytes, crc);
+    } else {
+        StoreLe16(crcBytes, crc);
+    }
     return (this->*row->Encode)(block, image, imageSize, errorText) == kBlockFound;
 }
