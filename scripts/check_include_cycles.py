@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Fails when the project's own headers and sources include each other in a circle, or, given a
-layering table, when a folder includes one that its row does not list.
+"""Fails on a circle of includes, or on an include that the layering table does not allow.
+
+The project's own headers and sources must not include each other in a circle; given a layering
+table, a folder's files include only files of the folders its row lists.
 
 Reads every `#include "..."` line of the C and C++ files under the folders given (default: src,
 bench and tests, relative to the project root). An include is looked up beside the including
@@ -109,7 +111,7 @@ def resolved_includes(root, files):
     return includes
 
 
-def unit_path(path, root):
+def relative_path(path, root):
     """A file's path from the root."""
     try:
         return path.relative_to(root).as_posix()
@@ -119,7 +121,7 @@ def unit_path(path, root):
 
 def unit_of(path, root):
     """A file's unit: its path from the root without the suffix."""
-    return unit_path(path.with_suffix(""), root)
+    return relative_path(path.with_suffix(""), root)
 
 
 def include_graph(root, files, includes):
@@ -272,7 +274,7 @@ def read_layers(path):
 
 def folder_in_table(path, root, layers):
     """The longest folder of the table that holds the file, or None."""
-    parts = pathlib.PurePosixPath(unit_path(path, root)).parts
+    parts = pathlib.PurePosixPath(relative_path(path, root)).parts
     for length in range(len(parts) - 1, 0, -1):
         folder = "/".join(parts[:length])
         if folder in layers:
@@ -286,14 +288,14 @@ def layering_breaches(root, files, includes, layers):
     lines = []
     for path in files:
         if folder_in_table(path, root, layers) is None:
-            lines.append(f"{unit_path(path, root)} is in no folder of the table")
+            lines.append(f"{relative_path(path, root)} is in no folder of the table")
     for path, number, target in includes:
         folder = folder_in_table(path, root, layers)
         target_folder = folder_in_table(target, root, layers)
         if folder is None or target_folder is None or target_folder == folder:
             continue
         if target_folder not in layers[folder]:
-            lines.append(f"{unit_path(path, root)}:{number} -> {unit_path(target, root)} "
+            lines.append(f"{relative_path(path, root)}:{number} -> {relative_path(target, root)} "
                          f"({folder} may not include {target_folder})")
     return ["include against the layering: " + line for line in lines]
 
