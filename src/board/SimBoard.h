@@ -4,7 +4,7 @@
 // board folder) so that separate programs see the same board. Accesses from several processes
 // are serialised by the board lock the callers hold, as on real hardware.
 //
-// Only the platform's device layers (UsbDevice, DrvDevice) and tests use this header.
+// Only the devices over the board (src/devices: UsbDevice, DrvDevice) and tests use this header.
 
 #include "board/BoardMap.h"
 #include "board/DriverCounts.h"

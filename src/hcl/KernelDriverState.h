@@ -3,9 +3,9 @@
 // (KernelDriverOpen.cpp) and its interrupt half (KernelDriverInterrupts.cpp). Internal to the
 // layer.
 
+#include "devices/DrvDevice.h"
 #include "hcl/KernelDriver.h"
 #include "hcl/Services.h"
-#include "platform/DrvDevice.h"
 
 #include <atomic>
 #include <cstdint>

@@ -6,7 +6,7 @@
 //
 // Bulk transfers run on the caller's thread, inside the board lock taken by the callers.
 
-#include "platform/UsbDevice.h"
+#include "devices/UsbDevice.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 
 #include "CsclFixture.h"
 
-#include "platform/UsbDevice.h"
+#include "devices/UsbDevice.h"
 #include "support/Waiting.h"
 
 namespace cscltest {

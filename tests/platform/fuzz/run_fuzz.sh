@@ -15,7 +15,7 @@ CXX=${FUZZ_CXX:-clang++}
 
 fuzz_need_compiler
 fuzz_build "$OUT/ini_fuzz" "$SRC/tests/platform/fuzz/IniFuzz.cpp" "$DATABASE" \
-    "$SRC"/src/platform/*.cpp "$SRC"/src/board/*.cpp "$SRC"/src/chipdef/*.cpp \
+    "$SRC"/src/platform/*.cpp "$SRC"/src/devices/*.cpp "$SRC"/src/board/*.cpp "$SRC"/src/chipdef/*.cpp \
     "$SRC"/src/hcl/*.cpp "$SRC"/src/common/*.cpp -lexpat -lpthread
 
 fuzz_scratch_corpus

@@ -1,9 +1,9 @@
 // The kernel driver's node over the simulated board: names, exclusivity, the board's window
 // mapped in bus order, the control requests and the interrupt wait.
 
-#include "BoardFixture.h"
+#include "board/BoardFixture.h"
 
-#include "platform/DrvDevice.h"
+#include "devices/DrvDevice.h"
 #include "platform/SimFolder.h"
 #include "support/SelfWorker.h"
 

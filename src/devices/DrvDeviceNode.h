@@ -1,9 +1,9 @@
 #pragma once
 // One open node of the kernel driver and the table of handles, shared between the driver's
 // control requests (DrvDeviceNode.cpp) and its interrupt wait (DrvDeviceWait.cpp). Internal to the
-// platform library.
+// devices library.
 
-#include "platform/DrvDevice.h"
+#include "devices/DrvDevice.h"
 
 #include "board/SimBoard.h"
 

@@ -1,6 +1,6 @@
 // The kernel driver's node: open and close, the handle table, and the control requests.
 
-#include "platform/DrvDeviceNode.h"
+#include "devices/DrvDeviceNode.h"
 
 #include "board/BoardControl.h"
 #include "board/StateFile.h"

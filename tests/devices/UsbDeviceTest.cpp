@@ -1,9 +1,9 @@
 // The bridge driver's interface: device and pipe names, absent boards, the control requests and
 // the interrupt pipe.
 
-#include "BoardFixture.h"
+#include "board/BoardFixture.h"
 
-#include "platform/UsbDevice.h"
+#include "devices/UsbDevice.h"
 #include "support/Waiting.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/UsbDevice.h"
+#include "devices/UsbDevice.h"
 
 #include "board/BoardControl.h"
 #include "board/SimBoard.h"

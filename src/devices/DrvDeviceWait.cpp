@@ -1,7 +1,7 @@
 // The kernel driver's interrupt wait: the 4-byte write that completes at an interrupt, and the
 // thread that completes the waits that pend.
 
-#include "platform/DrvDeviceNode.h"
+#include "devices/DrvDeviceNode.h"
 
 #include "board/BoardControl.h"
 
