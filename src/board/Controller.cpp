@@ -1,5 +1,7 @@
 #include "board/Controller.h"
 
+#include "common/ByteOrder.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -151,12 +153,11 @@ void WriteRegisterByte(BoardState& state, std::uint32_t index, std::uint8_t valu
 } // namespace
 
 std::uint16_t StoredRegister(const BoardState& state, std::uint32_t index) {
-    return static_cast<std::uint16_t>(state.Registers[index] | (state.Registers[index + 1] << 8));
+    return LoadLe16(state.Registers + index);
 }
 
 void StoreRegister(BoardState& state, std::uint32_t index, std::uint16_t value) {
-    state.Registers[index] = static_cast<std::uint8_t>(value);
-    state.Registers[index + 1] = static_cast<std::uint8_t>(value >> 8);
+    StoreLe16(state.Registers + index, value);
 }
 
 void ResetRegisters(BoardState& state) {

@@ -10,7 +10,10 @@
 
 namespace board {
 
-// Register indices with behaviour of their own, and their fields.
+// Register indices with behaviour of their own, and their fields. The model keeps its own on
+// purpose, apart from the layer's (hcl/Lcd.h) and the chip database's: written from the chip's
+// register list independently of the driver, each checks the other, where a shared declaration
+// would let a wrong field agree with itself on both sides of the bridge.
 inline constexpr std::uint32_t kRegReset = 0x06;
 inline constexpr BitField kResetBit{8, 1}; // write-only: restores the reset values
 inline constexpr std::uint32_t kRegPll0 = 0x10;

@@ -105,9 +105,18 @@ private:
     // replies whose delay has passed (all of them when all).
     void QueueReply(const std::uint8_t* data, std::uint32_t length);
     std::uint32_t ReleaseHeldLocked(bool all);
-    void HandleRead(const std::uint8_t* packet, std::uint32_t length);
-    void HandleWrite(const std::uint8_t* packet, std::uint32_t length);
-    void HandleSerial(const std::uint8_t* packet, std::uint32_t length);
+    // The firmware's side of CSCL (CsclFirmware.cpp), with the mutex held: performs one packet
+    // of at least one byte; false when the firmware does not understand it. The handlers of the
+    // packet types that can be malformed say the same.
+    bool HandleCsclPacket(std::span<const std::uint8_t> packet);
+    bool OnReadRequest(std::span<const std::uint8_t> packet);
+    bool OnWrite(std::span<const std::uint8_t> packet);
+    bool OnSetConfiguration(std::span<const std::uint8_t> packet);
+    void OnGetConfiguration();
+    void OnGetStatus();
+    bool OnSwitchValue(std::span<const std::uint8_t> packet);
+    bool OnSerialDataOut(std::span<const std::uint8_t> packet);
+    // Queues done, or fail when the fail fault is due.
     void QueueDone();
     void LogAccess(bool write, std::uint32_t address, std::uint8_t interface,
                    const std::uint8_t* data, std::uint32_t length, bool dropped);

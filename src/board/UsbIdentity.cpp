@@ -1,6 +1,7 @@
 #include "board/UsbIdentity.h"
 
 #include "board/ControlState.h"
+#include "common/ByteOrder.h"
 
 #include <cstring>
 
@@ -25,16 +26,6 @@ constexpr PipeRecord kPipes[kPipeCount] = {
 constexpr std::uint32_t kRecordHeader = 16;
 constexpr std::uint32_t kPipeRecordSize = 20;
 constexpr std::uint32_t kMaxTransfer = 65536;
-
-void Put16(std::uint8_t* bytes, std::uint32_t value) {
-    bytes[0] = static_cast<std::uint8_t>(value);
-    bytes[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::uint8_t* bytes, std::uint32_t value) {
-    Put16(bytes, value);
-    Put16(bytes + 2, value >> 16);
-}
 
 // Configuration (9 bytes), one vendor-class interface (9) and its four endpoints (7 each).
 constexpr std::uint8_t kConfigDescriptor[] = {
@@ -68,18 +59,18 @@ std::uint32_t FillPipeInfo(std::span<std::uint8_t> recordOut) {
     }
     std::uint8_t* record = recordOut.data();
     std::memset(record, 0, length);
-    Put16(record, length);
+    StoreLe16(record, static_cast<std::uint16_t>(length));
     record[4] = 0xFF; // vendor class
-    Put32(record + 8, 1);
-    Put32(record + 12, BadDescriptors() ? 0xFFFFFFFF : kPipeCount);
+    StoreLe32(record + 8, 1);
+    StoreLe32(record + 12, BadDescriptors() ? 0xFFFFFFFF : kPipeCount);
     for (std::uint32_t i = 0; i < kPipeCount; ++i) {
         std::uint8_t* pipe = record + kRecordHeader + i * kPipeRecordSize;
-        Put16(pipe, kPipes[i].MaxPacketSize);
+        StoreLe16(pipe, kPipes[i].MaxPacketSize);
         pipe[2] = kPipes[i].EndpointAddress;
         pipe[3] = kPipes[i].Interval;
-        Put32(pipe + 4, kPipes[i].Type);
-        Put32(pipe + 8, 0x100 + i); // pipe handle
-        Put32(pipe + 12, kMaxTransfer);
+        StoreLe32(pipe + 4, kPipes[i].Type);
+        StoreLe32(pipe + 8, 0x100 + i); // pipe handle
+        StoreLe32(pipe + 12, kMaxTransfer);
     }
     return length;
 }

@@ -3,6 +3,7 @@
 #include "board/BoardControl.h"
 #include "board/SimBoard.h"
 #include "board/UsbIdentity.h"
+#include "common/ByteOrder.h"
 #include "platform/SimFolder.h"
 
 #include <algorithm>
@@ -235,8 +236,8 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
         }
         std::uint16_t word = 0;
         if (device->Pipe == OXUSB_PIPE_INTERRUPT && device->Board->InterruptIn(&word)) {
-            const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(word),
-                                           static_cast<std::uint8_t>(word >> 8)};
+            std::uint8_t bytes[2];
+            StoreLe16(bytes, word);
             returned = std::min<std::uint32_t>(length, 2);
             std::memcpy(buffer, bytes, returned);
             return true;

@@ -1,6 +1,7 @@
 #include "hcl/Cscl.h"
 
 #include "common/Assert.h"
+#include "common/ByteOrder.h"
 #include "hcl/Services.h"
 #include "hcl/UsbTransport.h"
 
@@ -20,27 +21,16 @@ std::uint32_t s_RegBase = 0;
 oxCsclConfigTable s_Config = {};
 std::uint8_t* s_Current = s_Config[0];
 
+// The short header of the packets with data that have no address: {type, flags, length LE16},
+// the data from byte 4 (read replies, serial data out and in).
 constexpr std::uint32_t kReplyHeader = 4;
 
-void Put16(std::uint8_t* bytes, std::uint32_t value) {
-    bytes[0] = static_cast<std::uint8_t>(value);
-    bytes[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-std::uint32_t Le16(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0] | (bytes[1] << 8));
-}
-
-void FillHeader(std::uint8_t* packet, std::uint8_t typeIn, std::uint32_t addressIn,
-                std::uint8_t interface, std::uint32_t length) {
-    packet[0] = typeIn;
-    packet[1] = 0;
-    packet[2] = static_cast<std::uint8_t>(addressIn);
-    packet[3] = static_cast<std::uint8_t>(addressIn >> 8);
-    packet[4] = static_cast<std::uint8_t>(addressIn >> 16);
-    packet[5] = interface;
-    Put16(packet + 6, length);
-}
+// A write of a single value: the header and up to four data bytes.
+struct WritePacket {
+    oxCsclPacket Header;
+    std::uint8_t Data[4];
+};
+static_assert(sizeof(WritePacket) == sizeof(oxCsclPacket) + 4);
 
 // The time-out of a reply wait. The clock is first read when a read finds nothing (or a packet of
 // the wrong type), so a reply that is already waiting costs no clock read.
@@ -201,7 +191,7 @@ std::uint32_t ReadLengthReply(std::uint8_t typeIn, std::uint32_t want, std::uint
             if (headerHave < kReplyHeader) {
                 continue;
             }
-            const std::uint32_t reported = Le16(header + 2);
+            const std::uint32_t reported = LoadLe16(header + 2);
             if (checkLength && (reported & ~1u) != (want & ~1u)) {
                 // Not the reply asked for: pass over its data (sent in 16-bit units).
                 const std::uint32_t data = reported + (reported & 1);
@@ -225,6 +215,25 @@ std::uint8_t* AllocTransfer(std::uint32_t size) {
 }
 
 } // namespace
+
+oxCsclPacket CsclRequestHeader(std::uint8_t type, std::uint32_t address, std::uint8_t interface,
+                               std::uint32_t length) {
+    oxCsclPacket header{};
+    header.Type = type;
+    header.Flags = 0;
+    StoreLe24(header.Address, address);
+    header.Interface = interface;
+    StoreLe16(header.Length, static_cast<std::uint16_t>(length));
+    return header;
+}
+
+std::uint32_t CsclHeaderAddress(const oxCsclPacket& header) {
+    return LoadLe24(header.Address);
+}
+
+std::uint32_t CsclHeaderLength(const oxCsclPacket& header) {
+    return LoadLe16(header.Length);
+}
 
 // --- MGE state --------------------------------------------------------------------------------
 
@@ -353,10 +362,9 @@ bool oxCsclGetConfigDescriptor() {
 
 std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface) {
     const std::uint32_t width = std::min<std::uint32_t>(widthIn, 0xFFFF);
-    std::uint8_t request[sizeof(oxCsclPacket)];
-    FillHeader(request, oxCSCL_READ, addressIn, interface, width);
+    const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, addressIn, interface, width);
     DiscardStaleReplies();
-    oxUsbTransportOut(oxCSCL_READ, request, sizeof request, true);
+    oxUsbTransportOut(oxCSCL_READ, &request, sizeof request, true);
 
     std::uint8_t small[sizeof(oxCsclPacket) + 4];
     std::uint8_t value[4] = {};
@@ -380,27 +388,18 @@ std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::u
     if (taken < width) {
         return 0; // no (complete) reply within the time-out
     }
-    switch (width) {
-    case 1:
-        return value[0];
-    case 2:
-        return Le16(value);
-    case 4:
-        return Le16(value) | Le16(value + 2) << 16;
-    default:
+    if (width != 1 && width != 2 && width != 4) {
         return 0;
     }
+    return LoadLe(value, width);
 }
 
 bool oxCsclWrMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface,
                  std::uint32_t value) {
     const std::uint32_t width = std::min<std::uint32_t>(widthIn, 4);
-    std::uint8_t packet[sizeof(oxCsclPacket) + 4] = {};
-    FillHeader(packet, oxCSCL_WRITE, addressIn, interface, width);
-    for (std::uint32_t k = 0; k < width; ++k) {
-        packet[sizeof(oxCsclPacket) + k] = static_cast<std::uint8_t>(value >> (8 * k));
-    }
-    oxUsbTransportOut(oxCSCL_WRITE, packet, sizeof(oxCsclPacket) + width, false);
+    WritePacket packet{CsclRequestHeader(oxCSCL_WRITE, addressIn, interface, width), {}};
+    StoreLe(packet.Data, width, value);
+    oxUsbTransportOut(oxCSCL_WRITE, &packet, sizeof(oxCsclPacket) + width, false);
     return csclWaitForDone(0);
 }
 
@@ -420,7 +419,8 @@ bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t
     while (done < count) {
         const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
         const std::uint32_t address = fifo ? addressIn : addressIn + done;
-        FillHeader(packet.get(), oxCSCL_WRITE, address, interface, chunk);
+        const oxCsclPacket header = CsclRequestHeader(oxCSCL_WRITE, address, interface, chunk);
+        std::memcpy(packet.get(), &header, sizeof header);
         std::memcpy(packet.get() + sizeof(oxCsclPacket), data + done, chunk);
         done += chunk;
         oxUsbTransportOut(oxCSCL_WRITE, packet.get(), chunk + sizeof(oxCsclPacket), done < count);
@@ -446,10 +446,9 @@ std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std
     while (done < count) {
         const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
         const std::uint32_t address = fifo ? addressIn : addressIn + done;
-        std::uint8_t request[sizeof(oxCsclPacket)];
-        FillHeader(request, oxCSCL_READ, address, interface, chunk);
+        const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, address, interface, chunk);
         DiscardStaleReplies();
-        oxUsbTransportOut(oxCSCL_READ, request, sizeof request, true);
+        oxUsbTransportOut(oxCSCL_READ, &request, sizeof request, true);
         const bool more = done + chunk < count;
         std::uint32_t reported = 0;
         const std::uint32_t taken = ReadLengthReply(
@@ -473,7 +472,7 @@ std::uint32_t oxCsclRdMgeStat() {
     if (ReadShortReply(oxCSCL_STATUS_REPLY, false, sizeof reply, reply, &ReportStatus) < 0) {
         return 0;
     }
-    return Le16(reply + 2) | Le16(reply + 4) << 16;
+    return LoadLe32(reply + 2);
 }
 
 bool csclWaitForDone(std::uint32_t wait) {
@@ -522,9 +521,8 @@ std::uint32_t oxCsclSetFlag17(bool on) {
 }
 
 std::uint32_t oxCsclSetValue18(bool on, std::uint16_t value) {
-    const std::uint8_t packet[4] = {
-        oxCSCL_VALUE18, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0),
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+    std::uint8_t packet[4] = {oxCSCL_VALUE18, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0)};
+    StoreLe16(packet + 2, value);
     return oxUsbTransportOut(oxCSCL_VALUE18, packet, sizeof packet, false);
 }
 
@@ -544,7 +542,7 @@ bool oxCsclSerialWrite(std::uint32_t count, const std::uint8_t* data) {
         std::uint8_t* p = packet.get();
         p[0] = oxCSCL_SERIAL_OUT;
         p[1] = 0;
-        Put16(p + 2, chunk);
+        StoreLe16(p + 2, static_cast<std::uint16_t>(chunk));
         std::memcpy(p + kReplyHeader, data + done, chunk);
         p[kReplyHeader + chunk] = 0;
         p[kReplyHeader + chunk + 1] = 0;
@@ -578,7 +576,7 @@ bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* 
         std::uint8_t* p = packet.get();
         p[0] = oxCSCL_SERIAL_OUT;
         p[1] = static_cast<std::uint8_t>(last && lastIn ? oxCSCL_FLAG_ON : 0);
-        Put16(p + 2, chunk);
+        StoreLe16(p + 2, static_cast<std::uint16_t>(chunk));
         std::memcpy(p + kReplyHeader, reversed.get() + done, chunk);
         DiscardStaleReplies();
         oxUsbTransportOut(oxCSCL_SERIAL_OUT, p, chunk + kReplyHeader, true);

@@ -21,6 +21,15 @@ struct oxCsclPacket {
 };
 static_assert(sizeof(oxCsclPacket) == 8);
 
+// A request header with its fields set (flags 0), and the two multi-byte fields read back.
+//
+//     const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, 0x60824, 4, 2);
+//     CsclHeaderAddress(request); // 0x60824
+oxCsclPacket CsclRequestHeader(std::uint8_t type, std::uint32_t address, std::uint8_t interface,
+                               std::uint32_t length);
+std::uint32_t CsclHeaderAddress(const oxCsclPacket& header);
+std::uint32_t CsclHeaderLength(const oxCsclPacket& header);
+
 enum oxCsclPacketTypes : std::uint8_t {
     oxCSCL_READ = 0,         // to bridge: read request
     oxCSCL_READ_REPLY = 1,   // from bridge: {1, -, length LE16, data}

@@ -1,5 +1,6 @@
 #include "hcl/UsbTransport.h"
 
+#include "common/ByteOrder.h"
 #include "hcl/HclBoard.h"
 #include "hcl/Services.h"
 
@@ -44,15 +45,6 @@ std::string DevicePath(const char* suffix) {
 // Applies the board number of Q3VBOARD to the device name (the board lock uses the same).
 void ApplyBoardDigit() {
     s_DeviceName[kDigitAt] = static_cast<char>('0' + oxHclBoardNumber());
-}
-
-std::uint16_t Le16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
-std::uint32_t Le32(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(Le16(bytes)) | static_cast<std::uint32_t>(Le16(bytes + 2))
-                                                         << 16;
 }
 
 const char* PipeTypeText(std::uint32_t type) {
@@ -184,14 +176,14 @@ bool oxUsbTransportGetPipeInfo() {
         const std::uint32_t room = size > OXUSB_PIPE_RECORD_OFFSET
                                        ? (size - OXUSB_PIPE_RECORD_OFFSET) / OXUSB_PIPE_RECORD_SIZE
                                        : 0;
-        const std::uint32_t pipes = std::min(Le32(record + 12), room);
+        const std::uint32_t pipes = std::min(LoadLe32(record + 12), room);
         for (std::uint32_t i = 0; i < pipes; ++i) {
             const std::uint8_t* pipe =
                 record + OXUSB_PIPE_RECORD_OFFSET + i * OXUSB_PIPE_RECORD_SIZE;
             std::printf(
                 "\nUsb Transport: \nPipe: %2d   Type: %s Endpoint: %2d %s  MaxPktSize: 0x%x",
-                static_cast<int>(i), PipeTypeText(Le32(pipe + 4)), pipe[2] & 0x0F,
-                (pipe[2] & 0x80) != 0 ? "IN " : "OUT", Le16(pipe));
+                static_cast<int>(i), PipeTypeText(LoadLe32(pipe + 4)), pipe[2] & 0x0F,
+                (pipe[2] & 0x80) != 0 ? "IN " : "OUT", LoadLe16(pipe));
         }
     }
     return true;
@@ -212,7 +204,7 @@ bool GetConfigDescriptor() {
     }
     // The total length comes from the device: it must at least hold the configuration
     // descriptor itself.
-    const std::uint32_t total = Le16(head + 2);
+    const std::uint32_t total = LoadLe16(head + 2);
     if (total < 9) {
         oxAssert("Usb Transport: Get Configuration Descriptor Failed.");
         return false;
@@ -242,7 +234,7 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
     std::printf("\nConfig Descriptor:  ");
     std::printf("\nbLength: 0x%x", d[0]);
     std::printf("\nbDescriptorType:  %d", d[1]);
-    std::printf("\nwTotalLength:  %d (0x%x)", Le16(d + 2), Le16(d + 2));
+    std::printf("\nwTotalLength:  %d (0x%x)", LoadLe16(d + 2), LoadLe16(d + 2));
     std::printf("\nbNumInterfaces:  %d", d[4]);
     std::printf("\nbConfigurationValue:  %d", d[5]);
     std::printf("\niConfiguration:  %d", d[6]);
@@ -250,7 +242,7 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
     std::printf("\nMaxPower:  %d", d[8]);
     // Walk the descriptors that follow by their length bytes, within the total length and the
     // bytes at hand; a length below 2 would never advance and ends the walk.
-    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, Le16(d + 2));
+    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, LoadLe16(d + 2));
     std::uint32_t at = d[0] >= 2 ? d[0] : 9;
     int endpoint = 0;
     while (at + 2 <= end) {
@@ -279,7 +271,7 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
             std::printf("\nbDescriptorType:  %d", p[1]);
             std::printf("\nbEndpointAddress:  0x%x", p[2]);
             std::printf("\nbmAttributes:  0x%x", p[3]);
-            std::printf("\nwMaxPacketSize:  %d", Le16(p + 4));
+            std::printf("\nwMaxPacketSize:  %d", LoadLe16(p + 4));
             std::printf("\nbInterval:  %d", p[6]);
         }
         at += length;
@@ -431,7 +423,7 @@ bool oxUsbTransportReadInterruptWord(std::uint16_t* word) {
     std::uint8_t bytes[2] = {};
     const bool ok = oxUsbTransportInterruptIn(bytes, sizeof bytes);
     if (word != nullptr) {
-        *word = ok ? Le16(bytes) : 0;
+        *word = ok ? LoadLe16(bytes) : 0;
     }
     return ok;
 }

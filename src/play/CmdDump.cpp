@@ -1,4 +1,5 @@
 // D: dumps display memory in lines of 16 bytes with an ASCII column, unit by unit.
+#include "common/ByteOrder.h"
 #include "play/MemCmdArgs.h"
 #include "play/MemCommands.h"
 #include "play/MemWidth.h"
@@ -43,10 +44,8 @@ bool DumpLine(uint32_t lineAddr, int64_t offset, uint32_t length, uint32_t unit)
         const int64_t at = offset + i;
         if (at > -static_cast<int64_t>(unit) && at < static_cast<int64_t>(length)) {
             const uint32_t value = ReadMemByWidth(lineAddr + i, unit);
-            for (uint32_t b = 0; b < unit; ++b) {
-                bytes[i + b] = static_cast<unsigned char>(value >> (8 * b));
-                read[i + b] = true;
-            }
+            StoreLe(bytes + i, unit, value);
+            std::fill_n(read + i, unit, true);
             out = PutHex(out, value, 2 * unit);
         } else {
             out = std::fill_n(out, 2 * unit, '-');

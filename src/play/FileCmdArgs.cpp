@@ -1,6 +1,7 @@
 // Arguments and file helpers of FDUMP and FLOAD.
 #include "play/FileCmdArgs.h"
 
+#include "common/ByteOrder.h"
 #include "platform/PathCase.h"
 #include "play/ArgParsers.h"
 #include "play/FileCommands.h"
@@ -86,9 +87,7 @@ FILE* OpenExistingFile(const std::string& name, const char* mode) {
 
 bool AppendUnit(FILE* file, uint32_t value, uint32_t unit) {
     uint8_t bytes[4];
-    for (uint32_t i = 0; i < unit; ++i) {
-        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    StoreLe(bytes, unit, value);
     return std::fwrite(bytes, 1, unit, file) == unit;
 }
 
@@ -97,10 +96,7 @@ bool ReadUnit(FILE* file, uint32_t unit, uint32_t* value) {
     if (std::fread(bytes, 1, unit, file) == 0) {
         return false;
     }
-    *value = 0;
-    for (uint32_t i = 0; i < unit; ++i) {
-        *value |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    }
+    *value = LoadLe(bytes, unit);
     return true;
 }
 

@@ -107,6 +107,22 @@ TEST_F(Lcd, GettersReadTheirRegisters) {
     EXPECT_EQ(oxLcdGetStartAddress(), 0x12344u);
 }
 
+// The layer's fields (Lcd.h) against the model's own (board/Controller.h): the size the layer
+// sets comes back from the model's computed registers, turned at 90 and 270 degrees.
+TEST_F(Lcd, RotationTurnsTheMainSizeTheModelComputes) {
+    oxLcdSetWidth(320);
+    oxLcdSetHeight(240);
+    const struct {
+        std::uint32_t Degrees, Width, Height;
+    } cases[] = {{90, 240, 320}, {180, 320, 240}, {270, 240, 320}, {0, 320, 240}};
+    for (const auto& c : cases) {
+        oxLcdSetRotation(c.Degrees);
+        EXPECT_EQ(oxLcdGetRotation(), c.Degrees);
+        EXPECT_EQ(oxLcdGetWidth(), c.Width) << c.Degrees;
+        EXPECT_EQ(oxLcdGetHeight(), c.Height) << c.Degrees;
+    }
+}
+
 TEST_F(Lcd, StrideFollowsWidthAndDepth) {
     struct Case {
         std::uint32_t Depth, Bytes;
