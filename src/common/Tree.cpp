@@ -9,9 +9,9 @@ TreeNode* AsNode(TreeHandle h) {
 }
 
 // The adding operations need a tree that is not empty and a node to add at.
-bool CanAddAt(const TreeNode* root, TreeHandle nodeIn) {
+bool CanAddAt(const TreeNode* root, TreeHandle node) {
     return Q3V_ASSERT_TEXT(root != nullptr, "m_Root != NULL") &&
-           Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)io_Node != NULL");
+           Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)io_Node != NULL");
 }
 
 } // namespace
@@ -33,15 +33,15 @@ void Tree::Clear() {
     }
 }
 
-void Tree::InitNode(TreeNode* nodeIn) {
-    if (!Q3V_ASSERT_TEXT(nodeIn != nullptr, "i_Node != NULL")) {
+void Tree::InitNode(TreeNode* node) {
+    if (!Q3V_ASSERT_TEXT(node != nullptr, "i_Node != NULL")) {
         return;
     }
-    nodeIn->Parent = nullptr;
-    nodeIn->Prev = nullptr;
-    nodeIn->Next = nullptr;
-    nodeIn->Child = nullptr;
-    nodeIn->Data = nullptr;
+    node->Parent = nullptr;
+    node->Prev = nullptr;
+    node->Next = nullptr;
+    node->Child = nullptr;
+    node->Data = nullptr;
 }
 
 TreeNode* Tree::NewNode() {
@@ -153,10 +153,10 @@ void Tree::DeleteSubtree(TreeNode* node) {
         nodeOut = target;                                                                          \
         return true;                                                                               \
     }                                                                                              \
-    bool Tree::Has##Name(TreeHandle nodeOut) const {                                               \
-        if (!Q3V_ASSERT_TEXT((TreeNode*)nodeOut != nullptr, "(TreeNode*)io_Node != NULL"))         \
+    bool Tree::Has##Name(TreeHandle node) const {                                                  \
+        if (!Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)io_Node != NULL"))            \
             return false;                                                                          \
-        return AsNode(nodeOut)->Link != nullptr;                                                   \
+        return AsNode(node)->Link != nullptr;                                                      \
     }
 
 Q3V_TREE_STEP(Parent, Parent)
@@ -171,16 +171,16 @@ bool Tree::GetRoot(TreeHandle& nodeOut) const {
     return m_Root != nullptr;
 }
 
-void* Tree::GetData(TreeHandle nodeIn) const {
-    if (!Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)i_Node != NULL")) {
+void* Tree::GetData(TreeHandle node) const {
+    if (!Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)i_Node != NULL")) {
         return nullptr;
     }
-    return AsNode(nodeIn)->Data;
+    return AsNode(node)->Data;
 }
 
-void Tree::SetData(TreeHandle nodeIn, void* data) {
-    if (!Q3V_ASSERT_TEXT((TreeNode*)nodeIn != nullptr, "(TreeNode*)i_Node != NULL")) {
+void Tree::SetData(TreeHandle node, void* data) {
+    if (!Q3V_ASSERT_TEXT((TreeNode*)node != nullptr, "(TreeNode*)i_Node != NULL")) {
         return;
     }
-    AsNode(nodeIn)->Data = data;
+    AsNode(node)->Data = data;
 }

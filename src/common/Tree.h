@@ -5,7 +5,7 @@
 //
 // Callers hold nodes as opaque handles (TreeHandle) and walk the tree by moving a handle from
 // node to node: operations that move a handle take it by reference (nodeOut), read-only ones by
-// value (nodeIn).
+// value (node).
 #include <cstdint>
 
 struct TreeNode {
@@ -54,24 +54,24 @@ public:
     bool ToChild(TreeHandle& nodeOut) const;
 
     // Whether one link of the node is set.
-    bool HasParent(TreeHandle nodeIn) const;
-    bool HasPrev(TreeHandle nodeIn) const;
-    bool HasNext(TreeHandle nodeIn) const;
-    bool HasChild(TreeHandle nodeIn) const;
+    bool HasParent(TreeHandle node) const;
+    bool HasPrev(TreeHandle node) const;
+    bool HasNext(TreeHandle node) const;
+    bool HasChild(TreeHandle node) const;
 
     // nodeOut = the first top-level node; true when the tree is not empty.
     bool GetRoot(TreeHandle& nodeOut) const;
     bool HasRoot() const { return m_Root != nullptr; }
 
     // The node's data pointer; SetData does not release the old one.
-    void* GetData(TreeHandle nodeIn) const;
-    void SetData(TreeHandle nodeIn, void* data);
+    void* GetData(TreeHandle node) const;
+    void SetData(TreeHandle node, void* data);
 
     uint32_t NumNodes() const { return m_NumNodes; }
 
 protected:
     TreeNode* NewNode();
-    void InitNode(TreeNode* nodeIn);
+    void InitNode(TreeNode* node);
     void DeleteSubtree(TreeNode* node);
 
     TreeNode* m_Root = nullptr;

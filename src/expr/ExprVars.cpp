@@ -38,11 +38,10 @@ void ApplyGlobalForm(const char*& nameOut, size_t& length, const char*& scope) {
     }
 }
 
-bool FindRow(const char* nameIn, size_t length, const char* scope, uint32_t* indexOut) {
+bool FindRow(const char* name, size_t length, const char* scope, uint32_t* indexOut) {
     for (uint32_t i = 0; i < s_Count; ++i) {
         const ExprVar& row = s_Vars[i];
-        if (EqualsNoCase({row.Name, row.NameLen}, {nameIn, length}) &&
-            SameScope(row.Scope, scope)) {
+        if (EqualsNoCase({row.Name, row.NameLen}, {name, length}) && SameScope(row.Scope, scope)) {
             *indexOut = i;
             return true;
         }
@@ -60,10 +59,10 @@ void FreeRow(ExprVar& row) {
 
 } // namespace
 
-bool ExprFindVar(const char* nameIn, size_t length, const char* scope, uint32_t* indexOut) {
+bool ExprFindVar(const char* name, size_t length, const char* scope, uint32_t* indexOut) {
     uint32_t index = 0;
-    ApplyGlobalForm(nameIn, length, scope);
-    const bool found = FindRow(nameIn, length, scope, &index);
+    ApplyGlobalForm(name, length, scope);
+    const bool found = FindRow(name, length, scope, &index);
     if (indexOut != nullptr) {
         *indexOut = index;
     }
@@ -104,9 +103,9 @@ bool ExprSetVar(const char* nameIn, size_t length, const ExprValue* value, const
     return true;
 }
 
-bool ExprGetVar(const char* nameIn, size_t length, ExprValue* value, const char* scope) {
+bool ExprGetVar(const char* name, size_t length, ExprValue* value, const char* scope) {
     uint32_t index = 0;
-    if (!ExprFindVar(nameIn, length, scope, &index)) {
+    if (!ExprFindVar(name, length, scope, &index)) {
         return false;
     }
     const ExprVar& row = s_Vars[index];

@@ -75,36 +75,36 @@ void DiscardStaleReplies() {
 
 // --- Reports of unexpected packets (the texts are the layer's own) -------------------------
 
-void ReportRdMge(unsigned typeIn, std::uint32_t) {
-    oxAssert("oxCsclRdMge:Bogus packet received 0x%x, expected 0x%x ", typeIn, 1u);
+void ReportRdMge(unsigned type, std::uint32_t) {
+    oxAssert("oxCsclRdMge:Bogus packet received 0x%x, expected 0x%x ", type, 1u);
 }
-void ReportBurst(unsigned typeIn, std::uint32_t received) {
-    oxAssert("oxCsclBurstRdMge:Bogus packet received 0x%x, expected 0x%x (len rcvd %d)", typeIn, 1u,
+void ReportBurst(unsigned type, std::uint32_t received) {
+    oxAssert("oxCsclBurstRdMge:Bogus packet received 0x%x, expected 0x%x (len rcvd %d)", type, 1u,
              static_cast<int>(received));
 }
-void ReportSerial(unsigned typeIn, std::uint32_t) {
-    oxAssert("Bogus packet received 0x%2x", typeIn);
+void ReportSerial(unsigned type, std::uint32_t) {
+    oxAssert("Bogus packet received 0x%2x", type);
 }
-void ReportConfig(unsigned typeIn) {
-    oxAssert("oxCsclRdConfigRegs:Bogus packet received 0x%x, expected 0x%x", typeIn, 6u);
+void ReportConfig(unsigned type) {
+    oxAssert("oxCsclRdConfigRegs:Bogus packet received 0x%x, expected 0x%x", type, 6u);
 }
-void ReportStatus(unsigned typeIn) {
-    oxAssert("oxCsclRdMgeStat:Bogus packet received 0x%x, expected 0x%x", typeIn, 8u);
+void ReportStatus(unsigned type) {
+    oxAssert("oxCsclRdMgeStat:Bogus packet received 0x%x, expected 0x%x", type, 8u);
 }
-void ReportDone(unsigned typeIn) {
-    oxAssert("csclWaitForDone:Bogus packet received 0x%x, expected 0x%x", typeIn, 3u);
+void ReportDone(unsigned type) {
+    oxAssert("csclWaitForDone:Bogus packet received 0x%x, expected 0x%x", type, 3u);
 }
 
 // Reads a reply of a fixed size (at most oxCSCL_SHORT_REPLY bytes) whose first byte is of type
-// typeIn (or, with acceptFail, the fail type, which is complete at its first byte). The reply
+// type (or, with acceptFail, the fail type, which is complete at its first byte). The reply
 // may come in several transfers. Returns the type received, or -1 when the reply did not come
 // complete within the time-out.
-int ReadShortReply(std::uint8_t typeIn, bool acceptFail, std::uint32_t size, std::uint8_t* reply,
+int ReadShortReply(std::uint8_t type, bool acceptFail, std::uint32_t size, std::uint8_t* reply,
                    void (*report)(unsigned)) {
     std::uint8_t transfer[oxCSCL_SHORT_REPLY];
     std::memset(reply, 0, size);
     std::uint32_t have = 0;
-    int type = -1;
+    int received = -1;
     ReplyWait wait;
     for (;;) {
         const std::uint32_t n = oxUsbTransportIn(transfer, sizeof transfer, false);
@@ -114,25 +114,25 @@ int ReadShortReply(std::uint8_t typeIn, bool acceptFail, std::uint32_t size, std
             }
             continue;
         }
-        if (type < 0) {
+        if (received < 0) {
             const unsigned got = oxCsclPacketType(transfer);
-            if (got != typeIn && !(acceptFail && got == oxCSCL_FAIL)) {
+            if (got != type && !(acceptFail && got == oxCSCL_FAIL)) {
                 report(got);
                 if (wait.TimedOut()) {
                     return -1;
                 }
                 continue;
             }
-            type = static_cast<int>(got);
+            received = static_cast<int>(got);
             if (got == oxCSCL_FAIL) {
-                return type;
+                return received;
             }
         }
         const std::uint32_t take = std::min(n, size - have);
         std::memcpy(reply + have, transfer, take);
         have += take;
         if (have >= size) {
-            return type;
+            return received;
         }
         wait.Restart();
     }
@@ -143,7 +143,7 @@ int ReadShortReply(std::uint8_t typeIn, bool acceptFail, std::uint32_t size, std
 // checkLength a reply whose length (rounded down to even) differs from want's is skipped.
 // Ends when want bytes were taken or nothing came for the time-out. Returns the bytes taken;
 // *reportedOut receives the length the reply reported (0 when none came).
-std::uint32_t ReadLengthReply(std::uint8_t typeIn, std::uint32_t want, std::uint8_t* dataOut,
+std::uint32_t ReadLengthReply(std::uint8_t type, std::uint32_t want, std::uint8_t* dataOut,
                               std::uint8_t* transfer, std::uint32_t transferSize, bool continued,
                               bool checkLength, void (*report)(unsigned, std::uint32_t),
                               std::uint32_t* reportedOut) {
@@ -173,7 +173,7 @@ std::uint32_t ReadLengthReply(std::uint8_t typeIn, std::uint32_t want, std::uint
         }
         if (!started) {
             const unsigned got = oxCsclPacketType(transfer + at);
-            if (got != typeIn) {
+            if (got != type) {
                 report(got, taken);
                 if (wait.TimedOut()) {
                     break;
@@ -360,9 +360,9 @@ bool oxCsclGetConfigDescriptor() {
 
 // --- Accesses ---------------------------------------------------------------------------------
 
-std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface) {
+std::uint32_t oxCsclRdMge(std::uint32_t address, std::uint32_t widthIn, std::uint8_t interface) {
     const std::uint32_t width = std::min<std::uint32_t>(widthIn, 0xFFFF);
-    const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, addressIn, interface, width);
+    const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, address, interface, width);
     DiscardStaleReplies();
     oxUsbTransportOut(oxCSCL_READ, &request, sizeof request, true);
 
@@ -394,16 +394,16 @@ std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::u
     return LoadLe(value, width);
 }
 
-bool oxCsclWrMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface,
+bool oxCsclWrMge(std::uint32_t address, std::uint32_t widthIn, std::uint8_t interface,
                  std::uint32_t value) {
     const std::uint32_t width = std::min<std::uint32_t>(widthIn, 4);
-    WritePacket packet{CsclRequestHeader(oxCSCL_WRITE, addressIn, interface, width), {}};
+    WritePacket packet{CsclRequestHeader(oxCSCL_WRITE, address, interface, width), {}};
     StoreLe(packet.Data, width, value);
     oxUsbTransportOut(oxCSCL_WRITE, &packet, sizeof(oxCsclPacket) + width, false);
     return csclWaitForDone(0);
 }
 
-bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+bool oxCsclBurstWrMge(std::uint32_t address, std::uint32_t count, std::uint8_t interface,
                       const std::uint8_t* data) {
     if (count == 0 || data == nullptr) {
         return false;
@@ -418,8 +418,8 @@ bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t
     std::uint32_t done = 0;
     while (done < count) {
         const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
-        const std::uint32_t address = fifo ? addressIn : addressIn + done;
-        const oxCsclPacket header = CsclRequestHeader(oxCSCL_WRITE, address, interface, chunk);
+        const std::uint32_t chunkAddress = fifo ? address : address + done;
+        const oxCsclPacket header = CsclRequestHeader(oxCSCL_WRITE, chunkAddress, interface, chunk);
         std::memcpy(packet.get(), &header, sizeof header);
         std::memcpy(packet.get() + sizeof(oxCsclPacket), data + done, chunk);
         done += chunk;
@@ -428,7 +428,7 @@ bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t
     return true;
 }
 
-std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+std::uint32_t oxCsclBurstRdMge(std::uint32_t address, std::uint32_t count, std::uint8_t interface,
                                std::uint8_t* buffer) {
     if (buffer == nullptr || count == 0) {
         return 0;
@@ -445,8 +445,8 @@ std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std
     std::uint32_t done = 0;
     while (done < count) {
         const std::uint32_t chunk = std::min(count - done, oxCSCL_CHUNK);
-        const std::uint32_t address = fifo ? addressIn : addressIn + done;
-        const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, address, interface, chunk);
+        const std::uint32_t chunkAddress = fifo ? address : address + done;
+        const oxCsclPacket request = CsclRequestHeader(oxCSCL_READ, chunkAddress, interface, chunk);
         DiscardStaleReplies();
         oxUsbTransportOut(oxCSCL_READ, &request, sizeof request, true);
         const bool more = done + chunk < count;
@@ -485,15 +485,15 @@ bool csclWaitForDone(std::uint32_t wait) {
 
 namespace {
 
-bool Command(std::uint8_t typeIn) {
+bool Command(std::uint8_t type) {
     DiscardStaleReplies();
-    oxUsbTransportOut(typeIn, nullptr, 2, true);
+    oxUsbTransportOut(type, nullptr, 2, true);
     return csclWaitForDone(1);
 }
 
-std::uint32_t Switch(std::uint8_t typeIn, bool on) {
-    const std::uint8_t packet[2] = {typeIn, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0)};
-    return oxUsbTransportOut(typeIn, packet, sizeof packet, false);
+std::uint32_t Switch(std::uint8_t type, bool on) {
+    const std::uint8_t packet[2] = {type, static_cast<std::uint8_t>(on ? oxCSCL_FLAG_ON : 0)};
+    return oxUsbTransportOut(type, packet, sizeof packet, false);
 }
 
 } // namespace
@@ -552,7 +552,7 @@ bool oxCsclSerialWrite(std::uint32_t count, const std::uint8_t* data) {
     return true;
 }
 
-bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* data,
+bool oxCsclSerialTransfer(std::uint32_t count, bool last, const std::uint8_t* data,
                           std::uint8_t* result) {
     if (count == 0 || result == nullptr) {
         return false;
@@ -572,10 +572,10 @@ bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* 
     std::uint32_t done = 0;
     while (done < count) {
         const std::uint32_t chunk = std::min(count - done, oxCSCL_SERIAL_CHUNK);
-        const bool last = done + chunk == count;
+        const bool lastChunk = done + chunk == count;
         std::uint8_t* p = packet.get();
         p[0] = oxCSCL_SERIAL_OUT;
-        p[1] = static_cast<std::uint8_t>(last && lastIn ? oxCSCL_FLAG_ON : 0);
+        p[1] = static_cast<std::uint8_t>(lastChunk && last ? oxCSCL_FLAG_ON : 0);
         StoreLe16(p + 2, static_cast<std::uint16_t>(chunk));
         std::memcpy(p + kReplyHeader, reversed.get() + done, chunk);
         DiscardStaleReplies();

@@ -105,21 +105,21 @@ bool oxCsclSetConfigByte(std::uint32_t index, std::uint8_t value);
 bool oxCsclGetConfigDescriptor();
 
 // --- Accesses -----------------------------------------------------------------------------
-// addressIn is the full bridge address (the caller adds bases and offsets); interface the
+// address is the full bridge address (the caller adds bases and offsets); interface the
 // port's access kind.
 
 // Reads 1, 2 or 4 bytes; 0 when no reply comes within the time-out (or another width).
-std::uint32_t oxCsclRdMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface);
+std::uint32_t oxCsclRdMge(std::uint32_t address, std::uint32_t widthIn, std::uint8_t interface);
 // Writes the low widthIn (1-4) bytes of the value; no reply is awaited.
-bool oxCsclWrMge(std::uint32_t addressIn, std::uint32_t widthIn, std::uint8_t interface,
+bool oxCsclWrMge(std::uint32_t address, std::uint32_t widthIn, std::uint8_t interface,
                  std::uint32_t value);
 // Writes count bytes in chunks of oxCSCL_CHUNK; false for no data or a count of 0. On the
 // register port every chunk goes to the same index (the port is a FIFO).
-bool oxCsclBurstWrMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+bool oxCsclBurstWrMge(std::uint32_t address, std::uint32_t count, std::uint8_t interface,
                       const std::uint8_t* data);
 // Reads count bytes in chunks of oxCSCL_CHUNK into buffer; returns the bytes received.
 // Bytes that did not come are left 0.
-std::uint32_t oxCsclBurstRdMge(std::uint32_t addressIn, std::uint32_t count, std::uint8_t interface,
+std::uint32_t oxCsclBurstRdMge(std::uint32_t address, std::uint32_t count, std::uint8_t interface,
                                std::uint8_t* buffer);
 // The bridge's status word; 0 when no reply came.
 std::uint32_t oxCsclRdMgeStat();
@@ -139,8 +139,9 @@ std::uint32_t oxCsclSetValue18(bool on, std::uint16_t value);
 // Serial data out, no reply awaited.
 bool oxCsclSerialWrite(std::uint32_t count, const std::uint8_t* data);
 // Serial transfer: sends the data last byte first (0x31 bytes when data is NULL) in chunks of
-// oxCSCL_SERIAL_CHUNK and stores the bytes received into result in reverse order.
-bool oxCsclSerialTransfer(std::uint32_t count, bool lastIn, const std::uint8_t* data,
+// oxCSCL_SERIAL_CHUNK and stores the bytes received into result in reverse order. With last
+// set, the packet of the final chunk carries oxCSCL_FLAG_ON.
+bool oxCsclSerialTransfer(std::uint32_t count, bool last, const std::uint8_t* data,
                           std::uint8_t* result);
 // Reads a serial reply of up to count bytes; returns the bytes received.
 std::uint32_t oxCsclSerialRead(std::uint32_t count, std::uint8_t* buffer);

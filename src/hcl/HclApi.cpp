@@ -348,8 +348,8 @@ bool oxHclInstallIrqHandler(oxIrqCallback callback) {
     return installed;
 }
 
-std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width) {
-    return oxgHclInterface.ReadRaw(baseIndex, offsetIn, width);
+std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width) {
+    return oxgHclInterface.ReadRaw(baseIndex, offset, width);
 }
 
 void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,

@@ -115,6 +115,6 @@ void oxHclBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer,
 bool oxHclInstallIrqHandler(oxIrqCallback callback);
 
 // Raw access through a base index (width 1, 2 or 4).
-std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width);
+std::uint32_t oxHclReadRaw(std::uint32_t baseIndex, std::uint32_t offset, std::uint32_t width);
 void oxHclWriteRaw(std::uint32_t baseIndex, std::uint32_t offsetIn, std::uint32_t width,
                    std::uint32_t value);

@@ -49,11 +49,11 @@ int DigitValue(char c) {
 
 // Reads the decimal digits at text[pos] on; a number beyond 32 bits reads as 0xFFFFFFFF.
 // False when there are none.
-bool ReadDecimal(std::string_view textIn, std::size_t& pos, std::uint32_t& valueOut) {
+bool ReadDecimal(std::string_view text, std::size_t& pos, std::uint32_t& valueOut) {
     std::uint64_t value = 0;
     const std::size_t first = pos;
-    while (pos < textIn.size() && DigitValue(textIn[pos]) < 10) {
-        value = std::min<std::uint64_t>(value * 10 + DigitValue(textIn[pos]), 0xFFFFFFFFull);
+    while (pos < text.size() && DigitValue(text[pos]) < 10) {
+        value = std::min<std::uint64_t>(value * 10 + DigitValue(text[pos]), 0xFFFFFFFFull);
         ++pos;
     }
     valueOut = static_cast<std::uint32_t>(value);
@@ -62,12 +62,12 @@ bool ReadDecimal(std::string_view textIn, std::size_t& pos, std::uint32_t& value
 
 // Reads the digits of the radix at text[*pos] on; false when there are none or the value does
 // not fit in 32 bits.
-bool ReadDigits(std::string_view textIn, std::size_t& pos, std::uint32_t radix,
+bool ReadDigits(std::string_view text, std::size_t& pos, std::uint32_t radix,
                 std::uint32_t& valueOut) {
     std::uint64_t value = 0;
     const std::size_t first = pos;
-    while (pos < textIn.size() && DigitValue(textIn[pos]) < static_cast<int>(radix)) {
-        value = value * radix + static_cast<std::uint64_t>(DigitValue(textIn[pos]));
+    while (pos < text.size() && DigitValue(text[pos]) < static_cast<int>(radix)) {
+        value = value * radix + static_cast<std::uint64_t>(DigitValue(text[pos]));
         if (value > 0xFFFFFFFFull) {
             return false;
         }
@@ -193,11 +193,11 @@ bool oxHclParseBreakRegister(const char* textIn, std::size_t length, std::uint32
 
 bool oxHclAddBreakpoint(std::uint32_t timing, std::uint32_t access, std::uint32_t start,
                         std::uint32_t end, std::uint32_t mask, std::uint32_t shift,
-                        std::uint32_t valueIn, std::uint32_t valueFlag) {
+                        std::uint32_t value, std::uint32_t valueFlag) {
     for (auto& slot : State().Slots) {
         if (slot.Start == oxHCL_BREAK_FREE) {
-            slot = oxHclBreakpoint{access, timing, start,     end,    end != oxHCL_BREAK_NO_END,
-                                   mask,   shift,  valueFlag, valueIn};
+            slot = oxHclBreakpoint{access, timing, start,     end,  end != oxHCL_BREAK_NO_END,
+                                   mask,   shift,  valueFlag, value};
             return true;
         }
     }
@@ -420,12 +420,12 @@ const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t index, std::uint32_t ac
 }
 
 bool oxHclCheckBreakpoint(std::uint32_t index, std::uint32_t access, std::uint32_t after,
-                          std::uint32_t valueIn, std::uint32_t width) {
+                          std::uint32_t value, std::uint32_t width) {
     if (State().StepMode.load()) {
         oxHclBreakpointPrompt(nullptr, index);
         return true;
     }
-    const oxHclBreakpoint* hit = oxHclFindBreakpoint(index, access, after, valueIn, width);
+    const oxHclBreakpoint* hit = oxHclFindBreakpoint(index, access, after, value, width);
     if (hit != nullptr) {
         oxHclBreakpointPrompt(hit, index);
     }

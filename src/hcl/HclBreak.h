@@ -58,7 +58,7 @@ std::uint32_t oxHclParseNumber(const char* textIn, std::size_t length, std::uint
 // False when all 32 slots are used.
 bool oxHclAddBreakpoint(std::uint32_t timing, std::uint32_t access, std::uint32_t start,
                         std::uint32_t end, std::uint32_t mask, std::uint32_t shift,
-                        std::uint32_t valueIn, std::uint32_t valueFlag);
+                        std::uint32_t value, std::uint32_t valueFlag);
 
 // Whether a /break: list has been parsed (the front then checks every register access).
 bool oxHclBreakpointsInUse();
@@ -69,7 +69,7 @@ const oxHclBreakpoint* oxHclGetBreakpoint(unsigned slot);
 // Checks one register access (access 0 read, 1 write, 2 either; width 1, 2 or 4) against the
 // slots, or stops at once in step mode; prompts when it stops. Returns true.
 bool oxHclCheckBreakpoint(std::uint32_t index, std::uint32_t access, std::uint32_t after,
-                          std::uint32_t valueIn, std::uint32_t width);
+                          std::uint32_t value, std::uint32_t width);
 
 // The first used slot that matches the access (no step mode, no prompt), or NULL.
 const oxHclBreakpoint* oxHclFindBreakpoint(std::uint32_t index, std::uint32_t access,

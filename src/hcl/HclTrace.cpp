@@ -42,9 +42,9 @@ TraceState& State() {
 }
 
 // Bytes of one element of an event code (8-, 16- or 32-bit family member).
-std::uint32_t WidthOfCode(std::uint32_t codeIn) {
+std::uint32_t WidthOfCode(std::uint32_t code) {
     // Families of three start at 1, 4, 7, ... 43: their members are 8, 16 and 32 bits.
-    switch ((codeIn - 1) % 3) {
+    switch ((code - 1) % 3) {
     case 0:
         return 1;
     case 1:
@@ -72,70 +72,70 @@ std::uint32_t LoadElement(const void* data, std::uint32_t width, std::uint32_t e
     }
 }
 
-bool IsBurstCode(std::uint32_t codeIn) {
-    return (codeIn >= oxTRACE_BURST_READ_REG8 && codeIn <= oxTRACE_BURST2_WRITE_REG32) ||
-           (codeIn >= oxTRACE_BURST_READ_MEM8 && codeIn <= oxTRACE_BURST_READ_MEM32) ||
-           (codeIn >= oxTRACE_BURST_WRITE_MEM8 && codeIn <= oxTRACE_BURST_WRITE_MEM32);
+bool IsBurstCode(std::uint32_t code) {
+    return (code >= oxTRACE_BURST_READ_REG8 && code <= oxTRACE_BURST2_WRITE_REG32) ||
+           (code >= oxTRACE_BURST_READ_MEM8 && code <= oxTRACE_BURST_READ_MEM32) ||
+           (code >= oxTRACE_BURST_WRITE_MEM8 && code <= oxTRACE_BURST_WRITE_MEM32);
 }
 
-bool IsMemoryBurstWrite(std::uint32_t codeIn) {
-    return codeIn >= oxTRACE_BURST_WRITE_MEM8 && codeIn <= oxTRACE_BURST_WRITE_MEM32;
+bool IsMemoryBurstWrite(std::uint32_t code) {
+    return code >= oxTRACE_BURST_WRITE_MEM8 && code <= oxTRACE_BURST_WRITE_MEM32;
 }
 
-bool IsRegisterBurstWrite(std::uint32_t codeIn) {
-    return (codeIn >= oxTRACE_BURST_WRITE_REG8 && codeIn <= oxTRACE_BURST_WRITE_REG32) ||
-           (codeIn >= oxTRACE_BURST2_WRITE_REG8 && codeIn <= oxTRACE_BURST2_WRITE_REG32);
+bool IsRegisterBurstWrite(std::uint32_t code) {
+    return (code >= oxTRACE_BURST_WRITE_REG8 && code <= oxTRACE_BURST_WRITE_REG32) ||
+           (code >= oxTRACE_BURST2_WRITE_REG8 && code <= oxTRACE_BURST2_WRITE_REG32);
 }
 
 // The single-access code that one element of a burst becomes.
-std::uint32_t ElementCode(std::uint32_t codeIn) {
-    const std::uint32_t lane = (codeIn - 1) % 3;
-    if (codeIn <= oxTRACE_BURST_READ_REG32 ||
-        (codeIn >= oxTRACE_BURST2_READ_REG8 && codeIn <= oxTRACE_BURST2_READ_REG32)) {
+std::uint32_t ElementCode(std::uint32_t code) {
+    const std::uint32_t lane = (code - 1) % 3;
+    if (code <= oxTRACE_BURST_READ_REG32 ||
+        (code >= oxTRACE_BURST2_READ_REG8 && code <= oxTRACE_BURST2_READ_REG32)) {
         return oxTRACE_READ_REG8 + lane;
     }
-    if (codeIn <= oxTRACE_BURST2_WRITE_REG32) {
+    if (code <= oxTRACE_BURST2_WRITE_REG32) {
         return oxTRACE_WRITE_REG8 + lane;
     }
-    if (codeIn <= oxTRACE_BURST_READ_MEM32) {
+    if (code <= oxTRACE_BURST_READ_MEM32) {
         return oxTRACE_READ_MEM8 + lane;
     }
     return oxTRACE_WRITE_MEM8 + lane;
 }
 
 // Appends a record, or counts the last one again when it is the same event. Lock held.
-void Append(TraceState& s, std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+void Append(TraceState& s, std::uint32_t code, std::uint32_t index, std::uint32_t value,
             std::uint32_t fill, std::uint32_t extra1, std::uint32_t extra2) {
     if (!s.Records.empty()) {
         TraceRecord& last = s.Records.back();
-        if (last.Code == codeIn && last.Index == indexIn && last.Value == value &&
-            last.Fill == fill && last.Data.empty() && last.Count != 0xFFFFFFFF) {
+        if (last.Code == code && last.Index == index && last.Value == value && last.Fill == fill &&
+            last.Data.empty() && last.Count != 0xFFFFFFFF) {
             ++last.Count;
             return;
         }
     }
-    s.Records.push_back(TraceRecord{codeIn, 1, value, indexIn, extra1, extra2, fill, {}});
+    s.Records.push_back(TraceRecord{code, 1, value, index, extra1, extra2, fill, {}});
 }
 
 // Records one event with the lock held; false when memory runs out.
-bool Record(TraceState& s, std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
+bool Record(TraceState& s, std::uint32_t code, std::uint32_t index, std::uint32_t value,
             const void* data, std::uint32_t extra1, std::uint32_t extra2) {
     try {
-        if (IsBurstCode(codeIn)) {
-            const std::uint32_t width = WidthOfCode(codeIn);
+        if (IsBurstCode(code)) {
+            const std::uint32_t width = WidthOfCode(code);
             if ((s.Flags & oxHCL_TRACE_EXPAND) != 0 && data != nullptr) {
                 // One event per element: register bursts go to one index, memory bursts walk
                 // through the memory, so a replay puts every element where it went.
-                const bool memory = codeIn >= oxTRACE_BURST_READ_MEM8;
-                const std::uint32_t code = ElementCode(codeIn);
+                const bool memory = code >= oxTRACE_BURST_READ_MEM8;
+                const std::uint32_t elementCode = ElementCode(code);
                 for (std::uint32_t i = 0; i < value; ++i) {
-                    const std::uint32_t index = memory ? indexIn + i * width : indexIn;
-                    Append(s, code, index, LoadElement(data, width, i), 0, 0, 0);
+                    const std::uint32_t elementIndex = memory ? index + i * width : index;
+                    Append(s, elementCode, elementIndex, LoadElement(data, width, i), 0, 0, 0);
                 }
                 return true;
             }
-            TraceRecord record{codeIn, 1, value, indexIn, extra1, extra2, 0, {}};
-            if ((IsMemoryBurstWrite(codeIn) || IsRegisterBurstWrite(codeIn)) && data != nullptr) {
+            TraceRecord record{code, 1, value, index, extra1, extra2, 0, {}};
+            if ((IsMemoryBurstWrite(code) || IsRegisterBurstWrite(code)) && data != nullptr) {
                 // The data is kept, so the log can write it again.
                 record.Data.resize(value);
                 for (std::uint32_t i = 0; i < value; ++i) {
@@ -145,12 +145,12 @@ bool Record(TraceState& s, std::uint32_t codeIn, std::uint32_t indexIn, std::uin
             s.Records.push_back(std::move(record));
             return true;
         }
-        if (codeIn >= oxTRACE_RECT_READ_MEM8) {
+        if (code >= oxTRACE_RECT_READ_MEM8) {
             // Rectangle events carry their geometry and never coalesce.
-            s.Records.push_back(TraceRecord{codeIn, 1, value, indexIn, extra1, extra2, 0, {}});
+            s.Records.push_back(TraceRecord{code, 1, value, index, extra1, extra2, 0, {}});
             return true;
         }
-        Append(s, codeIn, indexIn, value, 0, extra1, extra2);
+        Append(s, code, index, value, 0, extra1, extra2);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -359,19 +359,19 @@ const char* oxHclGetDebugLogName() {
     return s.FileName.c_str();
 }
 
-bool oxHclTraceEvent(std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
-                     const void* data, std::uint32_t extra1, std::uint32_t extra2) {
+bool oxHclTraceEvent(std::uint32_t code, std::uint32_t index, std::uint32_t value, const void* data,
+                     std::uint32_t extra1, std::uint32_t extra2) {
     TraceState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
-    return Record(s, codeIn, indexIn, value, data, extra1, extra2);
+    return Record(s, code, index, value, data, extra1, extra2);
 }
 
-bool oxHclTraceFill(std::uint32_t codeIn, std::uint32_t address, std::uint32_t value,
+bool oxHclTraceFill(std::uint32_t code, std::uint32_t address, std::uint32_t value,
                     std::uint32_t count) {
     TraceState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
     try {
-        Append(s, codeIn, address, value, count > 1 ? count : 0, 0, 0);
+        Append(s, code, address, value, count > 1 ? count : 0, 0, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -90,12 +90,12 @@ const char* oxHclGetDebugLogName();
 // element: register bursts keep their index, memory bursts advance the address element by
 // element. An event equal in code, index and value to the last record only counts it again.
 // False only when memory runs out.
-bool oxHclTraceEvent(std::uint32_t codeIn, std::uint32_t indexIn, std::uint32_t value,
-                     const void* data, std::uint32_t extra1, std::uint32_t extra2);
+bool oxHclTraceEvent(std::uint32_t code, std::uint32_t index, std::uint32_t value, const void* data,
+                     std::uint32_t extra1, std::uint32_t extra2);
 
 // Records a fill of display memory: count elements of value from address on (code 31,
 // 32 or 33). A fill of one element is a write.
-bool oxHclTraceFill(std::uint32_t codeIn, std::uint32_t address, std::uint32_t value,
+bool oxHclTraceFill(std::uint32_t code, std::uint32_t address, std::uint32_t value,
                     std::uint32_t count);
 
 // Writes the recorded events to the log file (truncating it). Nothing (true) when neither

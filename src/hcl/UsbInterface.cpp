@@ -200,12 +200,12 @@ constexpr std::uint32_t kFillPieceBytes = 64 * oxCSCL_CHUNK;
 // A fill: a buffer set to the value, written with the burst of the width. A buffer that cannot
 // be had is reported and nothing is written.
 template <typename T>
-void FillMemory(std::uint32_t address, T value, std::uint32_t countIn, const char* name,
+void FillMemory(std::uint32_t address, T value, std::uint32_t count, const char* name,
                 void (*burst)(std::uint32_t, const T*, std::uint32_t)) {
-    if (countIn == 0) {
+    if (count == 0) {
         return;
     }
-    const std::uint32_t pieceCount = std::min<std::uint32_t>(countIn, kFillPieceBytes / sizeof(T));
+    const std::uint32_t pieceCount = std::min<std::uint32_t>(count, kFillPieceBytes / sizeof(T));
     std::vector<T> buffer;
     try {
         if (s_FailFillAllocation) {
@@ -217,10 +217,10 @@ void FillMemory(std::uint32_t address, T value, std::uint32_t countIn, const cha
         oxAssert("%s() Unable to allocate fill buffer.", name);
         return;
     }
-    for (std::uint32_t done = 0; done < countIn;) {
-        const std::uint32_t count = std::min(pieceCount, countIn - done);
-        burst(address + done * static_cast<std::uint32_t>(sizeof(T)), buffer.data(), count);
-        done += count;
+    for (std::uint32_t done = 0; done < count;) {
+        const std::uint32_t piece = std::min(pieceCount, count - done);
+        burst(address + done * static_cast<std::uint32_t>(sizeof(T)), buffer.data(), piece);
+        done += piece;
     }
 }
 
@@ -356,33 +356,33 @@ std::uint16_t oxSetBitsReg16(std::uint32_t index, std::uint16_t bits) {
                                     [&](std::uint16_t old) { return old | bits; });
 }
 
-void oxBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t countIn) {
+void oxBurstReadReg8(std::uint32_t index, std::uint8_t* buffer, std::uint32_t count) {
     ReportedMisuse(oxUsbCheckedAccess::BurstReadReg8, index);
-    if (buffer != nullptr && countIn != 0) {
-        RegBurstRead(RegAddress(index), buffer, countIn);
+    if (buffer != nullptr && count != 0) {
+        RegBurstRead(RegAddress(index), buffer, count);
     }
 }
 
-void oxBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t countIn) {
+void oxBurstWriteReg8(std::uint32_t index, const std::uint8_t* buffer, std::uint32_t count) {
     ReportedMisuse(oxUsbCheckedAccess::BurstWriteReg8, index);
-    if (buffer != nullptr && countIn != 0) {
-        RegBurstWrite(RegAddress(index), buffer, countIn);
+    if (buffer != nullptr && count != 0) {
+        RegBurstWrite(RegAddress(index), buffer, count);
     }
 }
 
-void oxBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t countIn) {
+void oxBurstReadReg16(std::uint32_t index, std::uint16_t* buffer, std::uint32_t count) {
     ReportedMisuse(oxUsbCheckedAccess::BurstReadReg16, index);
-    if (buffer != nullptr && countIn != 0) {
+    if (buffer != nullptr && count != 0) {
         RegBurstRead(RegAddress(index), reinterpret_cast<std::uint8_t*>(buffer),
-                     std::uint64_t{countIn} * 2);
+                     std::uint64_t{count} * 2);
     }
 }
 
-void oxBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t countIn) {
+void oxBurstWriteReg16(std::uint32_t index, const std::uint16_t* buffer, std::uint32_t count) {
     ReportedMisuse(oxUsbCheckedAccess::BurstWriteReg16, index);
-    if (buffer != nullptr && countIn != 0) {
+    if (buffer != nullptr && count != 0) {
         RegBurstWrite(RegAddress(index), reinterpret_cast<const std::uint8_t*>(buffer),
-                      std::uint64_t{countIn} * 2);
+                      std::uint64_t{count} * 2);
     }
 }
 
@@ -433,42 +433,40 @@ void oxWriteMemory32(std::uint32_t address, std::uint32_t value) {
     oxBurstWriteMemory32(address, &value, 1);
 }
 
-void oxFillMemory8(std::uint32_t address, std::uint8_t value, std::uint32_t countIn) {
-    FillMemory<std::uint8_t>(address, value, countIn, "oxFillMemory8", &oxBurstWriteMemory8);
+void oxFillMemory8(std::uint32_t address, std::uint8_t value, std::uint32_t count) {
+    FillMemory<std::uint8_t>(address, value, count, "oxFillMemory8", &oxBurstWriteMemory8);
 }
 
-void oxFillMemory16(std::uint32_t address, std::uint16_t value, std::uint32_t countIn) {
-    FillMemory<std::uint16_t>(address, value, countIn, "oxFillMemory16", &oxBurstWriteMemory16);
+void oxFillMemory16(std::uint32_t address, std::uint16_t value, std::uint32_t count) {
+    FillMemory<std::uint16_t>(address, value, count, "oxFillMemory16", &oxBurstWriteMemory16);
 }
 
-void oxFillMemory32(std::uint32_t address, std::uint32_t value, std::uint32_t countIn) {
-    FillMemory<std::uint32_t>(address, value, countIn, "oxFillMemory32", &oxBurstWriteMemory32);
+void oxFillMemory32(std::uint32_t address, std::uint32_t value, std::uint32_t count) {
+    FillMemory<std::uint32_t>(address, value, count, "oxFillMemory32", &oxBurstWriteMemory32);
 }
 
-void oxBurstReadMemory8(std::uint32_t address, std::uint8_t* buffer, std::uint32_t countIn) {
-    BurstReadMem(address, buffer, countIn);
+void oxBurstReadMemory8(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count) {
+    BurstReadMem(address, buffer, count);
 }
 
-void oxBurstReadMemory16(std::uint32_t address, std::uint16_t* buffer, std::uint32_t countIn) {
-    BurstReadMem(address, buffer, std::uint64_t{countIn} * 2);
+void oxBurstReadMemory16(std::uint32_t address, std::uint16_t* buffer, std::uint32_t count) {
+    BurstReadMem(address, buffer, std::uint64_t{count} * 2);
 }
 
-void oxBurstReadMemory32(std::uint32_t address, std::uint32_t* buffer, std::uint32_t countIn) {
-    BurstReadMem(address, buffer, std::uint64_t{countIn} * 4);
+void oxBurstReadMemory32(std::uint32_t address, std::uint32_t* buffer, std::uint32_t count) {
+    BurstReadMem(address, buffer, std::uint64_t{count} * 4);
 }
 
-void oxBurstWriteMemory8(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t countIn) {
-    BurstWriteMem(address, buffer, countIn);
+void oxBurstWriteMemory8(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count) {
+    BurstWriteMem(address, buffer, count);
 }
 
-void oxBurstWriteMemory16(std::uint32_t address, const std::uint16_t* buffer,
-                          std::uint32_t countIn) {
-    BurstWriteMem(address, buffer, std::uint64_t{countIn} * 2);
+void oxBurstWriteMemory16(std::uint32_t address, const std::uint16_t* buffer, std::uint32_t count) {
+    BurstWriteMem(address, buffer, std::uint64_t{count} * 2);
 }
 
-void oxBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer,
-                          std::uint32_t countIn) {
-    BurstWriteMem(address, buffer, std::uint64_t{countIn} * 4);
+void oxBurstWriteMemory32(std::uint32_t address, const std::uint32_t* buffer, std::uint32_t count) {
+    BurstWriteMem(address, buffer, std::uint64_t{count} * 4);
 }
 
 bool oxInstallIrqHandler(void (*callback)()) {

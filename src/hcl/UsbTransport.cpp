@@ -226,8 +226,8 @@ bool GetConfigDescriptor() {
     return ok;
 }
 
-void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t lengthIn) {
-    if (s_Verbose == 0 || descriptor == nullptr || lengthIn < 9) {
+void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t length) {
+    if (s_Verbose == 0 || descriptor == nullptr || length < 9) {
         return;
     }
     const std::uint8_t* d = descriptor;
@@ -242,16 +242,16 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
     std::printf("\nMaxPower:  %d", d[8]);
     // Walk the descriptors that follow by their length bytes, within the total length and the
     // bytes at hand; a length below 2 would never advance and ends the walk.
-    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, LoadLe16(d + 2));
+    const std::uint32_t end = std::min<std::uint32_t>(length, LoadLe16(d + 2));
     std::uint32_t at = d[0] >= 2 ? d[0] : 9;
     int endpoint = 0;
     while (at + 2 <= end) {
         const std::uint8_t* p = descriptor + at;
-        const std::uint32_t length = p[0];
-        if (length < 2 || at + length > end) {
+        const std::uint32_t entryLength = p[0];
+        if (entryLength < 2 || at + entryLength > end) {
             break;
         }
-        if (p[1] == 4 && length >= 9) {
+        if (p[1] == 4 && entryLength >= 9) {
             endpoint = 0;
             std::printf("\nInterface Descriptor:  ");
             std::printf("\n--------------------------------");
@@ -264,7 +264,7 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
             std::printf("\nbInterfaceSubClass:  %d (0x%x)", p[6], p[6]);
             std::printf("\nbInterfaceProtocol:  %d (0x%x)", p[7], p[7]);
             std::printf("\niInterface:  %d", p[8]);
-        } else if (p[1] == 5 && length >= 7) {
+        } else if (p[1] == 5 && entryLength >= 7) {
             std::printf("\nEndpoint Descriptor %d  ", endpoint++);
             std::printf("\n--------------------------------");
             std::printf("\nbLength:  0x%x", p[0]);
@@ -274,7 +274,7 @@ void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::ui
             std::printf("\nwMaxPacketSize:  %d", LoadLe16(p + 4));
             std::printf("\nbInterval:  %d", p[6]);
         }
-        at += length;
+        at += entryLength;
     }
 }
 
@@ -283,25 +283,25 @@ std::uint32_t oxUsbTransportToggleVerbose() {
     return s_Verbose;
 }
 
-std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t lengthIn,
+std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t length,
                                 bool continued) {
     if (buffer == nullptr) {
         const std::uint8_t packet[2] = {type, 0};
         return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, packet, sizeof packet, continued);
     }
-    return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, buffer, lengthIn, continued);
+    return oxUsbTransportWriteIoctl(OXUSB_PIPE_BULK_OUT, buffer, length, continued);
 }
 
-std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t lengthIn, bool continued) {
+std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t length, bool continued) {
     if (buffer == nullptr) {
         oxAssert("Usb Transport: No buffer available for oxUsbTransportIn transaction.");
         return 0;
     }
-    return oxUsbTransportReadIoctl(OXUSB_PIPE_BULK_IN, buffer, lengthIn, continued);
+    return oxUsbTransportReadIoctl(OXUSB_PIPE_BULK_IN, buffer, length, continued);
 }
 
-std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
-                                       std::uint32_t lengthIn, bool continued) {
+std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer, std::uint32_t length,
+                                       bool continued) {
     const UsbDeviceHandle device = s_Device;
     if (device == kUsbNoHandle) {
         return 0;
@@ -310,7 +310,7 @@ std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
     // The driver takes the data to write in its output buffer.
     if (!UsbDeviceIoControl(device,
                             continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
-                            &pipe, sizeof pipe, const_cast<void*>(buffer), lengthIn, &returned)) {
+                            &pipe, sizeof pipe, const_cast<void*>(buffer), length, &returned)) {
         s_LastTransferFailed = true;
         oxAssert("Usb Transport: Write IOCTL failed %d", UsbDeviceLastError());
         return 0;
@@ -322,7 +322,7 @@ std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
     return returned;
 }
 
-std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t lengthIn,
+std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t length,
                                       bool continued) {
     const UsbDeviceHandle device = s_Device;
     if (device == kUsbNoHandle) {
@@ -331,7 +331,7 @@ std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uin
     std::uint32_t returned = 0;
     if (!UsbDeviceIoControl(device,
                             continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
-                            &pipe, sizeof pipe, buffer, lengthIn, &returned)) {
+                            &pipe, sizeof pipe, buffer, length, &returned)) {
         s_LastTransferFailed = true;
         oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", UsbDeviceLastError());
         return 0;
@@ -343,14 +343,14 @@ std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uin
     return returned;
 }
 
-void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthIn) {
+void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t length) {
     if (s_Verbose == 0 || packet == nullptr) {
         return;
     }
-    std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", lengthIn > 0 ? packet[0] : 0,
-                lengthIn > 1 ? packet[1] : 0);
-    std::printf("\n len %d", static_cast<int>(lengthIn));
-    const std::uint32_t end = std::min<std::uint32_t>(lengthIn, 16);
+    std::printf("\nUsb Transport: PKT << 0x%02x 0x%02x", length > 0 ? packet[0] : 0,
+                length > 1 ? packet[1] : 0);
+    std::printf("\n len %d", static_cast<int>(length));
+    const std::uint32_t end = std::min<std::uint32_t>(length, 16);
     for (std::uint32_t i = 2; i < end; ++i) {
         if ((i - 2) % 8 == 0) {
             std::printf("\n");
@@ -399,18 +399,18 @@ bool oxUsbTransportCloseInterrupt() {
     return true;
 }
 
-bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn) {
-    if (buffer == nullptr || lengthIn == 0) {
+bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t length) {
+    if (buffer == nullptr || length == 0) {
         oxAssert("Usb Transport: No buffer available for Interrupt oxUsbTransportIn transaction");
         return false;
     }
-    std::memset(buffer, 0, lengthIn);
+    std::memset(buffer, 0, length);
     std::uint32_t status = kCompletionFailure;
     const UsbDeviceHandle pipe = s_InterruptPipe;
     std::uint32_t returned = 0;
     if (pipe == kUsbNoHandle) {
         status = kCompletionFailure;
-    } else if (UsbDeviceReadPipe(pipe, buffer, lengthIn, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
+    } else if (UsbDeviceReadPipe(pipe, buffer, length, oxUSB_INTERRUPT_WAIT_MS, &returned)) {
         status = returned != 0 ? kCompletionSuccess : kCompletionFailure;
     } else if (UsbDeviceLastError() == ETIMEDOUT) {
         status = kCompletionNone; // the read did not complete in time

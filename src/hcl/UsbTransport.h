@@ -36,32 +36,32 @@ UsbDeviceHandle oxUsbTransportOpenPipe(std::uint32_t pipe);
 bool oxUsbTransportGetPipeInfo();
 // Reads the configuration descriptor (printed when verbose).
 bool GetConfigDescriptor();
-// Prints a configuration descriptor of lengthIn bytes with its interfaces and endpoints
-// (when verbose). Descriptors that run past lengthIn or have a length below 2 end the walk.
-void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t lengthIn);
+// Prints a configuration descriptor of length bytes with its interfaces and endpoints
+// (when verbose). Descriptors that run past those bytes or have a length below 2 end the walk.
+void oxUsbTransportPrintConfigDescriptor(const std::uint8_t* descriptor, std::uint32_t length);
 // Toggles the verbose flag; returns its new state.
 std::uint32_t oxUsbTransportToggleVerbose();
 
 // Bulk write on pipe 0: the buffer, or the 2-byte packet {type, 0} when buffer is NULL.
 // Returns the bytes written.
-std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t lengthIn,
+std::uint32_t oxUsbTransportOut(std::uint8_t type, const void* buffer, std::uint32_t length,
                                 bool continued);
 // Bulk read on pipe 2; returns the bytes read (0 when nothing came).
-std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t lengthIn, bool continued);
-std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer,
-                                       std::uint32_t lengthIn, bool continued);
-std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t lengthIn,
+std::uint32_t oxUsbTransportIn(void* buffer, std::uint32_t length, bool continued);
+std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer, std::uint32_t length,
+                                       bool continued);
+std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uint32_t length,
                                       bool continued);
 // Prints a packet's first bytes when verbose.
-void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t lengthIn);
+void oxUsbTransportPrintPacket(const std::uint8_t* packet, std::uint32_t length);
 
 // --- Interrupts ---------------------------------------------------------------------------
 
 bool oxUsbTransportOpenInterrupt();
 bool oxUsbTransportCloseInterrupt();
-// Reads lengthIn bytes from the interrupt pipe, waiting up to oxUSB_INTERRUPT_WAIT_MS; true only
+// Reads length bytes from the interrupt pipe, waiting up to oxUSB_INTERRUPT_WAIT_MS; true only
 // when a non-empty transfer came.
-bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t lengthIn);
+bool oxUsbTransportInterruptIn(void* buffer, std::uint32_t length);
 // Reads one interrupt word (two bytes, little-endian) from the interrupt pipe; 0 and false when
 // the read fails. The interrupt thread reads its words with it.
 bool oxUsbTransportReadInterruptWord(std::uint16_t* word);

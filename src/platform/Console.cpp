@@ -246,14 +246,14 @@ constexpr FunctionKeys kF1ToF10{kConsolePrefixFunction, 1, kConsoleKeyF1, 84, 94
 constexpr FunctionKeys kF11ToF12{kConsolePrefixExtended, 11, kConsoleKeyF11, 135, 137, 139};
 
 // Function key n (1..12) with modifiers, as the console gives it.
-int FunctionKey(int n, int modsIn) {
+int FunctionKey(int n, int mods) {
     const FunctionKeys& keys = n <= 10 ? kF1ToF10 : kF11ToF12;
     int base = keys.Plain;
-    if (modsIn & kModAlt) {
+    if (mods & kModAlt) {
         base = keys.Alt;
-    } else if (modsIn & kModCtrl) {
+    } else if (mods & kModCtrl) {
         base = keys.Ctrl;
-    } else if (modsIn & kModShift) {
+    } else if (mods & kModShift) {
         base = keys.Shift;
     }
     return ExtendedKey(keys.Prefix, base + n - keys.First);
@@ -264,7 +264,7 @@ int EditKey(int code) {
 }
 
 // A key named by the final letter of a CSI or SS3 sequence; kNoKey when it names none.
-int LetterKey(int final, int modsIn) {
+int LetterKey(int final, int mods) {
     switch (final) {
     case 'A':
         return EditKey(kConsoleKeyUp);
@@ -282,7 +282,7 @@ int LetterKey(int final, int modsIn) {
     case 'Q':
     case 'R':
     case 'S':
-        return FunctionKey(final - 'P' + 1, modsIn);
+        return FunctionKey(final - 'P' + 1, mods);
     default:
         return kNoKey;
     }
@@ -290,7 +290,7 @@ int LetterKey(int final, int modsIn) {
 
 // A key named by the number of a "CSI n ~" sequence; kNoKey when it names none. Numbers 1 to 8
 // are editing keys; 11 to 24 are F1 to F12, with gaps at 16 and 22.
-int TildeKey(int number, int modsIn) {
+int TildeKey(int number, int mods) {
     static constexpr int kEditKeys[] = {0,
                                         kConsoleKeyHome,
                                         kConsoleKeyIns,
@@ -305,7 +305,7 @@ int TildeKey(int number, int modsIn) {
         return EditKey(kEditKeys[number]);
     }
     if (number >= 11 && number <= 24 && kFunctionKeys[number - 11] != 0) {
-        return FunctionKey(kFunctionKeys[number - 11], modsIn);
+        return FunctionKey(kFunctionKeys[number - 11], mods);
     }
     return kNoKey;
 }
@@ -371,7 +371,7 @@ int DecodeCsi(int modsIn) {
 
 // Decodes what follows an ESC. Returns the key's first code, kNoKey for a swallowed sequence, or
 // kConsoleEndOfInput.
-int DecodeEscape(int modsIn) {
+int DecodeEscape(int mods) {
     int c = ReadByte(kEscapeWaitMs);
     if (c == kNoByte) {
         return 27; // a lone ESC
@@ -380,16 +380,16 @@ int DecodeEscape(int modsIn) {
         return 27; // the ESC key was the last thing typed
     }
     if (c == '[') {
-        return DecodeCsi(modsIn);
+        return DecodeCsi(mods);
     }
     if (c == 'O') {
         int f = ReadByte(kEscapeWaitMs);
         if (f == kConsoleEndOfInput || f == kNoByte) {
             return kNoKey;
         }
-        return LetterKey(f, modsIn);
+        return LetterKey(f, mods);
     }
-    if (c == 27 && !(modsIn & kModAlt)) {
+    if (c == 27 && !(mods & kModAlt)) {
         // ESC ESC [ ...: the key of the sequence with Alt. Two ESC keys otherwise.
         int n = ReadByte(kEscapeWaitMs);
         if (n == '[' || n == 'O') {

@@ -172,8 +172,8 @@ TEST(ConsoleTerminal, RawKeysOnATerminalAndItsSettingsPutBack) {
     Pty pty;
     ASSERT_TRUE(pty.Ok());
     ASSERT_TRUE(IsCooked(pty.Settings()));
-    int savedIn = dup(STDIN_FILENO);
-    ASSERT_GE(savedIn, 0);
+    int savedStdin = dup(STDIN_FILENO);
+    ASSERT_GE(savedStdin, 0);
     dup2(pty.slave, STDIN_FILENO);
     ConsoleSetInputForTesting(nullptr, 0);
     // Typed with a line end, so that a read cannot wait even if raw mode failed (the line
@@ -194,8 +194,8 @@ TEST(ConsoleTerminal, RawKeysOnATerminalAndItsSettingsPutBack) {
     EXPECT_TRUE(IsRaw(pty.Settings()));
     ConsoleRestore();
     EXPECT_TRUE(IsCooked(pty.Settings()));
-    dup2(savedIn, STDIN_FILENO);
-    close(savedIn);
+    dup2(savedStdin, STDIN_FILENO);
+    close(savedStdin);
     ConsoleSetInputForTesting(nullptr, 0);
 }
 

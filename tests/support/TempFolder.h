@@ -35,8 +35,8 @@ inline std::string TempRoot() {
 }
 
 // Makes "<TempRoot()>/<prefix>-XXXXXX"; "" when no folder can be made.
-inline std::string MakeTempFolder(std::string_view prefixIn) {
-    std::string pattern = TempRoot() + "/" + std::string(prefixIn) + "-XXXXXX";
+inline std::string MakeTempFolder(std::string_view prefix) {
+    std::string pattern = TempRoot() + "/" + std::string(prefix) + "-XXXXXX";
     return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
@@ -49,7 +49,7 @@ inline void RemoveFolder(const std::string& folder) {
 
 class TempFolder {
 public:
-    explicit TempFolder(std::string_view prefixIn) : m_Path(MakeTempFolder(prefixIn)) {}
+    explicit TempFolder(std::string_view prefix) : m_Path(MakeTempFolder(prefix)) {}
     ~TempFolder() { RemoveFolder(m_Path); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -90,20 +90,20 @@ inline ProgramFolders& Folders() {
 
 // The program's folder for the prefix, made at the first call; "/tmp" when none can be made.
 // The returned text stays valid until the program ends.
-inline const std::string& ProgramTempFolder(std::string_view prefixIn) {
+inline const std::string& ProgramTempFolder(std::string_view prefix) {
     auto& folders = detail::Folders();
     std::lock_guard<std::mutex> guard(folders.Guard);
-    for (const auto& [prefix, folder] : folders.ByPrefix) {
-        if (prefix == prefixIn) {
+    for (const auto& [known, folder] : folders.ByPrefix) {
+        if (known == prefix) {
             return folder;
         }
     }
-    std::string made = MakeTempFolder(prefixIn);
+    std::string made = MakeTempFolder(prefix);
     if (made.empty()) {
         static const std::string s_Fallback = "/tmp";
         return s_Fallback;
     }
-    return folders.ByPrefix.emplace_back(std::string(prefixIn), std::move(made)).second;
+    return folders.ByPrefix.emplace_back(std::string(prefix), std::move(made)).second;
 }
 
 } // namespace q3vtest
