@@ -333,9 +333,6 @@ bool ApplyFaultsTo(Controls& controls, std::string_view list) {
 void EnableLog(bool on) {
     TheControls().MemoryLog = on;
 }
-bool LogEnabled() {
-    return TheControls().MemoryLog;
-}
 
 std::vector<LogEntry> TakeLog() {
     Controls& controls = TheControls();

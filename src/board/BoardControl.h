@@ -70,7 +70,6 @@ bool ApplyFaultList(std::string_view list);
 
 // The in-memory log is off until enabled; Q3VSIM_LOG writes text lines independently.
 void EnableLog(bool on);
-bool LogEnabled();
 // The entries so far, oldest first, and clears them.
 std::vector<LogEntry> TakeLog();
 void ClearLog();

@@ -8,6 +8,8 @@
 #include "chipdef/ChipDef.h"
 #include "common/Tree.h"
 
+// Play's one chip definition. Setup has its own g_ChipDef, a SetupChipDef (in
+// setup/core/SetupState.h); the two programs are linked apart, so each has one of that name.
 extern ChipDef g_ChipDef;
 
 // At start, after the layer has started: hot mode on when the controller was acquired (feature

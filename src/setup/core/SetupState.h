@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+// Setup's one chip definition. Play has its own g_ChipDef, a ChipDef (in play/PlayChipDef.h);
+// the two programs are linked apart, so each has one of that name.
 extern SetupChipDef g_ChipDef;
 
 // The open configurable file's path; empty while none is open.

@@ -1,7 +1,7 @@
 // The main window: menu, tabs, status box, drops and the File commands.
 #include "setup/gui/MainWindow.h"
 
-#include "setup/core/FileCommands.h"
+#include "setup/core/FileMenu.h"
 #include "setup/core/ImportCommand.h"
 #include "setup/core/MenuState.h"
 #include "setup/core/SaveAndRun.h"

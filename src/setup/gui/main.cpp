@@ -1,6 +1,6 @@
 // Setup's entry: the command line decides between the main window and Configure Multiple.
-#include "setup/core/CommandLine.h"
 #include "setup/core/FeatureTree.h"
+#include "setup/core/SetupStart.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/ConfigureMultipleDialog.h"

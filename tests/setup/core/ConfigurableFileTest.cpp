@@ -2,7 +2,7 @@
 // that a failure at any file call leaves the destination as it was.
 #include "setup/core/ConfigurableFile.h"
 #include "setup/core/ConfigureMultiple.h"
-#include "setup/core/FileCommands.h"
+#include "setup/core/FileMenu.h"
 #include "setup/core/FileTypes.h"
 #include "setup/core/SetupChipDef.h"
 

@@ -1,9 +1,9 @@
 // The shell's logic without windows: command lines, the status box, the debug terminal,
 // numbers in dialog fields and the words of Save and Run.
-#include "setup/core/CommandLine.h"
 #include "setup/core/DebugTerminal.h"
 #include "setup/core/DialogNumbers.h"
 #include "setup/core/SaveAndRun.h"
+#include "setup/core/SetupStart.h"
 #include "setup/core/ShellTexts.h"
 #include "setup/core/StatusBox.h"
 

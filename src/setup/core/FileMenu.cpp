@@ -1,5 +1,5 @@
 // Open, Save and Save As of the File menu.
-#include "setup/core/FileCommands.h"
+#include "setup/core/FileMenu.h"
 
 #include "setup/core/ConfigurableFile.h"
 #include "setup/core/FileTypes.h"

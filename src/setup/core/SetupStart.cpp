@@ -1,5 +1,5 @@
 // Reading Setup's command line.
-#include "setup/core/CommandLine.h"
+#include "setup/core/SetupStart.h"
 
 #include <strings.h>
 #include <sys/stat.h>
