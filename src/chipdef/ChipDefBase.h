@@ -242,8 +242,9 @@ protected:
     // for the product; the bit position grows by each part's field width.
     void ForEachSplitPart(const char* key,
                           const std::function<void(uint32_t iPart, uint32_t shift)>& visit);
-    // A number in the feature's radix with its unit, into text; hexDigits for radix 16.
-    void FormatNumber(char* text, const ChipFeature& feature, uint32_t value, int hexDigits);
+    // The value into text: a frequency feature's as a frequency, any other's as a number in the
+    // feature's radix (hexDigits digits for radix 16) with its unit.
+    void FormatValue(char* text, const ChipFeature& feature, uint32_t value, int hexDigits);
     // One sequence entry as "c2A(text)" appended to text (a pool text), or to out.
     static void AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
                                     const char* entryText);

@@ -49,6 +49,28 @@ bool IsListType(uint32_t type) {
     return type == FT_LIST || type == FT_BOOL;
 }
 
+// The width in bits of the run of set bits from the mask's lowest set bit (1 for no bits).
+int32_t MaskWidth(uint32_t mask) {
+    int32_t high = 0;
+    int32_t low = 0;
+    MaskBitRange(mask, &high, &low);
+    return high - low + 1;
+}
+
+// Calls visit(flags, data, entry text) for the entries of the sequence feature name in order,
+// while it returns true.
+template <typename Visit>
+void ForEachSequenceEntry(ChipDefBase& chip, const char* name, Visit visit) {
+    uint32_t flags = 0;
+    uint32_t data = 0;
+    const char* entryText = nullptr;
+    for (uint32_t e = 0; chip.GetSequenceEntry(name, e, &flags, &data, &entryText); ++e) {
+        if (!visit(flags, data, entryText)) {
+            break;
+        }
+    }
+}
+
 bool EqualsWithUnit(const char* name, const char* unit, const char* text) {
     if (!name) {
         return false;
@@ -256,8 +278,12 @@ void ChipDefBase::AppendSequenceEntry(char* text, uint32_t flags, uint32_t data,
     AppendText(text, entry.c_str());
 }
 
-void ChipDefBase::FormatNumber(char* text, const ChipFeature& feature, uint32_t value,
-                               int hexDigits) {
+void ChipDefBase::FormatValue(char* text, const ChipFeature& feature, uint32_t value,
+                              int hexDigits) {
+    if (feature.Type == FT_FREQ) {
+        AppendText(text, FreqToStr(value));
+        return;
+    }
     if (feature.Radix == 2) {
         char digits[48];
         NumToStr(digits, value, 2, 0, false, false);
@@ -289,31 +315,20 @@ const char* ChipDefBase::GetFeatureText(const char* name, bool forRead) {
         return nullptr;
     }
     if (feature.Type == FT_SEQU) {
-        uint32_t flags = 0;
-        uint32_t data = 0;
-        const char* entryText = nullptr;
-        for (uint32_t e = 0; GetSequenceEntry(name, e, &flags, &data, &entryText); ++e) {
+        // The entries two blanks apart, as many as the text holds.
+        const auto append = [text](uint32_t flags, uint32_t data, const char* entryText) {
             AppendSequenceEntry(text, flags, data, entryText);
             AppendText(text, "  ");
-            if (std::strlen(text) + 1 >= kTextSize) {
-                break;
-            }
-        }
+            return std::strlen(text) + 1 < kTextSize;
+        };
+        ForEachSequenceEntry(*this, name, append);
         const size_t length = std::strlen(text);
         if (length >= 2 && text[length - 1] == ' ' && text[length - 2] == ' ') {
             text[length - 2] = '\0';
         }
         return text;
     }
-    const uint32_t value = GetFeatureValue(name);
-    if (feature.Type == FT_FREQ) {
-        AppendText(text, FreqToStr(value));
-        return text;
-    }
-    int32_t high = 0;
-    int32_t low = 0;
-    MaskBitRange(feature.Mask, &high, &low);
-    FormatNumber(text, feature, value, static_cast<int>((high - low + 4) / 4));
+    FormatValue(text, feature, GetFeatureValue(name), (MaskWidth(feature.Mask) + 3) / 4);
     return text;
 }
 
@@ -332,15 +347,15 @@ const char* ChipDefBase::FormatFeatureValue(const char* name, uint32_t raw, bool
         return text;
     }
     if (feature.Type == FT_SEQU) {
-        uint32_t flags = 0;
-        uint32_t data = 0;
-        const char* entryText = nullptr;
-        for (uint32_t e = 0; GetSequenceEntry(name, e, &flags, &data, &entryText); ++e) {
-            if (data == raw) {
-                AppendSequenceEntry(text, flags, data, entryText);
-                break;
+        // The first entry whose data is the value.
+        const auto appendMatch = [text, raw](uint32_t flags, uint32_t data, const char* entryText) {
+            if (data != raw) {
+                return true;
             }
-        }
+            AppendSequenceEntry(text, flags, data, entryText);
+            return false;
+        };
+        ForEachSequenceEntry(*this, name, appendMatch);
         return text;
     }
     if (IsListType(feature.Type)) {
@@ -358,14 +373,7 @@ const char* ChipDefBase::FormatFeatureValue(const char* name, uint32_t raw, bool
     }
     uint32_t value = ApplyFeatureOp(ApplyFeatureOp(raw, feature.Op1, false), feature.Op2, false);
     value = std::clamp(value, std::min(feature.Min, feature.Max), feature.Max);
-    if (feature.Type == FT_FREQ) {
-        AppendText(text, FreqToStr(value));
-        return text;
-    }
-    int32_t high = 0;
-    int32_t low = 0;
-    MaskBitRange(feature.Mask, &high, &low);
-    FormatNumber(text, feature, value, static_cast<int>((high - low + 1) / 4 + 1));
+    FormatValue(text, feature, value, MaskWidth(feature.Mask) / 4 + 1);
     return text;
 }
 

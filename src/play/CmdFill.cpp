@@ -17,34 +17,24 @@ const char* const kFillUsage[] = {
     "               combinations of 'text' or numbers (BINi, OCTo, DECt, HEXh).\n",
 };
 
-} // namespace
-
-bool CmdFill(int32_t argc, char** argv, ExprValue*) {
-    using namespace memcmd;
-    if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0],
-                          {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]", kFillUsage});
-    }
-    MemCmdState& state = g_FillState;
-    uint32_t start = 0;
-    uint32_t length = 0;
-    uint32_t values[kParseMaxValues];
-    uint32_t count = 0;
-    if (!TakeAreaAndData(argc, argv, state, &start, &length, values, &count)) {
-        return false;
-    }
+// Writes the values over the area unit by unit, repeating them to its end.
+bool FillArea(const memcmd::AreaAndData& area, char** argv) {
     // Only empty quoted words: there is no value to repeat.
-    if (count == 0) {
+    if (area.Count == 0) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid data parameter.\n", argv[3]);
     }
-    const uint32_t unit = state.m_Unit;
-    const uint32_t units = length / unit;
+    const uint32_t units = area.Length / area.Unit;
     for (uint32_t k = 0, v = 0; k < units; ++k) {
-        WriteMemByWidth(start + k * unit, values[v], unit);
-        if (++v == count) {
+        WriteMemByWidth(area.Start + k * area.Unit, area.Values[v], area.Unit);
+        if (++v == area.Count) {
             v = 0;
         }
     }
-    state.m_Addr = start + length;
     return true;
+}
+
+} // namespace
+
+bool CmdFill(int32_t argc, char** argv, ExprValue*) {
+    return memcmd::RunAreaCommand(argc, argv, kFillUsage, g_FillState, &FillArea);
 }

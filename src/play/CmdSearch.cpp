@@ -30,37 +30,24 @@ bool MatchesAt(uint64_t address, uint32_t unit, const uint32_t* values, uint32_t
     return true;
 }
 
-} // namespace
-
-bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
-    using namespace memcmd;
-    if (WantsUsage(argc, argv)) {
-        return PrintUsage(argv[0],
-                          {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]", kSearchUsage});
-    }
-    MemCmdState& state = g_SearchState;
-    uint32_t start = 0;
-    uint32_t length = 0;
-    uint32_t values[kParseMaxValues];
-    uint32_t count = 0;
-    if (!TakeAreaAndData(argc, argv, state, &start, &length, values, &count)) {
-        return false;
-    }
-    const uint32_t unit = state.m_Unit;
-    const uint32_t positions = length / unit;
+// Prints each address where the values begin, then the number of matches.
+bool SearchArea(const memcmd::AreaAndData& area, char**) {
+    const uint32_t positions = area.Length / area.Unit;
     unsigned long matches = 0;
     for (uint32_t p = 0; p < positions; ++p) {
-        const uint64_t address = uint64_t{start} + uint64_t{p} * unit;
-        if (MatchesAt(address, unit, values, count)) {
+        const uint64_t address = uint64_t{area.Start} + uint64_t{p} * area.Unit;
+        if (MatchesAt(address, area.Unit, area.Values, area.Count)) {
             ++matches;
             if (!PlayPrint(CAT_OUT, "Found: %08lX\n", static_cast<unsigned long>(address))) {
                 return false;
             }
         }
     }
-    if (!PlayPrint(CAT_OUT, "%lu match%s found.\n", matches, matches != 0 ? "es" : "")) {
-        return false;
-    }
-    state.m_Addr = start + length;
-    return true;
+    return PlayPrint(CAT_OUT, "%lu match%s found.\n", matches, matches != 0 ? "es" : "");
+}
+
+} // namespace
+
+bool CmdSearch(int32_t argc, char** argv, ExprValue*) {
+    return memcmd::RunAreaCommand(argc, argv, kSearchUsage, g_SearchState, &SearchArea);
 }

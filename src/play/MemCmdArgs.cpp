@@ -1,6 +1,7 @@
 // Argument handling, line form and usage texts shared by the memory commands.
 #include "play/MemCmdArgs.h"
 
+#include "play/CommandHandlers.h"
 #include "play/MemWidth.h"
 #include "play/Output.h"
 
@@ -59,14 +60,26 @@ bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32
     return true;
 }
 
-bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* start,
-                     uint32_t* length, uint32_t* values, uint32_t* count) {
+bool RunAreaCommand(int32_t argc, char** argv, std::span<const char* const> usage,
+                    MemCmdState& state, bool (*body)(const AreaAndData& area, char** argv)) {
+    if (WantsUsage(argc, argv)) {
+        return PrintUsage(argv[0], {"StartAddr EndAddr|Len Data1 [Data2 Data3 Data4 ...]", usage});
+    }
     if (argc < 4) {
         return PlayPrint(CAT_ERR, "ERROR: Not enough parameters.\n");
     }
-    return TakeUnit(argv[0], state) && TakeStart(argv[1], state, start) &&
-           TakeLength(argv[1], argv[2], *start, state, length) &&
-           TakeData(3, argc, argv, values, count);
+    AreaAndData area;
+    if (!TakeUnit(argv[0], state) || !TakeStart(argv[1], state, &area.Start) ||
+        !TakeLength(argv[1], argv[2], area.Start, state, &area.Length) ||
+        !TakeData(3, argc, argv, area.Values, &area.Count)) {
+        return false;
+    }
+    area.Unit = state.m_Unit;
+    if (!body(area, argv)) {
+        return false;
+    }
+    state.m_Addr = area.Start + area.Length;
+    return true;
 }
 
 bool PrintUnitLine(uint32_t address, uint32_t value, uint32_t unit, const char* ending) {

@@ -28,10 +28,22 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
 // refused: "isn't a valid data parameter" with the offending word.
 bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count);
 
-// F and S: at least four words, then the unit, the start, the end or length and the data
-// from word 3, each as above; "Not enough parameters" with fewer words.
-bool TakeAreaAndData(int32_t argc, char** argv, MemCmdState& state, uint32_t* start,
-                     uint32_t* length, uint32_t* values, uint32_t* count);
+// The operands of F and S: the unit, the area from Start (Length bytes) and the data list.
+struct AreaAndData {
+    uint32_t Unit = 0;
+    uint32_t Start = 0;
+    uint32_t Length = 0;
+    uint32_t Values[kParseMaxValues] = {};
+    uint32_t Count = 0;
+};
+
+// F and S: "?" prints the usage (the synopsis of an area and data, then lines) and returns
+// its result. Otherwise at least four words are needed ("Not enough parameters"), then the
+// unit, the start, the end or length and the data from word 3 are taken, each as above, and
+// body runs over them; when it succeeds, the command's next call starts at the end of the
+// area. False when an operand is refused or the body fails.
+bool RunAreaCommand(int32_t argc, char** argv, std::span<const char* const> usage,
+                    MemCmdState& state, bool (*body)(const AreaAndData& area, char** argv));
 
 // Whether the area of bytes from address lies inside the address space.
 inline bool InAddressSpace(uint64_t address, uint64_t bytes) {
