@@ -59,12 +59,8 @@ private:
 class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
-    }
-    void cleanup() { SetSetupServices({}); }
+    void init() { StartWindowTest(m_Recorder); }
+    void cleanup() { EndWindowTest(); }
 
     void ConfigureMultipleSavesTheSelectedFilesAndSumsUp() {
         QTemporaryDir folder;

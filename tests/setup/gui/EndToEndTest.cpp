@@ -42,16 +42,11 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
+        StartWindowTest(m_Recorder);
         QVERIFY(m_Play.Make());
-        m_Copy = m_Play.Program;
-        m_Board = m_Play.Board;
     }
     void cleanup() {
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
         const std::string play = q3vtest::PlayPath();
         g_ChipDef.SetFeatureValue("hdp", 0); // leave no change behind for later tests
         if (ReadAllBytes(play).size() > 0) {
@@ -176,8 +171,8 @@ private:
 
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;
-    std::string m_Copy;
-    std::string m_Board;
+    const std::string& m_Copy = m_Play.Program;
+    const std::string& m_Board = m_Play.Board;
 };
 
 QObject* MakeEndToEndTest() {

@@ -74,13 +74,11 @@ class ExportDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
+        StartWindowTest(m_Recorder);
         g_ExportOptions = ExportOptions{38, 0, 0x140001, 0x1};
         g_ExportCrLf = true;
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
     }
-    void cleanup() { SetSetupServices({}); }
+    void cleanup() { EndWindowTest(); }
 
     void TheExportDialogListsTheSevenFormats() {
         MainWindow window;

@@ -81,17 +81,14 @@ class FeatureDialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
+        StartWindowTest(m_Recorder);
         QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
         QVERIFY(g_ChipDef.TruncateSequence("lcdseq", 0));
         m_Model = std::make_unique<UIFeatures>(g_ChipDef, kItems);
     }
     void cleanup() {
         m_Model.reset();
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
         LoadProgramBlock(q3vtest::PlayPath());
     }
 

@@ -62,21 +62,14 @@ class FeaturesTabTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
+        StartWindowTest(m_Recorder);
         QVERIFY(m_Play.Make());
-        m_Copy = m_Play.Program;
-        m_Board = m_Play.Board;
-        setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
-        m_Model = std::make_unique<UIFeatures>(g_ChipDef);
-        g_UIFeatures = m_Model.get();
+        m_Model = MakeFeatureModel();
     }
     void cleanup() {
         g_UIFeatures = nullptr;
         m_Model.reset();
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
         LoadProgramBlock(q3vtest::PlayPath());
     }
 
@@ -365,8 +358,8 @@ private:
 
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;
-    std::string m_Copy;
-    std::string m_Board;
+    const std::string& m_Copy = m_Play.Program;
+    const std::string& m_Board = m_Play.Board;
     std::unique_ptr<UIFeatures> m_Model;
 };
 

@@ -1,9 +1,12 @@
 #pragma once
-// What Setup's window tests share: the recorder of message boxes and launches installed as the
-// services, a dialog runner that hands each dialog to the test instead of a modal loop, a
-// temporary folder, and screenshots under build/screenshots/.
+// What Setup's window tests share: the start and end of each test (a fresh state, and the
+// recorder of message boxes and launches installed as the services), the feature model over the
+// source tree's templates, a dialog runner that hands each dialog to the test instead of a modal
+// loop, a temporary folder, and screenshots under build/screenshots/.
 #include "setup/ServiceRecorder.h"
+#include "setup/core/FeatureTree.h"
 #include "setup/core/SetupState.h"
+#include "setup/core/UIFeatures.h"
 #include "setup/gui/DialogRunner.h"
 
 #include <QApplication>
@@ -17,9 +20,11 @@
 #include <QTreeWidget>
 #include <QWidget>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +66,29 @@ inline bool LoadProgramBlock(const std::string& path) {
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                           std::istreambuf_iterator<char>()};
     return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
+}
+
+// Before each window test: Setup's state as at a fresh start, and the recorder emptied and
+// installed as the services.
+inline void StartWindowTest(ServiceRecorder& recorder) {
+    ResetSetupState();
+    recorder = ServiceRecorder();
+    recorder.Install();
+}
+
+// After each window test: the services taken away and Setup's state as at a fresh start.
+inline void EndWindowTest() {
+    SetSetupServices({});
+    ResetSetupState();
+}
+
+// The feature model over g_ChipDef, with the templates of the source tree, as the one the
+// windows show; the test keeps it, and sets g_UIFeatures back to nullptr before it goes.
+inline std::unique_ptr<UIFeatures> MakeFeatureModel() {
+    setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
+    auto model = std::make_unique<UIFeatures>(g_ChipDef);
+    g_UIFeatures = model.get();
+    return model;
 }
 
 // Dialogs shown while the object lives go to onDialog (which answers with the dialog's result);

@@ -105,9 +105,7 @@ private slots:
         g_RegistersPage = RegistersPage();
         SetImportOverwriteRegisters(false);
         QVERIFY(m_Play.Make());
-        setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
-        m_Model = std::make_unique<UIFeatures>(g_ChipDef);
-        g_UIFeatures = m_Model.get();
+        m_Model = MakeFeatureModel();
         m_Window = std::make_unique<MainWindow>();
         m_Window->resize(675, 650);
         // The program is opened as the other window tests open it; from then on Setup's own
@@ -140,9 +138,8 @@ private slots:
         m_Window.reset();
         g_UIFeatures = nullptr;
         m_Model.reset();
-        SetSetupServices({});
+        EndWindowTest();
         SetImportOverwriteRegisters(false);
-        ResetSetupState();
         g_RegistersPage = RegistersPage();
         LoadProgramBlock(q3vtest::PlayPath());
     }

@@ -40,12 +40,8 @@ std::vector<std::uint8_t> Configurable() {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
-    }
-    void cleanup() { SetSetupServices({}); }
+    void init() { StartWindowTest(m_Recorder); }
+    void cleanup() { EndWindowTest(); }
 
     void SaveItemsAreGreyedUntilAFileIsOpen() {
         QTemporaryDir folder;

@@ -72,15 +72,10 @@ class RegistersTabTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
+        StartWindowTest(m_Recorder);
         g_RegistersPage = RegistersPage();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
         QVERIFY(m_Play.Make());
-        m_Copy = m_Play.Program;
-        setenv("ConfigTemplatePath", Q3V_SOURCE_DIR "/src/setup/templates", 1);
-        m_Model = std::make_unique<UIFeatures>(g_ChipDef);
-        g_UIFeatures = m_Model.get();
+        m_Model = MakeFeatureModel();
         m_Window = std::make_unique<MainWindow>();
         m_Window->resize(675, 650);
         m_Recorder.Answers = {m_Copy};
@@ -100,8 +95,7 @@ private slots:
         m_Window.reset();
         g_UIFeatures = nullptr;
         m_Model.reset();
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
         g_RegistersPage = RegistersPage();
         LoadProgramBlock(q3vtest::PlayPath());
     }
@@ -324,7 +318,7 @@ private slots:
 private:
     ServiceRecorder m_Recorder;
     PlayCopy m_Play;
-    std::string m_Copy;
+    const std::string& m_Copy = m_Play.Program;
     std::unique_ptr<UIFeatures> m_Model;
     std::unique_ptr<MainWindow> m_Window;
     QTabWidget* m_Tabs = nullptr;

@@ -46,15 +46,12 @@ class ScreenFitTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        ResetSetupState();
-        m_Recorder = ServiceRecorder();
-        m_Recorder.Install();
+        StartWindowTest(m_Recorder);
         QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
     }
     void cleanup() {
         QToolTip::hideText();
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
     }
 
     // The tips' font is fixed-pitch, so a register's bit diagram lines up.

@@ -111,8 +111,7 @@ private slots:
     }
     void cleanup() {
         m_Window.reset();
-        SetSetupServices({});
-        ResetSetupState();
+        EndWindowTest();
         LoadProgramBlock(q3vtest::PlayPath());
     }
 
