@@ -414,29 +414,33 @@ void PackR666Stream(const uint8_t* in, int32_t count, const Surface& d, int32_t 
     }
 }
 
-// Rows 10 and 21: three logical bytes per pixel, logical byte k stored at k XOR 1.
+// Rows 10 and 21: three logical bytes per pixel, logical byte k of the picture stored at
+// k XOR 1, counted from Buffer: a line that starts on an odd offset (an odd Stride) has its
+// lanes shifted by one against its own start.
 template <bool kSixBits>
 void UnpackLaneSwapped(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
-    const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
+    const uint8_t* b = s.Buffer;
+    const int64_t first = int64_t{y} * s.Stride + int64_t{x} * 3;
     for (int32_t n = 0; n < count; ++n) {
-        const int64_t p = (int64_t{x} + n) * 3;
-        const uint32_t r = line[p ^ 1];
-        const uint32_t g = line[(p + 1) ^ 1];
-        const uint32_t b = line[(p + 2) ^ 1];
-        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(b >> 2, 6))
-                                        : Rgb(r, g, b));
+        const int64_t p = first + int64_t{n} * 3;
+        const uint32_t r = b[p ^ 1];
+        const uint32_t g = b[(p + 1) ^ 1];
+        const uint32_t bl = b[(p + 2) ^ 1];
+        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(bl >> 2, 6))
+                                        : Rgb(r, g, bl));
     }
 }
 template <bool kSixBits>
 void PackLaneSwapped(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
-    uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
+    uint8_t* b = d.Buffer;
+    const int64_t first = int64_t{j} * d.Stride + int64_t{i} * 3;
     const uint32_t keep = kSixBits ? 0xFCu : 0xFFu;
     for (int32_t n = 0; n < count; ++n) {
-        const int64_t p = (int64_t{i} + n) * 3;
+        const int64_t p = first + int64_t{n} * 3;
         const uint32_t v = LoadLe32(in + 4 * n);
-        line[p ^ 1] = U8(ChR(v) & keep);
-        line[(p + 1) ^ 1] = U8(ChG(v) & keep);
-        line[(p + 2) ^ 1] = U8(ChB(v) & keep);
+        b[p ^ 1] = U8(ChR(v) & keep);
+        b[(p + 1) ^ 1] = U8(ChG(v) & keep);
+        b[(p + 2) ^ 1] = U8(ChB(v) & keep);
     }
 }
 

@@ -3,6 +3,7 @@
 // against the samples the file was made from, then converted whole by the reference loops.
 // The sizes are odd, one pixel wide, and tall or wide enough to cross several bands and blocks.
 #include "ImageFileTestSupport.h"
+#include "ImagingTestSupport.h"
 
 #include "imaging/LittleEndian.h"
 
@@ -148,7 +149,7 @@ std::vector<int32_t> Rows() {
 TEST(ImageReadRows, ConvertedReadsMatchTheNaturalReadConvertedWhole) {
     const q3vtest::TempFolder folder("q3v-read-rows");
     const std::vector<int32_t> rows = Rows();
-    testing::internal::CaptureStdout(); // the YCbCr geometry warnings
+    const CapturedStdout warnings; // the YCbCr geometry warnings
     for (const FileCase& c : Cases()) {
         SCOPED_TRACE(c.Name);
         const std::string path = folder.File("picture" + c.Extension);
@@ -175,7 +176,6 @@ TEST(ImageReadRows, ConvertedReadsMatchTheNaturalReadConvertedWhole) {
             }
         }
     }
-    testing::internal::GetCapturedStdout();
 }
 
 } // namespace
