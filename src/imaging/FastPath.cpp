@@ -38,9 +38,11 @@ public:
             break;
         case YuvFamily::Yuv422:
             m_UnpackYuv = k.UnpackYuv422;
+            m_YuvToArgb = k.YuvToArgb422;
             break;
         case YuvFamily::Yuv420:
             m_UnpackYuv = k.UnpackYuv420;
+            m_YuvToArgb = k.YuvToArgb420;
             break;
         default:
             break;
@@ -75,9 +77,15 @@ public:
             m_K.UnpackArgb[m_Src.Format](m_Src, x, y, count, argb);
             return argb;
         }
-        m_UnpackYuv(m_Src, x, y, count, m_Scratch.Luma, m_Scratch.Cb, m_Scratch.Cr);
-        m_K.YuvToRgbRow(m_Scratch.Pixels(), count, m_Colorimetry, m_SrcConvention.VideoRange,
-                        m_SrcConvention.ChromaOffset, argb);
+        // Straight from the source's bytes where the build can, from a pixel pair's start; the
+        // pixels before and after through luma and chroma bytes.
+        int32_t done = 0;
+        if (m_YuvToArgb != nullptr) {
+            done = x % 2 != 0 ? 1 : 0;
+            YuvRunToArgb(x, y, done, argb);
+            done += m_YuvToArgb(m_Src, x + done, y, count - done, m_Colorimetry, argb + 4 * done);
+        }
+        YuvRunToArgb(x + done, y, count - done, argb + 4 * done);
         return argb;
     }
 
@@ -97,6 +105,15 @@ public:
     }
 
 private:
+    void YuvRunToArgb(int32_t x, int32_t y, int32_t count, uint8_t* argb) {
+        if (count <= 0) {
+            return;
+        }
+        m_UnpackYuv(m_Src, x, y, count, m_Scratch.Luma, m_Scratch.Cb, m_Scratch.Cr);
+        m_K.YuvToRgbRow(m_Scratch.Pixels(), count, m_Colorimetry, m_SrcConvention.VideoRange,
+                        m_SrcConvention.ChromaOffset, argb);
+    }
+
     const Surface& m_Src;
     const KernelSet& m_K;
     uint32_t m_Colorimetry;
@@ -104,6 +121,7 @@ private:
     YuvConvention m_DstConvention;
     bool m_SrcYuv = false;
     UnpackYuvFn m_UnpackYuv = nullptr;
+    YuvToArgbFn m_YuvToArgb = nullptr;
     // Scratch space, written before it is read: left uninitialised, since clearing 7 KiB would
     // cost as much as converting a short line (callers convert a band of lines at a time).
     uint8_t m_AdaptLuma[256];

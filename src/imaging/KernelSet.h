@@ -42,6 +42,12 @@ using RgbToYuvRowFn = void (*)(const uint8_t* argb, int32_t count, uint32_t colo
                                bool offset, uint8_t* luma, uint8_t* cb, uint8_t* cr);
 using YuvToRgbRowFn = void (*)(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool video,
                                bool offset, uint8_t* argb);
+// Pixels x .. x + n - 1 of line y of a YCbCr source as ARGB words straight from its bytes (the
+// source's range and offset, the colour standard given), for the longest n <= count that this
+// build converts so: a multiple of 16, 0 from an odd x or for a layout it has no such step for.
+// Returns n; the rest of the run takes UnpackYuv and YuvToRgbRow.
+using YuvToArgbFn = int32_t (*)(const Surface& src, int32_t x, int32_t y, int32_t count,
+                                uint32_t colorimetry, uint8_t* argb);
 
 // Pixels x .. x + count - 1 of line y of src stored straight as pixels i .. i + count - 1 of
 // line j of dst, without ARGB words between: for the pairs of 24-bit sources this build moves in
@@ -63,6 +69,8 @@ struct KernelSet {
     PackYuv420Fn PackYuv420;
     RgbToYuvRowFn RgbToYuvRow;
     YuvToRgbRowFn YuvToRgbRow;
+    YuvToArgbFn YuvToArgb422; // nullptr where the build has none
+    YuvToArgbFn YuvToArgb420;
     // By source (row 19 + index) and destination row; nullptr where the pair takes ARGB words.
     ConvertRunFn Direct[kDirectSources][28];
 };

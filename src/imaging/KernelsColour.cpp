@@ -2,9 +2,10 @@
 // per-pixel formulas (integer products, quotients truncated toward zero, the same clamps). The
 // divisors are compile-time constants so that the quotients become multiplications.
 #include "imaging/ColourCoefficients.h"
-#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
+#include "imaging/LaneQuotient.h"
 #include "imaging/LittleEndian.h"
+#include "imaging/YuvLayouts.h"
 
 namespace Q3V_KERNEL_VARIANT {
 namespace {
@@ -35,15 +36,12 @@ void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients&
 }
 
 #ifdef __AVX2__
-// One output of RGB to YCbCr over eight ARGB words: the sum by pairwise multiply-add of the
-// 16-bit pairs (B, R) and (G, 0), the quotient of its magnitude as (|N| + 0.5) / divisor in
-// single precision, given N's sign. |N| is below 2^23, so |N| + 0.5 is exact; the quotient's
-// fractional part stays 0.5 / divisor or more away from an integer, while the two roundings
-// (of 1 / divisor and of the product) move a quotient below 256 by less than 256 * 2^-23 (3.1e-5,
-// under 0.5 / 10000); so the truncation is exact (checked over all colours by a test).
+// One output of RGB to YCbCr over eight ARGB words: the exact sum by pairwise multiply-add of
+// the 16-bit pairs (B, R) and (G, A), with A's coefficient 0, then the quotient as
+// TruncatedQuotient gives it (|sum| < 2^23).
 struct RgbLaneRow {
     __m256i BlueRed;
-    __m256i Green;
+    __m256i GreenAlpha;
     __m256 Reciprocal;
 };
 
@@ -51,16 +49,14 @@ RgbLaneRow MakeRgbLaneRow(const LinearRow& row) {
     return RgbLaneRow{
         _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(row.A) << 16) |
                                                (static_cast<uint32_t>(row.C) & 0xFFFFu))),
-        _mm256_set1_epi32(row.B & 0xFFFF), _mm256_set1_ps(1.0f / static_cast<float>(row.Divisor))};
+        _mm256_set1_epi32(row.B & 0xFFFF), _mm256_set1_ps(ReciprocalRoundedUp(row.Divisor))};
 }
 
 [[gnu::always_inline]] inline __m256i QuotientOfWords(const RgbLaneRow& row, __m256i blueRed,
-                                                      __m256i green) {
+                                                      __m256i greenAlpha) {
     const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(blueRed, row.BlueRed),
-                                         _mm256_madd_epi16(green, row.Green));
-    const __m256 magnitude =
-        _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_abs_epi32(sum)), _mm256_set1_ps(0.5f));
-    return _mm256_sign_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(magnitude, row.Reciprocal)), sum);
+                                         _mm256_madd_epi16(greenAlpha, row.GreenAlpha));
+    return TruncatedQuotient(sum, row.Reciprocal);
 }
 
 // Sixteen pixels at a time; returns how many pixels it converted.
@@ -72,21 +68,18 @@ int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoeffici
     const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
     const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
     const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i lowByte = _mm256_set1_epi32(0xFF);
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
         const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
         const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
         const __m256i blueRedLo = _mm256_and_si256(lo, lowBytes);
         const __m256i blueRedHi = _mm256_and_si256(hi, lowBytes);
-        const __m256i greenLo = _mm256_and_si256(_mm256_srli_epi32(lo, 8), lowByte);
-        const __m256i greenHi = _mm256_and_si256(_mm256_srli_epi32(hi, 8), lowByte);
-        // Sixteen 16-bit results in pixel order (the pack interleaves 64-bit halves).
+        const __m256i greenAlphaLo = _mm256_srli_epi16(lo, 8);
+        const __m256i greenAlphaHi = _mm256_srli_epi16(hi, 8);
+        // Sixteen 16-bit results in pixel order.
         const auto lanes16 = [&](const RgbLaneRow& row) {
-            return _mm256_permute4x64_epi64(
-                _mm256_packs_epi32(QuotientOfWords(row, blueRedLo, greenLo),
-                                   QuotientOfWords(row, blueRedHi, greenHi)),
-                0xD8);
+            return PackInOrder32(QuotientOfWords(row, blueRedLo, greenAlphaLo),
+                                 QuotientOfWords(row, blueRedHi, greenAlphaHi));
         };
         const __m256i y16 = _mm256_add_epi16(lanes16(y), lumaBias);
         const __m256i uvBytes =
@@ -100,51 +93,250 @@ int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoeffici
     return n;
 }
 
-// kFull: R takes Cb and B takes Cr (only BT 470 has those coefficients).
-template <bool kFull>
-int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
-                      int32_t lumaOffset, uint32_t signFlip, uint8_t* argb) {
-    const LaneCombination red = MakeLaneCombination(k.R);
-    const LaneCombination green = MakeLaneCombination(k.G);
-    const LaneCombination blue = MakeLaneCombination(k.B);
-    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaOffset));
-    const __m256i chromaBias = _mm256_set1_epi16(128);
-    const __m128i flip = _mm_set1_epi8(static_cast<char>(signFlip));
-    const __m128i zero = _mm_setzero_si128();
+// YCbCr to RGB over eight pixels in 32-bit lanes: each channel's exact sum
+// a * Y + b * U + c * V + K, where U and V are the chroma bytes with their sign bit flipped when
+// the source stores them signed (so that U - 128 is the signed value), and K takes the luma and
+// chroma offsets; |sum| < 2^23. The luma product comes from the 16-bit pairs (Y, 0), the chroma
+// products from the pairs (U, V), each by pairwise multiply-add; the quotient as
+// TruncatedQuotient gives it, and the packs clamp it to 0..255.
+struct YuvArgbLanes {
+    __m256i Luma[3];   // R, G, B: a in the low half, for the pairs (Y, 0)
+    __m256i Chroma[3]; // b in the low half, c in the high half, for the pairs (U, V)
+    __m256i Offset[3]; // K
+    __m256i Flip;      // 0x80 in the low byte of each half, for signed chroma
+    __m256 Reciprocal;
+    bool SameLuma; // one luma coefficient for all three channels
+};
+
+YuvArgbLanes MakeYuvArgbLanes(uint32_t colorimetry, bool video, bool offset) {
+    const YuvToRgbCoefficients& k =
+        video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry];
+    const LinearRow* rows[3] = {&k.R, &k.G, &k.B};
+    const int32_t lumaOffset = video ? 16 : 0;
+    YuvArgbLanes lanes{};
+    for (int c = 0; c < 3; ++c) {
+        const LinearRow& row = *rows[c];
+        lanes.Luma[c] = _mm256_set1_epi32(row.A);
+        lanes.Chroma[c] = _mm256_set1_epi32(static_cast<int32_t>(
+            (static_cast<uint32_t>(row.C) << 16) | (static_cast<uint32_t>(row.B) & 0xFFFFu)));
+        lanes.Offset[c] = _mm256_set1_epi32(-row.A * lumaOffset - 128 * (row.B + row.C));
+    }
+    lanes.Flip = _mm256_set1_epi32(offset ? 0 : 0x00800080);
+    lanes.Reciprocal = _mm256_set1_ps(ReciprocalRoundedUp(k.R.Divisor));
+    lanes.SameLuma = k.R.A == k.G.A && k.G.A == k.B.A;
+    return lanes;
+}
+
+// The chroma term b * U + c * V + K of channel c from the pairs (U, V) as stored.
+[[gnu::always_inline]] inline __m256i ChromaTerm(const YuvArgbLanes& k, int c, __m256i uv) {
+    return _mm256_add_epi32(_mm256_madd_epi16(_mm256_xor_si256(uv, k.Flip), k.Chroma[c]),
+                            k.Offset[c]);
+}
+
+// Sixteen pixels of one channel as 16-bit lanes in pixel order (0-7 | 8-15): y0 and y1 hold the
+// pairs (Y, 0) of pixels 0-3 | 8-11 and 4-7 | 12-15, chroma0 and chroma1 their chroma terms.
+[[gnu::always_inline]] inline __m256i Channel16(const YuvArgbLanes& k, int c, __m256i luma0,
+                                                __m256i luma1, __m256i chroma0, __m256i chroma1) {
+    const __m256i q0 = TruncatedQuotient(_mm256_add_epi32(luma0, chroma0), k.Reciprocal);
+    const __m256i q1 = TruncatedQuotient(_mm256_add_epi32(luma1, chroma1), k.Reciprocal);
+    (void)c;
+    return _mm256_packs_epi32(q0, q1);
+}
+
+// Sixteen pixels' channels (16-bit lanes in pixel order) clamped to bytes and stored as ARGB
+// words, A 0.
+[[gnu::always_inline]] inline void StoreArgb16(__m256i b16, __m256i g16, __m256i r16,
+                                               uint8_t* argb) {
+    const __m256i blueRed = _mm256_packus_epi16(b16, r16); // B0-7 R0-7 | B8-15 R8-15
+    const __m256i green = _mm256_packus_epi16(g16, _mm256_setzero_si256());
+    const __m256i blueGreen = _mm256_unpacklo_epi8(blueRed, green);
+    const __m256i redZero = _mm256_unpackhi_epi8(blueRed, green);
+    const __m256i w0 = _mm256_unpacklo_epi16(blueGreen, redZero); // pixels 0-3 | 8-11
+    const __m256i w1 = _mm256_unpackhi_epi16(blueGreen, redZero); // pixels 4-7 | 12-15
+    __m256i* out = reinterpret_cast<__m256i*>(argb);
+    _mm256_storeu_si256(out, _mm256_permute2x128_si256(w0, w1, 0x20));
+    _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(w0, w1, 0x31));
+}
+
+// Sixteen pixels from luma pairs (Y, 0) and chroma pairs (U, V), both lane sets in the order
+// 0-3 | 8-11 and 4-7 | 12-15. kSameLuma: the three channels share their luma coefficient.
+template <bool kSameLuma>
+[[gnu::always_inline]] inline void YuvToArgb16(const YuvArgbLanes& k, __m256i y0, __m256i y1,
+                                               __m256i uv0, __m256i uv1, uint8_t* argb) {
+    __m256i channels[3];
+    __m256i luma0 = _mm256_madd_epi16(y0, k.Luma[0]);
+    __m256i luma1 = _mm256_madd_epi16(y1, k.Luma[0]);
+    for (int c = 0; c < 3; ++c) {
+        if (!kSameLuma && c > 0) {
+            luma0 = _mm256_madd_epi16(y0, k.Luma[c]);
+            luma1 = _mm256_madd_epi16(y1, k.Luma[c]);
+        }
+        channels[c] = Channel16(k, c, luma0, luma1, ChromaTerm(k, c, uv0), ChromaTerm(k, c, uv1));
+    }
+    StoreArgb16(channels[2], channels[1], channels[0], argb);
+}
+
+// The same with one chroma pair for each two pixels: uv holds the pairs (U, V) of pixel pairs
+// 0-3 | 4-7, each term computed once and given to both pixels.
+template <bool kSameLuma>
+[[gnu::always_inline]] inline void YuvPairsToArgb16(const YuvArgbLanes& k, __m256i y0, __m256i y1,
+                                                    __m256i uv, uint8_t* argb) {
+    __m256i channels[3];
+    __m256i luma0 = _mm256_madd_epi16(y0, k.Luma[0]);
+    __m256i luma1 = _mm256_madd_epi16(y1, k.Luma[0]);
+    for (int c = 0; c < 3; ++c) {
+        if (!kSameLuma && c > 0) {
+            luma0 = _mm256_madd_epi16(y0, k.Luma[c]);
+            luma1 = _mm256_madd_epi16(y1, k.Luma[c]);
+        }
+        const __m256i term = ChromaTerm(k, c, uv);
+        channels[c] = Channel16(k, c, luma0, luma1, _mm256_unpacklo_epi32(term, term),
+                                _mm256_unpackhi_epi32(term, term));
+    }
+    StoreArgb16(channels[2], channels[1], channels[0], argb);
+}
+
+// Runs of luma, Cb and Cr bytes, sixteen pixels at a time; returns how many it converted.
+template <bool kSameLuma>
+int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvArgbLanes& k, uint8_t* argb) {
+    // Luma bytes 0-3 | 8-11 and 4-7 | 12-15 of a run held in both halves, to (Y, 0) pairs.
+    const __m256i luma0 =
+        _mm256_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 3, -1, -1, -1, 8, -1, -1, -1,
+                         9, -1, -1, -1, 10, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i luma1 =
+        _mm256_setr_epi8(4, -1, -1, -1, 5, -1, -1, -1, 6, -1, -1, -1, 7, -1, -1, -1, 12, -1, -1, -1,
+                         13, -1, -1, -1, 14, -1, -1, -1, 15, -1, -1, -1);
+    // Interleaved chroma bytes U0 V0 U1 V1 ... of pixels 0-7 | 8-15, to (U, V) pairs.
+    const __m256i chroma0 =
+        _mm256_setr_epi8(0, -1, 1, -1, 2, -1, 3, -1, 4, -1, 5, -1, 6, -1, 7, -1, 0, -1, 1, -1, 2,
+                         -1, 3, -1, 4, -1, 5, -1, 6, -1, 7, -1);
+    const __m256i chroma1 = _mm256_add_epi8(chroma0, _mm256_set1_epi16(8));
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
-        const auto load = [&](const uint8_t* p) {
-            return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n)));
-        };
-        const __m256i y = _mm256_sub_epi16(load(in.Luma), lumaBias);
-        const __m256i u = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(
-                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n)), flip)),
-            chromaBias);
-        const __m256i v = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(
-                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
-            chromaBias);
-        const __m256i r16 = ExactQuotient<kFull, true>(red, y, u, v, false);
-        const __m256i g16 = ExactQuotient(green, y, u, v, false);
-        const __m256i b16 = ExactQuotient<true, kFull>(blue, y, u, v, false);
-        // Clamped to bytes in pixel order: B and G, then R.
-        const __m256i bg = _mm256_permute4x64_epi64(_mm256_packus_epi16(b16, g16), 0xD8);
-        const __m256i rr = _mm256_permute4x64_epi64(_mm256_packus_epi16(r16, r16), 0xD8);
-        const __m128i bBytes = _mm256_castsi256_si128(bg);
-        const __m128i gBytes = _mm256_extracti128_si256(bg, 1);
-        const __m128i rBytes = _mm256_castsi256_si128(rr);
-        const __m128i bgLo = _mm_unpacklo_epi8(bBytes, gBytes);
-        const __m128i bgHi = _mm_unpackhi_epi8(bBytes, gBytes);
-        const __m128i r0Lo = _mm_unpacklo_epi8(rBytes, zero);
-        const __m128i r0Hi = _mm_unpackhi_epi8(rBytes, zero);
-        __m128i* out = reinterpret_cast<__m128i*>(argb + 4 * n);
-        _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLo, r0Lo));
-        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLo, r0Lo));
-        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHi, r0Hi));
-        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHi, r0Hi));
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n));
+        const __m256i uv = _mm256_setr_m128i(_mm_unpacklo_epi8(u, v), _mm_unpackhi_epi8(u, v));
+        const __m256i y = _mm256_broadcastsi128_si256(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Luma + n)));
+        YuvToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(y, luma0), _mm256_shuffle_epi8(y, luma1),
+                               _mm256_shuffle_epi8(uv, chroma0), _mm256_shuffle_epi8(uv, chroma1),
+                               argb + 4 * n);
     }
     return n;
+}
+
+// Where the bytes of sixteen pixels lie in 32 bytes of eight four-byte pixel pairs (lanes: pairs
+// 0-3 | 4-7), as byte shuffles: the luma pairs (Y, 0) of pixels 0-3 | 8-11 and 4-7 | 12-15, and
+// the chroma pairs (U, V) of the eight pixel pairs.
+struct PairShuffles {
+    __m256i Luma0;
+    __m256i Luma1;
+    __m256i Chroma;
+};
+
+__m256i LoadShuffle(const int8_t (&bytes)[32]) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+}
+
+PairShuffles MakePairShuffles(const GroupBytes& g) {
+    int8_t luma0[32];
+    int8_t luma1[32];
+    int8_t chroma[32];
+    for (int at = 0; at < 32; ++at) {
+        luma0[at] = luma1[at] = chroma[at] = -1;
+    }
+    for (int lane = 0; lane < 2; ++lane) {
+        for (int p = 0; p < 4; ++p) {
+            const int at = 16 * lane + 4 * p;
+            luma0[at] = static_cast<int8_t>(4 * (p / 2) + g.Y[p % 2]);
+            luma1[at] = static_cast<int8_t>(4 * (2 + p / 2) + g.Y[p % 2]);
+            chroma[at] = static_cast<int8_t>(4 * p + g.Cb);
+            chroma[at + 2] = static_cast<int8_t>(4 * p + g.Cr);
+        }
+    }
+    return PairShuffles{LoadShuffle(luma0), LoadShuffle(luma1), LoadShuffle(chroma)};
+}
+
+// The luma pairs (Y, 0) of sixteen pixels from their sixteen luma bytes held in both lanes,
+// the bytes of each pixel pair exchanged when swapped.
+void MakeLumaShuffles(bool swapped, __m256i* luma0, __m256i* luma1) {
+    int8_t first[32];
+    int8_t second[32];
+    for (int at = 0; at < 32; ++at) {
+        first[at] = second[at] = -1;
+    }
+    const int flip = swapped ? 1 : 0;
+    for (int lane = 0; lane < 2; ++lane) {
+        for (int p = 0; p < 4; ++p) {
+            first[16 * lane + 4 * p] = static_cast<int8_t>((8 * lane + p) ^ flip);
+            second[16 * lane + 4 * p] = static_cast<int8_t>((8 * lane + 4 + p) ^ flip);
+        }
+    }
+    *luma0 = LoadShuffle(first);
+    *luma1 = LoadShuffle(second);
+}
+
+// Sixteen pixels at a time from pixel pairs at pairs, and their luma there too or, with
+// kLumaApart, at luma (another line's pixels); returns how many it converted.
+template <bool kSameLuma, bool kLumaApart>
+int32_t PairsToArgbLanes(const uint8_t* pairs, const uint8_t* luma, const PairShuffles& shuffles,
+                         int32_t count, const YuvArgbLanes& k, uint8_t* argb) {
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pairs + 2 * n));
+        __m256i lumaBytes = raw;
+        if constexpr (kLumaApart) {
+            lumaBytes = _mm256_broadcastsi128_si256(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + n)));
+        }
+        YuvPairsToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(lumaBytes, shuffles.Luma0),
+                                    _mm256_shuffle_epi8(lumaBytes, shuffles.Luma1),
+                                    _mm256_shuffle_epi8(raw, shuffles.Chroma), argb + 4 * n);
+    }
+    return n;
+}
+
+int32_t PairsToArgb(const uint8_t* pairs, const uint8_t* luma, bool lumaSwapped,
+                    const GroupBytes& g, int32_t count, const YuvArgbLanes& k, uint8_t* argb) {
+    PairShuffles shuffles = MakePairShuffles(g);
+    if (luma != nullptr) {
+        MakeLumaShuffles(lumaSwapped, &shuffles.Luma0, &shuffles.Luma1);
+        return k.SameLuma ? PairsToArgbLanes<true, true>(pairs, luma, shuffles, count, k, argb)
+                          : PairsToArgbLanes<false, true>(pairs, luma, shuffles, count, k, argb);
+    }
+    return k.SameLuma ? PairsToArgbLanes<true, false>(pairs, luma, shuffles, count, k, argb)
+                      : PairsToArgbLanes<false, false>(pairs, luma, shuffles, count, k, argb);
+}
+
+YuvArgbLanes SourceLanes(const Surface& src, uint32_t colorimetry) {
+    return MakeYuvArgbLanes(colorimetry, src.VideoRange != 0, src.ChromaOffset != 0);
+}
+
+// 4:2:2 layouts 0-3: a line of pixel pairs.
+int32_t YuvToArgb422(const Surface& src, int32_t x, int32_t y, int32_t count, uint32_t colorimetry,
+                     uint8_t* argb) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || layout > 3) {
+        return 0;
+    }
+    const uint8_t* pairs = src.Buffer + int64_t{y} * src.Stride + int64_t{x / 2} * 4;
+    return PairsToArgb(pairs, nullptr, false, kYuv422Bytes[layout], count,
+                       SourceLanes(src, colorimetry), argb);
+}
+
+// 4:2:0 layouts 0-7: line pairs of 3 x W2 bytes from Buffer; the even line's pixel pairs carry
+// the chroma of both lines, the odd line's luma follows them (pair-swapped in odd layouts).
+int32_t YuvToArgb420(const Surface& src, int32_t x, int32_t y, int32_t count, uint32_t colorimetry,
+                     uint8_t* argb) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || layout > 7) {
+        return 0;
+    }
+    const int64_t w2 = int64_t{src.Width} + src.Width % 2;
+    const uint8_t* base = src.Buffer + int64_t{y / 2} * 3 * w2;
+    const uint8_t* luma = y % 2 == 0 ? nullptr : base + 2 * w2 + x;
+    return PairsToArgb(base + int64_t{x / 2} * 4, luma, layout % 2 != 0, kYuv420EvenBytes[layout],
+                       count, SourceLanes(src, colorimetry), argb);
 }
 #endif
 
@@ -198,12 +390,9 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
                  uint8_t* argb) {
     const uint32_t signFlip = offset ? 0u : 0x80u;
 #ifdef __AVX2__
-    const YuvToRgbCoefficients& lanes =
-        video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry];
-    const int32_t lumaOffset = video ? 16 : 0;
-    const int32_t done = lanes.R.B == 0 && lanes.B.C == 0
-                             ? YuvToRgbLanes<false>(in, count, lanes, lumaOffset, signFlip, argb)
-                             : YuvToRgbLanes<true>(in, count, lanes, lumaOffset, signFlip, argb);
+    const YuvArgbLanes lanes = MakeYuvArgbLanes(colorimetry, video, offset);
+    const int32_t done = lanes.SameLuma ? YuvToRgbLanes<true>(in, count, lanes, argb)
+                                        : YuvToRgbLanes<false>(in, count, lanes, argb);
     in = YuvLinePixels{in.Luma + done, in.Cb + done, in.Cr + done};
     argb += 4 * done;
     count -= done;
@@ -220,6 +409,10 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
 void FillColourKernels(KernelSet& k) {
     k.RgbToYuvRow = &RgbToYuvRow;
     k.YuvToRgbRow = &YuvToRgbRow;
+#ifdef __AVX2__
+    k.YuvToArgb422 = &YuvToArgb422;
+    k.YuvToArgb420 = &YuvToArgb420;
+#endif
 }
 
 } // namespace Q3V_KERNEL_VARIANT

@@ -1,7 +1,7 @@
 // Row kernels of the RGB, ARGB and mono rows: a decoder and an encoder per layout, applied to
 // whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
-#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
+#include "imaging/LaneQuotient.h"
 #include "imaging/LittleEndian.h"
 
 #include <cstring>
@@ -213,29 +213,35 @@ struct Mono {
 };
 
 #ifdef __AVX2__
-// 16-bit lanes: an n-bit channel widened to 8 bits, as Widen.
-template <int kBits> [[gnu::always_inline]] inline __m256i WidenLanes(__m256i v) {
-    const __m256i top = _mm256_srli_epi16(v, kBits - 1); // 1 when the channel's top bit is set
-    const __m256i fill = _mm256_and_si256(_mm256_sub_epi16(_mm256_setzero_si256(), top),
-                                          _mm256_set1_epi16((1 << (8 - kBits)) - 1));
-    return _mm256_or_si256(_mm256_slli_epi16(v, 8 - kBits), fill);
+// Bytes that each hold a channel in their top bits (the low bits 0), widened to 8 bits as Widen
+// does: the low bits named in fill are set in the bytes whose top bit is.
+[[gnu::always_inline]] inline __m256i WidenBytes(__m256i top, __m256i fill) {
+    return _mm256_or_si256(top,
+                           _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_setzero_si256(), top), fill));
 }
 
-template <int kShift, int kBits> [[gnu::always_inline]] inline __m256i FieldLanes(__m256i w) {
-    return WidenLanes<kBits>(
-        _mm256_and_si256(_mm256_srli_epi16(w, kShift), _mm256_set1_epi16((1 << kBits) - 1)));
+// 16-bit lanes of w shifted by kShift (left when positive) and masked.
+template <int kShift, uint16_t kMask> [[gnu::always_inline]] inline __m256i Field(__m256i w) {
+    const __m256i mask = _mm256_set1_epi16(static_cast<int16_t>(kMask));
+    if constexpr (kShift >= 0) {
+        return _mm256_and_si256(_mm256_slli_epi16(w, kShift), mask);
+    } else {
+        return _mm256_and_si256(_mm256_srli_epi16(w, -kShift), mask);
+    }
 }
 
-// Sixteen 16-bit pixels to ARGB words: the codec gives B | G << 8 and R | A << 8 per lane.
+// Sixteen 16-bit pixels to ARGB words: the codec moves each channel to the top of its byte of
+// B | G << 8 and R | A << 8 per lane, with the fill of the bits each byte widens into.
 template <typename Codec>
 int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* out) {
+    const __m256i fillBlueGreen = _mm256_set1_epi16(static_cast<int16_t>(Codec::kFillBlueGreen));
+    const __m256i fillRedAlpha = _mm256_set1_epi16(static_cast<int16_t>(Codec::kFillRedAlpha));
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
         const __m256i w = _mm256_permute4x64_epi64(
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + 2 * (x + n))), 0xD8);
-        __m256i blueGreen;
-        __m256i redAlpha;
-        Codec::Lanes(w, blueGreen, redAlpha);
+        const __m256i blueGreen = WidenBytes(Codec::BlueGreen(w), fillBlueGreen);
+        const __m256i redAlpha = WidenBytes(Codec::RedAlpha(w), fillRedAlpha);
         __m256i* o = reinterpret_cast<__m256i*>(out + 4 * n);
         _mm256_storeu_si256(o, _mm256_unpacklo_epi16(blueGreen, redAlpha));
         _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(blueGreen, redAlpha));
@@ -243,33 +249,39 @@ int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* 
     return n;
 }
 
-[[gnu::always_inline]] inline __m256i Join(__m256i low, __m256i high) {
-    return _mm256_or_si256(low, _mm256_slli_epi16(high, 8));
-}
-
 struct R565Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 6>(w));
-        ra = FieldLanes<11, 5>(w);
+    static constexpr uint16_t kFillBlueGreen = 0x0307;
+    static constexpr uint16_t kFillRedAlpha = 0x0007;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<3, 0x00F8>(w), Field<5, 0xFC00>(w));
     }
+    static __m256i RedAlpha(__m256i w) { return Field<-8, 0x00F8>(w); }
 };
 struct R555Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
-        ra = FieldLanes<10, 5>(w);
+    static constexpr uint16_t kFillBlueGreen = 0x0707;
+    static constexpr uint16_t kFillRedAlpha = 0x0007;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<3, 0x00F8>(w), Field<6, 0xF800>(w));
     }
+    static __m256i RedAlpha(__m256i w) { return Field<-7, 0x00F8>(w); }
 };
 struct A1555Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
-        const __m256i alpha = _mm256_srai_epi16(w, 15); // 0 or all ones
-        ra = _mm256_or_si256(FieldLanes<10, 5>(w), _mm256_slli_epi16(alpha, 8));
+    static constexpr uint16_t kFillBlueGreen = 0x0707;
+    static constexpr uint16_t kFillRedAlpha = 0x0707; // the alpha byte is 0 or all ones
+    static __m256i BlueGreen(__m256i w) { return R555Lanes::BlueGreen(w); }
+    static __m256i RedAlpha(__m256i w) {
+        const __m256i alpha = _mm256_and_si256(_mm256_srai_epi16(w, 15), _mm256_set1_epi16(-256));
+        return _mm256_or_si256(Field<-7, 0x00F8>(w), alpha);
     }
 };
 struct A4444Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 4>(w), FieldLanes<4, 4>(w));
-        ra = Join(FieldLanes<8, 4>(w), FieldLanes<12, 4>(w));
+    static constexpr uint16_t kFillBlueGreen = 0x0F0F;
+    static constexpr uint16_t kFillRedAlpha = 0x0F0F;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<4, 0x00F0>(w), Field<8, 0xF000>(w));
+    }
+    static __m256i RedAlpha(__m256i w) {
+        return _mm256_or_si256(Field<-4, 0x00F0>(w), Field<0, 0xF000>(w));
     }
 };
 
@@ -300,28 +312,28 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
     int32_t n = 0;
 #ifdef __AVX2__
     if constexpr (std::is_same_v<Codec, Mono>) {
-        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time: the sum by
-        // pairwise multiply-add of 16-bit channels, the quotient as (sum + 0.5) / 1000 in single
-        // precision, whose fractional part stays 0.0005 or more away from an integer while the
-        // rounding error of the product is below 0.0001 (checked over all colours by a test).
+        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time: the exact sum by
+        // pairwise multiply-add of the 16-bit pairs (B, R) and (G, A), the quotient as
+        // TruncatedQuotient gives it (checked over all colours by a test).
         const __m256i blueRed = _mm256_set1_epi32((299 << 16) | 114);
         const __m256i green = _mm256_set1_epi32(587);
         const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-        const __m256i lowByte = _mm256_set1_epi32(0xFF);
-        const __m256 half = _mm256_set1_ps(0.5f);
-        const __m256 thousandth = _mm256_set1_ps(0.001f);
+        const __m256 thousandth = _mm256_set1_ps(ReciprocalRoundedUp(1000));
+        // The bytes of pixels 0-3, 8-11 | 4-7, 12-15 after the packs, put in order.
+        const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 4, 1, 5);
         const auto levels = [&](const uint8_t* p) {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-            const __m256i sum = _mm256_add_epi32(
-                _mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
-                _mm256_madd_epi16(_mm256_and_si256(_mm256_srli_epi32(v, 8), lowByte), green));
-            return _mm256_cvttps_epi32(
-                _mm256_mul_ps(_mm256_add_ps(_mm256_cvtepi32_ps(sum), half), thousandth));
+            const __m256i sum =
+                _mm256_add_epi32(_mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
+                                 _mm256_madd_epi16(_mm256_srli_epi16(v, 8), green));
+            return TruncatedQuotient(sum, thousandth);
         };
         for (; n + 16 <= count; n += 16) {
-            const __m256i words = _mm256_permute4x64_epi64(
-                _mm256_packus_epi32(levels(in + 4 * n), levels(in + 4 * n + 32)), 0xD8);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n), ClampToBytes16(words));
+            const __m256i words = _mm256_packs_epi32(levels(in + 4 * n), levels(in + 4 * n + 32));
+            const __m256i bytes =
+                _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), order);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n),
+                             _mm256_castsi256_si128(bytes));
         }
     }
     if constexpr (std::is_same_v<Codec, R565> || std::is_same_v<Codec, R555>) {

@@ -117,6 +117,8 @@ constexpr Geometry kGeometries[] = {
     {"odd origins, strides +1 and +3", 5, 3, 1, 1, 1, 9, 9, 3, 1, 3},
     {"odd origins, strides +3 and +1", 4, 5, 3, 1, 3, 9, 9, 3, 3, 1},
     {"7 x 1 from odd origins, strides +3", 7, 2, 1, 1, 3, 7, 2, 1, 2, 3},
+    // Lines long enough for two vector steps of 16 pixels, from an odd pixel on.
+    {"38 x 2 from odd origins, strides +1 and +3", 40, 3, 1, 1, 1, 64, 9, 3, 2, 3},
     // "R888.RG-B" 2 x 2 at Stride 7: its last byte lies at 13, so BufSize 13 is refused.
     {"2 x 2, strides +1", 2, 2, 0, 0, 1, 2, 2, 0, 0, 1},
 };
