@@ -166,11 +166,9 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
                 ? kernels.Direct[directSource][dst.Format]
                 : nullptr;
         if (direct != nullptr) {
+            // No words between: whole lines at a time.
             for (int32_t j = 0; j < dst.Height; ++j) {
-                for (int32_t i = 0; i < width; i += kRun) {
-                    direct(src, dst.OriginX + i, dst.OriginY + j, std::min(kRun, width - i), dst, i,
-                           j);
-                }
+                direct(src, dst.OriginX, dst.OriginY + j, width, dst, 0, j);
             }
             return true;
         }
@@ -206,15 +204,28 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     }
     // 4:2:0 by line pairs; an odd height repeats the last source line below it.
     YuvRun odd;
+    uint8_t argbEven[4 * kRun];
+    uint8_t argbOdd[4 * kRun];
     const bool oddHeight = dst.Height % 2 != 0;
     for (int32_t j = 0; j < EvenUp(dst.Height); j += 2) {
         const int32_t y = dst.OriginY + j;
         const int32_t below = (oddHeight && j == dst.Height - 1) ? y : y + 1;
         for (int32_t i = 0; i < width; i += kRun) {
+            const int32_t x = dst.OriginX + i;
             const int32_t count = std::min(kRun, width - i);
-            source.ReadYuv(dst.OriginX + i, y, count, even);
-            source.ReadYuv(dst.OriginX + i, below, count, odd);
-            kernels.PackYuv420(dst, j, i, count, even.Pixels(), odd.Pixels());
+            // From RGB words straight into the line pair where the build can; the rest
+            // through luma and chroma bytes.
+            int32_t done = 0;
+            if (!srcYuv && kernels.RgbToYuv420 != nullptr) {
+                done = kernels.RgbToYuv420(source.ReadArgb(x, y, count, argbEven),
+                                           source.ReadArgb(x, below, count, argbOdd), count, dst, j,
+                                           i, colorimetry);
+            }
+            if (done < count) {
+                source.ReadYuv(x + done, y, count - done, even);
+                source.ReadYuv(x + done, below, count - done, odd);
+                kernels.PackYuv420(dst, j, i + done, count - done, even.Pixels(), odd.Pixels());
+            }
         }
     }
     return true;

@@ -48,6 +48,12 @@ using YuvToRgbRowFn = void (*)(YuvLinePixels in, int32_t count, uint32_t colorim
 // Returns n; the rest of the run takes UnpackYuv and YuvToRgbRow.
 using YuvToArgbFn = int32_t (*)(const Surface& src, int32_t x, int32_t y, int32_t count,
                                 uint32_t colorimetry, uint8_t* argb);
+// Pixels i .. i + n - 1 of the 4:2:0 line pair from even line j of dst, from the ARGB words of
+// its two source lines (even, odd), for the longest n <= count that this build stores so in one
+// step: a multiple of 16 of whole pixel pairs before any padding, 0 for a layout it has no such
+// step for. Returns n; the rest takes RgbToYuvRow and PackYuv420.
+using RgbToYuv420Fn = int32_t (*)(const uint8_t* even, const uint8_t* odd, int32_t count,
+                                  const Surface& dst, int32_t j, int32_t i, uint32_t colorimetry);
 
 // Pixels x .. x + count - 1 of line y of src stored straight as pixels i .. i + count - 1 of
 // line j of dst, without ARGB words between: for the pairs of 24-bit sources this build moves in
@@ -71,6 +77,7 @@ struct KernelSet {
     YuvToRgbRowFn YuvToRgbRow;
     YuvToArgbFn YuvToArgb422; // nullptr where the build has none
     YuvToArgbFn YuvToArgb420;
+    RgbToYuv420Fn RgbToYuv420;
     // By source (row 19 + index) and destination row; nullptr where the pair takes ARGB words.
     ConvertRunFn Direct[kDirectSources][28];
 };

@@ -59,36 +59,102 @@ RgbLaneRow MakeRgbLaneRow(const LinearRow& row) {
     return TruncatedQuotient(sum, row.Reciprocal);
 }
 
-// Sixteen pixels at a time; returns how many pixels it converted.
-int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients& k,
-                      int32_t lumaAdd, int32_t chromaAdd, uint8_t* luma, uint8_t* cb, uint8_t* cr) {
-    const RgbLaneRow y = MakeRgbLaneRow(k.Y);
-    const RgbLaneRow u = MakeRgbLaneRow(k.Cb);
-    const RgbLaneRow v = MakeRgbLaneRow(k.Cr);
-    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
-    const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
+// The three rows of one destination's conventions, with the additions after the quotients.
+struct RgbYuvLanes {
+    RgbLaneRow Y;
+    RgbLaneRow Cb;
+    RgbLaneRow Cr;
+    __m256i LumaBias;   // 16-bit: 16 in video range
+    __m256i ChromaBias; // bytes: 128 with ChromaOffset
+};
+
+RgbYuvLanes MakeRgbYuvLanes(const RgbToYuvCoefficients& k, int32_t lumaAdd, int32_t chromaAdd) {
+    return RgbYuvLanes{MakeRgbLaneRow(k.Y), MakeRgbLaneRow(k.Cb), MakeRgbLaneRow(k.Cr),
+                       _mm256_set1_epi16(static_cast<int16_t>(lumaAdd)),
+                       _mm256_set1_epi8(static_cast<char>(chromaAdd))};
+}
+
+// Y, Cb and Cr of sixteen ARGB words as stored: the luma bytes in pixel order (low half), and
+// the chroma bytes in the packs' order, Cb in the first eight bytes of each lane and Cr in the
+// last (see PackedBytesInOrder), so that neighbouring pixels stay neighbours.
+struct YuvBytes16 {
+    __m256i Luma;
+    __m256i Chroma;
+};
+
+[[gnu::always_inline]] inline YuvBytes16 RgbToYuv16(const RgbYuvLanes& k, const uint8_t* argb) {
     const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 32));
+    const __m256i blueRedLo = _mm256_and_si256(lo, lowBytes);
+    const __m256i blueRedHi = _mm256_and_si256(hi, lowBytes);
+    const __m256i greenAlphaLo = _mm256_srli_epi16(lo, 8);
+    const __m256i greenAlphaHi = _mm256_srli_epi16(hi, 8);
+    const auto lanes16 = [&](const RgbLaneRow& row) {
+        return _mm256_packs_epi32(QuotientOfWords(row, blueRedLo, greenAlphaLo),
+                                  QuotientOfWords(row, blueRedHi, greenAlphaHi));
+    };
+    const __m256i y16 = _mm256_add_epi16(lanes16(k.Y), k.LumaBias);
+    return YuvBytes16{
+        PackedBytesInOrder(_mm256_packus_epi16(y16, y16)),
+        _mm256_add_epi8(_mm256_packs_epi16(lanes16(k.Cb), lanes16(k.Cr)), k.ChromaBias)};
+}
+
+// Sixteen pixels at a time; returns how many pixels it converted.
+int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbYuvLanes& k, uint8_t* luma,
+                      uint8_t* cb, uint8_t* cr) {
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
-        const __m256i blueRedLo = _mm256_and_si256(lo, lowBytes);
-        const __m256i blueRedHi = _mm256_and_si256(hi, lowBytes);
-        const __m256i greenAlphaLo = _mm256_srli_epi16(lo, 8);
-        const __m256i greenAlphaHi = _mm256_srli_epi16(hi, 8);
-        // Sixteen 16-bit results in pixel order.
-        const auto lanes16 = [&](const RgbLaneRow& row) {
-            return PackInOrder32(QuotientOfWords(row, blueRedLo, greenAlphaLo),
-                                 QuotientOfWords(row, blueRedHi, greenAlphaHi));
-        };
-        const __m256i y16 = _mm256_add_epi16(lanes16(y), lumaBias);
-        const __m256i uvBytes =
-            _mm256_permute4x64_epi64(_mm256_packs_epi16(lanes16(u), lanes16(v)), 0xD8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), ClampToBytes16(y16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n),
-                         _mm_add_epi8(_mm256_castsi256_si128(uvBytes), chromaBias));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + n),
-                         _mm_add_epi8(_mm256_extracti128_si256(uvBytes, 1), chromaBias));
+        const YuvBytes16 yuv = RgbToYuv16(k, argb + 4 * n);
+        const __m256i chroma = PackedBytesInOrder(yuv.Chroma);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), _mm256_castsi256_si128(yuv.Luma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n), _mm256_castsi256_si128(chroma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + n), _mm256_extracti128_si256(chroma, 1));
+    }
+    return n;
+}
+
+// The 2 x 2 chroma average of the 4:2:0 loop over the chroma bytes of two lines' sixteen
+// pixels (both in the packs' order), as the bytes Cb Cr of eight pixel pairs in order: with
+// ChromaOffset added unsigned and shifted, without it added signed and divided truncating
+// toward zero.
+template <bool kOffset>
+[[gnu::always_inline]] inline __m128i BlockChroma16(__m256i even, __m256i odd) {
+    const __m256i ones = _mm256_set1_epi8(1);
+    const auto pairSums = [&](__m256i bytes) {
+        return kOffset ? _mm256_maddubs_epi16(bytes, ones) : _mm256_maddubs_epi16(ones, bytes);
+    };
+    __m256i sum = _mm256_add_epi16(pairSums(even), pairSums(odd));
+    if constexpr (kOffset) {
+        sum = _mm256_srli_epi16(sum, 2);
+    } else {
+        const __m256i roundUp = _mm256_and_si256(_mm256_srai_epi16(sum, 15), _mm256_set1_epi16(3));
+        sum = _mm256_srai_epi16(_mm256_add_epi16(sum, roundUp), 2);
+    }
+    // Words: Cb of pairs 0, 1, 4, 5 then Cr of them | the same for pairs 2, 3, 6, 7.
+    const __m256i bytes = kOffset ? _mm256_packus_epi16(sum, sum) : _mm256_packs_epi16(sum, sum);
+    const __m256i interleave =
+        _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 1, 5, 2, 6,
+                         3, 7, -1, -1, -1, -1, -1, -1, -1, -1);
+    return _mm256_castsi256_si128(PackedBytesInOrder(_mm256_shuffle_epi8(bytes, interleave)));
+}
+
+// The planar 4:2:0 row from an even and an odd line of ARGB words: both luma lines, and the
+// chroma of each 2 x 2 block into its plane, sixteen pixels at a time.
+template <bool kOffset>
+int32_t RgbToPlanar420Lanes(const uint8_t* even, const uint8_t* odd, int32_t count,
+                            const RgbYuvLanes& k, uint8_t* lumaEven, uint8_t* lumaOdd,
+                            uint8_t* chroma) {
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const YuvBytes16 top = RgbToYuv16(k, even + 4 * n);
+        const YuvBytes16 bottom = RgbToYuv16(k, odd + 4 * n);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lumaEven + n),
+                         _mm256_castsi256_si128(top.Luma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lumaOdd + n),
+                         _mm256_castsi256_si128(bottom.Luma));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma + n),
+                         BlockChroma16<kOffset>(top.Chroma, bottom.Chroma));
     }
     return n;
 }
@@ -350,7 +416,8 @@ void RgbToYuvRow(const uint8_t* argb, int32_t count, uint32_t colorimetry, bool 
     const int32_t lumaAdd = video ? 16 : 0;
     const int32_t chromaAdd = offset ? 128 : 0;
 #ifdef __AVX2__
-    const int32_t done = RgbToYuvLanes(argb, count, k, lumaAdd, chromaAdd, luma, cb, cr);
+    const int32_t done =
+        RgbToYuvLanes(argb, count, MakeRgbYuvLanes(k, lumaAdd, chromaAdd), luma, cb, cr);
     argb += 4 * done;
     luma += done;
     cb += done;
@@ -404,6 +471,29 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
     }
 }
 
+#ifdef __AVX2__
+// Whole pixel pairs of a 4:2:0 line pair from even line j of the destination, from the ARGB
+// words of its two source lines: the planar row only.
+int32_t RgbToYuv420(const uint8_t* even, const uint8_t* odd, int32_t count, const Surface& d,
+                    int32_t j, int32_t i, uint32_t colorimetry) {
+    if (g_PixelFormats[d.Format].YuvLayout != 10) {
+        return 0;
+    }
+    const bool video = d.VideoRange != 0;
+    const bool offset = d.ChromaOffset != 0;
+    const RgbYuvLanes k =
+        MakeRgbYuvLanes(video ? kVideoRangeRgbToYuv[colorimetry] : kFullRangeRgbToYuv[colorimetry],
+                        video ? 16 : 0, offset ? 128 : 0);
+    const int64_t w2 = int64_t{d.Width} + d.Width % 2;
+    const int64_t h2 = int64_t{d.Height} + d.Height % 2;
+    uint8_t* lumaEven = d.Buffer + int64_t{j} * w2 + i;
+    uint8_t* chroma = d.Buffer + w2 * h2 + int64_t{j} * w2 / 2 + i;
+    const int32_t real = count < d.Width - i ? count : d.Width - i; // before the padding
+    return offset ? RgbToPlanar420Lanes<true>(even, odd, real, k, lumaEven, lumaEven + w2, chroma)
+                  : RgbToPlanar420Lanes<false>(even, odd, real, k, lumaEven, lumaEven + w2, chroma);
+}
+#endif
+
 } // namespace
 
 void FillColourKernels(KernelSet& k) {
@@ -412,6 +502,7 @@ void FillColourKernels(KernelSet& k) {
 #ifdef __AVX2__
     k.YuvToArgb422 = &YuvToArgb422;
     k.YuvToArgb420 = &YuvToArgb420;
+    k.RgbToYuv420 = &RgbToYuv420;
 #endif
 }
 

@@ -319,8 +319,6 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
         const __m256i green = _mm256_set1_epi32(587);
         const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
         const __m256 thousandth = _mm256_set1_ps(ReciprocalRoundedUp(1000));
-        // The bytes of pixels 0-3, 8-11 | 4-7, 12-15 after the packs, put in order.
-        const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 4, 1, 5);
         const auto levels = [&](const uint8_t* p) {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
             const __m256i sum =
@@ -328,12 +326,19 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
                                  _mm256_madd_epi16(_mm256_srli_epi16(v, 8), green));
             return TruncatedQuotient(sum, thousandth);
         };
+        for (; n + 32 <= count; n += 32) {
+            const uint8_t* p = in + 4 * n;
+            _mm_prefetch(reinterpret_cast<const char*>(p + 1024), _MM_HINT_T0);
+            const __m256i low = _mm256_packs_epi32(levels(p), levels(p + 32));
+            const __m256i high = _mm256_packs_epi32(levels(p + 64), levels(p + 96));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + i + n),
+                                PackedBytesInOrder(_mm256_packus_epi16(low, high)));
+        }
         for (; n + 16 <= count; n += 16) {
             const __m256i words = _mm256_packs_epi32(levels(in + 4 * n), levels(in + 4 * n + 32));
-            const __m256i bytes =
-                _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), order);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n),
-                             _mm256_castsi256_si128(bytes));
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(line + i + n),
+                _mm256_castsi256_si128(PackedBytesInOrder(_mm256_packus_epi16(words, words))));
         }
     }
     if constexpr (std::is_same_v<Codec, R565> || std::is_same_v<Codec, R555>) {
@@ -465,10 +470,36 @@ template <int... kIndex> [[gnu::always_inline]] inline Bytes16 ShuffleBytes(Byte
     return __builtin_shufflevector(v, v, kIndex...);
 }
 
+#ifdef __AVX2__
+// Sixteen bytes from p in the low lane and sixteen from p + offset in the high one.
+[[gnu::always_inline]] inline __m256i LoadTwoLanes(const uint8_t* p, int offset) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + offset)), 1);
+}
+
+// Eight 24-bit pixels from p (bytes p .. p + 27 read) as ARGB words, A 0: four pixels in each
+// lane, each pixel's bytes moved into its word.
+template <bool kBgr> [[gnu::always_inline]] inline __m256i LoadRgb24Words(const uint8_t* p) {
+    const __m256i order =
+        kBgr ? _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
+                                3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1)
+             : _mm256_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1, 2, 1, 0, -1,
+                                5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    return _mm256_shuffle_epi8(LoadTwoLanes(p, 12), order);
+}
+#endif
+
 template <bool kBgr>
 void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* p = s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 3;
     int32_t n = 0;
+#ifdef __AVX2__
+    for (; n + 10 <= count; n += 8) { // 28 bytes read, all inside the run
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * n),
+                            LoadRgb24Words<kBgr>(p + 3 * n));
+    }
+#endif
     for (; n + 6 <= count; n += 4) { // 16 bytes read, all inside the run
         Bytes16 v;
         std::memcpy(&v, p + 3 * n, 16);
@@ -489,6 +520,22 @@ template <bool kBgr>
 void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* p = d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 3;
     int32_t n = 0;
+#ifdef __AVX2__
+    // Eight pixels at a time, four from each lane; 28 bytes stored, the last 4 rewritten next
+    // round.
+    const __m256i order =
+        kBgr ? _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4,
+                                5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1)
+             : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
+                                5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    for (; n + 10 <= count; n += 8) {
+        const __m256i packed = _mm256_shuffle_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * n)), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * n), _mm256_castsi256_si128(packed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * n + 12),
+                         _mm256_extracti128_si256(packed, 1));
+    }
+#endif
     for (; n + 6 <= count; n += 4) { // 16 bytes stored; the last 4 are rewritten next round
         Bytes16 v;
         std::memcpy(&v, in + 4 * n, 16);
@@ -507,42 +554,39 @@ void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, in
 }
 
 #ifdef __AVX2__
-// Eight 24-bit pixels from p (32 bytes read) as ARGB words, A 0: the two groups of four spread
-// over the two 128-bit lanes, then each pixel's bytes moved into its word.
-template <bool kBgr> [[gnu::always_inline]] inline __m256i LoadRgb24Words(const uint8_t* p) {
-    const __m256i bytes =
-        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
-                                    _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6));
-    const __m256i order =
-        kBgr ? _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
-                                3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1)
-             : _mm256_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1, 2, 1, 0, -1,
-                                5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
-    return _mm256_shuffle_epi8(bytes, order);
-}
-
-// 24-bit pixels to "R565.RGB" or "R555.xRGB" words, sixteen at a time.
+// 24-bit pixels to "R565.RGB" or "R555.xRGB" words, sixteen at a time: each lane's four pixels
+// shuffled to R << 8 | G and to B in 16-bit lanes, the two halves of two such vectors joined.
 template <bool kBgr, typename Codec>
 void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
                   int32_t i, int32_t j) {
     const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
     uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 2;
     constexpr bool k565 = std::is_same_v<Codec, R565>;
-    const __m256i redMask = _mm256_set1_epi32(k565 ? 0xF800 : 0x7C00);
-    const __m256i greenMask = _mm256_set1_epi32(k565 ? 0x07E0 : 0x03E0);
-    const __m256i blueMask = _mm256_set1_epi32(0x001F);
-    const auto words = [&](const uint8_t* p) {
-        const __m256i v = LoadRgb24Words<kBgr>(p);
-        const __m256i red = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 8 : 9), redMask);
-        const __m256i green = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 5 : 6), greenMask);
-        const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(v, 3), blueMask);
-        return _mm256_or_si256(_mm256_or_si256(red, green), blue);
-    };
+    constexpr int kR = kBgr ? 2 : 0;
+    constexpr int kB = kBgr ? 0 : 2;
+    const __m256i order = _mm256_setr_epi8(1, kR, 4, 3 + kR, 7, 6 + kR, 10, 9 + kR, kB, -1, 3 + kB,
+                                           -1, 6 + kB, -1, 9 + kB, -1, 1, kR, 4, 3 + kR, 7, 6 + kR,
+                                           10, 9 + kR, kB, -1, 3 + kB, -1, 6 + kB, -1, 9 + kB, -1);
+    const __m256i red = _mm256_set1_epi16(static_cast<int16_t>(0xF800));
+    const __m256i green = _mm256_set1_epi16(k565 ? 0x00FC : 0x00F8);
     int32_t n = 0;
-    for (; n + 19 <= count; n += 16) { // 56 bytes read from 3 n, all inside the run
-        const __m256i packed = _mm256_permute4x64_epi64(
-            _mm256_packus_epi32(words(in + 3 * n), words(in + 3 * n + 24)), 0xD8);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * n), packed);
+    for (; n + 18 <= count; n += 16) { // 52 bytes read from 3 n, all inside the run
+        const __m256i first = _mm256_shuffle_epi8(LoadTwoLanes(in + 3 * n, 12), order);
+        const __m256i second = _mm256_shuffle_epi8(LoadTwoLanes(in + 3 * n + 24, 12), order);
+        // Pixels 0-3, 8-11 | 4-7, 12-15.
+        const __m256i redGreen = _mm256_unpacklo_epi64(first, second);
+        const __m256i blue = _mm256_srli_epi16(_mm256_unpackhi_epi64(first, second), 3);
+        __m256i r = _mm256_and_si256(redGreen, red);
+        __m256i g = _mm256_and_si256(redGreen, green);
+        if constexpr (k565) {
+            g = _mm256_slli_epi16(g, 3);
+        } else {
+            r = _mm256_srli_epi16(r, 1);
+            g = _mm256_slli_epi16(g, 2);
+        }
+        const __m256i words = _mm256_or_si256(_mm256_or_si256(r, g), blue);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * n),
+                            _mm256_permute4x64_epi64(words, 0xD8));
     }
     for (; n < count; ++n) {
         const uint8_t* q = in + 3 * n;
@@ -550,27 +594,51 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
     }
 }
 
-// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, eight pixels at
-// a time.
+// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, twenty pixels
+// at a time, five from each of four overlapping 16-byte loads. Each 16-byte store carries, after
+// its five pixels, the byte it covers of the next pixel unchanged, and the next twenty pixels are
+// loaded before the last twenty are stored: a line converted in place keeps the bytes it has yet
+// to read, and no load waits for a store it overlaps.
 void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
                int32_t i, int32_t j) {
     const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
     uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3;
-    const __m256i spread = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
-    const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1, 2,
-                                          1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
-    const __m256i gather = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6);
+    const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+    const auto load = [&](int32_t at, int k) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * at + 15 * k));
+    };
+    const auto store = [&](int32_t at, int k, __m128i bytes) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * at + 15 * k),
+                         _mm_shuffle_epi8(bytes, swap));
+    };
     int32_t n = 0;
-    for (; n + 11 <= count; n += 8) { // 32 bytes read, all inside the run
-        const __m256i bytes = _mm256_permutevar8x32_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 3 * n)), spread);
-        const __m256i swapped =
-            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(bytes, swap), gather);
-        // Exactly the 24 bytes of the eight pixels: a line converted in place keeps the bytes
-        // it has yet to read.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * n), _mm256_castsi256_si128(swapped));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * n + 16),
-                         _mm256_extracti128_si256(swapped, 1));
+    if (count >= 21) { // 61 bytes read and stored for each twenty pixels, all inside the run
+        __m128i a = load(0, 0);
+        __m128i b = load(0, 1);
+        __m128i c = load(0, 2);
+        __m128i d = load(0, 3);
+        for (; n + 41 <= count; n += 20) {
+            const __m128i nextA = load(n + 20, 0);
+            const __m128i nextB = load(n + 20, 1);
+            const __m128i nextC = load(n + 20, 2);
+            const __m128i nextD = load(n + 20, 3);
+            store(n, 0, a);
+            store(n, 1, b);
+            store(n, 2, c);
+            store(n, 3, d);
+            a = nextA;
+            b = nextB;
+            c = nextC;
+            d = nextD;
+        }
+        store(n, 0, a);
+        store(n, 1, b);
+        store(n, 2, c);
+        store(n, 3, d);
+        n += 20;
+    }
+    for (; n + 6 <= count; n += 5) { // 16 bytes read and stored, all inside the run
+        store(n, 0, load(n, 0));
     }
     for (; n < count; ++n) {
         const uint8_t* q = in + 3 * n;

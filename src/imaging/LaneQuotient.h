@@ -15,19 +15,22 @@
 // gap from |N / divisor| to k + 1 is at least 1 / divisor, and |N / divisor| * 2^-22 is less.
 // The conversion then truncates toward zero, as the integer division does.
 // For AVX2 builds of the row kernels only; ReciprocalRoundedUp serves any build.
-#include <cmath>
+#include <bit>
 #include <cstdint>
 #include <immintrin.h>
 
 // The least float that is not below 1 / divisor (divisor 1..2^24).
-[[gnu::always_inline]] inline float ReciprocalRoundedUp(int32_t divisor) {
+[[gnu::always_inline]] constexpr float ReciprocalRoundedUp(int32_t divisor) {
     float r = 1.0f / static_cast<float>(divisor);
-    // r * divisor is exact in double (24 + 24 significant bits at most).
+    // r * divisor is exact in double (24 + 24 significant bits at most); the next float up from
+    // a positive one has the next bit pattern.
     while (static_cast<double>(r) * divisor < 1.0) {
-        r = std::nextafter(r, 2.0f);
+        r = std::bit_cast<float>(std::bit_cast<uint32_t>(r) + 1u);
     }
     return r;
 }
+static_assert(static_cast<double>(ReciprocalRoundedUp(1000)) * 1000 >= 1.0);
+static_assert(static_cast<double>(ReciprocalRoundedUp(10000)) * 10000 >= 1.0);
 
 #ifdef __AVX2__
 
@@ -35,16 +38,12 @@
     return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(sums), reciprocalUp));
 }
 
-// Sixteen 16-bit lanes clamped to 0..255, as sixteen bytes in order.
-[[gnu::always_inline]] inline __m128i ClampToBytes16(__m256i lanes) {
-    return _mm256_castsi256_si128(
-        _mm256_permute4x64_epi64(_mm256_packus_epi16(lanes, lanes), 0xD8));
-}
-
-// Sixteen 32-bit lanes (two vectors, pixels in order) as sixteen 16-bit lanes in order, each
-// limited to -32768..32767.
-[[gnu::always_inline]] inline __m256i PackInOrder32(__m256i low, __m256i high) {
-    return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
+// The packs of two vectors of pixels 0-7 and 8-15 leave groups of four in the order 0-3, 8-11 |
+// 4-7, 12-15 (in 16-bit lanes; in bytes after a second pack, 32-bit groups 0, 1 | 4, 5 of the
+// same order). This permutation of 32-bit groups puts such bytes back in pixel order: groups
+// 0, 4, 1, 5 hold pixels 0-15 of the first pack's operand, 2, 6, 3, 7 those of the second.
+[[gnu::always_inline]] inline __m256i PackedBytesInOrder(__m256i bytes) {
+    return _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
 }
 
 #endif

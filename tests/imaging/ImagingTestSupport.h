@@ -82,3 +82,10 @@ public:
     CapturedStdout(const CapturedStdout&) = delete;
     CapturedStdout& operator=(const CapturedStdout&) = delete;
 };
+
+// The result of work, run with standard output held back; the test's own assertions stay
+// outside, where their messages show.
+template <typename Work> auto Quietly(Work&& work) {
+    const CapturedStdout warnings;
+    return work();
+}
