@@ -1,13 +1,15 @@
 // The stored lines of a BMP file turned into natural lines: the 24-bit reorder, and stored lines
 // read through the file's descriptor straight into their image lines (a vector read of a block of
-// lines at a time, each line's samples to its place, its padding to a scratch), reordered while
-// the block is still in the processor's cache.
+// lines at a time, each line's samples to its place, its padding to a scratch; 24-bit lines
+// without padding in one read per block, upside down for a bottom-up file, and put right while
+// they are swapped), reordered while the block is still in the processor's cache.
 #include "imaging/BmpLines.h"
 
+#include "imaging/FastPath.h"
 #include "imaging/ImageFileSupport.h"
+#include "imaging/KernelSet.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <sys/types.h>
 #include <sys/uio.h>
@@ -21,28 +23,30 @@ namespace {
 constexpr size_t kBlockBytes = 256u << 10;
 constexpr int32_t kMaxLines = 256;
 
-// Reads the pieces of pieces from offset at on, resuming after a partial read; false when the
-// file ends first or the read fails.
-bool ReadPieces(int fd, iovec* pieces, int count, off_t at) {
-    while (count > 0) {
-        const ssize_t got = preadv(fd, pieces, count, at);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
+// Lines of 24-bit samples without padding, read a block at a time with one read each into the
+// block's run of image lines as they lie in the file (bottom-up blocks upside down), then
+// reordered there: each line's bytes swapped, and a bottom-up block's lines exchanged end for
+// end in the same pass.
+bool ReadUnpaddedBgrLines(int fd, const BmpLayout& layout, uint8_t* buffer, int32_t perBlock) {
+    const size_t lineBytes = size_t(layout.Width) * 3;
+    const SwapLinesFn swapLines = SelectKernels(KernelVariant::Best).SwapLinesRgb24;
+    for (int32_t k = 0; k < layout.Height;) {
+        const int32_t count = std::min(perBlock, layout.Height - k);
+        const int32_t first = layout.TopDown ? k : layout.Height - k - count;
+        uint8_t* lines = buffer + size_t(first) * lineBytes;
+        iovec piece{lines, lineBytes * size_t(count)};
+        if (!ReadPiecesAt(fd, &piece, 1, off_t(layout.PixelOffset + lineBytes * uint64_t(k)))) {
             return false;
         }
-        at += got;
-        size_t left = size_t(got);
-        while (count > 0 && left >= pieces->iov_len) {
-            left -= pieces->iov_len;
-            ++pieces;
-            --count;
+        for (int32_t n = 0; n < count; ++n) {
+            const int32_t other = layout.TopDown ? n : count - 1 - n;
+            if (other < n) {
+                break; // exchanged already
+            }
+            swapLines(lines + size_t(n) * lineBytes, lines + size_t(other) * lineBytes,
+                      layout.Width);
         }
-        if (count > 0) {
-            pieces->iov_base = static_cast<uint8_t*>(pieces->iov_base) + left;
-            pieces->iov_len -= left;
-        }
+        k += count;
     }
     return true;
 }
@@ -83,6 +87,9 @@ IMAGE_ERROR ReadBmpLinesInPlace(FILE* file, const BmpLayout& layout, uint8_t* bu
     uint8_t scratch[4]; // the padding to 4 bytes
     // 24-bit lines read for "R888.B-G-R" stay as they are stored.
     const bool reorders = layout.BitsPerPixel == 24 && layout.NaturalRow == FormatRow(kNameRgb);
+    if (reorders && padding == 0) {
+        return ReadUnpaddedBgrLines(fd, layout, buffer, perBlock) ? kImageOk : kImageFileRead;
+    }
     BgrLineReorder reorder(layout.Width);
     iovec pieces[2 * kMaxLines];
     for (int32_t k = 0; k < layout.Height;) {
@@ -107,7 +114,7 @@ IMAGE_ERROR ReadBmpLinesInPlace(FILE* file, const BmpLayout& layout, uint8_t* bu
             }
         }
         const off_t at = off_t(layout.PixelOffset + layout.LineSize * uint64_t(k));
-        if (!ReadPieces(fd, pieces, used, at)) {
+        if (!ReadPiecesAt(fd, pieces, used, at)) {
             return kImageFileRead;
         }
         if (reorders) {

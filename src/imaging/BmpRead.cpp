@@ -89,6 +89,13 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
             if (const IMAGE_ERROR code = place(stored, k, count); code != kImageOk) {
                 return code;
             }
+        } else if (layout.BitsPerPixel != 8 && keepBgr == (layout.BitsPerPixel == 24)) {
+            // Samples as they are stored, converted: the block, bottom line first, in one go.
+            if (const IMAGE_ERROR code = target.StoreLinesUpward(stored, layout.LineSize,
+                                                                 layout.Height - k - count, count);
+                code != kImageOk) {
+                return code;
+            }
         } else {
             // File order is bottom to top: one image line at a time, upwards.
             for (int32_t n = 0; n < count; ++n) {

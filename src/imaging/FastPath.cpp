@@ -43,6 +43,7 @@ public:
         case YuvFamily::Yuv420:
             m_UnpackYuv = k.UnpackYuv420;
             m_YuvToArgb = k.YuvToArgb420;
+            m_YuvToArgbPair = k.YuvToArgb420Pair;
             break;
         default:
             break;
@@ -89,6 +90,23 @@ public:
         return argb;
     }
 
+    // Whether ReadArgbPair converts lines y and y + 1 of the source together.
+    [[nodiscard]] bool ReadsLinePairs() const { return m_YuvToArgbPair != nullptr; }
+
+    // ARGB words of the run on lines y (even) and y + 1 of a 4:2:0 source, into even and odd:
+    // the line pair's chroma taken once where the build can, the rest line by line.
+    void ReadArgbPair(int32_t x, int32_t y, int32_t count, uint8_t* even, uint8_t* odd) {
+        int32_t done = x % 2 != 0 ? 1 : 0;
+        YuvRunToArgb(x, y, done, even);
+        YuvRunToArgb(x, y + 1, done, odd);
+        done += m_YuvToArgbPair(m_Src, x + done, y, count - done, m_Colorimetry, even + 4 * done,
+                                odd + 4 * done);
+        if (done < count) {
+            ReadArgb(x + done, y, count - done, even + 4 * done);
+            ReadArgb(x + done, y + 1, count - done, odd + 4 * done);
+        }
+    }
+
     void ReadYuv(int32_t x, int32_t y, int32_t count, YuvRun& out) {
         if (!m_SrcYuv) {
             const uint8_t* argb = ReadArgb(x, y, count, m_Argb);
@@ -122,6 +140,7 @@ private:
     bool m_SrcYuv = false;
     UnpackYuvFn m_UnpackYuv = nullptr;
     YuvToArgbFn m_YuvToArgb = nullptr;
+    YuvToArgbPairFn m_YuvToArgbPair = nullptr;
     // Scratch space, written before it is read: left uninitialised, since clearing 7 KiB would
     // cost as much as converting a short line (callers convert a band of lines at a time).
     uint8_t m_AdaptLuma[256];
@@ -173,19 +192,36 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
             return true;
         }
         uint8_t argb[4 * kRun];
+        uint8_t argbBelow[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
-        for (int32_t j = 0; j < dst.Height; ++j) {
+        // Decoded straight into the destination's lines where they are ARGB words.
+        const bool inPlace = dst.Format == kArgbRow && src.Format != kArgbRow;
+        for (int32_t j = 0; j < dst.Height;) {
+            const int32_t y = dst.OriginY + j;
+            // A 4:2:0 line pair at once where both of its lines are destination lines.
+            const bool pair = source.ReadsLinePairs() && y % 2 == 0 && j + 1 < dst.Height;
             uint8_t* line = dst.Buffer + int64_t{j} * dst.Stride;
+            uint8_t* lineBelow = pair ? line + dst.Stride : nullptr;
             for (int32_t i = 0; i < width; i += kRun) {
+                const int32_t x = dst.OriginX + i;
                 const int32_t count = std::min(kRun, width - i);
-                if (dst.Format == kArgbRow && src.Format != kArgbRow) {
-                    // Decoded straight into the destination's line.
-                    source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, line + 4 * i);
+                if (pair) {
+                    uint8_t* even = inPlace ? line + 4 * i : argb;
+                    uint8_t* odd = inPlace ? lineBelow + 4 * i : argbBelow;
+                    source.ReadArgbPair(x, y, count, even, odd);
+                    if (!inPlace) {
+                        pack(even, count, dst, i, j);
+                        pack(odd, count, dst, i, j + 1);
+                    }
                     continue;
                 }
-                pack(source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, argb), count, dst, i,
-                     j);
+                if (inPlace) {
+                    source.ReadArgb(x, y, count, line + 4 * i);
+                    continue;
+                }
+                pack(source.ReadArgb(x, y, count, argb), count, dst, i, j);
             }
+            j += pair ? 2 : 1;
         }
         return true;
     }

@@ -105,6 +105,7 @@ int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbYuvLanes& k, 
                       uint8_t* cb, uint8_t* cr) {
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(argb + 4 * n);
         const YuvBytes16 yuv = RgbToYuv16(k, argb + 4 * n);
         const __m256i chroma = PackedBytesInOrder(yuv.Chroma);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), _mm256_castsi256_si128(yuv.Luma));
@@ -147,6 +148,8 @@ int32_t RgbToPlanar420Lanes(const uint8_t* even, const uint8_t* odd, int32_t cou
                             uint8_t* chroma) {
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(even + 4 * n);
+        PrefetchAhead(odd + 4 * n);
         const YuvBytes16 top = RgbToYuv16(k, even + 4 * n);
         const YuvBytes16 bottom = RgbToYuv16(k, odd + 4 * n);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lumaEven + n),
@@ -199,37 +202,47 @@ YuvArgbLanes MakeYuvArgbLanes(uint32_t colorimetry, bool video, bool offset) {
                             k.Offset[c]);
 }
 
-// Sixteen pixels of one channel as 16-bit lanes in pixel order (0-7 | 8-15): y0 and y1 hold the
-// pairs (Y, 0) of pixels 0-3 | 8-11 and 4-7 | 12-15, chroma0 and chroma1 their chroma terms.
-[[gnu::always_inline]] inline __m256i Channel16(const YuvArgbLanes& k, int c, __m256i luma0,
-                                                __m256i luma1, __m256i chroma0, __m256i chroma1) {
-    const __m256i q0 = TruncatedQuotient(_mm256_add_epi32(luma0, chroma0), k.Reciprocal);
-    const __m256i q1 = TruncatedQuotient(_mm256_add_epi32(luma1, chroma1), k.Reciprocal);
-    (void)c;
-    return _mm256_packs_epi32(q0, q1);
+// One channel's quotients for sixteen pixels: from the luma products and the chroma terms of
+// pixels 0-3 | 8-11 (first) and 4-7 | 12-15 (second).
+struct Quotients16 {
+    __m256i First;
+    __m256i Second;
+};
+
+[[gnu::always_inline]] inline Quotients16
+Channel16(const YuvArgbLanes& k, __m256i luma0, __m256i luma1, __m256i chroma0, __m256i chroma1) {
+    return Quotients16{TruncatedQuotient(_mm256_add_epi32(luma0, chroma0), k.Reciprocal),
+                       TruncatedQuotient(_mm256_add_epi32(luma1, chroma1), k.Reciprocal)};
 }
 
-// Sixteen pixels' channels (16-bit lanes in pixel order) clamped to bytes and stored as ARGB
-// words, A 0.
-[[gnu::always_inline]] inline void StoreArgb16(__m256i b16, __m256i g16, __m256i r16,
-                                               uint8_t* argb) {
-    const __m256i blueRed = _mm256_packus_epi16(b16, r16); // B0-7 R0-7 | B8-15 R8-15
-    const __m256i green = _mm256_packus_epi16(g16, _mm256_setzero_si256());
-    const __m256i blueGreen = _mm256_unpacklo_epi8(blueRed, green);
-    const __m256i redZero = _mm256_unpackhi_epi8(blueRed, green);
-    const __m256i w0 = _mm256_unpacklo_epi16(blueGreen, redZero); // pixels 0-3 | 8-11
-    const __m256i w1 = _mm256_unpackhi_epi16(blueGreen, redZero); // pixels 4-7 | 12-15
+// Sixteen pixels' channels clamped to bytes and stored as ARGB words, A 0: the packs give the
+// bytes B, G and R of each group of four pixels side by side, and a shuffle interleaves them.
+[[gnu::always_inline]] inline void StoreArgb16(const Quotients16& b, const Quotients16& g,
+                                               const Quotients16& r, uint8_t* argb) {
+    const __m256i red = _mm256_packs_epi32(r.First, r.Second); // R0-3 R4-7 | R8-11 R12-15
+    // B0-3 G0-3 R0-3 R4-7 | the same for 8-15, and B4-7 G4-7 R0-3 R4-7 | ...
+    const __m256i first = _mm256_packus_epi16(_mm256_packs_epi32(b.First, g.First), red);
+    const __m256i second = _mm256_packus_epi16(_mm256_packs_epi32(b.Second, g.Second), red);
+    const __m256i firstOrder =
+        _mm256_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1, 0, 4, 8, -1, 1, 5, 9,
+                         -1, 2, 6, 10, -1, 3, 7, 11, -1);
+    const __m256i secondOrder = _mm256_add_epi8(
+        firstOrder, _mm256_setr_epi8(0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0,
+                                     0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0));
+    const __m256i w0 = _mm256_shuffle_epi8(first, firstOrder);   // pixels 0-3 | 8-11
+    const __m256i w1 = _mm256_shuffle_epi8(second, secondOrder); // pixels 4-7 | 12-15
     __m256i* out = reinterpret_cast<__m256i*>(argb);
     _mm256_storeu_si256(out, _mm256_permute2x128_si256(w0, w1, 0x20));
     _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(w0, w1, 0x31));
 }
 
-// Sixteen pixels from luma pairs (Y, 0) and chroma pairs (U, V), both lane sets in the order
-// 0-3 | 8-11 and 4-7 | 12-15. kSameLuma: the three channels share their luma coefficient.
-template <bool kSameLuma>
+// Sixteen pixels from luma pairs (Y, 0) of pixels 0-3 | 8-11 and 4-7 | 12-15 and the chroma
+// terms of each channel for the same pixels, given by chroma(c, first) for c = R, G, B.
+// kSameLuma: the three channels share their luma coefficient.
+template <bool kSameLuma, typename ChromaTerms>
 [[gnu::always_inline]] inline void YuvToArgb16(const YuvArgbLanes& k, __m256i y0, __m256i y1,
-                                               __m256i uv0, __m256i uv1, uint8_t* argb) {
-    __m256i channels[3];
+                                               ChromaTerms&& chroma, uint8_t* argb) {
+    Quotients16 channels[3];
     __m256i luma0 = _mm256_madd_epi16(y0, k.Luma[0]);
     __m256i luma1 = _mm256_madd_epi16(y1, k.Luma[0]);
     for (int c = 0; c < 3; ++c) {
@@ -237,29 +250,31 @@ template <bool kSameLuma>
             luma0 = _mm256_madd_epi16(y0, k.Luma[c]);
             luma1 = _mm256_madd_epi16(y1, k.Luma[c]);
         }
-        channels[c] = Channel16(k, c, luma0, luma1, ChromaTerm(k, c, uv0), ChromaTerm(k, c, uv1));
+        const auto [chroma0, chroma1] = chroma(c);
+        channels[c] = Channel16(k, luma0, luma1, chroma0, chroma1);
     }
     StoreArgb16(channels[2], channels[1], channels[0], argb);
 }
 
-// The same with one chroma pair for each two pixels: uv holds the pairs (U, V) of pixel pairs
-// 0-3 | 4-7, each term computed once and given to both pixels.
-template <bool kSameLuma>
-[[gnu::always_inline]] inline void YuvPairsToArgb16(const YuvArgbLanes& k, __m256i y0, __m256i y1,
-                                                    __m256i uv, uint8_t* argb) {
-    __m256i channels[3];
-    __m256i luma0 = _mm256_madd_epi16(y0, k.Luma[0]);
-    __m256i luma1 = _mm256_madd_epi16(y1, k.Luma[0]);
-    for (int c = 0; c < 3; ++c) {
-        if (!kSameLuma && c > 0) {
-            luma0 = _mm256_madd_epi16(y0, k.Luma[c]);
-            luma1 = _mm256_madd_epi16(y1, k.Luma[c]);
-        }
+struct ChromaPair {
+    __m256i First;
+    __m256i Second;
+};
+
+// Chroma pairs (U, V) for each pixel (first and second as the luma's).
+[[gnu::always_inline]] inline auto PixelChroma(const YuvArgbLanes& k, __m256i uv0, __m256i uv1) {
+    return [&k, uv0, uv1](int c) {
+        return ChromaPair{ChromaTerm(k, c, uv0), ChromaTerm(k, c, uv1)};
+    };
+}
+
+// Chroma pairs (U, V) of pixel pairs 0-3 | 4-7, each term computed once and given to both
+// pixels of its pair.
+[[gnu::always_inline]] inline auto PairChroma(const YuvArgbLanes& k, __m256i uv) {
+    return [&k, uv](int c) {
         const __m256i term = ChromaTerm(k, c, uv);
-        channels[c] = Channel16(k, c, luma0, luma1, _mm256_unpacklo_epi32(term, term),
-                                _mm256_unpackhi_epi32(term, term));
-    }
-    StoreArgb16(channels[2], channels[1], channels[0], argb);
+        return ChromaPair{_mm256_unpacklo_epi32(term, term), _mm256_unpackhi_epi32(term, term)};
+    };
 }
 
 // Runs of luma, Cb and Cr bytes, sixteen pixels at a time; returns how many it converted.
@@ -284,9 +299,10 @@ int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvArgbLanes& k, ui
         const __m256i uv = _mm256_setr_m128i(_mm_unpacklo_epi8(u, v), _mm_unpackhi_epi8(u, v));
         const __m256i y = _mm256_broadcastsi128_si256(
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Luma + n)));
-        YuvToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(y, luma0), _mm256_shuffle_epi8(y, luma1),
-                               _mm256_shuffle_epi8(uv, chroma0), _mm256_shuffle_epi8(uv, chroma1),
-                               argb + 4 * n);
+        YuvToArgb16<kSameLuma>(
+            k, _mm256_shuffle_epi8(y, luma0), _mm256_shuffle_epi8(y, luma1),
+            PixelChroma(k, _mm256_shuffle_epi8(uv, chroma0), _mm256_shuffle_epi8(uv, chroma1)),
+            argb + 4 * n);
     }
     return n;
 }
@@ -349,15 +365,17 @@ int32_t PairsToArgbLanes(const uint8_t* pairs, const uint8_t* luma, const PairSh
                          int32_t count, const YuvArgbLanes& k, uint8_t* argb) {
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(pairs + 2 * n);
         const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pairs + 2 * n));
         __m256i lumaBytes = raw;
         if constexpr (kLumaApart) {
             lumaBytes = _mm256_broadcastsi128_si256(
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + n)));
         }
-        YuvPairsToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(lumaBytes, shuffles.Luma0),
-                                    _mm256_shuffle_epi8(lumaBytes, shuffles.Luma1),
-                                    _mm256_shuffle_epi8(raw, shuffles.Chroma), argb + 4 * n);
+        YuvToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(lumaBytes, shuffles.Luma0),
+                               _mm256_shuffle_epi8(lumaBytes, shuffles.Luma1),
+                               PairChroma(k, _mm256_shuffle_epi8(raw, shuffles.Chroma)),
+                               argb + 4 * n);
     }
     return n;
 }
@@ -403,6 +421,54 @@ int32_t YuvToArgb420(const Surface& src, int32_t x, int32_t y, int32_t count, ui
     const uint8_t* luma = y % 2 == 0 ? nullptr : base + 2 * w2 + x;
     return PairsToArgb(base + int64_t{x / 2} * 4, luma, layout % 2 != 0, kYuv420EvenBytes[layout],
                        count, SourceLanes(src, colorimetry), argb);
+}
+
+// Lines y (even) and y + 1 of 4:2:0 layouts 0-7 at once, sixteen pixels at a time: each pixel
+// pair's chroma terms computed once for its four pixels.
+template <bool kSameLuma>
+int32_t LinePairToArgbLanes(const uint8_t* pairs, const uint8_t* oddLuma, const PairShuffles& even,
+                            const PairShuffles& odd, int32_t count, const YuvArgbLanes& k,
+                            uint8_t* argbEven, uint8_t* argbOdd) {
+    int32_t n = 0;
+    for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(pairs + 2 * n);
+        PrefetchAhead(oddLuma + n);
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pairs + 2 * n));
+        const __m256i uv = _mm256_shuffle_epi8(raw, even.Chroma);
+        ChromaPair terms[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m256i term = ChromaTerm(k, c, uv);
+            terms[c] =
+                ChromaPair{_mm256_unpacklo_epi32(term, term), _mm256_unpackhi_epi32(term, term)};
+        }
+        const auto shared = [&terms](int c) { return terms[c]; };
+        YuvToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(raw, even.Luma0),
+                               _mm256_shuffle_epi8(raw, even.Luma1), shared, argbEven + 4 * n);
+        const __m256i luma = _mm256_broadcastsi128_si256(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(oddLuma + n)));
+        YuvToArgb16<kSameLuma>(k, _mm256_shuffle_epi8(luma, odd.Luma0),
+                               _mm256_shuffle_epi8(luma, odd.Luma1), shared, argbOdd + 4 * n);
+    }
+    return n;
+}
+
+int32_t YuvToArgb420Pair(const Surface& src, int32_t x, int32_t y, int32_t count,
+                         uint32_t colorimetry, uint8_t* argbEven, uint8_t* argbOdd) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || y % 2 != 0 || layout > 7) {
+        return 0;
+    }
+    const int64_t w2 = int64_t{src.Width} + src.Width % 2;
+    const uint8_t* base = src.Buffer + int64_t{y / 2} * 3 * w2;
+    const PairShuffles even = MakePairShuffles(kYuv420EvenBytes[layout]);
+    PairShuffles odd = even;
+    MakeLumaShuffles(layout % 2 != 0, &odd.Luma0, &odd.Luma1);
+    const YuvArgbLanes k = SourceLanes(src, colorimetry);
+    const uint8_t* pairs = base + int64_t{x / 2} * 4;
+    const uint8_t* oddLuma = base + 2 * w2 + x;
+    return k.SameLuma
+               ? LinePairToArgbLanes<true>(pairs, oddLuma, even, odd, count, k, argbEven, argbOdd)
+               : LinePairToArgbLanes<false>(pairs, oddLuma, even, odd, count, k, argbEven, argbOdd);
 }
 #endif
 
@@ -502,6 +568,7 @@ void FillColourKernels(KernelSet& k) {
 #ifdef __AVX2__
     k.YuvToArgb422 = &YuvToArgb422;
     k.YuvToArgb420 = &YuvToArgb420;
+    k.YuvToArgb420Pair = &YuvToArgb420Pair;
     k.RgbToYuv420 = &RgbToYuv420;
 #endif
 }

@@ -238,6 +238,7 @@ int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* 
     const __m256i fillRedAlpha = _mm256_set1_epi16(static_cast<int16_t>(Codec::kFillRedAlpha));
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(line + 2 * (x + n));
         const __m256i w = _mm256_permute4x64_epi64(
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + 2 * (x + n))), 0xD8);
         const __m256i blueGreen = WidenBytes(Codec::BlueGreen(w), fillBlueGreen);
@@ -312,30 +313,37 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
     int32_t n = 0;
 #ifdef __AVX2__
     if constexpr (std::is_same_v<Codec, Mono>) {
-        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time: the exact sum by
-        // pairwise multiply-add of the 16-bit pairs (B, R) and (G, A), the quotient as
-        // TruncatedQuotient gives it (checked over all colours by a test).
+        // The level (299 R + 587 G + 114 B) / 1000, thirty-two pixels at a time: the exact sum by
+        // pairwise multiply-add of the 16-bit pairs (B, R) and (G, A), then the quotient as
+        // floor(floor(sum / 8) / 125), the inner one a shift, the outer one for sum / 8 <= 31875
+        // a multiply-high by 33555 = ceil(2^22 / 125) and a shift by 6: the multiplier exceeds
+        // 2^22 / 125 by 71 / 125, which adds less than 31875 * 71 / (125 * 2^22) < 1 / 125 to a
+        // quotient whose fraction is at most 124 / 125 (checked over all colours by a test).
         const __m256i blueRed = _mm256_set1_epi32((299 << 16) | 114);
         const __m256i green = _mm256_set1_epi32(587);
         const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-        const __m256 thousandth = _mm256_set1_ps(ReciprocalRoundedUp(1000));
-        const auto levels = [&](const uint8_t* p) {
+        const __m256i magic = _mm256_set1_epi16(static_cast<int16_t>(33555));
+        const auto eighths = [&](const uint8_t* p) {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
             const __m256i sum =
                 _mm256_add_epi32(_mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
                                  _mm256_madd_epi16(_mm256_srli_epi16(v, 8), green));
-            return TruncatedQuotient(sum, thousandth);
+            return _mm256_srli_epi32(sum, 3);
+        };
+        const auto levels16 = [&](const uint8_t* p) {
+            const __m256i t = _mm256_packus_epi32(eighths(p), eighths(p + 32));
+            return _mm256_srli_epi16(_mm256_mulhi_epu16(t, magic), 6);
         };
         for (; n + 32 <= count; n += 32) {
             const uint8_t* p = in + 4 * n;
-            _mm_prefetch(reinterpret_cast<const char*>(p + 1024), _MM_HINT_T0);
-            const __m256i low = _mm256_packs_epi32(levels(p), levels(p + 32));
-            const __m256i high = _mm256_packs_epi32(levels(p + 64), levels(p + 96));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + i + n),
-                                PackedBytesInOrder(_mm256_packus_epi16(low, high)));
+            PrefetchAhead(p);
+            PrefetchAhead(p + 64);
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(line + i + n),
+                PackedBytesInOrder(_mm256_packus_epi16(levels16(p), levels16(p + 64))));
         }
         for (; n + 16 <= count; n += 16) {
-            const __m256i words = _mm256_packs_epi32(levels(in + 4 * n), levels(in + 4 * n + 32));
+            const __m256i words = levels16(in + 4 * n);
             _mm_storeu_si128(
                 reinterpret_cast<__m128i*>(line + i + n),
                 _mm256_castsi256_si128(PackedBytesInOrder(_mm256_packus_epi16(words, words))));
@@ -356,6 +364,7 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
             return _mm256_or_si256(_mm256_or_si256(red, green), blue);
         };
         for (; n + 16 <= count; n += 16) {
+            PrefetchAhead(in + 4 * n);
             const __m256i packed = _mm256_permute4x64_epi64(
                 _mm256_packus_epi32(words(in + 4 * n), words(in + 4 * n + 32)), 0xD8);
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + 2 * (int64_t{i} + n)), packed);
@@ -496,6 +505,7 @@ void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t*
     int32_t n = 0;
 #ifdef __AVX2__
     for (; n + 10 <= count; n += 8) { // 28 bytes read, all inside the run
+        PrefetchAhead(p + 3 * n);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * n),
                             LoadRgb24Words<kBgr>(p + 3 * n));
     }
@@ -529,6 +539,7 @@ void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, in
              : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
                                 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
     for (; n + 10 <= count; n += 8) {
+        PrefetchAhead(in + 4 * n);
         const __m256i packed = _mm256_shuffle_epi8(
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * n)), order);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * n), _mm256_castsi256_si128(packed));
@@ -569,11 +580,11 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
                                            10, 9 + kR, kB, -1, 3 + kB, -1, 6 + kB, -1, 9 + kB, -1);
     const __m256i red = _mm256_set1_epi16(static_cast<int16_t>(0xF800));
     const __m256i green = _mm256_set1_epi16(k565 ? 0x00FC : 0x00F8);
-    int32_t n = 0;
-    for (; n + 18 <= count; n += 16) { // 52 bytes read from 3 n, all inside the run
-        const __m256i first = _mm256_shuffle_epi8(LoadTwoLanes(in + 3 * n, 12), order);
-        const __m256i second = _mm256_shuffle_epi8(LoadTwoLanes(in + 3 * n + 24, 12), order);
-        // Pixels 0-3, 8-11 | 4-7, 12-15.
+    // Sixteen pixels from p on (as the shuffle finds them there), at to.
+    const auto sixteen = [&](const uint8_t* p, __m256i shuffle, uint8_t* to) {
+        // Pixels 0-3 | 8-11 and 4-7 | 12-15, joined in pixel order.
+        const __m256i first = _mm256_shuffle_epi8(LoadTwoLanes(p, 24), shuffle);
+        const __m256i second = _mm256_shuffle_epi8(LoadTwoLanes(p + 12, 24), shuffle);
         const __m256i redGreen = _mm256_unpacklo_epi64(first, second);
         const __m256i blue = _mm256_srli_epi16(_mm256_unpackhi_epi64(first, second), 3);
         __m256i r = _mm256_and_si256(redGreen, red);
@@ -584,9 +595,22 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
             r = _mm256_srli_epi16(r, 1);
             g = _mm256_slli_epi16(g, 2);
         }
-        const __m256i words = _mm256_or_si256(_mm256_or_si256(r, g), blue);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * n),
-                            _mm256_permute4x64_epi64(words, 0xD8));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                            _mm256_or_si256(_mm256_or_si256(r, g), blue));
+    };
+    int32_t n = 0;
+    for (; n + 18 <= count; n += 16) { // 52 bytes read from 3 n, all inside the run
+        PrefetchAhead(in + 3 * n);
+        sixteen(in + 3 * n, order, out + 2 * n);
+    }
+    if (n < count && count >= 48) {
+        // The last sixteen pixels again, read from 4 bytes before them to the run's end (far
+        // enough behind the stores for a line converted in place).
+        const __m256i shifted = _mm256_add_epi8(
+            order, _mm256_andnot_si256(_mm256_cmpgt_epi8(_mm256_setzero_si256(), order),
+                                       _mm256_set1_epi8(4)));
+        sixteen(in + 3 * int64_t{count - 16} - 4, shifted, out + 2 * int64_t{count - 16});
+        n = count;
     }
     for (; n < count; ++n) {
         const uint8_t* q = in + 3 * n;
@@ -594,66 +618,139 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
     }
 }
 
-// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, twenty pixels
-// at a time, five from each of four overlapping 16-byte loads. Each 16-byte store carries, after
-// its five pixels, the byte it covers of the next pixel unchanged, and the next twenty pixels are
-// loaded before the last twenty are stored: a line converted in place keeps the bytes it has yet
-// to read, and no load waits for a store it overlaps.
-void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
-               int32_t i, int32_t j) {
-    const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
-    uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3;
+// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, from in to out,
+// twenty pixels at a time, five from each of four overlapping 16-byte loads; with kTwo, a second
+// run from in2 to out2 in the same pass. Each 16-byte store carries, after its five pixels, the
+// byte it covers of the next pixel as the store's destination holds it, and the next twenty
+// pixels of both runs are loaded before the last twenty are stored: a line converted in place
+// keeps the bytes it has yet to read, two lines exchange (out2 == in, out == in2) as well, and no
+// load waits for a store it overlaps.
+template <bool kTwo>
+void SwapRuns(const uint8_t* in, uint8_t* out, const uint8_t* in2, uint8_t* out2, int32_t count) {
     const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
-    const auto load = [&](int32_t at, int k) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * at + 15 * k));
+    // Exchanging, the byte after the five pixels comes from the other load, which holds the
+    // destination's own bytes.
+    const __m128i lastByte = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1);
+    const auto swapped = [&](__m128i bytes, __m128i destination) {
+        const __m128i moved = _mm_shuffle_epi8(bytes, swap);
+        return kTwo ? _mm_blendv_epi8(moved, destination, lastByte) : moved;
     };
-    const auto store = [&](int32_t at, int k, __m128i bytes) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * at + 15 * k),
-                         _mm_shuffle_epi8(bytes, swap));
+    const auto part = [](const uint8_t* p, int k) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 15 * k));
+    };
+    const auto put = [&](uint8_t* p, int k, __m128i bytes, __m128i destination) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 15 * k), swapped(bytes, destination));
     };
     int32_t n = 0;
     if (count >= 21) { // 61 bytes read and stored for each twenty pixels, all inside the run
-        __m128i a = load(0, 0);
-        __m128i b = load(0, 1);
-        __m128i c = load(0, 2);
-        __m128i d = load(0, 3);
-        for (; n + 41 <= count; n += 20) {
-            const __m128i nextA = load(n + 20, 0);
-            const __m128i nextB = load(n + 20, 1);
-            const __m128i nextC = load(n + 20, 2);
-            const __m128i nextD = load(n + 20, 3);
-            store(n, 0, a);
-            store(n, 1, b);
-            store(n, 2, c);
-            store(n, 3, d);
-            a = nextA;
-            b = nextB;
-            c = nextC;
-            d = nextD;
+        __m128i a0 = part(in, 0), a1 = part(in, 1), a2 = part(in, 2), a3 = part(in, 3);
+        __m128i b0 = a0, b1 = a1, b2 = a2, b3 = a3;
+        if constexpr (kTwo) {
+            b0 = part(in2, 0);
+            b1 = part(in2, 1);
+            b2 = part(in2, 2);
+            b3 = part(in2, 3);
         }
-        store(n, 0, a);
-        store(n, 1, b);
-        store(n, 2, c);
-        store(n, 3, d);
+        const auto storeBoth = [&](int64_t at) {
+            put(out + at, 0, a0, b0);
+            put(out + at, 1, a1, b1);
+            put(out + at, 2, a2, b2);
+            put(out + at, 3, a3, b3);
+            if constexpr (kTwo) {
+                put(out2 + at, 0, b0, a0);
+                put(out2 + at, 1, b1, a1);
+                put(out2 + at, 2, b2, a2);
+                put(out2 + at, 3, b3, a3);
+            }
+        };
+        for (; n + 41 <= count; n += 20) {
+            const int64_t next = 3 * (int64_t{n} + 20);
+            PrefetchAhead(in + next);
+            if constexpr (kTwo) {
+                PrefetchAhead(in2 + next);
+            }
+            const __m128i c0 = part(in + next, 0), c1 = part(in + next, 1);
+            const __m128i c2 = part(in + next, 2), c3 = part(in + next, 3);
+            __m128i d0 = c0, d1 = c1, d2 = c2, d3 = c3;
+            if constexpr (kTwo) {
+                d0 = part(in2 + next, 0);
+                d1 = part(in2 + next, 1);
+                d2 = part(in2 + next, 2);
+                d3 = part(in2 + next, 3);
+            }
+            storeBoth(3 * int64_t{n});
+            a0 = c0;
+            a1 = c1;
+            a2 = c2;
+            a3 = c3;
+            b0 = d0;
+            b1 = d1;
+            b2 = d2;
+            b3 = d3;
+        }
+        storeBoth(3 * int64_t{n});
         n += 20;
     }
     for (; n + 6 <= count; n += 5) { // 16 bytes read and stored, all inside the run
-        store(n, 0, load(n, 0));
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * n));
+        const __m128i second =
+            kTwo ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(in2 + 3 * n)) : first;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * n), swapped(first, second));
+        if constexpr (kTwo) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + 3 * n), swapped(second, first));
+        }
     }
     for (; n < count; ++n) {
-        const uint8_t* q = in + 3 * n;
-        uint8_t* o = out + 3 * n;
-        const uint8_t first = q[0];
-        o[0] = q[2];
-        o[1] = q[1];
-        o[2] = first;
+        uint8_t first[3];
+        uint8_t second[3];
+        for (int k = 0; k < 3; ++k) {
+            first[k] = in[3 * n + k];
+            second[k] = kTwo ? in2[3 * n + k] : 0;
+        }
+        for (int k = 0; k < 3; ++k) {
+            out[3 * n + k] = first[2 - k];
+            if constexpr (kTwo) {
+                out2[3 * n + k] = second[2 - k];
+            }
+        }
     }
 }
+
+void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
+               int32_t i, int32_t j) {
+    SwapRuns<false>(src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3,
+                    dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3, nullptr, nullptr, count);
+}
 #endif
+
+// Lines a and b of 24-bit pixels exchanged, the first and third byte of each pixel swapped on the
+// way; a == b swaps one line in place.
+void SwapLinesRgb24(uint8_t* a, uint8_t* b, int32_t count) {
+#ifdef __AVX2__
+    if (a == b) {
+        SwapRuns<false>(a, a, nullptr, nullptr, count);
+    } else {
+        SwapRuns<true>(a, b, b, a, count);
+    }
+#else
+    for (int32_t n = 0; n < count; ++n) {
+        uint8_t* p = a + 3 * n;
+        uint8_t* q = b + 3 * n;
+        const uint8_t p0 = p[0], p1 = p[1], p2 = p[2];
+        p[0] = q[2];
+        p[1] = q[1];
+        p[2] = q[0];
+        q[0] = p2;
+        q[1] = p1;
+        q[2] = p0;
+    }
+#endif
+}
 
 } // namespace
 
 void FillRgbKernels(KernelSet& k) {
+    k.SwapLinesRgb24 = &SwapLinesRgb24;
 #ifdef __AVX2__
     // Rows 19 ("R888.R-G-B") and 20 ("R888.B-G-R") to each other and to the 16-bit rows 4, 5, 7.
     k.Direct[0][20] = &SwapRgb24;

@@ -122,9 +122,11 @@ std::vector<FileCase> Cases() {
     std::vector<FileCase> cases;
     uint32_t seed = 1;
     // 1 x 70001: lines of 3 natural bytes cross several bands and, stored in 4, a read block;
-    // 1001 x 97: odd lines of 3003 bytes, padded to 3004.
-    for (const auto& [width, height] :
-         std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {3, 5}, {7, 3}, {1, 70001}, {1001, 97}}) {
+    // 1001 x 97: odd lines of 3003 bytes, padded to 3004. 4 x 70001 and 64 x 9: 24-bit lines
+    // without padding, several read blocks of an odd number of lines, and lines long enough for
+    // the vector steps.
+    for (const auto& [width, height] : std::vector<std::pair<int32_t, int32_t>>{
+             {1, 1}, {3, 5}, {7, 3}, {1, 70001}, {1001, 97}, {4, 70001}, {64, 9}}) {
         for (const int32_t sign : {1, -1}) {
             cases.push_back(Bmp(width, sign * height, false, seed++));
             cases.push_back(Bmp(width, sign * height, true, seed++));
