@@ -231,9 +231,13 @@ Channel16(const YuvArgbLanes& k, __m256i luma0, __m256i luma1, __m256i chroma0, 
                                      0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0));
     const __m256i w0 = _mm256_shuffle_epi8(first, firstOrder);   // pixels 0-3 | 8-11
     const __m256i w1 = _mm256_shuffle_epi8(second, secondOrder); // pixels 4-7 | 12-15
-    __m256i* out = reinterpret_cast<__m256i*>(argb);
-    _mm256_storeu_si256(out, _mm256_permute2x128_si256(w0, w1, 0x20));
-    _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(w0, w1, 0x31));
+    // Four 16-byte stores rather than two lane permutations and two 32-byte stores: the stores
+    // of the upper halves need no shuffle port.
+    __m128i* out = reinterpret_cast<__m128i*>(argb);
+    _mm_storeu_si128(out, _mm256_castsi256_si128(w0));
+    _mm_storeu_si128(out + 1, _mm256_castsi256_si128(w1));
+    _mm_storeu_si128(out + 2, _mm256_extracti128_si256(w0, 1));
+    _mm_storeu_si128(out + 3, _mm256_extracti128_si256(w1, 1));
 }
 
 // Sixteen pixels from luma pairs (Y, 0) of pixels 0-3 | 8-11 and 4-7 | 12-15 and the chroma
