@@ -195,7 +195,7 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
         uint8_t argbBelow[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
         // Decoded straight into the destination's lines where they are ARGB words.
-        const bool inPlace = dst.Format == kArgbRow && src.Format != kArgbRow;
+        const bool intoLines = dst.Format == kArgbRow && src.Format != kArgbRow;
         for (int32_t j = 0; j < dst.Height;) {
             const int32_t y = dst.OriginY + j;
             // A 4:2:0 line pair at once where both of its lines are destination lines.
@@ -206,16 +206,16 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
                 const int32_t x = dst.OriginX + i;
                 const int32_t count = std::min(kRun, width - i);
                 if (pair) {
-                    uint8_t* even = inPlace ? line + 4 * i : argb;
-                    uint8_t* odd = inPlace ? lineBelow + 4 * i : argbBelow;
+                    uint8_t* even = intoLines ? line + 4 * i : argb;
+                    uint8_t* odd = intoLines ? lineBelow + 4 * i : argbBelow;
                     source.ReadArgbPair(x, y, count, even, odd);
-                    if (!inPlace) {
+                    if (!intoLines) {
                         pack(even, count, dst, i, j);
                         pack(odd, count, dst, i, j + 1);
                     }
                     continue;
                 }
-                if (inPlace) {
+                if (intoLines) {
                     source.ReadArgb(x, y, count, line + 4 * i);
                     continue;
                 }

@@ -226,18 +226,14 @@ __m128i GroupShuffle(const GroupBytes& g) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(mask));
 }
 
-// Eight whole pixel pairs at a time into four-byte groups of g's order (the chroma averaged over
-// the pair, and over the pair below when given); returns how many pairs it stored.
+// Eight whole pixel pairs at a time into four-byte groups of g's order, the chroma averaged over
+// each pair; returns how many pairs it stored.
 template <bool kOffset>
-int32_t PackPairLanes(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLinePixels p,
-                      const YuvLinePixels* below) {
+int32_t PackPairLanes(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLinePixels p) {
     const __m128i order = GroupShuffle(g);
     int32_t k = 0;
     for (; k + 8 <= pairs; k += 8) {
-        const __m128i chroma =
-            below != nullptr ? PairChroma<kOffset>(p.Cb + 2 * k, p.Cr + 2 * k, below->Cb + 2 * k,
-                                                   below->Cr + 2 * k)
-                             : PairChroma<kOffset>(p.Cb + 2 * k, p.Cr + 2 * k, nullptr, nullptr);
+        const __m128i chroma = PairChroma<kOffset>(p.Cb + 2 * k, p.Cr + 2 * k, nullptr, nullptr);
         const __m128i luma = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.Luma + 2 * k));
         __m128i* o = reinterpret_cast<__m128i*>(out + 4 * k);
         _mm_storeu_si128(o, _mm_shuffle_epi8(_mm_unpacklo_epi8(luma, chroma), order));
@@ -247,9 +243,8 @@ int32_t PackPairLanes(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLineP
 }
 
 int32_t PackPairsFast(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLinePixels p,
-                      const YuvLinePixels* below, bool offset) {
-    return offset ? PackPairLanes<true>(out, g, pairs, p, below)
-                  : PackPairLanes<false>(out, g, pairs, p, below);
+                      bool offset) {
+    return offset ? PackPairLanes<true>(out, g, pairs, p) : PackPairLanes<false>(out, g, pairs, p);
 }
 
 // The chroma plane of layout 10: Cb Cr of each 2 x 2 block, eight blocks at a time.
@@ -266,8 +261,7 @@ int32_t PackBlockChromaFast(uint8_t* out, int32_t pairs, YuvLinePixels even, Yuv
     return k;
 }
 #else
-int32_t PackPairsFast(uint8_t*, const GroupBytes&, int32_t, YuvLinePixels, const YuvLinePixels*,
-                      bool) {
+int32_t PackPairsFast(uint8_t*, const GroupBytes&, int32_t, YuvLinePixels, bool) {
     return 0;
 }
 int32_t PackBlockChromaFast(uint8_t*, int32_t, YuvLinePixels, YuvLinePixels, bool) {
@@ -281,7 +275,7 @@ void PackPairs(uint8_t* line, const Surface& d, int32_t i, int32_t count, YuvLin
     constexpr GroupBytes g = kYuv422Bytes[kLayout];
     const int32_t whole = (Min(i + count, d.Width) - i) / 2; // pairs without padding
     uint8_t* out = line + int64_t{i / 2} * 4;
-    for (int32_t k = PackPairsFast(out, g, whole, p, nullptr, offset); k < whole; ++k) {
+    for (int32_t k = PackPairsFast(out, g, whole, p, offset); k < whole; ++k) {
         out[4 * k + g.Y[0]] = p.Luma[2 * k];
         out[4 * k + g.Y[1]] = p.Luma[2 * k + 1];
         out[4 * k + g.Cb] = AverageChroma2(p.Cb[2 * k], p.Cb[2 * k + 1], offset);
@@ -377,8 +371,8 @@ void PackYuv420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
         // Whole pixel pairs: the even line's groups, then the odd line's luma.
         uint8_t* base = d.Buffer + int64_t{j / 2} * 3 * w2;
         const int32_t whole = (Min(i + count, d.Width) - i) / 2;
-        const int32_t done = PackPairsFast(base + int64_t{i / 2} * 4, kYuv420EvenBytes[layout],
-                                           whole, even, nullptr, offset);
+        const int32_t done =
+            PackPairsFast(base + int64_t{i / 2} * 4, kYuv420EvenBytes[layout], whole, even, offset);
         uint8_t* below = base + 2 * w2 + i;
         if (layout % 2 == 0) {
             std::memcpy(below, odd.Luma, size_t(2 * done));
