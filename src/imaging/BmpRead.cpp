@@ -1,8 +1,10 @@
 // The BMP reader: stored lines in file order, a block at a time, each turned into its image line
 // of the natural row (24-bit B, G, R reordered to R, G, B; palette indices looked up), or, when
 // the caller's row differs, converted into it from the block as the lines arrive. A top-down
-// file's block is a run of image lines and goes through the converter in one call.
+// file's block is a run of image lines and goes through the converter in one call. A file of 16,
+// 24 or 32 bits read into its natural row has its lines read straight into place (BmpLines).
 #include "imaging/BmpLayout.h"
+#include "imaging/BmpLines.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImageFileSupport.h"
 
@@ -13,37 +15,6 @@
 using namespace imagefile;
 
 namespace {
-
-// B, G, R lines to R, G, B through the converter's row kernels.
-class BgrLineReorder {
-public:
-    explicit BgrLineReorder(int32_t width)
-        : m_Width(width), m_BgrRow(FormatRow(kNameBgr)), m_RgbRow(FormatRow(kNameRgb)) {}
-    // count lines, inStep bytes apart in in, to lines packed one after the other in out.
-    bool Run(const uint8_t* in, size_t inStep, uint8_t* out, int32_t count) {
-        // The converter only reads the source lines.
-        Surface from = Lines(m_BgrRow, const_cast<uint8_t*>(in), count);
-        from.Stride = int32_t(inStep);
-        Surface to = Lines(m_RgbRow, out, count);
-        return m_Conv.Convert(&from, &to) != 0;
-    }
-
-private:
-    [[nodiscard]] Surface Lines(int32_t row, uint8_t* buffer, int32_t count) const {
-        Surface s{};
-        s.Buffer = buffer;
-        s.Format = row;
-        s.Width = m_Width;
-        s.Height = count;
-        s.Stride = 3 * m_Width;
-        s.BufSize = 3 * m_Width * count;
-        return s;
-    }
-    int32_t m_Width;
-    int32_t m_BgrRow;
-    int32_t m_RgbRow;
-    Conv m_Conv;
-};
 
 void LookUpPaletteLine(const uint8_t* in, uint8_t* out, int32_t width, const BmpLayout& layout) {
     for (int32_t x = 0; x < width; ++x) {
@@ -87,6 +58,9 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
         code != kImageOk) {
         return code;
     }
+    if (!target.Converts() && ReadsBmpLinesInPlace(file, layout)) {
+        return ReadBmpLinesInPlace(file, layout, buffer);
+    }
     LineBlocks blocks(file, layout.LineSize, layout.Height, dataBytes);
     BgrLineReorder reorder(layout.Width);
     // count stored lines, one after the other from stored, to image lines y .. y + count - 1.
@@ -113,6 +87,13 @@ IMAGE_ERROR ImageReadBmpFile(FILE* file, uint8_t* buffer, int32_t row, uint32_t 
         }
         if (layout.TopDown) {
             if (const IMAGE_ERROR code = place(stored, k, count); code != kImageOk) {
+                return code;
+            }
+        } else if (layout.BitsPerPixel != 8 && keepBgr == (layout.BitsPerPixel == 24)) {
+            // Samples as they are stored, converted: the block, bottom line first, in one go.
+            if (const IMAGE_ERROR code = target.StoreLinesUpward(stored, layout.LineSize,
+                                                                 layout.Height - k - count, count);
+                code != kImageOk) {
                 return code;
             }
         } else {

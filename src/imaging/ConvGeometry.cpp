@@ -140,11 +140,13 @@ int64_t BytesTouched(const Surface& dst) {
         return RowImageSize64(row, dst.Width, dst.Height); // a stream: no stride
     }
     if (format.YuvLayout < 0) {
-        int64_t lineBytes = (w * format.StorageBits + 7) / 8;
+        const int64_t end = (h - 1) * stride + (w * format.StorageBits + 7) / 8;
         if (row == 10 || row == 21) {
-            lineBytes = EvenUp(lineBytes); // lane swap: the last byte lands one further on
+            // The lane swap pairs bytes from Buffer on: a last byte on an even offset lands one
+            // further on, whatever the line's own start.
+            return EvenUp(end);
         }
-        return (h - 1) * stride + lineBytes;
+        return end;
     }
     switch (YuvFamilyOfRow(row)) {
     case YuvFamily::Yuv411:

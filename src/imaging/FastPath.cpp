@@ -38,9 +38,12 @@ public:
             break;
         case YuvFamily::Yuv422:
             m_UnpackYuv = k.UnpackYuv422;
+            m_YuvToArgb = k.YuvToArgb422;
             break;
         case YuvFamily::Yuv420:
             m_UnpackYuv = k.UnpackYuv420;
+            m_YuvToArgb = k.YuvToArgb420;
+            m_YuvToArgbPair = k.YuvToArgb420Pair;
             break;
         default:
             break;
@@ -75,10 +78,33 @@ public:
             m_K.UnpackArgb[m_Src.Format](m_Src, x, y, count, argb);
             return argb;
         }
-        m_UnpackYuv(m_Src, x, y, count, m_Scratch.Luma, m_Scratch.Cb, m_Scratch.Cr);
-        m_K.YuvToRgbRow(m_Scratch.Pixels(), count, m_Colorimetry, m_SrcConvention.VideoRange,
-                        m_SrcConvention.ChromaOffset, argb);
+        // Straight from the source's bytes where the build can, from a pixel pair's start; the
+        // pixels before and after through luma and chroma bytes.
+        int32_t done = 0;
+        if (m_YuvToArgb != nullptr) {
+            done = x % 2 != 0 ? 1 : 0;
+            YuvRunToArgb(x, y, done, argb);
+            done += m_YuvToArgb(m_Src, x + done, y, count - done, m_Colorimetry, argb + 4 * done);
+        }
+        YuvRunToArgb(x + done, y, count - done, argb + 4 * done);
         return argb;
+    }
+
+    // Whether ReadArgbPair converts lines y and y + 1 of the source together.
+    [[nodiscard]] bool ReadsLinePairs() const { return m_YuvToArgbPair != nullptr; }
+
+    // ARGB words of the run on lines y (even) and y + 1 of a 4:2:0 source, into even and odd:
+    // the line pair's chroma taken once where the build can, the rest line by line.
+    void ReadArgbPair(int32_t x, int32_t y, int32_t count, uint8_t* even, uint8_t* odd) {
+        int32_t done = x % 2 != 0 ? 1 : 0;
+        YuvRunToArgb(x, y, done, even);
+        YuvRunToArgb(x, y + 1, done, odd);
+        done += m_YuvToArgbPair(m_Src, x + done, y, count - done, m_Colorimetry, even + 4 * done,
+                                odd + 4 * done);
+        if (done < count) {
+            ReadArgb(x + done, y, count - done, even + 4 * done);
+            ReadArgb(x + done, y + 1, count - done, odd + 4 * done);
+        }
     }
 
     void ReadYuv(int32_t x, int32_t y, int32_t count, YuvRun& out) {
@@ -97,6 +123,15 @@ public:
     }
 
 private:
+    void YuvRunToArgb(int32_t x, int32_t y, int32_t count, uint8_t* argb) {
+        if (count <= 0) {
+            return;
+        }
+        m_UnpackYuv(m_Src, x, y, count, m_Scratch.Luma, m_Scratch.Cb, m_Scratch.Cr);
+        m_K.YuvToRgbRow(m_Scratch.Pixels(), count, m_Colorimetry, m_SrcConvention.VideoRange,
+                        m_SrcConvention.ChromaOffset, argb);
+    }
+
     const Surface& m_Src;
     const KernelSet& m_K;
     uint32_t m_Colorimetry;
@@ -104,6 +139,8 @@ private:
     YuvConvention m_DstConvention;
     bool m_SrcYuv = false;
     UnpackYuvFn m_UnpackYuv = nullptr;
+    YuvToArgbFn m_YuvToArgb = nullptr;
+    YuvToArgbPairFn m_YuvToArgbPair = nullptr;
     // Scratch space, written before it is read: left uninitialised, since clearing 7 KiB would
     // cost as much as converting a short line (callers convert a band of lines at a time).
     uint8_t m_AdaptLuma[256];
@@ -148,28 +185,43 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
                 ? kernels.Direct[directSource][dst.Format]
                 : nullptr;
         if (direct != nullptr) {
+            // No words between: whole lines at a time.
             for (int32_t j = 0; j < dst.Height; ++j) {
-                for (int32_t i = 0; i < width; i += kRun) {
-                    direct(src, dst.OriginX + i, dst.OriginY + j, std::min(kRun, width - i), dst, i,
-                           j);
-                }
+                direct(src, dst.OriginX, dst.OriginY + j, width, dst, 0, j);
             }
             return true;
         }
         uint8_t argb[4 * kRun];
+        uint8_t argbBelow[4 * kRun];
         const PackArgbFn pack = kernels.PackArgb[dst.Format];
-        for (int32_t j = 0; j < dst.Height; ++j) {
+        // Decoded straight into the destination's lines where they are ARGB words.
+        const bool intoLines = dst.Format == kArgbRow && src.Format != kArgbRow;
+        for (int32_t j = 0; j < dst.Height;) {
+            const int32_t y = dst.OriginY + j;
+            // A 4:2:0 line pair at once where both of its lines are destination lines.
+            const bool pair = source.ReadsLinePairs() && y % 2 == 0 && j + 1 < dst.Height;
             uint8_t* line = dst.Buffer + int64_t{j} * dst.Stride;
+            uint8_t* lineBelow = pair ? line + dst.Stride : nullptr;
             for (int32_t i = 0; i < width; i += kRun) {
+                const int32_t x = dst.OriginX + i;
                 const int32_t count = std::min(kRun, width - i);
-                if (dst.Format == kArgbRow && src.Format != kArgbRow) {
-                    // Decoded straight into the destination's line.
-                    source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, line + 4 * i);
+                if (pair) {
+                    uint8_t* even = intoLines ? line + 4 * i : argb;
+                    uint8_t* odd = intoLines ? lineBelow + 4 * i : argbBelow;
+                    source.ReadArgbPair(x, y, count, even, odd);
+                    if (!intoLines) {
+                        pack(even, count, dst, i, j);
+                        pack(odd, count, dst, i, j + 1);
+                    }
                     continue;
                 }
-                pack(source.ReadArgb(dst.OriginX + i, dst.OriginY + j, count, argb), count, dst, i,
-                     j);
+                if (intoLines) {
+                    source.ReadArgb(x, y, count, line + 4 * i);
+                    continue;
+                }
+                pack(source.ReadArgb(x, y, count, argb), count, dst, i, j);
             }
+            j += pair ? 2 : 1;
         }
         return true;
     }
@@ -188,15 +240,28 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     }
     // 4:2:0 by line pairs; an odd height repeats the last source line below it.
     YuvRun odd;
+    uint8_t argbEven[4 * kRun];
+    uint8_t argbOdd[4 * kRun];
     const bool oddHeight = dst.Height % 2 != 0;
     for (int32_t j = 0; j < EvenUp(dst.Height); j += 2) {
         const int32_t y = dst.OriginY + j;
         const int32_t below = (oddHeight && j == dst.Height - 1) ? y : y + 1;
         for (int32_t i = 0; i < width; i += kRun) {
+            const int32_t x = dst.OriginX + i;
             const int32_t count = std::min(kRun, width - i);
-            source.ReadYuv(dst.OriginX + i, y, count, even);
-            source.ReadYuv(dst.OriginX + i, below, count, odd);
-            kernels.PackYuv420(dst, j, i, count, even.Pixels(), odd.Pixels());
+            // From RGB words straight into the line pair where the build can; the rest
+            // through luma and chroma bytes.
+            int32_t done = 0;
+            if (!srcYuv && kernels.RgbToYuv420 != nullptr) {
+                done = kernels.RgbToYuv420(source.ReadArgb(x, y, count, argbEven),
+                                           source.ReadArgb(x, below, count, argbOdd), count, dst, j,
+                                           i, colorimetry);
+            }
+            if (done < count) {
+                source.ReadYuv(x + done, y, count - done, even);
+                source.ReadYuv(x + done, below, count - done, odd);
+                kernels.PackYuv420(dst, j, i + done, count - done, even.Pixels(), odd.Pixels());
+            }
         }
     }
     return true;

@@ -2,11 +2,15 @@
 #include "imaging/ImageFileSupport.h"
 
 #include "imaging/ConvGeometry.h"
+#include "imaging/FastPath.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <sys/types.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace imagefile {
 
@@ -47,8 +51,44 @@ int64_t RemainingBytes(FILE* file) {
     return int64_t{end - here};
 }
 
+bool ReadPiecesAt(int fd, iovec* pieces, int count, off_t at) {
+    while (count > 0) {
+        const ssize_t got = preadv(fd, pieces, count, at);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        at += got;
+        size_t left = size_t(got);
+        while (count > 0 && left >= pieces->iov_len) {
+            left -= pieces->iov_len;
+            ++pieces;
+            --count;
+        }
+        if (count > 0) {
+            pieces->iov_base = static_cast<uint8_t*>(pieces->iov_base) + left;
+            pieces->iov_len -= left;
+        }
+    }
+    return true;
+}
+
+bool ReadAt(int fd, uint8_t* bytes, size_t size, off_t at) {
+    iovec piece{bytes, size};
+    return ReadPiecesAt(fd, &piece, 1, at);
+}
+
 LineBlocks::LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLineBytes)
     : m_File(file), m_LineSize(lineSize), m_LinesLeft(lines), m_LastLineBytes(lastLineBytes) {
+    // A file of its own is read at its descriptor, one read a block, from where the stream
+    // stands (its buffer taken into account); a stream in memory through the stream.
+    const off_t at = ftello(file);
+    if (at >= 0 && fileno(file) >= 0) {
+        m_Fd = fileno(file);
+        m_Offset = at;
+    }
     // Small enough to stay in the processor's cache between the read and the use of a line.
     constexpr size_t kBlockBytes = 256u << 10;
     const size_t linesPerBlock = std::max<size_t>(1, kBlockBytes / std::max<size_t>(lineSize, 1));
@@ -63,7 +103,12 @@ bool LineBlocks::Refill() {
     const size_t lines = std::min(m_BlockLines, size_t(m_LinesLeft));
     const bool last = lines == size_t(m_LinesLeft);
     const size_t bytes = lines * m_LineSize - (last ? m_LineSize - m_LastLineBytes : 0);
-    if (!ReadAll(m_File, m_Block.get(), bytes)) {
+    if (m_Fd >= 0) {
+        if (!ReadAt(m_Fd, m_Block.get(), bytes, m_Offset)) {
+            return false;
+        }
+        m_Offset += off_t(bytes);
+    } else if (!ReadAll(m_File, m_Block.get(), bytes)) {
         return false;
     }
     m_LinesLeft -= int32_t(lines);
@@ -157,6 +202,31 @@ IMAGE_ERROR ReadTarget::StoreLines(const uint8_t* lines, size_t lineStep, int32_
         const uint8_t* stored = lines + size_t(k) * lineStep;
         if (line != stored) {
             std::memcpy(line, stored, m_NaturalLine);
+        }
+    }
+    return kImageOk;
+}
+
+IMAGE_ERROR ReadTarget::StoreLinesUpward(const uint8_t* lines, size_t lineStep, int32_t y,
+                                         int32_t count) {
+    if (m_ByBands && count > 1 && lineStep <= size_t(INT32_MAX)) {
+        // The row kernels read lines at any stride: the block upside down, from its last line
+        // on with a negative stride, in one pass. The surfaces are those Convert would settle.
+        Surface in{};
+        Surface out{};
+        ImageSetupSurfaces(&in, const_cast<uint8_t*>(lines + size_t(count - 1) * lineStep),
+                           m_NaturalRow, 0, &out, m_Buffer + size_t(y) * m_RowLine, m_Row, m_Flags,
+                           m_Width, count);
+        in.Stride = -int32_t(lineStep);
+        if (ConvertByRows(in, out, m_Conv.GetColorimetry(), SelectKernels(KernelVariant::Best))) {
+            return m_Failure;
+        }
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        if (const IMAGE_ERROR code =
+                StoreLines(lines + size_t(k) * lineStep, lineStep, y + count - 1 - k, 1);
+            code != kImageOk) {
+            return code;
         }
     }
     return kImageOk;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <sys/types.h>
+#include <sys/uio.h>
 #include <vector>
 
 namespace imagefile {
@@ -76,6 +78,8 @@ public:
     // Natural lines y .. y + count - 1, lineStep bytes apart in lines; converted from there
     // without a copy where the target converts by bands.
     IMAGE_ERROR StoreLines(const uint8_t* lines, size_t lineStep, int32_t y, int32_t count);
+    // The same for lines stored bottom-up: lines holds natural lines y + count - 1 down to y.
+    IMAGE_ERROR StoreLinesUpward(const uint8_t* lines, size_t lineStep, int32_t y, int32_t count);
     // Whether the caller asked for another row than the natural one (false: natural lines go
     // into the caller's buffer as they are).
     [[nodiscard]] bool Converts() const { return m_Converts; }
@@ -127,7 +131,9 @@ private:
 int64_t RemainingBytes(FILE* file);
 
 // Stored lines read in blocks of about 256 KiB (a few system calls per picture rather than one or
-// two per line); the last line may end early, at lastLineBytes (a file may end with its data).
+// two per line), from where the stream stands; the last line may end early, at lastLineBytes (a
+// file may end with its data). A file with a descriptor is read there, one read per block, and
+// the stream's own position is left behind.
 //
 //     LineBlocks blocks(file, lineSize, height, width * 3);
 //     for (int32_t k = 0; k < height;) {
@@ -150,6 +156,8 @@ private:
     bool Refill();
 
     FILE* m_File;
+    int m_Fd = -1;      // the file's descriptor, -1 for a stream in memory
+    off_t m_Offset = 0; // where the next block starts, with a descriptor
     size_t m_LineSize;
     int32_t m_LinesLeft;
     size_t m_LastLineBytes;
@@ -180,6 +188,11 @@ template <typename Write> IMAGE_ERROR WriteTo(FILE* file, const char* path, Writ
 inline bool WriteAll(FILE* file, const void* bytes, size_t size) {
     return size == 0 || std::fwrite(bytes, 1, size, file) == size;
 }
+// Reads the count pieces (a vector read) from offset at of a file's descriptor on, resuming
+// after a partial read; false when the file ends first or the read fails. The pieces are used up.
+bool ReadPiecesAt(int fd, iovec* pieces, int count, off_t at);
+// The same for size bytes at bytes.
+bool ReadAt(int fd, uint8_t* bytes, size_t size, off_t at);
 // Reads size bytes; false on a short read.
 inline bool ReadAll(FILE* file, void* bytes, size_t size) {
     return size == 0 || std::fread(bytes, 1, size, file) == size;

@@ -2,9 +2,10 @@
 // per-pixel formulas (integer products, quotients truncated toward zero, the same clamps). The
 // divisors are compile-time constants so that the quotients become multiplications.
 #include "imaging/ColourCoefficients.h"
-#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
 #include "imaging/LittleEndian.h"
+#include "imaging/RgbYuvLanes.h"
+#include "imaging/YuvArgbLanes.h"
 
 namespace Q3V_KERNEL_VARIANT {
 namespace {
@@ -35,116 +36,66 @@ void RgbToYuvRun(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients&
 }
 
 #ifdef __AVX2__
-// One output of RGB to YCbCr over eight ARGB words: the sum by pairwise multiply-add of the
-// 16-bit pairs (B, R) and (G, 0), the quotient of its magnitude as (|N| + 0.5) / divisor in
-// single precision, given N's sign. |N| is below 2^23, so |N| + 0.5 is exact; the quotient's
-// fractional part stays 0.5 / divisor or more away from an integer, while the two roundings
-// (of 1 / divisor and of the product) move a quotient below 256 by less than 256 * 2^-23 (3.1e-5,
-// under 0.5 / 10000); so the truncation is exact (checked over all colours by a test).
-struct RgbLaneRow {
-    __m256i BlueRed;
-    __m256i Green;
-    __m256 Reciprocal;
-};
-
-RgbLaneRow MakeRgbLaneRow(const LinearRow& row) {
-    return RgbLaneRow{
-        _mm256_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(row.A) << 16) |
-                                               (static_cast<uint32_t>(row.C) & 0xFFFFu))),
-        _mm256_set1_epi32(row.B & 0xFFFF), _mm256_set1_ps(1.0f / static_cast<float>(row.Divisor))};
-}
-
-[[gnu::always_inline]] inline __m256i QuotientOfWords(const RgbLaneRow& row, __m256i blueRed,
-                                                      __m256i green) {
-    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(blueRed, row.BlueRed),
-                                         _mm256_madd_epi16(green, row.Green));
-    const __m256 magnitude =
-        _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_abs_epi32(sum)), _mm256_set1_ps(0.5f));
-    return _mm256_sign_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(magnitude, row.Reciprocal)), sum);
-}
-
-// Sixteen pixels at a time; returns how many pixels it converted.
-int32_t RgbToYuvLanes(const uint8_t* argb, int32_t count, const RgbToYuvCoefficients& k,
-                      int32_t lumaAdd, int32_t chromaAdd, uint8_t* luma, uint8_t* cb, uint8_t* cr) {
-    const RgbLaneRow y = MakeRgbLaneRow(k.Y);
-    const RgbLaneRow u = MakeRgbLaneRow(k.Cb);
-    const RgbLaneRow v = MakeRgbLaneRow(k.Cr);
-    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaAdd));
-    const __m128i chromaBias = _mm_set1_epi8(static_cast<char>(chromaAdd));
-    const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i lowByte = _mm256_set1_epi32(0xFF);
-    int32_t n = 0;
-    for (; n + 16 <= count; n += 16) {
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(argb + 4 * n + 32));
-        const __m256i blueRedLo = _mm256_and_si256(lo, lowBytes);
-        const __m256i blueRedHi = _mm256_and_si256(hi, lowBytes);
-        const __m256i greenLo = _mm256_and_si256(_mm256_srli_epi32(lo, 8), lowByte);
-        const __m256i greenHi = _mm256_and_si256(_mm256_srli_epi32(hi, 8), lowByte);
-        // Sixteen 16-bit results in pixel order (the pack interleaves 64-bit halves).
-        const auto lanes16 = [&](const RgbLaneRow& row) {
-            return _mm256_permute4x64_epi64(
-                _mm256_packs_epi32(QuotientOfWords(row, blueRedLo, greenLo),
-                                   QuotientOfWords(row, blueRedHi, greenHi)),
-                0xD8);
-        };
-        const __m256i y16 = _mm256_add_epi16(lanes16(y), lumaBias);
-        const __m256i uvBytes =
-            _mm256_permute4x64_epi64(_mm256_packs_epi16(lanes16(u), lanes16(v)), 0xD8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + n), ClampToBytes16(y16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + n),
-                         _mm_add_epi8(_mm256_castsi256_si128(uvBytes), chromaBias));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + n),
-                         _mm_add_epi8(_mm256_extracti128_si256(uvBytes, 1), chromaBias));
+int32_t PairsToArgb(const uint8_t* pairs, const uint8_t* luma, bool lumaSwapped,
+                    const GroupBytes& g, int32_t count, const YuvArgbLanes& k, uint8_t* argb) {
+    PairShuffles shuffles = MakePairShuffles(g);
+    if (luma != nullptr) {
+        MakeLumaShuffles(lumaSwapped, &shuffles.Luma0, &shuffles.Luma1);
+        return k.SameLuma ? PairsToArgbLanes<true, true>(pairs, luma, shuffles, count, k, argb)
+                          : PairsToArgbLanes<false, true>(pairs, luma, shuffles, count, k, argb);
     }
-    return n;
+    return k.SameLuma ? PairsToArgbLanes<true, false>(pairs, luma, shuffles, count, k, argb)
+                      : PairsToArgbLanes<false, false>(pairs, luma, shuffles, count, k, argb);
 }
 
-// kFull: R takes Cb and B takes Cr (only BT 470 has those coefficients).
-template <bool kFull>
-int32_t YuvToRgbLanes(YuvLinePixels in, int32_t count, const YuvToRgbCoefficients& k,
-                      int32_t lumaOffset, uint32_t signFlip, uint8_t* argb) {
-    const LaneCombination red = MakeLaneCombination(k.R);
-    const LaneCombination green = MakeLaneCombination(k.G);
-    const LaneCombination blue = MakeLaneCombination(k.B);
-    const __m256i lumaBias = _mm256_set1_epi16(static_cast<int16_t>(lumaOffset));
-    const __m256i chromaBias = _mm256_set1_epi16(128);
-    const __m128i flip = _mm_set1_epi8(static_cast<char>(signFlip));
-    const __m128i zero = _mm_setzero_si128();
-    int32_t n = 0;
-    for (; n + 16 <= count; n += 16) {
-        const auto load = [&](const uint8_t* p) {
-            return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n)));
-        };
-        const __m256i y = _mm256_sub_epi16(load(in.Luma), lumaBias);
-        const __m256i u = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(
-                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cb + n)), flip)),
-            chromaBias);
-        const __m256i v = _mm256_sub_epi16(
-            _mm256_cvtepu8_epi16(
-                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in.Cr + n)), flip)),
-            chromaBias);
-        const __m256i r16 = ExactQuotient<kFull, true>(red, y, u, v, false);
-        const __m256i g16 = ExactQuotient(green, y, u, v, false);
-        const __m256i b16 = ExactQuotient<true, kFull>(blue, y, u, v, false);
-        // Clamped to bytes in pixel order: B and G, then R.
-        const __m256i bg = _mm256_permute4x64_epi64(_mm256_packus_epi16(b16, g16), 0xD8);
-        const __m256i rr = _mm256_permute4x64_epi64(_mm256_packus_epi16(r16, r16), 0xD8);
-        const __m128i bBytes = _mm256_castsi256_si128(bg);
-        const __m128i gBytes = _mm256_extracti128_si256(bg, 1);
-        const __m128i rBytes = _mm256_castsi256_si128(rr);
-        const __m128i bgLo = _mm_unpacklo_epi8(bBytes, gBytes);
-        const __m128i bgHi = _mm_unpackhi_epi8(bBytes, gBytes);
-        const __m128i r0Lo = _mm_unpacklo_epi8(rBytes, zero);
-        const __m128i r0Hi = _mm_unpackhi_epi8(rBytes, zero);
-        __m128i* out = reinterpret_cast<__m128i*>(argb + 4 * n);
-        _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLo, r0Lo));
-        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLo, r0Lo));
-        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHi, r0Hi));
-        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHi, r0Hi));
+YuvArgbLanes SourceLanes(const Surface& src, uint32_t colorimetry) {
+    return MakeYuvArgbLanes(colorimetry, src.VideoRange != 0, src.ChromaOffset != 0);
+}
+
+// 4:2:2 layouts 0-3: a line of pixel pairs.
+int32_t YuvToArgb422(const Surface& src, int32_t x, int32_t y, int32_t count, uint32_t colorimetry,
+                     uint8_t* argb) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || layout > 3) {
+        return 0;
     }
-    return n;
+    const uint8_t* pairs = src.Buffer + int64_t{y} * src.Stride + int64_t{x / 2} * 4;
+    return PairsToArgb(pairs, nullptr, false, kYuv422Bytes[layout], count,
+                       SourceLanes(src, colorimetry), argb);
+}
+
+// 4:2:0 layouts 0-7: line pairs of 3 x W2 bytes from Buffer; the even line's pixel pairs carry
+// the chroma of both lines, the odd line's luma follows them (pair-swapped in odd layouts).
+int32_t YuvToArgb420(const Surface& src, int32_t x, int32_t y, int32_t count, uint32_t colorimetry,
+                     uint8_t* argb) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || layout > 7) {
+        return 0;
+    }
+    const int64_t w2 = int64_t{src.Width} + src.Width % 2;
+    const uint8_t* base = src.Buffer + int64_t{y / 2} * 3 * w2;
+    const uint8_t* luma = y % 2 == 0 ? nullptr : base + 2 * w2 + x;
+    return PairsToArgb(base + int64_t{x / 2} * 4, luma, layout % 2 != 0, kYuv420EvenBytes[layout],
+                       count, SourceLanes(src, colorimetry), argb);
+}
+
+int32_t YuvToArgb420Pair(const Surface& src, int32_t x, int32_t y, int32_t count,
+                         uint32_t colorimetry, uint8_t* argbEven, uint8_t* argbOdd) {
+    const int32_t layout = g_PixelFormats[src.Format].YuvLayout;
+    if (x % 2 != 0 || y % 2 != 0 || layout > 7) {
+        return 0;
+    }
+    const int64_t w2 = int64_t{src.Width} + src.Width % 2;
+    const uint8_t* base = src.Buffer + int64_t{y / 2} * 3 * w2;
+    const PairShuffles even = MakePairShuffles(kYuv420EvenBytes[layout]);
+    PairShuffles odd = even;
+    MakeLumaShuffles(layout % 2 != 0, &odd.Luma0, &odd.Luma1);
+    const YuvArgbLanes k = SourceLanes(src, colorimetry);
+    const uint8_t* pairs = base + int64_t{x / 2} * 4;
+    const uint8_t* oddLuma = base + 2 * w2 + x;
+    return k.SameLuma
+               ? LinePairToArgbLanes<true>(pairs, oddLuma, even, odd, count, k, argbEven, argbOdd)
+               : LinePairToArgbLanes<false>(pairs, oddLuma, even, odd, count, k, argbEven, argbOdd);
 }
 #endif
 
@@ -158,7 +109,8 @@ void RgbToYuvRow(const uint8_t* argb, int32_t count, uint32_t colorimetry, bool 
     const int32_t lumaAdd = video ? 16 : 0;
     const int32_t chromaAdd = offset ? 128 : 0;
 #ifdef __AVX2__
-    const int32_t done = RgbToYuvLanes(argb, count, k, lumaAdd, chromaAdd, luma, cb, cr);
+    const int32_t done =
+        RgbToYuvLanes(argb, count, MakeRgbYuvLanes(k, lumaAdd, chromaAdd), luma, cb, cr);
     argb += 4 * done;
     luma += done;
     cb += done;
@@ -198,12 +150,9 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
                  uint8_t* argb) {
     const uint32_t signFlip = offset ? 0u : 0x80u;
 #ifdef __AVX2__
-    const YuvToRgbCoefficients& lanes =
-        video ? kVideoRangeYuvToRgb[colorimetry] : kFullRangeYuvToRgb[colorimetry];
-    const int32_t lumaOffset = video ? 16 : 0;
-    const int32_t done = lanes.R.B == 0 && lanes.B.C == 0
-                             ? YuvToRgbLanes<false>(in, count, lanes, lumaOffset, signFlip, argb)
-                             : YuvToRgbLanes<true>(in, count, lanes, lumaOffset, signFlip, argb);
+    const YuvArgbLanes lanes = MakeYuvArgbLanes(colorimetry, video, offset);
+    const int32_t done = lanes.SameLuma ? YuvToRgbLanes<true>(in, count, lanes, argb)
+                                        : YuvToRgbLanes<false>(in, count, lanes, argb);
     in = YuvLinePixels{in.Luma + done, in.Cb + done, in.Cr + done};
     argb += 4 * done;
     count -= done;
@@ -215,11 +164,40 @@ void YuvToRgbRow(YuvLinePixels in, int32_t count, uint32_t colorimetry, bool vid
     }
 }
 
+#ifdef __AVX2__
+// Whole pixel pairs of a 4:2:0 line pair from even line j of the destination, from the ARGB
+// words of its two source lines: the planar row only.
+int32_t RgbToYuv420(const uint8_t* even, const uint8_t* odd, int32_t count, const Surface& d,
+                    int32_t j, int32_t i, uint32_t colorimetry) {
+    if (g_PixelFormats[d.Format].YuvLayout != 10) {
+        return 0;
+    }
+    const bool video = d.VideoRange != 0;
+    const bool offset = d.ChromaOffset != 0;
+    const RgbYuvLanes k =
+        MakeRgbYuvLanes(video ? kVideoRangeRgbToYuv[colorimetry] : kFullRangeRgbToYuv[colorimetry],
+                        video ? 16 : 0, offset ? 128 : 0);
+    const int64_t w2 = int64_t{d.Width} + d.Width % 2;
+    const int64_t h2 = int64_t{d.Height} + d.Height % 2;
+    uint8_t* lumaEven = d.Buffer + int64_t{j} * w2 + i;
+    uint8_t* chroma = d.Buffer + w2 * h2 + int64_t{j} * w2 / 2 + i;
+    const int32_t real = count < d.Width - i ? count : d.Width - i; // before the padding
+    return offset ? RgbToPlanar420Lanes<true>(even, odd, real, k, lumaEven, lumaEven + w2, chroma)
+                  : RgbToPlanar420Lanes<false>(even, odd, real, k, lumaEven, lumaEven + w2, chroma);
+}
+#endif
+
 } // namespace
 
 void FillColourKernels(KernelSet& k) {
     k.RgbToYuvRow = &RgbToYuvRow;
     k.YuvToRgbRow = &YuvToRgbRow;
+#ifdef __AVX2__
+    k.YuvToArgb422 = &YuvToArgb422;
+    k.YuvToArgb420 = &YuvToArgb420;
+    k.YuvToArgb420Pair = &YuvToArgb420Pair;
+    k.RgbToYuv420 = &RgbToYuv420;
+#endif
 }
 
 } // namespace Q3V_KERNEL_VARIANT

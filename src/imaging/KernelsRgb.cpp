@@ -1,7 +1,7 @@
 // Row kernels of the RGB, ARGB and mono rows: a decoder and an encoder per layout, applied to
 // whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
-#include "imaging/ExactQuotient16.h"
 #include "imaging/KernelsCommon.h"
+#include "imaging/LaneQuotient.h"
 #include "imaging/LittleEndian.h"
 
 #include <cstring>
@@ -213,29 +213,36 @@ struct Mono {
 };
 
 #ifdef __AVX2__
-// 16-bit lanes: an n-bit channel widened to 8 bits, as Widen.
-template <int kBits> [[gnu::always_inline]] inline __m256i WidenLanes(__m256i v) {
-    const __m256i top = _mm256_srli_epi16(v, kBits - 1); // 1 when the channel's top bit is set
-    const __m256i fill = _mm256_and_si256(_mm256_sub_epi16(_mm256_setzero_si256(), top),
-                                          _mm256_set1_epi16((1 << (8 - kBits)) - 1));
-    return _mm256_or_si256(_mm256_slli_epi16(v, 8 - kBits), fill);
+// Bytes that each hold a channel in their top bits (the low bits 0), widened to 8 bits as Widen
+// does: the low bits named in fill are set in the bytes whose top bit is.
+[[gnu::always_inline]] inline __m256i WidenBytes(__m256i top, __m256i fill) {
+    return _mm256_or_si256(top,
+                           _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_setzero_si256(), top), fill));
 }
 
-template <int kShift, int kBits> [[gnu::always_inline]] inline __m256i FieldLanes(__m256i w) {
-    return WidenLanes<kBits>(
-        _mm256_and_si256(_mm256_srli_epi16(w, kShift), _mm256_set1_epi16((1 << kBits) - 1)));
+// 16-bit lanes of w shifted by kShift (left when positive) and masked.
+template <int kShift, uint16_t kMask> [[gnu::always_inline]] inline __m256i Field(__m256i w) {
+    const __m256i mask = _mm256_set1_epi16(static_cast<int16_t>(kMask));
+    if constexpr (kShift >= 0) {
+        return _mm256_and_si256(_mm256_slli_epi16(w, kShift), mask);
+    } else {
+        return _mm256_and_si256(_mm256_srli_epi16(w, -kShift), mask);
+    }
 }
 
-// Sixteen 16-bit pixels to ARGB words: the codec gives B | G << 8 and R | A << 8 per lane.
+// Sixteen 16-bit pixels to ARGB words: the codec moves each channel to the top of its byte of
+// B | G << 8 and R | A << 8 per lane, with the fill of the bits each byte widens into.
 template <typename Codec>
 int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* out) {
+    const __m256i fillBlueGreen = _mm256_set1_epi16(static_cast<int16_t>(Codec::kFillBlueGreen));
+    const __m256i fillRedAlpha = _mm256_set1_epi16(static_cast<int16_t>(Codec::kFillRedAlpha));
     int32_t n = 0;
     for (; n + 16 <= count; n += 16) {
+        PrefetchAhead(line + 2 * (x + n));
         const __m256i w = _mm256_permute4x64_epi64(
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + 2 * (x + n))), 0xD8);
-        __m256i blueGreen;
-        __m256i redAlpha;
-        Codec::Lanes(w, blueGreen, redAlpha);
+        const __m256i blueGreen = WidenBytes(Codec::BlueGreen(w), fillBlueGreen);
+        const __m256i redAlpha = WidenBytes(Codec::RedAlpha(w), fillRedAlpha);
         __m256i* o = reinterpret_cast<__m256i*>(out + 4 * n);
         _mm256_storeu_si256(o, _mm256_unpacklo_epi16(blueGreen, redAlpha));
         _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(blueGreen, redAlpha));
@@ -243,33 +250,39 @@ int32_t UnpackWordLanes(const uint8_t* line, int64_t x, int32_t count, uint8_t* 
     return n;
 }
 
-[[gnu::always_inline]] inline __m256i Join(__m256i low, __m256i high) {
-    return _mm256_or_si256(low, _mm256_slli_epi16(high, 8));
-}
-
 struct R565Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 6>(w));
-        ra = FieldLanes<11, 5>(w);
+    static constexpr uint16_t kFillBlueGreen = 0x0307;
+    static constexpr uint16_t kFillRedAlpha = 0x0007;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<3, 0x00F8>(w), Field<5, 0xFC00>(w));
     }
+    static __m256i RedAlpha(__m256i w) { return Field<-8, 0x00F8>(w); }
 };
 struct R555Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
-        ra = FieldLanes<10, 5>(w);
+    static constexpr uint16_t kFillBlueGreen = 0x0707;
+    static constexpr uint16_t kFillRedAlpha = 0x0007;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<3, 0x00F8>(w), Field<6, 0xF800>(w));
     }
+    static __m256i RedAlpha(__m256i w) { return Field<-7, 0x00F8>(w); }
 };
 struct A1555Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 5>(w), FieldLanes<5, 5>(w));
-        const __m256i alpha = _mm256_srai_epi16(w, 15); // 0 or all ones
-        ra = _mm256_or_si256(FieldLanes<10, 5>(w), _mm256_slli_epi16(alpha, 8));
+    static constexpr uint16_t kFillBlueGreen = 0x0707;
+    static constexpr uint16_t kFillRedAlpha = 0x0707; // the alpha byte is 0 or all ones
+    static __m256i BlueGreen(__m256i w) { return R555Lanes::BlueGreen(w); }
+    static __m256i RedAlpha(__m256i w) {
+        const __m256i alpha = _mm256_and_si256(_mm256_srai_epi16(w, 15), _mm256_set1_epi16(-256));
+        return _mm256_or_si256(Field<-7, 0x00F8>(w), alpha);
     }
 };
 struct A4444Lanes {
-    static void Lanes(__m256i w, __m256i& bg, __m256i& ra) {
-        bg = Join(FieldLanes<0, 4>(w), FieldLanes<4, 4>(w));
-        ra = Join(FieldLanes<8, 4>(w), FieldLanes<12, 4>(w));
+    static constexpr uint16_t kFillBlueGreen = 0x0F0F;
+    static constexpr uint16_t kFillRedAlpha = 0x0F0F;
+    static __m256i BlueGreen(__m256i w) {
+        return _mm256_or_si256(Field<4, 0x00F0>(w), Field<8, 0xF000>(w));
+    }
+    static __m256i RedAlpha(__m256i w) {
+        return _mm256_or_si256(Field<-4, 0x00F0>(w), Field<0, 0xF000>(w));
     }
 };
 
@@ -300,28 +313,40 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
     int32_t n = 0;
 #ifdef __AVX2__
     if constexpr (std::is_same_v<Codec, Mono>) {
-        // The level (299 R + 587 G + 114 B) / 1000, sixteen pixels at a time: the sum by
-        // pairwise multiply-add of 16-bit channels, the quotient as (sum + 0.5) / 1000 in single
-        // precision, whose fractional part stays 0.0005 or more away from an integer while the
-        // rounding error of the product is below 0.0001 (checked over all colours by a test).
+        // The level (299 R + 587 G + 114 B) / 1000, thirty-two pixels at a time: the exact sum by
+        // pairwise multiply-add of the 16-bit pairs (B, R) and (G, A), then the quotient as
+        // floor(floor(sum / 8) / 125), the inner one a shift, the outer one for sum / 8 <= 31875
+        // a multiply-high by 33555 = ceil(2^22 / 125) and a shift by 6: the multiplier exceeds
+        // 2^22 / 125 by 71 / 125, which adds less than 31875 * 71 / (125 * 2^22) < 1 / 125 to a
+        // quotient whose fraction is at most 124 / 125 (checked over all colours by a test).
         const __m256i blueRed = _mm256_set1_epi32((299 << 16) | 114);
         const __m256i green = _mm256_set1_epi32(587);
         const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-        const __m256i lowByte = _mm256_set1_epi32(0xFF);
-        const __m256 half = _mm256_set1_ps(0.5f);
-        const __m256 thousandth = _mm256_set1_ps(0.001f);
-        const auto levels = [&](const uint8_t* p) {
+        const __m256i magic = _mm256_set1_epi16(static_cast<int16_t>(33555));
+        const auto eighths = [&](const uint8_t* p) {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-            const __m256i sum = _mm256_add_epi32(
-                _mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
-                _mm256_madd_epi16(_mm256_and_si256(_mm256_srli_epi32(v, 8), lowByte), green));
-            return _mm256_cvttps_epi32(
-                _mm256_mul_ps(_mm256_add_ps(_mm256_cvtepi32_ps(sum), half), thousandth));
+            const __m256i sum =
+                _mm256_add_epi32(_mm256_madd_epi16(_mm256_and_si256(v, lowBytes), blueRed),
+                                 _mm256_madd_epi16(_mm256_srli_epi16(v, 8), green));
+            return _mm256_srli_epi32(sum, 3);
         };
+        const auto levels16 = [&](const uint8_t* p) {
+            const __m256i t = _mm256_packus_epi32(eighths(p), eighths(p + 32));
+            return _mm256_srli_epi16(_mm256_mulhi_epu16(t, magic), 6);
+        };
+        for (; n + 32 <= count; n += 32) {
+            const uint8_t* p = in + 4 * n;
+            PrefetchAhead(p);
+            PrefetchAhead(p + 64);
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(line + i + n),
+                PackedBytesInOrder(_mm256_packus_epi16(levels16(p), levels16(p + 64))));
+        }
         for (; n + 16 <= count; n += 16) {
-            const __m256i words = _mm256_permute4x64_epi64(
-                _mm256_packus_epi32(levels(in + 4 * n), levels(in + 4 * n + 32)), 0xD8);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + i + n), ClampToBytes16(words));
+            const __m256i words = levels16(in + 4 * n);
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(line + i + n),
+                _mm256_castsi256_si128(PackedBytesInOrder(_mm256_packus_epi16(words, words))));
         }
     }
     if constexpr (std::is_same_v<Codec, R565> || std::is_same_v<Codec, R555>) {
@@ -339,6 +364,7 @@ void Pack(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t
             return _mm256_or_si256(_mm256_or_si256(red, green), blue);
         };
         for (; n + 16 <= count; n += 16) {
+            PrefetchAhead(in + 4 * n);
             const __m256i packed = _mm256_permute4x64_epi64(
                 _mm256_packus_epi32(words(in + 4 * n), words(in + 4 * n + 32)), 0xD8);
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + 2 * (int64_t{i} + n)), packed);
@@ -414,29 +440,33 @@ void PackR666Stream(const uint8_t* in, int32_t count, const Surface& d, int32_t 
     }
 }
 
-// Rows 10 and 21: three logical bytes per pixel, logical byte k stored at k XOR 1.
+// Rows 10 and 21: three logical bytes per pixel, logical byte k of the picture stored at
+// k XOR 1, counted from Buffer: a line that starts on an odd offset (an odd Stride) has its
+// lanes shifted by one against its own start.
 template <bool kSixBits>
 void UnpackLaneSwapped(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
-    const uint8_t* line = s.Buffer + int64_t{y} * s.Stride;
+    const uint8_t* b = s.Buffer;
+    const int64_t first = int64_t{y} * s.Stride + int64_t{x} * 3;
     for (int32_t n = 0; n < count; ++n) {
-        const int64_t p = (int64_t{x} + n) * 3;
-        const uint32_t r = line[p ^ 1];
-        const uint32_t g = line[(p + 1) ^ 1];
-        const uint32_t b = line[(p + 2) ^ 1];
-        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(b >> 2, 6))
-                                        : Rgb(r, g, b));
+        const int64_t p = first + int64_t{n} * 3;
+        const uint32_t r = b[p ^ 1];
+        const uint32_t g = b[(p + 1) ^ 1];
+        const uint32_t bl = b[(p + 2) ^ 1];
+        StoreLe32(out + 4 * n, kSixBits ? Rgb(Widen(r >> 2, 6), Widen(g >> 2, 6), Widen(bl >> 2, 6))
+                                        : Rgb(r, g, bl));
     }
 }
 template <bool kSixBits>
 void PackLaneSwapped(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
-    uint8_t* line = d.Buffer + int64_t{j} * d.Stride;
+    uint8_t* b = d.Buffer;
+    const int64_t first = int64_t{j} * d.Stride + int64_t{i} * 3;
     const uint32_t keep = kSixBits ? 0xFCu : 0xFFu;
     for (int32_t n = 0; n < count; ++n) {
-        const int64_t p = (int64_t{i} + n) * 3;
+        const int64_t p = first + int64_t{n} * 3;
         const uint32_t v = LoadLe32(in + 4 * n);
-        line[p ^ 1] = U8(ChR(v) & keep);
-        line[(p + 1) ^ 1] = U8(ChG(v) & keep);
-        line[(p + 2) ^ 1] = U8(ChB(v) & keep);
+        b[p ^ 1] = U8(ChR(v) & keep);
+        b[(p + 1) ^ 1] = U8(ChG(v) & keep);
+        b[(p + 2) ^ 1] = U8(ChB(v) & keep);
     }
 }
 
@@ -449,10 +479,37 @@ template <int... kIndex> [[gnu::always_inline]] inline Bytes16 ShuffleBytes(Byte
     return __builtin_shufflevector(v, v, kIndex...);
 }
 
+#ifdef __AVX2__
+// Sixteen bytes from p in the low lane and sixteen from p + offset in the high one.
+[[gnu::always_inline]] inline __m256i LoadTwoLanes(const uint8_t* p, int offset) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + offset)), 1);
+}
+
+// Eight 24-bit pixels from p (bytes p .. p + 27 read) as ARGB words, A 0: four pixels in each
+// lane, each pixel's bytes moved into its word.
+template <bool kBgr> [[gnu::always_inline]] inline __m256i LoadRgb24Words(const uint8_t* p) {
+    const __m256i order =
+        kBgr ? _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
+                                3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1)
+             : _mm256_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1, 2, 1, 0, -1,
+                                5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    return _mm256_shuffle_epi8(LoadTwoLanes(p, 12), order);
+}
+#endif
+
 template <bool kBgr>
 void UnpackRgb24(const Surface& s, int32_t x, int32_t y, int32_t count, uint8_t* out) {
     const uint8_t* p = s.Buffer + int64_t{y} * s.Stride + int64_t{x} * 3;
     int32_t n = 0;
+#ifdef __AVX2__
+    for (; n + 10 <= count; n += 8) { // 28 bytes read, all inside the run
+        PrefetchAhead(p + 3 * n);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * n),
+                            LoadRgb24Words<kBgr>(p + 3 * n));
+    }
+#endif
     for (; n + 6 <= count; n += 4) { // 16 bytes read, all inside the run
         Bytes16 v;
         std::memcpy(&v, p + 3 * n, 16);
@@ -473,6 +530,23 @@ template <bool kBgr>
 void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, int32_t j) {
     uint8_t* p = d.Buffer + int64_t{j} * d.Stride + int64_t{i} * 3;
     int32_t n = 0;
+#ifdef __AVX2__
+    // Eight pixels at a time, four from each lane; 28 bytes stored, the last 4 rewritten next
+    // round.
+    const __m256i order =
+        kBgr ? _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4,
+                                5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1)
+             : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
+                                5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    for (; n + 10 <= count; n += 8) {
+        PrefetchAhead(in + 4 * n);
+        const __m256i packed = _mm256_shuffle_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * n)), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * n), _mm256_castsi256_si128(packed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * n + 12),
+                         _mm256_extracti128_si256(packed, 1));
+    }
+#endif
     for (; n + 6 <= count; n += 4) { // 16 bytes stored; the last 4 are rewritten next round
         Bytes16 v;
         std::memcpy(&v, in + 4 * n, 16);
@@ -491,42 +565,52 @@ void PackRgb24(const uint8_t* in, int32_t count, const Surface& d, int32_t i, in
 }
 
 #ifdef __AVX2__
-// Eight 24-bit pixels from p (32 bytes read) as ARGB words, A 0: the two groups of four spread
-// over the two 128-bit lanes, then each pixel's bytes moved into its word.
-template <bool kBgr> [[gnu::always_inline]] inline __m256i LoadRgb24Words(const uint8_t* p) {
-    const __m256i bytes =
-        _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
-                                    _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6));
-    const __m256i order =
-        kBgr ? _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1,
-                                3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1)
-             : _mm256_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1, 2, 1, 0, -1,
-                                5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
-    return _mm256_shuffle_epi8(bytes, order);
-}
-
-// 24-bit pixels to "R565.RGB" or "R555.xRGB" words, sixteen at a time.
+// 24-bit pixels to "R565.RGB" or "R555.xRGB" words, sixteen at a time: each lane's four pixels
+// shuffled to R << 8 | G and to B in 16-bit lanes, the two halves of two such vectors joined.
 template <bool kBgr, typename Codec>
 void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
                   int32_t i, int32_t j) {
     const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
     uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 2;
     constexpr bool k565 = std::is_same_v<Codec, R565>;
-    const __m256i redMask = _mm256_set1_epi32(k565 ? 0xF800 : 0x7C00);
-    const __m256i greenMask = _mm256_set1_epi32(k565 ? 0x07E0 : 0x03E0);
-    const __m256i blueMask = _mm256_set1_epi32(0x001F);
-    const auto words = [&](const uint8_t* p) {
-        const __m256i v = LoadRgb24Words<kBgr>(p);
-        const __m256i red = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 8 : 9), redMask);
-        const __m256i green = _mm256_and_si256(_mm256_srli_epi32(v, k565 ? 5 : 6), greenMask);
-        const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(v, 3), blueMask);
-        return _mm256_or_si256(_mm256_or_si256(red, green), blue);
+    constexpr int kR = kBgr ? 2 : 0;
+    constexpr int kB = kBgr ? 0 : 2;
+    const __m256i order = _mm256_setr_epi8(1, kR, 4, 3 + kR, 7, 6 + kR, 10, 9 + kR, kB, -1, 3 + kB,
+                                           -1, 6 + kB, -1, 9 + kB, -1, 1, kR, 4, 3 + kR, 7, 6 + kR,
+                                           10, 9 + kR, kB, -1, 3 + kB, -1, 6 + kB, -1, 9 + kB, -1);
+    const __m256i red = _mm256_set1_epi16(static_cast<int16_t>(0xF800));
+    const __m256i green = _mm256_set1_epi16(k565 ? 0x00FC : 0x00F8);
+    // Sixteen pixels from p on (as the shuffle finds them there), at to.
+    const auto sixteen = [&](const uint8_t* p, __m256i shuffle, uint8_t* to) {
+        // Pixels 0-3 | 8-11 and 4-7 | 12-15, joined in pixel order.
+        const __m256i first = _mm256_shuffle_epi8(LoadTwoLanes(p, 24), shuffle);
+        const __m256i second = _mm256_shuffle_epi8(LoadTwoLanes(p + 12, 24), shuffle);
+        const __m256i redGreen = _mm256_unpacklo_epi64(first, second);
+        const __m256i blue = _mm256_srli_epi16(_mm256_unpackhi_epi64(first, second), 3);
+        __m256i r = _mm256_and_si256(redGreen, red);
+        __m256i g = _mm256_and_si256(redGreen, green);
+        if constexpr (k565) {
+            g = _mm256_slli_epi16(g, 3);
+        } else {
+            r = _mm256_srli_epi16(r, 1);
+            g = _mm256_slli_epi16(g, 2);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                            _mm256_or_si256(_mm256_or_si256(r, g), blue));
     };
     int32_t n = 0;
-    for (; n + 19 <= count; n += 16) { // 56 bytes read from 3 n, all inside the run
-        const __m256i packed = _mm256_permute4x64_epi64(
-            _mm256_packus_epi32(words(in + 3 * n), words(in + 3 * n + 24)), 0xD8);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * n), packed);
+    for (; n + 18 <= count; n += 16) { // 52 bytes read from 3 n, all inside the run
+        PrefetchAhead(in + 3 * n);
+        sixteen(in + 3 * n, order, out + 2 * n);
+    }
+    if (n < count && count >= 48) {
+        // The last sixteen pixels again, read from 4 bytes before them to the run's end (far
+        // enough behind the stores for a line converted in place).
+        const __m256i shifted = _mm256_add_epi8(
+            order, _mm256_andnot_si256(_mm256_cmpgt_epi8(_mm256_setzero_si256(), order),
+                                       _mm256_set1_epi8(4)));
+        sixteen(in + 3 * int64_t{count - 16} - 4, shifted, out + 2 * int64_t{count - 16});
+        n = count;
     }
     for (; n < count; ++n) {
         const uint8_t* q = in + 3 * n;
@@ -534,42 +618,139 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
     }
 }
 
-// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, eight pixels at
-// a time.
-void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
-               int32_t i, int32_t j) {
-    const uint8_t* in = src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3;
-    uint8_t* out = dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3;
-    const __m256i spread = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
-    const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1, 2,
-                                          1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
-    const __m256i gather = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6);
+// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, from in to out,
+// twenty pixels at a time, five from each of four overlapping 16-byte loads; with kTwo, a second
+// run from in2 to out2 in the same pass. Each 16-byte store carries, after its five pixels, the
+// byte it covers of the next pixel as the store's destination holds it, and the next twenty
+// pixels of both runs are loaded before the last twenty are stored: a line converted in place
+// keeps the bytes it has yet to read, two lines exchange (out2 == in, out == in2) as well, and no
+// load waits for a store it overlaps.
+template <bool kTwo>
+void SwapRuns(const uint8_t* in, uint8_t* out, const uint8_t* in2, uint8_t* out2, int32_t count) {
+    const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+    // Exchanging, the byte after the five pixels comes from the other load, which holds the
+    // destination's own bytes.
+    const __m128i lastByte = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1);
+    const auto swapped = [&](__m128i bytes, __m128i destination) {
+        const __m128i moved = _mm_shuffle_epi8(bytes, swap);
+        return kTwo ? _mm_blendv_epi8(moved, destination, lastByte) : moved;
+    };
+    const auto part = [](const uint8_t* p, int k) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 15 * k));
+    };
+    const auto put = [&](uint8_t* p, int k, __m128i bytes, __m128i destination) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 15 * k), swapped(bytes, destination));
+    };
     int32_t n = 0;
-    for (; n + 11 <= count; n += 8) { // 32 bytes read, all inside the run
-        const __m256i bytes = _mm256_permutevar8x32_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 3 * n)), spread);
-        const __m256i swapped =
-            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(bytes, swap), gather);
-        // Exactly the 24 bytes of the eight pixels: a line converted in place keeps the bytes
-        // it has yet to read.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * n), _mm256_castsi256_si128(swapped));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * n + 16),
-                         _mm256_extracti128_si256(swapped, 1));
+    if (count >= 21) { // 61 bytes read and stored for each twenty pixels, all inside the run
+        __m128i a0 = part(in, 0), a1 = part(in, 1), a2 = part(in, 2), a3 = part(in, 3);
+        __m128i b0 = a0, b1 = a1, b2 = a2, b3 = a3;
+        if constexpr (kTwo) {
+            b0 = part(in2, 0);
+            b1 = part(in2, 1);
+            b2 = part(in2, 2);
+            b3 = part(in2, 3);
+        }
+        const auto storeBoth = [&](int64_t at) {
+            put(out + at, 0, a0, b0);
+            put(out + at, 1, a1, b1);
+            put(out + at, 2, a2, b2);
+            put(out + at, 3, a3, b3);
+            if constexpr (kTwo) {
+                put(out2 + at, 0, b0, a0);
+                put(out2 + at, 1, b1, a1);
+                put(out2 + at, 2, b2, a2);
+                put(out2 + at, 3, b3, a3);
+            }
+        };
+        for (; n + 41 <= count; n += 20) {
+            const int64_t next = 3 * (int64_t{n} + 20);
+            PrefetchAhead(in + next);
+            if constexpr (kTwo) {
+                PrefetchAhead(in2 + next);
+            }
+            const __m128i c0 = part(in + next, 0), c1 = part(in + next, 1);
+            const __m128i c2 = part(in + next, 2), c3 = part(in + next, 3);
+            __m128i d0 = c0, d1 = c1, d2 = c2, d3 = c3;
+            if constexpr (kTwo) {
+                d0 = part(in2 + next, 0);
+                d1 = part(in2 + next, 1);
+                d2 = part(in2 + next, 2);
+                d3 = part(in2 + next, 3);
+            }
+            storeBoth(3 * int64_t{n});
+            a0 = c0;
+            a1 = c1;
+            a2 = c2;
+            a3 = c3;
+            b0 = d0;
+            b1 = d1;
+            b2 = d2;
+            b3 = d3;
+        }
+        storeBoth(3 * int64_t{n});
+        n += 20;
+    }
+    for (; n + 6 <= count; n += 5) { // 16 bytes read and stored, all inside the run
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * n));
+        const __m128i second =
+            kTwo ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(in2 + 3 * n)) : first;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * n), swapped(first, second));
+        if constexpr (kTwo) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + 3 * n), swapped(second, first));
+        }
     }
     for (; n < count; ++n) {
-        const uint8_t* q = in + 3 * n;
-        uint8_t* o = out + 3 * n;
-        const uint8_t first = q[0];
-        o[0] = q[2];
-        o[1] = q[1];
-        o[2] = first;
+        uint8_t first[3];
+        uint8_t second[3];
+        for (int k = 0; k < 3; ++k) {
+            first[k] = in[3 * n + k];
+            second[k] = kTwo ? in2[3 * n + k] : 0;
+        }
+        for (int k = 0; k < 3; ++k) {
+            out[3 * n + k] = first[2 - k];
+            if constexpr (kTwo) {
+                out2[3 * n + k] = second[2 - k];
+            }
+        }
     }
 }
+
+void SwapRgb24(const Surface& src, int32_t x, int32_t y, int32_t count, const Surface& dst,
+               int32_t i, int32_t j) {
+    SwapRuns<false>(src.Buffer + int64_t{y} * src.Stride + int64_t{x} * 3,
+                    dst.Buffer + int64_t{j} * dst.Stride + int64_t{i} * 3, nullptr, nullptr, count);
+}
 #endif
+
+// Lines a and b of 24-bit pixels exchanged, the first and third byte of each pixel swapped on the
+// way; a == b swaps one line in place.
+void SwapLinesRgb24(uint8_t* a, uint8_t* b, int32_t count) {
+#ifdef __AVX2__
+    if (a == b) {
+        SwapRuns<false>(a, a, nullptr, nullptr, count);
+    } else {
+        SwapRuns<true>(a, b, b, a, count);
+    }
+#else
+    for (int32_t n = 0; n < count; ++n) {
+        uint8_t* p = a + 3 * n;
+        uint8_t* q = b + 3 * n;
+        const uint8_t p0 = p[0], p1 = p[1], p2 = p[2];
+        p[0] = q[2];
+        p[1] = q[1];
+        p[2] = q[0];
+        q[0] = p2;
+        q[1] = p1;
+        q[2] = p0;
+    }
+#endif
+}
 
 } // namespace
 
 void FillRgbKernels(KernelSet& k) {
+    k.SwapLinesRgb24 = &SwapLinesRgb24;
 #ifdef __AVX2__
     // Rows 19 ("R888.R-G-B") and 20 ("R888.B-G-R") to each other and to the 16-bit rows 4, 5, 7.
     k.Direct[0][20] = &SwapRgb24;

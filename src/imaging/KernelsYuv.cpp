@@ -6,6 +6,9 @@
 #include "imaging/YuvLayouts.h"
 
 #include <cstring>
+#ifdef __AVX2__
+#include <immintrin.h>
+#endif
 
 namespace Q3V_KERNEL_VARIANT {
 namespace {
@@ -165,13 +168,114 @@ void PackYuv411(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
     }
 }
 
+#ifdef __AVX2__
+// The chroma average of the family loops over sixteen bytes of pixels: each pixel pair's two
+// bytes, with ChromaOffset added unsigned and halved, without it added signed and divided
+// truncating toward zero; eight 16-bit results. With below, the pair's bytes of the line
+// below join them (four bytes, divided by 4).
+template <bool kOffset>
+[[gnu::always_inline]] inline __m128i AverageChromaPairs(__m128i line, const __m128i* below) {
+    const __m128i ones = _mm_set1_epi8(1);
+    __m128i sum = kOffset ? _mm_maddubs_epi16(line, ones) : _mm_maddubs_epi16(ones, line);
+    if (below != nullptr) {
+        sum = _mm_add_epi16(sum, kOffset ? _mm_maddubs_epi16(*below, ones)
+                                         : _mm_maddubs_epi16(ones, *below));
+    }
+    const int shift = below != nullptr ? 2 : 1;
+    if (kOffset) {
+        return _mm_srl_epi16(sum, _mm_cvtsi32_si128(shift));
+    }
+    // A negative sum rounds toward zero: add divisor - 1 first.
+    const __m128i roundUp =
+        _mm_and_si128(_mm_srai_epi16(sum, 15), _mm_set1_epi16((1 << shift) - 1));
+    return _mm_sra_epi16(_mm_add_epi16(sum, roundUp), _mm_cvtsi32_si128(shift));
+}
+
+// Cb and Cr of eight pixel pairs as the bytes Cb0 Cr0 Cb1 Cr1 ... (the averages of each pair,
+// and of the pair below when given).
+template <bool kOffset>
+[[gnu::always_inline]] inline __m128i PairChroma(const uint8_t* cb, const uint8_t* cr,
+                                                 const uint8_t* cbBelow, const uint8_t* crBelow) {
+    const auto load = [](const uint8_t* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    };
+    __m128i u;
+    __m128i v;
+    if (cbBelow != nullptr) {
+        const __m128i ub = load(cbBelow);
+        const __m128i vb = load(crBelow);
+        u = AverageChromaPairs<kOffset>(load(cb), &ub);
+        v = AverageChromaPairs<kOffset>(load(cr), &vb);
+    } else {
+        u = AverageChromaPairs<kOffset>(load(cb), nullptr);
+        v = AverageChromaPairs<kOffset>(load(cr), nullptr);
+    }
+    const __m128i bytes = kOffset ? _mm_packus_epi16(u, v) : _mm_packs_epi16(u, v);
+    return _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 8));
+}
+
+// A byte shuffle of four-byte groups from the order Y0 Cb Y1 Cr to g's.
+__m128i GroupShuffle(const GroupBytes& g) {
+    alignas(16) int8_t mask[16];
+    for (int k = 0; k < 4; ++k) {
+        mask[4 * k + g.Y[0]] = static_cast<int8_t>(4 * k);
+        mask[4 * k + g.Cb] = static_cast<int8_t>(4 * k + 1);
+        mask[4 * k + g.Y[1]] = static_cast<int8_t>(4 * k + 2);
+        mask[4 * k + g.Cr] = static_cast<int8_t>(4 * k + 3);
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask));
+}
+
+// Eight whole pixel pairs at a time into four-byte groups of g's order, the chroma averaged over
+// each pair; returns how many pairs it stored.
+template <bool kOffset>
+int32_t PackPairLanes(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLinePixels p) {
+    const __m128i order = GroupShuffle(g);
+    int32_t k = 0;
+    for (; k + 8 <= pairs; k += 8) {
+        const __m128i chroma = PairChroma<kOffset>(p.Cb + 2 * k, p.Cr + 2 * k, nullptr, nullptr);
+        const __m128i luma = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.Luma + 2 * k));
+        __m128i* o = reinterpret_cast<__m128i*>(out + 4 * k);
+        _mm_storeu_si128(o, _mm_shuffle_epi8(_mm_unpacklo_epi8(luma, chroma), order));
+        _mm_storeu_si128(o + 1, _mm_shuffle_epi8(_mm_unpackhi_epi8(luma, chroma), order));
+    }
+    return k;
+}
+
+int32_t PackPairsFast(uint8_t* out, const GroupBytes& g, int32_t pairs, YuvLinePixels p,
+                      bool offset) {
+    return offset ? PackPairLanes<true>(out, g, pairs, p) : PackPairLanes<false>(out, g, pairs, p);
+}
+
+// The chroma plane of layout 10: Cb Cr of each 2 x 2 block, eight blocks at a time.
+int32_t PackBlockChromaFast(uint8_t* out, int32_t pairs, YuvLinePixels even, YuvLinePixels odd,
+                            bool offset) {
+    int32_t k = 0;
+    for (; k + 8 <= pairs; k += 8) {
+        const __m128i chroma = offset ? PairChroma<true>(even.Cb + 2 * k, even.Cr + 2 * k,
+                                                         odd.Cb + 2 * k, odd.Cr + 2 * k)
+                                      : PairChroma<false>(even.Cb + 2 * k, even.Cr + 2 * k,
+                                                          odd.Cb + 2 * k, odd.Cr + 2 * k);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * k), chroma);
+    }
+    return k;
+}
+#else
+int32_t PackPairsFast(uint8_t*, const GroupBytes&, int32_t, YuvLinePixels, bool) {
+    return 0;
+}
+int32_t PackBlockChromaFast(uint8_t*, int32_t, YuvLinePixels, YuvLinePixels, bool) {
+    return 0;
+}
+#endif
+
 template <int kLayout>
 void PackPairs(uint8_t* line, const Surface& d, int32_t i, int32_t count, YuvLinePixels p,
                bool offset) {
     constexpr GroupBytes g = kYuv422Bytes[kLayout];
     const int32_t whole = (Min(i + count, d.Width) - i) / 2; // pairs without padding
     uint8_t* out = line + int64_t{i / 2} * 4;
-    for (int32_t k = 0; k < whole; ++k) {
+    for (int32_t k = PackPairsFast(out, g, whole, p, offset); k < whole; ++k) {
         out[4 * k + g.Y[0]] = p.Luma[2 * k];
         out[4 * k + g.Y[1]] = p.Luma[2 * k + 1];
         out[4 * k + g.Cb] = AverageChroma2(p.Cb[2 * k], p.Cb[2 * k + 1], offset);
@@ -233,7 +337,7 @@ void PackPlanar420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLin
     std::memcpy(lumaEven, even.Luma, size_t(real));
     std::memcpy(lumaOdd, odd.Luma, size_t(real));
     const int32_t whole = real / 2;
-    for (int32_t k = 0; k < whole; ++k) {
+    for (int32_t k = PackBlockChromaFast(chroma, whole, even, odd, kOffset); k < whole; ++k) {
         chroma[2 * k] = AverageChroma4(even.Cb[2 * k], even.Cb[2 * k + 1], odd.Cb[2 * k],
                                        odd.Cb[2 * k + 1], kOffset);
         chroma[2 * k + 1] = AverageChroma4(even.Cr[2 * k], even.Cr[2 * k + 1], odd.Cr[2 * k],
@@ -262,7 +366,24 @@ void PackYuv420(const Surface& d, int32_t j, int32_t i, int32_t count, YuvLinePi
     }
     const int64_t w2 = EvenUp(d.Width);
     const int64_t lineBytes = 3 * w2 / 2;
-    for (int32_t at = i; at < i + count; at += 2) {
+    int32_t first = i;
+    if (layout < 8) {
+        // Whole pixel pairs: the even line's groups, then the odd line's luma.
+        uint8_t* base = d.Buffer + int64_t{j / 2} * 3 * w2;
+        const int32_t whole = (Min(i + count, d.Width) - i) / 2;
+        const int32_t done =
+            PackPairsFast(base + int64_t{i / 2} * 4, kYuv420EvenBytes[layout], whole, even, offset);
+        uint8_t* below = base + 2 * w2 + i;
+        if (layout % 2 == 0) {
+            std::memcpy(below, odd.Luma, size_t(2 * done));
+        } else {
+            for (int32_t k = 0; k < 2 * done; ++k) {
+                below[k] = odd.Luma[k ^ 1];
+            }
+        }
+        first = i + 2 * done;
+    }
+    for (int32_t at = first; at < i + count; at += 2) {
         const int32_t k0 = at - i;
         const int32_t k1 = Padded(d, i, at + 1);
         if (layout < 8) {

@@ -96,31 +96,93 @@ TEST(ConvRows, OneBitAlpha) {
     EXPECT_EQ(conv.GetPixel(0, 0, &s) >> 24, 0u);
 }
 
+// Rows 1 and 8 share bytes between pixels: their writers merge into the stored byte, so bits
+// that belong to no pixel (yet) keep the destination's starting content, zeroed or filled.
 TEST(ConvRows, R444PairSharesItsMiddleByte) {
-    std::vector<uint8_t> buffer(3, 0);
-    Surface s = MakeSurface(buffer, 1, 2, 1);
-    Conv conv;
-    conv.PutPixel(0, 0, &s, 0x00A0B0C0); // R A, G B, B C
-    conv.PutPixel(1, 0, &s, 0x00102030); // R 1, G 2, B 3
-    EXPECT_EQ(buffer, (std::vector<uint8_t>{0xBC, 0x3A, 0x12}));
-    EXPECT_EQ(conv.GetPixel(0, 0, &s), 0x00AFBFCFu);
-    EXPECT_EQ(conv.GetPixel(1, 0, &s), 0x00102030u);
-    conv.PutPixel(0, 0, &s, 0x00F0F0F0); // rewrites pixel 0, keeps pixel 1's nibble
-    EXPECT_EQ(buffer, (std::vector<uint8_t>{0xFF, 0x3F, 0x12}));
+    const struct {
+        uint8_t Start;
+        std::vector<uint8_t> AfterPixel0;
+    } cases[] = {
+        {0x00, {0xBC, 0x0A, 0x00}},
+        {0xFF, {0xBC, 0xFA, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.Start));
+        std::vector<uint8_t> buffer(3, c.Start);
+        Surface s = MakeSurface(buffer, 1, 2, 1);
+        Conv conv;
+        conv.PutPixel(0, 0, &s, 0x00A0B0C0); // R A, G B, B C: pixel 1's nibble is kept
+        EXPECT_EQ(buffer, c.AfterPixel0);
+        conv.PutPixel(1, 0, &s, 0x00102030); // R 1, G 2, B 3
+        EXPECT_EQ(buffer, (std::vector<uint8_t>{0xBC, 0x3A, 0x12}));
+        EXPECT_EQ(conv.GetPixel(0, 0, &s), 0x00AFBFCFu);
+        EXPECT_EQ(conv.GetPixel(1, 0, &s), 0x00102030u);
+        conv.PutPixel(0, 0, &s, 0x00F0F0F0); // rewrites pixel 0, keeps pixel 1's nibble
+        EXPECT_EQ(buffer, (std::vector<uint8_t>{0xFF, 0x3F, 0x12}));
+    }
 }
 
 TEST(ConvRows, R666StreamContinuesAcrossPixelsAndLines) {
-    std::vector<uint8_t> buffer(7, 0);
-    Surface s = MakeSurface(buffer, 8, 1, 3); // width 1: line 1 is stream pixel 1
-    Conv conv;
-    conv.PutPixel(0, 1, &s, 0x000000FC); // B 0x3F of pixel 1: stream bits 18-23
-    EXPECT_EQ(buffer, (std::vector<uint8_t>{0, 0, 0xFC, 0, 0, 0, 0}));
-    conv.PutPixel(0, 0, &s, 0x00FCFCFC);
-    EXPECT_EQ(buffer, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
-    conv.PutPixel(0, 2, &s, 0x00FC0000); // R of pixel 2: bits 48-53
-    EXPECT_EQ(buffer, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x3F}));
-    EXPECT_EQ(conv.GetPixel(0, 1, &s), 0x000000FFu);
-    EXPECT_EQ(conv.GetPixel(0, 2, &s), 0x00FF0000u);
+    const struct {
+        uint8_t Start;
+        std::vector<uint8_t> AfterPixel1, AfterPixel0, AfterPixel2;
+    } cases[] = {
+        {0x00,
+         {0, 0, 0xFC, 0, 0, 0, 0},
+         {0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
+         {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x3F}},
+        // Bits 36-55 belong to pixel 2 and to no pixel (54, 55): kept until written.
+        {0xFF,
+         {0xFF, 0xFF, 0xFF, 0x00, 0xF0, 0xFF, 0xFF},
+         {0xFF, 0xFF, 0xFF, 0x00, 0xF0, 0xFF, 0xFF},
+         {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.Start));
+        std::vector<uint8_t> buffer(7, c.Start);
+        Surface s = MakeSurface(buffer, 8, 1, 3); // width 1: line 1 is stream pixel 1
+        Conv conv;
+        conv.PutPixel(0, 1, &s, 0x000000FC); // B 0x3F of pixel 1: stream bits 18-23, G, R 0
+        EXPECT_EQ(buffer, c.AfterPixel1);
+        conv.PutPixel(0, 0, &s, 0x00FCFCFC);
+        EXPECT_EQ(buffer, c.AfterPixel0);
+        conv.PutPixel(0, 2, &s, 0x00FC0000); // R of pixel 2: bits 48-53
+        EXPECT_EQ(buffer, c.AfterPixel2);
+        EXPECT_EQ(conv.GetPixel(0, 1, &s), 0x000000FFu);
+        EXPECT_EQ(conv.GetPixel(0, 2, &s), 0x00FF0000u);
+    }
+}
+
+// The same through Convert, on both paths: a line of 3 pixels of row 1 ends in the low nibble
+// of its fifth byte, a 3 x 1 picture of row 8 in bit 53 of its seventh; the bits after them are
+// the starting content's.
+TEST(ConvRows, ConvertKeepsTheBitsOfNoPixel) {
+    const struct {
+        int32_t Row;
+        uint8_t Start;
+        std::vector<uint8_t> Bytes;
+    } cases[] = {
+        {1, 0x00, {0xCE, 0x5A, 0x13, 0x68, 0x04}},
+        {1, 0xFF, {0xCE, 0x5A, 0x13, 0x68, 0xF4}},
+        {8, 0x00, {0xFB, 0xAC, 0x56, 0x0D, 0x21, 0x66, 0x11}},
+        {8, 0xFF, {0xFB, 0xAC, 0x56, 0x0D, 0x21, 0x66, 0xD1}},
+    };
+    for (const auto& c : cases) {
+        for (const ConvPath path : {ConvPath::Reference, ConvPath::Fast}) {
+            SCOPED_TRACE("row " + std::to_string(c.Row) + " start " + std::to_string(c.Start) +
+                         (path == ConvPath::Fast ? " fast" : " reference"));
+            // 0x00ABCDEF, 0x00123456, 0x00456789 as ARGB words.
+            std::vector<uint8_t> argb{0xEF, 0xCD, 0xAB, 0,    0x56, 0x34,
+                                      0x12, 0,    0x89, 0x67, 0x45, 0};
+            std::vector<uint8_t> out(c.Bytes.size(), c.Start);
+            Surface from = MakeSurface(argb, 25, 3, 1);
+            Surface to = MakeSurface(out, c.Row, 3, 1);
+            Conv conv;
+            conv.SetPath(path);
+            ASSERT_EQ(conv.Convert(&from, &to), static_cast<int32_t>(out.size()));
+            EXPECT_EQ(out, c.Bytes);
+        }
+    }
 }
 
 TEST(ConvRows, LaneSwappedRowsStoreWordsHighByteFirst) {

@@ -67,6 +67,37 @@ TEST_F(PnmFromTools, OtherMaximumValuesScaleAsPamdepthDoes) {
     }
 }
 
+// 16-bit samples whose high and low bytes differ (a depth of 1000 taken to 65535: v * 65.535),
+// so that a reader taking the bytes in the wrong order reads other values.
+TEST_F(PnmFromTools, SixteenBitSamplesAreReadHighByteFirst) {
+    for (const char* name : {"src.ppm", "src.pgm"}) {
+        SCOPED_TRACE(name);
+        const bool gray = std::string(name).ends_with(".pgm");
+        const std::string wide = gray ? "wide.pgm" : "wide.ppm";
+        ASSERT_TRUE(
+            m_Folder.Run(std::string("pamdepth 1000 ") + name + " | pamdepth 65535 > " + wide));
+        ASSERT_TRUE(m_Folder.Run("pamdepth 255 " + wide + " > oracle.pnm"));
+        const std::vector<uint8_t> file = ReadBytes(m_Folder.Path(wide));
+        const size_t samples = size_t(37) * 23 * (gray ? 1 : 3);
+        ASSERT_GT(file.size(), 2 * samples);
+        size_t differing = 0;
+        for (size_t at = file.size() - 2 * samples; at < file.size(); at += 2) {
+            differing += file[at] != file[at + 1];
+        }
+        ASSERT_GT(differing, samples / 2); // the fixture is what it says
+        const ReadResult r = ReadImage(m_Folder.Path(wide), -1, gray ? 1 : 3);
+        ASSERT_EQ(r.Code, kImageOk);
+        const Picture oracle = ParsePnm(ReadBytes(m_Folder.Path("oracle.pnm")));
+        EXPECT_EQ(r.Bytes, oracle.Samples);
+        if (!gray) {
+            // And through the converter into another row.
+            const ReadResult argb = ReadImage(m_Folder.Path(wide), kRowArgb, 3);
+            ASSERT_EQ(argb.Code, kImageOk);
+            EXPECT_EQ(argb.Bytes, ToArgb(oracle, 0));
+        }
+    }
+}
+
 // Reads text as a PPM (or PGM) through fmemopen into a buffer of the natural size.
 ReadResult ReadPnmText(const std::string& text, bool gray, int32_t row = -1) {
     std::vector<uint8_t> bytes(text.begin(), text.end());

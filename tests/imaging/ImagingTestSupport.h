@@ -1,7 +1,9 @@
 #pragma once
-// Small helpers of the imaging tests: a surface over a byte vector, and a recording access
-// function.
+// Small helpers of the imaging tests: a surface over a byte vector, a recording access
+// function, and standard output held back for a scope.
 #include "imaging/Conv.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -69,3 +71,21 @@ private:
     static inline AccessRecorder* s_Current = nullptr;
     std::vector<uint8_t>& m_Buffer;
 };
+
+// Captures standard output (the converter's YCbCr geometry warnings) while alive and lets it go
+// on every way out of the scope, a failed ASSERT's early return included, so that the rest of
+// the test program's output is not swallowed.
+class CapturedStdout {
+public:
+    CapturedStdout() { testing::internal::CaptureStdout(); }
+    ~CapturedStdout() { testing::internal::GetCapturedStdout(); }
+    CapturedStdout(const CapturedStdout&) = delete;
+    CapturedStdout& operator=(const CapturedStdout&) = delete;
+};
+
+// The result of work, run with standard output held back; the test's own assertions stay
+// outside, where their messages show.
+template <typename Work> auto Quietly(Work&& work) {
+    const CapturedStdout warnings;
+    return work();
+}
