@@ -618,13 +618,30 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
     }
 }
 
-// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, from in to out,
-// twenty pixels at a time, five from each of four overlapping 16-byte loads; with kTwo, a second
-// run from in2 to out2 in the same pass. Each 16-byte store carries, after its five pixels, the
-// byte it covers of the next pixel as the store's destination holds it, and the next twenty
-// pixels of both runs are loaded before the last twenty are stored: a line converted in place
-// keeps the bytes it has yet to read, two lines exchange (out2 == in, out == in2) as well, and no
-// load waits for a store it overlaps.
+// The blend masks of the 32-byte swap, for the three 32-byte stores of a group of 32 pixels:
+// a byte that starts its pixel comes from two bytes on, one that ends it from two bytes back.
+struct SwapMasks {
+    alignas(32) uint8_t Ahead[3][32];
+    alignas(32) uint8_t Back[3][32];
+};
+constexpr SwapMasks MakeSwapMasks() {
+    SwapMasks m{};
+    for (int part = 0; part < 3; ++part) {
+        for (int i = 0; i < 32; ++i) {
+            const int place = (32 * part + i) % 3;
+            m.Ahead[part][i] = place == 0 ? 0xFF : 0;
+            m.Back[part][i] = place == 2 ? 0xFF : 0;
+        }
+    }
+    return m;
+}
+constexpr SwapMasks kSwapMasks = MakeSwapMasks();
+
+// R, G, B to B, G, R and back: the first and third byte of each pixel exchanged, from in to out;
+// with kTwo, a second run from in2 to out2 in the same pass. A line converted in place
+// (out == in) and two lines exchanged (out2 == in, out == in2) work as well. The last pixels go
+// five at a time through 16-byte stores that carry, after their five pixels, the byte they cover
+// of the next pixel as the store's destination holds it.
 template <bool kTwo>
 void SwapRuns(const uint8_t* in, uint8_t* out, const uint8_t* in2, uint8_t* out2, int32_t count) {
     const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
@@ -635,61 +652,45 @@ void SwapRuns(const uint8_t* in, uint8_t* out, const uint8_t* in2, uint8_t* out2
         const __m128i moved = _mm_shuffle_epi8(bytes, swap);
         return kTwo ? _mm_blendv_epi8(moved, destination, lastByte) : moved;
     };
-    const auto part = [](const uint8_t* p, int k) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 15 * k));
-    };
-    const auto put = [&](uint8_t* p, int k, __m128i bytes, __m128i destination) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 15 * k), swapped(bytes, destination));
-    };
     int32_t n = 0;
-    if (count >= 21) { // 61 bytes read and stored for each twenty pixels, all inside the run
-        __m128i a0 = part(in, 0), a1 = part(in, 1), a2 = part(in, 2), a3 = part(in, 3);
-        __m128i b0 = a0, b1 = a1, b2 = a2, b3 = a3;
-        if constexpr (kTwo) {
-            b0 = part(in2, 0);
-            b1 = part(in2, 1);
-            b2 = part(in2, 2);
-            b3 = part(in2, 3);
-        }
-        const auto storeBoth = [&](int64_t at) {
-            put(out + at, 0, a0, b0);
-            put(out + at, 1, a1, b1);
-            put(out + at, 2, a2, b2);
-            put(out + at, 3, a3, b3);
-            if constexpr (kTwo) {
-                put(out2 + at, 0, b0, a0);
-                put(out2 + at, 1, b1, a1);
-                put(out2 + at, 2, b2, a2);
-                put(out2 + at, 3, b3, a3);
-            }
+    // Thirty-two pixels (three 32-byte stores) at a time: each output byte is the input byte two
+    // before, at or two after it, by its place in its pixel, so a store is three loads blended:
+    // at its own offset, two bytes on, and two bytes back (made from this load and the last
+    // one's upper half). Every load of a store comes before it, and no later load reaches back
+    // into it, so a line converted in place and two lines exchanged read only their old bytes.
+    if (count >= 33) {
+        __m256i lastA = _mm256_setzero_si256();
+        __m256i lastB = lastA;
+        const auto swapped32 = [](const uint8_t* p, __m256i& last, int phase) {
+            const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const __m256i ahead = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 2));
+            const __m256i back =
+                _mm256_alignr_epi8(here, _mm256_permute2x128_si256(here, last, 0x03), 14);
+            last = here;
+            const __m256i fromAhead =
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(kSwapMasks.Ahead[phase]));
+            const __m256i fromBack =
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(kSwapMasks.Back[phase]));
+            return _mm256_blendv_epi8(_mm256_blendv_epi8(here, ahead, fromAhead), back, fromBack);
         };
-        for (; n + 41 <= count; n += 20) {
-            const int64_t next = 3 * (int64_t{n} + 20);
-            PrefetchAhead(in + next);
+        for (; n + 33 <= count; n += 32) { // 98 bytes read from 3 n, all inside the run
+            const int64_t at = 3 * int64_t{n};
+            PrefetchAhead(in + at);
             if constexpr (kTwo) {
-                PrefetchAhead(in2 + next);
+                PrefetchAhead(in2 + at);
             }
-            const __m128i c0 = part(in + next, 0), c1 = part(in + next, 1);
-            const __m128i c2 = part(in + next, 2), c3 = part(in + next, 3);
-            __m128i d0 = c0, d1 = c1, d2 = c2, d3 = c3;
-            if constexpr (kTwo) {
-                d0 = part(in2 + next, 0);
-                d1 = part(in2 + next, 1);
-                d2 = part(in2 + next, 2);
-                d3 = part(in2 + next, 3);
+            for (int part = 0; part < 3; ++part) {
+                const __m256i a = swapped32(in + at + 32 * part, lastA, part);
+                __m256i b = a;
+                if constexpr (kTwo) {
+                    b = swapped32(in2 + at + 32 * part, lastB, part);
+                }
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at + 32 * part), a);
+                if constexpr (kTwo) {
+                    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + at + 32 * part), b);
+                }
             }
-            storeBoth(3 * int64_t{n});
-            a0 = c0;
-            a1 = c1;
-            a2 = c2;
-            a3 = c3;
-            b0 = d0;
-            b1 = d1;
-            b2 = d2;
-            b3 = d3;
         }
-        storeBoth(3 * int64_t{n});
-        n += 20;
     }
     for (; n + 6 <= count; n += 5) { // 16 bytes read and stored, all inside the run
         const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * n));
