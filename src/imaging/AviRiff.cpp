@@ -1,7 +1,7 @@
 // Our own AVI file reader: the RIFF chunks that lead to the first video stream and its frames.
 #include "imaging/AviRiff.h"
 
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 #include "imaging/AviWin.h"
 
 #include "common/Assert.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <cstring>
 #include <new>

@@ -2,7 +2,7 @@
 #include "imaging/BmpLayout.h"
 
 #include "imaging/ImageFileSupport.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <algorithm>
 #include <sys/types.h>

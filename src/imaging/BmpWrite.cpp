@@ -1,9 +1,9 @@
 // The BMP writer: a 14-byte file header, a 40-byte information header and the lines, bottom-up
 // unless the height is negative, each padded with zeros to a multiple of 4 bytes.
+#include "common/ByteOrder.h"
 #include "imaging/BmpLayout.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ImageFileSupport.h"
-#include "imaging/LittleEndian.h"
 
 #include <algorithm>
 #include <array>
@@ -88,28 +88,17 @@ IMAGE_ERROR WriteBmpLines(FILE* file, const uint8_t* samples, int32_t outputRow,
     return kImageOk;
 }
 
-// The file given, or path created, from the buffer.
-IMAGE_ERROR WriteBmp(FILE* file, const char* path, const uint8_t* buffer, int32_t row,
-                     uint32_t flags, unsigned width, int32_t height) {
+} // namespace
+
+IMAGE_ERROR ImageWriteBmp(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
+                          unsigned width, int32_t height) {
     int32_t outputRow = -1;
     WriteSource source;
     if (const IMAGE_ERROR code = PrepareBmp(buffer, row, flags, width, height, &outputRow, &source);
         code != kImageOk) {
         return code;
     }
-    return WriteTo(file, path, [&](FILE* out) {
+    return WriteTo(path, [&](FILE* out) {
         return WriteBmpLines(out, source.Lines(), outputRow, width, height);
     });
-}
-
-} // namespace
-
-IMAGE_ERROR ImageWriteBmpFile(FILE* file, const uint8_t* buffer, int32_t row, uint32_t flags,
-                              unsigned width, int32_t height) {
-    return WriteBmp(file, nullptr, buffer, row, flags, width, height);
-}
-
-IMAGE_ERROR ImageWriteBmp(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
-                          unsigned width, int32_t height) {
-    return WriteBmp(nullptr, path, buffer, row, flags, width, height);
 }

@@ -1,6 +1,6 @@
 // Readers and writers of the RGB, ARGB and mono rows: where each channel of each layout lies.
 #include "imaging/Conv.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 #include "imaging/SurfaceBytes.h"
 
 namespace {

@@ -23,10 +23,6 @@ Surface* DrawSetTarget(Surface* surface) {
     return std::exchange(s_Target, surface);
 }
 
-Surface* DrawGetTarget() {
-    return s_Target;
-}
-
 void DrawPixel(int32_t x, int32_t y, uint32_t colour) {
     if (s_Target == nullptr || x < 0 || y < 0 || x >= s_Target->Width || y >= s_Target->Height) {
         return;

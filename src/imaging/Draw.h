@@ -15,9 +15,6 @@
 // Makes surface the current drawing target (nullptr: none); gives the previous one back.
 Surface* DrawSetTarget(Surface* surface);
 
-// The current drawing target, nullptr when none.
-Surface* DrawGetTarget();
-
 // Writes colour 0xAARRGGBB at (x, y) of the target when the point lies on it.
 void DrawPixel(int32_t x, int32_t y, uint32_t colour);
 

@@ -76,10 +76,6 @@ IMAGE_ERROR ImageWritePgm(const char* path, const uint8_t* buffer, int32_t row, 
                           unsigned width, unsigned height);
 IMAGE_ERROR ImageWriteBmp(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, int32_t height);
-IMAGE_ERROR ImageWritePnmFile(FILE* file, bool gray, const uint8_t* buffer, int32_t row,
-                              uint32_t flags, unsigned width, unsigned height);
-IMAGE_ERROR ImageWriteBmpFile(FILE* file, const uint8_t* buffer, int32_t row, uint32_t flags,
-                              unsigned width, int32_t height);
 
 // Fills the source iDat and the destination oDat of a whole-image conversion of w x h pixels.
 void ImageSetupSurfaces(Surface* iDat, uint8_t* iBuf, int32_t iFmt, uint32_t iFlags, Surface* oDat,

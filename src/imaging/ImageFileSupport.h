@@ -167,12 +167,9 @@ private:
     size_t m_NextInBlock = 0;
 };
 
-// Runs write on file when one is given, else on path created for binary writing: kImageFileOpen
-// when it cannot be created, kImageFileWrite when the bytes do not reach it.
-template <typename Write> IMAGE_ERROR WriteTo(FILE* file, const char* path, Write&& write) {
-    if (file != nullptr) {
-        return write(file);
-    }
+// Runs write on path created for binary writing: kImageFileOpen when it cannot be created,
+// kImageFileWrite when the bytes do not reach it.
+template <typename Write> IMAGE_ERROR WriteTo(const char* path, Write&& write) {
     const FileHandle created(std::fopen(path, "wb"));
     if (created == nullptr) {
         return kImageFileOpen;

@@ -3,7 +3,7 @@
 // divisors are compile-time constants so that the quotients become multiplications.
 #include "imaging/ColourCoefficients.h"
 #include "imaging/KernelsCommon.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 #include "imaging/RgbYuvLanes.h"
 #include "imaging/YuvArgbLanes.h"
 

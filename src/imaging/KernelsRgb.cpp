@@ -2,7 +2,7 @@
 // whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
 #include "imaging/KernelsCommon.h"
 #include "imaging/LaneQuotient.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <cstring>
 #include <initializer_list>

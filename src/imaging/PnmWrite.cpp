@@ -27,32 +27,26 @@ IMAGE_ERROR WritePnmSamples(FILE* file, bool gray, const uint8_t* samples, unsig
     return WriteAll(file, samples, size) ? kImageOk : kImageFileWrite;
 }
 
-// The file given, or path created, from the buffer.
-IMAGE_ERROR WritePnm(FILE* file, const char* path, bool gray, const uint8_t* buffer, int32_t row,
+// Path created from the buffer.
+IMAGE_ERROR WritePnm(const char* path, bool gray, const uint8_t* buffer, int32_t row,
                      uint32_t flags, unsigned width, unsigned height) {
     WriteSource source;
     if (const IMAGE_ERROR code = PreparePnm(gray, buffer, row, flags, width, height, &source);
         code != kImageOk) {
         return code;
     }
-    return WriteTo(file, path, [&](FILE* out) {
-        return WritePnmSamples(out, gray, source.Lines(), width, height);
-    });
+    return WriteTo(
+        path, [&](FILE* out) { return WritePnmSamples(out, gray, source.Lines(), width, height); });
 }
 
 } // namespace
 
-IMAGE_ERROR ImageWritePnmFile(FILE* file, bool gray, const uint8_t* buffer, int32_t row,
-                              uint32_t flags, unsigned width, unsigned height) {
-    return WritePnm(file, nullptr, gray, buffer, row, flags, width, height);
-}
-
 IMAGE_ERROR ImageWritePpm(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, unsigned height) {
-    return WritePnm(nullptr, path, false, buffer, row, flags, width, height);
+    return WritePnm(path, false, buffer, row, flags, width, height);
 }
 
 IMAGE_ERROR ImageWritePgm(const char* path, const uint8_t* buffer, int32_t row, uint32_t flags,
                           unsigned width, unsigned height) {
-    return WritePnm(nullptr, path, true, buffer, row, flags, width, height);
+    return WritePnm(path, true, buffer, row, flags, width, height);
 }

@@ -1,7 +1,7 @@
 #include "imaging/SurfaceBytes.h"
 
 #include "common/Assert.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 #include "ImageFileTestSupport.h"
 
 #include "imaging/AviWin.h"
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 #include "support/AssertRecorder.h"
 
 #include <gtest/gtest.h>

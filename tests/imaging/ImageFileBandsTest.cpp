@@ -5,7 +5,7 @@
 #include "ImageFileTestSupport.h"
 #include "ImagingTestSupport.h"
 
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // short or overrun, and headers whose fields would mislead a reader that trusted them.
 #include "ImageFileTestSupport.h"
 
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <gtest/gtest.h>
 

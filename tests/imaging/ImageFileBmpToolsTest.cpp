@@ -3,7 +3,7 @@
 // or to the widening of its stored 5- and 6-bit fields, or gets the code of what is not read.
 #include "ImageFileTestSupport.h"
 
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <gtest/gtest.h>
 

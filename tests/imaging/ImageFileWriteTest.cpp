@@ -2,7 +2,7 @@
 // other rows (a YCbCr one too), and the files read back by our readers and by bmptopnm.
 #include "ImageFileTestSupport.h"
 
-#include "imaging/LittleEndian.h"
+#include "common/ByteOrder.h"
 
 #include <gtest/gtest.h>
 
