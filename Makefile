@@ -23,7 +23,11 @@ test: test-dev test-asan
 test-dev: build
 	ctest --preset dev
 
+# The asan tree is clang's: one configured by another compiler is started afresh.
 test-asan: deps
+	@if [ -f build/asan/CMakeCache.txt ] && \
+	    ! grep -q '^CMAKE_CXX_COMPILER:.*=.*clang++' build/asan/CMakeCache.txt; then \
+	    echo "build/asan was configured with another compiler: removing it"; rm -rf build/asan; fi
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan

@@ -23,4 +23,6 @@ function(q3v_library name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_compile_options(${name} PRIVATE ${Q3V_WARNINGS})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    # The fuzz targets link a twin of it with libFuzzer's coverage (cmake/Q3vFuzz.cmake).
+    set_property(TARGET ${name} PROPERTY Q3V_LIBRARY TRUE)
 endfunction()

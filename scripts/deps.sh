@@ -7,7 +7,7 @@ packages=(
     libexpat1-dev
     python3 tmux
     qt6-base-dev fonts-dejavu-core
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev lld
     imagemagick netpbm gstreamer1.0-tools gstreamer1.0-plugins-good
 )
 missing=()

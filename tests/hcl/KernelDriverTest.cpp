@@ -239,7 +239,10 @@ TEST_F(KernelDriverTest, OnlyDriverVersion5355Point48IsAcknowledged) {
     const struct {
         board::DriverVersion Version;
         bool Acks;
-    } cases[] = {{{1, 0, 0}, false}, {{5355, 48, 0}, true}, {{5355, 49, 0}, false}};
+    } cases[] = {{{1, 0, 0}, false},
+                 {{5355, 48, 0}, true},
+                 {{5355, 49, 0}, false},
+                 {{5354, 48, 0}, false}}; // the minor alone is not the version
     for (const auto& c : cases) {
         board::SetKernelDriverVersion(c.Version);
         oxDrvResetForTesting();
@@ -255,7 +258,8 @@ TEST_F(KernelDriverTest, OnlyDriverVersion5355Point48IsAcknowledged) {
         // The wait after the callback pends (no further interrupt); then the thread is ended.
         ASSERT_TRUE(WaitOnBoard([&] { return m_Board->DriverWriteCount() >= writes + 2; }));
         oxDrvDisableInterrupts();
-        EXPECT_EQ(Requests(OXDRV_IOCTL_ACK_INTERRUPT) > acks, c.Acks) << c.Version.Minor;
+        EXPECT_EQ(Requests(OXDRV_IOCTL_ACK_INTERRUPT) > acks, c.Acks)
+            << c.Version.Major << "." << c.Version.Minor;
     }
 }
 

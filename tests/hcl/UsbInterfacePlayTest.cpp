@@ -2,6 +2,7 @@
 // with a rewritten block, run against a fresh simulated board.
 #include "hcl/HclData.h"
 #include "hcl/HclError.h"
+#include "support/FileBytes.h"
 #include "support/PlayProcess.h"
 #include "support/TempFolder.h"
 
@@ -30,9 +31,9 @@ class PatchedPlay : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string play = std::string(Q3V_BINARY_DIR) + "/play";
-        std::ifstream in(play, std::ios::binary);
-        ASSERT_TRUE(in) << "play is not built in " << Q3V_BINARY_DIR;
-        m_Image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const std::vector<std::uint8_t> bytes = q3vtest::ReadFileBytes(play);
+        ASSERT_FALSE(bytes.empty()) << "play is not built in " << Q3V_BINARY_DIR;
+        m_Image.assign(bytes.begin(), bytes.end());
         const std::string id = "47K20 HAL EXE";
         for (std::size_t o = 0; o + oxHCL_DATA_SIZE <= m_Image.size(); ++o) {
             if (std::memcmp(m_Image.data() + o, id.data(), id.size()) == 0) {

@@ -406,7 +406,15 @@ TEST(ConvExactness, SixteenBitPixelsOverAllValues) {
     }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+// g++ names AddressSanitizer by a macro, clang by a feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define Q3V_ADDRESS_SANITIZER
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define Q3V_ADDRESS_SANITIZER
+#endif
+#if defined(Q3V_ADDRESS_SANITIZER)
 constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;

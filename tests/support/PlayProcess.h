@@ -9,6 +9,7 @@
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace q3vtest {
 
@@ -37,10 +38,11 @@ struct PlayRun {
 // Runs the program program (a copy of play, say) with the command-line words (split by the
 // shell: give them quoted) on the board folder board ($Q3VSIM_DIR), standard input read from
 // the file input (/dev/null when ""), in the current directory workDir ("" keeps the
-// test's own).
+// test's own), with the variables of environment ("NAME=value" each) set as well.
 inline PlayRun RunProgramOnBoard(const std::string& program, const std::string& board,
                                  const std::string& words, const std::string& input = "",
-                                 const std::string& workDir = "") {
+                                 const std::string& workDir = "",
+                                 const std::vector<std::string>& environment = {}) {
     std::string line;
     if (!workDir.empty()) {
         line += "cd " + ShellWord(workDir) + " && ";
@@ -51,7 +53,11 @@ inline PlayRun RunProgramOnBoard(const std::string& program, const std::string& 
     for (const std::string& name : BoardControlNames()) {
         line += " -u " + name;
     }
-    line += " Q3VSIM_DIR=" + ShellWord(board) + " " + ShellWord(program) + " " + words + " <" +
+    line += " Q3VSIM_DIR=" + ShellWord(board);
+    for (const std::string& variable : environment) {
+        line += " " + ShellWord(variable);
+    }
+    line += " " + ShellWord(program) + " " + words + " <" +
             (input.empty() ? std::string("/dev/null") : ShellWord(input)) + " 2>&1";
     PlayRun run;
     FILE* pipe = popen(line.c_str(), "r");
@@ -69,8 +75,9 @@ inline PlayRun RunProgramOnBoard(const std::string& program, const std::string& 
 
 // Runs the built play so (see RunProgramOnBoard).
 inline PlayRun RunPlay(const std::string& board, const std::string& words,
-                       const std::string& input = "", const std::string& workDir = "") {
-    return RunProgramOnBoard(PlayPath(), board, words, input, workDir);
+                       const std::string& input = "", const std::string& workDir = "",
+                       const std::vector<std::string>& environment = {}) {
+    return RunProgramOnBoard(PlayPath(), board, words, input, workDir, environment);
 }
 
 } // namespace q3vtest

@@ -2,7 +2,7 @@
 // then every look-up, text and set runs over what loaded, for every product and in and out of
 // hot mode. Assertions are recorded, not fatal (the library goes on with its fallback result);
 // any crash or sanitizer report is a fault.
-#include "ChipDefTestDouble.h"
+#include "chipdef/ChipDefTestDouble.h"
 #include "common/Assert.h"
 
 #include <cstdint>

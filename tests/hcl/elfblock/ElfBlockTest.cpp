@@ -2,6 +2,7 @@
 // is what the program sees when it starts.
 
 #include "hcl/HclData.h"
+#include "support/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ namespace {
 using Image = std::vector<unsigned char>;
 
 Image ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Image(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = q3vtest::ReadFileBytes(path);
+    return Image(bytes.begin(), bytes.end());
 }
 
 std::uint16_t U16(const Image& image, std::size_t offset) {

@@ -1,12 +1,13 @@
 // Fuzz entry of the UI description and template file loader: the input up to its first NUL is
-// the description, the rest is the template file "t.xml" in the working folder. The model is
-// built over the built-in chip database, then every node is hidden, named and, for template
-// items, matched and applied. Assertions are recorded, not fatal; any crash or sanitizer
-// report is a fault.
-#include "ChipDefTestDouble.h"
+// the description, the rest is the template file "t.xml" in the working folder (a temporary
+// folder of the run's own, removed when it ends). The model is built over the built-in chip
+// database, then every node is hidden, named and, for template items, matched and applied.
+// Assertions are ignored, not fatal; any crash or sanitizer report is a fault.
+#include "chipdef/ChipDefTestDouble.h"
 #include "chipdef/ChipDefXml.h"
 #include "common/Assert.h"
 #include "setup/core/UIFeatures.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -64,8 +65,8 @@ void Exercise(UIFeatures& model, TreeHandle node) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     SetAssertHandler(IgnoreAssertion);
-    char folder[] = "/tmp/uifeatures-fuzz-XXXXXX";
-    if (mkdtemp(folder) == nullptr || chdir(folder) != 0) {
+    const std::string& folder = q3vtest::ProgramTempFolder("uifeatures-fuzz");
+    if (folder == "/tmp" || chdir(folder.c_str()) != 0) {
         std::abort();
     }
     unsetenv("ConfigTemplatePath");

@@ -20,8 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<std::uint8_t> ReadAllBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return q3vtest::ReadFileBytes(path);
 }
 
 // Offsets where two files of one size differ.

@@ -8,6 +8,7 @@
 #include "setup/core/SetupState.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/DialogRunner.h"
+#include "support/FileBytes.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -62,9 +63,7 @@ inline void Screenshot(QWidget& widget, const QString& name) {
 
 // Loads the configuration block of a program file (such as the built play) into g_ChipDef.
 inline bool LoadProgramBlock(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes = q3vtest::ReadFileBytes(path);
     return g_ChipDef.LoadFromImage(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr);
 }
 
