@@ -675,10 +675,6 @@ void SwapRuns(const uint8_t* in, uint8_t* out, const uint8_t* in2, uint8_t* out2
         };
         for (; n + 33 <= count; n += 32) { // 98 bytes read from 3 n, all inside the run
             const int64_t at = 3 * int64_t{n};
-            PrefetchAhead(in + at);
-            if constexpr (kTwo) {
-                PrefetchAhead(in2 + at);
-            }
             for (int part = 0; part < 3; ++part) {
                 const __m256i a = swapped32(in + at + 32 * part, lastA, part);
                 __m256i b = a;
