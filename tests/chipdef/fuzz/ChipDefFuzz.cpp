@@ -4,6 +4,7 @@
 // any crash or sanitizer report is a fault.
 #include "chipdef/ChipDefTestDouble.h"
 #include "common/Assert.h"
+#include "support/FuzzChecks.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,17 +14,7 @@
 
 namespace {
 
-uint32_t s_Assertions = 0;
-
-void RecordAssertion(const char*, const char*, int) {
-    ++s_Assertions;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using q3vtest::FuzzCheck;
 
 // Every query of one feature that the base answers.
 void ExerciseFeature(ListChip& chip, const char* key) {
@@ -54,9 +45,9 @@ void ExerciseFeature(ListChip& chip, const char* key) {
     const uint32_t value = chip.GetFeatureValue(key);
     for (bool forRead : {true, false}) {
         const char* text = chip.GetFeatureText(key, forRead);
-        Check(text == nullptr || std::strlen(text) < ChipDefBase::kTextSize);
+        FuzzCheck(text == nullptr || std::strlen(text) < ChipDefBase::kTextSize);
         const char* formatted = chip.FormatFeatureValue(key, raw ^ 0x5A5A, forRead);
-        Check(formatted == nullptr || std::strlen(formatted) < ChipDefBase::kTextSize);
+        FuzzCheck(formatted == nullptr || std::strlen(formatted) < ChipDefBase::kTextSize);
     }
     const std::string shown = chip.GetFeatureText(key, true) ? chip.GetFeatureText(key, true) : "";
     chip.IsFeatureTextEqual(key, shown.c_str());
@@ -143,7 +134,7 @@ void ExerciseAll(ListChip& chip) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool s_Installed = (SetAssertHandler(&RecordAssertion), true);
+    static const bool s_Installed = (q3vtest::CountAssertions(), true);
     (void)s_Installed;
     if (size > 65536) {
         return 0;
@@ -152,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     chip.LoadDocument(std::string(reinterpret_cast<const char*>(data), size));
     char diagnostics[ChipDefBase::kTextSize] = "";
     const uint32_t length = chip.GetDiagnosticText(diagnostics, sizeof diagnostics);
-    Check(length < sizeof diagnostics && std::strlen(diagnostics) == length);
+    FuzzCheck(length < sizeof diagnostics && std::strlen(diagnostics) == length);
 
     // A register list holding every register of the database, values from the input's size.
     std::vector<std::pair<uint32_t, uint32_t>> list;

@@ -1,6 +1,7 @@
 // Fuzz entry of the expression evaluator: every input is evaluated with a small resolver and a
 // few variables in place; any crash, sanitizer report or broken result record is a fault.
 #include "expr/Expr.h"
+#include "support/FuzzChecks.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <string>
 
 namespace {
+
+using q3vtest::FuzzCheck;
 
 // Short names resolve to numbers, "name" to a text, "fail" to an error inside the leaf.
 uint32_t FuzzResolver(const char* text, uint32_t length, ExprValue* value, const char** errorText) {
@@ -39,12 +42,6 @@ ExprValue Text(const char* text) {
     return value;
 }
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -68,23 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* error = nullptr;
     const uint32_t position = ExprEvaluate(text.data(), text.size(), &value, scope, &error);
     if (position == 0) {
-        Check(value.IsString <= 1);
+        FuzzCheck(value.IsString <= 1);
         if (value.IsString) {
-            Check(std::memchr(value.Text, '\0', sizeof(value.Text)) != nullptr);
+            FuzzCheck(std::memchr(value.Text, '\0', sizeof(value.Text)) != nullptr);
         }
         // A result must be storable and read back unchanged.
-        Check(ExprSetVar("$result", 7, &value, scope));
+        FuzzCheck(ExprSetVar("$result", 7, &value, scope));
         ExprValue back{};
-        Check(ExprGetVar("$result", 7, &back, scope));
-        Check(back.IsString == value.IsString);
+        FuzzCheck(ExprGetVar("$result", 7, &back, scope));
+        FuzzCheck(back.IsString == value.IsString);
         if (value.IsString) {
-            Check(std::strcmp(back.Text, value.Text) == 0);
+            FuzzCheck(std::strcmp(back.Text, value.Text) == 0);
         } else {
-            Check(back.Number == value.Number);
+            FuzzCheck(back.Number == value.Number);
         }
     } else {
-        Check(error != nullptr);
-        Check(position <= text.size() + 1);
+        FuzzCheck(error != nullptr);
+        FuzzCheck(position <= text.size() + 1);
     }
 
     // The same text as an assignment target.
@@ -92,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t nameLength = 0;
     const char* nameError = nullptr;
     if (ExprElementName(text.data(), text.size(), scope, name, &nameLength, &nameError) == 0) {
-        Check(nameLength < sizeof(name) && name[nameLength] == '\0');
+        FuzzCheck(nameLength < sizeof(name) && name[nameLength] == '\0');
     }
     ExprFreeVars();
     return 0;

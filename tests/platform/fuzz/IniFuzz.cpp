@@ -5,6 +5,7 @@
 #include "chipdef/ChipDef.h"
 #include "common/Assert.h"
 #include "platform/IniFile.h"
+#include "support/FuzzChecks.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,28 +14,19 @@
 
 namespace {
 
-uint32_t s_Assertions = 0;
-
-void RecordAssertion(const char*, const char*, int) {
-    ++s_Assertions;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using q3vtest::FuzzCheck;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SetAssertHandler(&RecordAssertion);
+    q3vtest::CountAssertions();
+    q3vtest::AssertionCount() = 0;
     const IniFile file =
         IniFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
     for (const std::string& section : file.SectionNames()) {
-        Check(file.HasSection(section));
+        FuzzCheck(file.HasSection(section));
         for (const IniFile::KeyValue& key : file.Keys(section)) {
-            Check(file.Value(section, key.first).has_value());
+            FuzzCheck(file.Value(section, key.first).has_value());
         }
     }
     static ChipDef s_Template;
@@ -43,16 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         char report[16384];
         report[0] = '\0';
         chip.ImportIni(file, "fuzz.ini", report, sizeof report, replace);
-        Check(std::strlen(report) < sizeof report);
+        FuzzCheck(std::strlen(report) < sizeof report);
         // The block's identity never changes.
-        Check(std::memcmp(chip.HclData().szIdString, s_Template.HclData().szIdString, 16) == 0);
-        Check(std::memcmp(chip.HclData().szChipId, s_Template.HclData().szChipId, 8) == 0);
-        Check(chip.HclData().DetectEndian == s_Template.HclData().DetectEndian);
-        Check(chip.HclData().szConfigString[255] == '\0');
+        FuzzCheck(std::memcmp(chip.HclData().szIdString, s_Template.HclData().szIdString, 16) == 0);
+        FuzzCheck(std::memcmp(chip.HclData().szChipId, s_Template.HclData().szChipId, 8) == 0);
+        FuzzCheck(chip.HclData().DetectEndian == s_Template.HclData().DetectEndian);
+        FuzzCheck(chip.HclData().szConfigString[255] == '\0');
         char text[1 << 16];
         chip.WriteIniFile(text, sizeof text, nullptr);
         chip.WriteHclDataSource(text, sizeof text, nullptr);
     }
-    Check(s_Assertions == 0);
+    FuzzCheck(q3vtest::AssertionCount() == 0);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "chipdef/ChipDefXml.h"
 #include "common/Assert.h"
 #include "setup/core/UIFeatures.h"
+#include "support/FuzzChecks.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -19,8 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-void IgnoreAssertion(const char*, const char*, int) {}
 
 ListChip& Chip() {
     static ListChip* s_Chip = [] {
@@ -64,11 +63,9 @@ void Exercise(UIFeatures& model, TreeHandle node) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    SetAssertHandler(IgnoreAssertion);
+    q3vtest::CountAssertions();
     const std::string& folder = q3vtest::ProgramTempFolder("uifeatures-fuzz");
-    if (folder == "/tmp" || chdir(folder.c_str()) != 0) {
-        std::abort();
-    }
+    q3vtest::FuzzCheck(folder != "/tmp" && chdir(folder.c_str()) == 0);
     unsetenv("ConfigTemplatePath");
     Chip();
     return 0;
