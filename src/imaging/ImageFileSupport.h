@@ -161,7 +161,9 @@ private:
     size_t m_LineSize;
     int32_t m_LinesLeft;
     size_t m_LastLineBytes;
+    static constexpr size_t kCopyAlignment = 64; // a cache line
     std::unique_ptr<uint8_t[]> m_Block;
+    uint8_t* m_Lines = nullptr; // the block's first line, inside m_Block
     size_t m_BlockLines = 0;
     size_t m_LinesInBlock = 0;
     size_t m_NextInBlock = 0;

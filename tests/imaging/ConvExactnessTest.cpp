@@ -1,7 +1,8 @@
 // The fast path gives the reference path's bytes: random pictures through every pair of rows,
 // flag combination and colour standard, at odd sizes, odd and even strides, with origins and
 // clipping, in buffers of exactly the bytes the conversion may touch, for every kernel build this
-// processor runs; and each colour kernel over all 2^24 inputs.
+// processor runs; each colour kernel over all 2^24 inputs; and the 24-bit line swap of the BMP
+// reader at every length past its vector steps.
 #include "imaging/ColourMaths.h"
 #include "imaging/Conv.h"
 #include "imaging/ConvGeometry.h"
@@ -402,6 +403,41 @@ TEST(ConvExactness, SixteenBitPixelsOverAllValues) {
             fast.SetKernelVariant(v);
             ASSERT_GT(fast.Convert(&src, &fastDst), 0);
             EXPECT_EQ(got, expected) << "row " << row << " build " << static_cast<int>(v);
+        }
+    }
+}
+
+// The 24-bit line swap of the BMP reader, one line in place and two lines exchanged, at every
+// length up to past the vector steps' group boundaries, each line a vector of exactly its bytes.
+TEST(ConvExactness, LineSwapInPlaceAndExchanging) {
+    std::mt19937 random(7);
+    const auto randomLine = [&](int32_t count) {
+        std::vector<uint8_t> line(3 * size_t(count));
+        for (uint8_t& b : line) {
+            b = static_cast<uint8_t>(random());
+        }
+        return line;
+    };
+    const auto swapped = [](std::vector<uint8_t> line) {
+        for (size_t x = 0; x + 2 < line.size(); x += 3) {
+            std::swap(line[x], line[x + 2]);
+        }
+        return line;
+    };
+    for (const KernelSet* k : KernelBuildsThisCpuRuns()) {
+        SCOPED_TRACE(k->Name);
+        for (int32_t count = 0; count <= 120; ++count) {
+            SCOPED_TRACE("count " + std::to_string(count));
+            const std::vector<uint8_t> first = randomLine(count);
+            const std::vector<uint8_t> second = randomLine(count);
+            std::vector<uint8_t> a = first;
+            k->SwapLinesRgb24(a.data(), a.data(), count);
+            EXPECT_EQ(a, swapped(first));
+            a = first;
+            std::vector<uint8_t> b = second;
+            k->SwapLinesRgb24(a.data(), b.data(), count);
+            EXPECT_EQ(a, swapped(second));
+            EXPECT_EQ(b, swapped(first));
         }
     }
 }
