@@ -64,8 +64,8 @@ std::vector<Feature> ProductFeatures(const std::string& database) {
         if (a.count("PRODUCT") != 0 && a["PRODUCT"].find("47K20") == std::string::npos) {
             continue;
         }
-        features.push_back(
-            {Lower(a["KEYNAME"]), Lower(a["TYPE"]), Lower(a["ACCESS"]), a.count("RESERVED") != 0});
+        features.push_back({Lower(a["KEYNAME"]), Lower(a["TYPE"]), Lower(a["ACCESS"]),
+                            a.count("REG") != 0, a.count("RESERVED") != 0});
     }
     return features;
 }
