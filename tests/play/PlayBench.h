@@ -33,11 +33,7 @@ public:
         if (log.empty()) {
             return RunPlay(Board(), words, inputPath, Work());
         }
-        // env adds the log to the cleared environment that RunProgramOnBoard gives play.
-        return RunProgramOnBoard("/usr/bin/env", Board(),
-                                 "Q3VSIM_LOG=" + ShellWord(WorkFile(log)) + " " +
-                                     ShellWord(PlayPath()) + " " + words,
-                                 inputPath, Work());
+        return RunPlay(Board(), words, inputPath, Work(), {"Q3VSIM_LOG=" + WorkFile(log)});
     }
 
     void WriteFile(const std::string& name, const std::string& bytes) const {
