@@ -105,6 +105,7 @@ TEST(RegisterIndexProcess, RefusedAccessesReachNothingAndNeverPrompt) {
         const q3vtest::PlayRun quiet = route.Session ? bench.Run("", "calc 5\n", "quiet.log")
                                                      : bench.Run("calc 5", "", "quiet.log");
         ASSERT_EQ(quiet.Code, 0) << quiet.Output;
+        ASSERT_FALSE(bench.ReadFile("quiet.log").empty()) << "the board's log was not written";
         const q3vtest::PlayRun run = bench.Run(words, input, "run.log");
 
         EXPECT_EQ(run.Output.find("Abort"), std::string::npos) << run.Output;
