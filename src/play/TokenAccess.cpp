@@ -12,8 +12,6 @@
 #include "play/ScriptTokens.h"
 #include "play/TokenParts.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -88,11 +86,8 @@ uint32_t FileExists(const char* text, const ParsedToken& token, ExprValue* value
     if (name.IsString == 0) {
         return TokenError(errorText, "Value must be a string.", token.Contents + 1);
     }
-    const auto isFile = [](const std::string& path) {
-        struct stat info {};
-        return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-    };
-    const bool exists = isFile(name.Text) || isFile(ResolvePathIgnoringCase(name.Text));
+    // Found as a script is found: a folder of the name hides no file of another case.
+    const bool exists = !FindRegularFileIgnoringCase(name.Text).empty();
     *value = ExprValue{};
     value->Number = exists ? 1 : 0;
     if (show) {
