@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
 
 const char* StrRChr(const char* text, char ch) {
     return text == nullptr ? nullptr : std::strrchr(text, ch);
@@ -74,15 +75,26 @@ bool HasExtension(const std::string& name, const char* ext) {
     return dot != nullptr && strcasecmp(dot, ext) == 0;
 }
 
+namespace {
+
+// A folder opens as a stream here, but it has no bytes to read and no length.
+bool IsFolder(FILE* file) {
+    struct stat info {};
+    return ::fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
 FILE* OpenExistingFile(const std::string& name, const char* mode) {
     FILE* file = std::fopen(name.c_str(), mode);
-    if (file == nullptr) {
-        const std::string found = ResolvePathIgnoringCase(name);
-        if (found != name) {
-            file = std::fopen(found.c_str(), mode);
-        }
+    if (file != nullptr && !IsFolder(file)) {
+        return file;
     }
-    return file;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    const std::string found = FindRegularFileIgnoringCase(name);
+    return found.empty() || found == name ? nullptr : std::fopen(found.c_str(), mode);
 }
 
 bool AppendUnit(FILE* file, uint32_t value, uint32_t unit) {

@@ -28,7 +28,9 @@ bool ParseFileFormat(const char* text, bool alsoAliases, int32_t* row);
 // Whether the name's extension (from its last ".") is ext (with its ".", any case).
 bool HasExtension(const std::string& name, const char* ext);
 
-// Opens a file to read; when it is not found as named, the name ignoring case.
+// Opens a file to read; when it is not found as named, or the name is a folder, the first of
+// the name's case variants that is a regular file (as a script is looked up). NULL when none
+// opens: a folder is never opened.
 FILE* OpenExistingFile(const std::string& name, const char* mode);
 
 // Appends the unit's bytes (1, 2 or 4), least significant first. False when writing failed.
