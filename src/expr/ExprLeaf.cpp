@@ -84,11 +84,9 @@ void FormatWideBinary(char* buffer, uint32_t value, size_t digits, bool separato
     buffer[n] = '\0';
 }
 
-// A number written as text by a .s suffix; false when the text would not fit in a value.
+// A number written as text by a .s suffix of a width that a text holds; false when the group
+// separators would make the text longer than a value holds.
 bool NumberToText(ExprValue* valueOut, const Suffix& suffix) {
-    if (suffix.Width > EXPR_TEXT_MAX) {
-        return false;
-    }
     // Room for 255 digits, their group separators and a sign.
     char buffer[EXPR_TEXT_MAX * 2 + 8];
     const uint32_t value = valueOut->Number;
@@ -121,7 +119,6 @@ bool NumberToText(ExprValue* valueOut, const Suffix& suffix) {
 }
 
 uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** errorText) {
-    const uint32_t widthPos = static_cast<uint32_t>(suffix.LetterPos + 1);
     if (!suffix.ToText) {
         if (!valueOut->IsString) {
             return ExprFail(errorText, expr_msg::kNumToNum,
@@ -135,15 +132,17 @@ uint32_t ApplySuffix(ExprValue* valueOut, const Suffix& suffix, const char** err
         ExprSetNumber(valueOut, number);
         return 0;
     }
+    // A text is never wider than a value holds.
+    const uint32_t widthPos = static_cast<uint32_t>(suffix.LetterPos + 1);
+    if (suffix.Width > EXPR_TEXT_MAX) {
+        return ExprFail(errorText, expr_msg::kTextTooLong, widthPos);
+    }
     if (!valueOut->IsString) {
         return NumberToText(valueOut, suffix)
                    ? 0
                    : ExprFail(errorText, expr_msg::kTextTooLong, widthPos);
     }
     if (suffix.HasWidth) {
-        if (suffix.Width > EXPR_TEXT_MAX) {
-            return ExprFail(errorText, expr_msg::kTextTooLong, widthPos);
-        }
         const size_t length = ExprTextLength(*valueOut);
         if (length < suffix.Width) {
             std::memset(valueOut->Text + length, ' ', suffix.Width - length);
