@@ -285,13 +285,14 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (r.Area == FileArea::kMem && !memcmd::InAddressSpace(r.Start, r.Length)) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
-    // A register is read in one burst or unit by unit from the start on (the index moves on by
-    // the unit, so every index has the start's parity): refused before the file is made.
+    // Memory is read in bursts; a register in one burst when one unit of it is dumped at once,
+    // else unit by unit from the start on (the index moves on by the unit, so every index has the
+    // start's parity). A register access the interface refuses is refused before the file is made.
     const bool oneRegister = r.Area == FileArea::kReg && r.Length == r.Unit && r.Delay == 0;
+    const bool inBursts = r.Burst && (r.Area == FileArea::kMem || oneRegister);
     if (r.Area == FileArea::kReg &&
-        RefusalReported(
-            RegAccessRefusal(r.Burst && oneRegister ? RegAccess::BurstRead : RegAccess::Read,
-                             r.Unit * 8, r.Start))) {
+        RefusalReported(RegAccessRefusal(inBursts ? RegAccess::BurstRead : RegAccess::Read,
+                                         r.Unit * 8, r.Start))) {
         return false;
     }
     r.Name = FileNameOfWord(argv[1]);
@@ -311,7 +312,7 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
         }
     }
     PrintReport(r);
-    if (r.Burst && (r.Area == FileArea::kMem || oneRegister)) {
+    if (inBursts) {
         code = DumpBursts(r, file);
     } else {
         code = DumpUnits(r, file);
