@@ -1,24 +1,65 @@
 #pragma once
-// Shared steps of the image-file fuzz targets: the input as a FILE* (fmemopen), buffers sized
-// exactly (so any write past them is caught), a cap on what an input may make us allocate, and
-// the row an input chooses.
+// Shared steps of the image-file fuzz targets: the input as a FILE* of each kind the readers
+// tell apart, buffers sized exactly (so any write past them is caught), a cap on what an input
+// may make us allocate, and the row an input chooses.
 #include "imaging/ImageFile.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace imagefuzz {
 
 inline constexpr int64_t kMaxBuffer = 64ll << 20;
 
-// The input as a read-only stream; nullptr for an empty input.
+// The input as a read-only stream in memory (no descriptor: the readers go through the stream);
+// nullptr for an empty input.
 inline FILE* OpenInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return nullptr;
     }
     return fmemopen(const_cast<uint8_t*>(data), size, "rb");
+}
+
+// The input as a file of its own in memory (memfd), positioned at its start: the readers read
+// its lines at the descriptor. nullptr for an empty input or when no such file can be made.
+inline FILE* OpenInputFile(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return nullptr;
+    }
+    const int fd = memfd_create("fuzz-input", MFD_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    for (size_t done = 0; done < size;) {
+        const ssize_t wrote = write(fd, data + done, size - done);
+        if (wrote <= 0) {
+            close(fd);
+            return nullptr;
+        }
+        done += size_t(wrote);
+    }
+    FILE* file = lseek(fd, 0, SEEK_SET) == 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        close(fd);
+    }
+    return file;
+}
+
+// Runs entry(file) on the input as each kind of stream, closing it after: in memory, and as a
+// file with a descriptor, so that both ways the readers take to their lines are fuzzed.
+template <typename Entry> void WithEachStream(const uint8_t* data, size_t size, Entry&& entry) {
+    for (FILE* (*open)(const uint8_t*, size_t) : {&OpenInput, &OpenInputFile}) {
+        FILE* file = open(data, size);
+        if (file != nullptr) {
+            entry(file);
+            std::fclose(file);
+        }
+    }
 }
 
 // A row of the table picked by the input's last byte.
