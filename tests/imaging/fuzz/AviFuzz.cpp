@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (AviOpenVideo(avi, &video) == kAviOk) {
                 width = video->Width;
                 height = video->Height < 0 ? -video->Height : video->Height;
-                Check(width > 0 && height > 0);
+                FuzzCheck(width > 0 && height > 0);
                 AviReleaseVideo(video);
             }
             AviClose(avi);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (Affordable(slot * count)) {
                 const auto buffer = ExactBuffer(slot * count);
                 std::rewind(file);
-                Check(IsKnownCode(
+                FuzzCheck(IsKnownCode(
                     ImageReadAviFile(file, buffer.get(), row, data[0] >> 6, position, count)));
             }
         }

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         unsigned height = 0;
         ImageInfo info{};
         const IMAGE_ERROR probed = ImageProbeBmpFile(file, &width, &height, &info);
-        Check(IsKnownCode(probed));
+        FuzzCheck(IsKnownCode(probed));
         if (probed == kImageOk) {
             ReadBothWays(file, data, size, NaturalBytesPerPixel(info.Frames & 0xFFFF), width,
                          height, ImageReadBmpFile);

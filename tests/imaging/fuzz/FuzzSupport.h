@@ -3,16 +3,18 @@
 // tell apart, buffers sized exactly (so any write past them is caught), a cap on what an input
 // may make us allocate, and the row an input chooses.
 #include "imaging/ImageFile.h"
+#include "support/FuzzChecks.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace imagefuzz {
+
+using q3vtest::FuzzCheck;
 
 inline constexpr int64_t kMaxBuffer = 64ll << 20;
 
@@ -88,12 +90,6 @@ inline std::unique_ptr<uint8_t[]> ExactBuffer(int64_t size) {
     return std::unique_ptr<uint8_t[]>(new uint8_t[static_cast<size_t>(size)]);
 }
 
-inline void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 // A code that a reader may give.
 inline bool IsKnownCode(IMAGE_ERROR code) {
     return (code >= kImageOk && code <= kImageDataConvert) ||
@@ -106,11 +102,11 @@ inline bool IsKnownCode(IMAGE_ERROR code) {
 template <typename Read>
 void ReadBothWays(FILE* file, const uint8_t* data, size_t size, int64_t naturalBytesPerPixel,
                   unsigned width, unsigned height, Read&& read) {
-    Check(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
+    FuzzCheck(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
     if (const int64_t natural = AffordableImage(naturalBytesPerPixel, width, height); natural) {
         const auto buffer = ExactBuffer(natural);
         std::rewind(file);
-        Check(IsKnownCode(read(file, buffer.get(), -1, 0u)));
+        FuzzCheck(IsKnownCode(read(file, buffer.get(), -1, 0u)));
     }
     Conv conv;
     const int32_t row = ChosenRow(data, size);
@@ -118,7 +114,7 @@ void ReadBothWays(FILE* file, const uint8_t* data, size_t size, int64_t naturalB
     if (Affordable(chosen)) {
         const auto buffer = ExactBuffer(chosen);
         std::rewind(file);
-        Check(IsKnownCode(read(file, buffer.get(), row, uint32_t(data[0] & 3))));
+        FuzzCheck(IsKnownCode(read(file, buffer.get(), row, uint32_t(data[0] & 3))));
     }
 }
 

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         unsigned width = 0;
         unsigned height = 0;
         const IMAGE_ERROR probed = ImageProbePnmFile(file, gray, &width, &height);
-        Check(IsKnownCode(probed));
+        FuzzCheck(IsKnownCode(probed));
         if (probed == kImageOk) {
             ReadBothWays(file, data, size, gray ? 1 : 3, width, height,
                          [gray](FILE* f, uint8_t* buffer, int32_t row, uint32_t flags) {
