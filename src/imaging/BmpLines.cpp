@@ -18,9 +18,8 @@ namespace imagefile {
 
 namespace {
 
-// Stored bytes read at a time: a block small enough to stay in the processor's cache until it
-// is reordered, in at most kMaxLines lines (two pieces each, within the vector read's limit).
-constexpr size_t kBlockBytes = 256u << 10;
+// Stored lines read at a time: a block of kReadBlockBytes, reordered while it is still in the
+// processor's cache, in at most kMaxLines lines (two pieces each, within the vector read's limit).
 constexpr int32_t kMaxLines = 256;
 
 // Lines of 24-bit samples without padding, read a block at a time with one read each into the
@@ -83,7 +82,7 @@ IMAGE_ERROR ReadBmpLinesInPlace(FILE* file, const BmpLayout& layout, uint8_t* bu
     const size_t dataBytes = size_t(layout.Width) * (layout.BitsPerPixel / 8);
     const size_t padding = layout.LineSize - dataBytes;
     const int32_t perBlock =
-        int32_t(std::clamp<uint64_t>(kBlockBytes / layout.LineSize, 1, kMaxLines));
+        int32_t(std::clamp<uint64_t>(kReadBlockBytes / layout.LineSize, 1, kMaxLines));
     uint8_t scratch[4]; // the padding to 4 bytes
     // 24-bit lines read for "R888.B-G-R" stay as they are stored.
     const bool reorders = layout.BitsPerPixel == 24 && layout.NaturalRow == FormatRow(kNameRgb);

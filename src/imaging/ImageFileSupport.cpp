@@ -89,9 +89,8 @@ LineBlocks::LineBlocks(FILE* file, size_t lineSize, int32_t lines, size_t lastLi
         m_Fd = fileno(file);
         m_Offset = at;
     }
-    // Small enough to stay in the processor's cache between the read and the use of a line.
-    constexpr size_t kBlockBytes = 256u << 10;
-    const size_t linesPerBlock = std::max<size_t>(1, kBlockBytes / std::max<size_t>(lineSize, 1));
+    const size_t linesPerBlock =
+        std::max<size_t>(1, kReadBlockBytes / std::max<size_t>(lineSize, 1));
     m_BlockLines = std::min<size_t>(linesPerBlock, size_t(std::max(lines, 1)));
     m_Block.reset(new (std::nothrow) uint8_t[m_BlockLines * lineSize + kCopyAlignment - 1]);
     m_Lines = m_Block.get();

@@ -130,10 +130,14 @@ private:
 // the stream cannot tell. Readers compare it with what a header promises before allocating.
 int64_t RemainingBytes(FILE* file);
 
-// Stored lines read in blocks of about 256 KiB (a few system calls per picture rather than one or
-// two per line), from where the stream stands; the last line may end early, at lastLineBytes (a
-// file may end with its data). A file with a descriptor is read there, one read per block, and
-// the stream's own position is left behind.
+// The bytes of stored lines read at a time: a few system calls per picture rather than one or two
+// per line, and a block small enough to stay in the processor's cache between the read and the use
+// of its lines.
+inline constexpr size_t kReadBlockBytes = 256u << 10;
+
+// Stored lines read in blocks of about kReadBlockBytes, from where the stream stands; the last line
+// may end early, at lastLineBytes (a file may end with its data). A file with a descriptor is read
+// there, one read per block, and the stream's own position is left behind.
 //
 //     LineBlocks blocks(file, lineSize, height, width * 3);
 //     for (int32_t k = 0; k < height;) {

@@ -1,5 +1,6 @@
-// Fuzz entry of the BMP reader: every input is probed, then read into its natural row and into
-// one row it chooses, each into a buffer of exactly the size the probe implies.
+// Fuzz entry of the BMP reader: every input, as a stream in memory and as a file with a
+// descriptor, is probed, then read into its natural row and into one row it chooses, each into a
+// buffer of exactly the size the probe implies.
 #include "FuzzSupport.h"
 
 using namespace imagefuzz;
@@ -23,19 +24,16 @@ int64_t NaturalBytesPerPixel(uint32_t bits) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* file = OpenInput(data, size);
-    if (file == nullptr) {
-        return 0;
-    }
-    unsigned width = 0;
-    unsigned height = 0;
-    ImageInfo info{};
-    const IMAGE_ERROR probed = ImageProbeBmpFile(file, &width, &height, &info);
-    Check(IsKnownCode(probed));
-    if (probed == kImageOk) {
-        ReadBothWays(file, data, size, NaturalBytesPerPixel(info.Frames & 0xFFFF), width, height,
-                     ImageReadBmpFile);
-    }
-    std::fclose(file);
+    WithEachStream(data, size, [&](FILE* file) {
+        unsigned width = 0;
+        unsigned height = 0;
+        ImageInfo info{};
+        const IMAGE_ERROR probed = ImageProbeBmpFile(file, &width, &height, &info);
+        FuzzCheck(IsKnownCode(probed));
+        if (probed == kImageOk) {
+            ReadBothWays(file, data, size, NaturalBytesPerPixel(info.Frames & 0xFFFF), width,
+                         height, ImageReadBmpFile);
+        }
+    });
     return 0;
 }

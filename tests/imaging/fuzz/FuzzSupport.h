@@ -1,24 +1,67 @@
 #pragma once
-// Shared steps of the image-file fuzz targets: the input as a FILE* (fmemopen), buffers sized
-// exactly (so any write past them is caught), a cap on what an input may make us allocate, and
-// the row an input chooses.
+// Shared steps of the image-file fuzz targets: the input as a FILE* of each kind the readers
+// tell apart, buffers sized exactly (so any write past them is caught), a cap on what an input
+// may make us allocate, and the row an input chooses.
 #include "imaging/ImageFile.h"
+#include "support/FuzzChecks.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <initializer_list>
 #include <memory>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace imagefuzz {
 
+using q3vtest::FuzzCheck;
+
 inline constexpr int64_t kMaxBuffer = 64ll << 20;
 
-// The input as a read-only stream; nullptr for an empty input.
+// The input as a read-only stream in memory (no descriptor: the readers go through the stream);
+// nullptr for an empty input.
 inline FILE* OpenInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return nullptr;
     }
     return fmemopen(const_cast<uint8_t*>(data), size, "rb");
+}
+
+// The input as a file of its own in memory (memfd), positioned at its start: the readers read
+// its lines at the descriptor. nullptr for an empty input or when no such file can be made.
+inline FILE* OpenInputFile(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return nullptr;
+    }
+    const int fd = memfd_create("fuzz-input", MFD_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    for (size_t done = 0; done < size;) {
+        const ssize_t wrote = write(fd, data + done, size - done);
+        if (wrote <= 0) {
+            close(fd);
+            return nullptr;
+        }
+        done += size_t(wrote);
+    }
+    FILE* file = lseek(fd, 0, SEEK_SET) == 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        close(fd);
+    }
+    return file;
+}
+
+// Runs entry(file) on the input as each kind of stream, closing it after: in memory, and as a
+// file with a descriptor, so that both ways the readers take to their lines are fuzzed.
+template <typename Entry> void WithEachStream(const uint8_t* data, size_t size, Entry&& entry) {
+    for (FILE* (*open)(const uint8_t*, size_t) : {&OpenInput, &OpenInputFile}) {
+        FILE* file = open(data, size);
+        if (file != nullptr) {
+            entry(file);
+            std::fclose(file);
+        }
+    }
 }
 
 // A row of the table picked by the input's last byte.
@@ -47,12 +90,6 @@ inline std::unique_ptr<uint8_t[]> ExactBuffer(int64_t size) {
     return std::unique_ptr<uint8_t[]>(new uint8_t[static_cast<size_t>(size)]);
 }
 
-inline void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 // A code that a reader may give.
 inline bool IsKnownCode(IMAGE_ERROR code) {
     return (code >= kImageOk && code <= kImageDataConvert) ||
@@ -65,11 +102,11 @@ inline bool IsKnownCode(IMAGE_ERROR code) {
 template <typename Read>
 void ReadBothWays(FILE* file, const uint8_t* data, size_t size, int64_t naturalBytesPerPixel,
                   unsigned width, unsigned height, Read&& read) {
-    Check(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
+    FuzzCheck(width > 0 && width <= INT32_MAX && height > 0 && height <= INT32_MAX);
     if (const int64_t natural = AffordableImage(naturalBytesPerPixel, width, height); natural) {
         const auto buffer = ExactBuffer(natural);
         std::rewind(file);
-        Check(IsKnownCode(read(file, buffer.get(), -1, 0u)));
+        FuzzCheck(IsKnownCode(read(file, buffer.get(), -1, 0u)));
     }
     Conv conv;
     const int32_t row = ChosenRow(data, size);
@@ -77,7 +114,7 @@ void ReadBothWays(FILE* file, const uint8_t* data, size_t size, int64_t naturalB
     if (Affordable(chosen)) {
         const auto buffer = ExactBuffer(chosen);
         std::rewind(file);
-        Check(IsKnownCode(read(file, buffer.get(), row, uint32_t(data[0] & 3))));
+        FuzzCheck(IsKnownCode(read(file, buffer.get(), row, uint32_t(data[0] & 3))));
     }
 }
 
