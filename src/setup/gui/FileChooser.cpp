@@ -30,6 +30,13 @@ QLineEdit* FileChooser::FileNameEdit() const {
     return findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
 }
 
+QString FileChooser::WithDefaultExtension(const QString& name) const {
+    if (m_DefaultExtension.isEmpty() || QFileInfo(name).fileName().contains('.')) {
+        return {};
+    }
+    return name + '.' + m_DefaultExtension;
+}
+
 QString FileChooser::ResolveTypedName(const QString& typed) const {
     if (typed.isEmpty()) {
         return {};
@@ -39,11 +46,9 @@ QString FileChooser::ResolveTypedName(const QString& typed) const {
         name = QDir::homePath() + name.mid(1);
     }
     const QString path = QFileInfo(name).isAbsolute() ? name : directory().absoluteFilePath(name);
-    if (!m_DefaultExtension.isEmpty() && !QFileInfo(path).fileName().contains('.')) {
-        const QString withExtension = path + '.' + m_DefaultExtension;
-        if (QFileInfo(withExtension).isFile()) {
-            return QDir::cleanPath(withExtension);
-        }
+    if (const QString withExtension = WithDefaultExtension(path);
+        !withExtension.isEmpty() && QFileInfo(withExtension).isFile()) {
+        return QDir::cleanPath(withExtension);
     }
     return QFileInfo::exists(path) ? QDir::cleanPath(path) : QString();
 }
@@ -64,8 +69,8 @@ void FileChooser::accept() {
     }
     // Neither exists: the dialog's own box names the name with the extension, and the dialog
     // stays open with the name as it was typed.
-    if (!m_DefaultExtension.isEmpty() && !QFileInfo(typed).fileName().contains('.')) {
-        edit->setText(typed + '.' + m_DefaultExtension);
+    if (const QString withExtension = WithDefaultExtension(typed); !withExtension.isEmpty()) {
+        edit->setText(withExtension);
     }
     QFileDialog::accept();
     if (result() != QDialog::Accepted) {

@@ -29,6 +29,8 @@ public slots:
     void accept() override;
 
 private:
+    // The name with the default extension when its file name has none; empty otherwise.
+    QString WithDefaultExtension(const QString& name) const;
     void UpdateOpenButton();
 
     QString m_DefaultExtension;

@@ -27,12 +27,16 @@ QSize FrameRoom(const QWidget* owner) {
     return {0, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight)};
 }
 
+// The widest a message box makes itself on a screen with this available area.
+int BoxWidthLimit(const QRect& available) {
+    return available.width() <= 1024 ? available.width() : std::min(available.width() - 480, 1000);
+}
+
 // The box's size as the message box makes it when shown: one line per paragraph when that is
 // narrow enough, else wrapped at a width of its own that grows up to a limit.
 QSize PlainBoxSize(QLayout& layout, QLabel& label, const QRect& available) {
     const int softLimit = std::min(available.width() / 2, 500);
-    const int hardLimit =
-        available.width() <= 1024 ? available.width() : std::min(available.width() - 480, 1000);
+    const int hardLimit = BoxWidthLimit(available);
     label.setWordWrap(false);
     layout.activate();
     int width = layout.totalMinimumSize().width();
@@ -92,12 +96,10 @@ void FitReportToScreen(QMessageBox& box, const QWidget* owner) {
 
     // As large as the text asks for, within the screen's room (and the message box's own limit
     // on its width) around the icon and the button.
-    const int hardLimit =
-        available.width() <= 1024 ? available.width() : std::min(available.width() - 480, 1000);
     const int margins =
         2 * (area->frameWidth() + static_cast<int>(area->document()->documentMargin()));
     const int scrollBar = area->verticalScrollBar()->sizeHint().width();
-    const QSize limit(std::min(room.width(), hardLimit) - around.width(),
+    const QSize limit(std::min(room.width(), BoxWidthLimit(available)) - around.width(),
                       room.height() - around.height());
     const QRect natural = metrics.boundingRect(QRect(), Qt::TextExpandTabs, box.text(), tabStop);
     const int width = std::max(1, std::min(natural.width() + margins + scrollBar, limit.width()));

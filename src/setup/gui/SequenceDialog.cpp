@@ -176,7 +176,6 @@ void SequenceDialog::TakeTypedText() {
 void SequenceDialog::accept() {
     m_Feature.WriteOverride();
     TakeTypedText();
-    m_Edit.SetLabel(m_Label->text().toStdString());
     const std::vector<std::string> refused = m_Edit.Accept();
     if (!refused.empty()) {
         std::string text = "These labels could not be stored; their entries were stored without "

@@ -25,8 +25,6 @@
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -35,11 +33,6 @@ namespace fs = std::filesystem;
 
 const QString kPanelsRow = "Panel Templates* =  4.3\" TFT 480x272 (RGB, 24-bit)";
 const QString kHdpRow = "*Horizontal Display Period  =  480 pixels";
-
-std::vector<char> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 QTreeWidgetItem* FindRow(QTreeWidget* tree, const QString& text) {
     const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -215,7 +208,7 @@ private slots:
             }
             QVERIFY(SaveConfigurableFile(m_Copy.c_str(), nullptr, false));
             QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
-            const auto before = ReadFile(m_Copy);
+            const auto before = q3vtest::ReadFileBytes(m_Copy);
 
             MainWindow window;
             m_Recorder.Answers = {m_Copy};
@@ -245,7 +238,7 @@ private slots:
             window.Action(kIdSave)->trigger();
             QCOMPARE(m_Recorder.LastMessage(),
                      "Configuration data saved in file \"" + m_Copy + "\".");
-            QCOMPARE(ReadFile(m_Copy) == before, c.Unchanged);
+            QCOMPARE(q3vtest::ReadFileBytes(m_Copy) == before, c.Unchanged);
             QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), c.Hdp320 ? 320u : 480u);
             QCOMPARE(g_ChipDef.GetFeatureValue("vdp"), c.Down ? 240u : 272u);
         }

@@ -31,21 +31,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 using namespace initest;
 
 namespace {
 
-std::vector<std::uint8_t> ReadAllBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The block inside a program file, found by its identifying text.
 bool BlockInFile(const std::string& path, oxHclData* block) {
-    const std::vector<std::uint8_t> bytes = ReadAllBytes(path);
+    const std::vector<std::uint8_t> bytes = q3vtest::ReadFileBytes(path);
     const std::string id = "47K20 HAL EXE";
     const auto at = std::search(bytes.begin(), bytes.end(), id.begin(), id.end());
     if (bytes.end() - at < static_cast<std::ptrdiff_t>(sizeof *block)) {

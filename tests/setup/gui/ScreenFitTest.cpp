@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
@@ -168,14 +169,17 @@ private slots:
         QVERIFY(plain->findChild<QLabel*>("qt_msgbox_label")->isVisible());
     }
 
-    // Each options dialog is at least as wide as its title in a bold font.
+    // Each options dialog is wide enough for a title bar that holds its title in a bold font
+    // beside the window's icon and its three buttons, each about as wide as the bar is high.
+    // (Left to its controls, each dialog is narrower than that.)
     void TheOptionsDialogsHoldTheirTitles() {
         for (const int id : {214, 221}) {
             ExportOptionsDialog dialog(nullptr, id);
             QVERIFY(ShowActive(dialog));
             QFont bold = QApplication::font();
             bold.setBold(true);
-            const int title = QFontMetrics(bold).horizontalAdvance(dialog.windowTitle());
+            const int title = QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) +
+                              4 * dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight);
             QVERIFY2(dialog.width() >= title, qPrintable(dialog.windowTitle()));
             QVERIFY(dialog.minimumWidth() >= title);
             Screenshot(dialog, QString("dialog-%1-title").arg(id));
