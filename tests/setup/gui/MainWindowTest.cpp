@@ -41,7 +41,10 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { StartWindowTest(m_Recorder); }
-    void cleanup() { EndWindowTest(); }
+    void cleanup() {
+        g_UIFeatures = nullptr;
+        EndWindowTest();
+    }
 
     void SaveItemsAreGreyedUntilAFileIsOpen() {
         QTemporaryDir folder;
@@ -152,10 +155,15 @@ private slots:
     void MenusAndTheOpenFile() {
         QTemporaryDir folder;
         const std::string good = WriteFile(folder, "firmware.s19", Configurable());
+        // The feature model as the program makes it, so that the picture shows the file's tree.
+        const std::unique_ptr<UIFeatures> model = MakeFeatureModel();
         MainWindow window;
         window.show();
         m_Recorder.Answers = {good};
         window.Action(kIdOpen)->trigger();
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        QVERIFY(tree != nullptr);
+        QVERIFY(tree->topLevelItemCount() > 0);
         Screenshot(window, "main-window-with-file");
         for (QMenu* menu : {window.FileMenu(), window.HelpMenu()}) {
             menu->popup(window.mapToGlobal(QPoint(10, 30)));
