@@ -12,7 +12,9 @@
 
 set(Q3V_FUZZ_SECONDS 20 CACHE STRING "Seconds of each bounded fuzz run")
 set(Q3V_FUZZ_RUNNER ${PROJECT_SOURCE_DIR}/tests/support/fuzz_run.sh)
-set(Q3V_FUZZ_DRIVER ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplay.cpp)
+# The replay driver is the same for every target: compiled once.
+add_library(q3v_fuzz_replay_driver OBJECT ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplay.cpp)
+target_compile_options(q3v_fuzz_replay_driver PRIVATE ${Q3V_WARNINGS})
 # Coverage for libFuzzer, and -O1 as fuzzing is usually done (the tree itself is -O0).
 set(Q3V_FUZZ_COVERAGE -fsanitize=fuzzer-no-link -O1)
 
@@ -103,9 +105,8 @@ function(q3v_fuzz_target name)
         list(APPEND seeds ${file})
     endforeach()
 
-    add_executable(replay_${name} ${Q3V_FUZZ_DRIVER})
-    target_compile_options(replay_${name} PRIVATE ${Q3V_WARNINGS})
-    target_link_libraries(replay_${name} PRIVATE ${entry} ${ARG_DEPS})
+    add_executable(replay_${name})
+    target_link_libraries(replay_${name} PRIVATE q3v_fuzz_replay_driver ${entry} ${ARG_DEPS})
     # The seeds the build makes come with the programs that read them, also when one program
     # is built alone.
     if(ARG_SEEDS)
