@@ -37,6 +37,8 @@ function(q3v_fuzz_twin item out)
     endif()
     get_target_property(sources ${item} SOURCES)
     get_target_property(source_dir ${item} SOURCE_DIR)
+    # Objects the library takes from object libraries ($<TARGET_OBJECTS:...>, the imaging row
+    # kernels) are linked as they were built: under the sanitizers, but without coverage.
     set(absolute "")
     foreach(source IN LISTS sources)
         if(NOT source MATCHES "^\\$<" AND NOT IS_ABSOLUTE ${source})
