@@ -68,13 +68,13 @@ endfunction()
 
 # q3v_fuzz_target(NAME SOURCE entry.cpp DEPS target... [DICT file] [MAX_LEN bytes]
 #                 [CORPUS folder] [REGRESSIONS folder] [SEED_FILES file...]
-#                 [SEEDS generated-file...] [CLEAN_BOARD])
+#                 [SEEDS generated-file...])
 # Paths are relative to the calling folder; the seed corpus is corpus/ and the saved inputs are
 # kept in regressions/ unless CORPUS and REGRESSIONS say otherwise. SEEDS are files made by the
-# build (custom commands of the calling folder); CLEAN_BOARD clears the board's controls from
-# the environment first, as every test program does.
+# build (custom commands of the calling folder). Like every test program, the entry clears the
+# board's controls from the environment first.
 function(q3v_fuzz_target name)
-    cmake_parse_arguments(ARG "CLEAN_BOARD" "SOURCE;DICT;MAX_LEN;CORPUS;REGRESSIONS"
+    cmake_parse_arguments(ARG "" "SOURCE;DICT;MAX_LEN;CORPUS;REGRESSIONS"
                           "DEPS;SEED_FILES;SEEDS" ${ARGN})
     set(here ${CMAKE_CURRENT_SOURCE_DIR})
     set(entry fuzz_entry_${name})
@@ -87,9 +87,7 @@ function(q3v_fuzz_target name)
     # two programs, each its own kind.
     target_include_directories(${entry} PRIVATE ${PROJECT_SOURCE_DIR}/src
                                ${PROJECT_SOURCE_DIR}/tests)
-    if(ARG_CLEAN_BOARD)
-        q3v_clean_board_environment(${entry})
-    endif()
+    q3v_clean_board_environment(${entry})
 
     if(NOT ARG_CORPUS)
         set(ARG_CORPUS corpus)
