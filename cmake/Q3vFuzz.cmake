@@ -12,7 +12,9 @@
 
 set(Q3V_FUZZ_SECONDS 20 CACHE STRING "Seconds of each bounded fuzz run")
 set(Q3V_FUZZ_RUNNER ${PROJECT_SOURCE_DIR}/tests/support/fuzz_run.sh)
-set(Q3V_FUZZ_DRIVER ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplay.cpp)
+# The replay driver is the same for every target: compiled once.
+add_library(q3v_fuzz_replay_driver OBJECT ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplay.cpp)
+target_compile_options(q3v_fuzz_replay_driver PRIVATE ${Q3V_WARNINGS})
 # Coverage for libFuzzer, and -O1 as fuzzing is usually done (the tree itself is -O0).
 set(Q3V_FUZZ_COVERAGE -fsanitize=fuzzer-no-link -O1)
 
@@ -35,6 +37,8 @@ function(q3v_fuzz_twin item out)
     endif()
     get_target_property(sources ${item} SOURCES)
     get_target_property(source_dir ${item} SOURCE_DIR)
+    # Objects the library takes from object libraries ($<TARGET_OBJECTS:...>, the imaging row
+    # kernels) are linked as they were built: under the sanitizers, but without coverage.
     set(absolute "")
     foreach(source IN LISTS sources)
         if(NOT source MATCHES "^\\$<" AND NOT IS_ABSOLUTE ${source})
@@ -64,13 +68,13 @@ endfunction()
 
 # q3v_fuzz_target(NAME SOURCE entry.cpp DEPS target... [DICT file] [MAX_LEN bytes]
 #                 [CORPUS folder] [REGRESSIONS folder] [SEED_FILES file...]
-#                 [SEEDS generated-file...] [CLEAN_BOARD])
+#                 [SEEDS generated-file...])
 # Paths are relative to the calling folder; the seed corpus is corpus/ and the saved inputs are
 # kept in regressions/ unless CORPUS and REGRESSIONS say otherwise. SEEDS are files made by the
-# build (custom commands of the calling folder); CLEAN_BOARD clears the board's controls from
-# the environment first, as every test program does.
+# build (custom commands of the calling folder). Like every test program, the entry clears the
+# board's controls from the environment first.
 function(q3v_fuzz_target name)
-    cmake_parse_arguments(ARG "CLEAN_BOARD" "SOURCE;DICT;MAX_LEN;CORPUS;REGRESSIONS"
+    cmake_parse_arguments(ARG "" "SOURCE;DICT;MAX_LEN;CORPUS;REGRESSIONS"
                           "DEPS;SEED_FILES;SEEDS" ${ARGN})
     set(here ${CMAKE_CURRENT_SOURCE_DIR})
     set(entry fuzz_entry_${name})
@@ -83,9 +87,7 @@ function(q3v_fuzz_target name)
     # two programs, each its own kind.
     target_include_directories(${entry} PRIVATE ${PROJECT_SOURCE_DIR}/src
                                ${PROJECT_SOURCE_DIR}/tests)
-    if(ARG_CLEAN_BOARD)
-        q3v_clean_board_environment(${entry})
-    endif()
+    q3v_clean_board_environment(${entry})
 
     if(NOT ARG_CORPUS)
         set(ARG_CORPUS corpus)
@@ -102,13 +104,15 @@ function(q3v_fuzz_target name)
         get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_BINARY_DIR})
         list(APPEND seeds ${file})
     endforeach()
-    if(ARG_SEEDS)
-        add_custom_target(fuzz_seeds_${name} ALL DEPENDS ${ARG_SEEDS})
-    endif()
 
-    add_executable(replay_${name} ${Q3V_FUZZ_DRIVER})
-    target_compile_options(replay_${name} PRIVATE ${Q3V_WARNINGS})
-    target_link_libraries(replay_${name} PRIVATE ${entry} ${ARG_DEPS})
+    add_executable(replay_${name})
+    target_link_libraries(replay_${name} PRIVATE q3v_fuzz_replay_driver ${entry} ${ARG_DEPS})
+    # The seeds the build makes come with the programs that read them, also when one program
+    # is built alone.
+    if(ARG_SEEDS)
+        add_custom_target(fuzz_seeds_${name} DEPENDS ${ARG_SEEDS})
+        add_dependencies(replay_${name} fuzz_seeds_${name})
+    endif()
     add_test(NAME fuzz_replay_${name}
              COMMAND replay_${name} ${seeds} ${here}/${ARG_REGRESSIONS})
 
@@ -122,6 +126,9 @@ function(q3v_fuzz_target name)
     endforeach()
     add_executable(fuzz_${name})
     target_link_libraries(fuzz_${name} PRIVATE ${entry} ${twins})
+    if(ARG_SEEDS)
+        add_dependencies(fuzz_${name} fuzz_seeds_${name})
+    endif()
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     set(options "")
     if(ARG_MAX_LEN)

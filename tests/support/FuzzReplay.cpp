@@ -5,12 +5,12 @@
 // the target once. A fault aborts the program (a sanitizer report, an abort in the target);
 // otherwise it prints how many inputs it fed and exits 0. No input at all is an error (exit 2):
 // a corpus folder that moved would otherwise pass unnoticed.
+#include "FileBytes.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -51,11 +51,13 @@ bool CollectInputs(const char* argument, std::vector<fs::path>& inputs) {
     return !error;
 }
 
-// The whole file; false when it cannot be read.
-bool ReadInput(const fs::path& path, std::vector<char>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+// The whole file; false when it cannot be read (ReadFileBytes then gives fewer bytes than the
+// file holds, none when it cannot even be opened).
+bool ReadInput(const fs::path& path, std::vector<uint8_t>& bytes) {
+    bytes = q3vtest::ReadFileBytes(path);
+    std::error_code error;
+    const uintmax_t size = fs::file_size(path, error);
+    return !error && bytes.size() == size;
 }
 
 } // namespace
@@ -75,7 +77,7 @@ int main(int argc, char** argv) {
         LLVMFuzzerInitialize(&argc, &argv);
     }
     for (const fs::path& path : inputs) {
-        std::vector<char> bytes;
+        std::vector<uint8_t> bytes;
         if (!ReadInput(path, bytes)) {
             std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
             return 2;
