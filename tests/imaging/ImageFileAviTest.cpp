@@ -4,8 +4,8 @@
 // are short or pass their list).
 #include "ImageFileTestSupport.h"
 
-#include "imaging/AviWin.h"
 #include "common/ByteOrder.h"
+#include "imaging/AviWin.h"
 #include "support/AssertRecorder.h"
 
 #include <gtest/gtest.h>
@@ -184,7 +184,7 @@ TEST_F(AviFromGStreamer, AMissingFileIsReportedOnStandardError) {
 }
 
 TEST_F(AviFromGStreamer, ATruncatedFileReadsTheFramesItHolds) {
-    std::vector<uint8_t> bytes = ReadBytes(Path("v24.avi"));
+    std::vector<uint8_t> bytes = ReadFileBytes(Path("v24.avi"));
     const size_t cut = std::string(bytes.begin(), bytes.end()).find("movi") + 4 + 5 * 840 + 100;
     bytes.resize(cut);
     WriteBytes(Path("cut.avi"), bytes);

@@ -50,7 +50,7 @@ protected:
     }
     Picture Oracle() {
         EXPECT_TRUE(m_Folder.Run("bmptopnm out.bmp | pamdepth 255 > oracle.ppm"));
-        return ParsePnm(ReadBytes(m_Folder.Path("oracle.ppm")));
+        return ParsePnm(ReadFileBytes(m_Folder.Path("oracle.ppm")));
     }
     ToolFolder m_Folder;
     Picture m_Source = RandomPicture(37, 23, 3, 19);
@@ -83,7 +83,7 @@ TEST_F(BmpFromTools, PalettedFilesReadToWhatBmptopnmReads) {
         SCOPED_TRACE(command);
         const ReadResult natural = Make(command, -1, 3);
         ASSERT_EQ(natural.Code, kImageOk);
-        EXPECT_EQ(ReadBytes(m_Folder.Path("out.bmp"))[28], 8);
+        EXPECT_EQ(ReadFileBytes(m_Folder.Path("out.bmp"))[28], 8);
         const Picture oracle = Oracle();
         ASSERT_EQ(oracle.Width, 37);
         EXPECT_EQ(natural.Bytes, oracle.Samples);
@@ -121,7 +121,7 @@ TEST_F(BmpFromTools, SixteenBitBitFieldsReadAsTheirOwnLayout) {
                                     c.Subtype + " BMP:out.bmp";
         const ReadResult natural = Make(command.c_str(), -1, 2);
         ASSERT_EQ(natural.Code, kImageOk);
-        const auto words = StoredWords(ReadBytes(m_Folder.Path("out.bmp")), 37, 23);
+        const auto words = StoredWords(ReadFileBytes(m_Folder.Path("out.bmp")), 37, 23);
         std::vector<uint8_t> expectedNatural;
         std::vector<uint8_t> expectedRgb;
         for (uint16_t w : words) {

@@ -57,7 +57,7 @@ TEST_F(PnmFromTools, OtherMaximumValuesScaleAsPamdepthDoes) {
         ASSERT_TRUE(m_Folder.Run("pamdepth 255 out.ppm > oracle.ppm"));
         const ReadResult r = ReadImage(m_Folder.Path("out.ppm"), -1, 3);
         ASSERT_EQ(r.Code, kImageOk);
-        EXPECT_EQ(r.Bytes, ParsePnm(ReadBytes(m_Folder.Path("oracle.ppm"))).Samples);
+        EXPECT_EQ(r.Bytes, ParsePnm(ReadFileBytes(m_Folder.Path("oracle.ppm"))).Samples);
         // And through the converter into another row.
         const ReadResult argb = ReadImage(m_Folder.Path("out.ppm"), kRowArgb, 3);
         ASSERT_EQ(argb.Code, kImageOk);
@@ -77,7 +77,7 @@ TEST_F(PnmFromTools, SixteenBitSamplesAreReadHighByteFirst) {
         ASSERT_TRUE(
             m_Folder.Run(std::string("pamdepth 1000 ") + name + " | pamdepth 65535 > " + wide));
         ASSERT_TRUE(m_Folder.Run("pamdepth 255 " + wide + " > oracle.pnm"));
-        const std::vector<uint8_t> file = ReadBytes(m_Folder.Path(wide));
+        const std::vector<uint8_t> file = ReadFileBytes(m_Folder.Path(wide));
         const size_t samples = size_t(37) * 23 * (gray ? 1 : 3);
         ASSERT_GT(file.size(), 2 * samples);
         size_t differing = 0;
@@ -87,7 +87,7 @@ TEST_F(PnmFromTools, SixteenBitSamplesAreReadHighByteFirst) {
         ASSERT_GT(differing, samples / 2); // the fixture is what it says
         const ReadResult r = ReadImage(m_Folder.Path(wide), -1, gray ? 1 : 3);
         ASSERT_EQ(r.Code, kImageOk);
-        const Picture oracle = ParsePnm(ReadBytes(m_Folder.Path("oracle.pnm")));
+        const Picture oracle = ParsePnm(ReadFileBytes(m_Folder.Path("oracle.pnm")));
         EXPECT_EQ(r.Bytes, oracle.Samples);
         if (!gray) {
             // And through the converter into another row.

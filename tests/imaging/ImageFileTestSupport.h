@@ -4,6 +4,7 @@
 // our own for their answers, and a reader call sized by the probe.
 #include "imaging/ImageFile.h"
 
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,10 +37,7 @@ inline Picture RandomPicture(int32_t width, int32_t height, int32_t channels, ui
     return picture;
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using q3vtest::ReadFileBytes;
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);

@@ -40,11 +40,11 @@ TEST(PnmWrite, BinaryHeaderAndSamples) {
     ASSERT_EQ(ImageWritePpm(folder.Path("a.ppm").c_str(), rgb.data(), -1, 0, 2, 1), kImageOk);
     std::vector<uint8_t> expected = Bytes("P6\n2 1\n255\n");
     expected.insert(expected.end(), rgb.begin(), rgb.end());
-    EXPECT_EQ(ReadBytes(folder.Path("a.ppm")), expected);
+    EXPECT_EQ(ReadFileBytes(folder.Path("a.ppm")), expected);
     ASSERT_EQ(ImageWritePgm(folder.Path("a.pgm").c_str(), rgb.data(), kRowMono, 0, 3, 2), kImageOk);
     expected = Bytes("P5\n3 2\n255\n");
     expected.insert(expected.end(), rgb.begin(), rgb.end());
-    EXPECT_EQ(ReadBytes(folder.Path("a.pgm")), expected);
+    EXPECT_EQ(ReadFileBytes(folder.Path("a.pgm")), expected);
 }
 
 TEST(PnmWrite, OtherRowsAreConvertedAndReadBack) {
@@ -110,7 +110,7 @@ TEST(BmpWrite, WidthOneHeightTwoHasFourByteLinesBottomUp) {
     ASSERT_EQ(ImageWriteBmp(folder.Path("a.bmp").c_str(), bgr.data(), kRowBgr, 0, 1, 2), kImageOk);
     std::vector<uint8_t> expected = BmpHeaderBytes(62, 1, 2, 24, 8);
     expected.insert(expected.end(), {4, 5, 6, 0, 1, 2, 3, 0});
-    EXPECT_EQ(ReadBytes(folder.Path("a.bmp")), expected);
+    EXPECT_EQ(ReadFileBytes(folder.Path("a.bmp")), expected);
 }
 
 TEST(BmpWrite, HeadersAtTwoThreeAndFourBytesPerPixel) {
@@ -130,7 +130,7 @@ TEST(BmpWrite, HeadersAtTwoThreeAndFourBytesPerPixel) {
         const std::vector<uint8_t> source = Converted(picture.Samples, kRowRgb, c.Row, 5, 3);
         const std::string path = folder.Path("w.bmp");
         ASSERT_EQ(ImageWriteBmp(path.c_str(), source.data(), c.Row, 0, 5, c.Height), kImageOk);
-        const std::vector<uint8_t> file = ReadBytes(path);
+        const std::vector<uint8_t> file = ReadFileBytes(path);
         EXPECT_EQ(Header(file, 54),
                   BmpHeaderBytes(54 + 3 * c.LineSize, 5, c.Height, c.Bits, 3 * c.LineSize));
         EXPECT_EQ(file.size(), 54 + 3 * c.LineSize);
@@ -148,7 +148,7 @@ TEST(BmpWrite, HeadersAtTwoThreeAndFourBytesPerPixel) {
         if (c.Bits != 16) {
             EXPECT_EQ(back.Bytes, picture.Samples);
             ASSERT_TRUE(folder.Run("bmptopnm w.bmp > back.ppm"));
-            EXPECT_EQ(ParsePnm(ReadBytes(folder.Path("back.ppm"))).Samples, picture.Samples);
+            EXPECT_EQ(ParsePnm(ReadFileBytes(folder.Path("back.ppm"))).Samples, picture.Samples);
         }
     }
 }
@@ -157,7 +157,7 @@ TEST(BmpWrite, NegativeRowWritesTheBufferAsBgr) {
     ToolFolder folder;
     const std::vector<uint8_t> bgr = {1, 2, 3, 4, 5, 6};
     ASSERT_EQ(ImageWriteBmp(folder.Path("n.bmp").c_str(), bgr.data(), -1, 0, 2, -1), kImageOk);
-    const std::vector<uint8_t> file = ReadBytes(folder.Path("n.bmp"));
+    const std::vector<uint8_t> file = ReadFileBytes(folder.Path("n.bmp"));
     EXPECT_EQ(std::vector<uint8_t>(file.begin() + 54, file.end()),
               (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0, 0}));
 }

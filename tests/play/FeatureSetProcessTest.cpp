@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -30,8 +28,7 @@ struct Feature {
 };
 
 std::string DatabaseText() {
-    std::ifstream in(std::string(Q3V_SOURCE_DIR) + "/src/chipdef/chipdef.xml");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return q3vtest::ReadFileText(std::string(Q3V_SOURCE_DIR) + "/src/chipdef/chipdef.xml");
 }
 
 // The attributes of every element <name ...> of the text, in order.

@@ -3,11 +3,11 @@
 // which are compared with what netpbm reads from the fixtures.
 #include "MemCommandsFixture.h"
 
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -23,10 +23,7 @@ protected:
         return std::system(line.c_str()) == 0;
     }
 
-    std::string Bytes(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Bytes(const std::string& name) const { return q3vtest::ReadFileText(Path(name)); }
 
     // Runs a Play line with the folder's path put in front of every "@".
     bool Play(std::string line) {

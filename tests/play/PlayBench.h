@@ -3,11 +3,11 @@
 // simulated board and a work folder of their own, one-command runs (the words as the shell gives
 // them) or sessions (lines piped in, then the end of input), optionally with the board's log of
 // every access (Q3VSIM_LOG) written to a file of the work folder.
+#include "support/FileBytes.h"
 #include "support/PlayProcess.h"
 #include "support/TempFolder.h"
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 
@@ -40,8 +40,7 @@ public:
         std::ofstream(WorkFile(name), std::ios::binary) << bytes;
     }
     std::string ReadFile(const std::string& name) const {
-        std::ifstream in(WorkFile(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return q3vtest::ReadFileText(WorkFile(name));
     }
     bool Exists(const std::string& name) const {
         struct stat info {};

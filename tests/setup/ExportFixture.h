@@ -23,7 +23,7 @@ protected:
         return std::string(buffer.data(), length);
     }
     static std::string ReadText(const std::string& path) {
-        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
         return std::string(bytes.begin(), bytes.end());
     }
 };

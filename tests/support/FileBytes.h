@@ -1,6 +1,7 @@
 #pragma once
-// A whole file as bytes, read in one piece: big files (the built programs, tens of megabytes)
-// read byte by byte through stream iterators take seconds in the unoptimised sanitizer build.
+// A whole file as bytes or as a text, read in one piece: big files (the built programs, tens of
+// megabytes) read byte by byte through stream iterators take seconds in the unoptimised
+// sanitizer build.
 
 #include <cstdint>
 #include <fstream>
@@ -20,6 +21,12 @@ inline std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
         bytes.clear();
     }
     return bytes;
+}
+
+// The file's bytes as a text; empty when it cannot be read.
+inline std::string ReadFileText(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace q3vtest

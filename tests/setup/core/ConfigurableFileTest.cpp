@@ -92,7 +92,7 @@ TEST_F(ConfigurableFileTest, SaveInPlaceChangesOnlyTheBlockAndKeepsTheMode) {
     ASSERT_TRUE(LoadConfigurableFile(path.c_str()));
     ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
     ASSERT_TRUE(SaveConfigurableFile(path.c_str(), nullptr, false));
-    const auto saved = ReadBytes(path);
+    const auto saved = ReadFileBytes(path);
     ASSERT_EQ(saved.size(), original.size());
     for (std::size_t i = 0; i < saved.size(); ++i) {
         if (saved[i] != original[i]) {
@@ -114,7 +114,7 @@ TEST_F(ConfigurableFileTest, SaveAsWritesANewFileAndLeavesTheSource) {
     Recorder.Answers = {PathOf("copy")};
     ASSERT_TRUE(OnFileSaveAs());
     EXPECT_EQ(g_OpenPath, PathOf("copy"));
-    EXPECT_EQ(ReadBytes(source), original);
+    EXPECT_EQ(ReadFileBytes(source), original);
     EXPECT_EQ(ModeOf(PathOf("copy")), 0755u); // the source's mode with the owner's write bit
     EXPECT_EQ(Recorder.LastMessage(),
               "Configuration data saved in file \"" + PathOf("copy") + "\".");
@@ -130,8 +130,8 @@ TEST_F(ConfigurableFileTest, SaveAsOntoTheOpenFileSavesInPlace) {
     ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
     Recorder.Answers = {path};
     ASSERT_TRUE(OnFileSaveAs());
-    EXPECT_EQ(ReadBytes(path).size(), original.size());
-    EXPECT_NE(ReadBytes(path), original);
+    EXPECT_EQ(ReadFileBytes(path).size(), original.size());
+    EXPECT_NE(ReadFileBytes(path), original);
     EXPECT_EQ(ModeOf(path), 0700u);
     EXPECT_TRUE(Leftovers({"play"}).empty());
 }
@@ -150,7 +150,7 @@ TEST_F(ConfigurableFileTest, ShortReadsAndWritesAreContinued) {
     ASSERT_TRUE(SaveConfigurableFile(path.c_str(), nullptr, false));
     SetFileIo(PosixFileIo());
     SetupChipDef reader;
-    const auto saved = ReadBytes(path);
+    const auto saved = ReadFileBytes(path);
     ASSERT_EQ(saved.size(), ConfigurableBytes().size());
     ASSERT_TRUE(
         reader.LoadFromImage(saved.data(), static_cast<std::uint32_t>(saved.size()), nullptr));
@@ -163,7 +163,7 @@ TEST_F(ConfigurableFileTest, AFailedSaveAsOntoAnExistingFileLeavesIt) {
     const std::string destination = Write("existing.exe", existing);
     EXPECT_FALSE(SaveConfigurableFile(source.c_str(), destination.c_str(), false));
     EXPECT_EQ(Recorder.LastMessage(), SaveFailure(destination, kTextNoConfigData));
-    EXPECT_EQ(ReadBytes(destination), existing);
+    EXPECT_EQ(ReadFileBytes(destination), existing);
     EXPECT_TRUE(Leftovers({"noblock.exe", "existing.exe"}).empty());
 }
 
@@ -173,7 +173,7 @@ TEST_F(ConfigurableFileTest, AReadOnlyDestinationIsRefusedBeforeAnythingIsWritte
     ::chmod(path.c_str(), 0444);
     EXPECT_FALSE(SaveConfigurableFile(path.c_str(), nullptr, false));
     EXPECT_EQ(Recorder.LastMessage(), SaveFailure(path, std::strerror(EACCES)));
-    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(ReadFileBytes(path), original);
     EXPECT_EQ(ModeOf(path), 0444u);
 }
 
@@ -183,7 +183,7 @@ TEST_F(ConfigurableFileTest, ASymbolicLinkIsFollowed) {
     ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
     ASSERT_TRUE(SaveConfigurableFile(PathOf("link.exe").c_str(), nullptr, false));
     EXPECT_TRUE(fs::is_symlink(Folder / "link.exe"));
-    EXPECT_NE(ReadBytes(target), ConfigurableBytes());
+    EXPECT_NE(ReadFileBytes(target), ConfigurableBytes());
 }
 
 // Each file call made to fail in turn: the n-th call of that kind gets the error.
@@ -258,7 +258,7 @@ TEST_F(ConfigurableFileTest, AFailureAtAnyFileCallLeavesTheDestinationAsItWas) {
                                               inPlace ? nullptr : destination.c_str(), false));
             SetFileIo(PosixFileIo());
             EXPECT_EQ(Recorder.LastMessage(), SaveFailure(destination, std::strerror(fault.Error)));
-            EXPECT_EQ(ReadBytes(destination), original);
+            EXPECT_EQ(ReadFileBytes(destination), original);
             EXPECT_TRUE(Leftovers({"play", "other"}).empty());
         }
     }
@@ -281,7 +281,7 @@ TEST_F(ConfigurableFileTest, AFolderThatCannotBeSyncedIsReportedAfterTheRename) 
     SetFileIo(FailingIo({"fsync folder", 1, EIO}, &calls));
     EXPECT_FALSE(SaveConfigurableFile(path.c_str(), nullptr, false));
     EXPECT_EQ(Recorder.LastMessage(), SaveFailure(path, std::strerror(EIO)));
-    EXPECT_NE(ReadBytes(path), ConfigurableBytes()); // the new file is in place
+    EXPECT_NE(ReadFileBytes(path), ConfigurableBytes()); // the new file is in place
     EXPECT_TRUE(Leftovers({"play"}).empty());
 }
 

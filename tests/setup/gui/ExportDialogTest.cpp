@@ -23,9 +23,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 namespace {
 
@@ -34,11 +32,6 @@ std::string Generated(uint32_t row) {
     const uint32_t length = std::invoke(g_ExportFormats[row].Generator, g_ChipDef, buffer.data(),
                                         kExportBufferSize, &g_ExportOptions);
     return std::string(buffer.data(), length);
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 template <typename T> T* Control(QWidget& parent, int id) {
@@ -310,7 +303,7 @@ private slots:
             };
             m_Recorder.Answers = {path};
             window.Action(kIdExport)->trigger();
-            QCOMPARE(ReadText(path), crLf ? ToCrLf(plain) : plain);
+            QCOMPARE(q3vtest::ReadFileText(path), crLf ? ToCrLf(plain) : plain);
         }
         QVERIFY(m_Recorder.Messages.empty());
     }
@@ -328,7 +321,7 @@ private slots:
         const std::string file = ExportPreviewFolder() + "/" + GetExportFileName(4);
         QCOMPARE(m_Recorder.Launched.size(), std::size_t(1));
         QCOMPARE(m_Recorder.Launched[0], (std::vector<std::string>{"xdg-open", file}));
-        QCOMPARE(ReadText(file), ToCrLf(Generated(4))); // a preview always has CR LF
+        QCOMPARE(q3vtest::ReadFileText(file), ToCrLf(Generated(4))); // a preview always has CR LF
         QVERIFY(m_Recorder.Messages.empty());
 
         // The viewer does not start.

@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -32,11 +31,6 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A configurable file that is not an executable: filler around the template block.
@@ -178,8 +172,8 @@ private slots:
         QVERIFY(ExportAs(kRegisterHeaderRow, [](int) {}));
         QVERIFY(typed.AcceptEnabled);
         QCOMPARE(typed.Box, QString());
-        QCOMPARE(ReadText(regs), std::string("mine"));
-        const std::string header = ReadText(m_Folder.filePath("regs.h").toStdString());
+        QCOMPARE(q3vtest::ReadFileText(regs), std::string("mine"));
+        const std::string header = q3vtest::ReadFileText(m_Folder.filePath("regs.h").toStdString());
         QVERIFY2(header.find("#define") != std::string::npos, header.c_str());
     }
 

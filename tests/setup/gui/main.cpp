@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
                                         {"ScreenFitTest", MakeScreenFitTest}};
     const char* only = argc > 1 ? argv[1] : nullptr;
     int failures = 0;
+    int run = 0;
     for (const Entry& entry : classes) {
         if (only != nullptr && std::strcmp(only, entry.Name) != 0) {
             continue;
@@ -44,6 +46,12 @@ int main(int argc, char** argv) {
         QObject* test = entry.Make();
         failures += QTest::qExec(test, 1, argv);
         delete test;
+        ++run;
+    }
+    // A class this program does not know must not pass as a test that ran.
+    if (run == 0) {
+        std::fprintf(stderr, "no window test class named %s\n", only);
+        return 1;
     }
     return failures == 0 ? 0 : 1;
 }
