@@ -7,6 +7,7 @@
 #include "hcl/HclError.h"
 #include "hcl/HclTrace.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -17,6 +18,14 @@ namespace {
 template <typename R> R NotAcquired() {
     oxHclSetLastError(oxERR_NOT_ACQUIRED);
     return R{};
+}
+
+// A burst read gives 0 in every unit too, so that no caller finds its buffer's old bytes there.
+template <typename T> void NotAcquiredBurst(T* buffer, std::uint32_t count) {
+    oxHclSetLastError(oxERR_NOT_ACQUIRED);
+    if (buffer != nullptr) {
+        std::fill_n(buffer, count, T{});
+    }
 }
 
 constexpr oxHclInterface kUnacquired = {
@@ -32,9 +41,13 @@ constexpr oxHclInterface kUnacquired = {
     [](std::uint32_t, std::uint16_t) { return NotAcquired<std::uint16_t>(); },
     [](std::uint32_t, std::uint8_t) { return NotAcquired<std::uint8_t>(); },
     [](std::uint32_t, std::uint16_t) { return NotAcquired<std::uint16_t>(); },
-    [](std::uint32_t, std::uint8_t*, std::uint32_t) { NotAcquired<int>(); },
+    [](std::uint32_t, std::uint8_t* buffer, std::uint32_t count) {
+        NotAcquiredBurst(buffer, count);
+    },
     [](std::uint32_t, const std::uint8_t*, std::uint32_t) { NotAcquired<int>(); },
-    [](std::uint32_t, std::uint16_t*, std::uint32_t) { NotAcquired<int>(); },
+    [](std::uint32_t, std::uint16_t* buffer, std::uint32_t count) {
+        NotAcquiredBurst(buffer, count);
+    },
     [](std::uint32_t, const std::uint16_t*, std::uint32_t) { NotAcquired<int>(); },
     [](std::uint32_t, std::uint8_t, std::uint32_t, std::uint32_t) { return NotAcquired<bool>(); },
     [](std::uint32_t, std::uint16_t, std::uint32_t, std::uint32_t) { return NotAcquired<bool>(); },
@@ -49,9 +62,15 @@ constexpr oxHclInterface kUnacquired = {
     [](std::uint32_t, std::uint8_t, std::uint32_t) { NotAcquired<int>(); },
     [](std::uint32_t, std::uint16_t, std::uint32_t) { NotAcquired<int>(); },
     [](std::uint32_t, std::uint32_t, std::uint32_t) { NotAcquired<int>(); },
-    [](std::uint32_t, std::uint8_t*, std::uint32_t) { NotAcquired<int>(); },
-    [](std::uint32_t, std::uint16_t*, std::uint32_t) { NotAcquired<int>(); },
-    [](std::uint32_t, std::uint32_t*, std::uint32_t) { NotAcquired<int>(); },
+    [](std::uint32_t, std::uint8_t* buffer, std::uint32_t count) {
+        NotAcquiredBurst(buffer, count);
+    },
+    [](std::uint32_t, std::uint16_t* buffer, std::uint32_t count) {
+        NotAcquiredBurst(buffer, count);
+    },
+    [](std::uint32_t, std::uint32_t* buffer, std::uint32_t count) {
+        NotAcquiredBurst(buffer, count);
+    },
     [](std::uint32_t, const std::uint8_t*, std::uint32_t) { NotAcquired<int>(); },
     [](std::uint32_t, const std::uint16_t*, std::uint32_t) { NotAcquired<int>(); },
     [](std::uint32_t, const std::uint32_t*, std::uint32_t) { NotAcquired<int>(); },

@@ -1,8 +1,10 @@
 // BAR: reads or writes one unit through a base address register. This interface has only base
 // 0, raw access to display memory at the given offset; bases 1 to 5 are refused before the
-// layer is called, with the interface's own report.
+// layer is called, with the interface's own report, and so is a unit past display memory's
+// 24-bit address space.
 #include "hcl/HclApi.h"
 #include "play/AccessRefusals.h"
+#include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/RegCmdArgs.h"
 
@@ -47,6 +49,15 @@ bool CmdBar(int32_t argc, char** argv, ExprValue* /*result*/) {
     }
     if (RefusalReported(RawAccessRefusal(write, bar))) {
         return false;
+    }
+    // The unit must lie wholly inside the bridge's 24-bit address space, which would wrap an
+    // offset past it round to another one. Without an index word the offset used last is
+    // named, in hexadecimal.
+    if (uint64_t{index} + unit > kMemAddressSpace) {
+        if (argc > 2 && argv[2][0] != '\0') {
+            return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid index.\n", argv[2]);
+        }
+        return PlayPrint(CAT_ERR, "ERROR: '%X' isn't a valid index.\n", index);
     }
     state.m_Unit = unit;
     char prefix[16];

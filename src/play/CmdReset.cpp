@@ -3,6 +3,7 @@
 #include "hcl/HclBoard.h"
 #include "hcl/HclData.h"
 #include "hcl/HclStart.h"
+#include "play/Acquisition.h"
 #include "play/InfoCommands.h"
 #include "play/Output.h"
 
@@ -84,7 +85,11 @@ bool CmdReset(int32_t argc, char** argv, ExprValue* /*result*/) {
             oxHclBoardSelectionChanged(); // the command's kept board number is stale now
         }
     }
-    if (!oxHclReinitialize()) {
+    // A board that did not open again leaves the controller out of reach until a RESET opens
+    // one: the layer would answer every access without reaching a board.
+    const bool acquired = oxHclReinitialize();
+    ControllerReset(acquired);
+    if (!acquired) {
         PlayPrint(CAT_OUT, " failed\n");
         return false;
     }

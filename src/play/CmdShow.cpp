@@ -3,6 +3,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/TestPattern.h"
+#include "play/Acquisition.h"
 #include "play/DisplayCommands.h"
 #include "play/FramePacing.h"
 #include "play/KeyName.h"
@@ -11,7 +12,6 @@
 #include "play/Output.h"
 #include "play/PlayChipDef.h"
 #include "play/PlayConv.h"
-#include "play/RunState.h"
 #include "play/ShowArgs.h"
 #include "play/ShowUsage.h"
 #include "play/WindowHelpers.h"
@@ -143,8 +143,7 @@ bool CmdShow(int32_t argc, char** argv, ExprValue*) {
     }
     // Without a board only the dump to "show.raw" can be made.
     if (!g_Acquired && !p.Fdump) {
-        return PlayPrint(CAT_ERR,
-                         "!!!!! ERROR: This command cannot be invoked with the /nocard switch.\n");
+        return ReportNotAcquired();
     }
     const bool pip = p.Pip == 1;
     if (p.Width == 0) {

@@ -35,6 +35,7 @@ Switches HandleSwitches(int argc, char** argv) {
                                "was not acquired.\n!!!!! Only the HELP command is supported in "
                                "this mode.\n\n");
             g_Acquired = false;
+            g_NoCard = true;
         } else if (StartsWith(word, "/debug:")) {
             // A refused switch fails the run, so that a script calling play sees it.
             if (!oxHclParseDebugOptions(word + 7)) {

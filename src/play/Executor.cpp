@@ -3,6 +3,7 @@
 
 #include "common/Text.h"
 #include "hcl/HclBoard.h"
+#include "play/Acquisition.h"
 #include "play/Output.h"
 #include "play/RunState.h"
 #include "play/ScriptState.h"
@@ -83,8 +84,7 @@ bool DispatchCommand(int32_t argc, char** argv, ExprValue* result) {
         return PlayPrint(CAT_ERR, "ERROR: This command is not implemented yet.\n");
     }
     if (!g_Acquired && entry.m_NoCardOk == 0 && !(argc == 2 && argv[1][0] == '?')) {
-        return PlayPrint(CAT_ERR,
-                         "!!!!! ERROR: This command cannot be invoked with the /nocard switch.\n");
+        return ReportNotAcquired();
     }
     // Only RESET changes Q3VBOARD while Play runs, and it reports the change: the command's
     // requests read the board number once instead of searching the environment each time.

@@ -5,6 +5,7 @@
 #include "hcl/HclApi.h"
 #include "play/AccessRefusals.h"
 #include "play/ChipTexts.h"
+#include "play/MemCommands.h"
 #include "play/MemWidth.h"
 #include "play/Output.h"
 #include "play/PlayChipDef.h"
@@ -156,9 +157,10 @@ uint32_t SetRegister(const char* text, const ParsedToken& token, uint32_t number
     return 0;
 }
 
-// The address inside the brackets (for bar: the space number before a comma, 0 without one).
+// The address inside the brackets (for bar: the space number before a comma, 0 without one),
+// and the column of the address within the token.
 uint32_t ParseAddress(const char* text, const ParsedToken& token, uint32_t* space,
-                      uint32_t* address, const char** errorText) {
+                      uint32_t* address, uint32_t* column, const char** errorText) {
     const std::string_view contents(text + token.Contents, token.Length);
     uint32_t start = 0;
     *space = 0;
@@ -171,6 +173,7 @@ uint32_t ParseAddress(const char* text, const ParsedToken& token, uint32_t* spac
         }
         start = static_cast<uint32_t>(comma + 1);
     }
+    *column = token.Contents + start + 1;
     const uint32_t error =
         EvalToNumber(contents.data() + start, token.Length - start, address, errorText);
     return error != 0 ? token.Contents + start + error : 0;
@@ -206,17 +209,20 @@ uint32_t CheckUsbSetup(const ParsedToken& token, uint32_t index, const char** er
     return 0;
 }
 
-// Where a memory token points: its space (bar), its address and its unit in bytes.
+// Where a memory token points: its space (bar), its address and its unit in bytes, and the
+// column of the address within the token.
 struct MemoryTarget {
     uint32_t Space = 0;
     uint32_t Address = 0;
     uint32_t Bytes = 1;
+    uint32_t AddressColumn = 1;
 };
 
 uint32_t PrepareMemory(const char* text, const ParsedToken& token, MemoryTarget* target,
                        const char** errorText) {
     target->Bytes = UnitBytes(token);
-    uint32_t error = ParseAddress(text, token, &target->Space, &target->Address, errorText);
+    uint32_t error = ParseAddress(text, token, &target->Space, &target->Address,
+                                  &target->AddressColumn, errorText);
     if (error == 0 && token.Kind == TokenKind::UsbSetup) {
         error = CheckUsbSetup(token, target->Address, errorText);
     }
@@ -226,14 +232,22 @@ uint32_t PrepareMemory(const char* text, const ParsedToken& token, MemoryTarget*
     return error;
 }
 
-// The interface's refusal of a raw access to a space other than 0, as a caret error at the token.
-uint32_t CheckRawAccess(const ParsedToken& token, const MemoryTarget& target, bool write,
-                        const char** errorText) {
-    if (token.Kind != TokenKind::Bar) {
-        return 0;
+// Checks of display memory and raw accesses before they are made: the interface's refusal of
+// a raw access to a space other than 0, as a caret error at the token; then the unit, which
+// must lie wholly inside the bridge's 24-bit address space (the bridge would wrap an address
+// past it round to another one), as a caret error at the address.
+uint32_t CheckMemoryAccess(const ParsedToken& token, const MemoryTarget& target, bool write,
+                           const char** errorText) {
+    if (token.Kind == TokenKind::Bar) {
+        if (const char* refusal = RawAccessRefusal(write, target.Space)) {
+            return TokenError(errorText, refusal, 1);
+        }
     }
-    const char* refusal = RawAccessRefusal(write, target.Space);
-    return refusal != nullptr ? TokenError(errorText, refusal, 1) : 0;
+    if ((token.Kind == TokenKind::Bar || token.Kind == TokenKind::Disp) &&
+        uint64_t{target.Address} + target.Bytes > kMemAddressSpace) {
+        return TokenError(errorText, "Not a valid address.", target.AddressColumn);
+    }
+    return 0;
 }
 
 uint32_t GetMemory(const char* text, const ParsedToken& token, ExprValue* value, bool show,
@@ -242,7 +256,7 @@ uint32_t GetMemory(const char* text, const ParsedToken& token, ExprValue* value,
     if (const uint32_t error = PrepareMemory(text, token, &target, errorText); error != 0) {
         return error;
     }
-    if (const uint32_t refused = CheckRawAccess(token, target, false, errorText)) {
+    if (const uint32_t refused = CheckMemoryAccess(token, target, false, errorText)) {
         return refused;
     }
     const uint32_t space = target.Space;
@@ -282,7 +296,7 @@ uint32_t SetMemory(const char* text, const ParsedToken& token, uint32_t number, 
     if (const uint32_t error = PrepareMemory(text, token, &target, errorText); error != 0) {
         return error;
     }
-    if (const uint32_t refused = CheckRawAccess(token, target, true, errorText)) {
+    if (const uint32_t refused = CheckMemoryAccess(token, target, true, errorText)) {
         return refused;
     }
     const uint32_t space = target.Space;

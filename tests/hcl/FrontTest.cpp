@@ -7,9 +7,11 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace fronttest;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -229,6 +231,30 @@ TEST_F(FrontTest, FailedAcquisitionReportsError3AndLeavesNoTransportLive) {
     EXPECT_EQ(LastError(), oxERR_NO_USB_ADAPTER);
     EXPECT_THAT(Calls(), ElementsAre("AcquireController"));
     EXPECT_EQ(oxHclReadReg16(0x40), 0);
+    EXPECT_EQ(LastError(), oxERR_NOT_ACQUIRED);
+    EXPECT_THAT(Calls(), ElementsAre("AcquireController"));
+}
+
+TEST_F(FrontTest, BurstReadsAfterAFailedReacquisitionGiveZerosNotTheBuffersOldBytes) {
+    Acquire();
+    m_Board->AcquireResult = false;
+    m_Board->PrintCalls = false;
+    EXPECT_FALSE(oxHclReinitialize());
+    uint8_t bytes[3] = {0xBE, 0xBE, 0xBE};
+    uint16_t halves[3] = {0xBEBE, 0xBEBE, 0xBEBE};
+    uint32_t words[3] = {0xBEBEBEBE, 0xBEBEBEBE, 0xBEBEBEBE};
+    oxHclBurstReadReg8(0x40, bytes, 3);
+    EXPECT_THAT(bytes, Each(0));
+    oxHclBurstReadReg16(0x40, halves, 3);
+    EXPECT_THAT(halves, Each(0));
+    std::fill_n(bytes, 3, 0xBE);
+    std::fill_n(halves, 3, 0xBEBE);
+    oxHclBurstReadMemory8(0, bytes, 3);
+    oxHclBurstReadMemory16(0, halves, 3);
+    oxHclBurstReadMemory32(0, words, 3);
+    EXPECT_THAT(bytes, Each(0));
+    EXPECT_THAT(halves, Each(0));
+    EXPECT_THAT(words, Each(0u));
     EXPECT_EQ(LastError(), oxERR_NOT_ACQUIRED);
     EXPECT_THAT(Calls(), ElementsAre("AcquireController"));
 }

@@ -282,10 +282,15 @@ TEST_F(Executor, DispatchRefusesUnbuiltAndNoCardCommands) {
     HandlerSwap mode("m", &RecordingHandler);
     HandlerSwap unbuilt("xbs", nullptr);
     g_Acquired = false;
+    g_NoCard = true;
     EXPECT_FALSE(Run("r 0"));
     EXPECT_FALSE(Run("r ? x"));
     EXPECT_EQ(Output(), "!!!!! ERROR: This command cannot be invoked with the /nocard switch.\n"
                         "!!!!! ERROR: This command cannot be invoked with the /nocard switch.\n");
+    // Not acquired without the switch: after a RESET that failed.
+    g_NoCard = false;
+    EXPECT_FALSE(Run("r 0"));
+    EXPECT_EQ(Output(), "ERROR: The controller has not been acquired.\n");
     EXPECT_TRUE(RecordedCalls().empty());
     EXPECT_TRUE(Run("r ?usage"));
     EXPECT_TRUE(Run("m 1"));

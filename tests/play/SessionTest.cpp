@@ -9,6 +9,7 @@ TEST(Session, StartValues) {
     g_HaltLines = 9;
     g_LinesPrinted = 4;
     g_Acquired = false;
+    g_NoCard = true;
     g_Quit = true;
     g_SingleStep = true;
     g_LastIf.Number = 1;
@@ -23,6 +24,7 @@ TEST(Session, StartValues) {
     EXPECT_EQ(g_ScreenWidth, 80u);
     EXPECT_EQ(g_RandSeed, 1u);
     EXPECT_TRUE(g_Acquired);
+    EXPECT_FALSE(g_NoCard);
     EXPECT_FALSE(g_Quit);
     EXPECT_EQ(g_LinesPrinted, 0u);
     EXPECT_FALSE(g_SingleStep);
