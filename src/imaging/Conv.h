@@ -9,11 +9,12 @@
 //     if (conv.Convert(&src, &dst) == 0) { /* unknown format, bad geometry or buffer too small */ }
 //
 // Convert resolves the pair of rows once per picture: where a row kernel exists for the pair (and
-// neither surface has an access function) whole lines go through it; the rest takes the reference
-// path, one reader and one writer call per pixel (the family loops for YUV destinations). Both
-// paths give the same bytes; SetPath and SetKernelVariant choose between them for tests and
-// benchmarks. Every size is computed in 64 bits: a geometry whose image does not fit a signed
-// 32-bit size, or a destination whose lines would reach past BufSize, converts nothing.
+// neither surface has an access function, nor the destination an origin left of or above pixel
+// (0, 0)) whole lines go through it; the rest takes the reference path, one reader and one writer
+// call per pixel (the family loops for YUV destinations). Both paths give the same bytes; SetPath
+// and SetKernelVariant choose between them for tests and benchmarks. Every size is computed in 64
+// bits: a geometry whose image does not fit a signed 32-bit size, or a destination whose lines
+// would reach past BufSize, converts nothing.
 //
 // The plain types it works on (Pixel, Surface, PixelFormat and the table, the path and kernel
 // choices) are declared in imaging/ConvTypes.h, included here.

@@ -170,6 +170,11 @@ bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
     if (IsPlanarRow(src.Format)) {
         return false;
     }
+    if (dst.OriginX < 0 || dst.OriginY < 0) {
+        // The kernels read the source at the destination's origin on, where the reference path
+        // reads zero left of and above pixel (0, 0): the reference path converts such a picture.
+        return false;
+    }
     const bool srcYuv = YuvFamilyOfRow(src.Format) != YuvFamily::None;
     const YuvFamily dstFamily = YuvFamilyOfRow(dst.Format);
     const bool dstYuv = dstFamily != YuvFamily::None;

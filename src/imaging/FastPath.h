@@ -17,7 +17,7 @@ struct KernelSet;
 const KernelSet& SelectKernels(KernelVariant variant);
 // Whether the processor runs the AVX2 build.
 bool CpuHasAvx2();
-// Converts; false (nothing written) when no kernel serves the pair or a surface has an access
-// function.
+// Converts; false (nothing written) when no kernel serves the pair, a surface has an access
+// function or the destination's origin lies left of or above pixel (0, 0).
 bool ConvertByRows(const Surface& src, const Surface& dst, uint32_t colorimetry,
                    const KernelSet& kernels);

@@ -1,8 +1,8 @@
 // Row kernels of the RGB, ARGB and mono rows: a decoder and an encoder per layout, applied to
 // whole runs of pixels. Built once per instruction set (namespace Q3V_KERNEL_VARIANT).
+#include "common/ByteOrder.h"
 #include "imaging/KernelsCommon.h"
 #include "imaging/LaneQuotient.h"
-#include "common/ByteOrder.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -598,14 +598,22 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
                             _mm256_or_si256(_mm256_or_si256(r, g), blue));
     };
+    const auto one = [&](int32_t n) {
+        const uint8_t* q = in + 3 * n;
+        Codec::Encode(out, n, kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]));
+    };
     int32_t n = 0;
     for (; n + 18 <= count; n += 16) { // 52 bytes read from 3 n, all inside the run
         PrefetchAhead(in + 3 * n);
         sixteen(in + 3 * n, order, out + 2 * n);
     }
     if (n < count && count >= 48) {
-        // The last sixteen pixels again, read from 4 bytes before them to the run's end (far
-        // enough behind the stores for a line converted in place).
+        // The loop leaves 1 to 17 pixels: the one the last sixteen do not reach (17 left) first,
+        // then the last sixteen, overlapping the loop's stores, read from 4 bytes before them to
+        // the run's end (far enough behind the stores for a line converted in place).
+        for (; n < count - 16; ++n) {
+            one(n);
+        }
         const __m256i shifted = _mm256_add_epi8(
             order, _mm256_andnot_si256(_mm256_cmpgt_epi8(_mm256_setzero_si256(), order),
                                        _mm256_set1_epi8(4)));
@@ -613,8 +621,7 @@ void Rgb24ToWords(const Surface& src, int32_t x, int32_t y, int32_t count, const
         n = count;
     }
     for (; n < count; ++n) {
-        const uint8_t* q = in + 3 * n;
-        Codec::Encode(out, n, kBgr ? Rgb(q[2], q[1], q[0]) : Rgb(q[0], q[1], q[2]));
+        one(n);
     }
 }
 

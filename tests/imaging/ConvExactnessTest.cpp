@@ -18,9 +18,27 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// g++ names AddressSanitizer by a macro, clang by a feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define Q3V_ADDRESS_SANITIZER
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define Q3V_ADDRESS_SANITIZER
+#endif
+#if defined(Q3V_ADDRESS_SANITIZER)
+#include <sanitizer/asan_interface.h>
+constexpr bool kSanitized = true;
+#else
+#define ASAN_POISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+constexpr bool kSanitized = false;
+#endif
 
 std::vector<KernelVariant> VariantsThisCpuRuns() {
     std::vector<KernelVariant> variants{KernelVariant::Baseline};
@@ -156,37 +174,66 @@ struct Outcome {
     Surface Dst;
 };
 
-// One conversion, each buffer a vector of its exact size (so the sanitizers see every byte read
-// or written outside it).
+// A source's bytes, lead bytes of A5h into a buffer of exactly lead + its size: a read before
+// Buffer finds A5h, and the address sanitizer reports it.
+class PlacedSource {
+public:
+    PlacedSource(const std::vector<uint8_t>& source, size_t lead) : m_Lead(lead) {
+        m_Bytes.reserve(lead + source.size());
+        m_Bytes.assign(lead, 0xA5);
+        m_Bytes.insert(m_Bytes.end(), source.begin(), source.end());
+        ASAN_POISON_MEMORY_REGION(m_Bytes.data(), m_Lead);
+    }
+    ~PlacedSource() { ASAN_UNPOISON_MEMORY_REGION(m_Bytes.data(), m_Lead); }
+    PlacedSource(const PlacedSource&) = delete;
+    PlacedSource& operator=(const PlacedSource&) = delete;
+    uint8_t* Buffer() { return m_Bytes.data() + m_Lead; }
+    [[nodiscard]] int32_t Size() const { return static_cast<int32_t>(m_Bytes.size() - m_Lead); }
+
+private:
+    std::vector<uint8_t> m_Bytes;
+    size_t m_Lead;
+};
+
+// The source and destination surfaces of a pair, as handed to Convert.
+std::pair<Surface, Surface> PairSurfaces(PlacedSource& source, std::vector<uint8_t>& out,
+                                         const Geometry& g, const PairGeometry& p, int32_t srcRow,
+                                         int32_t dstRow, int flags) {
+    const Surface src{source.Buffer(),
+                      source.Size(),
+                      nullptr,
+                      srcRow,
+                      g.SrcWidth,
+                      g.SrcHeight,
+                      p.SrcStride,
+                      g.SrcOriginX,
+                      g.SrcOriginY,
+                      static_cast<uint8_t>(flags & 1),
+                      static_cast<uint8_t>((flags >> 1) & 1),
+                      nullptr};
+    const Surface dst{out.data(),
+                      static_cast<int32_t>(out.size()),
+                      nullptr,
+                      dstRow,
+                      g.DstWidth,
+                      g.DstHeight,
+                      p.DstStride,
+                      g.DstOriginX,
+                      g.DstOriginY,
+                      static_cast<uint8_t>((flags >> 2) & 1),
+                      static_cast<uint8_t>((flags >> 3) & 1),
+                      nullptr};
+    return {src, dst};
+}
+
+// One conversion, the destination a vector of its exact size and the source one of its exact
+// size after lead bytes (so the sanitizers see every byte read or written outside them).
 Outcome ConvertOnce(Conv& conv, const std::vector<uint8_t>& source,
                     const std::vector<uint8_t>& initial, const Geometry& g, const PairGeometry& p,
-                    int32_t srcRow, int32_t dstRow, int flags) {
-    std::vector<uint8_t> srcBytes = source;
+                    int32_t srcRow, int32_t dstRow, int flags, size_t lead = 0) {
+    PlacedSource placed(source, lead);
     Outcome o{0, initial, {}};
-    Surface src{srcBytes.data(),
-                static_cast<int32_t>(srcBytes.size()),
-                nullptr,
-                srcRow,
-                g.SrcWidth,
-                g.SrcHeight,
-                p.SrcStride,
-                g.SrcOriginX,
-                g.SrcOriginY,
-                static_cast<uint8_t>(flags & 1),
-                static_cast<uint8_t>((flags >> 1) & 1),
-                nullptr};
-    Surface dst{o.Bytes.data(),
-                static_cast<int32_t>(o.Bytes.size()),
-                nullptr,
-                dstRow,
-                g.DstWidth,
-                g.DstHeight,
-                p.DstStride,
-                g.DstOriginX,
-                g.DstOriginY,
-                static_cast<uint8_t>((flags >> 2) & 1),
-                static_cast<uint8_t>((flags >> 3) & 1),
-                nullptr};
+    auto [src, dst] = PairSurfaces(placed, o.Bytes, g, p, srcRow, dstRow, flags);
     o.Result = conv.Convert(&src, &dst);
     o.Dst = dst;
     return o;
@@ -322,6 +369,118 @@ TEST(ConvExactness, LongLinesAcrossRunsAndLanes) {
     EXPECT_TRUE(reports.empty()) << reports.size() << " conversions differ";
 }
 
+// Every pair at every width that splits a kernel's vector loop and its tail differently: 1 to
+// past three times the widest vector step (32 pixels) plus 2, and either side of one and two
+// kernel runs (1024 pixels), on two lines in buffers of exactly their bytes, the destination's
+// lines 3 bytes apart so that the bytes between them are compared too. Under the sanitizers a
+// few widths per pair, a different few from pair to pair.
+TEST(ConvExactness, EveryPairAtEveryWidth) {
+    std::vector<int32_t> widths;
+    for (int32_t w = 1; w <= 130; ++w) {
+        widths.push_back(w);
+    }
+    for (int32_t w : {1023, 1024, 1025, 2047, 2048, 2049}) {
+        widths.push_back(w);
+    }
+    const size_t every = kSanitized ? 29 : 1;
+    std::mt19937 random(40);
+    std::vector<std::string> reports;
+    int32_t pairIndex = 0;
+    {
+        const CapturedStdout warnings;
+        for (int32_t srcRow = 0; srcRow < kPixelFormatRows; ++srcRow) {
+            if (IsPlanarRow(srcRow)) {
+                continue;
+            }
+            for (int32_t dstRow = 0; dstRow < kPixelFormatRows; ++dstRow, ++pairIndex) {
+                for (size_t k = size_t(pairIndex) % every; k < widths.size(); k += every) {
+                    const int32_t w = widths[k];
+                    const Geometry g{"width sweep", w, 2, 0, 0, 0, w, 2, 0, 0, 3};
+                    const int flags = (pairIndex * 5 + w) % 16;
+                    const uint32_t colorimetry =
+                        static_cast<uint32_t>(pairIndex + w) % COLORIMETRY_COUNT;
+                    std::string report =
+                        CompareOnePair(random, g, srcRow, dstRow, flags, colorimetry);
+                    if (!report.empty()) {
+                        reports.push_back("width " + std::to_string(w) + ", " + report);
+                    }
+                }
+            }
+        }
+    }
+    for (size_t k = 0; k < reports.size() && k < 20; ++k) {
+        ADD_FAILURE() << reports[k];
+    }
+    EXPECT_TRUE(reports.empty()) << reports.size() << " conversions differ";
+}
+
+// Destination origins left of or above pixel (0, 0), the source's at the same place: the
+// reference reads zero there, and so must the fast path (which leaves such a picture to the
+// reference). The source lies 64 bytes into a buffer of A5h, so that a read before Buffer shows
+// in the bytes; a source origin there under a destination origin at 0 stays on the fast path.
+TEST(ConvExactness, NegativeOriginsReadWhatTheReferenceReads) {
+    const struct {
+        int32_t SrcRow, DstRow;
+    } pairs[] = {
+        {0, 19},  // "R332.RGB" to "R888.R-G-B"
+        {19, 5},  // "R888.R-G-B" to "R565.RGB", straight without ARGB words
+        {27, 25}, // "M8.n0" to "ARGB8888.ARGB", decoded into the destination's lines
+        {32, 5},  // "Y422.UY-VY" to "R565.RGB"
+        {41, 25}, // "Y420.YU-YV+Y1Y0-Y3Y2" to "ARGB8888.ARGB", by line pairs
+        {37, 32}, // "Y422.Y-U-Y-V" to "Y422.UY-VY"
+        {25, 41}, // "ARGB8888.ARGB" to "Y420.YU-YV+Y1Y0-Y3Y2"
+    };
+    const struct {
+        int32_t SrcX, SrcY, DstX, DstY;
+        bool Fast; // whether the fast path converts it
+    } origins[] = {
+        {-1, 0, -1, 0, false}, {-3, 0, -3, 0, false}, {0, -1, 0, -1, false},
+        {0, -3, 0, -3, false}, {-1, 0, 0, 0, true},   {0, -1, 0, 0, true},
+    };
+    std::mt19937 random(41);
+    for (const auto& pair : pairs) {
+        for (const auto& o : origins) {
+            const Geometry g{"origins", 40, 4, o.SrcX, o.SrcY, 1, 40, 4, o.DstX, o.DstY, 3};
+            const PairGeometry p = SettlePair(g, pair.SrcRow, pair.DstRow);
+            const std::vector<uint8_t> source = RandomBytes(random, p.SrcBytes);
+            const std::vector<uint8_t> initial = RandomBytes(random, p.DstBytes);
+            Conv reference;
+            reference.SetPath(ConvPath::Reference);
+            reference.SetColorimetry(COLORIMETRY_BT601);
+            const Outcome expected = Quietly([&] {
+                return ConvertOnce(reference, source, initial, g, p, pair.SrcRow, pair.DstRow, 0,
+                                   64);
+            });
+            ASSERT_GT(expected.Result, 0);
+            for (KernelVariant v : VariantsThisCpuRuns()) {
+                SCOPED_TRACE("rows " + std::to_string(pair.SrcRow) + " -> " +
+                             std::to_string(pair.DstRow) + ", origins " + std::to_string(o.SrcX) +
+                             "," + std::to_string(o.SrcY) + " and " + std::to_string(o.DstX) + "," +
+                             std::to_string(o.DstY) + ", build " +
+                             std::to_string(static_cast<int>(v)));
+                Conv fast;
+                fast.SetKernelVariant(v);
+                fast.SetColorimetry(COLORIMETRY_BT601);
+                const Outcome got = Quietly([&] {
+                    return ConvertOnce(fast, source, initial, g, p, pair.SrcRow, pair.DstRow, 0,
+                                       64);
+                });
+                EXPECT_EQ(got.Result, expected.Result);
+                EXPECT_EQ(got.Bytes, expected.Bytes);
+                // The settled pair through the fast path alone: converted, or declined with
+                // nothing written.
+                PlacedSource placed(source, 64);
+                std::vector<uint8_t> out = initial;
+                auto [src, dst] = PairSurfaces(placed, out, g, p, pair.SrcRow, pair.DstRow, 0);
+                dst.Width = expected.Dst.Width;
+                dst.Height = expected.Dst.Height;
+                EXPECT_EQ(ConvertByRows(src, dst, COLORIMETRY_BT601, SelectKernels(v)), o.Fast);
+                EXPECT_EQ(out, o.Fast ? expected.Bytes : initial);
+            }
+        }
+    }
+}
+
 // A 1 x 2 picture of the lane-swapped rows at Stride 3: line 1 starts on an odd offset, and its
 // logical bytes 3, 4, 5 lie at 2, 5, 4, paired from Buffer (not from the line's start).
 TEST(ConvExactness, LaneSwappedRowsAtAnOddStrideSwapFromBuffer) {
@@ -441,20 +600,6 @@ TEST(ConvExactness, LineSwapInPlaceAndExchanging) {
         }
     }
 }
-
-// g++ names AddressSanitizer by a macro, clang by a feature.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define Q3V_ADDRESS_SANITIZER
-#endif
-#elif defined(__SANITIZE_ADDRESS__)
-#define Q3V_ADDRESS_SANITIZER
-#endif
-#if defined(Q3V_ADDRESS_SANITIZER)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
 
 // The colour kernels over every (R, G, B) and every (Y, Cb, Cr), against the per-pixel maths.
 // Run in the optimised builds only: under the sanitizers it would take minutes.
