@@ -3,24 +3,23 @@
 // to the import of a file of the same N lines as comments, measured in the same run: the reader's
 // pass over the lines that the import then finds nothing in.
 //
-// Counters:
+// Counters (processor time of the thread, so that a loaded machine moves them less):
 //   ms       milliseconds per import of the file of the row
-//   plain_ms milliseconds per import of the file of N comment lines, this run
+//   plain_ms milliseconds per import of the file of N comment lines, the best of 5, this run
 //   ratio    ms / plain_ms: how much the sections and keys cost beyond reading the lines
 #include "chipdef/ChipDef.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 enum class Shape { KeyLines, Sections, Comments };
 
@@ -67,11 +66,17 @@ private:
     std::string m_Path;
 };
 
+double ThreadMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 double ImportMilliseconds(ChipDef& chip, const std::string& path) {
     static char report[16384];
-    const auto start = Clock::now();
+    const double start = ThreadMilliseconds();
     chip.ImportIniFile(path.c_str(), report, sizeof report, false);
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return ThreadMilliseconds() - start;
 }
 
 void ImportRow(benchmark::State& state, Shape shape) {
@@ -84,7 +89,10 @@ void ImportRow(benchmark::State& state, Shape shape) {
         ms += ImportMilliseconds(chip, file.Path());
     }
     ms /= static_cast<double>(state.iterations());
-    const double plainMs = ImportMilliseconds(chip, plain.Path());
+    double plainMs = ImportMilliseconds(chip, plain.Path());
+    for (int i = 0; i < 4; ++i) {
+        plainMs = std::min(plainMs, ImportMilliseconds(chip, plain.Path()));
+    }
     state.counters["ms"] = ms;
     state.counters["plain_ms"] = plainMs;
     state.counters["ratio"] = ms / plainMs;
@@ -102,9 +110,6 @@ BENCHMARK(BM_IniImportKeyLines)
 void BM_IniImportSections(benchmark::State& state) {
     ImportRow(state, Shape::Sections);
 }
-BENCHMARK(BM_IniImportSections)
-    ->ArgName("sections")
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniImportSections)->ArgName("sections")->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
