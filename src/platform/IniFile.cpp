@@ -25,14 +25,13 @@ char LowerAscii(char c) {
 
 thread_local uint64_t t_NameProbes = 0;
 
-// The position of a name in an index, counted as a probe.
-std::optional<size_t> Find(const IniFile::NameIndex& index, std::string_view name) {
+} // namespace
+
+std::optional<size_t> IniFile::Find(const NameIndex& index, std::string_view name) {
     ++t_NameProbes;
     const auto found = index.find(name);
     return found != index.end() ? std::optional<size_t>(found->second) : std::nullopt;
 }
-
-} // namespace
 
 uint64_t IniFile::NameProbes() {
     return t_NameProbes;

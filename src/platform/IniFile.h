@@ -50,6 +50,7 @@ public:
     // work grows with; a test holds it to the number of lines.
     [[nodiscard]] static uint64_t NameProbes();
 
+private:
     // Hash and equality of names ignoring ASCII case, for the indexes.
     struct NameHash {
         using is_transparent = void;
@@ -61,8 +62,9 @@ public:
     };
     // A name's position in a list, found ignoring case.
     using NameIndex = std::unordered_map<std::string, size_t, NameHash, NameEqual>;
+    // The position of a name in an index, counted as a probe.
+    static std::optional<size_t> Find(const NameIndex& index, std::string_view name);
 
-private:
     struct Section {
         std::string Name;
         std::vector<KeyValue> Keys;
