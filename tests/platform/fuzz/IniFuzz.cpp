@@ -59,7 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FuzzCheck(std::memcmp(chip.HclData().szChipId, s_Template.HclData().szChipId, 8) == 0);
         FuzzCheck(chip.HclData().DetectEndian == s_Template.HclData().DetectEndian);
         FuzzCheck(chip.HclData().szConfigString[255] == '\0');
+        // The blocks exported so far, by their hash; forgotten now and then so that a long
+        // run's memory stays bounded (a block exported twice costs time only).
         static std::unordered_set<size_t> s_Exported;
+        if (s_Exported.size() >= 1000000) {
+            s_Exported.clear();
+        }
         const std::string_view block(reinterpret_cast<const char*>(&chip.HclData()),
                                      sizeof(oxHclData));
         if (s_Exported.insert(std::hash<std::string_view>{}(block)).second) {
