@@ -115,9 +115,16 @@ uint32_t ChipDef::WriteHclDataSource(char* buffer, uint32_t size, const ExportOp
         }
         const oxHclRegEntry entry = oxHclGetReg(b, pos);
         const bool last = pos + 1 == oxHCL_REGSIZE;
-        Appendf(out, "        { %s0x%0*X }%s\n",
-                Pad(38, ",", "%s", GetRegisterLabel(pos, true, 0x20)).c_str(),
-                static_cast<int>(GetRegisterValueWidth(pos, true)), entry.Value, last ? "" : ",");
+        // The register header leaves the product's reserved registers out: such a register is
+        // written by its number, so that the source compiles, with its name in a comment.
+        const std::string name = GetRegisterLabel(pos, true, 0x20);
+        const bool named = !IsRegisterReserved(pos, true);
+        const std::string index =
+            named ? Pad(38, ",", "%s", name.c_str())
+                  : Pad(38, ",", "0x%0*X", static_cast<int>(m_DefaultIndexWidth), entry.Index);
+        Appendf(out, "        { %s0x%0*X }%s%s%s\n", index.c_str(),
+                static_cast<int>(GetRegisterValueWidth(pos, true)), entry.Value, last ? "" : ",",
+                named ? "" : " // ", named ? "" : name.c_str());
         ++regLines;
     }
     if (count < oxHCL_REGSIZE) {

@@ -16,7 +16,6 @@
 #include <vector>
 
 using exporttext::Appendf;
-using inivalues::HexValue;
 using inivalues::KeyPosition;
 using inivalues::ReadHex;
 using inivalues::ReadRegPair;
@@ -51,7 +50,10 @@ bool IsBlockIdentity(const IniField& field) {
 }
 
 // A key of the chip's section: a text copied within its width (its closing NUL kept), a number
-// stored with the field's width. The identity is kept and reported when the file differs.
+// (its first 8 digits) stored with the field's width. A number value that is empty or does not
+// start with a digit is left out and reported, its field keeping its value: a clock or an
+// address the file does not give is never made 0. The identity is kept and reported when the
+// file differs.
 void ReadScalar(const IniFile& file, const std::string& chipId, const IniField& field,
                 ImportState& state) {
     const std::optional<std::string> value = file.Value(chipId, field.Name);
@@ -60,10 +62,15 @@ void ReadScalar(const IniFile& file, const std::string& chipId, const IniField& 
         return;
     }
     uint8_t* at = BlockBytes(state.Copy) + field.Offset;
+    const std::optional<uint32_t> number = field.IsText ? std::nullopt : ReadHex(*value, 8);
+    if (!field.IsText && !number) {
+        state.CannotImport.push_back(field.Name);
+        return;
+    }
     if (IsBlockIdentity(field)) {
-        const bool same = field.IsText ? *value == exporttext::FieldText(at, field.Width)
-                                       : HexValue(*value, 8) ==
-                                             IniFieldLoad(state.Copy, field.Offset, field.Width);
+        const bool same = field.IsText
+                              ? *value == exporttext::FieldText(at, field.Width)
+                              : *number == IniFieldLoad(state.Copy, field.Offset, field.Width);
         if (!same) {
             state.CannotImport.push_back(field.Name);
         }
@@ -74,12 +81,11 @@ void ReadScalar(const IniFile& file, const std::string& chipId, const IniField& 
         std::memcpy(at, value->data(), std::min<size_t>(value->size(), field.Width - 1));
         return;
     }
-    const uint32_t number = HexValue(*value, 8);
-    IniFieldStore(state.Copy, field.Offset, field.Width, number);
+    IniFieldStore(state.Copy, field.Offset, field.Width, *number);
     if (field.Offset == offsetof(oxHclData, Size)) {
-        state.ImportedSize = number;
+        state.ImportedSize = *number;
     } else if (field.Offset == offsetof(oxHclData, HclCRC)) {
-        state.ImportedCrc = number;
+        state.ImportedCrc = *number;
     }
 }
 
@@ -210,14 +216,19 @@ void ReadRegisterList(const IniFile& file, const IniField& field, ImportState& s
     if (!lines) {
         return;
     }
+    // The list ends at its end pair: a line after it is left out and reported like a line that
+    // cannot be read, so that no pair stands after the end pair in the block.
     std::vector<oxHclRegEntry> pairs;
+    bool ended = false;
     const uint32_t found =
-        TakeLines(*lines, field, state, [&pairs](uint32_t, const KeyValue& line) {
+        TakeLines(*lines, field, state, [&pairs, &ended](uint32_t, const KeyValue& line) {
             const std::optional<oxHclRegEntry> pair = ReadRegPair(line.second);
-            if (pair) {
-                pairs.push_back(*pair);
+            if (!pair || ended) {
+                return false;
             }
-            return pair.has_value();
+            pairs.push_back(*pair);
+            ended = pair->Index == oxHCL_REG_END;
+            return true;
         });
     if (!AnyTaken(field, found, state)) {
         return;

@@ -43,10 +43,6 @@ std::optional<uint32_t> ReadHex(std::string_view text, size_t length) {
     return StrToNumN(digits.c_str(), digits.size(), 16);
 }
 
-uint32_t HexValue(const std::string& text, size_t length) {
-    return ReadHex(text, length).value_or(0);
-}
-
 std::optional<oxHclRegEntry> ReadRegPair(std::string_view text) {
     text = SkipBlanks(text);
     size_t digits = 0;

@@ -19,9 +19,6 @@ bool KeyPosition(const std::string& key, uint32_t count, uint32_t* position);
 // skipped), or nothing when no digit stands there.
 std::optional<uint32_t> ReadHex(std::string_view text, size_t length);
 
-// The same, 0 when no digit stands there.
-uint32_t HexValue(const std::string& text, size_t length);
-
 // A register pair as the export writes it, "IIII,VVVV": the index from the first 4 characters
 // and the value from the 4 after the separator. Blanks around either number and a shorter index
 // are taken as well, and so is a pair without its separator ("IIIIVVVV", split after the

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -22,7 +23,32 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+thread_local uint64_t t_NameProbes = 0;
+
 } // namespace
+
+std::optional<size_t> IniFile::Find(const NameIndex& index, std::string_view name) {
+    ++t_NameProbes;
+    const auto found = index.find(name);
+    return found != index.end() ? std::optional<size_t>(found->second) : std::nullopt;
+}
+
+uint64_t IniFile::NameProbes() {
+    return t_NameProbes;
+}
+
+size_t IniFile::NameHash::operator()(std::string_view name) const {
+    uint64_t hash = 14695981039346656037ull; // FNV-1a over the lower-case bytes
+    for (char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    }
+    return static_cast<size_t>(hash);
+}
+
+bool IniFile::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    ++t_NameProbes;
+    return IniNamesEqual(a, b);
+}
 
 bool IniNamesEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -61,15 +87,11 @@ IniFile IniFile::Parse(std::string_view text) {
                 name = name.substr(0, close);
             }
             name = Trim(name);
-            current = nullptr;
-            for (Section& section : file.m_Sections) {
-                if (IniNamesEqual(section.Name, name)) {
-                    current = &section;
-                    break;
-                }
-            }
-            if (current == nullptr) {
-                file.m_Sections.push_back(Section{std::string(name), {}, {}});
+            if (const std::optional<size_t> known = Find(file.m_SectionIndex, name)) {
+                current = &file.m_Sections[*known];
+            } else {
+                file.m_SectionIndex.emplace(std::string(name), file.m_Sections.size());
+                file.m_Sections.push_back(Section{std::string(name), {}, {}, {}});
                 current = &file.m_Sections.back();
             }
             continue;
@@ -83,14 +105,8 @@ IniFile IniFile::Parse(std::string_view text) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        bool known = false;
-        for (const KeyValue& pair : current->Keys) {
-            if (IniNamesEqual(pair.first, key)) {
-                known = true;
-                break;
-            }
-        }
-        if (!known) {
+        if (!Find(current->KeyIndex, key)) {
+            current->KeyIndex.emplace(std::string(key), current->Keys.size());
             current->Keys.emplace_back(std::string(key), std::string(value));
         }
         current->Lines.emplace_back(std::string(key), std::string(value));
@@ -112,21 +128,17 @@ std::optional<IniFile> IniFile::Load(const std::string& path) {
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    for (const Section& section : m_Sections) {
-        if (IniNamesEqual(section.Name, name)) {
-            return &section;
-        }
-    }
-    return nullptr;
+    const std::optional<size_t> found = Find(m_SectionIndex, name);
+    return found ? &m_Sections[*found] : nullptr;
 }
 
 std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {
-    for (const KeyValue& pair : Keys(section)) {
-        if (IniNamesEqual(pair.first, key)) {
-            return pair.second;
-        }
+    const Section* found = FindSection(section);
+    if (found == nullptr) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const std::optional<size_t> position = Find(found->KeyIndex, key);
+    return position ? std::optional<std::string>(found->Keys[*position].second) : std::nullopt;
 }
 
 std::vector<std::string> IniFile::SectionNames() const {

@@ -11,9 +11,15 @@
 // duplicate keys wins when keys are looked up or listed, and every key line stays in the lines
 // of its section; a section named twice continues the first one. Lines before the first section
 // and lines without "=" are ignored.
+//
+// Sections and keys are found through indexes of their names, so reading a file and looking
+// names up take time in proportion to the number of lines, however many sections or keys it has.
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,15 +45,36 @@ public:
     [[nodiscard]] const std::vector<KeyValue>& Lines(std::string_view section) const;
     [[nodiscard]] bool HasSection(std::string_view section) const;
 
+    // The probes that this thread's look-ups of section and key names have made so far, while
+    // reading files and afterwards: one per look-up and one per name compared. What the reader's
+    // work grows with; a test holds it to the number of lines.
+    [[nodiscard]] static uint64_t NameProbes();
+
 private:
+    // Hash and equality of names ignoring ASCII case, for the indexes.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // A name's position in a list, found ignoring case.
+    using NameIndex = std::unordered_map<std::string, size_t, NameHash, NameEqual>;
+    // The position of a name in an index, counted as a probe.
+    static std::optional<size_t> Find(const NameIndex& index, std::string_view name);
+
     struct Section {
         std::string Name;
         std::vector<KeyValue> Keys;
         std::vector<KeyValue> Lines;
+        NameIndex KeyIndex; // the position of each name in Keys
     };
     const Section* FindSection(std::string_view name) const;
 
     std::vector<Section> m_Sections;
+    NameIndex m_SectionIndex; // the position of each name in m_Sections
 };
 
 // True when the two texts are equal ignoring ASCII case.

@@ -35,7 +35,32 @@ void ImportRich(ChipDef& chip) {
         << report;
 }
 
-class ExportCompile : public ::testing::TestWithParam<bool> {};
+// The built-in list with the registers that this product reserves put before its end pair: the
+// register header leaves them out, the list may hold them all the same.
+void AddReservedRegisters(ChipDef& chip) {
+    oxHclData& block = chip.MutableHclData();
+    const uint32_t end = chip.GetRegListCount();
+    const oxHclRegEntry reserved[] = {{0x18, 0x1234}, {0x1A, 0x5678}, {0x1C, 0x9ABC}};
+    for (uint32_t i = 0; i < 3; ++i) {
+        oxHclSetReg(block, end + i, reserved[i]);
+    }
+    oxHclSetReg(block, end + 3, {oxHCL_REG_END, 0});
+    chip.CompactRegList();
+    ASSERT_EQ(chip.GetRegListCount(), end + 3);
+}
+
+struct BlockCase {
+    const char* Name;
+    void (*Make)(ChipDef& chip);
+};
+
+const BlockCase kBlockCases[] = {
+    {"Template", [](ChipDef&) {}},
+    {"Rich", ImportRich},
+    {"ReservedRegisters", AddReservedRegisters},
+};
+
+class ExportCompile : public ::testing::TestWithParam<BlockCase> {};
 
 TEST_P(ExportCompile, InitDataGivesTheBlockAndTheGenericHeaderTheList) {
     if (!HaveCommand("gcc")) {
@@ -45,9 +70,7 @@ TEST_P(ExportCompile, InitDataGivesTheBlockAndTheGenericHeaderTheList) {
     ASSERT_FALSE(temp.Path().empty());
     const std::string dir = temp.Path();
     ChipDef chip;
-    if (GetParam()) {
-        ImportRich(chip);
-    }
+    GetParam().Make(chip);
     WriteFile(dir + "/initdata.c", Generate(chip, &ChipDef::WriteHclDataSource));
     WriteFile(dir + "/registers.h", Generate(chip, &ChipDef::WriteRegisterHeader));
     WriteFile(dir + "/47K20.h", Generate(chip, &ChipDef::WriteGenericHeader));
@@ -81,7 +104,10 @@ TEST_P(ExportCompile, InitDataGivesTheBlockAndTheGenericHeaderTheList) {
     EXPECT_EQ(std::memcmp(regs.data(), chip.HclData().Regs, regs.size()), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(TemplateAndRich, ExportCompile, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(Blocks, ExportCompile, ::testing::ValuesIn(kBlockCases),
+                         [](const ::testing::TestParamInfo<BlockCase>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 TEST(ExportCompile, AFullListWithoutEndMarkStaysWhole) {
     if (!HaveCommand("gcc")) {

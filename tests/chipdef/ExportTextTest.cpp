@@ -116,6 +116,58 @@ TEST(ExportIni, ExportThenImportIsTheIdentity) {
     }
 }
 
+// The file cannot carry a line break: a text that holds one is written up to it, the file's
+// head says so, and the file imports with every other field as it was (the texts are outside
+// the CRC: no warning).
+TEST(ExportIni, TextsWithALineBreakAreWrittenUpToIt) {
+    struct Case {
+        const char* name;
+        std::string description;
+        std::string label; // of the pool's entry 0
+        std::string head;  // the file's note
+    };
+    const Case cases[] = {
+        {"LF in the description", "line1\nline2", "",
+         "; Warning: szConfigString holds a line break, written up to it.\n"},
+        {"a section in the description", "x\n[Regs]\n0=0004,0001", "",
+         "; Warning: szConfigString holds a line break, written up to it.\n"},
+        {"CR in the description", "one\rtwo", "",
+         "; Warning: szConfigString holds a line break, written up to it.\n"},
+        {"LF in a label", "plain", "Sleep\nout",
+         "; Warning: sLCD1StringPool/0 holds a line break, written up to it.\n"},
+    };
+    for (const Case& c : cases) {
+        ChipDef chip;
+        oxHclData& block = chip.MutableHclData();
+        std::memset(block.szConfigString, 0, sizeof block.szConfigString);
+        std::memcpy(block.szConfigString, c.description.data(), c.description.size());
+        if (!c.label.empty()) {
+            ASSERT_TRUE(ChipDef::SetPoolString(block.sLCD1StringPool, 0, c.label.c_str()));
+        }
+        const std::string ini = Generate(chip, &ChipDef::WriteIniFile);
+        EXPECT_NE(ini.find(c.head), std::string::npos) << c.name << "\n" << ini;
+
+        // What the file gives back: the texts up to their break, every other byte unchanged.
+        oxHclData expected = chip.HclData();
+        const auto cut = [](const std::string& text) {
+            return text.substr(0, text.find_first_of("\r\n"));
+        };
+        std::memset(expected.szConfigString, 0, sizeof expected.szConfigString);
+        std::memcpy(expected.szConfigString, cut(c.description).data(), cut(c.description).size());
+        if (!c.label.empty()) {
+            std::memset(expected.sLCD1StringPool, 0, sizeof expected.sLCD1StringPool);
+            ASSERT_TRUE(ChipDef::SetPoolString(expected.sLCD1StringPool, 0, cut(c.label).c_str()));
+        }
+        expected.HclCRC = ChipDef::ComputeBlockCrc(expected);
+        for (bool replace : {false, true}) {
+            ChipDef other;
+            EXPECT_EQ(Import(other, ini, replace), "") << c.name;
+            EXPECT_EQ(std::memcmp(&other.HclData(), &expected, sizeof expected), 0) << c.name;
+            EXPECT_EQ(other.GetRegListCount(), chip.GetRegListCount()) << c.name;
+        }
+    }
+}
+
 TEST(ExportIni, ImportTakesTheRichFixture) {
     ChipDef chip;
     MakeRich(chip);

@@ -68,6 +68,8 @@ struct EditCase {
     LcdList Lcd;  // the LCD sequence afterwards (zero entries after it)
     std::string Report;
     bool WholeReport = true; // else Report is a part of it
+    // The other fields of the block afterwards, changed from the built-in block's.
+    std::function<void(oxHclData&)> Fields = [](oxHclData&) {};
 };
 
 std::vector<EditCase> Cases() {
@@ -105,6 +107,41 @@ std::vector<EditCase> Cases() {
     const auto fullListWithEnd = [](const std::string& ini) {
         return SetSection(ini, "Regs", PairLines(Then(CountingPairs(592), {{0xFF, 0}})));
     };
+    const auto fullListWithoutEnd = [](const std::string& ini) {
+        return SetSection(ini, "Regs", PairLines(CountingPairs(592)));
+    };
+    std::string missing, ignored;
+    for (size_t i = 0; i + 1 < kBuiltInList.size(); ++i) {
+        if (i != 21) {
+            char index[8];
+            std::snprintf(index, sizeof index, "%04X", kBuiltInList[i].Index);
+            missing += (missing.empty() ? "" : ", ") + std::string(index);
+        }
+    }
+    for (size_t i = 0; i + 1 < 592; ++i) {
+        ignored += i ? ", 0040" : "0040";
+    }
+    const std::string fullListMerged =
+        "\nWarning: The following registers were not imported (missing):\n\t" + missing +
+        ".\n\nWarning: The following registers were ignored (cannot import):\n\t" + ignored + ".\n";
+    const auto endInTheMiddle = [](const std::string& ini) {
+        return SetSection(ini, "Regs", "0=0006,0000\n1=00FF,0000\n2=0010,1234\n3=0012,5678\n");
+    };
+    // Numbers that cannot be read are left out and listed; a longer one gives its first 8
+    // digits, as the sections read theirs.
+    const auto unreadableScalars = [](const std::string& ini) {
+        std::string edited = SetValue(ini, "47K20", "ClkI", "hello");
+        edited = SetValue(edited, "47K20", "BaseAddress", "");
+        return SetValue(edited, "47K20", "MemoryOffset", "12345678ABCD");
+    };
+    const auto memoryOffsetCut = [](oxHclData& block) { oxHclSetMemoryOffset(block, 0x12345678); };
+    const std::string scalarsRefused =
+        "\nWarning: The following items were ignored (cannot import):\n\tClkI, BaseAddress.\n";
+    // A section one value short: the last byte is 0.
+    const auto usbShort = [](const std::string& ini) { return DeleteKey(ini, "USBConfig", "5"); };
+    const auto usbLastZero = [](oxHclData& block) { block.USBConfig[5] = 0; };
+    const std::string usbShortWarning =
+        "\nWarning: The following items were not fully imported (short array):\n\tUSBConfig.\n";
     const LcdList lcdWithoutSecond = {0x10000029, 0x40000014, 0x11000005};
     const std::string missing10 =
         "\nWarning: The following registers were not imported (missing):\n\t0010.\n";
@@ -191,12 +228,79 @@ std::vector<EditCase> Cases() {
          Then(CountingPairs(592), {{0xFF, 0}}),
          {},
          kCrcWarning},
+        // The end pair fits after 592 pairs: none is lost, no warning of a full list.
+        {"592 pairs without an end pair, replaced",
+         fullListWithoutEnd,
+         true,
+         Then(CountingPairs(592), {{0xFF, 0}}),
+         {},
+         kCrcWarning},
+        // Merged, 40h's one current entry takes the last imported; every other is missing.
+        {"592 pairs without an end pair, merged",
+         fullListWithoutEnd,
+         false,
+         BuiltInWithValue(21, 0x024F),
+         {},
+         kCrcWarning + fullListMerged},
+        // The pairs after an end pair are left out and listed; the block holds zeros after it.
+        {"an end pair in the middle, replaced",
+         endInTheMiddle,
+         true,
+         {{0x06, 0x0000}, {0xFF, 0x0000}},
+         {},
+         kCrcWarning +
+             "\nWarning: The following items were ignored (cannot import):\n\tRegs/2, Regs/3.\n"},
+        {"an end pair in the middle, merged",
+         endInTheMiddle,
+         false,
+         BuiltInWithValue(0, 0x0000),
+         {},
+         kCrcWarning +
+             "\nWarning: The following items were ignored (cannot import):\n\tRegs/2, Regs/3.\n"
+             "\nWarning: The following registers were not imported (missing):\n\t00FE, 0004,",
+         false},
+        {"unreadable numbers in the chip section, merged",
+         unreadableScalars,
+         false,
+         kBuiltInList,
+         {},
+         kCrcWarning + scalarsRefused,
+         true,
+         memoryOffsetCut},
+        {"unreadable numbers in the chip section, replaced",
+         unreadableScalars,
+         true,
+         kBuiltInList,
+         {},
+         kCrcWarning + scalarsRefused,
+         true,
+         memoryOffsetCut},
+        {"a section one value short, merged",
+         usbShort,
+         false,
+         kBuiltInList,
+         {},
+         usbShortWarning,
+         true,
+         usbLastZero},
+        {"a section one value short, replaced",
+         usbShort,
+         true,
+         kBuiltInList,
+         {},
+         usbShortWarning,
+         true,
+         usbLastZero},
     };
 }
 
-// The built-in block with this register list and LCD sequence (and its CRC).
-oxHclData ExpectedBlock(const RegList& regs, const LcdList& lcd) {
+// The built-in block with this register list and LCD sequence, the other fields changed by
+// fields (and its CRC).
+oxHclData ExpectedBlock(
+    const RegList& regs, const LcdList& lcd,
+    const std::function<void(oxHclData&)>& fields = [](oxHclData&) {}) {
     oxHclData block = ChipDef().HclData();
+    fields(block);
     for (size_t i = 0; i < oxHCL_REGSIZE; ++i) {
         oxHclSetReg(block, i, i < regs.size() ? regs[i] : oxHclRegEntry{0, 0});
     }
@@ -234,7 +338,7 @@ TEST(IniImportEdits, TheBlockHoldsWhatTheEditedFileSays) {
         ChipDef chip;
         std::string report;
         ASSERT_TRUE(ImportEditedExport(chip, c.Edit, c.Replace, &report)) << c.Name;
-        const oxHclData expected = ExpectedBlock(c.Regs, c.Lcd);
+        const oxHclData expected = ExpectedBlock(c.Regs, c.Lcd, c.Fields);
         EXPECT_EQ(ListText(chip.HclData()), ListText(expected)) << c.Name;
         EXPECT_EQ(LcdText(chip.HclData()), LcdText(expected)) << c.Name;
         EXPECT_EQ(std::memcmp(&chip.HclData(), &expected, sizeof expected), 0) << c.Name;

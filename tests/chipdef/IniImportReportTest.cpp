@@ -95,6 +95,12 @@ std::vector<ReportCase> Cases() {
          MissingItems("USBConfig") +
              CannotImport("USBConfig/0, USBConfig/1, USBConfig/2, USBConfig/3, USBConfig/4, "
                           "USBConfig/5")},
+        // Numbers that cannot be read are left out and listed with the names that are not
+        // fields: an unreadable size or CRC is not checked, the block's identity is kept.
+        {"the size, the CRC and the endian mark unreadable",
+         Edits({Set("47K20", "Size", ""), Set("47K20", "HclCRC", "zz"),
+                Set("47K20", "DetectEndian", " ")}),
+         false, CannotImport("Size, HclCRC, DetectEndian")},
         // Without pairs there is nothing to merge: no register warnings.
         {"Regs deleted, merged", Drop("Regs"), false, MissingItems("Regs")},
         {"Regs deleted, replaced", Drop("Regs"), true, MissingItems("Regs")},
