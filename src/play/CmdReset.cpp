@@ -3,6 +3,7 @@
 #include "hcl/HclBoard.h"
 #include "hcl/HclData.h"
 #include "hcl/HclStart.h"
+#include "play/ArgParsers.h"
 #include "play/InfoCommands.h"
 #include "play/Output.h"
 
@@ -66,9 +67,15 @@ bool CmdReset(int32_t argc, char** argv, ExprValue* /*result*/) {
               oxHclIsAdapterUsb() != 0 ? "USB" : "PCI", board);
     PlayPrint(CAT_OUT, " Resetting the Transport layer...");
     if (argc == 3) {
+        // Decimal digits are taken whole (a large number is no board, never cut to one);
+        // otherwise the number parser: a radix letter or an expression.
         uint64_t number = 0;
+        uint32_t parsed = 0;
         if (!ParseDecimal(argv[2], &number)) {
-            return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
+            if (ParseNumber(argv[2], 10, &parsed) != 0) {
+                return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
+            }
+            number = parsed;
         }
         if (number != board) {
             if (number > kMaxBoard) {
