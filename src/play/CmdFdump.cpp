@@ -272,8 +272,7 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
     r.Length = r.Unit;
     // A memory start outside the address space is the start word's fault, whatever the length.
     if (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
-        (filecmd::ParseFileArea(argv[2], false) == FileArea::kMem &&
-         r.Start >= kMemAddressSpace)) {
+        (filecmd::ParseFileArea(argv[2], false) == FileArea::kMem && r.Start >= kMemAddressSpace)) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
     const char* badWord = nullptr;

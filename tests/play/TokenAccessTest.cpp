@@ -236,9 +236,9 @@ TEST_F(TokenAccessTest, FexistFindsWhatExistsIgnoringCase) {
         {folder.Path() + "/MyFile.TXT", 1},
         {folder.Path() + "/myfile.txt", 1}, // a name that arrived lower-cased
         {folder.Path() + "/other.txt", 0},
-        {folder.Path(), 1},           // a folder exists too
+        {folder.Path(), 1}, // a folder exists too
         {folder.Path() + "/MYFILE.TXT/x", 0},
-        {"/dev/null", 1},             // and a device
+        {"/dev/null", 1}, // and a device
         {"", 0},
     };
     for (const Case& c : cases) {
