@@ -7,6 +7,7 @@
 #include "play/InfoCommands.h"
 #include "play/Output.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -35,6 +36,10 @@ bool ParseDecimal(const char* word, uint64_t* number) {
     const char* end = word + std::strlen(word);
     const auto [next, error] = std::from_chars(word, end, *number, 10);
     return word != end && error == std::errc() && next == end;
+}
+
+bool AllDigits(const char* word) {
+    return std::all_of(word, word + std::strlen(word), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The board number of Q3VBOARD: 0 when it is not set; a value that is no board number 0 to 7
@@ -72,7 +77,7 @@ bool CmdReset(int32_t argc, char** argv, ExprValue* /*result*/) {
         uint64_t number = 0;
         uint32_t parsed = 0;
         if (!ParseDecimal(argv[2], &number)) {
-            if (ParseNumber(argv[2], 10, &parsed) != 0) {
+            if (AllDigits(argv[2]) || ParseNumber(argv[2], 10, &parsed) != 0) {
                 return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
             }
             number = parsed;
