@@ -53,10 +53,6 @@ const Load kLoads[] = {
     {"fload16 seven.bin mem 400 403",
      "Len=00002h Data=16-bits\nnTimes=2 Offset=0h Burst=On",
      {"d8 400 L8", "00000400:  05 06 07 00 EE EE EE EE"}},
-    // N lengths are read from the file and no more: the rest of it is never sent.
-    {"fload16 seven.bin mem 400 L1 n=2",
-     "Len=00001h Data=16-bits\nnTimes=2 Offset=0h Burst=On",
-     {"d8 400 L8", "00000400:  03 04 EE EE EE EE EE EE"}},
     // A numbered run of two files: each frame goes to the start, padded (the second stays).
     {"fload16 r0000.bin mem 400 * a=on",
      "Len=00003h Data=16-bits\nnTimes=1 Offset=0h Burst=On "
