@@ -100,9 +100,10 @@ bool ExprSetVar(const char* name, size_t length, const ExprValue* value, const c
 bool ExprGetVar(const char* name, size_t length, ExprValue* value, const char* scope);
 // The row of the variable; false with *index = the row count when not found.
 bool ExprFindVar(const char* name, size_t length, const char* scope, uint32_t* index);
-// The name of the n-th variable (from 0, table order) of the scope (nullptr: the n-th global);
-// false past the last.
-bool ExprVarName(uint32_t n, const char** name, const char* scope);
+// The name of the n-th variable (from 0, table order) of the scope (nullptr: the n-th global),
+// and its value when value is given (the row's own: a stored name such as "$$x" would name
+// another variable if looked up again); false past the last.
+bool ExprVarName(uint32_t n, const char** name, const char* scope, ExprValue* value = nullptr);
 // Deletes every variable of the scope (nullptr: every global); the rest keep their order.
 void ExprDeleteScope(const char* scope);
 // Frees every row and empties the table.

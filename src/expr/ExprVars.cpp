@@ -50,6 +50,16 @@ bool FindRow(const char* name, size_t length, const char* scope, uint32_t* index
     return false;
 }
 
+void CopyValue(const ExprVar& row, ExprValue* value) {
+    value->IsString = row.IsString;
+    value->Number = row.Number;
+    value->Text[0] = '\0';
+    if (row.IsString && row.Text != nullptr) {
+        std::strncpy(value->Text, row.Text, EXPR_TEXT_MAX);
+        value->Text[EXPR_TEXT_MAX] = '\0';
+    }
+}
+
 void FreeRow(ExprVar& row) {
     std::free(row.Name);
     std::free(row.Text);
@@ -108,18 +118,11 @@ bool ExprGetVar(const char* name, size_t length, ExprValue* value, const char* s
     if (!ExprFindVar(name, length, scope, &index)) {
         return false;
     }
-    const ExprVar& row = s_Vars[index];
-    value->IsString = row.IsString;
-    value->Number = row.Number;
-    value->Text[0] = '\0';
-    if (row.IsString && row.Text != nullptr) {
-        std::strncpy(value->Text, row.Text, EXPR_TEXT_MAX);
-        value->Text[EXPR_TEXT_MAX] = '\0';
-    }
+    CopyValue(s_Vars[index], value);
     return true;
 }
 
-bool ExprVarName(uint32_t n, const char** nameOut, const char* scope) {
+bool ExprVarName(uint32_t n, const char** nameOut, const char* scope, ExprValue* value) {
     uint32_t seen = 0;
     for (uint32_t i = 0; i < s_Count; ++i) {
         if (!SameScope(s_Vars[i].Scope, scope)) {
@@ -127,6 +130,9 @@ bool ExprVarName(uint32_t n, const char** nameOut, const char* scope) {
         }
         if (seen++ == n) {
             *nameOut = s_Vars[i].Name;
+            if (value != nullptr) {
+                CopyValue(s_Vars[i], value);
+            }
             return true;
         }
     }

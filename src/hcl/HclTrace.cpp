@@ -5,6 +5,7 @@
 #include "platform/PathCase.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -191,6 +192,11 @@ void WriteRectLine(std::FILE* f, const char* direction, const char* bits, const 
                  "' %s rect data %s start addr: %04lX, end addr: %04llX, width: %04lX, "
                  "stride: %04lX\n",
                  direction, bits, UL(r.Index), End(r.Index, r.Value), UL(r.Extra1), UL(r.Extra2));
+}
+
+// The reason of the failure just met (a stream error without one counts as an I/O error).
+int LastError() {
+    return errno != 0 ? errno : EIO;
 }
 
 void WriteRecord(std::FILE* f, const TraceRecord& r) {
@@ -391,6 +397,8 @@ bool oxHclWriteDebugLog() {
         std::printf("Error opening debug logfile %s\n", s.FileName.c_str());
         return false;
     }
+    // The first failed write's reason is kept: a full disk must not leave a cut log unsaid.
+    int error = 0;
     for (const TraceRecord& r : s.Records) {
         WriteRecord(f, r);
         if (r.Count > 1) {
@@ -398,8 +406,23 @@ bool oxHclWriteDebugLog() {
             std::fprintf(f, "' Last command repeated %lu more time%s.\n", UL(more),
                          more > 1 ? "s" : "");
         }
+        if (std::ferror(f) != 0) {
+            error = LastError();
+            break;
+        }
     }
-    return std::fclose(f) == 0;
+    if (error == 0 && std::fflush(f) != 0) {
+        error = LastError();
+    }
+    if (std::fclose(f) != 0 && error == 0) {
+        error = LastError();
+    }
+    if (error != 0) {
+        std::printf("Error writing debug logfile %s: %s\n", s.FileName.c_str(),
+                    std::strerror(error));
+        return false;
+    }
+    return true;
 }
 
 unsigned oxHclTraceRecordCount() {

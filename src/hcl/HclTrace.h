@@ -100,7 +100,8 @@ bool oxHclTraceFill(std::uint32_t code, std::uint32_t address, std::uint32_t val
 
 // Writes the recorded events to the log file (truncating it). Nothing (true) when neither
 // trace flag is on. A file that cannot be opened prints "Error opening debug logfile %s\n"
-// and gives false.
+// and gives false; a write that fails prints "Error writing debug logfile %s: %s\n" with the
+// system's reason and gives false.
 bool oxHclWriteDebugLog();
 
 // Test support: the number of records so far (the head record included once started).

@@ -131,10 +131,14 @@ int EvalArgHook(const char* text, uint32_t length, uint32_t* value) {
 int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, int argc,
                   const char* const* argv) {
     *count = 0;
-    for (int i = first; i < argc && *count < kParseMaxValues; ++i) {
+    for (int i = first; i < argc; ++i) {
         const char* word = argv[i];
         const char quote = word[0];
+        // A value beyond the last the list can hold is refused, never dropped.
         if (quote != '"' && quote != '\'') {
+            if (*count == kParseMaxValues) {
+                return kParseListTooLong;
+            }
             if (ParseNumber(word, radix, &values[*count]) != 0) {
                 return i;
             }
@@ -142,7 +146,10 @@ int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, 
             continue;
         }
         const char* p = word + 1;
-        while (*p != 0 && *p != quote && *count < kParseMaxValues) {
+        while (*p != 0 && *p != quote) {
+            if (*count == kParseMaxValues) {
+                return kParseListTooLong;
+            }
             char c = *p++;
             if (c == '\\' && *p != 0) {
                 c = EscapedChar(*p++);

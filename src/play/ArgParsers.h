@@ -43,8 +43,10 @@ int EvalArgHook(const char* text, uint32_t length, uint32_t* value);
 
 // Converts argv[first] .. argv[argc - 1] into at most 128 values: a number word gives one
 // value, a quoted word ('"' or '\'') one value per character with the escapes \0 \a \b \n \r
-// \t and \x for any other x. 0 on success, else the index of the word that failed.
+// \t and \x for any other x. 0 on success, kParseListTooLong when the words hold more than 128
+// values (nothing is cut), else the index of the word that failed.
 constexpr uint32_t kParseMaxValues = 128;
+constexpr int kParseListTooLong = -1;
 int ParseByteList(uint32_t* values, uint32_t* count, uint32_t radix, int first, int argc,
                   const char* const* argv);
 

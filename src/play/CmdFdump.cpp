@@ -270,7 +270,9 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid command.\n", argv[0]);
     }
     r.Length = r.Unit;
-    if (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0) {
+    // A memory start outside the address space is the start word's fault, whatever the length.
+    if (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
+        (filecmd::ParseFileArea(argv[2], false) == FileArea::kMem && r.Start >= kMemAddressSpace)) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
     const char* badWord = nullptr;

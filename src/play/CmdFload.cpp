@@ -79,6 +79,7 @@ bool TakeOption(const char* word, bool lengthAllowed, FloadRequest& r, bool* pri
             return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", word);
         }
         r.Length = length;
+        r.LengthWord = word;
         return true;
     }
     if ((v = filecmd::OptionValue(word, "A")) != nullptr) {
@@ -159,22 +160,42 @@ uint32_t RunFload(FloadRequest& r, FILE* file, std::string* badWord) {
     }
     // "*" takes the whole frame, its last partial unit padded with zeros; a length given is cut
     // to whole units.
-    const uint64_t padded = PaddedFrameSize(frames, r.Unit);
+    const bool empty = frames.FrameSize == 0;
     if (r.Length == 0) {
-        r.Length = static_cast<uint32_t>(std::min<uint64_t>(padded, UINT32_MAX));
+        r.Length =
+            static_cast<uint32_t>(std::min<uint64_t>(PaddedFrameSize(frames, r.Unit), UINT32_MAX));
     }
     r.Length -= r.Length % r.Unit;
-    if (r.Length == 0) {
+    if (r.Length == 0 && !empty) {
         return FILE_ERROR_READ;
     }
     if (r.Area != FileArea::kReg && !memcmd::InAddressSpace(r.Start, r.Length)) {
-        return FILE_ERROR_ENTRY;
+        if (r.LengthWord != nullptr) {
+            PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid end address or length.\n", r.LengthWord);
+        } else {
+            PlayPrint(CAT_ERR, "ERROR: '%s' is too large for display memory at %Xh.\n",
+                      r.Name.c_str(), r.Start);
+        }
+        return FILE_ERROR_REPORTED;
+    }
+    // An empty file, or nothing left after the offset, has nothing to move: the command ends
+    // there as it does at the end of the file unit by unit.
+    if (empty) {
+        PrintReport(r, r.Times != 0 ? r.Times : 1);
+        return FILE_ERROR_NONE;
     }
     // N defaults to the number of lengths in a frame, a last shorter one included.
     const uint32_t times = r.Times != 0
                                ? r.Times
                                : static_cast<uint32_t>(std::clamp<uint64_t>(
                                      (frames.FrameSize + r.Length - 1) / r.Length, 1, UINT32_MAX));
+    // Bursts send N lengths of each frame: raw data is read no further than that, so a few
+    // lengths of a large file do not read the whole of it (a register given one unit takes
+    // every frame whole).
+    if (r.Burst && r.Kind == FloadKind::kRaw && !TakesWholeFrames(r)) {
+        frames.FrameSize = std::min<uint64_t>(frames.FrameSize, uint64_t{times} * r.Length);
+    }
+    const uint64_t padded = PaddedFrameSize(frames, r.Unit);
     TeFunctionGuard teGuard;
     if (r.TeFunction > 0) {
         if (r.LineCountGiven) {
@@ -223,7 +244,9 @@ bool CmdFload(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (UnitFromCommand(argv[0], 1, &r.Unit) != 0 || r.Unit == 3 || r.Unit > 4) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid command.\n", argv[0]);
     }
-    if (!window && ParseStartOperand(argv[3], 0, 0, &r.Start) != 0) {
+    // A memory start outside the address space is the start word's fault, whatever the length.
+    if (!window && (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
+                    (r.Area == FileArea::kMem && r.Start >= kMemAddressSpace))) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
     for (int32_t i = window ? 3 : 4; i < argc; ++i) {
@@ -271,8 +294,5 @@ bool CmdFload(int32_t argc, char** argv, ExprValue* /*result*/) {
     }
     std::string badWord;
     const uint32_t code = RunFload(r, file, &badWord);
-    if (code == FILE_ERROR_ENTRY && badWord.empty()) {
-        return filecmd::ReportFileError(code, argc > 4 ? argv[4] : argv[3]);
-    }
     return filecmd::ReportFileError(code, badWord.c_str());
 }

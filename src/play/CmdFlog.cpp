@@ -63,5 +63,6 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (g_FlogFile == nullptr) {
         return PlayPrint(CAT_ERR, "ERROR: Could not open file '%s' for writing.\n", name.c_str());
     }
+    g_FlogName = name;
     return true;
 }

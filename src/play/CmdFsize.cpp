@@ -5,6 +5,8 @@
 #include "play/FileWord.h"
 #include "play/Output.h"
 
+#include <cstdint>
+
 namespace {
 
 bool PrintFsizeUsage(const char* word) {
@@ -39,9 +41,16 @@ bool CmdFsize(int32_t argc, char** argv, ExprValue* result) {
     }
     const uint64_t length = filecmd::FileLength(file);
     std::fclose(file);
+    // The count is a 32-bit value: a larger one is refused, never cut.
+    const uint64_t count = length / unit;
+    if (count > UINT32_MAX) {
+        return PlayPrint(CAT_ERR,
+                         "ERROR: The size of '%s' in %u-bit units does not fit in 32 bits.\n",
+                         name.c_str(), static_cast<unsigned>(unit * 8));
+    }
     if (result != nullptr) {
         result->IsString = 0;
-        result->Number = static_cast<uint32_t>(length / unit);
+        result->Number = static_cast<uint32_t>(count);
     }
     return true;
 }

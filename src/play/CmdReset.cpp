@@ -4,9 +4,11 @@
 #include "hcl/HclData.h"
 #include "hcl/HclStart.h"
 #include "play/Acquisition.h"
+#include "play/ArgParsers.h"
 #include "play/InfoCommands.h"
 #include "play/Output.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -35,6 +37,10 @@ bool ParseDecimal(const char* word, uint64_t* number) {
     const char* end = word + std::strlen(word);
     const auto [next, error] = std::from_chars(word, end, *number, 10);
     return word != end && error == std::errc() && next == end;
+}
+
+bool AllDigits(const char* word) {
+    return std::all_of(word, word + std::strlen(word), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The board number of Q3VBOARD: 0 when it is not set; a value that is no board number 0 to 7
@@ -67,9 +73,15 @@ bool CmdReset(int32_t argc, char** argv, ExprValue* /*result*/) {
               oxHclIsAdapterUsb() != 0 ? "USB" : "PCI", board);
     PlayPrint(CAT_OUT, " Resetting the Transport layer...");
     if (argc == 3) {
+        // Decimal digits are taken whole (a large number is no board, never cut to one);
+        // otherwise the number parser: a radix letter or an expression.
         uint64_t number = 0;
+        uint32_t parsed = 0;
         if (!ParseDecimal(argv[2], &number)) {
-            return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
+            if (AllDigits(argv[2]) || ParseNumber(argv[2], 10, &parsed) != 0) {
+                return PlayPrint(CAT_ERR, "ERROR: Invalid/missing argument.\n");
+            }
+            number = parsed;
         }
         if (number != board) {
             if (number > kMaxBoard) {

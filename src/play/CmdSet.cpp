@@ -65,9 +65,8 @@ bool ListVariables() {
     const char* scope = CurrentScope();
     const char* name = nullptr;
     uint32_t n = 0;
-    for (; ExprVarName(n, &name, scope); ++n) {
-        ExprValue value{};
-        ExprGetVar(name, std::strlen(name), &value, scope);
+    ExprValue value{};
+    for (; ExprVarName(n, &name, scope, &value); ++n) {
         if (!PrintVariable(name, value)) {
             return true;
         }

@@ -46,13 +46,14 @@ void WriteFrame(uint32_t address, const uint8_t* image, uint32_t size, uint32_t 
     }
 }
 
-bool DumpFrame(const uint8_t* image, uint32_t size) {
+// A FileError code: the file that cannot be made, or a write that fails (a full disk).
+uint32_t DumpFrame(const uint8_t* image, uint32_t size) {
     FILE* file = std::fopen("show.raw", "wb");
     if (file == nullptr) {
-        return false;
+        return FILE_ERROR_OPEN;
     }
     const bool written = std::fwrite(image, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
+    return std::fclose(file) == 0 && written ? FILE_ERROR_NONE : FILE_ERROR_WRITE;
 }
 
 // Reads the key of a step: SPACE gives true; any other key, or the end of the input, false.
@@ -92,7 +93,7 @@ FrameRun RunFrames(const ShowParams& p, PatternRequest& request, uint32_t size, 
             break;
         }
         if (p.Fdump) {
-            run.Code = DumpFrame(request.Buffer, size) ? FILE_ERROR_NONE : FILE_ERROR_OPEN;
+            run.Code = DumpFrame(request.Buffer, size);
             pacer.FrameShown();
             break;
         }

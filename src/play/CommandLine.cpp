@@ -63,6 +63,9 @@ Switches HandleSwitches(int argc, char** argv) {
             switches.CpuMask = mask;
             switches.CpuGiven = true;
         } else {
+            if (i > 0) {
+                switches.Words.push_back(i);
+            }
             continue;
         }
         word[0] = '\0';

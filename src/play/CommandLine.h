@@ -1,8 +1,10 @@
 #pragma once
 // The switches of Play's command line (/?, /nocard, /debug:, /break:, /cpu:) and the usage text
 // of "/?". Every word is tested in order, so switches stand anywhere and in any case; recognised
-// words are emptied, and the words left over are the command of the one-command mode.
+// words are emptied, and the words left over (Words, an empty one included) are the command of
+// the one-command mode.
 #include <cstdint>
+#include <vector>
 
 // What the switches asked for. A switch that ends the program sets Exit.
 struct Switches {
@@ -11,6 +13,7 @@ struct Switches {
     bool CpuGiven = false;   // a "/cpu:" switch was given ...
     uint32_t CpuMask = 0;    // ... with this mask (the last one given)
     bool DebugGiven = false; // the trace is to be written at exit
+    std::vector<int> Words;  // the indices (from 1) of the words that are no switch, in order
 };
 
 // Lower-cases every word in place and acts on the switches among them: "/?" prints the usage

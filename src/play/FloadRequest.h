@@ -15,7 +15,8 @@ struct FloadRequest {
     uint32_t Unit = 1;
     filecmd::FileArea Area = filecmd::FileArea::kNone;
     uint32_t Start = 0;
-    uint32_t Length = 0; // bytes; 0 until the end of the frame ("*")
+    uint32_t Length = 0;              // bytes; 0 until the end of the frame ("*")
+    const char* LengthWord = nullptr; // the End|Len word, when one was given
     bool LoadAll = false;
     bool Burst = true;
     uint32_t Delay = 0;
@@ -45,6 +46,11 @@ struct FloadFrames {
 // partial unit is sent whole, padded with zeros.
 inline uint64_t PaddedFrameSize(const FloadFrames& frames, uint32_t unit) {
     return (frames.FrameSize + unit - 1) / unit * unit;
+}
+
+// A register given one unit takes each frame in one burst, whatever N says.
+inline bool TakesWholeFrames(const FloadRequest& request) {
+    return request.Area == filecmd::FileArea::kReg && request.Length == request.Unit;
 }
 
 // Probes the file set: fills frames and may change request.Frames and request.Position.

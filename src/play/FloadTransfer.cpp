@@ -97,8 +97,7 @@ uint32_t TransferUnits(const FloadRequest& request, FILE* file, uint32_t times) 
 uint32_t TransferBursts(const FloadRequest& request, const uint8_t* buffer, uint64_t frameSize,
                         uint32_t times) {
     const LoopEnd end = request.Loops == 0 ? kLoopUntilKey : kLoopEndsItself;
-    // A register given one unit takes each frame in one burst.
-    const bool wholeFrames = request.Area == FileArea::kReg && request.Length == request.Unit;
+    const bool wholeFrames = TakesWholeFrames(request);
     const uint64_t chunk = wholeFrames ? frameSize : request.Length;
     const uint32_t chunks = wholeFrames ? 1 : times;
     const bool tePolling = request.TeFunction > 0;

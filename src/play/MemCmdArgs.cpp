@@ -52,8 +52,16 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
     return true;
 }
 
+bool PrintListTooLong() {
+    return PlayPrint(CAT_ERR, "ERROR: Too many data values (at most %u).\n",
+                     static_cast<unsigned>(kParseMaxValues));
+}
+
 bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count) {
     const int failed = ParseByteList(values, count, 16, first, argc, argv);
+    if (failed == kParseListTooLong) {
+        return PrintListTooLong();
+    }
     if (failed != 0) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid data parameter.\n", argv[failed]);
     }

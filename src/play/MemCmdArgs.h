@@ -25,8 +25,13 @@ bool TakeLength(const char* startWord, const char* word, uint32_t start, MemCmdS
                 uint32_t* length);
 
 // The data words argv[first] .. argv[argc - 1] into values (at most kParseMaxValues);
-// refused: "isn't a valid data parameter" with the offending word.
+// refused: "isn't a valid data parameter" with the offending word, or the error of
+// PrintListTooLong when they hold more values.
 bool TakeData(int32_t first, int32_t argc, char** argv, uint32_t* values, uint32_t* count);
+
+// The error of a data list holding more than kParseMaxValues values (refused before anything
+// is written, like every other limit of a line). Always false.
+bool PrintListTooLong();
 
 // The operands of F and S: the unit, the area from Start (Length bytes) and the data list.
 struct AreaAndData {

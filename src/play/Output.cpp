@@ -4,6 +4,7 @@
 #include "platform/Console.h"
 #include "play/ScriptState.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -11,6 +12,7 @@
 
 uint32_t g_Verbose = CAT_ALL;
 FILE* g_FlogFile = nullptr;
+std::string g_FlogName;
 uint32_t g_FlogMask = CAT_ALL;
 uint32_t g_HaltLines = 0;
 uint32_t g_LinesPrinted = 0;
@@ -47,6 +49,21 @@ void WriteConsole(const char* text, size_t length) {
     std::fwrite(text, 1, length, stdout);
 }
 
+// Copies the text to the log. A write that fails closes the log and says so once, with the
+// file's name and the system's reason: the log never stops without a word.
+void WriteLog(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), g_FlogFile) == text.size() &&
+        std::fflush(g_FlogFile) == 0) {
+        return;
+    }
+    const int error = errno;
+    std::fclose(g_FlogFile);
+    g_FlogFile = nullptr;
+    PlayPrint(CAT_ERR, "ERROR: Could not write to log file '%s' (%s).\n", g_FlogName.c_str(),
+              std::strerror(error));
+    PlayPrint(CAT_ALL, "FLOG stopped file logging.\n");
+}
+
 } // namespace
 
 void ResetOutput() {
@@ -78,9 +95,8 @@ bool PlayPrint(uint32_t category, const char* format, ...) {
     va_end(args);
 
     if (toLog) {
-        std::fwrite(text.data(), 1, text.size(), g_FlogFile);
         // Flushed at once, so that an interrupted run keeps its log.
-        std::fflush(g_FlogFile);
+        WriteLog(text);
     }
     if (!toConsole) {
         return result;

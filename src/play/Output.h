@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
+#include <string>
 
 // Output categories (bits, combinable into masks).
 constexpr uint32_t CAT_CMD = 1; // the prompt, echoed script lines, caret lines (word CMD)
@@ -15,6 +16,7 @@ constexpr uint32_t CAT_ALL = 15;
 
 extern uint32_t g_Verbose;       // the top-level console mask (15)
 extern FILE* g_FlogFile;         // the log file, nullptr when none is open
+extern std::string g_FlogName;   // the log file's name as FLOG was given it
 extern uint32_t g_FlogMask;      // the categories copied to the log file (15)
 extern uint32_t g_HaltLines;     // lines per page, 0 = no paging
 extern uint32_t g_LinesPrinted;  // lines shown since the last prompt
@@ -31,9 +33,9 @@ void ResetOutput();
 uint32_t EffectiveVerbose();
 
 // Formats like printf and outputs the text: to the log when its category is logged, then to the
-// console line by line with paging. False when category is CAT_ERR or the user pressed ESC at a
-// paging prompt (the rest of the text is then not shown); true otherwise. category is one bit,
-// or CAT_ALL.
+// console line by line with paging. A log write that fails closes the log with an error. False when
+// category is CAT_ERR or the user pressed ESC at a paging prompt (the rest of the text is then not
+// shown); true otherwise. category is one bit, or CAT_ALL.
 bool PlayPrint(uint32_t category, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // A usage text, one piece after another (CAT_OUT); ESC at the pager ends it. Always true:

@@ -31,19 +31,17 @@ namespace {
 
 constexpr size_t kLineSize = 256;
 
-// Writes the requested trace; false when it was requested and could not be written, which
-// fails the run (the trace's own message says why).
+// Writes the requested trace; false when it was requested and could not be opened or written,
+// which fails the run (the trace's own message, printed before, says which and why).
 bool WriteTraceAtExit(bool debugGiven) {
     return !debugGiven || oxHclWriteDebugLog();
 }
 
-// Runs the remaining command-line words once as one command: true when it succeeded.
-bool RunCommandLine(int argc, char** argv) {
+// Runs the words that are no switch once as one command (an empty word is a word too, as a
+// wrapper passing an empty variable gives it): true when it succeeded.
+bool RunCommandLine(char** argv, const std::vector<int>& words) {
     int32_t count = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] == '\0') {
-            continue; // a switch
-        }
+    for (const int i : words) {
         if (count >= kMaxArgs - 1) {
             return PlayPrint(CAT_ERR, "ERROR: Too many arguments (max %u).\n",
                              static_cast<unsigned>(kMaxArgs - 1));
@@ -78,15 +76,6 @@ void PromptLoop() {
             break;
         }
     }
-}
-
-bool HasCommandWords(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] != '\0') {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -128,8 +117,8 @@ int main(int argc, char** argv) {
     InitRegCmdStates();
     RunStartupScript();
 
-    if (HasCommandWords(argc, argv)) {
-        const bool ok = RunCommandLine(argc, argv);
+    if (!switches.Words.empty()) {
+        const bool ok = RunCommandLine(argv, switches.Words);
         const bool traced = WriteTraceAtExit(switches.DebugGiven);
         std::fflush(stdout);
         return ok && traced ? 0 : 1;

@@ -2,6 +2,7 @@
 #include "play/RegCmdArgs.h"
 
 #include "common/Numbers.h"
+#include "play/MemCmdArgs.h"
 #include "play/Output.h"
 #include "play/WindowHelpers.h"
 
@@ -117,6 +118,9 @@ bool TakeFillArgs(int32_t argc, char** argv, RegLoopKind kind, uint32_t* values,
         return false;
     }
     const int bad = ParseByteList(values, count, 16, 3, argc, argv);
+    if (bad == kParseListTooLong) {
+        return memcmd::PrintListTooLong();
+    }
     if (bad != 0) {
         if (kind == RegLoopKind::kBurst) {
             return PlayPrint(CAT_ERR, "ERROR: %s '%s'\n", FileErrorText(FILE_ERROR_ENTRY),

@@ -7,17 +7,37 @@
 #include <fstream>
 #include <iterator>
 
+namespace {
+
+// The name itself, then with ".txt": as given when it is a regular file, else its first case
+// variant that is one.
+bool FindAsNamed(const std::string& base, std::string* path) {
+    for (const std::string& tried : {base, base + ".txt"}) {
+        *path = tried;
+        const std::string found = FindRegularFileIgnoringCase(tried);
+        if (!found.empty()) {
+            *path = found;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool FindScriptFile(const std::string& name, std::string* path) {
+    // An empty name names no script (not the folder of an entry, nor its ".txt").
+    if (name.empty()) {
+        *path = name;
+        return false;
+    }
+    // An absolute path names one file: joined to an entry it would name another.
+    if (!name.empty() && name[0] == '/') {
+        return FindAsNamed(name, path);
+    }
     for (const char* entry : g_RunPath) {
-        const std::string base = std::string(entry) + name;
-        for (const std::string& tried : {base, base + ".txt"}) {
-            *path = tried;
-            // As given when it is a regular file, else its first case variant that is one.
-            const std::string found = FindRegularFileIgnoringCase(tried);
-            if (!found.empty()) {
-                *path = found;
-                return true;
-            }
+        if (FindAsNamed(std::string(entry) + name, path)) {
+            return true;
         }
     }
     return false;

@@ -28,6 +28,33 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// The number (from 1) of the line holding offset: a line ends at a line feed, a carriage return
+// or the pair of both.
+unsigned LineNumberAt(const std::string& text, size_t offset) {
+    unsigned line = 1;
+    for (size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && text[i + 1] != '\n')) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+// The script could not be opened: the last path tried, and the name typed when that path
+// came from a RUNPATH entry (the path alone would hide what was asked for).
+void ReportMissingScript(const std::string& name, const std::string& path) {
+    if (path == name || path == name + ".txt") {
+        PlayPrint(CAT_ERR,
+                  "ERROR: '%s' is not a valid command or script file which can be opened.\n",
+                  path.c_str());
+        return;
+    }
+    PlayPrint(CAT_ERR,
+              "ERROR: '%s' is not a valid command or script file which can be opened (last "
+              "path tried '%s').\n",
+              name.c_str(), path.c_str());
+}
+
 // An argument word as the script sees it: a text value unchanged, a number as hexadecimal
 // digits with "h", a word that does not evaluate as it is.
 void ArgumentWord(const char* word, char* out) {
@@ -171,13 +198,18 @@ bool RunScript(bool reportMissing, int32_t argc, char** argv, ExprValue* result)
     }
     std::string path;
     std::string text;
-    if (!FindScriptFile(FileNameOfWord(argv[0]), &path) || !ReadWholeFile(path, &text)) {
+    const std::string name = FileNameOfWord(argv[0]);
+    if (!FindScriptFile(name, &path) || !ReadWholeFile(path, &text)) {
         if (reportMissing) {
-            PlayPrint(CAT_ERR,
-                      "ERROR: '%s' is not a valid command or script file which can be opened.\n",
-                      path.c_str());
+            ReportMissingScript(name, path);
         }
         return false;
+    }
+
+    // The text runs up to its end: a NUL byte would end it early, the lines after it unrun.
+    if (const size_t nul = text.find('\0'); nul != std::string::npos) {
+        return PlayPrint(CAT_ERR, "ERROR: Script '%s' holds a NUL byte in line %u.\n", path.c_str(),
+                         LineNumberAt(text, nul));
     }
 
     FrameLevel level;

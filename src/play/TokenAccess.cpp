@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,8 +72,8 @@ TokenKind ArrayKind(std::string_view name, uint32_t* stem) {
     return TokenKind::UnknownArray;
 }
 
-// fexist[...]: 1 for an existing regular file, looked up again ignoring case when not found
-// as given (command-line words arrive lower-cased).
+// fexist[...]: 1 when the name exists, whatever it is (a file, a folder, a device), looked up
+// again ignoring case when not found as given (command-line words arrive lower-cased).
 uint32_t FileExists(const char* text, const ParsedToken& token, ExprValue* value, bool show,
                     const char** errorText) {
     ExprValue name{};
@@ -86,8 +87,8 @@ uint32_t FileExists(const char* text, const ParsedToken& token, ExprValue* value
     if (name.IsString == 0) {
         return TokenError(errorText, "Value must be a string.", token.Contents + 1);
     }
-    // Found as a script is found: a folder of the name hides no file of another case.
-    const bool exists = !FindRegularFileIgnoringCase(name.Text).empty();
+    struct stat info {};
+    const bool exists = ::stat(ResolvePathIgnoringCase(name.Text).c_str(), &info) == 0;
     *value = ExprValue{};
     value->Number = exists ? 1 : 0;
     if (show) {

@@ -254,25 +254,40 @@ TEST(ArgParsers, ParseByteList) {
     }
 }
 
-TEST(ArgParsers, ParseByteListStopsAt128Values) {
-    std::vector<std::string> words(130, "7");
-    words.push_back("zz"); // beyond the 128th value: not looked at
-    std::vector<const char*> argv;
-    for (const std::string& w : words) {
-        argv.push_back(w.c_str());
+// 128 values fill the list; one more, as a word or as a character of a text, refuses the
+// whole list instead of dropping the rest.
+TEST(ArgParsers, ParseByteListRefusesMoreThan128Values) {
+    struct Case {
+        std::vector<std::string> Words;
+        int Result;
+    };
+    const std::string text128 = "\"" + std::string(128, 'x') + "\"";
+    const std::string text129 = "\"" + std::string(129, 'x') + "\"";
+    const std::string text127 = "\"" + std::string(127, 'x') + "\"";
+    const Case cases[] = {
+        {std::vector<std::string>(128, "7"), 0},
+        {std::vector<std::string>(129, "7"), kParseListTooLong},
+        {{text128}, 0},
+        {{text128, "\"\""}, 0}, // an empty text adds no value
+        {{text129}, kParseListTooLong},
+        {{text128, "7"}, kParseListTooLong},
+        {{text127, "7"}, 0},
+        {{text127, "\"ab\""}, kParseListTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Words.size());
+        std::vector<const char*> argv;
+        for (const std::string& w : c.Words) {
+            argv.push_back(w.c_str());
+        }
+        uint32_t values[kParseMaxValues + 1];
+        values[kParseMaxValues] = 0xDEAD;
+        uint32_t count = 0;
+        EXPECT_EQ(ParseByteList(values, &count, 16, 0, static_cast<int>(argv.size()), argv.data()),
+                  c.Result);
+        EXPECT_LE(count, kParseMaxValues);
+        EXPECT_EQ(values[kParseMaxValues], 0xDEADu);
     }
-    uint32_t values[kParseMaxValues + 1];
-    values[kParseMaxValues] = 0xDEAD;
-    uint32_t count = 0;
-    EXPECT_EQ(ParseByteList(values, &count, 16, 0, static_cast<int>(argv.size()), argv.data()), 0);
-    EXPECT_EQ(count, kParseMaxValues);
-    EXPECT_EQ(values[kParseMaxValues], 0xDEADu);
-
-    const std::string longText = "\"" + std::string(200, 'x') + "\"";
-    const char* one[] = {longText.c_str(), "zz"};
-    EXPECT_EQ(ParseByteList(values, &count, 16, 0, 2, one), 0);
-    EXPECT_EQ(count, kParseMaxValues);
-    EXPECT_EQ(values[kParseMaxValues], 0xDEADu);
 }
 
 TEST(ArgParsers, ParseColor) {

@@ -44,6 +44,15 @@ const Load kLoads[] = {
     {"fload16 seven.bin mem 400 L1",
      "Len=00001h Data=16-bits\nnTimes=4 Offset=0h Burst=On",
      {"d8 400 L4", "00000400:  07 00 EE EE"}},
+    // Each burst chunk is cut at the frame's end: the second length of seven bytes is 07 and
+    // its pad, nothing past them.
+    {"fload16 seven.bin mem 400 L3",
+     "Len=00003h Data=16-bits\nnTimes=2 Offset=0h Burst=On",
+     {"d8 400 L8", "00000400:  07 00 03 04 05 06 EE EE"}},
+    // An end address gives an even byte span from the start: two lengths of four bytes.
+    {"fload16 seven.bin mem 400 403",
+     "Len=00002h Data=16-bits\nnTimes=2 Offset=0h Burst=On",
+     {"d8 400 L8", "00000400:  05 06 07 00 EE EE EE EE"}},
     // A numbered run of two files: each frame goes to the start, padded (the second stays).
     {"fload16 r0000.bin mem 400 * a=on",
      "Len=00003h Data=16-bits\nnTimes=1 Offset=0h Burst=On "
@@ -61,6 +70,10 @@ const Load kLoads[] = {
      {"x 24", "[24] > 0005"}},
     {"fload16 five.bin reg 24 *",
      "Len=00003h Data=16 bits\nnTimes=1 Offset=0h Burst=On",
+     {"x 24", "[24] > 0005"}},
+    // One unit to a register takes the whole frame in one burst, whatever N says.
+    {"x 24 0; fload16 five.bin reg 24 L1 n=1",
+     "Len=00001h Data=16 bits\nnTimes=1 Offset=0h Burst=On",
      {"x 24", "[24] > 0005"}},
 };
 

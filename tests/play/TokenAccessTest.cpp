@@ -225,7 +225,7 @@ TEST(SysMemory, CopiesOnlyWhatIsMapped) {
     EXPECT_FALSE(WriteSysMemory(0, &value, sizeof value));
 }
 
-TEST_F(TokenAccessTest, FexistFindsRegularFilesIgnoringCase) {
+TEST_F(TokenAccessTest, FexistFindsWhatExistsIgnoringCase) {
     q3vtest::TempFolder folder("fexist");
     std::ofstream(folder.Path() + "/MyFile.TXT") << "x";
     struct Case {
@@ -236,7 +236,10 @@ TEST_F(TokenAccessTest, FexistFindsRegularFilesIgnoringCase) {
         {folder.Path() + "/MyFile.TXT", 1},
         {folder.Path() + "/myfile.txt", 1}, // a name that arrived lower-cased
         {folder.Path() + "/other.txt", 0},
-        {folder.Path(), 0}, // a folder is no file
+        {folder.Path(), 1}, // a folder exists too
+        {folder.Path() + "/MYFILE.TXT/x", 0},
+        {"/dev/null", 1}, // and a device
+        {"", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
