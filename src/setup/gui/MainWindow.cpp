@@ -74,14 +74,16 @@ void MainWindow::BuildPages() {
     auto* layout = new QVBoxLayout(central);
     m_Tabs = new QTabWidget(central);
     m_Tabs->setObjectName(QString::number(kIdTabs));
+    const auto toStatusBox = [this](std::uint32_t id, std::uint32_t flags, const QString& text) {
+        SetStatusText(id, flags, text.toStdString());
+    };
+    auto* features = new FeaturesPage(m_Tabs);
+    connect(features, &FeaturesPage::StatusText, this, toStatusBox);
     auto* registers = new RegistersTab(m_Tabs);
-    connect(registers, &RegistersTab::StatusText, this,
-            [this](std::uint32_t id, std::uint32_t flags, const QString& text) {
-                SetStatusText(id, flags, text.toStdString());
-            });
+    connect(registers, &RegistersTab::StatusText, this, toStatusBox);
     for (const TabRow& row : kTabs) {
-        QWidget* page = &row == &kTabs[0] ? static_cast<QWidget*>(new FeaturesPage(m_Tabs))
-                                          : static_cast<QWidget*>(registers);
+        QWidget* page =
+            &row == &kTabs[0] ? static_cast<QWidget*>(features) : static_cast<QWidget*>(registers);
         const int index = m_Tabs->addTab(page, row.Caption);
         m_Tabs->setTabToolTip(index, row.ToolTip);
     }
@@ -209,8 +211,10 @@ void MainWindow::PaintStatusBox() {
 }
 
 void MainWindow::RefreshAfterOpen() {
-    if (auto* features = qobject_cast<FeaturesPage*>(m_Tabs->widget(0)); features != nullptr) {
-        features->Refresh();
+    // The current page is made anew; the other one is when its tab is chosen.
+    if (auto* features = qobject_cast<FeaturesPage*>(m_Tabs->currentWidget());
+        features != nullptr) {
+        features->Reopen();
     }
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");

@@ -1,6 +1,7 @@
 // The Features tab end to end: the tree over a copy of the built play, the value and template
 // dialogs driven through the dialog runner, and the saved copy run with its new values.
 #include "setup/core/ConfigurableFile.h"
+#include "setup/core/ExportFormats.h"
 #include "setup/core/FeatureTree.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
@@ -20,6 +21,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -121,6 +124,54 @@ private slots:
         const q3vtest::PlayRun calc =
             q3vtest::RunProgramOnBoard(m_Copy, m_Board, "/nocard calc hdp");
         QVERIFY2(calc.Output.find("140h (320t)") != std::string::npos, calc.Output.c_str());
+    }
+
+    // The tree has the keyboard focus at start, after File > Open and File > Import while its
+    // tab is current, and when its tab is chosen again: Down moves its selection. With the
+    // Registers tab current, an Open leaves the focus in the register list.
+    void TheTreeTakesTheFocusWithItsPage() {
+        const std::string ini = m_Play.Folder.filePath("features.ini").toStdString();
+        QVERIFY(ExportToFile(6, ini, false));
+        MainWindow window;
+        QVERIFY(ShowActive(window));
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        auto* list = window.findChild<QTreeWidget*>("1801");
+        QTabBar* bar = window.findChild<QTabWidget*>("1101")->tabBar();
+        const auto downMovesTheSelection = [&window, tree] {
+            QTreeWidgetItem* before = tree->currentItem();
+            if (QApplication::focusWidget() != tree || before == nullptr) {
+                return false;
+            }
+            QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+            return tree->currentItem() == tree->itemBelow(before);
+        };
+        QVERIFY(downMovesTheSelection());
+        Screenshot(window, "features-page-focus");
+        const auto clickTab = [bar](int tab) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        };
+        struct Case {
+            const char* Name;
+            int Action;
+            std::string Answer;
+        };
+        const Case cases[] = {{"open", kIdOpen, m_Copy}, {"import", kIdImport, ini}};
+        for (const Case& c : cases) {
+            // The focus is elsewhere (the user clicked into the status box) before the command.
+            window.StatusBoxWidget()->setFocus(Qt::MouseFocusReason);
+            QVERIFY(QApplication::focusWidget() != tree);
+            m_Recorder.Answers = {c.Answer};
+            window.Action(c.Action)->trigger();
+            QCOMPARE(g_OpenPath, m_Copy);
+            QVERIFY2(downMovesTheSelection(), c.Name);
+        }
+        clickTab(1);
+        QCOMPARE(QApplication::focusWidget(), list);
+        m_Recorder.Answers = {m_Copy};
+        window.Action(kIdOpen)->trigger();
+        QCOMPARE(QApplication::focusWidget(), list);
+        clickTab(0);
+        QVERIFY(downMovesTheSelection());
     }
 
     void TheSmallPanelTemplateIsAppliedAndSaved() {
