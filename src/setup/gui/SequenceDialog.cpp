@@ -5,6 +5,7 @@
 #include "setup/core/SetupServices.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/ElidedLabel.h"
+#include "setup/gui/LineBreakFilter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -51,6 +52,7 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     m_Label = new QLineEdit(this);
     m_Label->setObjectName("2514");
     m_Label->setMaxLength(static_cast<int>(kSequenceLabelMax));
+    RefuseLineBreaks(m_Label);
     details->addRow("Type:", m_Type);
     details->addRow("Value:", m_Value);
     details->addRow("Label:", m_Label);
