@@ -3,12 +3,12 @@
 #include "setup/core/RegistersPage.h"
 
 #include "setup/core/FileIo.h"
+#include "setup/core/ReplaceFile.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/TextFormat.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -19,24 +19,6 @@ namespace {
 
 constexpr std::size_t kStoreRoom = 65536; // room after the image for a store that grows it
 constexpr std::uint64_t kLargestImage = 0xFFFFFFFFull;
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_Fd(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_Fd; }
-    int Close() {
-        const int result = m_Fd >= 0 ? ::close(m_Fd) : 0;
-        m_Fd = -1;
-        return result;
-    }
-
-private:
-    int m_Fd;
-};
 
 std::string ErrnoText(int error) {
     return std::strerror(error);
@@ -58,101 +40,6 @@ bool ReadAll(int fd, std::uint8_t* at, std::size_t size) {
         size -= static_cast<std::size_t>(got);
     }
     return true;
-}
-
-bool WriteAll(int fd, const std::uint8_t* at, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = GetFileIo().Write(fd, at, size);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            if (put == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        at += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-// The folder part of a path ("." when it has none).
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Where the bytes go: a symbolic link is followed to the file it names.
-std::string ResolveDestination(const char* destination) {
-    char resolved[PATH_MAX];
-    struct stat link {};
-    if (::lstat(destination, &link) == 0 && S_ISLNK(link.st_mode) &&
-        ::realpath(destination, resolved) != nullptr) {
-        return resolved;
-    }
-    return destination;
-}
-
-// Writes bytes into a new file beside target and renames it over target. The new file takes
-// mode, owner and group; a failure removes it and leaves target as it was.
-bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size_t size,
-                 mode_t mode, const struct stat* owner, std::string& error) {
-    const FileIo& io = GetFileIo();
-    const std::string folder = FolderOf(target);
-    Descriptor folderFd(io.Open(folder.c_str(), O_RDONLY | O_DIRECTORY));
-    if (folderFd.Get() < 0) {
-        error = ErrnoText(errno);
-        return false;
-    }
-    std::string temporary = folder + "/." + NameOf(target) + ".XXXXXX";
-    Descriptor fileFd(io.Mkstemp(temporary.data()));
-    if (fileFd.Get() < 0) {
-        error = ErrnoText(errno);
-        return false;
-    }
-    bool ok = WriteAll(fileFd.Get(), bytes, size);
-    // A user who is not the owner may save a file of a group he writes in: the new file is
-    // then his, with the same mode. That is not an error.
-    if (ok && owner != nullptr) {
-        (void)io.Fchown(fileFd.Get(), owner->st_uid, owner->st_gid);
-    }
-    ok = ok && io.Fchmod(fileFd.Get(), mode & 07777) == 0;
-    ok = ok && io.Fsync(fileFd.Get()) == 0;
-    if (ok && fileFd.Close() != 0) {
-        ok = false;
-    }
-    ok = ok && io.Rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        error = ErrnoText(errno);
-        const int saved = errno;
-        fileFd.Close();
-        io.Unlink(temporary.c_str());
-        errno = saved;
-        return false;
-    }
-    // The rename is done; a folder that cannot be synced leaves the new file in place but not
-    // known to be on disk, which is reported.
-    if (io.FsyncFolder(folderFd.Get()) != 0) {
-        error = ErrnoText(errno);
-        return false;
-    }
-    return true;
-}
-
-// Whether the user may replace an existing file: he must be allowed to write it, and the file
-// must carry a write bit (root too is refused a read-only file, which a rename would bypass).
-bool MayReplace(const std::string& path, const struct stat& status) {
-    return ::access(path.c_str(), W_OK) == 0 && (status.st_mode & 0222) != 0;
 }
 
 void ReportSaveFailure(const char* destination, const std::string& reason) {

@@ -1,5 +1,6 @@
 #include "setup/core/ExportFormats.h"
 
+#include "setup/core/ReplaceFile.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/core/TextFormat.h"
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -52,12 +52,13 @@ std::string ProductText() {
     return g_ChipDef.GetProductText(nullptr, 0x80 | 0x01);
 }
 
-// Creates (or replaces) the file with the text; false when it cannot be created or written.
+// Replaces the file with the text: a new file renamed over the old one only when every byte
+// was written, so that a full disk leaves the old file as it was. False when it was not
+// replaced.
 bool WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return static_cast<bool>(out);
+    std::string error;
+    return ReplaceFileKeepingMode(path, reinterpret_cast<const std::uint8_t*>(text.data()),
+                                  text.size(), error);
 }
 
 } // namespace

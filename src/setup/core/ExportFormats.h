@@ -32,7 +32,8 @@ std::string GetExportFileName(uint32_t row);
 std::string GetExportRowText(uint32_t row);
 // Every LF not preceded by CR becomes CR LF.
 std::string ToCrLf(const std::string& text);
-// Writes the row's export to path, or previews it when path is empty (always with CR LF then).
+// Writes the row's export to path (a new file renamed over the old one once every byte is
+// written), or previews it when path is empty (always with CR LF then).
 // Failures are shown in a warning box; true on success.
 bool ExportToFile(uint32_t row, const std::string& path, bool crLf);
 // The folder that previews are written to (made on first use, private to this run; made anew

@@ -2,6 +2,7 @@
 #include "setup/gui/CommandLineDialog.h"
 
 #include "setup/core/SetupState.h"
+#include "setup/gui/LineBreakFilter.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -23,6 +24,7 @@ CommandLineDialog::CommandLineDialog(QWidget* parent)
                          : QString::fromStdString(g_OpenPath) + QString(" &arguments:"));
     m_Label->setBuddy(m_Edit);
     m_Edit->setMaxLength(kMaxArguments);
+    RefuseLineBreaks(m_Edit);
     m_Edit->setText(QString::fromStdString(g_ProgramArguments));
     m_Edit->setMinimumWidth(360);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -4,6 +4,7 @@
 #include "chipdef/ChipDefBase.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/UIFeatures.h"
+#include "setup/gui/LineBreakFilter.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -97,8 +98,10 @@ FeatureValueDialog::FeatureValueDialog(QWidget* parent, UIFeatures& model, TreeH
             m_Editors << m_List;
         }
     } else if (dialogId == kDialogText) {
-        m_TextEdit = new QLineEdit(Q(m_Value.EditText()), this);
+        m_TextEdit = new QLineEdit(this);
         m_TextEdit->setObjectName("2504");
+        RefuseLineBreaks(m_TextEdit);
+        m_TextEdit->setText(Q(m_Value.EditText()));
         layout->addWidget(m_TextEdit);
         m_Editors << m_TextEdit;
     } else {

@@ -3,7 +3,7 @@
 // (2506, red while the range warning shows), the override button (2515) and the controls of
 // the feature's type: the number edit (2503) with its unit (2508) and radio buttons (2510 HEX,
 // 2509 DEC, 2511 BIN), the memory map list (2505) of an address, the text edit (2504) or the
-// value list (2505).
+// value list (2505). The text edit refuses line breaks (LineBreakFilter).
 #include "setup/core/FeatureValue.h"
 
 #include <QDialog>

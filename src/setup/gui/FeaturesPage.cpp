@@ -2,6 +2,7 @@
 #include "setup/gui/FeaturesPage.h"
 
 #include "setup/core/FeatureTree.h"
+#include "setup/core/StatusBox.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/FeatureDialogs.h"
 #include "setup/gui/HotToolTip.h"
@@ -11,6 +12,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -75,11 +77,21 @@ void FeaturesPage::SaveView() {
 void FeaturesPage::Refresh() {
     SaveView();
     Fill();
+    emit StatusText(kIdTree, kStatusSticky | kStatusNoSticky, QString());
+}
+
+void FeaturesPage::Reopen() {
+    Refresh();
+    m_Tree->setFocus();
 }
 
 void FeaturesPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    Refresh();
+    // A window restored from an icon shows the page as it was: no rebuild, and a report in
+    // the status box stays.
+    if (!event->spontaneous()) {
+        Reopen();
+    }
 }
 
 void FeaturesPage::Fill() {

@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
@@ -53,6 +54,22 @@ const TabRow kTabs[] = {
 const char* const kDelayTexts[] = {"100 ms",   "250 ms",    "500 ms",
                                    "1 second", "2 seconds", "5 seconds"};
 
+// Dialog 101's size: 450 x 400 dialog units of its 8-point font.
+constexpr QSize kDialogSize(675, 650);
+// What a window manager's frame may take around the window: borders and a title bar.
+constexpr QSize kFrameRoom(16, 48);
+
+// The dialog's size, within the screen's available area with room for the frame, so that the
+// Diagnostics box is on a small screen too.
+QSize FittedSize(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return kDialogSize;
+    }
+    return kDialogSize.boundedTo(screen->availableGeometry().size() - kFrameRoom)
+        .expandedTo(window.minimumSizeHint());
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_Status(ChipDefDiagnostics) {
@@ -60,7 +77,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_Status(ChipDefD
     setAcceptDrops(true);
     BuildPages();
     BuildMenu();
-    resize(675, 650);
+    resize(FittedSize(*this));
     SetDebugMainWindow(this);
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");
@@ -74,14 +91,16 @@ void MainWindow::BuildPages() {
     auto* layout = new QVBoxLayout(central);
     m_Tabs = new QTabWidget(central);
     m_Tabs->setObjectName(QString::number(kIdTabs));
+    const auto toStatusBox = [this](std::uint32_t id, std::uint32_t flags, const QString& text) {
+        SetStatusText(id, flags, text.toStdString());
+    };
+    auto* features = new FeaturesPage(m_Tabs);
+    connect(features, &FeaturesPage::StatusText, this, toStatusBox);
     auto* registers = new RegistersTab(m_Tabs);
-    connect(registers, &RegistersTab::StatusText, this,
-            [this](std::uint32_t id, std::uint32_t flags, const QString& text) {
-                SetStatusText(id, flags, text.toStdString());
-            });
+    connect(registers, &RegistersTab::StatusText, this, toStatusBox);
     for (const TabRow& row : kTabs) {
-        QWidget* page = &row == &kTabs[0] ? static_cast<QWidget*>(new FeaturesPage(m_Tabs))
-                                          : static_cast<QWidget*>(registers);
+        QWidget* page =
+            &row == &kTabs[0] ? static_cast<QWidget*>(features) : static_cast<QWidget*>(registers);
         const int index = m_Tabs->addTab(page, row.Caption);
         m_Tabs->setTabToolTip(index, row.ToolTip);
     }
@@ -209,8 +228,10 @@ void MainWindow::PaintStatusBox() {
 }
 
 void MainWindow::RefreshAfterOpen() {
-    if (auto* features = qobject_cast<FeaturesPage*>(m_Tabs->widget(0)); features != nullptr) {
-        features->Refresh();
+    // The current page is made anew; the other one is when its tab is chosen.
+    if (auto* features = qobject_cast<FeaturesPage*>(m_Tabs->currentWidget());
+        features != nullptr) {
+        features->Reopen();
     }
     UpdateMainTitle();
     SetStatusText(kStatusOwnerShell, kStatusForce, "");

@@ -25,7 +25,8 @@ public:
 
     // The status box: a message from owner id with the flag bits of StatusBox.
     void SetStatusText(std::uint32_t id, std::uint32_t flags, const std::string& text);
-    // Title, status box (forced, empty) and menu after the open file changed.
+    // After the open file changed (Open, Import): the current page made anew, then the title,
+    // the status box (forced, empty) and the menu.
     void RefreshAfterOpen();
     void UpdateMainTitle();
     void UpdateMenuState();

@@ -4,11 +4,12 @@
 #include "hcl/HclData.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/UIFeatures.h"
+#include "setup/gui/ElidedLabel.h"
+#include "setup/gui/LineBreakFilter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -35,9 +36,9 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     setObjectName(QString::number(kDialogSequence));
     setWindowTitle(QString::fromStdString(m_Feature.Title()));
     auto* layout = new QVBoxLayout(this);
-    auto* currently = new QLabel(QString::fromStdString(m_Feature.CurrentlyText()), this);
+    // A long sequence's line is cut to the dialog's width, so that the list keeps its rows.
+    auto* currently = new ElidedLabel(QString::fromStdString(m_Feature.CurrentlyText()), this);
     currently->setObjectName("2506");
-    currently->setWordWrap(true);
     layout->addWidget(currently);
     m_List = new QListWidget(this);
     m_List->setObjectName("2505");
@@ -51,6 +52,7 @@ SequenceDialog::SequenceDialog(QWidget* parent, UIFeatures& model, TreeHandle no
     m_Label = new QLineEdit(this);
     m_Label->setObjectName("2514");
     m_Label->setMaxLength(static_cast<int>(kSequenceLabelMax));
+    RefuseLineBreaks(m_Label);
     details->addRow("Type:", m_Type);
     details->addRow("Value:", m_Value);
     details->addRow("Label:", m_Label);

@@ -4,7 +4,7 @@
 // Delete (5) and Delete All (6). An item with an override feature has the override button
 // (2515): while it is on, the entries cannot be edited. The buttons and OK first take what is
 // typed in Value and Label. OK writes the override, then the entries; labels that could not be
-// stored are named in a warning box.
+// stored are named in a warning box. The label edit refuses line breaks (LineBreakFilter).
 #include "setup/core/FeatureValue.h"
 #include "setup/core/SequenceEdit.h"
 

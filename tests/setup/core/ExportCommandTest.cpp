@@ -1,6 +1,11 @@
 #include "setup/core/ExportCommand.h"
 #include "setup/ExportFixture.h"
 #include "setup/core/ExportFormats.h"
+#include "setup/core/FileIo.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,6 +88,74 @@ TEST_F(ExportCommandTest, TheChosenFileGetsTheLineEndsAsChosen) {
     EXPECT_FALSE(ExportAs(0, {}));
     EXPECT_EQ(Leftovers({}), std::vector<std::string>{"out.csv"});
     EXPECT_TRUE(Recorder.Messages.empty());
+}
+
+// A disk that fills up after part of the quick reference: the file it was to replace keeps
+// every byte, no piece of the new text is left beside it, and the failure is reported.
+TEST_F(ExportCommandTest, AFullDiskLeavesTheReplacedFileAsItWas) {
+    constexpr uint32_t kQuickReferenceRow = 5;
+    const std::vector<std::uint8_t> kept(1000, 'k');
+    const std::string path = Write("keep.txt", kept);
+    ::chmod(path.c_str(), 0640);
+    FileIo io = PosixFileIo();
+    std::size_t room = 8192;
+    io.Write = [&room, write = io.Write](int fd, const void* bytes, size_t size) -> ssize_t {
+        if (room == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const ssize_t put = write(fd, bytes, std::min(size, room));
+        room -= static_cast<std::size_t>(put);
+        return put;
+    };
+    SetFileIo(io);
+    ASSERT_GT(Generated(kQuickReferenceRow).size(), 2 * room);
+    Recorder.Answers = {path};
+    EXPECT_FALSE(ExportAs(kQuickReferenceRow, {}));
+    SetFileIo(PosixFileIo());
+    EXPECT_EQ(room, 0u); // part of the text was written before the disk was full
+    EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + path);
+    EXPECT_EQ(ReadFileBytes(path), kept);
+    EXPECT_EQ(Leftovers({"keep.txt"}), std::vector<std::string>{});
+}
+
+// A replaced file keeps its mode and is written through a link to it; a new file gets 0666
+// less the umask; a file the user may not write is refused and kept.
+TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
+    const std::string text = Generated(1);
+    const std::string real = Write("real.h", {'o', 'l', 'd'});
+    ::chmod(real.c_str(), 0604);
+    std::filesystem::create_symlink(real, Folder / "link.h");
+    const std::string readOnly = Write("locked.h", {'o', 'l', 'd'});
+    ::chmod(readOnly.c_str(), 0444);
+    const mode_t mask = ::umask(027);
+    struct Case {
+        const char* Name;
+        bool Exported;
+        mode_t Mode;
+        const char* Holds; // the file that holds the export ("" for none)
+    };
+    const Case cases[] = {
+        {"real.h", true, 0604, "real.h"},
+        {"link.h", true, 0604, "real.h"},
+        {"new.h", true, 0640, "new.h"},
+        {"locked.h", false, 0444, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Write("real.h", {'o', 'l', 'd'});
+        Recorder.Answers = {PathOf(c.Name)};
+        EXPECT_EQ(ExportAs(1, {}), c.Exported);
+        const std::string shown = *c.Holds != '\0' ? PathOf(c.Holds) : PathOf(c.Name);
+        struct stat status {};
+        ASSERT_EQ(::stat(shown.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, c.Mode);
+        EXPECT_EQ(ReadText(shown), c.Exported ? ToCrLf(text) : std::string("old"));
+    }
+    ::umask(mask);
+    EXPECT_TRUE(std::filesystem::is_symlink(Folder / "link.h"));
+    EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + PathOf("locked.h"));
+    EXPECT_EQ(Leftovers({"real.h", "link.h", "locked.h", "new.h"}), std::vector<std::string>{});
 }
 
 TEST_F(ExportCommandTest, PreviewFromTheSaveDialogWritesWithCrLfAndOpensTheViewer) {

@@ -12,8 +12,10 @@
 #include "setup/gui/SequenceDialog.h"
 #include "support/PlayProcess.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -253,6 +255,48 @@ private slots:
         }
         CompareSequence(
             {{oxHCL_LCD_DELAY, 120, ""}, {oxHCL_LCD_COMMAND, 0, ""}, {oxHCL_LCD_DELAY, 0, "lbl"}});
+    }
+
+    // Texts are single lines: a line break pasted into the description or into a sequence
+    // label, or committed by an input method, is left out and the rest of the text kept.
+    void LineBreaksAreRefusedWhereverTheyComeFrom() {
+        const auto pasteAndCompose = [](QLineEdit* edit) {
+            QTest::mouseClick(edit, Qt::LeftButton);
+            edit->selectAll();
+            QApplication::clipboard()->setText("line1\nline2\r\n[Regs]\r0=0004,0001");
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QInputMethodEvent composed;
+            composed.setCommitString(" x\ny");
+            QApplication::sendEvent(edit, &composed);
+        };
+        const QString kept = "line1line2[Regs]0=0004,0001 xy";
+        DialogRecorder dialogs;
+        dialogs.OnDialog = [&](QDialog& dialog) {
+            if (!ShowActive(dialog)) {
+                return -1;
+            }
+            if (auto* text = qobject_cast<FeatureValueDialog*>(&dialog)) {
+                pasteAndCompose(text->TextEdit());
+                if (text->TextEdit()->text() != kept) {
+                    return -2;
+                }
+            } else {
+                auto& sequence = static_cast<SequenceDialog&>(dialog);
+                Click(Control<QPushButton>(dialog, "4"));
+                pasteAndCompose(sequence.LabelEdit());
+                QTest::keyClick(sequence.LabelEdit(), Qt::Key_Tab);
+                if (Rows(sequence.List()) != QStringList{"COMMAND 0h  ( " + kept + " )"}) {
+                    return -3;
+                }
+            }
+            Click(StandardButton(dialog, QDialogButtonBox::Ok));
+            return dialog.result();
+        };
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(2)));
+        QVERIFY(OpenFeatureDialog(nullptr, *m_Model, Item(kItemSequence)));
+        QCOMPARE(dialogs.Shown, (QStringList{"204", "215"}));
+        QCOMPARE(OrEmpty(g_ChipDef.GetFeatureText("setupdesc", true)), kept.toStdString());
+        CompareSequence({{oxHCL_LCD_COMMAND, 0, "line1line2[Regs]0=0004,0001 xy"}});
     }
 
     // A full sequence beeps on Insert and Append and stays as it is.

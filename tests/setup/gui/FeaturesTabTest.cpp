@@ -1,9 +1,11 @@
 // The Features tab end to end: the tree over a copy of the built play, the value and template
 // dialogs driven through the dialog runner, and the saved copy run with its new values.
 #include "setup/core/ConfigurableFile.h"
+#include "setup/core/ExportFormats.h"
 #include "setup/core/FeatureTree.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
+#include "setup/core/TemplateChoice.h"
 #include "setup/core/UIFeatures.h"
 #include "setup/gui/DebugWindow.h"
 #include "setup/gui/FeatureDialogs.h"
@@ -20,9 +22,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -123,6 +128,54 @@ private slots:
         QVERIFY2(calc.Output.find("140h (320t)") != std::string::npos, calc.Output.c_str());
     }
 
+    // The tree has the keyboard focus at start, after File > Open and File > Import while its
+    // tab is current, and when its tab is chosen again: Down moves its selection. With the
+    // Registers tab current, an Open leaves the focus in the register list.
+    void TheTreeTakesTheFocusWithItsPage() {
+        const std::string ini = m_Play.Folder.filePath("features.ini").toStdString();
+        QVERIFY(ExportToFile(6, ini, false));
+        MainWindow window;
+        QVERIFY(ShowActive(window));
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        auto* list = window.findChild<QTreeWidget*>("1801");
+        QTabBar* bar = window.findChild<QTabWidget*>("1101")->tabBar();
+        const auto downMovesTheSelection = [&window, tree] {
+            QTreeWidgetItem* before = tree->currentItem();
+            if (QApplication::focusWidget() != tree || before == nullptr) {
+                return false;
+            }
+            QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+            return tree->currentItem() == tree->itemBelow(before);
+        };
+        QVERIFY(downMovesTheSelection());
+        Screenshot(window, "features-page-focus");
+        const auto clickTab = [bar](int tab) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        };
+        struct Case {
+            const char* Name;
+            int Action;
+            std::string Answer;
+        };
+        const Case cases[] = {{"open", kIdOpen, m_Copy}, {"import", kIdImport, ini}};
+        for (const Case& c : cases) {
+            // The focus is elsewhere (the user clicked into the status box) before the command.
+            window.StatusBoxWidget()->setFocus(Qt::MouseFocusReason);
+            QVERIFY(QApplication::focusWidget() != tree);
+            m_Recorder.Answers = {c.Answer};
+            window.Action(c.Action)->trigger();
+            QCOMPARE(g_OpenPath, m_Copy);
+            QVERIFY2(downMovesTheSelection(), c.Name);
+        }
+        clickTab(1);
+        QCOMPARE(QApplication::focusWidget(), list);
+        m_Recorder.Answers = {m_Copy};
+        window.Action(kIdOpen)->trigger();
+        QCOMPARE(QApplication::focusWidget(), list);
+        clickTab(0);
+        QVERIFY(downMovesTheSelection());
+    }
+
     void TheSmallPanelTemplateIsAppliedAndSaved() {
         MainWindow window;
         m_Recorder.Answers = {m_Copy};
@@ -184,27 +237,35 @@ private slots:
 
     // The template dialog shown and activated as a user meets it, its list taking the focus:
     // OK (Return) applies the selected template, or nothing when none is selected, even though
-    // the list then makes its first row current.
+    // the list then makes its first row current. After the small panel the first template
+    // (row 0) can be chosen again.
     void TheTemplateDialogAppliesTheSelectionOnly() {
         const QString noMatch = "Panel Templates* =  (no match)";
         const QString small = "Panel Templates* =  3.5\" TFT 320x240 (RGB, 18-bit)";
         struct Case {
             const char* Name;
-            bool Hdp320;    // the copy's hdp is 320: no template matches
-            int Selected;   // the row selected when the dialog opens, -1 for none
-            bool Down;      // the user presses the down arrow before Return
-            QString Row;    // the tree's row afterwards
-            bool Unchanged; // the saved copy is the same byte for byte
+            bool Hdp320;     // the copy's hdp is 320: no template matches
+            bool SmallPanel; // the copy holds the small panel's settings
+            int Selected;    // the row selected when the dialog opens, -1 for none
+            int Key;         // the arrow key the user presses before Return, 0 for none
+            QString Row;     // the tree's row afterwards
+            bool Unchanged;  // the saved copy is the same byte for byte
+            uint32_t Vdp;    // the vertical display period afterwards
         };
         const Case cases[] = {
-            {"no match", true, -1, false, noMatch, true},
-            {"a preselected match", false, 0, false, kPanelsRow, true},
-            {"a row picked by arrow key", true, -1, true, small, false},
+            {"no match", true, false, -1, 0, noMatch, true, 272},
+            {"a preselected match", false, false, 0, 0, kPanelsRow, true, 272},
+            {"a row picked by arrow key", true, false, -1, Qt::Key_Down, small, false, 240},
+            {"back to the first template", false, true, 1, Qt::Key_Up, kPanelsRow, false, 272},
         };
         for (const Case& c : cases) {
             QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
             if (c.Hdp320) {
                 QVERIFY(g_ChipDef.SetFeatureValue("hdp", 320));
+            }
+            if (c.SmallPanel) {
+                std::string error;
+                QVERIFY(TemplateChoice(*m_Model, PanelsNode()).Apply(1, error));
             }
             QVERIFY(SaveConfigurableFile(m_Copy.c_str(), nullptr, false));
             QVERIFY(LoadProgramBlock(q3vtest::PlayPath()));
@@ -217,7 +278,9 @@ private slots:
             window.show();
             QVERIFY(QTest::qWaitForWindowActive(&window));
             auto* tree = window.findChild<QTreeWidget*>("1601");
-            QTreeWidgetItem* panels = FindRow(tree, c.Hdp320 ? noMatch : kPanelsRow);
+            QTreeWidgetItem* panels = FindRow(tree, c.Hdp320       ? noMatch
+                                                    : c.SmallPanel ? small
+                                                                   : kPanelsRow);
             QVERIFY2(panels != nullptr, c.Name);
             for (QTreeWidgetItem* group = panels->parent(); group != nullptr;
                  group = group->parent()) {
@@ -228,7 +291,7 @@ private slots:
             int answer = 0;
             dialogs.OnDialog = [&c, &answer](QDialog& dialog) {
                 answer =
-                    DriveTemplateDialog(static_cast<TemplateDialog&>(dialog), c.Selected, c.Down);
+                    DriveTemplateDialog(static_cast<TemplateDialog&>(dialog), c.Selected, c.Key);
                 return answer;
             };
             QTest::keyClick(tree, Qt::Key_Return);
@@ -240,7 +303,7 @@ private slots:
                      "Configuration data saved in file \"" + m_Copy + "\".");
             QCOMPARE(q3vtest::ReadFileBytes(m_Copy) == before, c.Unchanged);
             QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), c.Hdp320 ? 320u : 480u);
-            QCOMPARE(g_ChipDef.GetFeatureValue("vdp"), c.Down ? 240u : 272u);
+            QCOMPARE(g_ChipDef.GetFeatureValue("vdp"), c.Vdp);
         }
     }
 
@@ -313,9 +376,9 @@ private slots:
     }
 
 private:
-    // Shows and activates the dialog, checks what it shows, presses the down arrow when asked
+    // Shows and activates the dialog, checks what it shows, presses the arrow key when asked
     // and then Return. The dialog's result, or a negative step that found something else.
-    static int DriveTemplateDialog(TemplateDialog& templates, int selectedAtStart, bool down) {
+    static int DriveTemplateDialog(TemplateDialog& templates, int selectedAtStart, int key) {
         if (!ShowActive(templates)) {
             return -1;
         }
@@ -325,8 +388,9 @@ private:
             const QList<QListWidgetItem*> selected = list->selectedItems();
             return selected.isEmpty() ? -1 : list->row(selected.front());
         };
-        // The list has the focus and row 0 is current, selected or not.
-        if (!list->hasFocus() || list->currentRow() != 0 || selectedRow() != selectedAtStart) {
+        // The list has the focus and the selected row, or row 0, is current.
+        if (!list->hasFocus() || list->currentRow() != std::max(selectedAtStart, 0) ||
+            selectedRow() != selectedAtStart) {
             return -2;
         }
         const bool none =
@@ -336,17 +400,29 @@ private:
         if (none != (selectedAtStart < 0)) {
             return -3;
         }
-        if (selectedAtStart < 0 && !down) {
+        if (selectedAtStart < 0 && key == 0) {
             Screenshot(templates, "dialog-216-no-match");
         }
-        if (down) {
-            QTest::keyClick(list, Qt::Key_Down);
-            if (selectedRow() != 1 || !details->isEnabled() || details->count() < 2) {
+        if (key != 0) {
+            QTest::keyClick(list, static_cast<Qt::Key>(key));
+            const int expected = key == Qt::Key_Up ? std::max(selectedAtStart, 0) - 1 : 1;
+            if (selectedRow() != std::max(expected, 0) || !details->isEnabled() ||
+                details->count() < 2) {
                 return -4;
             }
         }
         QTest::keyClick(list, Qt::Key_Return);
         return templates.result();
+    }
+
+    // The model's node of the panel templates.
+    TreeHandle PanelsNode() const {
+        for (const FeatureTreeRow& row : BuildFeatureTreeRows(*m_Model)) {
+            if (row.Text.rfind("Panel Templates*", 0) == 0) {
+                return row.Node;
+            }
+        }
+        return nullptr;
     }
 
     ServiceRecorder m_Recorder;

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
@@ -49,6 +50,27 @@ QTreeWidgetItem* FindFeatureRow(QTreeWidget* tree, const QString& start) {
         }
     }
     return nullptr;
+}
+
+// The Features tab sets the Horizontal Display Period from 488 to 320 through its value
+// dialog, the groups down to it opened as the user opens them; false when its row is missing.
+bool SetHdpThroughTheTree(QTreeWidget* tree, DialogRecorder& dialogs) {
+    QTreeWidgetItem* hdpFeature = FindFeatureRow(tree, "*Horizontal Display Period  =  488");
+    if (hdpFeature == nullptr) {
+        return false;
+    }
+    for (QTreeWidgetItem* group = hdpFeature->parent(); group != nullptr; group = group->parent()) {
+        group->setExpanded(true);
+    }
+    tree->setCurrentItem(hdpFeature);
+    dialogs.OnDialog = [](QDialog& dialog) {
+        auto& value = static_cast<FeatureValueDialog&>(dialog);
+        value.NumberEdit()->setText("320");
+        value.accept();
+        return value.result();
+    };
+    QTest::keyClick(tree, Qt::Key_Return);
+    return true;
 }
 
 // The register dialog answered with this edit text (in the dialog's radix).
@@ -141,20 +163,7 @@ private slots:
         // The Features tab sets the Horizontal Display Period through its value dialog.
         m_Tabs->setCurrentIndex(0);
         auto* tree = m_Window->findChild<QTreeWidget*>("1601");
-        QTreeWidgetItem* hdpFeature = FindFeatureRow(tree, "*Horizontal Display Period  =  488");
-        QVERIFY(hdpFeature != nullptr);
-        for (QTreeWidgetItem* group = hdpFeature->parent(); group != nullptr;
-             group = group->parent()) {
-            group->setExpanded(true); // as the user opens the groups down to it
-        }
-        tree->setCurrentItem(hdpFeature);
-        dialogs.OnDialog = [](QDialog& dialog) {
-            auto& value = static_cast<FeatureValueDialog&>(dialog);
-            value.NumberEdit()->setText("320");
-            value.accept();
-            return value.result();
-        };
-        QTest::keyClick(tree, Qt::Key_Return);
+        QVERIFY(SetHdpThroughTheTree(tree, dialogs));
         QCOMPARE(dialogs.Shown.last(), QString("203"));
         QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 320u);
 
@@ -183,6 +192,54 @@ private slots:
         QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h   "));
         QCOMPARE(m_List->topLevelItem(hndpRow)->text(0), QString("26h   "));
         QVERIFY(!m_Window->StatusBoxWidget()->toPlainText().contains("overwritten"));
+    }
+
+    // The overwritten notice belongs to the Registers page: choosing the Features tab again
+    // empties the box, and the notice comes back with the Registers tab. A window restored
+    // from an icon keeps what the box shows.
+    void TheNoticeGoesWhenTheFeaturesTabIsChosen() {
+        QTabBar* bar = m_Tabs->tabBar();
+        const auto clickTab = [bar](int tab) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        };
+        DialogRecorder dialogs;
+        m_List->setCurrentItem(m_List->topLevelItem(m_HdpRow));
+        dialogs.OnDialog = EnterValue("3D");
+        QTest::keyClick(m_List, Qt::Key_Return);
+        QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h *"));
+        clickTab(0);
+        auto* tree = m_Window->findChild<QTreeWidget*>("1601");
+        QVERIFY(SetHdpThroughTheTree(tree, dialogs));
+        QCOMPARE(g_ChipDef.GetFeatureValue("hdp"), 320u);
+        QPlainTextEdit* box = m_Window->StatusBoxWidget();
+        const QString notice = "1 manually modified registers have been overwritten by other tabs.";
+        for (int visit = 0; visit < 2; ++visit) {
+            clickTab(1);
+            QCOMPARE(m_List->topLevelItem(m_HdpRow)->text(0), QString("24h !"));
+            QVERIFY2(box->toPlainText().contains(notice), qPrintable(box->toPlainText()));
+            clickTab(0);
+            QVERIFY2(!box->toPlainText().contains("overwritten"), qPrintable(box->toPlainText()));
+        }
+        Screenshot(*m_Window, "features-page-after-notice");
+        // After a value dialog the rebuilt page empties the box as well.
+        clickTab(1);
+        QVERIFY(box->toPlainText().contains(notice));
+        m_Tabs->setCurrentIndex(0);
+        m_Window->SetStatusText(1801, kStatusSticky | kStatusNoSticky, notice.toStdString());
+        tree->setCurrentItem(FindFeatureRow(tree, "*Horizontal Display Period  =  320"));
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(dialogs.Shown.size(), 3);
+        QVERIFY(!box->toPlainText().contains("overwritten"));
+
+        // Restored from an icon: what the box shows stays.
+        const QString report = "A report shown after the page.";
+        m_Window->SetStatusText(5, 0, report.toStdString());
+        m_Window->showMinimized();
+        QTRY_VERIFY(m_Window->isMinimized());
+        m_Window->showNormal();
+        QTRY_VERIFY(!m_Window->isMinimized());
+        QVERIFY(tree->isVisible());
+        QCOMPARE(box->toPlainText(), report);
     }
 
     // A value of wide hexadecimal letters set by hand shows whole: the columns were made wide

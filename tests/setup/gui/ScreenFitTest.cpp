@@ -1,10 +1,13 @@
-// What a window manager would show of Setup's windows, measured on the offscreen platform: the
-// tooltips' fixed-pitch font and line breaks, a long report's box within the screen, the
-// options dialogs wide enough for their titles, and the debug window on the screen beside the
-// main window; screenshots of each.
+// What a window manager would show of Setup's windows, measured on the offscreen platform with
+// a screen of 800x600 (screen-800x600.json, which ctest gives this class): the main window and
+// a long sequence's dialog within that screen, the tooltips' fixed-pitch font and line breaks,
+// a long report's box within the screen, the options dialogs wide enough for their titles, and
+// the debug window on the screen beside the main window; screenshots of each.
+#include "hcl/HclData.h"
 #include "setup/core/SetupServices.h"
 #include "setup/core/SetupState.h"
 #include "setup/gui/DebugWindow.h"
+#include "setup/gui/ElidedLabel.h"
 #include "setup/gui/ExportOptionsDialog.h"
 #include "setup/gui/GuiServices.h"
 #include "setup/gui/GuiTestSupport.h"
@@ -13,7 +16,10 @@
 #include "setup/gui/ToolTipText.h"
 #include "support/PlayProcess.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLayout>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,6 +30,8 @@
 #include <QTest>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -41,6 +49,54 @@ QRect Available() {
     return QGuiApplication::primaryScreen()->availableGeometry();
 }
 
+bool OnScreen(const QWidget* widget) {
+    return Available().contains(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
+}
+
+QString Geometry(const QRect& rect) {
+    return QString("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+// What is wrong with the sequence dialog of a long sequence ("" for nothing).
+QString CheckSequenceDialog(QDialog& dialog) {
+    if (!ShowActive(dialog)) {
+        return "not active";
+    }
+    Screenshot(dialog, "dialog-215-long-sequence");
+    // No wider than its row of buttons asks (or its own 460 pixels): the line does not widen it.
+    const QMargins margins = dialog.layout()->contentsMargins();
+    const int buttons = dialog.findChild<QDialogButtonBox*>()->sizeHint().width() + margins.left() +
+                        margins.right();
+    if (!Available().contains(dialog.frameGeometry()) || dialog.width() > std::max(460, buttons)) {
+        return "the dialog at " + Geometry(dialog.frameGeometry());
+    }
+    auto* currently = dialog.findChild<ElidedLabel*>("2506");
+    auto* list = dialog.findChild<QListWidget*>("2505");
+    if (currently == nullptr || list == nullptr || list->count() != 300) {
+        return "its controls";
+    }
+    if (!currently->text().startsWith("Currently  =  \"c0(step)  p1") || !currently->IsCut() ||
+        currently->height() > 2 * currently->fontMetrics().height()) {
+        return "the Currently line " + currently->text().left(40) + ", " +
+               QString::number(currently->height()) + " high";
+    }
+    const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+    if (rows < 12) {
+        return "the list shows " + QString::number(rows) + " rows";
+    }
+    // The tip holds the whole line, broken at its blanks.
+    const QPoint at(10, currently->height() / 2);
+    QHelpEvent help(QEvent::ToolTip, at, currently->mapToGlobal(at));
+    QApplication::sendEvent(currently, &help);
+    QString tip = QToolTip::text();
+    QString whole = currently->text();
+    if (!QToolTip::isVisible() || tip.remove('\n').remove(' ') != whole.remove(' ')) {
+        return "the tip " + QToolTip::text().left(80);
+    }
+    QToolTip::hideText();
+    return {};
+}
+
 } // namespace
 
 class ScreenFitTest : public QObject {
@@ -52,7 +108,55 @@ private slots:
     }
     void cleanup() {
         QToolTip::hideText();
+        g_UIFeatures = nullptr;
+        m_Model.reset();
         EndWindowTest();
+        LoadProgramBlock(q3vtest::PlayPath());
+    }
+
+    // On the screen of 800x600 the main window opens inside it with the Diagnostics box in
+    // view, and so does the sequence dialog of a 300-entry sequence: its "Currently" line is
+    // one line cut with an ellipsis, its whole text the line's tip, and the list keeps its rows.
+    void TheMainWindowAndALongSequenceFitTheScreen() {
+        QVERIFY2(QGuiApplication::primaryScreen()->geometry().size() == QSize(800, 600),
+                 "runs on the offscreen screen of screen-800x600.json, as ctest sets it");
+        for (uint32_t i = 0; i < 300; ++i) {
+            QVERIFY(g_ChipDef.SetSequenceEntry("lcdseq", i,
+                                               i % 3 == 0 ? oxHCL_LCD_COMMAND : oxHCL_LCD_PARAM,
+                                               i & 0xFF, i % 50 == 0 ? "step" : ""));
+        }
+        m_Model = MakeFeatureModel();
+        MainWindow window;
+        QVERIFY(ShowActive(window));
+        QVERIFY2(Available().contains(window.frameGeometry()),
+                 qPrintable(Geometry(window.frameGeometry())));
+        QVERIFY(OnScreen(window.findChild<QWidget*>("1102")));
+        QVERIFY(OnScreen(window.StatusBoxWidget()));
+        Screenshot(window, "main-window-800x600");
+
+        // Return on the sequence's row, as the user opens its dialog.
+        auto* tree = window.findChild<QTreeWidget*>("1601");
+        QTreeWidgetItem* sequence = nullptr;
+        for (QTreeWidgetItemIterator it(tree); *it != nullptr && sequence == nullptr; ++it) {
+            if ((*it)->text(0).startsWith("*LCD Initialization Sequence  =  c0(step)  p1")) {
+                sequence = *it;
+            }
+        }
+        QVERIFY(sequence != nullptr);
+        for (QTreeWidgetItem* group = sequence->parent(); group != nullptr;
+             group = group->parent()) {
+            group->setExpanded(true);
+        }
+        tree->setCurrentItem(sequence);
+        DialogRecorder dialogs;
+        QString failed = "not shown";
+        dialogs.OnDialog = [&failed](QDialog& dialog) {
+            failed = CheckSequenceDialog(dialog);
+            return 0;
+        };
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        QCOMPARE(dialogs.Shown, QStringList{"215"});
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }
 
     // The tips' font is fixed-pitch, so a register's bit diagram lines up.
@@ -229,6 +333,7 @@ private slots:
 
 private:
     ServiceRecorder m_Recorder;
+    std::unique_ptr<UIFeatures> m_Model;
 };
 
 QObject* MakeScreenFitTest() {

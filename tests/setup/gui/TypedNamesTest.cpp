@@ -178,7 +178,9 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_Folder;
+    // A folder whose path holds a dot, as ~/my.proj does: only a dot in the typed file's own
+    // name keeps the default extension away.
+    QTemporaryDir m_Folder{QDir::tempPath() + "/my.proj-XXXXXX"};
     std::unique_ptr<MainWindow> m_Window;
 };
 
