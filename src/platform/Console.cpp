@@ -231,6 +231,11 @@ int ReadByte(int waitMs) {
         if (waitMs < 0) {
             TellResized();
         }
+        // What the hooks drew may have asked the terminal for the cursor: keys typed meanwhile
+        // were read ahead and come first.
+        if (!in.Bytes.empty() || in.Ended) {
+            return ReadByte(waitMs);
+        }
         // poll, also for a blocking read: unlike read it is never restarted after a signal, so
         // a stop and continue while the program waits for a key is told at once.
         pollfd p{STDIN_FILENO, POLLIN, 0};

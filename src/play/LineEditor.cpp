@@ -149,6 +149,10 @@ public:
             MoveTo(cursor);
             return;
         }
+        if (column == at % m_Width) {
+            // The cursor did not move: the caret cell of the old rows is put back to plain.
+            ConsoleCaretCell(m_Pos < Length() ? m_Shown[m_Pos] : ' ', false);
+        }
         const std::string shown = m_Shown;
         MoveTo(Length());
         ConsoleWrite("\n");

@@ -1,4 +1,5 @@
 #include "platform/Console.h"
+#include "support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -192,35 +193,7 @@ TEST(ConsoleTerminal, CursorEscapesOnlyOnAScreen) {
     ConsoleSetScreenForTesting(nullptr, 0, 0);
 }
 
-// A pseudo terminal whose slave side stands in for standard input (and output).
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-            return;
-        }
-        slave = open(ptsname(master), O_RDWR | O_NOCTTY);
-    }
-    ~Pty() {
-        if (slave >= 0) {
-            close(slave);
-        }
-        if (master >= 0) {
-            close(master);
-        }
-    }
-    bool Ok() const { return slave >= 0; }
-    void Type(const std::string& bytes) const {
-        ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    termios Settings() const {
-        termios t{};
-        tcgetattr(slave, &t);
-        return t;
-    }
-};
+using q3vtest::Pty;
 
 bool IsRaw(const termios& t) {
     return !(t.c_lflag & ICANON) && !(t.c_lflag & ECHO) && !(t.c_iflag & IXON) &&

@@ -253,6 +253,21 @@ class PlayFollowsTheWidth(PaneTest):
                 self.pane.keys("Enter")
                 self.expect_printed("p" + line, after)
 
+    def test_the_pager_goes_on_after_a_resize(self):
+        self.enter("h 3")
+        self.pane.type("flog ?")
+        self.pane.keys("Enter")
+        self.pane.wait_last("-- more [ESC to exit] --")
+        self.pane.resize(60)
+        self.pane.keys("Space")
+        self.pane.wait_for(
+            lambda rows: rows[-1] == "-- more [ESC to exit] --" and
+            " FLOG log.txt SET:OFF" in rows, "the second page")
+        self.pane.keys("Escape")
+        self.pane.wait_last("=")
+        self.enter("calc 2")
+        self.pane.wait_row("2h (2t)")
+
     def test_keys_with_modifiers_leave_the_line_as_it_is(self):
         self.enter("calc 1")
         for key in MODIFIED_KEYS:
