@@ -37,9 +37,9 @@ enum ConsoleKeyCode : int {
 
 // An editing key (Home .. Del above) held with Ctrl, Alt or Shift is a key of its own, never the
 // plain key: Ctrl's second codes come after the prefix 224 and Alt's after the prefix 0, as the
-// console gives them; Shift's, which the console does not tell from the plain key, are this
-// layer's own, after the prefix 224. With several held, Alt counts before Ctrl and Ctrl before
-// Shift, as for the function keys.
+// console gives them; Shift's are codes of this layer's own that no other key has, after the
+// prefix 224. With several held, Alt counts before Ctrl and Ctrl before Shift, as for the
+// function keys.
 struct ConsoleModifiedKey {
     int Plain, Ctrl, Alt, Shift;
 };
