@@ -55,6 +55,8 @@ termios s_RawTermios; // the raw settings, taken again when the program goes on 
 volatile sig_atomic_t s_RawActive = 0;
 volatile sig_atomic_t s_Continued = 0; // went on after a stop, not told yet
 ConsoleContinueHook s_ContinueHook = nullptr;
+volatile sig_atomic_t s_Resized = 0; // the terminal changed its size, not told yet
+ConsoleResizeHook s_ResizeHook = nullptr;
 bool s_HandlersInstalled = false;
 bool s_WasRaw = false;
 unsigned char s_EraseChar = 127;
@@ -73,6 +75,10 @@ void OnFatalSignal(int signal) {
 }
 
 struct sigaction s_StopAction {};
+
+void OnResize(int) {
+    s_Resized = 1;
+}
 
 // Ctrl+Z: the terminal gets its own settings back while the program is stopped, and raw keys
 // again when it goes on (the shell that continues it puts back only its own settings).
@@ -118,6 +124,12 @@ void InstallHandlers() {
     sigemptyset(&s_StopAction.sa_mask);
     s_StopAction.sa_flags = SA_RESTART; // reads elsewhere in the program go on after a stop
     InstallHandler(SIGTSTP, s_StopAction);
+    // A resize interrupts the wait for a key (poll is never restarted) and nothing else.
+    struct sigaction resize {};
+    resize.sa_handler = OnResize;
+    sigemptyset(&resize.sa_mask);
+    resize.sa_flags = SA_RESTART;
+    InstallHandler(SIGWINCH, resize);
     struct sigaction sa {};
     sa.sa_handler = OnFatalSignal;
     sigemptyset(&sa.sa_mask);
@@ -165,6 +177,20 @@ void TellContinued() {
     }
 }
 
+// Calls the resize hook once after the terminal changed its size. Only a wait for a key tells
+// it: the hook draws on the screen and may ask the terminal for the cursor, which it must not do
+// in the middle of an escape sequence or of another report.
+void TellResized() {
+    if (!s_Resized) {
+        return;
+    }
+    s_Resized = 0;
+    if (s_ResizeHook != nullptr) {
+        s_ResizeHook();
+        std::fflush(stdout);
+    }
+}
+
 bool RealTerminal() {
     const InputState& in = Input();
     return !in.TestInput && isatty(STDIN_FILENO);
@@ -202,6 +228,14 @@ int ReadByte(int waitMs) {
     }
     for (;;) {
         TellContinued();
+        if (waitMs < 0) {
+            TellResized();
+        }
+        // What the hooks drew may have asked the terminal for the cursor: keys typed meanwhile
+        // were read ahead and come first.
+        if (!in.Bytes.empty() || in.Ended) {
+            return ReadByte(waitMs);
+        }
         // poll, also for a blocking read: unlike read it is never restarted after a signal, so
         // a stop and continue while the program waits for a key is told at once.
         pollfd p{STDIN_FILENO, POLLIN, 0};
@@ -235,7 +269,7 @@ int ExtendedKey(int prefix, int code) {
 }
 
 // Modifier bits of an xterm key parameter (the parameter is 1 + the bits).
-constexpr int kModShift = 1, kModAlt = 2, kModCtrl = 4;
+constexpr int kModShift = 1, kModAlt = 2, kModCtrl = 4, kModMeta = 8;
 
 // The console's codes of a run of function keys: its prefix, its first key, and the second code
 // of that first key alone and with each modifier (Alt wins over Ctrl, Ctrl over Shift).
@@ -259,25 +293,38 @@ int FunctionKey(int n, int mods) {
     return ExtendedKey(keys.Prefix, base + n - keys.First);
 }
 
-int EditKey(int code) {
-    return ExtendedKey(kConsolePrefixExtended, code);
+// Editing key code (Home .. Del) with modifiers; the Meta bit counts as Alt.
+int EditKey(int code, int mods) {
+    if (mods == 0) {
+        return ExtendedKey(kConsolePrefixExtended, code);
+    }
+    for (const ConsoleModifiedKey& key : kConsoleModifiedKeys) {
+        if (key.Plain != code) {
+            continue;
+        }
+        if (mods & (kModAlt | kModMeta)) {
+            return ExtendedKey(kConsolePrefixFunction, key.Alt);
+        }
+        return ExtendedKey(kConsolePrefixExtended, mods & kModCtrl ? key.Ctrl : key.Shift);
+    }
+    return kNoKey;
 }
 
 // A key named by the final letter of a CSI or SS3 sequence; kNoKey when it names none.
 int LetterKey(int final, int mods) {
     switch (final) {
     case 'A':
-        return EditKey(kConsoleKeyUp);
+        return EditKey(kConsoleKeyUp, mods);
     case 'B':
-        return EditKey(kConsoleKeyDown);
+        return EditKey(kConsoleKeyDown, mods);
     case 'C':
-        return EditKey(kConsoleKeyRight);
+        return EditKey(kConsoleKeyRight, mods);
     case 'D':
-        return EditKey(kConsoleKeyLeft);
+        return EditKey(kConsoleKeyLeft, mods);
     case 'H':
-        return EditKey(kConsoleKeyHome);
+        return EditKey(kConsoleKeyHome, mods);
     case 'F':
-        return EditKey(kConsoleKeyEnd);
+        return EditKey(kConsoleKeyEnd, mods);
     case 'P':
     case 'Q':
     case 'R':
@@ -302,7 +349,7 @@ int TildeKey(int number, int mods) {
                                         kConsoleKeyEnd};
     static constexpr int kFunctionKeys[] = {1, 2, 3, 4, 5, 0, 6, 7, 8, 9, 10, 0, 11, 12}; // from 11
     if (number >= 1 && number <= 8) {
-        return EditKey(kEditKeys[number]);
+        return EditKey(kEditKeys[number], mods);
     }
     if (number >= 11 && number <= 24 && kFunctionKeys[number - 11] != 0) {
         return FunctionKey(kFunctionKeys[number - 11], mods);
@@ -633,6 +680,10 @@ void ConsoleRestore() {
 
 void ConsoleSetContinueHook(ConsoleContinueHook hook) {
     s_ContinueHook = hook;
+}
+
+void ConsoleSetResizeHook(ConsoleResizeHook hook) {
+    s_ResizeHook = hook;
 }
 
 void ConsoleResume() {

@@ -35,6 +35,22 @@ enum ConsoleKeyCode : int {
     kConsoleKeyAltF7 = 110,
 };
 
+// An editing key (Home .. Del above) held with Ctrl, Alt or Shift is a key of its own, never the
+// plain key: Ctrl's second codes come after the prefix 224 and Alt's after the prefix 0, as the
+// console gives them; Shift's are codes of this layer's own that no other key has, after the
+// prefix 224. With several held, Alt counts before Ctrl and Ctrl before Shift, as for the
+// function keys.
+struct ConsoleModifiedKey {
+    int Plain, Ctrl, Alt, Shift;
+};
+inline constexpr ConsoleModifiedKey kConsoleModifiedKeys[] = {
+    {kConsoleKeyHome, 119, 151, 200},  {kConsoleKeyUp, 141, 152, 201},
+    {kConsoleKeyPgUp, 132, 153, 202},  {kConsoleKeyLeft, 115, 155, 203},
+    {kConsoleKeyRight, 116, 157, 204}, {kConsoleKeyEnd, 117, 159, 205},
+    {kConsoleKeyDown, 145, 160, 206},  {kConsoleKeyPgDn, 118, 161, 207},
+    {kConsoleKeyIns, 146, 162, 208},   {kConsoleKeyDel, 147, 163, 209},
+};
+
 // Whether standard input is a terminal (raw-key mode) rather than a file or pipe.
 bool ConsoleIsTerminal();
 
@@ -88,6 +104,12 @@ void ConsoleResume();
 // nullptr: nothing is called.
 using ConsoleContinueHook = void (*)();
 void ConsoleSetContinueHook(ConsoleContinueHook hook);
+
+// Called, outside any signal handler, when the terminal changed its size while the program
+// waited for a key (or before the next wait for a key when the change came at another time).
+// nullptr: the change is not told. A change may be told when only the height changed.
+using ConsoleResizeHook = void (*)();
+void ConsoleSetResizeHook(ConsoleResizeHook hook);
 
 // Test support: reads keys from the given bytes instead of standard input (plain mode rules);
 // an empty view returns to standard input.

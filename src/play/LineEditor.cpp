@@ -127,6 +127,40 @@ public:
         MoveTo(cursor);
     }
 
+    // The terminal may have changed its width: when it did, shows the line again at the new
+    // width with the cursor at its place. A terminal that lays its rows out again at the new
+    // width (rejoining the rows it wrapped itself, which is how the line is written) keeps the
+    // cursor on its character, at the column the new width gives it: the line is then drawn
+    // again where it stands. A terminal that kept its rows as they were leaves the cursor
+    // elsewhere: the prompt and the line are then drawn again below the old rows.
+    void FollowWidth(const char* prompt) {
+        const int width = std::max(ConsoleWidth(), 1);
+        if (!m_Screen || width == m_Width) {
+            return;
+        }
+        const uint32_t cursor = m_Pos;
+        const long at = m_Col0 + static_cast<long>(m_Pos);
+        const int column = ConsoleCursorColumn();
+        if (column < 0 || column == at % width) {
+            m_Width = width;
+            MoveTo(0);
+            ConsoleEraseToEnd();
+            Emit(0, Length());
+            MoveTo(cursor);
+            return;
+        }
+        if (column == at % m_Width) {
+            // The cursor did not move: the caret cell of the old rows is put back to plain.
+            ConsoleCaretCell(m_Pos < Length() ? m_Shown[m_Pos] : ' ', false);
+        }
+        const std::string shown = m_Shown;
+        MoveTo(Length());
+        ConsoleWrite("\n");
+        ConsoleWrite(prompt);
+        Restart(static_cast<int>(std::strlen(prompt)));
+        Render(shown, 0, cursor);
+    }
+
     // Erases the whole shown line; the cursor ends at its start.
     void EraseAll() {
         if (m_Screen) {
@@ -149,9 +183,11 @@ private:
         ConsoleWrite(part.c_str());
         m_Pos = to;
         // A character written into the last column leaves the terminal's cursor waiting to
-        // wrap; move it to the next row now, so that it is where the count says.
+        // wrap; move it to the next row now, so that it is where the count says. A blank
+        // wraps it as the terminal wraps the text (a line feed would not), so that a terminal
+        // that lays its rows out again after a resize keeps the line in one piece.
         if (m_Screen && (m_Col0 + m_Pos) % static_cast<uint32_t>(m_Width) == 0) {
-            ConsoleWrite("\r\n");
+            ConsoleWrite(" \r");
         }
     }
 
@@ -280,6 +316,26 @@ void TabComplete(Edit& e) {
     e.Redraw();
 }
 
+// The terminal changed its size while a key was awaited: the line follows the new width, and
+// the caret cell, which the redraw writes over, is shown again.
+void RedrawAfterResize() {
+    const bool caret = s_CaretShown;
+    s_CaretShown = false;
+    s_View.FollowWidth(g_Prompt);
+    if (caret) {
+        CaretShow(s_CaretChar);
+    }
+}
+
+// A key read while the screen shows the line (or the number prompt) as the view knows it: a
+// resize meanwhile draws it again at the new width.
+int32_t EditingKey() {
+    ConsoleSetResizeHook(&RedrawAfterResize);
+    const int32_t key = GetKey();
+    ConsoleSetResizeHook(nullptr);
+    return key;
+}
+
 // F9: "Enter Command Number: " and up to three digits; Enter takes that entry.
 void NumberMode(Edit& e) {
     s_View.EraseAll();
@@ -290,7 +346,7 @@ void NumberMode(Edit& e) {
     };
     show();
     for (;;) {
-        int32_t key = GetKey();
+        int32_t key = EditingKey();
         if (key == kKeyEndOfInput) {
             break;
         }
@@ -411,7 +467,7 @@ char* ReadLine(char* buffer, uint32_t size, bool withHistory) {
     ConsoleSetContinueHook(&RedrawAfterStop);
     CaretShow(' ');
     for (;;) {
-        int32_t key = GetKey();
+        int32_t key = EditingKey();
         CaretHide();
         if (key == kKeyEndOfInput || key == kKeyEnter || key == kKeyLineFeed) {
             break;

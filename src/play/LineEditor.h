@@ -1,8 +1,9 @@
 #pragma once
 // The console line editor: reads a line key by key, draws it with characters, backspaces and
-// (on a terminal) cursor escapes, shows the cursor as one inverted cell, keeps the history of
-// the last 32 lines (recall, prefix search, listing, selection by number) and completes the
-// word after the last blank with Tab from the active keyword dictionary.
+// (on a terminal) cursor escapes, at the terminal's width even when that changes while the line
+// is edited, shows the cursor as one inverted cell, keeps the history of the last 32 lines
+// (recall, prefix search, listing, selection by number) and completes the word after the last
+// blank with Tab from the active keyword dictionary.
 #include <cstdint>
 
 #include "platform/Console.h"

@@ -1,7 +1,9 @@
 #include "platform/Console.h"
+#include "support/Pty.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -36,7 +38,7 @@ TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
         {"\x1b[C", {E, kConsoleKeyRight}},
         {"\x1b[D", {E, kConsoleKeyLeft}},
         {"\x1bOA", {E, kConsoleKeyUp}},
-        {"\x1b[1;5A", {E, kConsoleKeyUp}}, // modifiers on other keys are dropped
+        {"\x1b[1;1A", {E, kConsoleKeyUp}}, // modifier parameter 1: no modifier
         {"\x1b[H", {E, kConsoleKeyHome}},
         {"\x1bOH", {E, kConsoleKeyHome}},
         {"\x1b[1~", {E, kConsoleKeyHome}},
@@ -65,6 +67,68 @@ TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TerminalKeysOf(c.bytes), c.keys) << c.bytes.substr(1);
+    }
+}
+
+// The xterm sequence of an editing key with the modifier parameter mod (1 + the modifier bits).
+std::string ModifiedSequence(int plain, int mod) {
+    const std::string m = std::to_string(mod);
+    switch (plain) {
+    case kConsoleKeyUp:
+        return "\x1b[1;" + m + "A";
+    case kConsoleKeyDown:
+        return "\x1b[1;" + m + "B";
+    case kConsoleKeyRight:
+        return "\x1b[1;" + m + "C";
+    case kConsoleKeyLeft:
+        return "\x1b[1;" + m + "D";
+    case kConsoleKeyHome:
+        return "\x1b[1;" + m + "H";
+    case kConsoleKeyEnd:
+        return "\x1b[1;" + m + "F";
+    case kConsoleKeyIns:
+        return "\x1b[2;" + m + "~";
+    case kConsoleKeyDel:
+        return "\x1b[3;" + m + "~";
+    case kConsoleKeyPgUp:
+        return "\x1b[5;" + m + "~";
+    default:
+        return "\x1b[6;" + m + "~";
+    }
+}
+
+TEST(ConsoleTerminal, EditingKeysWithModifiersAreKeysOfTheirOwn) {
+    const int E = kConsolePrefixExtended, F = kConsolePrefixFunction;
+    std::vector<std::vector<int>> seen;
+    for (const ConsoleModifiedKey& key : kConsoleModifiedKeys) {
+        // Shift 2, Alt 3, Ctrl 5, Ctrl+Shift 6, Ctrl+Alt 7, Meta 9.
+        const struct {
+            int mod;
+            std::vector<int> keys;
+        } cases[] = {
+            {2, {E, key.Shift}}, {3, {F, key.Alt}}, {5, {E, key.Ctrl}},
+            {6, {E, key.Ctrl}},  {7, {F, key.Alt}}, {9, {F, key.Alt}},
+        };
+        for (const auto& c : cases) {
+            const std::string bytes = ModifiedSequence(key.Plain, c.mod);
+            EXPECT_EQ(TerminalKeysOf(bytes), c.keys) << bytes.substr(1);
+        }
+        seen.push_back({E, key.Shift});
+        seen.push_back({E, key.Ctrl});
+        seen.push_back({F, key.Alt});
+        // Alt as an ESC before the plain key's sequence.
+        EXPECT_EQ(TerminalKeysOf("\x1b" + ModifiedSequence(key.Plain, 1)),
+                  (std::vector<int>{F, key.Alt}));
+    }
+    // No two keys share a code, and none is the code of a key the console names otherwise:
+    // an editing key, a function key (with or without modifiers) or Alt+F7.
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
+    for (const std::vector<int>& keys : seen) {
+        const int code = keys[1];
+        EXPECT_FALSE(code >= kConsoleKeyF1 && code <= kConsoleKeyDel) << code;
+        EXPECT_FALSE(code >= kConsoleKeyF11 && code <= 140) << code;
+        EXPECT_GT(code, kConsoleKeyAltF7 + 3) << code; // Alt+F10 is the last function key
     }
 }
 
@@ -129,35 +193,7 @@ TEST(ConsoleTerminal, CursorEscapesOnlyOnAScreen) {
     ConsoleSetScreenForTesting(nullptr, 0, 0);
 }
 
-// A pseudo terminal whose slave side stands in for standard input (and output).
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    Pty() {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-            return;
-        }
-        slave = open(ptsname(master), O_RDWR | O_NOCTTY);
-    }
-    ~Pty() {
-        if (slave >= 0) {
-            close(slave);
-        }
-        if (master >= 0) {
-            close(master);
-        }
-    }
-    bool Ok() const { return slave >= 0; }
-    void Type(const std::string& bytes) const {
-        ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    termios Settings() const {
-        termios t{};
-        tcgetattr(slave, &t);
-        return t;
-    }
-};
+using q3vtest::Pty;
 
 bool IsRaw(const termios& t) {
     return !(t.c_lflag & ICANON) && !(t.c_lflag & ECHO) && !(t.c_iflag & IXON) &&

@@ -34,17 +34,6 @@ std::string Repeat(const std::string& s, int n) {
     return r;
 }
 
-// The rows that a screen of the given width shows for text, without trailing blanks.
-std::string Wrapped(const std::string& text, int width) {
-    std::string r;
-    for (size_t i = 0; i < text.size(); i += width) {
-        std::string row = text.substr(i, width);
-        row.erase(row.find_last_not_of(' ') + 1);
-        r += (i ? "\n" : "") + row;
-    }
-    return r;
-}
-
 struct EditRun {
     const char* line; // nullptr when ReadLine gave null
     std::string text;
@@ -147,7 +136,7 @@ TEST_F(LineEditor, EditingKeysGiveTheLineAndTheScreenShowsIt) {
             EXPECT_EQ(r.text, c.line);
             EXPECT_EQ(r.line == nullptr, c.line.empty());
             VirtualScreen screen = Shown(r, width);
-            EXPECT_EQ(screen.Text(), Wrapped("=" + c.line, width ? width : 1000));
+            EXPECT_EQ(screen.Text(), WrappedRows("=" + c.line, width ? width : 1000));
             EXPECT_TRUE(screen.Inverted().empty());
             EXPECT_EQ(screen.CursorColumn(), 0); // the line ended with a line feed
         }
@@ -391,7 +380,7 @@ TEST_F(LineEditorTab, CompletesTheWordAfterTheLastBlank) {
             EXPECT_EQ(listed, c.listed) << r.out;
             // The line is drawn again under the listing: the last rows show it.
             std::string text = screen.Text();
-            std::string shown = Wrapped("=" + c.line, width ? width : 1000);
+            std::string shown = WrappedRows("=" + c.line, width ? width : 1000);
             EXPECT_EQ(text.substr(text.size() - std::min(text.size(), shown.size())), shown);
         }
     }
@@ -405,7 +394,7 @@ TEST_F(LineEditorTab, ACompletionIsCutToTheLineSize) {
         r = Read("set v" + TAB + ENTER, width, true, 7);
         EXPECT_EQ(r.text, "set vd");
         EXPECT_EQ(m_Buffer[7], '#');
-        EXPECT_EQ(Shown(r, width).Text(), Wrapped("=set vd", width ? width : 1000));
+        EXPECT_EQ(Shown(r, width).Text(), WrappedRows("=set vd", width ? width : 1000));
     }
 }
 

@@ -90,6 +90,19 @@ public:
         return cells;
     }
 
+    // The terminal changes its width and keeps its rows as they are, wrapping nothing anew:
+    // cells past the new width are lost, and the cursor stays in its row, within the width.
+    void Resize(int width) {
+        m_Width = width;
+        for (auto& row : m_Rows) {
+            if (static_cast<int>(row.size()) > width) {
+                row.resize(width);
+            }
+        }
+        m_Col = std::min(m_Col, width - 1);
+        m_Pending = false;
+    }
+
     int CursorRow() const { return m_Row; }
     int CursorColumn() const { return m_Col; }
     int Bells() const { return m_Bells; }
@@ -210,3 +223,15 @@ private:
     int m_Bells = 0;
     Saved m_Saved;
 };
+
+// The rows that a screen of the given width shows for text written from its first column,
+// joined with "\n", without trailing blanks: what VirtualScreen::Text gives for it.
+inline std::string WrappedRows(const std::string& text, int width) {
+    std::string r;
+    for (size_t i = 0; i < text.size(); i += width) {
+        std::string row = text.substr(i, width);
+        row.erase(row.find_last_not_of(' ') + 1);
+        r += (i ? "\n" : "") + row;
+    }
+    return r;
+}

@@ -35,6 +35,14 @@ class ScriptsOnATerminal(unittest.TestCase):
         self.pane.wait_row("got UP")
         self.pane.wait_last("=")
 
+    def test_input_key_names_keys_with_modifiers_unknown(self):
+        for key in tmux_test.MODIFIED_KEYS:
+            with self.subTest(key=key):
+                self.type_line('$k = input key; print "%s=" $k "\\n"' % key)
+                self.pane.keys(key)
+                self.pane.wait_row("%s=UNKNOWN" % key)
+                self.pane.wait_last("=")
+
     def test_shell_without_arguments_and_exit_give_the_prompt_back(self):
         self.type_line("shell")
         self.pane.wait_row("To return to PLAY, type:  EXIT <ENTER>")

@@ -59,6 +59,10 @@ class Pane:
     def type(self, text):
         self.tmux("send-keys", "-t", "t", "-l", text)
 
+    def resize(self, width):
+        """Changes the terminal's width, as a person does by resizing the window."""
+        self.tmux("resize-window", "-t", "t", "-x", str(width))
+
     def screen(self):
         return self.tmux("capture-pane", "-p", "-t", "t")
 
@@ -83,6 +87,11 @@ class Pane:
 
     def wait_row(self, text):
         return self.wait_for(lambda rows: text in rows, "a row %r" % text)
+
+    def wait_tail(self, expected, what):
+        """Until the last rows of the screen are the rows expected."""
+        return self.wait_for(lambda rows: rows[-len(expected):] == expected,
+                             "%s: %r" % (what, expected))
 
     def wait_text(self, text):
         """Until text shows anywhere, also across the wrap of a row."""
@@ -191,6 +200,91 @@ class PlayPrompt(PaneTest):
         self.pane.wait_last("=abc")
         self.pane.keys("C-c")
         self.pane.wait_text("RESTORED")
+
+
+def wrapped(text, width):
+    """The rows that a terminal of the given width shows for text written from column 0."""
+    return [text[i:i + width] for i in range(0, len(text), width)] or [""]
+
+
+# Cursor and editing keys as tmux names them; with a modifier each is a key of its own.
+EDITING_KEYS = ("Left", "Right", "Up", "Down", "Home", "End", "PPage", "NPage", "IC", "DC")
+MODIFIED_KEYS = [mod + key for mod in ("C-", "S-", "M-") for key in EDITING_KEYS]
+
+
+class PlayFollowsTheWidth(PaneTest):
+    """The screen shows the line that Enter runs while the terminal changes its width."""
+
+    TEXT = "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghEND"
+
+    def setUp(self):
+        self.pane = self.open_pane(shlex.quote(PLAY) + " /nocard", width=100, height=30,
+                                   env={"Q3VSIM_DIR": self.board_folder()})
+        self.pane.wait_last("=")
+
+    def expect_line(self, line, width):
+        self.pane.wait_tail(wrapped("=" + line, width), "the line at %d columns" % width)
+
+    def expect_printed(self, line, width):
+        self.pane.wait_tail(wrapped("=" + line, width) + wrapped(self.TEXT, width) + ["="],
+                            "the line and what it printed at %d columns" % width)
+
+    def test_a_resize_at_the_empty_prompt(self):
+        line = 'print "%s"' % self.TEXT
+        self.pane.resize(40)
+        self.pane.type(line)
+        self.expect_line(line, 40)
+        self.pane.keys("Enter")
+        self.expect_printed(line, 40)
+
+    def test_a_resize_while_a_line_is_edited(self):
+        # The line lacks its first letter; Home and "p" after the resize put it there.
+        for before, after in ((100, 40), (40, 100), (100, 60), (60, 200)):
+            with self.subTest(before=before, after=after):
+                self.pane.resize(before)
+                line = 'rint "%s"' % self.TEXT
+                self.pane.type(line)
+                self.expect_line(line, before)
+                self.pane.resize(after)
+                self.expect_line(line, after)
+                self.pane.keys("Home")
+                self.pane.type("p")
+                self.expect_line("p" + line, after)
+                self.pane.keys("Enter")
+                self.expect_printed("p" + line, after)
+
+    def test_the_pager_goes_on_after_a_resize(self):
+        self.enter("h 3")
+        self.pane.type("flog ?")
+        self.pane.keys("Enter")
+        self.pane.wait_last("-- more [ESC to exit] --")
+        self.pane.resize(60)
+        self.pane.keys("Space")
+        self.pane.wait_for(
+            lambda rows: rows[-1] == "-- more [ESC to exit] --" and
+            " FLOG log.txt SET:OFF" in rows, "the second page")
+        self.pane.keys("Escape")
+        self.pane.wait_last("=")
+        self.enter("calc 2")
+        self.pane.wait_row("2h (2t)")
+
+    def test_keys_with_modifiers_leave_the_line_as_it_is(self):
+        self.enter("calc 1")
+        for key in MODIFIED_KEYS:
+            with self.subTest(key=key):
+                # The cursor between "2" and "3": any move, deletion or recall shows.
+                self.pane.type("calc 23")
+                self.pane.keys("Left", key)
+                self.pane.type("|")
+                self.pane.wait_last("=calc 2|3")
+                self.pane.keys("Escape")
+                self.pane.wait_last("=")
+
+    def enter(self, line):
+        self.pane.type(line)
+        self.pane.wait_last("=" + line)
+        self.pane.keys("Enter")
+        self.pane.wait_last("=")
 
 
 class PlayInAShell(PaneTest):

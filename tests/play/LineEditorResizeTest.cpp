@@ -1,0 +1,169 @@
+// The line editor on a terminal that changes its width and keeps its rows as they were,
+// wrapping nothing anew: the prompt and the line are drawn again below the old rows, at the new
+// width, and a key typed while the editor asks the terminal where the cursor went is not held
+// back. Terminals that wrap their rows anew are tried on tmux (tests/play/tmux).
+#include "play/LineEditor.h"
+
+#include "support/Pty.h"
+#include "support/VirtualScreen.h"
+#include "support/Waiting.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using q3vtest::Pty;
+
+// The terminal on the master side of a pty: shows what the program writes and answers its
+// questions for the cursor position.
+class Terminal {
+public:
+    Terminal(const Pty& pty, int width) : m_Pty(pty), m_Screen(width) {}
+
+    VirtualScreen& Screen() { return m_Screen; }
+
+    // Keys typed just before the next answer, as a person types while it is on its way.
+    void TypeBeforeAnswer(const std::string& keys) { m_BeforeAnswer = keys; }
+
+    // Shows what the program writes until the screen's text is expected; false when it never
+    // was.
+    bool Until(const std::string& expected) {
+        return q3vtest::WaitUntil([&] {
+            Take();
+            return m_Screen.Text() == expected;
+        });
+    }
+
+private:
+    void Take() {
+        char buffer[4096];
+        pollfd p{m_Pty.master, POLLIN, 0};
+        while (poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = read(m_Pty.master, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
+            m_Pending.append(buffer, static_cast<size_t>(n));
+        }
+        for (;;) {
+            const size_t esc = m_Pending.find('\x1b');
+            m_Screen.Feed(m_Pending.substr(0, esc));
+            m_Pending.erase(0, esc);
+            const size_t end = SequenceEnd();
+            if (end == std::string::npos) {
+                return; // nothing more, or a sequence not whole yet
+            }
+            const std::string sequence = m_Pending.substr(0, end);
+            m_Pending.erase(0, end);
+            if (sequence == "\x1b[6n") {
+                Answer();
+            } else {
+                m_Screen.Feed(sequence);
+            }
+        }
+    }
+
+    // The length of the escape sequence that m_Pending begins with; npos when it is not whole.
+    size_t SequenceEnd() const {
+        if (m_Pending.size() < 2) {
+            return std::string::npos;
+        }
+        if (m_Pending[1] != '[') {
+            return 2;
+        }
+        for (size_t i = 2; i < m_Pending.size(); ++i) {
+            if (m_Pending[i] >= 0x40 && m_Pending[i] <= 0x7e) {
+                return i + 1;
+            }
+        }
+        return std::string::npos;
+    }
+
+    void Answer() {
+        m_Pty.Type(m_BeforeAnswer + "\x1b[" + std::to_string(m_Screen.CursorRow() + 1) + ";" +
+                   std::to_string(m_Screen.CursorColumn() + 1) + "R");
+        m_BeforeAnswer.clear();
+    }
+
+    const Pty& m_Pty;
+    VirtualScreen m_Screen;
+    std::string m_Pending;
+    std::string m_BeforeAnswer;
+};
+
+// Reads one line with the prompt "=" on the pty, then writes "got:[line]".
+pid_t StartEditor(const Pty& pty) {
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pty.slave, STDIN_FILENO);
+        dup2(pty.slave, STDOUT_FILENO);
+        ConsoleSetInputForTesting(nullptr, 0);
+        ConsoleSetScreenForTesting(nullptr, 0, 0);
+        HistoryClear();
+        std::fputs("=", stdout);
+        char line[256];
+        const char* got = ReadCommandLine(line, sizeof line);
+        std::printf("got:[%s]\n", got ? got : "");
+        std::fflush(stdout);
+        ConsoleRestore();
+        _exit(0);
+    }
+    return pid;
+}
+
+// The rows of text at the width before, as a terminal keeps them at the width after.
+std::string KeptRows(const std::string& text, int before, int after) {
+    std::string kept;
+    for (size_t i = 0; i < text.size(); i += before) {
+        kept += (i ? "\n" : "") + text.substr(i, before).substr(0, after);
+    }
+    return kept;
+}
+
+TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
+    const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
+    for (const int after : {12, 30}) {
+        SCOPED_TRACE(after);
+        Pty pty;
+        ASSERT_TRUE(pty.Ok());
+        pty.SetSize(20, 24);
+        Terminal terminal(pty, 20);
+        const pid_t pid = StartEditor(pty);
+        ASSERT_GT(pid, 0);
+        EXPECT_TRUE(terminal.Until("="));
+        pty.Type(text);
+        EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
+        // Y is typed while the editor asks where the cursor went: it shows without another key.
+        terminal.TypeBeforeAnswer("Y");
+        pty.SetSize(static_cast<unsigned short>(after), 24);
+        terminal.Screen().Resize(after);
+        kill(pid, SIGWINCH);
+        const std::string old = KeptRows("=" + text, 20, after);
+        EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=" + text + "Y", after)))
+            << terminal.Screen().Text();
+        // The caret: one inverted cell, at the cursor after the line; none left on the old rows.
+        const VirtualScreen& screen = terminal.Screen();
+        EXPECT_EQ(screen.Inverted(),
+                  std::vector<int>{screen.CursorRow() * after + screen.CursorColumn()});
+        EXPECT_EQ(screen.CursorColumn(), static_cast<int>(text.size() + 2) % after);
+        pty.Type("\x1b[HX\r");
+        EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=X" + text + "Y", after) + "\n" +
+                                   WrappedRows("got:[X" + text + "Y]", after)))
+            << terminal.Screen().Text();
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+    }
+}
+
+} // namespace
