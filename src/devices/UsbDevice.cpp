@@ -156,8 +156,8 @@ bool UsbDeviceIoControl(UsbDeviceHandle handle, std::uint32_t code, const void* 
         return Fail(EBADF);
     }
     board::SimBoard& simBoard = *device->Board;
-    if (board::IsAbsent(simBoard.Number())) {
-        return Fail(ENODEV); // unplugged while open
+    if (board::IsAbsent(simBoard.Number()) || !simBoard.Present()) {
+        return Fail(ENODEV); // unplugged while open (or its state file is gone)
     }
     auto* out = static_cast<std::uint8_t*>(outBuffer);
     if (out == nullptr && outLength != 0) {
@@ -233,6 +233,9 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
     for (;;) {
         if (device->Closed) {
             return Fail(EBADF);
+        }
+        if (!device->Board->Present()) {
+            return Fail(ENODEV);
         }
         std::uint16_t word = 0;
         if (device->Pipe == OXUSB_PIPE_INTERRUPT && device->Board->InterruptIn(&word)) {

@@ -3,6 +3,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/TestPattern.h"
+#include "platform/BoardFiles.h"
 #include "play/DisplayCommands.h"
 #include "play/FramePacing.h"
 #include "play/KeyName.h"
@@ -47,7 +48,7 @@ void WriteFrame(uint32_t address, const uint8_t* image, uint32_t size, uint32_t 
 }
 
 bool DumpFrame(const uint8_t* image, uint32_t size) {
-    FILE* file = std::fopen("show.raw", "wb");
+    FILE* file = IsBoardFile("show.raw") ? nullptr : std::fopen("show.raw", "wb");
     if (file == nullptr) {
         return false;
     }
