@@ -55,7 +55,7 @@ std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& word) {
 } // namespace
 
 SimBoard::SimBoard(unsigned number, std::string path, int fd, BoardState* state)
-    : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state),
+    : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state), m_File(m_Path, fd),
       m_Private(std::make_unique<SimBoardPrivate>()) {
     m_Private->Reply.reserve(kReplyQueueSize);
 }
@@ -122,9 +122,7 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned n
 }
 
 bool SimBoard::StillTheFile() {
-    struct stat info {};
-    if (m_Unplugged.load(std::memory_order_relaxed) || fstat(m_Fd, &info) != 0 ||
-        info.st_nlink == 0 || static_cast<std::size_t>(info.st_size) < sizeof(BoardState)) {
+    if (m_Unplugged.load(std::memory_order_relaxed) || !m_File.StillAtName(sizeof(BoardState))) {
         m_Unplugged.store(true, std::memory_order_relaxed);
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include "board/BoardMap.h"
 #include "board/DriverCounts.h"
+#include "common/NamedFile.h"
 
 #include <array>
 #include <atomic>
@@ -39,8 +40,9 @@ public:
     const std::string& Path() const { return m_Path; }
 
     // Whether this board is still the folder's board, asked whenever the board is taken for an
-    // access (a look at the open state file, no path look-up): its state file must still have a
-    // name (not removed, not replaced) and be as long as the board. Once it is not, the board is
+    // access (a look at the open state file; its name is looked up only after the file's status
+    // changed): its state file must still be the file at its name (not removed, not replaced,
+    // not moved away) and be as long as the board. Once it is not, the board is
     // unplugged for this process for good: the devices fail every access on it, and the next
     // Attach opens the file now at the path, as a new program would. A file truncated by another
     // program while an access runs is not caught: that access ends the process by a signal.
@@ -135,6 +137,7 @@ private:
     std::string m_Path;
     int m_Fd;
     BoardState* m_State;
+    NamedFile m_File;
     std::atomic<bool> m_Unplugged{false};
     std::unique_ptr<SimBoardPrivate> m_Private;
 };

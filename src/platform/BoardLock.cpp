@@ -97,6 +97,7 @@ BoardLock::BoardLock(unsigned board) : m_Board(board), m_Path(SimFolder() + "/" 
     const int fd = OpenLockFile(m_Path);
     if (fd >= 0) {
         m_Shared = MapShared(fd);
+        m_Named = std::make_unique<NamedFile>(m_Path, fd);
         m_Fd = fd;
     }
 }
@@ -164,8 +165,7 @@ bool BoardLock::IsCurrent(const Taken& taken) const {
 }
 
 bool BoardLock::StillNamed() const {
-    struct stat info {};
-    return ::fstat(m_Fd.load(), &info) == 0 && info.st_nlink > 0;
+    return m_Named != nullptr && m_Named->StillAtName(0);
 }
 
 int BoardLock::Reopen(bool* opened) {
@@ -174,6 +174,7 @@ int BoardLock::Reopen(bool* opened) {
     *opened = fd >= 0;
     const int error = errno;
     m_Shared = fd >= 0 ? MapShared(fd) : nullptr;
+    m_Named = fd >= 0 ? std::make_unique<NamedFile>(m_Path, fd) : nullptr;
     m_Fd = fd;
     errno = error;
     return old;

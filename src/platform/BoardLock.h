@@ -8,11 +8,14 @@
 // and a process-local mutex serialises the threads.
 //
 // The lock is never split: a lock that cannot be had is not taken at all. When the lock file was
-// removed or replaced since it was opened (it no longer has a name), the file now at its name is
+// removed, replaced or moved away since it was opened, the file now at its name is
 // opened in its place, so that every holder uses the file a new program would find; when no file
 // can be opened there (a folder in its place, no right to write), Lock fails.
 
+#include "common/NamedFile.h"
+
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -60,8 +63,8 @@ private:
     void Release(const Taken& taken);
     // Whether taken is still the lock of the open file (not one replaced while it was awaited).
     bool IsCurrent(const Taken& taken) const;
-    // With the open file's lock held: whether that file still has a name (it was not removed or
-    // replaced since it was opened).
+    // With the open file's lock held: whether that file is still the one at its name (it was not
+    // removed, replaced or moved away since it was opened).
     bool StillNamed() const;
     // With the open file's lock held (or none open): opens the file now at m_Path in its place.
     // Returns the descriptor it replaced (to be closed once its lock is released); false in
@@ -74,6 +77,7 @@ private:
     // replaced is kept, as a thread may still wait on its mutex.
     std::atomic<int> m_Fd{-1};
     std::atomic<Shared*> m_Shared{nullptr}; // nullptr: the flock is the lock between processes
+    std::unique_ptr<NamedFile> m_Named;     // the open file and its name
     // Serialises this process's threads when there is no shared mutex; otherwise the shared
     // mutex alone serialises threads and processes.
     std::mutex m_Mutex;
