@@ -216,7 +216,7 @@ TEST_F(BoardLockProcesses, AfterAKilledHolderTheLockStillExcludes) {
                   return true;
               })),
               0);
-    EXPECT_TRUE(FileLockIsFree(path)) << "the lock taken over must be usable again";
+    ASSERT_TRUE(FileLockIsFree(path)) << "the lock taken over must be usable again";
 
     // B takes it and keeps it until told; C's Lock must wait for B's release.
     struct Order {
@@ -232,11 +232,12 @@ TEST_F(BoardLockProcesses, AfterAKilledHolderTheLockStillExcludes) {
     ASSERT_EQ(pipe(letGo), 0);
     const pid_t b = StartChild([&] {
         BoardLock lock(1);
-        if (!lock.Lock()) {
+        const bool locked = lock.Lock();
+        const char answer = locked ? 1 : 0; // the parent waits for either
+        (void)!write(held[1], &answer, 1);
+        if (!locked) {
             return false;
         }
-        const char one = 1;
-        (void)!write(held[1], &one, 1);
         char go = 0;
         (void)!read(letGo[0], &go, 1);
         order->Released = 1;
@@ -245,6 +246,10 @@ TEST_F(BoardLockProcesses, AfterAKilledHolderTheLockStillExcludes) {
     });
     ASSERT_GT(b, 0);
     ASSERT_EQ(read(held[0], &byte, 1), 1);
+    if (byte != 1) {
+        EXPECT_EQ(ExitCodeOf(b), 1);
+        FAIL() << "B could not take the lock a killed holder left";
+    }
     EXPECT_FALSE(FileLockIsFree(path)) << "B holds it";
     const pid_t c = StartChild([&] {
         BoardLock lock(1);
