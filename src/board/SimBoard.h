@@ -47,6 +47,8 @@ public:
     // Attach opens the file now at the path, as a new program would. A file truncated by another
     // program while an access runs is not caught: that access ends the process by a signal.
     bool Present();
+    // Whether Present found the board gone (no look at the file).
+    bool Unplugged() const { return m_Unplugged.load(std::memory_order_relaxed); }
 
     // --- The bridge's pipes (called by the driver) ---------------------------------------
     // A transfer to the bridge: the firmware handles the packet and queues its reply at once.

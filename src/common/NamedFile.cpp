@@ -6,9 +6,13 @@
 
 namespace {
 
-// A status-change time within this many seconds of now may be followed by another change in the
-// same tick of the file system's clock: the name is looked up again until it is older.
-constexpr std::time_t kRecentSeconds = 2;
+// A status-change time this recent (by the coarse clock the file system stamps with) may be
+// followed by another change in the same tick: the name is looked up until it is older.
+constexpr std::int64_t kRecentNs = 50'000'000;
+
+std::int64_t Nanoseconds(const std::timespec& time) {
+    return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
 
 bool SameTime(const std::timespec& a, const std::timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -33,6 +37,7 @@ bool NamedFile::StillAtName(std::uint64_t minSize) {
     }
     std::timespec now{};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    m_Checked = now.tv_sec - open.st_ctim.tv_sec > kRecentSeconds ? open.st_ctim : std::timespec{};
+    m_Checked =
+        Nanoseconds(now) - Nanoseconds(open.st_ctim) > kRecentNs ? open.st_ctim : std::timespec{};
     return true;
 }

@@ -156,7 +156,10 @@ bool UsbDeviceIoControl(UsbDeviceHandle handle, std::uint32_t code, const void* 
         return Fail(EBADF);
     }
     board::SimBoard& simBoard = *device->Board;
-    if (board::IsAbsent(simBoard.Number()) || !simBoard.Present()) {
+    // A reply is read in the access its request began, where the state file was looked at.
+    const bool reply = code == OXUSB_IOCTL_BULK_READ || code == OXUSB_IOCTL_BULK_READ_CONTINUED;
+    if (board::IsAbsent(simBoard.Number()) ||
+        (reply ? simBoard.Unplugged() : !simBoard.Present())) {
         return Fail(ENODEV); // unplugged while open (or its state file is gone)
     }
     auto* out = static_cast<std::uint8_t*>(outBuffer);
