@@ -55,7 +55,7 @@ std::atomic_ref<std::uint32_t> Atomic(std::uint32_t& word) {
 } // namespace
 
 SimBoard::SimBoard(unsigned number, std::string path, int fd, BoardState* state)
-    : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state),
+    : m_Number(number), m_Path(std::move(path)), m_Fd(fd), m_State(state), m_File(m_Path, fd),
       m_Private(std::make_unique<SimBoardPrivate>()) {
     m_Private->Reply.reserve(kReplyQueueSize);
 }
@@ -78,7 +78,7 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned n
     std::lock_guard registryLock(RegistryMutex());
     auto& registry = Registry();
     if (auto it = registry.find(path); it != registry.end()) {
-        if (auto board = it->second.lock()) {
+        if (auto board = it->second.lock(); board && board->StillTheFile()) {
             return board;
         }
     }
@@ -119,6 +119,27 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned n
     std::shared_ptr<SimBoard> board(new SimBoard(number, path, fd, state));
     registry[path] = board;
     return board;
+}
+
+bool SimBoard::StillTheFile() {
+    if (m_Unplugged.load(std::memory_order_relaxed) || !m_File.StillAtName(sizeof(BoardState))) {
+        m_Unplugged.store(true, std::memory_order_relaxed);
+        return false;
+    }
+    return true;
+}
+
+bool SimBoard::Present() {
+    if (StillTheFile()) {
+        return true;
+    }
+    // The registry forgets it, so that the next Attach opens the file at the path.
+    std::lock_guard registryLock(RegistryMutex());
+    auto& registry = Registry();
+    if (auto it = registry.find(m_Path); it != registry.end() && it->second.lock().get() == this) {
+        registry.erase(it);
+    }
+    return false;
 }
 
 bool SimBoard::InterruptIn(std::uint16_t* word) {

@@ -8,8 +8,10 @@
 
 #include "board/BoardMap.h"
 #include "board/DriverCounts.h"
+#include "common/NamedFile.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -36,6 +38,17 @@ public:
 
     unsigned Number() const { return m_Number; }
     const std::string& Path() const { return m_Path; }
+
+    // Whether this board is still the folder's board, asked whenever the board is taken for an
+    // access (a look at the open state file; its name is looked up only after the file's status
+    // changed): its state file must still be the file at its name (not removed, not replaced,
+    // not moved away) and be as long as the board. Once it is not, the board is
+    // unplugged for this process for good: the devices fail every access on it, and the next
+    // Attach opens the file now at the path, as a new program would. A file truncated by another
+    // program while an access runs is not caught: that access ends the process by a signal.
+    bool Present();
+    // Whether Present found the board gone (no look at the file).
+    bool Unplugged() const { return m_Unplugged.load(std::memory_order_relaxed); }
 
     // --- The bridge's pipes (called by the driver) ---------------------------------------
     // A transfer to the bridge: the firmware handles the packet and queues its reply at once.
@@ -101,6 +114,8 @@ public:
 
 private:
     SimBoard(unsigned number, std::string path, int fd, BoardState* state);
+    // Present without the registry: false (for good) once the state file is no longer the board.
+    bool StillTheFile();
     // With the mutex held: queues a reply through the fault filters, and releases held-back
     // replies whose delay has passed (all of them when all).
     void QueueReply(const std::uint8_t* data, std::uint32_t length);
@@ -124,6 +139,8 @@ private:
     std::string m_Path;
     int m_Fd;
     BoardState* m_State;
+    NamedFile m_File;
+    std::atomic<bool> m_Unplugged{false};
     std::unique_ptr<SimBoardPrivate> m_Private;
 };
 

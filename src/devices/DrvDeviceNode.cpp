@@ -275,6 +275,9 @@ bool DrvDeviceIoControl(DrvDeviceHandle handle, std::uint32_t code, const void* 
     if (!node) {
         return Fail(EBADF);
     }
+    if (!node->Board->Present()) {
+        return Fail(ENODEV); // its state file is gone: unplugged
+    }
     node->Board->CountDriverRequest(code);
     if (outBuffer == nullptr && outLength != 0) {
         return Fail(EFAULT);

@@ -69,6 +69,9 @@ bool DrvDeviceWrite(DrvDeviceHandle handle, const void* data, std::uint32_t leng
     if (!node) {
         return Fail(EBADF);
     }
+    if (!node->Board->Present()) {
+        return Fail(ENODEV); // its state file is gone: unplugged
+    }
     node->Board->CountDriverWrite();
     if (data == nullptr || length != 4) {
         return Fail(EINVAL);

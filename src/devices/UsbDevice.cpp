@@ -156,8 +156,11 @@ bool UsbDeviceIoControl(UsbDeviceHandle handle, std::uint32_t code, const void* 
         return Fail(EBADF);
     }
     board::SimBoard& simBoard = *device->Board;
-    if (board::IsAbsent(simBoard.Number())) {
-        return Fail(ENODEV); // unplugged while open
+    // A reply is read in the access its request began, where the state file was looked at.
+    const bool reply = code == OXUSB_IOCTL_BULK_READ || code == OXUSB_IOCTL_BULK_READ_CONTINUED;
+    if (board::IsAbsent(simBoard.Number()) ||
+        (reply ? simBoard.Unplugged() : !simBoard.Present())) {
+        return Fail(ENODEV); // unplugged while open (or its state file is gone)
     }
     auto* out = static_cast<std::uint8_t*>(outBuffer);
     if (out == nullptr && outLength != 0) {
@@ -233,6 +236,9 @@ bool UsbDeviceReadPipe(UsbDeviceHandle handle, void* buffer, std::uint32_t lengt
     for (;;) {
         if (device->Closed) {
             return Fail(EBADF);
+        }
+        if (!device->Board->Present()) {
+            return Fail(ENODEV);
         }
         std::uint16_t word = 0;
         if (device->Pipe == OXUSB_PIPE_INTERRUPT && device->Board->InterruptIn(&word)) {

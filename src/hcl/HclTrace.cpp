@@ -2,6 +2,7 @@
 
 #include "hcl/HclTrace.h"
 
+#include "platform/BoardFiles.h"
 #include "platform/PathCase.h"
 
 #include <atomic>
@@ -392,7 +393,8 @@ bool oxHclWriteDebugLog() {
     }
     // The name came from the lower-cased command line: folders and an existing file are found
     // again ignoring case.
-    std::FILE* f = std::fopen(ResolvePathIgnoringCase(s.FileName).c_str(), "w");
+    const std::string path = ResolvePathIgnoringCase(s.FileName);
+    std::FILE* f = IsBoardFile(path) ? nullptr : std::fopen(path.c_str(), "w");
     if (f == nullptr) {
         std::printf("Error opening debug logfile %s\n", s.FileName.c_str());
         return false;

@@ -36,7 +36,10 @@ std::time_t oxGetLocalTime(std::uint32_t* words);
 // Non-zero takes the lock of the current board (Q3VBOARD), 0 releases it. The lock is recursive
 // within the process and shared with every other process on the same board; a process that
 // dies releases it. The board is looked up again whenever the lock is taken while not held (on a
-// thread inside an HclBoardScope, hcl/HclBoard.h: the number that scope keeps).
+// thread inside an HclBoardScope, hcl/HclBoard.h: the number that scope keeps). When the lock
+// cannot be had (its file cannot be opened, a folder in its place), nothing is held and every
+// transfer to the board fails until the outermost level is released: exchanges never run
+// unserialised (oxBoardLockError).
 void oxLockBoard(int lock);
 
 // --- Error reporting ----------------------------------------------------------------------

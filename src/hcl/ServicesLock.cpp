@@ -6,6 +6,7 @@
 #include "platform/BoardLock.h"
 
 #include <atomic>
+#include <cerrno>
 #include <mutex>
 
 namespace {
@@ -22,6 +23,8 @@ constinit std::mutex s_LocksGuard;
 // Q3VBOARD changed in between.
 thread_local BoardLock* s_Held = nullptr;
 thread_local unsigned s_Depth = 0;
+// The error of a lock that could not be had; its levels are counted but nothing is held.
+thread_local int s_LockError = 0;
 
 BoardLock& LockOfBoard(unsigned board) {
     if (BoardLock* lock = s_Locks[board].load(std::memory_order_acquire); lock != nullptr) {
@@ -42,17 +45,26 @@ void oxLockBoard(int lock) {
     if (lock != 0) {
         if (s_Depth == 0) {
             s_Held = &LockOfBoard(oxHclBoardNumber() % kBoards);
+            s_LockError = s_Held->Lock() ? 0 : (errno != 0 ? errno : ENOLCK);
+        } else if (s_LockError == 0) {
+            s_Held->Lock();
         }
-        s_Held->Lock();
         ++s_Depth;
     } else if (s_Depth != 0) {
-        s_Held->Unlock();
+        if (s_LockError == 0) {
+            s_Held->Unlock();
+        }
         if (--s_Depth == 0) {
             s_Held = nullptr;
+            s_LockError = 0;
         }
     }
 }
 
 std::string oxHeldBoardLockPath() {
-    return s_Held != nullptr ? s_Held->Path() : std::string();
+    return s_Held != nullptr && s_LockError == 0 ? s_Held->Path() : std::string();
+}
+
+int oxBoardLockError() {
+    return s_LockError;
 }

@@ -3,6 +3,7 @@
 #include "common/ByteOrder.h"
 #include "hcl/HclBoard.h"
 #include "hcl/Services.h"
+#include "hcl/ServicesInternal.h"
 
 #include <algorithm>
 #include <atomic>
@@ -86,6 +87,22 @@ std::uint32_t InterruptThread(void* argument) {
         }
     }
     return 0;
+}
+
+// A bulk transfer on the device (the driver takes the data to write in its output buffer). A
+// thread that asked for the board lock and could not have it transfers nothing: the lock's error
+// is the transfer's, so that two programs never interleave their packets.
+bool BulkIoControl(UsbDeviceHandle device, std::uint32_t code, std::uint32_t pipe, void* buffer,
+                   std::uint32_t length, std::uint32_t* returned, int* error) {
+    if (const int lockError = oxBoardLockError(); lockError != 0) {
+        *error = lockError;
+        return false;
+    }
+    if (!UsbDeviceIoControl(device, code, &pipe, sizeof pipe, buffer, length, returned)) {
+        *error = UsbDeviceLastError();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -307,12 +324,12 @@ std::uint32_t oxUsbTransportWriteIoctl(std::uint32_t pipe, const void* buffer, s
         return 0;
     }
     std::uint32_t returned = 0;
-    // The driver takes the data to write in its output buffer.
-    if (!UsbDeviceIoControl(device,
-                            continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE,
-                            &pipe, sizeof pipe, const_cast<void*>(buffer), length, &returned)) {
+    int error = 0;
+    if (!BulkIoControl(device,
+                       continued ? OXUSB_IOCTL_BULK_WRITE_CONTINUED : OXUSB_IOCTL_BULK_WRITE, pipe,
+                       const_cast<void*>(buffer), length, &returned, &error)) {
         s_LastTransferFailed = true;
-        oxAssert("Usb Transport: Write IOCTL failed %d", UsbDeviceLastError());
+        oxAssert("Usb Transport: Write IOCTL failed %d", error);
         return 0;
     }
     s_LastTransferFailed = false;
@@ -329,11 +346,11 @@ std::uint32_t oxUsbTransportReadIoctl(std::uint32_t pipe, void* buffer, std::uin
         return 0;
     }
     std::uint32_t returned = 0;
-    if (!UsbDeviceIoControl(device,
-                            continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
-                            &pipe, sizeof pipe, buffer, length, &returned)) {
+    int error = 0;
+    if (!BulkIoControl(device, continued ? OXUSB_IOCTL_BULK_READ_CONTINUED : OXUSB_IOCTL_BULK_READ,
+                       pipe, buffer, length, &returned, &error)) {
         s_LastTransferFailed = true;
-        oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", UsbDeviceLastError());
+        oxAssert("Usb Transport: USB T: Read IOCTL failed: NACK %d", error);
         return 0;
     }
     s_LastTransferFailed = false;

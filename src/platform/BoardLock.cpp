@@ -1,5 +1,7 @@
 // The per-board lock: a robust process-shared mutex in the mapped lock file for threads and
-// processes (an flock on the file plus a process mutex when it cannot be mapped).
+// processes (an flock on the file plus a process mutex when it cannot be mapped), never split:
+// a lock file removed or replaced is given up for the file at its name, and a lock that cannot
+// be had is not taken.
 
 #include "platform/BoardLock.h"
 
@@ -11,6 +13,7 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // What the lock file holds: the mutex, valid once the mark is set.
@@ -63,31 +66,48 @@ BoardLock::Shared* MapShared(int fd) {
 }
 
 // Takes the shared mutex; the lock of a holder that died is taken over (its transaction is
-// lost, as with any released lock).
-bool LockShared(pthread_mutex_t& mutex, bool wait) {
-    const int result = wait ? pthread_mutex_lock(&mutex) : pthread_mutex_trylock(&mutex);
+// lost, as with any released lock). The mutex must be marked consistent then, or it could never
+// be taken again.
+int LockShared(pthread_mutex_t& mutex, bool wait) {
+    int result = wait ? pthread_mutex_lock(&mutex) : pthread_mutex_trylock(&mutex);
     if (result == EOWNERDEAD) {
-        pthread_mutex_consistent(&mutex);
-        return true;
+        result = pthread_mutex_consistent(&mutex);
     }
-    return result == 0;
+    return result;
 }
+
+// Opens (creating when missing) a lock file: a regular file, writable.
+int OpenLockFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+// A lock the holder no longer uses is tried this many times in a row at most.
+constexpr int kLockTries = 16;
 
 } // namespace
 
 BoardLock::BoardLock(unsigned board) : m_Board(board), m_Path(SimFolder() + "/" + LockName(board)) {
-    m_Fd = ::open(m_Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_Fd >= 0) {
-        m_Shared = MapShared(m_Fd);
+    const int fd = OpenLockFile(m_Path);
+    if (fd >= 0) {
+        m_Shared = MapShared(fd);
+        m_Named = std::make_unique<NamedFile>(m_Path, fd);
+        m_Fd = fd;
     }
 }
 
 BoardLock::~BoardLock() {
-    if (m_Shared != nullptr) {
-        ::munmap(m_Shared, sizeof(Shared));
+    if (Shared* shared = m_Shared.load(); shared != nullptr) {
+        ::munmap(shared, sizeof(Shared));
     }
-    if (m_Fd >= 0) {
-        ::close(m_Fd); // also drops a file lock still held
+    if (const int fd = m_Fd.load(); fd >= 0) {
+        ::close(fd); // also drops a file lock still held
     }
 }
 
@@ -95,23 +115,106 @@ std::string BoardLock::LockName(unsigned board) {
     return "47264MGEMutex" + std::to_string(board);
 }
 
-void BoardLock::Lock() {
+bool BoardLock::Take(Taken* taken) {
+    if (Shared* shared = m_Shared.load(); shared != nullptr) {
+        if (const int result = LockShared(shared->Mutex, true); result != 0) {
+            errno = result;
+            return false;
+        }
+        *taken = {shared, -1};
+        return true;
+    }
+    // No shared mutex: the process mutex serialises the threads, the file's flock the processes.
+    m_Mutex.lock();
+    if (m_Shared.load() != nullptr) {
+        *taken = {}; // the file was replaced by one with a mutex while this thread waited
+        return true;
+    }
+    if (m_Fd.load() < 0) {
+        bool opened = false;
+        Reopen(&opened);
+        if (!opened) {
+            const int error = errno;
+            m_Mutex.unlock();
+            errno = error;
+            return false;
+        }
+        if (m_Shared.load() != nullptr) {
+            *taken = {};
+            return true;
+        }
+    }
+    *taken = {nullptr, m_Fd.load()};
+    FileLock(taken->Fd, LOCK_EX);
+    return true;
+}
+
+void BoardLock::Release(const Taken& taken) {
+    if (taken.SharedLock != nullptr) {
+        pthread_mutex_unlock(&taken.SharedLock->Mutex);
+        return;
+    }
+    if (taken.Fd >= 0) {
+        FileLock(taken.Fd, LOCK_UN);
+    }
+    m_Mutex.unlock();
+}
+
+bool BoardLock::IsCurrent(const Taken& taken) const {
+    return taken.SharedLock != nullptr ? m_Shared.load() == taken.SharedLock : taken.Fd >= 0;
+}
+
+bool BoardLock::StillNamed() const {
+    return m_Named != nullptr && m_Named->StillAtName(0);
+}
+
+int BoardLock::Reopen(bool* opened) {
+    const int old = m_Fd.load();
+    const int fd = OpenLockFile(m_Path);
+    *opened = fd >= 0;
+    const int error = errno;
+    m_Shared = fd >= 0 ? MapShared(fd) : nullptr;
+    m_Named = fd >= 0 ? std::make_unique<NamedFile>(m_Path, fd) : nullptr;
+    m_Fd = fd;
+    errno = error;
+    return old;
+}
+
+bool BoardLock::Lock() {
     const std::thread::id self = std::this_thread::get_id();
     if (m_Owner.load(std::memory_order_relaxed) == self) {
         ++m_Depth; // nested on the thread that holds it
-        return;
+        return true;
     }
-    // The shared mutex also serialises this process's threads; only when it is missing (or
-    // cannot be taken) does the process mutex do that.
-    if (m_Shared == nullptr || !LockShared(m_Shared->Mutex, true)) {
-        m_Mutex.lock();
-        m_HeldByMutex = true;
-        if (m_Shared == nullptr && m_Fd >= 0) {
-            FileLock(m_Fd, LOCK_EX);
+    for (int tries = 0; tries < kLockTries; ++tries) {
+        Taken taken;
+        if (!Take(&taken)) {
+            return false;
+        }
+        if (!IsCurrent(taken)) {
+            Release(taken); // the file was replaced while this thread waited: take the new one
+            continue;
+        }
+        if (StillNamed()) {
+            m_Held = taken;
+            m_Owner.store(self, std::memory_order_relaxed);
+            m_Depth = 1;
+            return true;
+        }
+        // Removed or replaced: a new program would use the file now at the name, so this one
+        // does too. The old descriptor is closed once its lock is released.
+        bool opened = false;
+        const int old = Reopen(&opened);
+        const int error = errno;
+        Release(taken);
+        ::close(old);
+        if (!opened) {
+            errno = error;
+            return false;
         }
     }
-    m_Owner.store(self, std::memory_order_relaxed);
-    m_Depth = 1;
+    errno = EAGAIN;
+    return false;
 }
 
 void BoardLock::Unlock() {
@@ -122,15 +225,7 @@ void BoardLock::Unlock() {
         return;
     }
     m_Owner.store(std::thread::id(), std::memory_order_relaxed);
-    if (!m_HeldByMutex) {
-        pthread_mutex_unlock(&m_Shared->Mutex);
-        return;
-    }
-    m_HeldByMutex = false;
-    if (m_Shared == nullptr && m_Fd >= 0) {
-        FileLock(m_Fd, LOCK_UN);
-    }
-    m_Mutex.unlock();
+    Release(m_Held);
 }
 
 bool BoardLock::IsFreeAt(const std::string& path) {
@@ -140,7 +235,7 @@ bool BoardLock::IsFreeAt(const std::string& path) {
     }
     bool free = false;
     if (Shared* shared = MapShared(fd); shared != nullptr) {
-        free = LockShared(shared->Mutex, false);
+        free = LockShared(shared->Mutex, false) == 0;
         if (free) {
             pthread_mutex_unlock(&shared->Mutex);
         }

@@ -3,6 +3,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/ImageFile.h"
+#include "platform/BoardFiles.h"
 #include "play/AccessRefusals.h"
 #include "play/ArgParsers.h"
 #include "play/FileCmdArgs.h"
@@ -299,6 +300,9 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
     }
     r.Name = FileNameOfWord(argv[1]);
     r.Discard = strcasecmp(r.Name.c_str(), "NUL") == 0;
+    if (!r.Discard && IsBoardFile(r.Name)) {
+        return filecmd::ReportFileError(FILE_ERROR_OPEN, nullptr); // the board's own file
+    }
     r.Ppm = filecmd::HasExtension(r.Name, ".PPM");
     r.Pgm = filecmd::HasExtension(r.Name, ".PGM");
     uint32_t code = FILE_ERROR_NONE;

@@ -2,6 +2,7 @@
 #include "play/OutputCommands.h"
 
 #include "common/Text.h"
+#include "platform/BoardFiles.h"
 #include "platform/PathCase.h"
 #include "play/MaskWords.h"
 #include "play/Output.h"
@@ -59,7 +60,8 @@ bool CmdFlog(int32_t argc, char** argv, ExprValue* /*result*/) {
         std::fclose(g_FlogFile);
         g_FlogFile = nullptr;
     }
-    g_FlogFile = std::fopen(ResolvePathIgnoringCase(name).c_str(), "a+");
+    const std::string path = ResolvePathIgnoringCase(name);
+    g_FlogFile = IsBoardFile(path) ? nullptr : std::fopen(path.c_str(), "a+");
     if (g_FlogFile == nullptr) {
         return PlayPrint(CAT_ERR, "ERROR: Could not open file '%s' for writing.\n", name.c_str());
     }

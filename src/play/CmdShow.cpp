@@ -3,6 +3,7 @@
 #include "hcl/HclApi.h"
 #include "hcl/Services.h"
 #include "imaging/TestPattern.h"
+#include "platform/BoardFiles.h"
 #include "play/Acquisition.h"
 #include "play/DisplayCommands.h"
 #include "play/FramePacing.h"
@@ -46,9 +47,10 @@ void WriteFrame(uint32_t address, const uint8_t* image, uint32_t size, uint32_t 
     }
 }
 
-// A FileError code: the file that cannot be made, or a write that fails (a full disk).
+// A FileError code: the file that cannot be made (one of the board's own files is never
+// truncated), or a write that fails (a full disk).
 uint32_t DumpFrame(const uint8_t* image, uint32_t size) {
-    FILE* file = std::fopen("show.raw", "wb");
+    FILE* file = IsBoardFile("show.raw") ? nullptr : std::fopen("show.raw", "wb");
     if (file == nullptr) {
         return FILE_ERROR_OPEN;
     }

@@ -13,7 +13,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <sched.h>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -153,6 +156,157 @@ TEST_F(BoardLockProcesses, KilledHolderFreesTheLock) {
     ASSERT_TRUE(childHolds);
     EXPECT_FALSE(freeWhileHeld);
     EXPECT_TRUE(FileLockIsFree(path));
+}
+
+// A child process that runs body and exits with its result (0 when it returns true).
+template <typename Body> pid_t StartChild(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(body() ? 0 : 1);
+    }
+    return pid;
+}
+
+// The exit code of a child (-1 when it did not exit by itself).
+int ExitCodeOf(pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// Whether a process is asleep (in the lock's wait); false once it has ended.
+bool IsAsleep(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'S';
+}
+
+// After a holder was killed while holding it, the lock is still a lock: whoever takes it over
+// leaves it free, the next holder keeps it, and a third waits until that one lets go.
+TEST_F(BoardLockProcesses, AfterAKilledHolderTheLockStillExcludes) {
+    const std::string path = m_Folder + "/" + BoardLock::LockName(1);
+    int held[2];
+    ASSERT_EQ(pipe(held), 0);
+    const pid_t killed = StartChild([&] {
+        BoardLock lock(1);
+        lock.Lock();
+        const char byte = 1;
+        (void)!write(held[1], &byte, 1);
+        for (;;) {
+            pause();
+        }
+        return false;
+    });
+    ASSERT_GT(killed, 0);
+    char byte = 0;
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    kill(killed, SIGKILL);
+    EXPECT_EQ(ExitCodeOf(killed), -1);
+
+    // A takes the lock over from the dead holder and releases it.
+    EXPECT_EQ(ExitCodeOf(StartChild([] {
+                  BoardLock lock(1);
+                  if (!lock.Lock()) {
+                      return false;
+                  }
+                  lock.Unlock();
+                  return true;
+              })),
+              0);
+    ASSERT_TRUE(FileLockIsFree(path)) << "the lock taken over must be usable again";
+
+    // B takes it and keeps it until told; C's Lock must wait for B's release.
+    struct Order {
+        std::atomic<int> Released;
+        std::atomic<int> SeenByC;
+    };
+    void* memory =
+        mmap(nullptr, sizeof(Order), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    auto* order = new (memory) Order{};
+    order->SeenByC = -1;
+    int letGo[2];
+    ASSERT_EQ(pipe(letGo), 0);
+    const pid_t b = StartChild([&] {
+        BoardLock lock(1);
+        const bool locked = lock.Lock();
+        const char answer = locked ? 1 : 0; // the parent waits for either
+        (void)!write(held[1], &answer, 1);
+        if (!locked) {
+            return false;
+        }
+        char go = 0;
+        (void)!read(letGo[0], &go, 1);
+        order->Released = 1;
+        lock.Unlock();
+        return true;
+    });
+    ASSERT_GT(b, 0);
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    if (byte != 1) {
+        EXPECT_EQ(ExitCodeOf(b), 1);
+        FAIL() << "B could not take the lock a killed holder left";
+    }
+    EXPECT_FALSE(FileLockIsFree(path)) << "B holds it";
+    const pid_t c = StartChild([&] {
+        BoardLock lock(1);
+        const char one = 1;
+        (void)!write(held[1], &one, 1);
+        if (!lock.Lock()) {
+            return false;
+        }
+        order->SeenByC = order->Released.load();
+        lock.Unlock();
+        return true;
+    });
+    ASSERT_GT(c, 0);
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    // C is about to wait: let B go only once C sleeps in the lock (or has already got past it,
+    // which the order below catches).
+    for (int look = 0; look < 100000 && !IsAsleep(c) && order->SeenByC.load() < 0; ++look) {
+        sched_yield();
+    }
+    const char go = 1;
+    (void)!write(letGo[1], &go, 1);
+    EXPECT_EQ(ExitCodeOf(b), 0);
+    EXPECT_EQ(ExitCodeOf(c), 0);
+    EXPECT_EQ(order->SeenByC.load(), 1) << "C took the lock while B held it";
+    EXPECT_TRUE(FileLockIsFree(path));
+    for (int fd : {held[0], held[1], letGo[0], letGo[1]}) {
+        close(fd);
+    }
+    munmap(memory, sizeof(Order));
+}
+
+// A lock file removed or replaced is given up for the file a new program finds at its name; when
+// no file can be had there (a folder in its place) the lock is not taken at all.
+TEST_F(BoardLockProcesses, ALockFileGoneIsGivenUpForTheFileAtItsName) {
+    BoardLock lock(2);
+    const std::string& path = lock.Path();
+    ASSERT_TRUE(lock.Lock());
+    lock.Unlock();
+
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_TRUE(lock.Lock());
+    EXPECT_FALSE(FileLockIsFree(path)) << "the new file at the name is the one held";
+    lock.Unlock();
+    EXPECT_TRUE(FileLockIsFree(path));
+
+    ASSERT_EQ(rename(path.c_str(), (path + ".old").c_str()), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    errno = 0;
+    EXPECT_FALSE(lock.Lock()) << "a folder in its place: no lock";
+    EXPECT_NE(errno, 0);
+    EXPECT_EQ(lock.Depth(), 0u);
+    lock.Unlock(); // releases nothing
+    ASSERT_EQ(rmdir(path.c_str()), 0);
+    ASSERT_EQ(rename((path + ".old").c_str(), path.c_str()), 0);
+    ASSERT_TRUE(lock.Lock()) << "a file back at the name serves again";
+    EXPECT_FALSE(FileLockIsFree(path));
+    lock.Unlock();
 }
 
 TEST_F(BoardLockProcesses, LayerLockFollowsTheBoardNumber) {
