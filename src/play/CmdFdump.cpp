@@ -271,16 +271,16 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid command.\n", argv[0]);
     }
     r.Length = r.Unit;
+    r.Area = filecmd::ParseFileArea(argv[2], false);
     // A memory start outside the address space is the start word's fault, whatever the length.
     if (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
-        (filecmd::ParseFileArea(argv[2], false) == FileArea::kMem && r.Start >= kMemAddressSpace)) {
+        (r.Area == FileArea::kMem && r.Start >= kMemAddressSpace)) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
     }
     const char* badWord = nullptr;
     if (!ParseOptions(argc, argv, r, &badWord)) {
         return badWord != nullptr && filecmd::ReportFileError(FILE_ERROR_ENTRY, badWord);
     }
-    r.Area = filecmd::ParseFileArea(argv[2], false);
     // The program's own memory is not offered here.
     if (r.Area == FileArea::kNone || r.Area == FileArea::kSys) {
         return filecmd::ReportFileError(FILE_ERROR_ENTRY, argv[2]);

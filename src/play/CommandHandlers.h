@@ -38,7 +38,7 @@ struct CommandEntry {
     int32_t m_Section;        // CommandSection
     const char* m_Aliases;    // the command's names in lower case, separated by ";"
     CommandHandler m_Handler; // nullptr = "not implemented yet"
-    uint32_t m_NoCardOk;      // 1 = may run when the controller was not acquired (/nocard)
+    uint32_t m_NoCardOk;      // 1 = may run when the controller is not acquired
     const char* m_Help;       // HELP's line: syntax padded to 41 columns, " - ", description
 };
 

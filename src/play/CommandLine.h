@@ -17,10 +17,10 @@ struct Switches {
 };
 
 // Lower-cases every word in place and acts on the switches among them: "/?" prints the usage
-// and ends; "/nocard" warns and clears g_Acquired; "/debug:" and "/break:" hand their text to the
-// hardware layer's parsers and end the program with code 1 when refused; "/cpu:" takes a mask,
-// hexadecimal by default (or an expression), and ends the program silently with code 1 when it
-// is none. The affinity itself is left to the caller.
+// and ends; "/nocard" warns, clears g_Acquired and sets g_NoCard; "/debug:" and "/break:" hand
+// their text to the hardware layer's parsers and end the program with code 1 when refused; "/cpu:"
+// takes a mask, hexadecimal by default (or an expression), and ends the program silently with code
+// 1 when it is none. The affinity itself is left to the caller.
 Switches HandleSwitches(int argc, char** argv);
 
 // Prints the usage text of "/?" (CAT_OUT).

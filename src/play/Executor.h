@@ -17,8 +17,8 @@ using ScriptRunnerHook = bool (*)(bool reportMissing, int32_t argc, char** argv,
 void SetCommandTable(std::span<const CommandEntry> table, ScriptRunnerHook runScript);
 
 // Lower-cases argv[0] in place, looks it up and runs it: a word that is no command names a
-// script (the script runner); a row without handler, or one refused under /nocard, fails with its
-// error. Returns the handler's result.
+// script (the script runner); a row without handler, or one that needs the controller while it is
+// not acquired (/nocard, a RESET that failed), fails with its error. Returns the handler's result.
 bool DispatchCommand(int32_t argc, char** argv, ExprValue* result);
 
 // Executes one line (length excludes the line end): statements separated by ";" outside quotes,

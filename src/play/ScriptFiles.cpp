@@ -32,7 +32,7 @@ bool FindScriptFile(const std::string& name, std::string* path) {
         return false;
     }
     // An absolute path names one file: joined to an entry it would name another.
-    if (!name.empty() && name[0] == '/') {
+    if (name[0] == '/') {
         return FindAsNamed(name, path);
     }
     for (const char* entry : g_RunPath) {

@@ -29,8 +29,8 @@ struct RegisterTarget {
     uint32_t LowBit = 0;
 };
 
-// The hardware is reached only after the controller was acquired: under /nocard the layer
-// would answer 0 and drop writes.
+// The hardware is reached only while the controller is acquired: under /nocard, or after a RESET
+// that failed, the layer would answer 0 and drop writes.
 uint32_t RequireAcquired(const char** errorText) {
     return g_Acquired ? 0 : TokenError(errorText, "The controller has not been acquired.", 1);
 }

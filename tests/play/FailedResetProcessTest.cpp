@@ -80,8 +80,10 @@ TEST(FailedResetProcess, EveryRouteToTheBoardIsRefusedUntilAResetOpensItAgain) {
         input += std::string(row.Line) + "\n";
     }
     // Features and M work on the configuration block's copy, as under /nocard: hdp, a field of
-    // register 24, changes the copy and not the register.
-    input += "run s.txt\nset hdp 20t\nm\nshow w=2 h=2 f=1 fdump\nreset usb 0\nx 24\n";
+    // register 24 in units of 8 pixels, changes the copy and not the register, and reads back
+    // from the copy; after the RESET that opens the board it is read from the register again.
+    input += "run s.txt\nset hdp 20t\ncalc hdp\nm\nshow w=2 h=2 f=1 fdump\nreset usb 0\nx 24\n"
+             "calc hdp\n";
     bench.WriteFile("input.txt", input);
     const q3vtest::PlayRun session = q3vtest::RunPlay(
         bench.Board(), "", bench.WorkFile("input.txt"), bench.Work(), {"Q3VSIM_ABSENT=5"});
@@ -108,9 +110,13 @@ TEST(FailedResetProcess, EveryRouteToTheBoardIsRefusedUntilAResetOpensItAgain) {
         << out;
     EXPECT_EQ(out.find("after the refused line"), std::string::npos) << out;
     EXPECT_NE(out.find("=set hdp 20t\nhdp (REG[24h-b6:0]) <- 20\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("=calc hdp\n10h (16t)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("=m\n\n  DEVICES"), std::string::npos) << out;
+    EXPECT_NE(out.find(" *Display           16x272x24 "), std::string::npos) << out;
     EXPECT_NE(out.find("=show w=2 h=2 f=1 fdump\nMain window, 2x2"), std::string::npos) << out;
-    EXPECT_NE(out.find(" done. Current board number is 0\n\n=x 24\n[24] > 0001"), std::string::npos)
+    EXPECT_NE(out.find(" done. Current board number is 0\n\n=x 24\n[24] > 0001  "
+                       "0000-0000-0000-0001b   1t\n\n=calc hdp\n8h (8t)\n"),
+              std::string::npos)
         << out;
     EXPECT_EQ(bench.ReadFile("show.raw").size(), 8u) << "2x2 in RGB 565";
     EXPECT_FALSE(bench.Exists("o1.bin"));
