@@ -51,6 +51,18 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
+// Writes bytes into a file that is no regular file (a pipe, a terminal, a device), which a
+// rename would replace by a plain file.
+bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
+               std::string& error) {
+    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC));
+    if (fd.Get() < 0 || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int Descriptor::Close() {
@@ -125,6 +137,9 @@ bool ReplaceFileKeepingMode(const std::string& path, const std::uint8_t* bytes, 
     if (exists && !MayReplace(target, status)) {
         error = std::strerror(EACCES);
         return false;
+    }
+    if (exists && !S_ISREG(status.st_mode)) {
+        return WriteInto(target, bytes, size, error);
     }
     return ReplaceFile(target, bytes, size, exists ? status.st_mode : NewFileMode(),
                        exists ? &status : nullptr, error);

@@ -40,6 +40,8 @@ bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size
 
 // Replaces the file at path (a link written through) with bytes: an existing file keeps its
 // mode, owner and group, a new one gets 0666 less the umask. A file the user may not write is
-// refused. False with the system's text in error when the file was not replaced.
+// refused. An existing target that is no regular file (a pipe, a terminal, a device) is written
+// into instead, so that it stays what it is. False with the system's text in error when the
+// bytes were not all written.
 bool ReplaceFileKeepingMode(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                             std::string& error);

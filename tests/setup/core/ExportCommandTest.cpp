@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -156,6 +158,30 @@ TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
     EXPECT_TRUE(std::filesystem::is_symlink(Folder / "link.h"));
     EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + PathOf("locked.h"));
     EXPECT_EQ(Leftovers({"real.h", "link.h", "locked.h", "new.h"}), std::vector<std::string>{});
+}
+
+// A named pipe chosen as the file gets the text and stays a pipe: a rename would have put a
+// plain file in its place.
+TEST_F(ExportCommandTest, APipeIsWrittenIntoAndKept) {
+    const std::string text = ToCrLf(Generated(1));
+    ASSERT_LT(text.size(), 65536u); // the pipe holds it all before it is read
+    const std::string pipe = PathOf("pipe.h");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Recorder.Answers = {pipe};
+    EXPECT_TRUE(ExportAs(1, {}));
+    std::string received;
+    char chunk[4096];
+    for (ssize_t got = 0; (got = ::read(reader, chunk, sizeof chunk)) > 0;) {
+        received.append(chunk, static_cast<size_t>(got));
+    }
+    ::close(reader);
+    EXPECT_EQ(received, text);
+    struct stat status {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(Leftovers({"pipe.h"}), std::vector<std::string>{});
 }
 
 TEST_F(ExportCommandTest, PreviewFromTheSaveDialogWritesWithCrLfAndOpensTheViewer) {
