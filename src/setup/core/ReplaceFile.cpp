@@ -44,6 +44,9 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// How many links are followed to a file before the chain is taken for a loop.
+constexpr int kMostLinks = 40;
+
 // The mode a new file gets from open(2) with 0666.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
@@ -72,13 +75,23 @@ int Descriptor::Close() {
 }
 
 std::string ResolveDestination(const char* destination) {
-    char resolved[PATH_MAX];
-    struct stat link {};
-    if (::lstat(destination, &link) == 0 && S_ISLNK(link.st_mode) &&
-        ::realpath(destination, resolved) != nullptr) {
-        return resolved;
+    // Each link is read in turn rather than the whole path resolved at once, so that a link
+    // to a file not made yet is written through as well: the file is made at the link's end.
+    std::string path = destination;
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return path;
+        }
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0) {
+            return path;
+        }
+        target[length] = '\0';
+        path = target[0] == '/' ? std::string(target) : FolderOf(path) + "/" + target;
     }
-    return destination;
+    return destination; // a loop of links names no file: the name itself is replaced
 }
 
 bool MayReplace(const std::string& path, const struct stat& status) {

@@ -25,7 +25,8 @@ private:
     int m_Fd;
 };
 
-// Where the bytes for a path go: a symbolic link is followed to the file it names.
+// Where the bytes for a path go: a symbolic link is followed to the file it names, which may
+// not exist yet.
 std::string ResolveDestination(const char* destination);
 
 // Whether the user may replace an existing file: he must be allowed to write it, and the file
