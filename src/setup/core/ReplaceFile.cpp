@@ -54,18 +54,6 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-// Writes bytes into a file that is no regular file (a pipe, a terminal, a device), which a
-// rename would replace by a plain file.
-bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
-               std::string& error) {
-    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC));
-    if (fd.Get() < 0 || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int Descriptor::Close() {
@@ -136,6 +124,16 @@ bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size
     // The rename is done; a folder that cannot be synced leaves the new file in place but not
     // known to be on disk, which is reported.
     if (io.FsyncFolder(folderFd.Get()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
+               std::string& error) {
+    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC));
+    if (fd.Get() < 0 || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
         error = std::strerror(errno);
         return false;
     }
