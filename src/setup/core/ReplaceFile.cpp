@@ -132,8 +132,12 @@ bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size
 
 bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
                std::string& error) {
-    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC));
-    if (fd.Get() < 0 || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
+    // Opened without waiting, so that a pipe that nobody reads is refused (ENXIO) instead of
+    // holding the window; the writes then wait for the reader as usual.
+    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK));
+    const bool opened =
+        fd.Get() >= 0 && ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) == 0;
+    if (!opened || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
         error = std::strerror(errno);
         return false;
     }

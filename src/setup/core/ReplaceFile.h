@@ -41,8 +41,8 @@ bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size
                  mode_t mode, const struct stat* owner, std::string& error);
 
 // Writes bytes into an existing file that is no regular file (a pipe, a terminal, a device),
-// which a rename would replace by a plain file. False with the system's text in error when the
-// bytes were not all written.
+// which a rename would replace by a plain file. A pipe that nobody reads is refused. False with
+// the system's text in error when the bytes were not all written.
 bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
                std::string& error);
 

@@ -164,7 +164,7 @@ TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
 }
 
 // A named pipe chosen as the file gets the text and stays a pipe: a rename would have put a
-// plain file in its place.
+// plain file in its place. A pipe that nobody reads is refused instead of holding the window.
 TEST_F(ExportCommandTest, APipeIsWrittenIntoAndKept) {
     const std::string text = ToCrLf(Generated(1));
     ASSERT_LT(text.size(), 65536u); // the pipe holds it all before it is read
@@ -185,6 +185,11 @@ TEST_F(ExportCommandTest, APipeIsWrittenIntoAndKept) {
     ASSERT_EQ(::lstat(pipe.c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
     EXPECT_EQ(Leftovers({"pipe.h"}), std::vector<std::string>{});
+    // Nobody reads the pipe now: refused at once, the pipe kept.
+    Recorder.Answers = {pipe};
+    EXPECT_FALSE(ExportAs(1, {}));
+    EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + pipe);
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(ExportCommandTest, PreviewFromTheSaveDialogWritesWithCrLfAndOpensTheViewer) {
