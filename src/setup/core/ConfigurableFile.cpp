@@ -140,6 +140,13 @@ bool SaveConfigurableFile(const char* source, const char* destination,
         size = static_cast<std::uint32_t>(bytes.size());
     }
 
+    if (targetExists && !S_ISREG(targetStatus.st_mode)) {
+        if (!WriteInto(target, bytes.data(), size, reason)) {
+            ReportSaveFailure(shownDestination, reason);
+            return false;
+        }
+        return true;
+    }
     // An existing file keeps its mode, owner and group; a new name gets the source's mode with
     // the owner's write bit (a copy is writable by whoever made it).
     const mode_t mode = targetExists ? targetStatus.st_mode : (sourceStatus.st_mode | S_IWUSR);

@@ -44,6 +44,9 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// How many links are followed to a file before the chain is taken for a loop.
+constexpr int kMostLinks = 40;
+
 // The mode a new file gets from open(2) with 0666.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
@@ -60,13 +63,23 @@ int Descriptor::Close() {
 }
 
 std::string ResolveDestination(const char* destination) {
-    char resolved[PATH_MAX];
-    struct stat link {};
-    if (::lstat(destination, &link) == 0 && S_ISLNK(link.st_mode) &&
-        ::realpath(destination, resolved) != nullptr) {
-        return resolved;
+    // Each link is read in turn rather than the whole path resolved at once, so that a link
+    // to a file not made yet is written through as well: the file is made at the link's end.
+    std::string path = destination;
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return path;
+        }
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0) {
+            return path;
+        }
+        target[length] = '\0';
+        path = target[0] == '/' ? std::string(target) : FolderOf(path) + "/" + target;
     }
-    return destination;
+    return destination; // a loop of links names no file: the name itself is replaced
 }
 
 bool MayReplace(const std::string& path, const struct stat& status) {
@@ -117,6 +130,20 @@ bool ReplaceFile(const std::string& target, const std::uint8_t* bytes, std::size
     return true;
 }
 
+bool WriteInto(const std::string& target, const std::uint8_t* bytes, std::size_t size,
+               std::string& error) {
+    // Opened without waiting, so that a pipe that nobody reads is refused (ENXIO) instead of
+    // holding the window; the writes then wait for the reader as usual.
+    Descriptor fd(GetFileIo().Open(target.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK));
+    const bool opened =
+        fd.Get() >= 0 && ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) == 0;
+    if (!opened || !WriteAll(fd.Get(), bytes, size) || fd.Close() != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 bool ReplaceFileKeepingMode(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                             std::string& error) {
     const std::string target = ResolveDestination(path.c_str());
@@ -125,6 +152,9 @@ bool ReplaceFileKeepingMode(const std::string& path, const std::uint8_t* bytes, 
     if (exists && !MayReplace(target, status)) {
         error = std::strerror(EACCES);
         return false;
+    }
+    if (exists && !S_ISREG(status.st_mode)) {
+        return WriteInto(target, bytes, size, error);
     }
     return ReplaceFile(target, bytes, size, exists ? status.st_mode : NewFileMode(),
                        exists ? &status : nullptr, error);

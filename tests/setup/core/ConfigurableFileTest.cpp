@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -184,6 +186,27 @@ TEST_F(ConfigurableFileTest, ASymbolicLinkIsFollowed) {
     ASSERT_TRUE(SaveConfigurableFile(PathOf("link.exe").c_str(), nullptr, false));
     EXPECT_TRUE(fs::is_symlink(Folder / "link.exe"));
     EXPECT_NE(ReadFileBytes(target), ConfigurableBytes());
+}
+
+// Saved as a named pipe, the image goes into the pipe and the pipe stays: a rename would have
+// put a plain file in its place.
+TEST_F(ConfigurableFileTest, SaveAsIntoAPipeWritesIntoIt) {
+    const std::string source = Write("play", ConfigurableBytes());
+    const std::string pipe = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(g_ChipDef.SetFeatureValue("hdp", 320));
+    EXPECT_TRUE(SaveConfigurableFile(source.c_str(), pipe.c_str(), false));
+    std::vector<std::uint8_t> received;
+    std::uint8_t chunk[4096];
+    for (ssize_t got = 0; (got = ::read(reader, chunk, sizeof chunk)) > 0;) {
+        received.insert(received.end(), chunk, chunk + got);
+    }
+    ::close(reader);
+    EXPECT_EQ(received.size(), ConfigurableBytes().size());
+    EXPECT_NE(received, ConfigurableBytes()); // the new block
+    EXPECT_TRUE(fs::is_fifo(Folder / "pipe"));
 }
 
 // Each file call made to fail in turn: the n-th call of that kind gets the error.

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -120,12 +122,14 @@ TEST_F(ExportCommandTest, AFullDiskLeavesTheReplacedFileAsItWas) {
 }
 
 // A replaced file keeps its mode and is written through a link to it; a new file gets 0666
-// less the umask; a file the user may not write is refused and kept.
+// less the umask, through a link to a file not made yet too; a file the user may not write is
+// refused and kept.
 TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
     const std::string text = Generated(1);
     const std::string real = Write("real.h", {'o', 'l', 'd'});
     ::chmod(real.c_str(), 0604);
     std::filesystem::create_symlink(real, Folder / "link.h");
+    std::filesystem::create_symlink("made.h", Folder / "dangling.h");
     const std::string readOnly = Write("locked.h", {'o', 'l', 'd'});
     ::chmod(readOnly.c_str(), 0444);
     const mode_t mask = ::umask(027);
@@ -136,9 +140,8 @@ TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
         const char* Holds; // the file that holds the export ("" for none)
     };
     const Case cases[] = {
-        {"real.h", true, 0604, "real.h"},
-        {"link.h", true, 0604, "real.h"},
-        {"new.h", true, 0640, "new.h"},
+        {"real.h", true, 0604, "real.h"}, {"link.h", true, 0604, "real.h"},
+        {"new.h", true, 0640, "new.h"},   {"dangling.h", true, 0640, "made.h"},
         {"locked.h", false, 0444, ""},
     };
     for (const Case& c : cases) {
@@ -154,8 +157,39 @@ TEST_F(ExportCommandTest, ExportAsReplacesAsSaveDoes) {
     }
     ::umask(mask);
     EXPECT_TRUE(std::filesystem::is_symlink(Folder / "link.h"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Folder / "dangling.h"));
     EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + PathOf("locked.h"));
-    EXPECT_EQ(Leftovers({"real.h", "link.h", "locked.h", "new.h"}), std::vector<std::string>{});
+    EXPECT_EQ(Leftovers({"real.h", "link.h", "locked.h", "new.h", "dangling.h", "made.h"}),
+              std::vector<std::string>{});
+}
+
+// A named pipe chosen as the file gets the text and stays a pipe: a rename would have put a
+// plain file in its place. A pipe that nobody reads is refused instead of holding the window.
+TEST_F(ExportCommandTest, APipeIsWrittenIntoAndKept) {
+    const std::string text = ToCrLf(Generated(1));
+    ASSERT_LT(text.size(), 65536u); // the pipe holds it all before it is read
+    const std::string pipe = PathOf("pipe.h");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Recorder.Answers = {pipe};
+    EXPECT_TRUE(ExportAs(1, {}));
+    std::string received;
+    char chunk[4096];
+    for (ssize_t got = 0; (got = ::read(reader, chunk, sizeof chunk)) > 0;) {
+        received.append(chunk, static_cast<size_t>(got));
+    }
+    ::close(reader);
+    EXPECT_EQ(received, text);
+    struct stat status {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(Leftovers({"pipe.h"}), std::vector<std::string>{});
+    // Nobody reads the pipe now: refused at once, the pipe kept.
+    Recorder.Answers = {pipe};
+    EXPECT_FALSE(ExportAs(1, {}));
+    EXPECT_EQ(Recorder.LastMessage(), "Failed to create file " + pipe);
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(ExportCommandTest, PreviewFromTheSaveDialogWritesWithCrLfAndOpensTheViewer) {
