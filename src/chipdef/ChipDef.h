@@ -116,8 +116,12 @@ public:
     uint32_t WriteGenericHeader(char* buffer, uint32_t size, const ExportOptions* options);
     uint32_t WriteCsv(char* buffer, uint32_t size, const ExportOptions* options);
     uint32_t WriteQuickReference(char* buffer, uint32_t size, const ExportOptions* options);
-    // Refreshes the block's CRC field first.
+    // Refreshes the block's CRC field first. A text holding a line break (LF or CR) is written
+    // up to it, and the file's head names it in a warning comment.
     uint32_t WriteIniFile(char* buffer, uint32_t size, const ExportOptions* options);
+    // The names of the texts WriteIniFile writes up to a line break ("szConfigString",
+    // "sLCD1StringPool/<position>"), in the file's order; empty when every text is one line.
+    std::vector<std::string> IniTextsWithLineBreaks() const;
 
     // Reads an INI file of WriteIniFile into the block; text (textSize bytes) receives the
     // warnings. False, with the block unchanged, only when the file has no section for the chip.

@@ -159,6 +159,17 @@ bool ExportToFile(uint32_t row, const std::string& path, bool crLf) {
         ShowMessage(MessageKind::Warning, FormatText("Failed to create file %s", target.c_str()));
         return false;
     }
+    // The INI file carries each text on one line: a text cut at its line break is named, as in
+    // the file's head.
+    if (g_ExportFormats[row].Generator == &ChipDef::WriteIniFile) {
+        std::string cut;
+        for (const std::string& name : g_ChipDef.IniTextsWithLineBreaks()) {
+            cut += (cut.empty() ? "" : "\n") + name + " holds a line break, written up to it.";
+        }
+        if (!cut.empty()) {
+            ShowMessage(MessageKind::Warning, cut);
+        }
+    }
     if (preview && !LaunchProgram({"xdg-open", target})) {
         ShowMessage(MessageKind::Warning,
                     FormatText("Failed to %s file %s", "preview", target.c_str()));

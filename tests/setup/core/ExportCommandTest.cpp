@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +91,36 @@ TEST_F(ExportCommandTest, TheChosenFileGetsTheLineEndsAsChosen) {
     EXPECT_FALSE(ExportAs(0, {}));
     EXPECT_EQ(Leftovers({}), std::vector<std::string>{"out.csv"});
     EXPECT_TRUE(Recorder.Messages.empty());
+}
+
+// A description holding a line break is written up to it into the INI file, and Export As says
+// so after writing the file, as the file's head does; a description of one line says nothing.
+TEST_F(ExportCommandTest, AnIniTextCutAtALineBreakIsReported) {
+    constexpr uint32_t kIniRow = 6;
+    const std::string path = PathOf("out.ini");
+    struct Case {
+        const char* Description;
+        const char* Message;
+    };
+    const Case cases[] = {
+        {"line1\nline2", "szConfigString holds a line break, written up to it."},
+        {"line1\rline2", "szConfigString holds a line break, written up to it."},
+        {"one line", ""},
+    };
+    for (const Case& c : cases) {
+        oxHclData& block = g_ChipDef.MutableHclData();
+        std::memset(block.szConfigString, 0, sizeof block.szConfigString);
+        std::memcpy(block.szConfigString, c.Description, std::strlen(c.Description));
+        Recorder.Messages.clear();
+        Recorder.Answers = {path};
+        ASSERT_TRUE(ExportAs(kIniRow, {}));
+        EXPECT_EQ(Recorder.LastMessage(), c.Message) << c.Description;
+        const std::string text = ReadText(path);
+        EXPECT_EQ(text.find("line2"), std::string::npos) << c.Description;
+        EXPECT_EQ(text.find(std::string("; Warning: ") + c.Message) != std::string::npos,
+                  *c.Message != '\0')
+            << c.Description;
+    }
 }
 
 // A disk that fills up after part of the quick reference: the file it was to replace keeps
