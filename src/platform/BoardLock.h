@@ -10,7 +10,8 @@
 // The lock is never split: a lock that cannot be had is not taken at all. When the lock file was
 // removed, replaced or moved away since it was opened, the file now at its name is
 // opened in its place, so that every holder uses the file a new program would find; when no file
-// can be opened there (a folder in its place, no right to write), Lock fails.
+// can be opened there (a folder in its place, no right to write), Lock fails. A lock file cut
+// short by another program (its mutex gone with it) gets its mutex set up again at the next Lock.
 
 #include "common/NamedFile.h"
 
