@@ -110,7 +110,8 @@ BoardLock::BoardLock(unsigned board) : m_Board(board), m_Path(SimFolder() + "/" 
     const int fd = OpenLockFile(m_Path);
     if (fd >= 0) {
         m_Shared = MapShared(fd);
-        m_Named = std::make_unique<NamedFile>(m_Path, fd);
+        m_Names.push_back(std::make_unique<NamedFile>(m_Path, fd));
+        m_Named = m_Names.back().get();
         m_Fd = fd;
     }
 }
@@ -130,21 +131,28 @@ std::string BoardLock::LockName(unsigned board) {
 
 bool BoardLock::Take(Taken* taken) {
     if (Shared* shared = m_Shared.load(); shared != nullptr) {
-        // A mutex past the file's end would end the process by a signal: a file cut short gets
-        // its mutex back first (one thread of the process at a time). A file cut short while
-        // this thread waits or holds the lock is not caught.
-        if (const int fd = m_Fd.load(); CutShort(fd)) {
+        // One look at the open file before its mutex is touched: a mutex past the file's end
+        // would end the process by a signal, so a file cut short gets its mutex back first (one
+        // thread of the process at a time). When the file is whole and the mutex free at once,
+        // that look stands for the one after taking it. A file cut short while this thread
+        // waits or holds the lock is not caught.
+        NamedFile* named = m_Named.load();
+        const bool whole = named != nullptr && named->StillAtName(sizeof(Shared));
+        if (const int fd = m_Fd.load(); !whole && CutShort(fd)) {
             std::lock_guard setUp(m_Mutex);
             if (CutShort(fd) && !SetUpShared(fd, shared)) {
                 errno = ENOLCK;
                 return false;
             }
         }
-        if (const int result = LockShared(shared->Mutex, true); result != 0) {
-            errno = result;
-            return false;
+        const bool atOnce = whole && LockShared(shared->Mutex, false) == 0;
+        if (!atOnce) {
+            if (const int result = LockShared(shared->Mutex, true); result != 0) {
+                errno = result;
+                return false;
+            }
         }
-        *taken = {shared, -1};
+        *taken = {shared, -1, atOnce};
         return true;
     }
     // No shared mutex: the process mutex serialises the threads, the file's flock the processes.
@@ -188,7 +196,8 @@ bool BoardLock::IsCurrent(const Taken& taken) const {
 }
 
 bool BoardLock::StillNamed() const {
-    return m_Named != nullptr && m_Named->StillAtName(0);
+    NamedFile* named = m_Named.load();
+    return named != nullptr && named->StillAtName(0);
 }
 
 int BoardLock::Reopen(bool* opened) {
@@ -199,7 +208,11 @@ int BoardLock::Reopen(bool* opened) {
     // The mapping is published last: a thread that takes the new mutex finds the file's name
     // and descriptor already set.
     Shared* shared = fd >= 0 ? MapShared(fd) : nullptr;
-    m_Named = fd >= 0 ? std::make_unique<NamedFile>(m_Path, fd) : nullptr;
+    // The name of the file replaced is kept: a thread may still look at it before it waits.
+    if (fd >= 0) {
+        m_Names.push_back(std::make_unique<NamedFile>(m_Path, fd));
+    }
+    m_Named = fd >= 0 ? m_Names.back().get() : nullptr;
     m_Fd = fd;
     m_Shared = shared;
     errno = error;
@@ -221,7 +234,7 @@ bool BoardLock::Lock() {
             Release(taken); // the file was replaced while this thread waited: take the new one
             continue;
         }
-        if (StillNamed()) {
+        if (taken.Checked || StillNamed()) {
             m_Held = taken;
             m_Owner.store(self, std::memory_order_relaxed);
             m_Depth = 1;
