@@ -32,37 +32,50 @@ void FileLock(int fd, int operation) {
     }
 }
 
-// Maps the lock file's mutex, setting it up when the file is new. The flock keeps a second
-// process from using or setting up the mutex while the first sets it up. The file gets its disk
-// space first: a mapped page with none behind it would end the process by a signal; without
-// it the lock works on the file's flock alone.
-BoardLock::Shared* MapShared(int fd) {
+// Sets up the mutex of a mapped lock file when the file is new (or was cut short, which took its
+// mutex with it). The flock keeps a second process from using or setting up the mutex while the
+// first sets it up. The file gets its disk space first: a mapped page with none behind it would
+// end the process by a signal.
+bool SetUpShared(int fd, BoardLock::Shared* shared) {
     using Shared = BoardLock::Shared;
     FileLock(fd, LOCK_EX);
-    Shared* shared = nullptr;
-    if (::posix_fallocate(fd, 0, sizeof(Shared)) == 0) {
-        void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (memory != MAP_FAILED) {
-            shared = static_cast<Shared*>(memory);
-            if (shared->Mark != kSharedMark || shared->Size != sizeof(Shared)) {
-                pthread_mutexattr_t attributes;
-                pthread_mutexattr_init(&attributes);
-                pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
-                pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
-                const bool made = pthread_mutex_init(&shared->Mutex, &attributes) == 0;
-                pthread_mutexattr_destroy(&attributes);
-                if (made) {
-                    shared->Size = sizeof(Shared);
-                    __atomic_store_n(&shared->Mark, kSharedMark, __ATOMIC_RELEASE);
-                } else {
-                    ::munmap(memory, sizeof(Shared));
-                    shared = nullptr;
-                }
-            }
+    bool ready = ::posix_fallocate(fd, 0, sizeof(Shared)) == 0;
+    if (ready && (shared->Mark != kSharedMark || shared->Size != sizeof(Shared))) {
+        pthread_mutexattr_t attributes;
+        pthread_mutexattr_init(&attributes);
+        pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
+        pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
+        ready = pthread_mutex_init(&shared->Mutex, &attributes) == 0;
+        pthread_mutexattr_destroy(&attributes);
+        if (ready) {
+            shared->Size = sizeof(Shared);
+            __atomic_store_n(&shared->Mark, kSharedMark, __ATOMIC_RELEASE);
         }
     }
     FileLock(fd, LOCK_UN);
-    return shared;
+    return ready;
+}
+
+// Maps the lock file's mutex, setting it up when the file is new; nullptr when it cannot be
+// (the lock then works on the file's flock alone).
+BoardLock::Shared* MapShared(int fd) {
+    using Shared = BoardLock::Shared;
+    void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (memory == MAP_FAILED) {
+        return nullptr;
+    }
+    if (!SetUpShared(fd, static_cast<Shared*>(memory))) {
+        ::munmap(memory, sizeof(Shared));
+        return nullptr;
+    }
+    return static_cast<Shared*>(memory);
+}
+
+// Whether the open lock file is shorter than its mutex: cut short by another program.
+bool CutShort(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 &&
+           static_cast<std::uint64_t>(info.st_size) < sizeof(BoardLock::Shared);
 }
 
 // Takes the shared mutex; the lock of a holder that died is taken over (its transaction is
@@ -97,7 +110,8 @@ BoardLock::BoardLock(unsigned board) : m_Board(board), m_Path(SimFolder() + "/" 
     const int fd = OpenLockFile(m_Path);
     if (fd >= 0) {
         m_Shared = MapShared(fd);
-        m_Named = std::make_unique<NamedFile>(m_Path, fd);
+        m_Names.push_back(std::make_unique<NamedFile>(m_Path, fd));
+        m_Named = m_Names.back().get();
         m_Fd = fd;
     }
 }
@@ -117,11 +131,28 @@ std::string BoardLock::LockName(unsigned board) {
 
 bool BoardLock::Take(Taken* taken) {
     if (Shared* shared = m_Shared.load(); shared != nullptr) {
-        if (const int result = LockShared(shared->Mutex, true); result != 0) {
-            errno = result;
-            return false;
+        // One look at the open file before its mutex is touched: a mutex past the file's end
+        // would end the process by a signal, so a file cut short gets its mutex back first (one
+        // thread of the process at a time). When the file is whole and the mutex free at once,
+        // that look stands for the one after taking it. A file cut short while this thread
+        // waits or holds the lock is not caught.
+        NamedFile* named = m_Named.load();
+        const bool whole = named != nullptr && named->StillAtName(sizeof(Shared));
+        if (const int fd = m_Fd.load(); !whole && CutShort(fd)) {
+            std::lock_guard setUp(m_Mutex);
+            if (CutShort(fd) && !SetUpShared(fd, shared)) {
+                errno = ENOLCK;
+                return false;
+            }
         }
-        *taken = {shared, -1};
+        const bool atOnce = whole && LockShared(shared->Mutex, false) == 0;
+        if (!atOnce) {
+            if (const int result = LockShared(shared->Mutex, true); result != 0) {
+                errno = result;
+                return false;
+            }
+        }
+        *taken = {shared, -1, atOnce};
         return true;
     }
     // No shared mutex: the process mutex serialises the threads, the file's flock the processes.
@@ -165,7 +196,8 @@ bool BoardLock::IsCurrent(const Taken& taken) const {
 }
 
 bool BoardLock::StillNamed() const {
-    return m_Named != nullptr && m_Named->StillAtName(0);
+    NamedFile* named = m_Named.load();
+    return named != nullptr && named->StillAtName(0);
 }
 
 int BoardLock::Reopen(bool* opened) {
@@ -173,9 +205,16 @@ int BoardLock::Reopen(bool* opened) {
     const int fd = OpenLockFile(m_Path);
     *opened = fd >= 0;
     const int error = errno;
-    m_Shared = fd >= 0 ? MapShared(fd) : nullptr;
-    m_Named = fd >= 0 ? std::make_unique<NamedFile>(m_Path, fd) : nullptr;
+    // The mapping is published last: a thread that takes the new mutex finds the file's name
+    // and descriptor already set.
+    Shared* shared = fd >= 0 ? MapShared(fd) : nullptr;
+    // The name of the file replaced is kept: a thread may still look at it before it waits.
+    if (fd >= 0) {
+        m_Names.push_back(std::make_unique<NamedFile>(m_Path, fd));
+    }
+    m_Named = fd >= 0 ? m_Names.back().get() : nullptr;
     m_Fd = fd;
+    m_Shared = shared;
     errno = error;
     return old;
 }
@@ -195,7 +234,7 @@ bool BoardLock::Lock() {
             Release(taken); // the file was replaced while this thread waited: take the new one
             continue;
         }
-        if (StillNamed()) {
+        if (taken.Checked || StillNamed()) {
             m_Held = taken;
             m_Owner.store(self, std::memory_order_relaxed);
             m_Depth = 1;

@@ -10,7 +10,8 @@
 // The lock is never split: a lock that cannot be had is not taken at all. When the lock file was
 // removed, replaced or moved away since it was opened, the file now at its name is
 // opened in its place, so that every holder uses the file a new program would find; when no file
-// can be opened there (a folder in its place, no right to write), Lock fails.
+// can be opened there (a folder in its place, no right to write), Lock fails. A lock file cut
+// short by another program (its mutex gone with it) gets its mutex set up again at the next Lock.
 
 #include "common/NamedFile.h"
 
@@ -19,6 +20,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class BoardLock {
 public:
@@ -56,6 +58,7 @@ private:
     struct Taken {
         Shared* SharedLock = nullptr;
         int Fd = -1;
+        bool Checked = false; // the file was found at its name just before its mutex was taken
     };
     // Takes the lock of the file open now (opening it first when none is); false when it cannot
     // be had.
@@ -76,8 +79,11 @@ private:
     // The open lock file and its mutex, replaced only by the holder of their lock. A mapping
     // replaced is kept, as a thread may still wait on its mutex.
     std::atomic<int> m_Fd{-1};
-    std::atomic<Shared*> m_Shared{nullptr}; // nullptr: the flock is the lock between processes
-    std::unique_ptr<NamedFile> m_Named;     // the open file and its name
+    std::atomic<Shared*> m_Shared{nullptr};   // nullptr: the flock is the lock between processes
+    std::atomic<NamedFile*> m_Named{nullptr}; // the open file and its name
+    // Every name the lock has had, so that m_Named can be looked at without the lock; added to
+    // only by the holder of the lock (or in the constructor).
+    std::vector<std::unique_ptr<NamedFile>> m_Names;
     // Serialises this process's threads when there is no shared mutex; otherwise the shared
     // mutex alone serialises threads and processes.
     std::mutex m_Mutex;

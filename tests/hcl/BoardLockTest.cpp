@@ -309,6 +309,20 @@ TEST_F(BoardLockProcesses, ALockFileGoneIsGivenUpForTheFileAtItsName) {
     lock.Unlock();
 }
 
+// A lock file cut short by another program loses its mutex: the next Lock sets it up again
+// instead of touching a page past the file's end (a signal), and the lock still excludes.
+TEST_F(BoardLockProcesses, ALockFileCutShortGetsItsMutexBack) {
+    BoardLock lock(3);
+    const std::string& path = lock.Path();
+    ASSERT_TRUE(lock.Lock());
+    lock.Unlock();
+    ASSERT_EQ(truncate(path.c_str(), 0), 0);
+    ASSERT_TRUE(lock.Lock());
+    EXPECT_FALSE(FileLockIsFree(path)) << "the mutex set up again is the one held";
+    lock.Unlock();
+    EXPECT_TRUE(FileLockIsFree(path));
+}
+
 TEST_F(BoardLockProcesses, LayerLockFollowsTheBoardNumber) {
     ScopedEnv board("Q3VBOARD", std::nullopt);
     oxLockBoard(1);

@@ -96,8 +96,9 @@ TEST(BoardFilesProcess, AResetAfterTheStateFileWentUsesTheNewFile) {
     EXPECT_TRUE(Contains(after.Output, "00000100:  5678")) << after.Output;
 }
 
-// Two plays write and read back their own addresses, before and after the lock file goes; a
-// read never returns another value than the one written just before it.
+// Two plays write and read back their own addresses, before and after the lock file goes (or is
+// cut short, its mutex with it); a read never returns another value than the one written just
+// before it.
 struct LockFileCase {
     const char* Name;
     std::function<void(const Folders&)> Change;
@@ -127,6 +128,7 @@ TEST(BoardFilesProcess, ALockFileGoneNeverLetsTwoPlaysInterleave) {
     const LockFileCase cases[] = {
         {"removed", [](const Folders& f) { fs::remove(f.Lock()); }, false},
         {"moved away", [](const Folders& f) { fs::rename(f.Lock(), f.Board() + "/old"); }, false},
+        {"cut short", [](const Folders& f) { fs::resize_file(f.Lock(), 0); }, false},
         {"replaced by a folder",
          [](const Folders& f) {
              fs::remove(f.Lock());
@@ -145,6 +147,10 @@ TEST(BoardFilesProcess, ALockFileGoneNeverLetsTwoPlaysInterleave) {
         EXPECT_EQ(WrongReads(b, 0x2000, 4, &failed), 0);
         EXPECT_EQ(failed, 0u);
         c.Change(folders);
+        // One play's next access comes before any other play opens the file again.
+        unsigned failedFirst = 0;
+        EXPECT_EQ(WrongReads(a, 0x3000, 1, &failedFirst), 0);
+        EXPECT_EQ(failedFirst, c.AccessesFail ? 1u : 0u);
         // A newcomer after the change, and the two plays from before, all at once.
         q3vtest::PipedPlay late(folders.Board(), folders.Work());
         int wrongA = 0;

@@ -49,11 +49,7 @@ public:
         signal(SIGPIPE, SIG_IGN);
         m_Banner = ReadToPrompt();
     }
-    ~PipedPlay() {
-        if (m_Pid > 0 && Finish() < 0) {
-            kill(m_Pid, SIGKILL);
-        }
-    }
+    ~PipedPlay() { Finish(); }
     PipedPlay(const PipedPlay&) = delete;
     PipedPlay& operator=(const PipedPlay&) = delete;
 
@@ -66,7 +62,8 @@ public:
     }
 
     // Ends the input and waits for play: its exit code, or 128 + the signal that ended it (-1
-    // when it could not be waited for). What it still wrote goes to *rest.
+    // when it could not be waited for; a play silent for a minute is killed). What it still
+    // wrote goes to *rest.
     int Finish(std::string* rest = nullptr) {
         if (m_Pid <= 0) {
             return -1;
@@ -77,12 +74,25 @@ public:
         }
         std::string tail;
         char buffer[4096];
-        for (ssize_t n; (n = read(m_Out, buffer, sizeof buffer)) > 0;) {
+        for (;;) {
+            // The same bound as for a prompt: a play that hangs is ended, not waited for.
+            pollfd ready{m_Out, POLLIN, 0};
+            if (poll(&ready, 1, 60000) <= 0) {
+                kill(m_Pid, SIGKILL);
+                break;
+            }
+            const ssize_t n = read(m_Out, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
             tail.append(buffer, static_cast<size_t>(n));
         }
         close(m_Out);
         int status = 0;
-        const pid_t waited = waitpid(m_Pid, &status, 0);
+        pid_t waited = 0;
+        do {
+            waited = waitpid(m_Pid, &status, 0);
+        } while (waited < 0 && errno == EINTR);
         m_Pid = -1;
         if (rest != nullptr) {
             *rest = tail;
