@@ -237,9 +237,22 @@ int ReadByte(int waitMs) {
             return ReadByte(waitMs);
         }
         // poll, also for a blocking read: unlike read it is never restarted after a signal, so
-        // a stop and continue while the program waits for a key is told at once.
+        // a stop and continue while the program waits for a key is told at once. A resize that
+        // came after the hook was told (while it drew, or just now) is told before the wait:
+        // the signal is held back while the flag is looked at, and let through only by the
+        // wait itself.
+        sigset_t resize, others;
+        sigemptyset(&resize);
+        sigaddset(&resize, SIGWINCH);
+        sigprocmask(SIG_BLOCK, &resize, &others);
+        if (waitMs < 0 && s_Resized) {
+            sigprocmask(SIG_SETMASK, &others, nullptr);
+            continue;
+        }
         pollfd p{STDIN_FILENO, POLLIN, 0};
-        int r = poll(&p, 1, waitMs);
+        const timespec wait{waitMs / 1000, (waitMs % 1000) * 1000000L};
+        int r = ppoll(&p, 1, waitMs < 0 ? nullptr : &wait, &others);
+        sigprocmask(SIG_SETMASK, &others, nullptr);
         if (r == 0) {
             return kNoByte;
         }

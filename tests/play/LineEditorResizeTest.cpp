@@ -12,10 +12,12 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -29,8 +31,17 @@ public:
 
     VirtualScreen& Screen() { return m_Screen; }
 
+    // How many times the program asked for the cursor position.
+    int Questions() const { return m_Questions; }
+
     // Keys typed just before the next answer, as a person types while it is on its way.
-    void TypeBeforeAnswer(const std::string& keys) { m_BeforeAnswer = keys; }
+    void TypeBeforeAnswer(const std::string& keys) {
+        m_BeforeAnswer = [this, keys] { m_Pty.Type(keys); };
+    }
+
+    // What happens just before the next answer (a window resized again while it is on its
+    // way).
+    void BeforeAnswer(std::function<void()> action) { m_BeforeAnswer = std::move(action); }
 
     // Shows what the program writes until the screen's text is expected; false when it never
     // was.
@@ -38,6 +49,19 @@ public:
         return q3vtest::WaitUntil([&] {
             Take();
             return m_Screen.Text() == expected;
+        });
+    }
+
+    // Shows what the program wrote so far.
+    void Pump() { Take(); }
+
+    // As Until, for the last rows of the screen.
+    bool UntilTail(const std::string& expected) {
+        return q3vtest::WaitUntil([&] {
+            Take();
+            const std::string text = m_Screen.Text();
+            return text.size() >= expected.size() &&
+                   text.compare(text.size() - expected.size(), expected.size(), expected) == 0;
         });
     }
 
@@ -63,6 +87,7 @@ private:
             const std::string sequence = m_Pending.substr(0, end);
             m_Pending.erase(0, end);
             if (sequence == "\x1b[6n") {
+                ++m_Questions;
                 Answer();
             } else {
                 m_Screen.Feed(sequence);
@@ -87,15 +112,18 @@ private:
     }
 
     void Answer() {
-        m_Pty.Type(m_BeforeAnswer + "\x1b[" + std::to_string(m_Screen.CursorRow() + 1) + ";" +
+        if (m_BeforeAnswer) {
+            std::exchange(m_BeforeAnswer, nullptr)();
+        }
+        m_Pty.Type("\x1b[" + std::to_string(m_Screen.CursorRow() + 1) + ";" +
                    std::to_string(m_Screen.CursorColumn() + 1) + "R");
-        m_BeforeAnswer.clear();
     }
 
     const Pty& m_Pty;
     VirtualScreen m_Screen;
     std::string m_Pending;
-    std::string m_BeforeAnswer;
+    std::function<void()> m_BeforeAnswer;
+    int m_Questions = 0;
 };
 
 // Reads one line with the prompt "=" on the pty, then writes "got:[line]".
@@ -163,6 +191,48 @@ TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
         }
+    }
+}
+
+// A window dragged to another size sends one resize after another: one that comes while the
+// editor asks where the cursor went after the last is followed too, before any key comes.
+TEST(LineEditorResize, AResizeWhileTheLastOneIsFollowedIsFollowedToo) {
+    const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    pty.SetSize(20, 24);
+    Terminal terminal(pty, 20);
+    const pid_t pid = StartEditor(pty);
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(terminal.Until("="));
+    // The cursor after "abc", on the first row at every width.
+    pty.Type(text + "\x1b[H\x1b[C\x1b[C\x1b[C");
+    EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
+    EXPECT_TRUE(q3vtest::WaitUntil([&] {
+        terminal.Pump();
+        return terminal.Screen().CursorColumn() == 4;
+    }));
+    const auto resize = [&](int width) {
+        pty.SetSize(static_cast<unsigned short>(width), 24);
+        terminal.Screen().Resize(width);
+        kill(pid, SIGWINCH);
+    };
+    const int asked = terminal.Questions();
+    terminal.BeforeAnswer([&] { resize(30); });
+    resize(12);
+    EXPECT_TRUE(q3vtest::WaitUntil([&] {
+        terminal.Pump();
+        return terminal.Questions() >= asked + 2;
+    })) << "the second resize waits for a key";
+    EXPECT_TRUE(terminal.UntilTail(WrappedRows("=" + text, 30))) << terminal.Screen().Text();
+    pty.Type("X\r");
+    EXPECT_TRUE(terminal.UntilTail(WrappedRows("=abcX" + text.substr(3), 30) + "\n" +
+                                   WrappedRows("got:[abcX" + text.substr(3) + "]", 30)))
+        << terminal.Screen().Text();
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
     }
 }
 
