@@ -165,28 +165,17 @@ void EnterRaw() {
     }
 }
 
-// Calls the continue hook once after the program was stopped and continued.
-void TellContinued() {
-    if (!s_Continued) {
+// Calls hook once after a signal handler raised flag. The continue hook is told after the
+// program was stopped and continued; the resize hook after the terminal changed its size, and
+// only by a wait for a key: it draws on the screen and may ask the terminal for the cursor,
+// which it must not do in the middle of an escape sequence or of another report.
+void Tell(volatile sig_atomic_t& flag, void (*hook)()) {
+    if (!flag) {
         return;
     }
-    s_Continued = 0;
-    if (s_ContinueHook != nullptr) {
-        s_ContinueHook();
-        std::fflush(stdout);
-    }
-}
-
-// Calls the resize hook once after the terminal changed its size. Only a wait for a key tells
-// it: the hook draws on the screen and may ask the terminal for the cursor, which it must not do
-// in the middle of an escape sequence or of another report.
-void TellResized() {
-    if (!s_Resized) {
-        return;
-    }
-    s_Resized = 0;
-    if (s_ResizeHook != nullptr) {
-        s_ResizeHook();
+    flag = 0;
+    if (hook != nullptr) {
+        hook();
         std::fflush(stdout);
     }
 }
@@ -227,9 +216,9 @@ int ReadByte(int waitMs) {
         EnterRaw();
     }
     for (;;) {
-        TellContinued();
+        Tell(s_Continued, s_ContinueHook);
         if (waitMs < 0) {
-            TellResized();
+            Tell(s_Resized, s_ResizeHook);
         }
         // What the hooks drew may have asked the terminal for the cursor: keys typed meanwhile
         // were read ahead and come first.

@@ -156,24 +156,59 @@ std::string KeptRows(const std::string& text, int before, int after) {
     return kept;
 }
 
+// The editor on a pty of 20 columns that keeps its rows on a resize, the prompt shown.
+class EditorSession {
+public:
+    EditorSession() {
+        if (!m_Pty.Ok()) {
+            return;
+        }
+        m_Pty.SetSize(20, 24);
+        m_Pid = StartEditor(m_Pty);
+        if (m_Pid > 0 && m_Terminal.Until("=")) {
+            m_Ready = true;
+        }
+    }
+    ~EditorSession() {
+        int status = 0;
+        if (m_Pid > 0 && waitpid(m_Pid, &status, WNOHANG) == 0) {
+            kill(m_Pid, SIGKILL);
+            waitpid(m_Pid, &status, 0);
+        }
+    }
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    bool Ready() const { return m_Ready; }
+    const Pty& Keys() const { return m_Pty; }
+    Terminal& Screen() { return m_Terminal; }
+
+    // The window resized to width columns: the terminal keeps its rows, the editor is told.
+    void Resize(int width) {
+        m_Pty.SetSize(static_cast<unsigned short>(width), 24);
+        m_Terminal.Screen().Resize(width);
+        kill(m_Pid, SIGWINCH);
+    }
+
+private:
+    Pty m_Pty;
+    Terminal m_Terminal{m_Pty, 20};
+    pid_t m_Pid = -1;
+    bool m_Ready = false;
+};
+
 TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
     const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
     for (const int after : {12, 30}) {
         SCOPED_TRACE(after);
-        Pty pty;
-        ASSERT_TRUE(pty.Ok());
-        pty.SetSize(20, 24);
-        Terminal terminal(pty, 20);
-        const pid_t pid = StartEditor(pty);
-        ASSERT_GT(pid, 0);
-        EXPECT_TRUE(terminal.Until("="));
-        pty.Type(text);
+        EditorSession session;
+        ASSERT_TRUE(session.Ready());
+        Terminal& terminal = session.Screen();
+        session.Keys().Type(text);
         EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
         // Y is typed while the editor asks where the cursor went: it shows without another key.
         terminal.TypeBeforeAnswer("Y");
-        pty.SetSize(static_cast<unsigned short>(after), 24);
-        terminal.Screen().Resize(after);
-        kill(pid, SIGWINCH);
+        session.Resize(after);
         const std::string old = KeptRows("=" + text, 20, after);
         EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=" + text + "Y", after)))
             << terminal.Screen().Text();
@@ -182,15 +217,10 @@ TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
         EXPECT_EQ(screen.Inverted(),
                   std::vector<int>{screen.CursorRow() * after + screen.CursorColumn()});
         EXPECT_EQ(screen.CursorColumn(), static_cast<int>(text.size() + 2) % after);
-        pty.Type("\x1b[HX\r");
+        session.Keys().Type("\x1b[HX\r");
         EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=X" + text + "Y", after) + "\n" +
                                    WrappedRows("got:[X" + text + "Y]", after)))
             << terminal.Screen().Text();
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
     }
 }
 
@@ -198,42 +228,28 @@ TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
 // editor asks where the cursor went after the last is followed too, before any key comes.
 TEST(LineEditorResize, AResizeWhileTheLastOneIsFollowedIsFollowedToo) {
     const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
-    Pty pty;
-    ASSERT_TRUE(pty.Ok());
-    pty.SetSize(20, 24);
-    Terminal terminal(pty, 20);
-    const pid_t pid = StartEditor(pty);
-    ASSERT_GT(pid, 0);
-    EXPECT_TRUE(terminal.Until("="));
+    EditorSession session;
+    ASSERT_TRUE(session.Ready());
+    Terminal& terminal = session.Screen();
     // The cursor after "abc", on the first row at every width.
-    pty.Type(text + "\x1b[H\x1b[C\x1b[C\x1b[C");
+    session.Keys().Type(text + "\x1b[H\x1b[C\x1b[C\x1b[C");
     EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
     EXPECT_TRUE(q3vtest::WaitUntil([&] {
         terminal.Pump();
         return terminal.Screen().CursorColumn() == 4;
     }));
-    const auto resize = [&](int width) {
-        pty.SetSize(static_cast<unsigned short>(width), 24);
-        terminal.Screen().Resize(width);
-        kill(pid, SIGWINCH);
-    };
     const int asked = terminal.Questions();
-    terminal.BeforeAnswer([&] { resize(30); });
-    resize(12);
+    terminal.BeforeAnswer([&] { session.Resize(30); });
+    session.Resize(12);
     EXPECT_TRUE(q3vtest::WaitUntil([&] {
         terminal.Pump();
         return terminal.Questions() >= asked + 2;
     })) << "the second resize waits for a key";
     EXPECT_TRUE(terminal.UntilTail(WrappedRows("=" + text, 30))) << terminal.Screen().Text();
-    pty.Type("X\r");
+    session.Keys().Type("X\r");
     EXPECT_TRUE(terminal.UntilTail(WrappedRows("=abcX" + text.substr(3), 30) + "\n" +
                                    WrappedRows("got:[abcX" + text.substr(3) + "]", 30)))
         << terminal.Screen().Text();
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
 }
 
 } // namespace
