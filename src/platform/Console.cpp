@@ -233,15 +233,15 @@ int ReadByte(int waitMs) {
         sigset_t resize, others;
         sigemptyset(&resize);
         sigaddset(&resize, SIGWINCH);
-        sigprocmask(SIG_BLOCK, &resize, &others);
+        pthread_sigmask(SIG_BLOCK, &resize, &others);
         if (waitMs < 0 && s_Resized) {
-            sigprocmask(SIG_SETMASK, &others, nullptr);
+            pthread_sigmask(SIG_SETMASK, &others, nullptr);
             continue;
         }
         pollfd p{STDIN_FILENO, POLLIN, 0};
         const timespec wait{waitMs / 1000, (waitMs % 1000) * 1000000L};
         int r = ppoll(&p, 1, waitMs < 0 ? nullptr : &wait, &others);
-        sigprocmask(SIG_SETMASK, &others, nullptr);
+        pthread_sigmask(SIG_SETMASK, &others, nullptr);
         if (r == 0) {
             return kNoByte;
         }
