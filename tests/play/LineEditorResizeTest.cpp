@@ -198,9 +198,16 @@ private:
 };
 
 TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
-    const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
-    for (const int after : {12, 30}) {
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz0123";
+    // At 70 characters the cursor stands where a terminal that wraps its rows anew would put it
+    // too (column 11 at 20 and at 12 columns), on another row.
+    const struct {
+        std::string text;
+        int after;
+    } cases[] = {{letters, 12}, {letters, 30}, {letters + letters + "0123456789", 12}};
+    for (const auto& [text, after] : cases) {
         SCOPED_TRACE(after);
+        SCOPED_TRACE(text.size());
         EditorSession session;
         ASSERT_TRUE(session.Ready());
         Terminal& terminal = session.Screen();
