@@ -1,7 +1,8 @@
 // The line editor on a terminal that changes its width and keeps its rows as they were,
 // wrapping nothing anew: the prompt and the line are drawn again below the old rows, at the new
-// width, and a key typed while the editor asks the terminal where the cursor went is not held
-// back. Terminals that wrap their rows anew are tried on tmux (tests/play/tmux).
+// width; a key typed while the editor asks the terminal where the cursor went is not held back,
+// and a resize that comes meanwhile is followed too. Terminals that wrap their rows anew are
+// tried on tmux (tests/play/tmux).
 #include "play/LineEditor.h"
 
 #include "support/Pty.h"
