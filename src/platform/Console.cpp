@@ -165,28 +165,17 @@ void EnterRaw() {
     }
 }
 
-// Calls the continue hook once after the program was stopped and continued.
-void TellContinued() {
-    if (!s_Continued) {
+// Calls hook once after a signal handler raised flag. The continue hook is told after the
+// program was stopped and continued; the resize hook after the terminal changed its size, and
+// only by a wait for a key: it draws on the screen and may ask the terminal for the cursor,
+// which it must not do in the middle of an escape sequence or of another report.
+void Tell(volatile sig_atomic_t& flag, void (*hook)()) {
+    if (!flag) {
         return;
     }
-    s_Continued = 0;
-    if (s_ContinueHook != nullptr) {
-        s_ContinueHook();
-        std::fflush(stdout);
-    }
-}
-
-// Calls the resize hook once after the terminal changed its size. Only a wait for a key tells
-// it: the hook draws on the screen and may ask the terminal for the cursor, which it must not do
-// in the middle of an escape sequence or of another report.
-void TellResized() {
-    if (!s_Resized) {
-        return;
-    }
-    s_Resized = 0;
-    if (s_ResizeHook != nullptr) {
-        s_ResizeHook();
+    flag = 0;
+    if (hook != nullptr) {
+        hook();
         std::fflush(stdout);
     }
 }
@@ -227,9 +216,9 @@ int ReadByte(int waitMs) {
         EnterRaw();
     }
     for (;;) {
-        TellContinued();
+        Tell(s_Continued, s_ContinueHook);
         if (waitMs < 0) {
-            TellResized();
+            Tell(s_Resized, s_ResizeHook);
         }
         // What the hooks drew may have asked the terminal for the cursor: keys typed meanwhile
         // were read ahead and come first.
@@ -237,9 +226,22 @@ int ReadByte(int waitMs) {
             return ReadByte(waitMs);
         }
         // poll, also for a blocking read: unlike read it is never restarted after a signal, so
-        // a stop and continue while the program waits for a key is told at once.
+        // a stop and continue while the program waits for a key is told at once. A resize that
+        // came after the hook was told (while it drew, or just now) is told before the wait:
+        // the signal is held back while the flag is looked at, and let through only by the
+        // wait itself.
+        sigset_t resize, others;
+        sigemptyset(&resize);
+        sigaddset(&resize, SIGWINCH);
+        pthread_sigmask(SIG_BLOCK, &resize, &others);
+        if (waitMs < 0 && s_Resized) {
+            pthread_sigmask(SIG_SETMASK, &others, nullptr);
+            continue;
+        }
         pollfd p{STDIN_FILENO, POLLIN, 0};
-        int r = poll(&p, 1, waitMs);
+        const timespec wait{waitMs / 1000, (waitMs % 1000) * 1000000L};
+        int r = ppoll(&p, 1, waitMs < 0 ? nullptr : &wait, &others);
+        pthread_sigmask(SIG_SETMASK, &others, nullptr);
         if (r == 0) {
             return kNoByte;
         }

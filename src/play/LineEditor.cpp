@@ -131,8 +131,10 @@ public:
     // width with the cursor at its place. A terminal that lays its rows out again at the new
     // width (rejoining the rows it wrapped itself, which is how the line is written) keeps the
     // cursor on its character, at the column the new width gives it: the line is then drawn
-    // again where it stands. A terminal that kept its rows as they were leaves the cursor
-    // elsewhere: the prompt and the line are then drawn again below the old rows.
+    // again where it stands. A terminal that kept its rows as they were leaves the cursor where
+    // it was (within the new width): the prompt and the line are then drawn again below the old
+    // rows. Where the cursor's column fits both but its row would differ, the line is drawn again
+    // below the old rows of either.
     void FollowWidth(const char* prompt) {
         const int width = std::max(ConsoleWidth(), 1);
         if (!m_Screen || width == m_Width) {
@@ -141,7 +143,9 @@ public:
         const uint32_t cursor = m_Pos;
         const long at = m_Col0 + static_cast<long>(m_Pos);
         const int column = ConsoleCursorColumn();
-        if (column < 0 || column == at % width) {
+        const bool laidOut = column == at % width;
+        const bool kept = column == std::min<long>(at % m_Width, width - 1);
+        if (column < 0 || (laidOut && (!kept || at / width == at / m_Width))) {
             m_Width = width;
             MoveTo(0);
             ConsoleEraseToEnd();
@@ -150,11 +154,15 @@ public:
             return;
         }
         if (column == at % m_Width) {
-            // The cursor did not move: the caret cell of the old rows is put back to plain.
+            // The cursor stands on the caret cell: it is put back to plain.
             ConsoleCaretCell(m_Pos < Length() ? m_Shown[m_Pos] : ' ', false);
         }
+        // Down to the row after the line's last, counted at both widths.
+        const long end = m_Col0 + static_cast<long>(Length());
+        const long down =
+            std::max(end / m_Width - at / m_Width, laidOut ? end / width - at / width : 0);
+        ConsoleMoveCursor(static_cast<int>(down), 0);
         const std::string shown = m_Shown;
-        MoveTo(Length());
         ConsoleWrite("\n");
         ConsoleWrite(prompt);
         Restart(static_cast<int>(std::strlen(prompt)));

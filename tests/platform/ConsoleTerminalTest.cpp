@@ -72,29 +72,23 @@ TEST(ConsoleTerminal, EscapeSequencesBecomeConsoleKeys) {
 
 // The xterm sequence of an editing key with the modifier parameter mod (1 + the modifier bits).
 std::string ModifiedSequence(int plain, int mod) {
-    const std::string m = std::to_string(mod);
-    switch (plain) {
-    case kConsoleKeyUp:
-        return "\x1b[1;" + m + "A";
-    case kConsoleKeyDown:
-        return "\x1b[1;" + m + "B";
-    case kConsoleKeyRight:
-        return "\x1b[1;" + m + "C";
-    case kConsoleKeyLeft:
-        return "\x1b[1;" + m + "D";
-    case kConsoleKeyHome:
-        return "\x1b[1;" + m + "H";
-    case kConsoleKeyEnd:
-        return "\x1b[1;" + m + "F";
-    case kConsoleKeyIns:
-        return "\x1b[2;" + m + "~";
-    case kConsoleKeyDel:
-        return "\x1b[3;" + m + "~";
-    case kConsoleKeyPgUp:
-        return "\x1b[5;" + m + "~";
-    default:
-        return "\x1b[6;" + m + "~";
+    // Each key's number before the modifier and the sequence's last byte.
+    static constexpr struct {
+        int Key;
+        char Number, Final;
+    } kSequences[] = {
+        {kConsoleKeyUp, '1', 'A'},   {kConsoleKeyDown, '1', 'B'}, {kConsoleKeyRight, '1', 'C'},
+        {kConsoleKeyLeft, '1', 'D'}, {kConsoleKeyHome, '1', 'H'}, {kConsoleKeyEnd, '1', 'F'},
+        {kConsoleKeyIns, '2', '~'},  {kConsoleKeyDel, '3', '~'},  {kConsoleKeyPgUp, '5', '~'},
+        {kConsoleKeyPgDn, '6', '~'},
+    };
+    for (const auto& k : kSequences) {
+        if (k.Key == plain) {
+            return std::string("\x1b[") + k.Number + ";" + std::to_string(mod) + k.Final;
+        }
     }
+    ADD_FAILURE() << "no sequence for " << plain;
+    return {};
 }
 
 TEST(ConsoleTerminal, EditingKeysWithModifiersAreKeysOfTheirOwn) {

@@ -1,7 +1,8 @@
 // The line editor on a terminal that changes its width and keeps its rows as they were,
 // wrapping nothing anew: the prompt and the line are drawn again below the old rows, at the new
-// width, and a key typed while the editor asks the terminal where the cursor went is not held
-// back. Terminals that wrap their rows anew are tried on tmux (tests/play/tmux).
+// width; a key typed while the editor asks the terminal where the cursor went is not held back,
+// and a resize that comes meanwhile is followed too. Terminals that wrap their rows anew are
+// tried on tmux (tests/play/tmux).
 #include "play/LineEditor.h"
 
 #include "support/Pty.h"
@@ -12,10 +13,12 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -29,8 +32,17 @@ public:
 
     VirtualScreen& Screen() { return m_Screen; }
 
+    // How many times the program asked for the cursor position.
+    int Questions() const { return m_Questions; }
+
     // Keys typed just before the next answer, as a person types while it is on its way.
-    void TypeBeforeAnswer(const std::string& keys) { m_BeforeAnswer = keys; }
+    void TypeBeforeAnswer(const std::string& keys) {
+        m_BeforeAnswer = [this, keys] { m_Pty.Type(keys); };
+    }
+
+    // What happens just before the next answer (a window resized again while it is on its
+    // way).
+    void BeforeAnswer(std::function<void()> action) { m_BeforeAnswer = std::move(action); }
 
     // Shows what the program writes until the screen's text is expected; false when it never
     // was.
@@ -38,6 +50,19 @@ public:
         return q3vtest::WaitUntil([&] {
             Take();
             return m_Screen.Text() == expected;
+        });
+    }
+
+    // Shows what the program wrote so far.
+    void Pump() { Take(); }
+
+    // As Until, for the last rows of the screen.
+    bool UntilTail(const std::string& expected) {
+        return q3vtest::WaitUntil([&] {
+            Take();
+            const std::string text = m_Screen.Text();
+            return text.size() >= expected.size() &&
+                   text.compare(text.size() - expected.size(), expected.size(), expected) == 0;
         });
     }
 
@@ -63,6 +88,7 @@ private:
             const std::string sequence = m_Pending.substr(0, end);
             m_Pending.erase(0, end);
             if (sequence == "\x1b[6n") {
+                ++m_Questions;
                 Answer();
             } else {
                 m_Screen.Feed(sequence);
@@ -87,15 +113,18 @@ private:
     }
 
     void Answer() {
-        m_Pty.Type(m_BeforeAnswer + "\x1b[" + std::to_string(m_Screen.CursorRow() + 1) + ";" +
+        if (m_BeforeAnswer) {
+            std::exchange(m_BeforeAnswer, nullptr)();
+        }
+        m_Pty.Type("\x1b[" + std::to_string(m_Screen.CursorRow() + 1) + ";" +
                    std::to_string(m_Screen.CursorColumn() + 1) + "R");
-        m_BeforeAnswer.clear();
     }
 
     const Pty& m_Pty;
     VirtualScreen m_Screen;
     std::string m_Pending;
-    std::string m_BeforeAnswer;
+    std::function<void()> m_BeforeAnswer;
+    int m_Questions = 0;
 };
 
 // Reads one line with the prompt "=" on the pty, then writes "got:[line]".
@@ -128,24 +157,66 @@ std::string KeptRows(const std::string& text, int before, int after) {
     return kept;
 }
 
+// The editor on a pty of 20 columns that keeps its rows on a resize, the prompt shown.
+class EditorSession {
+public:
+    EditorSession() {
+        if (!m_Pty.Ok()) {
+            return;
+        }
+        m_Pty.SetSize(20, 24);
+        m_Pid = StartEditor(m_Pty);
+        if (m_Pid > 0 && m_Terminal.Until("=")) {
+            m_Ready = true;
+        }
+    }
+    ~EditorSession() {
+        int status = 0;
+        if (m_Pid > 0 && waitpid(m_Pid, &status, WNOHANG) == 0) {
+            kill(m_Pid, SIGKILL);
+            waitpid(m_Pid, &status, 0);
+        }
+    }
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    bool Ready() const { return m_Ready; }
+    const Pty& Keys() const { return m_Pty; }
+    Terminal& Screen() { return m_Terminal; }
+
+    // The window resized to width columns: the terminal keeps its rows, the editor is told.
+    void Resize(int width) {
+        m_Pty.SetSize(static_cast<unsigned short>(width), 24);
+        m_Terminal.Screen().Resize(width);
+        kill(m_Pid, SIGWINCH);
+    }
+
+private:
+    Pty m_Pty;
+    Terminal m_Terminal{m_Pty, 20};
+    pid_t m_Pid = -1;
+    bool m_Ready = false;
+};
+
 TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
-    const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
-    for (const int after : {12, 30}) {
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz0123";
+    // At 70 characters the cursor stands where a terminal that wraps its rows anew would put it
+    // too (column 11 at 20 and at 12 columns), on another row.
+    const struct {
+        std::string text;
+        int after;
+    } cases[] = {{letters, 12}, {letters, 30}, {letters + letters + "0123456789", 12}};
+    for (const auto& [text, after] : cases) {
         SCOPED_TRACE(after);
-        Pty pty;
-        ASSERT_TRUE(pty.Ok());
-        pty.SetSize(20, 24);
-        Terminal terminal(pty, 20);
-        const pid_t pid = StartEditor(pty);
-        ASSERT_GT(pid, 0);
-        EXPECT_TRUE(terminal.Until("="));
-        pty.Type(text);
+        SCOPED_TRACE(text.size());
+        EditorSession session;
+        ASSERT_TRUE(session.Ready());
+        Terminal& terminal = session.Screen();
+        session.Keys().Type(text);
         EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
         // Y is typed while the editor asks where the cursor went: it shows without another key.
         terminal.TypeBeforeAnswer("Y");
-        pty.SetSize(static_cast<unsigned short>(after), 24);
-        terminal.Screen().Resize(after);
-        kill(pid, SIGWINCH);
+        session.Resize(after);
         const std::string old = KeptRows("=" + text, 20, after);
         EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=" + text + "Y", after)))
             << terminal.Screen().Text();
@@ -154,16 +225,39 @@ TEST(LineEditorResize, ATerminalThatKeepsItsRowsGetsTheLineAgainBelowThem) {
         EXPECT_EQ(screen.Inverted(),
                   std::vector<int>{screen.CursorRow() * after + screen.CursorColumn()});
         EXPECT_EQ(screen.CursorColumn(), static_cast<int>(text.size() + 2) % after);
-        pty.Type("\x1b[HX\r");
+        session.Keys().Type("\x1b[HX\r");
         EXPECT_TRUE(terminal.Until(old + "\n" + WrappedRows("=X" + text + "Y", after) + "\n" +
                                    WrappedRows("got:[X" + text + "Y]", after)))
             << terminal.Screen().Text();
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
     }
+}
+
+// A window dragged to another size sends one resize after another: one that comes while the
+// editor asks where the cursor went after the last is followed too, before any key comes.
+TEST(LineEditorResize, AResizeWhileTheLastOneIsFollowedIsFollowedToo) {
+    const std::string text = "abcdefghijklmnopqrstuvwxyz0123";
+    EditorSession session;
+    ASSERT_TRUE(session.Ready());
+    Terminal& terminal = session.Screen();
+    // The cursor after "abc", on the first row at every width.
+    session.Keys().Type(text + "\x1b[H\x1b[C\x1b[C\x1b[C");
+    EXPECT_TRUE(terminal.Until(WrappedRows("=" + text, 20)));
+    EXPECT_TRUE(q3vtest::WaitUntil([&] {
+        terminal.Pump();
+        return terminal.Screen().CursorColumn() == 4;
+    }));
+    const int asked = terminal.Questions();
+    terminal.BeforeAnswer([&] { session.Resize(30); });
+    session.Resize(12);
+    EXPECT_TRUE(q3vtest::WaitUntil([&] {
+        terminal.Pump();
+        return terminal.Questions() >= asked + 2;
+    })) << "the second resize waits for a key";
+    EXPECT_TRUE(terminal.UntilTail(WrappedRows("=" + text, 30))) << terminal.Screen().Text();
+    session.Keys().Type("X\r");
+    EXPECT_TRUE(terminal.UntilTail(WrappedRows("=abcX" + text.substr(3), 30) + "\n" +
+                                   WrappedRows("got:[abcX" + text.substr(3) + "]", 30)))
+        << terminal.Screen().Text();
 }
 
 } // namespace

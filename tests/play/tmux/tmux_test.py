@@ -121,6 +121,13 @@ class PaneTest(unittest.TestCase):
         self.addCleanup(folder.cleanup)
         return folder.name
 
+    def enter_line(self, text):
+        """Types a line at play's prompt and Enter, until the next prompt."""
+        self.pane.type(text)
+        self.pane.wait_last("=" + text)
+        self.pane.keys("Enter")
+        self.pane.wait_last("=")
+
 
 # Runs a program, then tells whether the terminal's settings are what they were before it. The
 # shell catches SIGINT (a handler, not an ignore, so the program gets the default) to outlive
@@ -133,12 +140,6 @@ class PlayPrompt(PaneTest):
     def setUp(self):
         self.sim = self.board_folder()
         self.pane = self.open_pane(shlex.quote(PLAY) + " /nocard", env={"Q3VSIM_DIR": self.sim})
-        self.pane.wait_last("=")
-
-    def enter_line(self, text):
-        self.pane.type(text)
-        self.pane.wait_last("=" + text)
-        self.pane.keys("Enter")
         self.pane.wait_last("=")
 
     def test_up_recalls_the_lines_typed(self):
@@ -254,7 +255,7 @@ class PlayFollowsTheWidth(PaneTest):
                 self.expect_printed("p" + line, after)
 
     def test_the_pager_goes_on_after_a_resize(self):
-        self.enter("h 3")
+        self.enter_line("h 3")
         self.pane.type("flog ?")
         self.pane.keys("Enter")
         self.pane.wait_last("-- more [ESC to exit] --")
@@ -265,11 +266,11 @@ class PlayFollowsTheWidth(PaneTest):
             " FLOG log.txt SET:OFF" in rows, "the second page")
         self.pane.keys("Escape")
         self.pane.wait_last("=")
-        self.enter("calc 2")
+        self.enter_line("calc 2")
         self.pane.wait_row("2h (2t)")
 
     def test_keys_with_modifiers_leave_the_line_as_it_is(self):
-        self.enter("calc 1")
+        self.enter_line("calc 1")
         for key in MODIFIED_KEYS:
             with self.subTest(key=key):
                 # The cursor between "2" and "3": any move, deletion or recall shows.
@@ -279,12 +280,6 @@ class PlayFollowsTheWidth(PaneTest):
                 self.pane.wait_last("=calc 2|3")
                 self.pane.keys("Escape")
                 self.pane.wait_last("=")
-
-    def enter(self, line):
-        self.pane.type(line)
-        self.pane.wait_last("=" + line)
-        self.pane.keys("Enter")
-        self.pane.wait_last("=")
 
 
 class PlayInAShell(PaneTest):
