@@ -272,10 +272,8 @@ bool CmdFdump(int32_t argc, char** argv, ExprValue* /*result*/) {
     }
     r.Length = r.Unit;
     r.Area = filecmd::ParseFileArea(argv[2], false);
-    // A memory start outside the address space is the start word's fault, whatever the length.
-    if (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
-        (r.Area == FileArea::kMem && r.Start >= kMemAddressSpace)) {
-        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
+    if (!filecmd::TakeStartWord(argv[3], r.Area, &r.Start)) {
+        return false;
     }
     const char* badWord = nullptr;
     if (!ParseOptions(argc, argv, r, &badWord)) {

@@ -244,10 +244,8 @@ bool CmdFload(int32_t argc, char** argv, ExprValue* /*result*/) {
     if (UnitFromCommand(argv[0], 1, &r.Unit) != 0 || r.Unit == 3 || r.Unit > 4) {
         return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid command.\n", argv[0]);
     }
-    // A memory start outside the address space is the start word's fault, whatever the length.
-    if (!window && (ParseStartOperand(argv[3], 0, 0, &r.Start) != 0 ||
-                    (r.Area == FileArea::kMem && r.Start >= kMemAddressSpace))) {
-        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", argv[3]);
+    if (!window && !filecmd::TakeStartWord(argv[3], r.Area, &r.Start)) {
+        return false;
     }
     for (int32_t i = window ? 3 : 4; i < argc; ++i) {
         bool printed = false;

@@ -5,6 +5,7 @@
 #include "platform/PathCase.h"
 #include "play/ArgParsers.h"
 #include "play/FileCommands.h"
+#include "play/MemCommands.h"
 #include "play/Output.h"
 #include "play/WindowHelpers.h"
 
@@ -34,6 +35,14 @@ FileArea ParseFileArea(const char* word, bool windows) {
         }
     }
     return FileArea::kNone;
+}
+
+bool TakeStartWord(const char* word, FileArea area, uint32_t* start) {
+    if (ParseStartOperand(word, 0, 0, start) != 0 ||
+        (area == FileArea::kMem && *start >= kMemAddressSpace)) {
+        return PlayPrint(CAT_ERR, "ERROR: '%s' isn't a valid start address.\n", word);
+    }
+    return true;
 }
 
 bool IsOptionWord(const char* word) {

@@ -13,6 +13,11 @@ enum class FileArea { kNone, kMem, kReg, kSys, kMain, kPip };
 // "MEM" or "M", "REG" or "R", "SYS" or "S", and with windows also "MAIN" and "PIP" (any case).
 FileArea ParseFileArea(const char* word, bool windows);
 
+// Takes the start word: a number, and for display memory an address inside its 24-bit space
+// (a start outside it is the start word's fault, whatever the length). False, with "ERROR: '%s'
+// isn't a valid start address." printed, when it is not.
+bool TakeStartWord(const char* word, FileArea area, uint32_t* start);
+
 // Whether a word is an option: its second character is ":" or "=".
 bool IsOptionWord(const char* word);
 
