@@ -12,6 +12,8 @@
 #include "board/Fault.h"
 #include "board/LogEntry.h"
 
+#include "common/BoardFileNames.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ namespace board {
 
 // --- Absent boards and the driver ---------------------------------------------------------
 
-inline constexpr unsigned kBoardCount = 8;
+inline constexpr unsigned kBoardCount = kSimBoards;
 
 void SetAbsent(unsigned board, bool absent);
 bool IsAbsent(unsigned board);

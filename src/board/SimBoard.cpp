@@ -74,7 +74,7 @@ std::shared_ptr<SimBoard> SimBoard::Attach(const std::string& folder, unsigned n
         error = ENODEV;
         return nullptr;
     }
-    const std::string path = folder + "/board-" + std::to_string(number) + ".state";
+    const std::string path = folder + "/" + BoardStateFileName(number);
     std::lock_guard registryLock(RegistryMutex());
     auto& registry = Registry();
     if (auto it = registry.find(path); it != registry.end()) {

@@ -4,6 +4,7 @@
 
 #include "board/BoardControl.h"
 #include "board/StateFile.h"
+#include "common/BoardFileNames.h"
 #include "platform/SimFolder.h"
 
 #include <algorithm>
@@ -209,7 +210,7 @@ DrvDeviceHandle DrvDeviceOpen(std::string_view name) {
     }
     const std::string folder = SimFolder();
     auto node = std::make_shared<OpenNode>();
-    const std::string lockPath = folder + "/Q3V47xxx-" + std::to_string(number) + ".lock";
+    const std::string lockPath = folder + "/" + DriverNodeLockFileName(number);
     node->LockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (node->LockFd < 0) {
         Fail(errno);

@@ -2,6 +2,7 @@
 
 #include "hcl/ServicesInternal.h"
 
+#include "common/BoardFileNames.h"
 #include "hcl/HclBoard.h"
 #include "platform/BoardLock.h"
 
@@ -11,12 +12,10 @@
 
 namespace {
 
-constexpr unsigned kBoards = 8;
-
 // One lock per board, opened at its first use and kept for the life of the process (threads
 // may still hold one while the program ends, so they are never destroyed). Once opened a lock is
 // found without taking s_LocksGuard, which only serialises the opening.
-constinit std::atomic<BoardLock*> s_Locks[kBoards] = {};
+constinit std::atomic<BoardLock*> s_Locks[kSimBoards] = {};
 constinit std::mutex s_LocksGuard;
 
 // The lock this thread holds and how deep; a nested lock stays on the same board even when
@@ -44,7 +43,7 @@ BoardLock& LockOfBoard(unsigned board) {
 void oxLockBoard(int lock) {
     if (lock != 0) {
         if (s_Depth == 0) {
-            s_Held = &LockOfBoard(oxHclBoardNumber() % kBoards);
+            s_Held = &LockOfBoard(oxHclBoardNumber() % kSimBoards);
             s_LockError = s_Held->Lock() ? 0 : (errno != 0 ? errno : ENOLCK);
         } else if (s_LockError == 0) {
             s_Held->Lock();

@@ -2,14 +2,12 @@
 
 #include "platform/BoardFiles.h"
 
-#include "platform/BoardLock.h"
+#include "common/BoardFileNames.h"
 #include "platform/SimFolder.h"
 
 #include <sys/stat.h>
 
 namespace {
-
-constexpr unsigned kBoards = 8;
 
 bool SameFile(const struct stat& file, const std::string& path) {
     struct stat other {};
@@ -25,11 +23,10 @@ bool IsBoardFile(const std::string& path) {
         return false;
     }
     const std::string folder = SimFolder() + "/";
-    for (unsigned board = 0; board < kBoards; ++board) {
-        const std::string digit = std::to_string(board);
-        if (SameFile(file, folder + "board-" + digit + ".state") ||
-            SameFile(file, folder + BoardLock::LockName(board)) ||
-            SameFile(file, folder + "Q3V47xxx-" + digit + ".lock")) {
+    for (unsigned board = 0; board < kSimBoards; ++board) {
+        if (SameFile(file, folder + BoardStateFileName(board)) ||
+            SameFile(file, folder + BoardLockFileName(board)) ||
+            SameFile(file, folder + DriverNodeLockFileName(board))) {
             return true;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "platform/BoardLock.h"
 
+#include "common/BoardFileNames.h"
 #include "platform/SimFolder.h"
 
 #include <cerrno>
@@ -126,7 +127,7 @@ BoardLock::~BoardLock() {
 }
 
 std::string BoardLock::LockName(unsigned board) {
-    return "47264MGEMutex" + std::to_string(board);
+    return BoardLockFileName(board);
 }
 
 bool BoardLock::Take(Taken* taken) {
